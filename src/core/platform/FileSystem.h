@@ -1,0 +1,61 @@
+#pragma once
+// File helpers of the core. Paths inside the core are Windows-1252 byte strings as
+// stored in the project files; NativePath turns one into a path of this machine.
+#include "platform/Status.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+// The separator of project paths on this machine.
+inline constexpr char kPathSeparator = '/';
+
+// True for both separators a project path may contain ('/' and '\').
+constexpr bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
+
+// folder + separator + each part, joined with the native separator.
+std::string JoinPath(std::string_view folder, std::initializer_list<std::string_view> parts);
+
+// The part of a path after its last '/' or '\' (the whole path when it has none).
+std::string AfterLastSeparator(std::string_view path);
+
+// The part of a path before its last '/' or '\' (empty when it has none).
+std::string BeforeLastSeparator(std::string_view path);
+
+// A stored (Windows-1252) path as a path of this machine (UTF-8 on Linux).
+std::filesystem::path NativePath(std::string_view storedPath);
+
+// A path of this machine as stored text (Windows-1252); characters the code page
+// lacks become '?'.
+std::string StoredPath(const std::filesystem::path& path);
+
+bool FileExists(std::string_view storedPath);       // a regular file (or link to one)
+bool DirectoryExists(std::string_view storedPath);  // a folder (or link to one)
+
+// Reads a whole file. A missing file is an error unless missingIsEmpty is set.
+Status ReadFileBytes(std::string_view storedPath, std::string& bytes, bool missingIsEmpty = false);
+
+// Replaces a file with the given bytes atomically: the bytes go to a temporary file in
+// the same folder, which is flushed and renamed over the target. On failure the old
+// file is left as it was and no temporary file remains.
+Status WriteFileAtomic(std::string_view storedPath, std::string_view bytes);
+
+// Writes a record at offset 0 without truncating: the new file is `record` followed by
+// the old file's bytes beyond record.size(). Atomic like WriteFileAtomic.
+Status OverlayFileAtomic(std::string_view storedPath, std::string_view record);
+
+// Creates an empty file when none exists; an existing file is left alone.
+Status TouchFile(std::string_view storedPath);
+
+Status MakeDirectory(std::string_view storedPath);
+Status RemoveFileIfExists(std::string_view storedPath);
+Status CopyFileOverwrite(std::string_view from, std::string_view to);
+
+// A human-readable reason for the last errno value.
+std::string ErrnoText(int error);
+
+} // namespace kestrel

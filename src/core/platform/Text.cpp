@@ -1,0 +1,180 @@
+// Text helpers: trimming, the Windows-1252 <-> UTF-8 mapping, and number reading.
+#include "platform/Text.h"
+
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+
+namespace kestrel {
+
+namespace {
+
+// Code points of 0x80..0x9F in Windows-1252; 0 marks a byte without a character.
+constexpr std::array<char32_t, 32> kHigh = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char32_t ByteToCodePoint(unsigned char b) {
+    if (b >= 0x80 && b <= 0x9F) {
+        char32_t cp = kHigh[b - 0x80];
+        return cp != 0 ? cp : b;
+    }
+    return b;
+}
+
+std::optional<unsigned char> CodePointToByte(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
+    for (std::size_t i = 0; i < kHigh.size(); ++i) {
+        if (kHigh[i] == cp) return static_cast<unsigned char>(0x80 + i);
+    }
+    // The five undefined bytes travel as their C1 controls.
+    if (cp == 0x81 || cp == 0x8D || cp == 0x8F || cp == 0x90 || cp == 0x9D)
+        return static_cast<unsigned char>(cp);
+    return std::nullopt;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Decodes one UTF-8 sequence at text[i]; returns its length, 0 when invalid.
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
+    auto b0 = static_cast<unsigned char>(text[i]);
+    std::size_t len = b0 < 0x80 ? 1 : (b0 >> 5) == 0x6 ? 2 : (b0 >> 4) == 0xE ? 3
+                                    : (b0 >> 3) == 0x1E ? 4 : 0;
+    if (len == 0 || i + len > text.size()) return 0;
+    cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1F) : len == 3 ? (b0 & 0x0F) : (b0 & 0x07);
+    for (std::size_t k = 1; k < len; ++k) {
+        auto b = static_cast<unsigned char>(text[i + k]);
+        if ((b & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    return len;
+}
+
+} // namespace
+
+std::string TrimLeft(std::string_view text) {
+    std::size_t b = 0;
+    while (b < text.size() && text[b] == ' ') ++b;
+    return std::string(text.substr(b));
+}
+
+std::string TrimRight(std::string_view text) {
+    std::size_t e = text.size();
+    while (e > 0 && text[e - 1] == ' ') --e;
+    return std::string(text.substr(0, e));
+}
+
+std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+
+std::string Cp1252ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::optional<std::string> Utf8ToCp1252(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        std::size_t len = DecodeUtf8(text, i, cp);
+        if (len == 0) return std::nullopt;
+        auto b = CodePointToByte(cp);
+        if (!b) return std::nullopt;
+        out.push_back(static_cast<char>(*b));
+        i += len;
+    }
+    return out;
+}
+
+std::string Utf8ToCp1252Lossy(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        std::size_t len = DecodeUtf8(text, i, cp);
+        if (len == 0) {
+            out.push_back(text[i]);
+            ++i;
+            continue;
+        }
+        auto b = CodePointToByte(cp);
+        out.push_back(b ? static_cast<char>(*b) : '?');
+        i += len;
+    }
+    return out;
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+double LeadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    };
+    skipBlanks();
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    double value = 0;
+    bool anyDigit = false;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+        value = value * 10 + (text[i] - '0');
+        anyDigit = true;
+        ++i;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        double scale = 0.1;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+            value += (text[i] - '0') * scale;
+            scale /= 10;
+            anyDigit = true;
+            ++i;
+        }
+    }
+    if (!anyDigit) return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        bool expNegative = false;
+        if (j < text.size() && (text[j] == '-' || text[j] == '+')) {
+            expNegative = text[j] == '-';
+            ++j;
+        }
+        int exponent = 0;
+        bool expDigit = false;
+        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) {
+            if (exponent < 10000) exponent = exponent * 10 + (text[j] - '0');
+            expDigit = true;
+            ++j;
+        }
+        if (expDigit) value *= std::pow(10.0, expNegative ? -exponent : exponent);
+    }
+    return negative ? -value : value;
+}
+
+double RoundHalfEven(double value) { return std::nearbyint(value); }
+
+} // namespace kestrel

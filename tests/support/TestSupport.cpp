@@ -1,0 +1,112 @@
+#include "TestSupport.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace kestrel::test {
+
+TempDir::TempDir() {
+    std::random_device rd;
+    std::mt19937_64 gen(rd());
+    for (;;) {
+        auto candidate = std::filesystem::temp_directory_path() /
+                         ("kestrel-test-" + std::to_string(gen() % 1000000000ull));
+        std::error_code ec;
+        if (std::filesystem::create_directory(candidate, ec)) {
+            path_ = candidate;
+            return;
+        }
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string ReadBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+namespace {
+std::string LineAt(std::string_view text, std::size_t start) {
+    std::size_t end = text.find('\n', start);
+    std::string line(text.substr(start, end == std::string_view::npos ? text.npos : end - start));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+} // namespace
+
+::testing::AssertionResult SameBytes(std::string_view expected, std::string_view actual) {
+    if (expected == actual) return ::testing::AssertionSuccess();
+    std::size_t i = 0;
+    std::size_t line = 1, lineStart = 0;
+    while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) {
+        if (expected[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+        ++i;
+    }
+    return ::testing::AssertionFailure()
+           << "Miscompare at line " << line << ", column " << (i - lineStart + 1) << " (byte "
+           << i << "; expected " << expected.size() << " bytes, got " << actual.size() << ")\n"
+           << "  expected: [" << LineAt(expected, lineStart) << "]\n"
+           << "  actual:   [" << LineAt(actual, lineStart) << "]";
+}
+
+std::filesystem::path ConformanceDir() {
+    std::filesystem::path dir = KESTREL_CONFORMANCE_DIR;
+    std::error_code ec;
+    return std::filesystem::is_directory(dir, ec) ? dir : std::filesystem::path();
+}
+std::filesystem::path GoldenDir() { return KESTREL_GOLDEN_DIR; }
+std::filesystem::path FixtureDir() { return KESTREL_FIXTURE_DIR; }
+std::filesystem::path BinDir() { return KESTREL_BIN_DIR; }
+
+bool UpdateGolden() {
+    const char* v = std::getenv("KESTREL_UPDATE_GOLDEN");
+    return v && std::string(v) == "1";
+}
+
+::testing::AssertionResult MatchesGolden(const std::filesystem::path& golden, std::string_view actual) {
+    if (UpdateGolden()) {
+        std::filesystem::create_directories(golden.parent_path());
+        WriteBytes(golden, actual);
+        return ::testing::AssertionSuccess();
+    }
+    if (!std::filesystem::exists(golden))
+        return ::testing::AssertionFailure()
+               << "missing golden file " << golden << " (run with KESTREL_UPDATE_GOLDEN=1)";
+    auto result = SameBytes(ReadBytes(golden), actual);
+    if (!result) result << "\n  golden file: " << golden.string();
+    return result;
+}
+
+void CopyTree(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::filesystem::create_directories(to);
+    std::filesystem::copy(from, to,
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
+    // Conformance files are read-only; the copies must be writable.
+    for (auto& entry : std::filesystem::recursive_directory_iterator(to)) {
+        std::filesystem::permissions(entry.path(),
+                                     std::filesystem::perms::owner_read |
+                                         std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+    }
+}
+
+} // namespace kestrel::test
