@@ -149,6 +149,72 @@ Status WriteFileAtomic(std::string_view storedPath, std::string_view bytes) {
     return Status::Ok();
 }
 
+Status AtomicFileWriter::Open(std::string_view storedPath) {
+    Abort();
+    storedPath_ = std::string(storedPath);
+    target_ = NativePath(storedPath).string();
+    temp_ = target_ + ".kestrel-tmp-XXXXXX";
+    fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        int error = errno;
+        temp_.clear();
+        return IoError("write", storedPath, error);
+    }
+    // Keep the permissions of the file being replaced; a new file gets 0666 & ~umask.
+    struct stat st {};
+    mode_t mode;
+    if (::stat(target_.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd_, mode);
+    return Status::Ok();
+}
+
+Status AtomicFileWriter::Write(std::string_view bytes) {
+    if (fd_ < 0) return Status::Error("Cannot write " + Quoted(storedPath_) + ": it is not open");
+    if (!WriteAll(fd_, bytes)) {
+        int error = errno;
+        Abort();
+        return IoError("write", storedPath_, error);
+    }
+    return Status::Ok();
+}
+
+Status AtomicFileWriter::Commit() {
+    if (fd_ < 0) return Status::Error("Cannot write " + Quoted(storedPath_) + ": it is not open");
+    int error = 0;
+    if (::fsync(fd_) != 0) error = errno;
+    if (::close(fd_) != 0 && error == 0) error = errno;
+    fd_ = -1;
+    // A write-protected file stays protected: refuse as the desktop would.
+    if (error == 0 && ::access(target_.c_str(), F_OK) == 0 &&
+        ::access(target_.c_str(), W_OK) != 0)
+        error = errno;
+    if (error == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+        return IoError("write", storedPath_, error);
+    }
+    temp_.clear();
+    return Status::Ok();
+}
+
+void AtomicFileWriter::Abort() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!temp_.empty()) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+    }
+}
+
 Status OverlayFileAtomic(std::string_view storedPath, std::string_view record) {
     std::string old;
     if (Status s = ReadFileBytes(storedPath, old, /*missingIsEmpty=*/true); !s) return s;

@@ -44,6 +44,30 @@ Status ReadFileBytes(std::string_view storedPath, std::string& bytes, bool missi
 // file is left as it was and no temporary file remains.
 Status WriteFileAtomic(std::string_view storedPath, std::string_view bytes);
 
+// Replaces a file atomically with bytes written piece by piece, for contents too large to
+// hold in memory. Open creates a temporary file beside the target (exclusively, so no
+// link is followed); Commit flushes it and renames it over the target, which replaces a
+// symbolic link standing at the target rather than the file it points to. A writer
+// destroyed or aborted before Commit removes its temporary file and leaves the target alone.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    ~AtomicFileWriter() { Abort(); }
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    Status Open(std::string_view storedPath);
+    Status Write(std::string_view bytes);
+    Status Commit();
+    void Abort();
+
+private:
+    int fd_ = -1;
+    std::string storedPath_; // for messages
+    std::string target_;     // native path of the file to replace
+    std::string temp_;       // native path of the temporary file
+};
+
 // Writes a record at offset 0 without truncating: the new file is `record` followed by
 // the old file's bytes beyond record.size(). Atomic like WriteFileAtomic.
 Status OverlayFileAtomic(std::string_view storedPath, std::string_view record);

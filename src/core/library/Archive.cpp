@@ -1,0 +1,330 @@
+// Reads and writes the library archive. Adding appends "name\0size\0content" at the end;
+// listing and extracting walk the entries from the first byte, reading each name and size
+// text from a 256-byte window and stepping over the content without reading it. Every
+// size text is checked (plain decimal digits, fits in 64 bits, no more than the bytes the
+// file still holds) before anything is done with it, so a damaged file is reported and
+// never makes the walk allocate, loop or read past the end. Contents are copied with
+// large sequential reads and writes through one buffer of at most 1,000,000 bytes.
+#include "library/Archive.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrel {
+
+namespace {
+
+// Closes the descriptor it holds.
+class FileHandle {
+public:
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    int get() const { return fd_; }
+    // Closes now; false with errno set when the close reports an error.
+    bool Close() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool Fail(std::string* error, std::string message) {
+    if (error) *error = std::move(message);
+    return false;
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// Text taken from a damaged file, made safe to show: control bytes become '?'.
+std::string Shown(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        unsigned char b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F) c = '?';
+    }
+    return Quoted(out);
+}
+
+std::string CannotMessage(std::string_view what, std::string_view storedPath, int errorNumber) {
+    return "Cannot " + std::string(what) + " " + Quoted(storedPath) + ": " +
+           ErrnoText(errorNumber);
+}
+
+std::string DamagedMessage(std::string_view archivePath, std::string_view detail) {
+    return Quoted(archivePath) + " is damaged: " + std::string(detail);
+}
+
+// Reads up to `count` bytes at `offset`, retrying short reads; the number read, or -1.
+long long ReadAt(int fd, std::uint64_t offset, char* buffer, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        ssize_t n = ::pread(fd, buffer + done, count - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<long long>(done);
+}
+
+bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
+    while (count > 0) {
+        ssize_t n = ::write(fd, bytes, count);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += n;
+        count -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Opens a file that must be a regular file. O_NONBLOCK keeps a named pipe from blocking
+// the open; it changes nothing for a regular file.
+int OpenRegular(std::string_view storedPath, int flags, std::string_view what,
+                std::uint64_t& length, std::string* error) {
+    std::string native = NativePath(storedPath).string();
+    int fd = ::open(native.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        Fail(error, errno == EISDIR
+                        ? "Cannot " + std::string(what) + " " + Quoted(storedPath) + ": it is a folder"
+                        : CannotMessage(what, storedPath, errno));
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        Fail(error, CannotMessage(what, storedPath, errno));
+        ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        Fail(error, "Cannot " + std::string(what) + " " + Quoted(storedPath) +
+                        (S_ISDIR(st.st_mode) ? ": it is a folder" : ": it is not a plain file"));
+        ::close(fd);
+        return -1;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    length = static_cast<std::uint64_t>(st.st_size);
+    return fd;
+}
+
+struct EntryHeader {
+    std::string name;
+    std::uint64_t contentOffset = 0; // 0-based position of the first content byte
+    std::uint64_t size = 0;
+};
+
+// Reads the zero-terminated text of a 256-byte window at `offset`. On failure stores the
+// reason (using `what` to name the field) and returns false.
+bool ReadWindowText(int fd, std::uint64_t length, std::uint64_t offset, std::string_view what,
+                    std::string_view archivePath, std::string& text, std::string* error) {
+    char window[kArchiveWindowSize];
+    long long got = ReadAt(fd, offset, window, sizeof window);
+    if (got < 0) return Fail(error, CannotMessage("read", archivePath, errno));
+    char* end = window + got;
+    char* zero = std::find(window, end, '\0');
+    if (zero == end) {
+        std::string where = std::string(what) + " at byte " + std::to_string(offset + 1);
+        if (offset + static_cast<std::uint64_t>(got) >= length)
+            return Fail(error,
+                        DamagedMessage(archivePath, where + " is cut off by the end of the file"));
+        return Fail(error,
+                    DamagedMessage(archivePath, where + " has no zero byte within " +
+                                                    std::to_string(kArchiveWindowSize) +
+                                                    " bytes"));
+    }
+    text.assign(window, zero);
+    return true;
+}
+
+// Reads the header of the entry at `offset` and checks that its content lies inside the file.
+bool ReadEntryHeader(int fd, std::uint64_t length, std::uint64_t offset,
+                     std::string_view archivePath, EntryHeader& entry, std::string* error) {
+    if (!ReadWindowText(fd, length, offset, "the entry name", archivePath, entry.name, error))
+        return false;
+    std::uint64_t sizeOffset = offset + entry.name.size() + 1;
+    std::string entryShown = "entry " + Shown(entry.name);
+    if (sizeOffset >= length)
+        return Fail(error,
+                    DamagedMessage(archivePath, entryShown + " ends after its name, without a size"));
+    std::string sizeText;
+    if (!ReadWindowText(fd, length, sizeOffset, "the size of " + entryShown, archivePath,
+                        sizeText, error))
+        return false;
+
+    // Plain decimal digits only: no sign, no blanks, no leading zeros, as the writer makes it.
+    std::string sizeShown = "the size " + Shown(sizeText) + " of " + entryShown;
+    if (sizeText.empty())
+        return Fail(error, DamagedMessage(archivePath, entryShown + " has an empty size"));
+    std::uint64_t size = 0;
+    for (char c : sizeText) {
+        if (c < '0' || c > '9')
+            return Fail(error, DamagedMessage(archivePath, sizeShown + " is not a number"));
+    }
+    if (sizeText.size() > 1 && sizeText[0] == '0')
+        return Fail(error, DamagedMessage(archivePath, sizeShown + " has a leading zero"));
+    for (char c : sizeText) {
+        auto digit = static_cast<std::uint64_t>(c - '0');
+        if (size > (UINT64_MAX - digit) / 10)
+            return Fail(error, DamagedMessage(archivePath, sizeShown + " is too large"));
+        size = size * 10 + digit;
+    }
+
+    entry.contentOffset = sizeOffset + sizeText.size() + 1;
+    std::uint64_t remaining = entry.contentOffset <= length ? length - entry.contentOffset : 0;
+    if (size > remaining)
+        return Fail(error, DamagedMessage(archivePath, entryShown + " promises " +
+                                                           std::to_string(size) +
+                                                           " bytes but the file holds only " +
+                                                           std::to_string(remaining) + " more"));
+    entry.size = size;
+    return true;
+}
+
+// Opens an archive for the walk; an empty archive holds no entry and is refused.
+int OpenArchiveForReading(std::string_view archivePath, std::uint64_t& length,
+                          std::string* error) {
+    int fd = OpenRegular(archivePath, O_RDONLY, "read", length, error);
+    if (fd >= 0 && length == 0) {
+        ::close(fd);
+        Fail(error, Quoted(archivePath) + " is not a library: the file is empty");
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+bool AddFileToArchive(std::string_view archivePath, std::string_view filePath,
+                      std::string_view entryName, std::string* error) {
+    if (entryName.size() > kArchiveMaxNameLength || entryName.find('\0') != std::string::npos)
+        return Fail(error, "Cannot add " + Quoted(filePath) + " to " + Quoted(archivePath) +
+                               ": the entry name " + Shown(entryName) +
+                               (entryName.size() > kArchiveMaxNameLength
+                                    ? " is longer than 255 bytes"
+                                    : " holds a zero byte"));
+
+    std::uint64_t archiveLength = 0;
+    FileHandle archive(
+        OpenRegular(archivePath, O_RDWR | O_CREAT | O_APPEND, "write", archiveLength, error));
+    if (archive.get() < 0) return false;
+    std::uint64_t fileLength = 0;
+    FileHandle file(OpenRegular(filePath, O_RDONLY | O_CREAT, "read", fileLength, error));
+    if (file.get() < 0) return false;
+
+    // Whatever goes wrong from here, the archive is cut back to its old length so the
+    // entries before stay readable and no partial entry is left at the end.
+    auto rollBack = [&](std::string message) {
+        if (::ftruncate(archive.get(), static_cast<off_t>(archiveLength)) != 0) {
+            // Nothing more can be done; the message below still names the first failure.
+        }
+        return Fail(error, std::move(message));
+    };
+
+    std::string header(entryName);
+    header.push_back('\0');
+    header += std::to_string(fileLength);
+    header.push_back('\0');
+    if (!WriteAllTo(archive.get(), header.data(), header.size()))
+        return rollBack(CannotMessage("write", archivePath, errno));
+
+    std::unique_ptr<char[]> buffer(
+        new char[static_cast<std::size_t>(std::min<std::uint64_t>(fileLength, kArchivePieceSize)) +
+                 1]);
+    std::uint64_t copied = 0;
+    while (copied < fileLength) {
+        auto piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(fileLength - copied, kArchivePieceSize));
+        long long got = ReadAt(file.get(), copied, buffer.get(), piece);
+        if (got < 0) return rollBack(CannotMessage("read", filePath, errno));
+        if (static_cast<std::size_t>(got) != piece)
+            return rollBack("Cannot read " + Quoted(filePath) +
+                            ": the file became shorter while it was being added");
+        if (!WriteAllTo(archive.get(), buffer.get(), piece))
+            return rollBack(CannotMessage("write", archivePath, errno));
+        copied += piece;
+    }
+    if (!archive.Close()) return Fail(error, CannotMessage("write", archivePath, errno));
+    return true;
+}
+
+bool ListArchive(std::string_view archivePath, std::vector<std::string>& names,
+                 std::string* error) {
+    names.clear();
+    std::uint64_t length = 0;
+    FileHandle archive(OpenArchiveForReading(archivePath, length, error));
+    if (archive.get() < 0) return false;
+
+    std::uint64_t offset = 0;
+    while (offset < length) {
+        EntryHeader entry;
+        if (!ReadEntryHeader(archive.get(), length, offset, archivePath, entry, error)) {
+            names.clear();
+            return false;
+        }
+        offset = entry.contentOffset + entry.size;
+        names.push_back(std::move(entry.name));
+    }
+    return true;
+}
+
+bool ExtractFromArchive(std::string_view archivePath, std::string_view entryName,
+                        std::string_view outputPath, std::string* error) {
+    std::uint64_t length = 0;
+    FileHandle archive(OpenArchiveForReading(archivePath, length, error));
+    if (archive.get() < 0) return false;
+
+    std::string wanted = AsciiLower(entryName);
+    EntryHeader entry;
+    bool found = false;
+    std::uint64_t offset = 0;
+    while (offset < length && !found) {
+        if (!ReadEntryHeader(archive.get(), length, offset, archivePath, entry, error))
+            return false;
+        found = AsciiLower(entry.name) == wanted;
+        offset = entry.contentOffset + entry.size;
+    }
+    if (!found)
+        return Fail(error, Quoted(archivePath) + " holds no entry named " + Shown(entryName));
+
+    AtomicFileWriter output;
+    if (Status s = output.Open(outputPath); !s) return Fail(error, s.message());
+    std::unique_ptr<char[]> buffer(
+        new char[static_cast<std::size_t>(std::min<std::uint64_t>(entry.size, kArchivePieceSize)) +
+                 1]);
+    std::uint64_t copied = 0;
+    while (copied < entry.size) {
+        auto piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(entry.size - copied, kArchivePieceSize));
+        long long got = ReadAt(archive.get(), entry.contentOffset + copied, buffer.get(), piece);
+        if (got < 0) return Fail(error, CannotMessage("read", archivePath, errno));
+        if (static_cast<std::size_t>(got) != piece)
+            return Fail(error, DamagedMessage(archivePath, "entry " + Shown(entry.name) +
+                                                               " is cut off by the end of the file"));
+        if (Status s = output.Write(std::string_view(buffer.get(), piece)); !s)
+            return Fail(error, s.message());
+        copied += piece;
+    }
+    if (Status s = output.Commit(); !s) return Fail(error, s.message());
+    return true;
+}
+
+} // namespace kestrel

@@ -1,0 +1,320 @@
+#include "library/Archive.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+using test::ReadBytes;
+using test::SameBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+// Bytes that differ from piece to piece and from byte to byte, so a piece copied twice,
+// skipped or shifted shows.
+std::string Pattern(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 1000) % 251);
+    return bytes;
+}
+
+std::vector<std::string> FolderNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& item : fs::directory_iterator(folder))
+        names.push_back(item.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(Archive, AddWritesNameZeroSizeZeroContent) {
+    TempDir dir;
+    std::string archive = dir / "lib.tlib";
+    WriteBytes(dir / "empty.dat", "");
+    WriteBytes(dir / "f.dec", "int a;\r\n");
+
+    std::string error;
+    ASSERT_TRUE(AddFileToArchive(archive, dir / "empty.dat", "lib_tlm_func.dat", &error)) << error;
+    EXPECT_TRUE(SameBytes("lib_tlm_func.dat\0"s "0\0"s, ReadBytes(archive)));
+
+    ASSERT_TRUE(AddFileToArchive(archive, dir / "f.dec", "F.dec", &error)) << error;
+    // A missing source file is created empty and packed as an empty entry.
+    ASSERT_TRUE(AddFileToArchive(archive, dir / "gone.upd", "gone.upd", &error)) << error;
+    EXPECT_TRUE(fs::exists(dir / "gone.upd"));
+    EXPECT_EQ(fs::file_size(dir / "gone.upd"), 0u);
+
+    EXPECT_TRUE(SameBytes("lib_tlm_func.dat\0"s "0\0"s
+                          "F.dec\0"s "8\0"s "int a;\r\n"
+                          "gone.upd\0"s "0\0"s,
+                          ReadBytes(archive)));
+
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListArchive(archive, names, &error)) << error;
+    EXPECT_EQ(names, (std::vector<std::string>{"lib_tlm_func.dat", "F.dec", "gone.upd"}));
+}
+
+TEST(Archive, LargeFilesMoveInPiecesOfAMillionBytes) {
+    TempDir dir;
+    std::string archive = dir / "big.tlib";
+    WriteBytes(archive, "a\0"s "1\0"s "x");
+    const std::string two = Pattern(2'000'000);
+    WriteBytes(dir / "two.bin", two);
+
+    std::string error;
+    ASSERT_TRUE(AddFileToArchive(archive, dir / "two.bin", "two.bin", &error)) << error;
+    std::string bytes = ReadBytes(archive);
+    ASSERT_EQ(bytes.size(), 5 + 2'000'000 + 7 + 7 + 2);
+    EXPECT_EQ(bytes.substr(0, 21), "a\0"s "1\0"s "x" "two.bin\0"s "2000000\0"s);
+    EXPECT_TRUE(bytes.compare(21, std::string::npos, two) == 0);
+
+    ASSERT_TRUE(ExtractFromArchive(archive, "two.bin", dir / "out.bin", &error)) << error;
+    EXPECT_TRUE(ReadBytes(dir / "out.bin") == two);
+
+    // One byte past a whole piece, then a later entry: the walk must step over the content.
+    const std::string odd = Pattern(1'000'001);
+    WriteBytes(dir / "odd.bin", odd);
+    ASSERT_TRUE(AddFileToArchive(archive, dir / "odd.bin", "odd.bin", &error)) << error;
+    ASSERT_TRUE(AddFileToArchive(archive, dir / "odd.bin", "after", &error)) << error;
+    ASSERT_TRUE(ExtractFromArchive(archive, "after", dir / "out.bin", &error)) << error;
+    EXPECT_TRUE(ReadBytes(dir / "out.bin") == odd);
+
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListArchive(archive, names, &error)) << error;
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "two.bin", "odd.bin", "after"}));
+}
+
+TEST(Archive, ExtractFindsTheFirstNameInAnyLetterCase) {
+    TempDir dir;
+    std::string archive = dir / "lib.tlib";
+    WriteBytes(archive, "lib_tlm_func.dat\0"s "3\0"s "abc"
+                        "Get.dec\0"s "0\0"s
+                        "GET.DEC\0"s "2\0"s "zz"
+                        "\xC4rger.asm\0"s "1\0"s "q");
+
+    std::string error;
+    std::vector<std::string> names{"stale"};
+    ASSERT_TRUE(ListArchive(archive, names, &error)) << error;
+    EXPECT_EQ(names, (std::vector<std::string>{"lib_tlm_func.dat", "Get.dec", "GET.DEC",
+                                               "\xC4rger.asm"}));
+
+    std::string out = dir / "out";
+    ASSERT_TRUE(ExtractFromArchive(archive, "LIB_TLM_FUNC.DAT", out, &error)) << error;
+    EXPECT_EQ(ReadBytes(out), "abc");
+    // The same name twice: the first entry wins, even when it is empty.
+    ASSERT_TRUE(ExtractFromArchive(archive, "get.DEC", out, &error)) << error;
+    EXPECT_EQ(ReadBytes(out), "");
+    // Only ASCII letters fold: a Windows-1252 capital is a different byte.
+    ASSERT_TRUE(ExtractFromArchive(archive, "\xC4RGER.ASM", out, &error)) << error;
+    EXPECT_EQ(ReadBytes(out), "q");
+
+    EXPECT_FALSE(ExtractFromArchive(archive, "\xE4rger.asm", out, &error));
+    EXPECT_EQ(error, "\"" + archive + "\" holds no entry named \"\xE4rger.asm\"");
+    EXPECT_FALSE(ExtractFromArchive(archive, "lib_tlm_func", out, &error));
+    EXPECT_EQ(ReadBytes(out), "q");
+}
+
+TEST(Archive, ExtractReplacesTheOutputFileWhole) {
+    TempDir dir;
+    std::string archive = dir / "lib.tlib";
+    WriteBytes(archive, "f.ini\0"s "4\0"s "new\n");
+
+    std::string error;
+    std::string out = dir / "f.ini";
+    WriteBytes(out, std::string(5000, 'o'));
+    ASSERT_TRUE(ExtractFromArchive(archive, "f.ini", out, &error)) << error;
+    EXPECT_EQ(ReadBytes(out), "new\n");
+
+    // A link standing at the output path is replaced; the file it points to is untouched.
+    WriteBytes(dir / "elsewhere", "keep");
+    fs::create_symlink(dir / "elsewhere", dir / "link");
+    ASSERT_TRUE(ExtractFromArchive(archive, "F.INI", dir / "link", &error)) << error;
+    EXPECT_FALSE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(ReadBytes(dir / "link"), "new\n");
+    EXPECT_EQ(ReadBytes(dir / "elsewhere"), "keep");
+
+    EXPECT_EQ(FolderNames(dir.path()),
+              (std::vector<std::string>{"elsewhere", "f.ini", "lib.tlib", "link"}));
+}
+
+TEST(Archive, NamesUpTo255BytesFitTheWindow) {
+    TempDir dir;
+    std::string archive = dir / "lib.tlib";
+    WriteBytes(dir / "src", "s");
+    const std::string longest(255, 'n');
+
+    std::string error;
+    ASSERT_TRUE(AddFileToArchive(archive, dir / "src", longest, &error)) << error;
+    ASSERT_TRUE(ExtractFromArchive(archive, longest, dir / "out", &error)) << error;
+    EXPECT_EQ(ReadBytes(dir / "out"), "s");
+
+    EXPECT_FALSE(AddFileToArchive(archive, dir / "src", longest + "n", &error));
+    EXPECT_NE(error.find("longer than 255 bytes"), std::string::npos) << error;
+    EXPECT_FALSE(AddFileToArchive(archive, dir / "src", "a\0b"s, &error));
+    EXPECT_NE(error.find("holds a zero byte"), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(archive), longest + "\0"s "1\0"s "s");
+}
+
+// A damaged archive: its bytes and a part of the message it must give.
+struct Damaged {
+    std::string bytes;
+    std::string reason;
+};
+
+TEST(Archive, DamagedArchivesAreRefusedWithAReason) {
+    const std::vector<Damaged> cases = {
+        {"", "is not a library: the file is empty"},
+        {"a\0"s "12a\0"s "abcdefghijkl", "the size \"12a\" of entry \"a\" is not a number"},
+        {"a\0"s " 1\0"s "x", "the size \" 1\" of entry \"a\" is not a number"},
+        {"a\0"s "+1\0"s "x", "is not a number"},
+        {"a\0"s "-1\0"s "x", "is not a number"},
+        {"a\0"s "01\0"s "x", "the size \"01\" of entry \"a\" has a leading zero"},
+        {"a\0"s "\0"s "x", "entry \"a\" has an empty size"},
+        {"a\0"s "18446744073709551616\0"s, "the size \"18446744073709551616\" of entry \"a\" "
+                                           "is too large"},
+        {"a\0"s + std::string(200, '9') + "\0"s, "is too large"},
+        {"a\0"s "18446744073709551615\0"s "x",
+         "entry \"a\" promises 18446744073709551615 bytes but the file holds only 1 more"},
+        {"a\0"s "10\0"s "abc", "entry \"a\" promises 10 bytes but the file holds only 3 more"},
+        {std::string(300, 'n') + "\0"s "0\0"s,
+         "the entry name at byte 1 has no zero byte within 256 bytes"},
+        {"a\0"s + std::string(256, '1') + "\0"s,
+         "the size of entry \"a\" at byte 3 has no zero byte within 256 bytes"},
+        {"abc", "the entry name at byte 1 is cut off by the end of the file"},
+        {"a\0"s, "entry \"a\" ends after its name, without a size"},
+        {"a\0"s "5", "the size of entry \"a\" at byte 3 is cut off by the end of the file"},
+        {"a\0"s "0\0"s "b\x01\0"s "9\0"s "x", "entry \"b?\" promises 9 bytes"},
+        {"a\0"s "0\0"s "b", "the entry name at byte 5 is cut off"},
+    };
+    for (const Damaged& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes.substr(0, 40)));
+        TempDir dir;
+        std::string archive = dir / "bad.tlib";
+        WriteBytes(archive, c.bytes);
+        std::string prefix = "\"" + archive + "\" ";
+
+        std::vector<std::string> names{"stale"};
+        std::string error;
+        EXPECT_FALSE(ListArchive(archive, names, &error));
+        EXPECT_TRUE(names.empty());
+        EXPECT_EQ(error.rfind(prefix, 0), 0u) << error;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+
+        error.clear();
+        EXPECT_FALSE(ExtractFromArchive(archive, "zzz", dir / "out", &error));
+        EXPECT_EQ(error.rfind(prefix, 0), 0u) << error;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+        // Nothing was written: no output and no temporary file.
+        EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"bad.tlib"});
+    }
+}
+
+TEST(Archive, ExtractStopsAtTheFirstMatchBeforeADamagedTail) {
+    TempDir dir;
+    std::string archive = dir / "cut.tlib";
+    WriteBytes(archive, "a\0"s "1\0"s "x" "b\0"s "4\0"s "yy");
+
+    std::string error;
+    ASSERT_TRUE(ExtractFromArchive(archive, "A", dir / "a", &error)) << error;
+    EXPECT_EQ(ReadBytes(dir / "a"), "x");
+    EXPECT_FALSE(ExtractFromArchive(archive, "b", dir / "b", &error));
+    EXPECT_NE(error.find("entry \"b\" promises 4 bytes but the file holds only 2 more"),
+              std::string::npos)
+        << error;
+    EXPECT_FALSE(fs::exists(dir / "b"));
+    std::vector<std::string> names;
+    EXPECT_FALSE(ListArchive(archive, names, &error));
+}
+
+TEST(Archive, FileErrorsNameTheFile) {
+    TempDir dir;
+    std::string error;
+    std::vector<std::string> names;
+    std::string missing = dir / "missing.tlib";
+    EXPECT_FALSE(ListArchive(missing, names, &error));
+    EXPECT_EQ(error, "Cannot read \"" + missing + "\": No such file or directory");
+    EXPECT_FALSE(ExtractFromArchive(missing, "a", dir / "out", &error));
+    EXPECT_FALSE(fs::exists(dir / "out"));
+
+    EXPECT_FALSE(ListArchive(dir.str(), names, &error));
+    EXPECT_EQ(error, "Cannot read \"" + dir.str() + "\": it is a folder");
+
+    std::string archive = dir / "lib.tlib";
+    WriteBytes(archive, "a\0"s "1\0"s "x");
+    EXPECT_FALSE(AddFileToArchive(archive, dir.str(), "dir", &error));
+    EXPECT_EQ(error, "Cannot read \"" + dir.str() + "\": it is a folder");
+    EXPECT_FALSE(AddFileToArchive(dir / "no/such.tlib", archive, "a", &error));
+    EXPECT_EQ(error.rfind("Cannot write \"" + (dir / "no/such.tlib") + "\": ", 0), 0u) << error;
+
+    std::string out = dir / "no/such/out";
+    EXPECT_FALSE(ExtractFromArchive(archive, "a", out, &error));
+    EXPECT_EQ(error.rfind("Cannot write \"" + out + "\": ", 0), 0u) << error;
+
+    EXPECT_EQ(ReadBytes(archive), "a\0"s "1\0"s "x");
+    EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"lib.tlib"});
+}
+
+TEST(Archive, FailedAppendLeavesTheEarlierEntries) {
+    TempDir dir;
+    std::string archive = dir / "lib.tlib";
+    const std::string before = "a\0"s "1\0"s "x";
+    WriteBytes(archive, before);
+    WriteBytes(dir / "big", Pattern(50'000));
+
+    // Let the file system refuse writes past 20,000 bytes, in the middle of the content.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 20'000;
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    bool added = AddFileToArchive(archive, dir / "big", "big", &error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(added);
+    EXPECT_EQ(error.rfind("Cannot write \"" + archive + "\": ", 0), 0u) << error;
+    EXPECT_EQ(ReadBytes(archive), before);
+    std::vector<std::string> names;
+    EXPECT_TRUE(ListArchive(archive, names, &error)) << error;
+    EXPECT_EQ(names, std::vector<std::string>{"a"});
+}
+
+TEST(Archive, ReadsAndRebuildsAGeneratedLibrary) {
+    fs::path caseDir = test::ConformanceDir() / "case-17" / "after" / "MyTransactor";
+    if (test::ConformanceDir().empty() || !fs::exists(caseDir / "Output" / "MyTransactor.tlib"))
+        GTEST_SKIP() << "conformance cases not available";
+    std::string library = (caseDir / "Output" / "MyTransactor.tlib").string();
+
+    std::string error;
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListArchive(library, names, &error)) << error;
+    EXPECT_EQ(names, (std::vector<std::string>{"lib_tlm_func.dat", "lib_rtl_sig.dat",
+                                               "Xfer_1.dec", "Xfer_1.ini", "Xfer_1.asm",
+                                               "Xfer_1.upd"}));
+
+    TempDir dir;
+    ASSERT_TRUE(ExtractFromArchive(library, "XFER_1.ASM", dir / "x.asm", &error)) << error;
+    EXPECT_TRUE(SameBytes(ReadBytes(caseDir / "Temp" / "Xfer_1.asm"), ReadBytes(dir / "x.asm")));
+
+    // Extract every entry and pack them again in the same order: the same bytes come out.
+    std::string rebuilt = dir / "rebuilt.tlib";
+    for (const std::string& name : names) {
+        ASSERT_TRUE(ExtractFromArchive(library, name, dir / name, &error)) << error;
+        ASSERT_TRUE(AddFileToArchive(rebuilt, dir / name, name, &error)) << error;
+    }
+    EXPECT_EQ(fs::file_size(dir / "lib_tlm_func.dat"), 5458u);
+    EXPECT_TRUE(ReadBytes(rebuilt) == ReadBytes(library));
+}
+
+} // namespace
+} // namespace kestrel
