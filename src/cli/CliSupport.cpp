@@ -1,0 +1,50 @@
+// Conversions between the terminal's UTF-8 and the project's Windows-1252 text.
+#include "CliSupport.h"
+
+#include "CliApp.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+
+#include <filesystem>
+#include <ostream>
+
+namespace kestrel::cli {
+
+std::string ArgText(std::string_view utf8) {
+    auto text = Utf8ToCp1252(utf8);
+    if (!text)
+        throw UsageError("\"" + std::string(utf8) +
+                         "\" holds characters a project file cannot store (Windows-1252 only)");
+    return *text;
+}
+
+std::string ArgPath(std::string_view utf8) {
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(utf8), ec);
+    if (ec) throw UsageError("\"" + std::string(utf8) + "\" is not a usable path");
+    return ArgText(path.lexically_normal().string());
+}
+
+std::string Show(std::string_view stored) {
+    std::string text = Cp1252ToUtf8(stored);
+    // Stored texts use CR LF; a terminal wants LF.
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+int PrintRefusal(std::ostream& err, const InputRefusal& refusal) {
+    err << Show(refusal.ShownTitle()) << ": " << Show(refusal.text) << "\n";
+    return kExitRefused;
+}
+
+int PrintFileError(std::ostream& err, const Status& status) {
+    err << "kestrel-cli: " << Show(status.message()) << "\n";
+    return kExitUsage;
+}
+
+} // namespace kestrel::cli

@@ -1,0 +1,32 @@
+#pragma once
+// Small helpers shared by the kestrel-cli commands: argument text to stored text,
+// stored text to the terminal, and the exit status of an outcome.
+#include "platform/Status.h"
+#include "project/InputRefusal.h"
+
+#include <iosfwd>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kestrel::cli {
+
+// Raised for a command-line argument that cannot be used; RunCli turns it into exit 2.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// A command-line text (UTF-8) as stored text (Windows-1252).
+std::string ArgText(std::string_view utf8);
+// A command-line path, made absolute, as stored text.
+std::string ArgPath(std::string_view utf8);
+// Stored text for the terminal.
+std::string Show(std::string_view stored);
+
+// Prints a refusal's text to err; returns 1.
+int PrintRefusal(std::ostream& err, const InputRefusal& refusal);
+// Prints a file error to err; returns 2.
+int PrintFileError(std::ostream& err, const Status& status);
+
+} // namespace kestrel::cli

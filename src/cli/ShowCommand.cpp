@@ -1,0 +1,192 @@
+// The `show` command's two forms. JSON texts are UTF-8; the project files are Windows-1252.
+#include "ShowCommand.h"
+
+#include "CliSupport.h"
+#include "model/ProjectOptions.h"
+#include "platform/Text.h"
+#include "project/Declarations.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace kestrel::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string MethodName(int method) {
+    switch (method) {
+    case kMethodFsm: return "fsm";
+    case kMethodAsml: return "asml";
+    case kMethodTemplate: return "template";
+    default: return "unknown";
+    }
+}
+
+int CountOf(std::int16_t count, int capacity) { return std::clamp<int>(count, 0, capacity); }
+
+Json FunctionToJson(const TlmFunction& f) {
+    Json params = Json::array();
+    int n = CountOf(f.parameterCount, kMaxParameters);
+    for (int j = 1; j <= n; ++j) {
+        const TlmParameter& p = f.parameters[static_cast<std::size_t>(j)];
+        params.push_back(Json{{"type", Show(p.typeText.Text())},
+                              {"typeIndex", p.typeIndex},
+                              {"byReference", p.passMarker.Text() == "&"},
+                              {"name", Show(p.parameterName.Text())},
+                              {"const", static_cast<bool>(p.isConst)},
+                              {"array", static_cast<bool>(p.isArray)}});
+    }
+    return Json{{"name", Show(f.functionName.Text())},
+                {"returnType", Show(f.returnTypeText.Text())},
+                {"returnTypeIndex", f.returnTypeIndex},
+                {"signature", Show(FunctionSignatureText(f))},
+                {"parameters", params},
+                {"asfFile", Show(f.asfFileName.Text())},
+                {"fsmAssigned", static_cast<bool>(f.fsmAssigned)},
+                {"library", static_cast<bool>(f.isLibrary)}};
+}
+
+Json SignalToJson(const RtlSignal& s) {
+    return Json{{"name", Show(s.signalName.Text())},
+                {"direction", Show(s.directionText.Text())},
+                {"directionIndex", s.directionIndex},
+                {"dataType", Show(s.dataTypeText.Text())},
+                {"dataTypeIndex", s.dataTypeIndex},
+                {"width", s.width},
+                {"init", Show(s.initValue.Text())},
+                {"clock", static_cast<bool>(s.isClock)},
+                {"library", static_cast<bool>(s.isLibrary)}};
+}
+
+} // namespace
+
+Json SnapshotToJson(const ProjectSnapshot& snap) {
+    const ProjectRecord& r = snap.record;
+    const ProjectOptions& o = snap.tables.options;
+    const GenerationSettings& g = snap.tables.settings;
+    Json functions = Json::array();
+    for (int i = 1; i <= CountOf(snap.tables.functions.count, kMaxFunctions); ++i)
+        functions.push_back(FunctionToJson(snap.tables.functions[i]));
+    Json signals = Json::array();
+    for (int i = 1; i <= CountOf(snap.tables.signals.count, kMaxSignals); ++i)
+        signals.push_back(SignalToJson(snap.tables.signals[i]));
+    return Json{
+        {"project",
+         {{"name", Show(r.projectName)},
+          {"folder", Show(r.projectFolder)},
+          {"tlmDeclared", static_cast<bool>(r.tlmDeclared)},
+          {"rtlDeclared", static_cast<bool>(r.rtlDeclared)},
+          {"stage", r.projectStage}}},
+        {"options",
+         {{"method", MethodName(o.generationMethod)},
+          {"methodIndex", o.generationMethod},
+          {"clockPositiveEdge", static_cast<bool>(o.clockPositiveEdge)},
+          {"useSetupTime", static_cast<bool>(o.useSetupTime)},
+          {"setupTime", o.setupTime},
+          {"setupUnit", Show(o.setupUnit)},
+          {"setupUnitIndex", o.setupUnitIndex},
+          {"clockPeriod", o.clockPeriod},
+          {"periodUnit", Show(o.periodUnit)},
+          {"periodUnitIndex", o.periodUnitIndex},
+          {"setupWait", o.setupWait},
+          {"setupWaitUnit", Show(o.setupWaitUnit)},
+          {"makeLibrary", static_cast<bool>(o.makeLibrary)},
+          {"libraryFile", Show(o.libraryFile)},
+          {"libraryFolder", Show(o.libraryFolder)},
+          {"title", Show(o.title)},
+          {"author", Show(o.author)},
+          {"company", Show(o.company)},
+          {"comment", Cp1252ToUtf8(o.comment)},
+          {"useCommentInHeaders", static_cast<bool>(o.useCommentInHeaders)}}},
+        {"settings",
+         {{"interfaceClassName", Show(g.interfaceClassName)},
+          {"transactorClassName", Show(g.transactorClassName)},
+          {"transactorCppPath", Show(g.transactorCppPath)},
+          {"transactorHeaderPath", Show(g.transactorHeaderPath)},
+          {"interfaceHeaderPath", Show(g.interfaceHeaderPath)}}},
+        {"asml",
+         {{"documentPath", Show(snap.tables.asml.asmlDocumentPath)},
+          {"documentLabel", Show(snap.tables.asml.asmlDocumentLabel)},
+          {"assigned", static_cast<bool>(snap.tables.asml.asmlAssigned)}}},
+        {"asf", {{"templatePath", Show(snap.tables.asf.asfTemplatePath)}}},
+        {"functions", functions},
+        {"signals", signals}};
+}
+
+void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
+    const ProjectRecord& r = snap.record;
+    const ProjectOptions& o = snap.tables.options;
+    const GenerationSettings& g = snap.tables.settings;
+    out << "Project:    " << Show(r.projectName) << "\n"
+        << "Folder:     " << Show(r.projectFolder) << "\n"
+        << "Stage:      " << r.projectStage << " (functions declared: "
+        << (r.tlmDeclared ? "yes" : "no") << ", signals declared: "
+        << (r.rtlDeclared ? "yes" : "no") << ")\n\n";
+
+    out << "Code settings\n"
+        << "  Method:          " << MethodName(o.generationMethod) << " (" << o.generationMethod
+        << ")\n"
+        << "  Clock edge:      " << (o.clockPositiveEdge ? "positive" : "negative") << "\n"
+        << "  Clock period:    " << o.clockPeriod << " " << Show(o.periodUnit) << "\n"
+        << "  Setup time:      ";
+    if (o.useSetupTime)
+        out << o.setupTime << " " << Show(o.setupUnit) << "\n";
+    else
+        out << "not used\n";
+    out << "  Setup wait:      " << o.setupWait << " " << Show(o.setupWaitUnit) << "\n"
+        << "  Make library:    " << (o.makeLibrary ? "yes" : "no") << "\n"
+        << "  Library file:    " << Show(o.libraryFile) << "\n"
+        << "  Library folder:  " << Show(o.libraryFolder) << "\n"
+        << "  Title:           " << Show(o.title) << "\n"
+        << "  Author:          " << Show(o.author) << "\n"
+        << "  Company:         " << Show(o.company) << "\n"
+        << "  Comment in headers: " << (o.useCommentInHeaders ? "yes" : "no") << "\n"
+        << "  Comment:\n";
+    std::string comment = Show(o.comment);
+    std::size_t start = 0;
+    while (start < comment.size()) {
+        std::size_t end = comment.find('\n', start);
+        if (end == std::string::npos) end = comment.size();
+        out << "    | " << comment.substr(start, end - start) << "\n";
+        start = end + 1;
+    }
+    out << "\nGenerated files\n"
+        << "  Interface class:   " << Show(g.interfaceClassName) << "\n"
+        << "  Transactor class:  " << Show(g.transactorClassName) << "\n"
+        << "  Transactor C++:    " << Show(g.transactorCppPath) << "\n"
+        << "  Transactor header: " << Show(g.transactorHeaderPath) << "\n"
+        << "  Interface header:  " << Show(g.interfaceHeaderPath) << "\n\n";
+
+    out << "Behaviour\n"
+        << "  AsmL document:   " << Show(snap.tables.asml.asmlDocumentLabel)
+        << (snap.tables.asml.asmlAssigned ? " (assigned)" : "") << "\n"
+        << "  AsmL template:   " << Show(snap.tables.asml.asmlDocumentPath) << "\n"
+        << "  ASF template:    " << Show(snap.tables.asf.asfTemplatePath) << "\n\n";
+
+    int functions = CountOf(snap.tables.functions.count, kMaxFunctions);
+    out << "TLM functions (" << functions << ")\n";
+    for (int i = 1; i <= functions; ++i) {
+        const TlmFunction& f = snap.tables.functions[i];
+        out << "  " << i << ". " << Show(f.returnTypeText.Text()) << " "
+            << Show(f.functionName.Text()) << " " << Show(FunctionSignatureText(f));
+        if (f.fsmAssigned) out << "  [FSM: " << Show(f.asfFileName.Text()) << "]";
+        if (f.isLibrary) out << "  [library]";
+        out << "\n";
+    }
+    int signals = CountOf(snap.tables.signals.count, kMaxSignals);
+    out << "\nRTL ports (" << signals << ")\n";
+    for (int i = 1; i <= signals; ++i) {
+        const RtlSignal& s = snap.tables.signals[i];
+        out << "  " << i << ". " << Show(s.directionText.Text()) << " "
+            << Show(s.dataTypeText.Text());
+        if (s.dataTypeIndex == 1) out << "<" << s.width << ">";
+        out << " " << Show(s.signalName.Text()) << " = " << Show(s.initValue.Text());
+        if (s.isClock) out << "  [clock]";
+        if (s.isLibrary) out << "  [library]";
+        out << "\n";
+    }
+}
+
+} // namespace kestrel::cli

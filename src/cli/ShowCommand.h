@@ -1,0 +1,21 @@
+#pragma once
+// `kestrel-cli show`: a project's record, options, settings, assignments and declarations,
+// as text or as JSON.
+#include "model/ProjectRecord.h"
+#include "model/ProjectTables.h"
+
+#include <iosfwd>
+#include <nlohmann/json.hpp>
+
+namespace kestrel::cli {
+
+// Everything `show` prints, loaded from a project folder.
+struct ProjectSnapshot {
+    ProjectRecord record;
+    ProjectTables tables;
+};
+
+nlohmann::ordered_json SnapshotToJson(const ProjectSnapshot& snapshot);
+void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snapshot);
+
+} // namespace kestrel::cli
