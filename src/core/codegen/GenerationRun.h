@@ -1,0 +1,35 @@
+#pragma once
+// What one Generate run hands to its route and writers: the project, its freshly loaded
+// and prepared tables, the log and clock values that live across runs, and the clock.
+#include "codegen/DeclarationHelpers.h"
+#include "codegen/GenerationLog.h"
+#include "model/ProjectTables.h"
+#include "platform/Clock.h"
+
+#include <string>
+
+namespace kestrel {
+
+// Lives for the program's life (the dialog keeps one): the log and the clock values keep
+// their contents from one run to the next.
+struct GenerationSession {
+    GenerationLog log;
+    ClockSelection clock;
+};
+
+struct GenerationRun {
+    std::string projectFolder; // full path, no trailing separator
+    std::string projectName;
+    // As loaded at the start of the run, with the directions reversed, the initial values
+    // rewritten and the settings of the dialog's boxes.
+    ProjectTables tables;
+    GenerationSession& session;
+    const Clock& clock;
+    // The function being translated (1 to the function count), shared by a route and
+    // its translators.
+    int currentFunction = 0;
+
+    GenerationLog& log() { return session.log; }
+};
+
+} // namespace kestrel
