@@ -1,0 +1,157 @@
+// Runs Generate on the shared conformance cases that need no translator (the template
+// method, and the AsmL method refusing a project without an assigned document) and
+// compares the status text, the error count and every file of the project folder.
+#include "codegen/Generate.h"
+
+#include "TestSupport.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ConformanceCase {
+    fs::path dir;
+    std::string path;
+    int method = 0;
+    int errors = -1;
+};
+
+std::map<std::string, std::string> ReadKeyValues(const fs::path& file) {
+    std::map<std::string, std::string> values;
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::size_t eq = line.find('=');
+        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return values;
+}
+
+// The cases this code can run on its own: method 3, and method 2 stopped because no
+// AsmL document is assigned.
+std::vector<ConformanceCase> RunnableCases() {
+    std::vector<ConformanceCase> cases;
+    fs::path root = test::ConformanceDir();
+    if (root.empty()) return cases;
+    for (const auto& entry : fs::directory_iterator(root)) {
+        if (!entry.is_directory() || entry.path().filename().string().rfind("case-", 0) != 0)
+            continue;
+        auto values = ReadKeyValues(entry.path() / "case.txt");
+        ConformanceCase c{entry.path(), values["path"], std::atoi(values["method"].c_str()),
+                          std::atoi(values["errors"].c_str())};
+        bool unassigned =
+            c.method == 2 && test::ReadBytes(entry.path() / "stdout.txt")
+                                     .find("ERROR: AsmL Specification file not Assigned") !=
+                                 std::string::npos;
+        if (c.method == 3 || unassigned) cases.push_back(c);
+    }
+    std::sort(cases.begin(), cases.end(),
+              [](const auto& a, const auto& b) { return a.dir < b.dir; });
+    return cases;
+}
+
+// Every regular file under a folder, by relative path.
+std::set<std::string> FilesUnder(const fs::path& root) {
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), root).string());
+    return files;
+}
+
+class TextCollector : public LogObserver {
+public:
+    std::string text;
+    int lastValue = -1, lastMaximum = -1;
+    void OnText(std::string_view appended) override { text.append(appended); }
+    void OnProgress(int value, int maximum) override {
+        lastValue = value;
+        lastMaximum = maximum;
+    }
+};
+
+// The case folders lie at fixed paths; other test programs may run the same case at
+// the same time, so a run holds a lock beside the folder.
+class FolderLock {
+public:
+    explicit FolderLock(const fs::path& folder) {
+        fs::create_directories(folder.parent_path());
+        std::string lockPath = folder.string() + ".lock";
+        fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+void RemoveTree(const fs::path& folder) {
+    std::error_code ec;
+    if (!fs::exists(folder, ec)) return;
+    for (const auto& entry : fs::recursive_directory_iterator(folder, ec))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(folder, ec);
+}
+
+TEST(GenerateConformance, TemplateAndUnassignedCasesMatchByteForByte) {
+    std::vector<ConformanceCase> cases = RunnableCases();
+    if (cases.empty()) GTEST_SKIP() << "no conformance cases found";
+
+    const FixedClock clock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
+    for (const ConformanceCase& c : cases) {
+        SCOPED_TRACE(c.dir.filename().string());
+        fs::path project = c.path;
+        std::string name = project.filename().string();
+        FolderLock lock(project);
+        RemoveTree(project);
+        test::CopyTree(c.dir / "before" / name, project);
+        // Project creation makes these folders; the stored cases do not keep empty ones.
+        for (const char* sub : {"Input", "Output", "Temp"}) fs::create_directories(project / sub);
+
+        GenerationSession session;
+        TextCollector observer;
+        GenerateProjectResult result = GenerateProject((project / (name + ".tp")).string(),
+                                                       session, clock, &observer);
+        ASSERT_TRUE(result.status.ok()) << result.status.message();
+
+        std::string expectedStatus = test::ReadBytes(c.dir / "stdout.txt");
+        EXPECT_TRUE(test::SameBytes(expectedStatus, session.log.StatusText()));
+        EXPECT_TRUE(test::SameBytes(expectedStatus, observer.text));
+        EXPECT_EQ(result.errorCount, c.errors);
+        if (c.method == 3) {
+            EXPECT_EQ(observer.lastMaximum, 3);
+            EXPECT_EQ(observer.lastValue, 3);
+        } else {
+            // The AsmL route stops before its first step.
+            EXPECT_EQ(observer.lastValue, 0);
+        }
+
+        fs::path after = c.dir / "after" / name;
+        std::set<std::string> expectedFiles = FilesUnder(after);
+        EXPECT_EQ(FilesUnder(project), expectedFiles);
+        for (const std::string& file : expectedFiles) {
+            SCOPED_TRACE(file);
+            EXPECT_TRUE(test::SameBytes(test::ReadBytes(after / file),
+                                        test::ReadBytes(project / file)));
+        }
+        RemoveTree(project);
+    }
+}
+
+} // namespace
+} // namespace kestrel
