@@ -1,0 +1,198 @@
+// The shared declaration helpers: substring counting, AsmL signatures, the in-memory
+// rewrites of the signal table, the clock lookup, include guards, parameter lists, the
+// date stamp and the file banner.
+#include "codegen/DeclarationHelpers.h"
+#include "codegen/TextWriter.h"
+
+#include "CodegenSamples.h"
+#include "TestSupport.h"
+
+namespace kestrel {
+namespace {
+
+TEST(CountOccurrences, CountsOverlappingMatchesAndRefusesLongPatterns) {
+    EXPECT_EQ(CountOccurrences("aaaa", "aa"), 3);
+    EXPECT_EQ(CountOccurrences("abcabc", "abc"), 2);
+    EXPECT_EQ(CountOccurrences("ab", "abc"), 0);
+    EXPECT_EQ(CountOccurrences("", "a"), 0);
+    EXPECT_EQ(CountOccurrences("abc", "abc"), 1);
+    EXPECT_EQ(CountOccurrences("C:\\Proj\\Output\\Tran.h", "\\"), 3);
+    EXPECT_EQ(CountOccurrences("abc\r\ndef\r\n", "\r\n"), 2);
+    EXPECT_EQ(CountOccurrences("\r\n\r\n", "\n\r"), 1);
+}
+
+TEST(AsmlSignature, HeadListAndTail) {
+    EXPECT_EQ(AsmlTypeName(0), "");
+    EXPECT_EQ(AsmlTypeName(1), "Boolean");
+    for (int i = 2; i <= 7; ++i) EXPECT_EQ(AsmlTypeName(i), "Integer");
+    EXPECT_EQ(AsmlTypeName(8), "");
+    EXPECT_EQ(AsmlTypeName(-1), "");
+
+    TlmFunction write = sample::Function(
+        "write", "void", 0,
+        {sample::Parameter("int", 4, "addr"), sample::Parameter("int", 4, "data", false, false, true)});
+    EXPECT_EQ(AsmlSignature(write), "public write (  addr as Integer, data as Seq of Integer ) ");
+
+    TlmFunction ready = sample::Function("ready", "bool", 1);
+    EXPECT_EQ(AsmlSignature(ready), "public ready ( ) as Boolean");
+
+    TlmFunction idle = sample::Function("idle", "void", 0);
+    EXPECT_EQ(AsmlSignature(idle), "public idle ( ) ");
+
+    // A typed return type (index -1) has no AsmL name; the tail is "as " alone.
+    TlmFunction typed = sample::Function("odd", "long", -1, {sample::Parameter("bool", 1, "b")});
+    EXPECT_EQ(AsmlSignature(typed), "public odd (  b as Boolean ) as ");
+}
+
+TEST(AsmlSignature, StoresTheTrimmedNamesBack) {
+    TlmFunction f = sample::Function("  read ", "int", 4, {sample::Parameter("int", 4, " addr  ")});
+    EXPECT_EQ(AsmlSignature(f), "public read (  addr as Integer ) as Integer");
+    EXPECT_EQ(f.functionName.Raw().substr(0, 5), "read ");
+    EXPECT_EQ(f.parameters[1].parameterName.Raw().substr(0, 5), "addr ");
+}
+
+TEST(ReverseDirections, SwapsInAndOutExceptForTheClockAndInout) {
+    RtlSignalTable table;
+    table[1] = sample::Signal("clk", 0, 1, 0, "0", true);
+    table[2] = sample::Signal("a", 0, 1, 0, "0");
+    table[3] = sample::Signal("b", 0, 1, 1, "0");
+    table[4] = sample::Signal("c", 0, 1, 2, "0");
+    table[5] = sample::Signal("clk2", 0, 1, 1, "0", true);
+    table[6] = sample::Signal("beyond", 0, 1, 0, "0");
+    table.count = 5;
+    ReverseDirections(table);
+    EXPECT_EQ(table[1].directionIndex, 0);
+    EXPECT_EQ(table[1].directionText.Text(), "sc_in");
+    EXPECT_EQ(table[2].directionIndex, 1);
+    EXPECT_EQ(table[2].directionText.Text(), "sc_out");
+    EXPECT_EQ(table[3].directionIndex, 0);
+    EXPECT_EQ(table[3].directionText.Text(), "sc_in");
+    EXPECT_EQ(table[4].directionIndex, 2);
+    EXPECT_EQ(table[4].directionText.Text(), "sc_inout");
+    EXPECT_EQ(table[5].directionIndex, 1);
+    EXPECT_EQ(table[6].directionIndex, 0) << "slots above the count are not touched";
+}
+
+TEST(NormalizeInitValues, QuotesVectorsAndNamesLogicLevels) {
+    RtlSignalTable table;
+    table[1] = sample::Signal("v", 1, 4, 0, " 0011 ");
+    table[2] = sample::Signal("b", 2, 1, 0, "1");
+    table[3] = sample::Signal("l0", 0, 1, 0, " 0");
+    table[4] = sample::Signal("lx", 0, 1, 0, "X");
+    table[5] = sample::Signal("lz", 0, 1, 0, "Z");
+    table[6] = sample::Signal("lower", 0, 1, 0, "x");
+    table[7] = sample::Signal("wide", 2, 1, 0, " 01 ");
+    table[8] = sample::Signal("typed", 0, 1, 0, " 1 ");
+    table[8].dataTypeIndex = -1;
+    table[9] = sample::Signal("empty", 1, 4, 0, "");
+    table.count = 9;
+    NormalizeInitValues(table);
+    EXPECT_EQ(table[1].initValue.Text(), "\"0011\"");
+    EXPECT_EQ(table[2].initValue.Text(), "SC_LOGIC_1");
+    EXPECT_EQ(table[3].initValue.Text(), "SC_LOGIC_0");
+    EXPECT_EQ(table[4].initValue.Text(), "SC_LOGIC_X");
+    EXPECT_EQ(table[5].initValue.Text(), "SC_LOGIC_Z");
+    EXPECT_EQ(table[6].initValue.Text(), "x");
+    EXPECT_EQ(table[7].initValue.Text(), "01");
+    EXPECT_EQ(table[8].initValue.Raw().substr(0, 4), " 1  ") << "unknown types stay as stored";
+    EXPECT_EQ(table[9].initValue.Text(), "\"\"");
+}
+
+TEST(FindClockSignal, TakesTheFirstClockOrKeepsTheOldName) {
+    ProjectOptions options;
+    options.clockPositiveEdge = false;
+    ClockSelection clock{"old", true};
+
+    RtlSignalTable table;
+    table[1] = sample::Signal("data", 1, 8, 0, "0");
+    table[2] = sample::Signal("  ck1 ", 0, 1, 0, "0", true);
+    table[3] = sample::Signal("ck2", 0, 1, 0, "0", true);
+    table.count = 3;
+    FindClockSignal(table, options, clock);
+    EXPECT_EQ(clock.clockSignalName, "ck1");
+    EXPECT_EQ(table[2].signalName.Raw().substr(0, 4), "ck1 ");
+    EXPECT_FALSE(clock.clockOnPositiveEdge);
+
+    RtlSignalTable noClock;
+    noClock[1] = sample::Signal("data", 1, 8, 0, "0");
+    noClock.count = 1;
+    options.clockPositiveEdge = true;
+    FindClockSignal(noClock, options, clock);
+    EXPECT_EQ(clock.clockSignalName, "ck1");
+    EXPECT_TRUE(clock.clockOnPositiveEdge);
+}
+
+TEST(IncludeGuard, LastPathPartWithoutExtensionInUpperCase) {
+    EXPECT_EQ(IncludeGuard("/home/p/Output/TLM_AIC.h"), "_TLM_AIC_H_");
+    EXPECT_EQ(IncludeGuard("/home/p/Output/Tran.h"), "_TRAN_H_");
+    EXPECT_EQ(IncludeGuard("C:\\p\\Output\\Iface.h"), "_IFACE_H_");
+    EXPECT_EQ(IncludeGuard("Iface.h"), "_IFACE_H_");
+    EXPECT_EQ(IncludeGuard("/p/bus.hpp"), "_BUS.H_H_");
+    EXPECT_EQ(IncludeGuard("/p/h"), "__H_");
+    EXPECT_EQ(IncludeGuard(""), "__H_");
+    // Windows-1252 letters: e acute (0xE9) and s caron (0x9A) have capitals.
+    EXPECT_EQ(IncludeGuard("/p/\xE9t\x9A.h"), "_\xC9T\x8A_H_");
+}
+
+TEST(ParameterListText, JoinsQualifiersTypesMarkersAndNames) {
+    TlmFunction f = sample::Function(
+        "f", "void", 0,
+        {sample::Parameter("int", 4, "a"), sample::Parameter("char", 2, "b", true, true, true),
+         sample::Parameter("unsigned short", 6, "  c ", false, false, true)});
+    EXPECT_EQ(ParameterListText(f), "int  a, const char & b [], unsigned short  c []");
+    EXPECT_EQ(ParameterListText(sample::Function("g", "void", 0)), "");
+    f.parameterCount = 99; // a damaged count reads no further than the last slot
+    EXPECT_NO_THROW(ParameterListText(f));
+}
+
+TEST(DateStampText, TwelveHourClockWithTwoDigitHours) {
+    EXPECT_EQ(DateStampText({2026, 12, 4, 9, 51, 15, 5}), "Friday, Dec 4, 2026 @ 09:51:15 AM");
+    EXPECT_EQ(DateStampText({2027, 1, 1, 0, 5, 0, 5}), "Friday, Jan 1, 2027 @ 12:05:00 AM");
+    EXPECT_EQ(DateStampText({2026, 6, 15, 12, 0, 0, 1}), "Monday, Jun 15, 2026 @ 12:00:00 PM");
+    EXPECT_EQ(DateStampText({2026, 6, 30, 23, 59, 59, 2}), "Tuesday, Jun 30, 2026 @ 11:59:59 PM");
+}
+
+std::string Banner(const ProjectOptions& options, BannerKind kind) {
+    TextWriter out;
+    WriteFileBanner(out, "--- title ---", options, {2026, 12, 4, 9, 51, 15, 5}, kind);
+    return out.take();
+}
+
+TEST(FileBanner, CommentLinesOnlyWhenAskedFor) {
+    ProjectOptions options;
+    sample::SetBanner(options);
+    const std::string head = "/*****************************************************\r\n"
+                             "\r\n"
+                             "--- title ---\r\n"
+                             "\r\n"
+                             "Title:   Proj Transactor\r\n"
+                             "Author:  designer\r\n"
+                             "Company: Acme\r\n"
+                             "Date:    Friday, Dec 4, 2026 @ 09:51:15 AM\r\n";
+    const std::string tail = "\r\n"
+                             "\r\n"
+                             "------------------------------------------------------\r\n"
+                             "      This file is automatically generated by\r\n"
+                             "        Kestrel v1.1\r\n"
+                             "------------------------------------------------------\r\n"
+                             "\r\n"
+                             "*****************************************************/\r\n"
+                             "\r\n";
+    EXPECT_TRUE(test::SameBytes(head + tail, Banner(options, BannerKind::Generated)));
+
+    options.useCommentInHeaders = true;
+    EXPECT_TRUE(test::SameBytes(head + "Comment: abc\r\n         def\r\n         \r\n" + tail,
+                                Banner(options, BannerKind::Generated)));
+
+    // A comment without any CR LF has no comment line, even when asked for.
+    options.comment = "single";
+    EXPECT_TRUE(test::SameBytes(head + tail, Banner(options, BannerKind::Generated)));
+
+    options.useCommentInHeaders = false;
+    std::string templateTail = tail;
+    templateTail.replace(templateTail.find("automatically"), 13, "autometically");
+    EXPECT_TRUE(test::SameBytes(head + templateTail, Banner(options, BannerKind::Template)));
+}
+
+} // namespace
+} // namespace kestrel

@@ -1,0 +1,139 @@
+// The three file writers, full and template variants, against golden files, and the
+// rules of names and paths inside them.
+#include "codegen/DeclarationHelpers.h"
+#include "codegen/InterfaceHeaderWriter.h"
+#include "codegen/TransactorCppWriter.h"
+#include "codegen/TransactorHeaderWriter.h"
+
+#include "CodegenSamples.h"
+#include "TestSupport.h"
+
+namespace kestrel {
+namespace {
+
+const LocalDateTime kNow{2026, 12, 4, 9, 51, 15, 5};
+
+std::filesystem::path Golden(std::string_view name) {
+    return test::GoldenDir() / "codegen" / name;
+}
+
+// Three functions and five signals, prepared as Generate prepares them.
+ProjectTables SampleProject() {
+    ProjectTables tables;
+    sample::AddThreeFunctions(tables.functions);
+    sample::AddFiveSignals(tables.signals);
+    sample::SetPaths(tables.settings, "/home/designer/Proj/Output");
+    sample::SetBanner(tables.options);
+    ReverseDirections(tables.signals);
+    NormalizeInitValues(tables.signals);
+    return tables;
+}
+
+// Hand-written section files: read has all four with blank and comment lines, write has
+// four empty files, ready has a last line without a line end.
+std::vector<FunctionSections> SampleSections() {
+    std::vector<FunctionSections> sections(3);
+    sections[0].declarations = "//state of read\r\n"
+                               "sc_signal <int> read_count ;\r\n"
+                               "\r\n"
+                               "enum read_Mode\r\n"
+                               "{\r\n"
+                               "read_Idle, read_Busy\r\n"
+                               "};\r\n";
+    sections[0].initialisation = "  read_count = 0 ;\r\n"
+                                 "\r\n"
+                                 "  wait ( SC_ZERO_TIME ) ;\r\n";
+    sections[0].behaviour = "  while ( true )\r\n"
+                            "  {\r\n"
+                            "    read_Update () ;\r\n"
+                            "  }\r\n";
+    sections[0].update = "  wait ( 999, SC_PS ) ;\r\n"
+                         "  wait ( clk->posedge_event () ) ;\r\n";
+    sections[2].declarations = "sc_signal <bool> ready_flag ;";
+    sections[2].initialisation = "\r\n  wait ( SC_ZERO_TIME ) ;\r\n";
+    sections[2].behaviour = "  return ready_flag ;\r\n";
+    sections[2].update = "  wait ( clk->negedge_event () ) ;\r\n";
+    return sections;
+}
+
+TEST(TemplateWriters, ProjectWithFunctionsAndSignals) {
+    ProjectTables tables = SampleProject();
+    EXPECT_TRUE(test::MatchesGolden(Golden("sample_TLM_AIC.h"), WriteInterfaceHeader(tables, kNow)));
+    EXPECT_TRUE(test::MatchesGolden(Golden("template_Tran.h"), WriteTemplateHeader(tables, kNow)));
+    EXPECT_TRUE(test::MatchesGolden(Golden("template_Tran.cpp"), WriteTemplateCpp(tables, kNow)));
+}
+
+TEST(TemplateWriters, ProjectWithoutFunctionsOrSignals) {
+    ProjectTables tables;
+    sample::SetPaths(tables.settings, "/home/designer/Proj/Output");
+    sample::SetBanner(tables.options);
+    EXPECT_TRUE(test::MatchesGolden(Golden("empty_TLM_AIC.h"), WriteInterfaceHeader(tables, kNow)));
+    EXPECT_TRUE(test::MatchesGolden(Golden("empty_Tran.h"), WriteTemplateHeader(tables, kNow)));
+    EXPECT_TRUE(test::MatchesGolden(Golden("empty_Tran.cpp"), WriteTemplateCpp(tables, kNow)));
+}
+
+TEST(FullWriters, SplicesSectionFilesWithCommentBanner) {
+    ProjectTables tables = SampleProject();
+    tables.options.useCommentInHeaders = true;
+    std::vector<FunctionSections> sections = SampleSections();
+    EXPECT_TRUE(test::MatchesGolden(Golden("full_Tran.h"),
+                                    WriteTransactorHeader(tables, kNow, sections)));
+    EXPECT_TRUE(test::MatchesGolden(Golden("full_Tran.cpp"),
+                                    WriteTransactorCpp(tables, kNow, sections)));
+
+    // Without any section text every function still gets its fixed lines.
+    std::string header = WriteTransactorHeader(tables, kNow, {});
+    EXPECT_NE(header.find("        void ready_Update ( void ) ;\r\n"
+                          "\r\n\r\n"
+                          "\r\n\r\n\r\n"
+                          "\r\n\r\n"
+                          "} ;\r\n"),
+              std::string::npos);
+    std::string cpp = WriteTransactorCpp(tables, kNow, {});
+    EXPECT_NE(cpp.find("void clsTran :: ready_Update ( void )\r\n{\r\n}\r\n\r\n"
+                       "bool clsTran :: ready (  )\r\n{\r\n\r\n\r\n}\r\n\r\n\r\n"),
+              std::string::npos);
+}
+
+TEST(Writers, NamesAndPathsAsTheRulesSay) {
+    ProjectTables tables = SampleProject();
+    tables.settings.interfaceHeaderPath = "Iface.h";
+    tables.settings.transactorHeaderPath = "C:\\work\\Bus_Tran.h";
+    tables.settings.transactorClassName = " clsBus ";
+    tables.settings.interfaceClassName = "clsIface  ";
+
+    std::string iface = WriteInterfaceHeader(tables, kNow);
+    EXPECT_NE(iface.find("#ifndef _IFACE_H_\r\n#define _IFACE_H_\r\n\r\n"), std::string::npos);
+    EXPECT_NE(iface.find("\r\nclass clsIface   : virtual public sc_interface\r\n"),
+              std::string::npos);
+    EXPECT_NE(iface.find("        virtual bool ready (  ) = 0 ;\r\n"), std::string::npos);
+
+    // The header declares the class names exactly as typed...
+    std::string header = WriteTransactorHeader(tables, kNow, {});
+    EXPECT_NE(header.find("#ifndef _BUS_TRAN_H_\r\n"), std::string::npos);
+    EXPECT_NE(header.find("#include \"Iface.h\"\r\n"), std::string::npos);
+    EXPECT_NE(header.find("class  clsBus  : public sc_module, public clsIface  \r\n"),
+              std::string::npos);
+    EXPECT_NE(header.find("         clsBus  ( sc_module_name name ) : sc_module (name)\r\n"),
+              std::string::npos);
+
+    // ...while the implementation trims the transactor class name.
+    std::string cpp = WriteTransactorCpp(tables, kNow, {});
+    EXPECT_NE(cpp.find("#include \"Bus_Tran.h\"\r\n"), std::string::npos);
+    EXPECT_NE(cpp.find("\r\nint clsBus :: read ( int  addr )\r\n"), std::string::npos);
+    EXPECT_NE(cpp.find("\r\nvoid clsBus :: write_Update ( void )\r\n"), std::string::npos);
+}
+
+TEST(Writers, PortDeclarations) {
+    RtlSignal clock = sample::Signal("clk", 0, 1, 0, "0", true);
+    EXPECT_EQ(PortDeclarationText(clock), "sc_in <sc_logic> clk ; //Clock Signal");
+    RtlSignal vectorClock = sample::Signal("vclk", 1, 2, 0, "00", true);
+    EXPECT_EQ(PortDeclarationText(vectorClock), "sc_in <sc_lv <2> > vclk ;");
+    RtlSignal data = sample::Signal(" data ", 1, 8, 1, "0");
+    EXPECT_EQ(PortDeclarationText(data), "sc_out <sc_lv <8> > data ;");
+    RtlSignal valid = sample::Signal("valid", 2, 1, 1, "0");
+    EXPECT_EQ(PortDeclarationText(valid), "sc_out <bool> valid ;");
+}
+
+} // namespace
+} // namespace kestrel
