@@ -3,15 +3,21 @@
 #include "CliApp.h"
 
 #include "CliSupport.h"
+#include "library/Archive.h"
 #include "ShowCommand.h"
+#include "model/ProjectPaths.h"
 #include "model/ProjectTables.h"
 #include "platform/FileSystem.h"
 #include "platform/System.h"
+#include "project/CodeSettings.h"
 #include "project/ProjectCommands.h"
+#include "platform/Text.h"
 
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
+#include <optional>
+#include <vector>
 #include <iostream>
 
 namespace kestrel::cli {
@@ -25,6 +31,22 @@ struct Options {
     // show
     std::string project;
     bool json = false;
+    // options
+    std::string method;
+    std::string edge;
+    std::vector<std::string> setup;
+    bool noSetup = false;
+    std::vector<std::string> period;
+    std::string library;
+    bool noLibrary = false;
+    std::optional<std::string> title, author, company, comment;
+    std::string commentInHeaders;
+    // lib
+    std::string archive;
+    std::vector<std::string> files;
+    std::string entryName;
+    std::string entry;
+    std::string output;
 };
 
 int RunNew(const Options& opt, std::ostream& out, std::ostream& err) {
@@ -48,8 +70,13 @@ Status LoadSnapshot(const std::string& tpPath, ProjectSnapshot& snap) {
     if (Status s = LoadGenerationSettings(folder, t.settings); !s) return s;
     if (Status s = LoadAsmlAssignment(folder, t.asml); !s) return s;
     if (Status s = LoadAsfAssignment(folder, t.asf); !s) return s;
-    if (Status s = LoadTlmFunctions(folder, t.functions); !s) return s;
-    return LoadRtlSignals(folder, t.signals);
+    // Showing a project changes nothing: a table file that does not exist yet is an
+    // empty table, and is not created here.
+    if (FileExists(InputPath(folder, kTlmFunctionFile)))
+        if (Status s = LoadTlmFunctions(folder, t.functions); !s) return s;
+    if (FileExists(InputPath(folder, kRtlSignalFile)))
+        if (Status s = LoadRtlSignals(folder, t.signals); !s) return s;
+    return Status::Ok();
 }
 
 int RunShow(const Options& opt, std::ostream& out, std::ostream& err) {
@@ -59,6 +86,106 @@ int RunShow(const Options& opt, std::ostream& out, std::ostream& err) {
         out << SnapshotToJson(*snap).dump(2) << "\n";
     else
         PrintSnapshot(out, *snap);
+    return kExitOk;
+}
+
+// "SC_NS", "sc_ns" or "ns" as an index into the time unit list.
+int TimeUnitIndex(const std::string& text) {
+    std::string lower = AsciiLower(text);
+    for (std::size_t i = 0; i < kTimeUnits.size(); ++i) {
+        std::string unit = AsciiLower(kTimeUnits[i]);
+        if (lower == unit || "sc_" + lower == unit) return static_cast<int>(i);
+    }
+    throw UsageError("unknown time unit \"" + text +
+                     "\" (use SC_FS, SC_PS, SC_NS, SC_US, SC_MS or SC_SEC)");
+}
+
+// A comment typed on the command line: line ends become CR LF.
+std::string CommentText(const std::string& utf8) {
+    std::string text = ArgText(utf8);
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out.push_back('\r');
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+int RunOptions(const Options& opt, std::ostream& out, std::ostream& err) {
+    ProjectRecord record;
+    CommandOutcome opened = OpenProject(ArgPath(opt.project), record);
+    if (!opened.status) return PrintFileError(err, opened.status);
+    const std::string& folder = record.projectFolder;
+
+    ProjectOptions options;
+    if (Status s = LoadOptions(folder, options); !s) return PrintFileError(err, s);
+    CodeSettingsDraft draft = DraftFromOptions(options);
+
+    if (opt.method == "fsm") draft.method = kMethodFsm;
+    if (opt.method == "asml") draft.method = kMethodAsml;
+    if (opt.method == "template") draft.method = kMethodTemplate;
+    if (!opt.edge.empty()) draft.clockPositiveEdge = opt.edge == "pos";
+    if (opt.noSetup) draft.useSetup = false;
+    if (!opt.setup.empty()) {
+        draft.useSetup = true;
+        draft.setupText = ArgText(opt.setup[0]);
+        draft.setupUnitIndex = TimeUnitIndex(opt.setup[1]);
+    }
+    if (!opt.period.empty()) {
+        draft.periodText = ArgText(opt.period[0]);
+        draft.periodUnitIndex = TimeUnitIndex(opt.period[1]);
+    }
+    if (opt.noLibrary) draft.makeLibrary = false;
+    if (!opt.library.empty()) {
+        draft.makeLibrary = true;
+        draft.libraryFile = ArgPath(opt.library);
+    }
+    if (opt.title) draft.title = ArgText(*opt.title);
+    if (opt.author) draft.author = ArgText(*opt.author);
+    if (opt.company) draft.company = ArgText(*opt.company);
+    if (opt.comment) draft.comment = CommentText(*opt.comment);
+    if (!opt.commentInHeaders.empty()) draft.useCommentInHeaders = opt.commentInHeaders == "on";
+
+    if (auto refusal = ApplyCodeSettings(draft, options)) return PrintRefusal(err, *refusal);
+    if (Status s = SaveOptions(folder, options); !s) return PrintFileError(err, s);
+    out << "Code settings saved to " << Show(InputPath(folder, kOptionFile)) << "\n";
+    return kExitOk;
+}
+
+int ArchiveFailure(std::ostream& err, const std::string& error) {
+    err << "kestrel-cli: " << Show(error) << "\n";
+    return kExitUsage;
+}
+
+int RunLibList(const Options& opt, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> names;
+    std::string error;
+    if (!ListArchive(ArgPath(opt.archive), names, &error)) return ArchiveFailure(err, error);
+    for (const std::string& name : names) out << Show(name) << "\n";
+    return kExitOk;
+}
+
+int RunLibAdd(const Options& opt, std::ostream& out, std::ostream& err) {
+    if (!opt.entryName.empty() && opt.files.size() != 1)
+        throw UsageError("--name goes with exactly one file");
+    std::string archive = ArgPath(opt.archive);
+    for (const std::string& file : opt.files) {
+        std::string path = ArgPath(file);
+        std::string name = opt.entryName.empty() ? AfterLastSeparator(path) : ArgText(opt.entryName);
+        std::string error;
+        if (!AddFileToArchive(archive, path, name, &error)) return ArchiveFailure(err, error);
+        out << "Added " << Show(name) << "\n";
+    }
+    return kExitOk;
+}
+
+int RunLibExtract(const Options& opt, std::ostream& out, std::ostream& err) {
+    std::string entry = ArgText(opt.entry);
+    std::string output = ArgPath(opt.output.empty() ? opt.entry : opt.output);
+    std::string error;
+    if (!ExtractFromArchive(ArgPath(opt.archive), entry, output, &error))
+        return ArchiveFailure(err, error);
+    out << Show(output) << "\n";
     return kExitOk;
 }
 
@@ -83,6 +210,47 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     showCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
     showCmd->add_flag("--json", opt.json, "Print JSON instead of text");
     showCmd->callback([&] { command = RunShow; });
+
+    CLI::App* optCmd = app.add_subcommand(
+        "options", "Change the code generation settings (the rules of the Code Settings window)");
+    optCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
+    optCmd->add_option("--method", opt.method, "Generation method")
+        ->check(CLI::IsMember({"fsm", "asml", "template"}));
+    optCmd->add_option("--edge", opt.edge, "Clock edge of the state transitions")
+        ->check(CLI::IsMember({"pos", "neg"}));
+    auto* setupOpt = optCmd->add_option("--setup", opt.setup, "Setup time: VALUE UNIT")
+                         ->expected(2);
+    auto* noSetupOpt = optCmd->add_flag("--no-setup", opt.noSetup, "Use no setup time");
+    setupOpt->excludes(noSetupOpt);
+    optCmd->add_option("--period", opt.period, "Clock period: VALUE UNIT")->expected(2);
+    auto* libOpt = optCmd->add_option("--library", opt.library,
+                                      "Make a transactor library at PATH after generation");
+    auto* noLibOpt = optCmd->add_flag("--no-library", opt.noLibrary, "Make no library");
+    libOpt->excludes(noLibOpt);
+    optCmd->add_option("--title", opt.title, "Banner title");
+    optCmd->add_option("--author", opt.author, "Banner author");
+    optCmd->add_option("--company", opt.company, "Banner company");
+    optCmd->add_option("--comment", opt.comment, "Banner comment (newlines separate lines)");
+    optCmd->add_option("--comment-in-headers", opt.commentInHeaders,
+                       "Print the comment in the headers too")
+        ->check(CLI::IsMember({"on", "off"}));
+    optCmd->callback([&] { command = RunOptions; });
+
+    CLI::App* libCmd = app.add_subcommand("lib", "List, add to or extract from a transactor library");
+    libCmd->require_subcommand(1);
+    CLI::App* libList = libCmd->add_subcommand("list", "List the entry names of a library");
+    libList->add_option("LIBRARY", opt.archive, "The .tlib file")->required();
+    libList->callback([&] { command = RunLibList; });
+    CLI::App* libAdd = libCmd->add_subcommand("add", "Append files to a library (created if missing)");
+    libAdd->add_option("LIBRARY", opt.archive, "The .tlib file")->required();
+    libAdd->add_option("FILE", opt.files, "Files to append, in order")->required();
+    libAdd->add_option("--name", opt.entryName, "Entry name (default: the file's name)");
+    libAdd->callback([&] { command = RunLibAdd; });
+    CLI::App* libExtract = libCmd->add_subcommand("extract", "Extract one entry of a library");
+    libExtract->add_option("LIBRARY", opt.archive, "The .tlib file")->required();
+    libExtract->add_option("ENTRY", opt.entry, "Entry name (letter case does not matter)")->required();
+    libExtract->add_option("-o,--output", opt.output, "Output file (default: ENTRY in the current folder)");
+    libExtract->callback([&] { command = RunLibExtract; });
 
     try {
         app.parse(argc, argv);

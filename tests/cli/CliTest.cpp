@@ -1,0 +1,122 @@
+// kestrel-cli end to end, in process: exit status, stdout and stderr of each command.
+#include "CliApp.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+#include <vector>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "kestrel-cli");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    std::ostringstream out, err;
+    int code = cli::RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {code, out.str(), err.str()};
+}
+
+TEST(Cli, NewShowAndOptionsOnOneProject) {
+    test::TempDir dir;
+    CliRun created = Cli({"new", "Bus", "--location", dir.str()});
+    ASSERT_EQ(created.code, 0) << created.err;
+    EXPECT_EQ(created.out, dir.str() + "/Bus/Bus.tp\n");
+    const std::string tp = dir / "Bus/Bus.tp";
+
+    CliRun again = Cli({"new", "Bus", "--location", dir.str()});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_NE(again.err.find("Project " + dir.str() + "/Bus already exists!"), std::string::npos);
+
+    // Showing changes nothing on disk.
+    CliRun shown = Cli({"show", tp, "--json"});
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    EXPECT_FALSE(fs::exists(dir / "Bus/Input/tlm_func.dat"));
+    auto json = nlohmann::json::parse(shown.out);
+    EXPECT_EQ(json["project"]["stage"], 1);
+    EXPECT_EQ(json["options"]["title"], "Bus Transactor");
+    EXPECT_EQ(json["settings"]["transactorCppPath"], dir.str() + "/Bus/Output/Tran.cpp");
+    EXPECT_EQ(json["asml"]["documentLabel"], "<not assigned>");
+
+    CliRun refused = Cli({"options", tp, "--setup", "5", "SC_NS", "--period", "5", "ns"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("Setup Time must be smaller than Clock Period"), std::string::npos);
+
+    CliRun gap = Cli({"options", tp, "--setup", "1", "SC_PS", "--period", "1", "SC_SEC"});
+    EXPECT_EQ(gap.code, 1);
+    EXPECT_NE(gap.err.find("Unit gap between Setup Time and Clock Period is too large"),
+              std::string::npos);
+
+    CliRun lib = Cli({"options", tp, "--method", "template", "--library", dir / "x.tlib"});
+    EXPECT_EQ(lib.code, 1);
+    EXPECT_NE(lib.err.find("Library cannot be created if generating Just Transactor Template."),
+              std::string::npos);
+
+    CliRun ok = Cli({"options", tp, "--setup", "2", "SC_PS", "--period", "10", "SC_NS",
+                  "--comment", "line one\nline two", "--edge", "neg"});
+    ASSERT_EQ(ok.code, 0) << ok.err;
+    json = nlohmann::json::parse(Cli({"show", tp, "--json"}).out);
+    EXPECT_EQ(json["options"]["setupWait"], 9998);
+    EXPECT_EQ(json["options"]["setupWaitUnit"], "SC_PS");
+    EXPECT_EQ(json["options"]["clockPositiveEdge"], false);
+    EXPECT_EQ(json["options"]["comment"], "line one\r\nline two\r\n");
+}
+
+TEST(Cli, UsageAndFileErrorsExitTwo) {
+    test::TempDir dir;
+    EXPECT_EQ(Cli({}).code, 2);
+    EXPECT_EQ(Cli({"frobnicate"}).code, 2);
+    EXPECT_EQ(Cli({"new"}).code, 2);
+    EXPECT_EQ(Cli({"options", dir / "x.tp", "--setup", "1"}).code, 2);
+    for (const char* cmd : {"new", "show", "options", "lib"}) {
+        CliRun help = Cli({cmd, "--help"});
+        EXPECT_EQ(help.code, 0) << cmd;
+        EXPECT_NE(help.out.find("Usage"), std::string::npos) << cmd;
+    }
+    CliRun missing = Cli({"show", dir / "none.tp"});
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_NE(missing.err.find("none.tp"), std::string::npos);
+
+    test::WriteBytes(dir / "bad.tp", std::string("\x05\x00ab", 4));
+    CliRun truncated = Cli({"show", dir / "bad.tp"});
+    EXPECT_EQ(truncated.code, 2);
+    EXPECT_NE(truncated.err.find("bad.tp"), std::string::npos);
+}
+
+TEST(Cli, LibraryAddListExtract) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "a.dec", "sc_signal <int> x ;\r\n");
+    test::WriteBytes(dir / "empty.ini", "");
+    const std::string lib = dir / "L.tlib";
+    CliRun add = Cli({"lib", "add", lib, dir / "a.dec", dir / "empty.ini"});
+    ASSERT_EQ(add.code, 0) << add.err;
+    EXPECT_EQ(test::ReadBytes(lib), std::string("a.dec\0" "21\0" "sc_signal <int> x ;\r\n"
+                                                "empty.ini\0" "0\0", 6 + 3 + 21 + 10 + 2));
+    CliRun list = Cli({"lib", "list", lib});
+    EXPECT_EQ(list.out, "a.dec\nempty.ini\n");
+    CliRun extract = Cli({"lib", "extract", lib, "A.DEC", "-o", dir / "out.dec"});
+    ASSERT_EQ(extract.code, 0) << extract.err;
+    EXPECT_EQ(test::ReadBytes(dir / "out.dec"), "sc_signal <int> x ;\r\n");
+    CliRun none = Cli({"lib", "extract", lib, "nope", "-o", dir / "n"});
+    EXPECT_EQ(none.code, 2);
+
+    test::WriteBytes(dir / "bad.tlib", std::string("x\0" "99999999999999999999999\0", 26));
+    CliRun hostile = Cli({"lib", "list", dir / "bad.tlib"});
+    EXPECT_EQ(hostile.code, 2);
+    EXPECT_NE(hostile.err.find("bad.tlib"), std::string::npos);
+}
+
+} // namespace
+} // namespace kestrel
