@@ -15,7 +15,9 @@ namespace kestrel {
 
 namespace {
 
-int ClampedCount(int count, int capacity) { return std::clamp(count, 0, capacity); }
+int ClampedCount(int count, int capacity) {
+    return std::clamp(count, 0, capacity);
+}
 
 // Upper case in Windows-1252: ASCII letters, the accented letters of 0xE0..0xFE (except
 // the division sign) and the four letters whose capitals lie in 0x80..0x9F.
@@ -95,7 +97,8 @@ void NormalizeInitValues(RtlSignalTable& signals) {
         if (signal.dataTypeIndex == 1) {
             signal.initValue = "\"" + value + "\"";
         } else if (signal.dataTypeIndex == 0 || signal.dataTypeIndex == 2) {
-            if (value == "0" || value == "1" || value == "X" || value == "Z") value = "SC_LOGIC_" + value;
+            if (value == "0" || value == "1" || value == "X" || value == "Z")
+                value = "SC_LOGIC_" + value;
             signal.initValue = value;
         }
     }

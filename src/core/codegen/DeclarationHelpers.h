@@ -46,8 +46,7 @@ void NormalizeInitValues(RtlSignalTable& signals);
 
 // The first clock signal (trimmed in the record) becomes the clock signal name; with no
 // clock signal the name stays as it was. The edge always comes from the options.
-void FindClockSignal(RtlSignalTable& signals, const ProjectOptions& options,
-                     ClockSelection& clock);
+void FindClockSignal(RtlSignalTable& signals, const ProjectOptions& options, ClockSelection& clock);
 
 // "Friday, Dec 4, 2026 @ 09:51:15 AM": the date and time stamp of banners and logs.
 std::string DateStampText(const LocalDateTime& now);

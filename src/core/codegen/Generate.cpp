@@ -45,11 +45,8 @@ void RunRoute(int method, GenerationRun& run, const BehaviourRoutes& routes) {
         else
             UnavailableAsmlRoute(run);
         break;
-    case kMethodTemplate:
-        RunTemplateRoute(run);
-        break;
-    default:
-        break;
+    case kMethodTemplate: RunTemplateRoute(run); break;
+    default: break;
     }
 }
 

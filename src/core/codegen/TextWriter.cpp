@@ -16,7 +16,9 @@ void TextWriter::line(std::initializer_list<std::string_view> pieces) {
     text_.append("\r\n");
 }
 
-void TextWriter::blank() { text_.append("\r\n"); }
+void TextWriter::blank() {
+    text_.append("\r\n");
+}
 
 void TextWriter::splice(std::string_view sectionFileText, std::string_view indent) {
     for (std::string_view each : SplitSectionLines(sectionFileText)) line({indent, each});

@@ -31,8 +31,8 @@ void WriteIncludes(TextWriter& out, const GenerationSettings& settings) {
 
 // "int clsTran :: read ( int  addr )"
 std::string DefinitionHead(std::string_view className, const TlmFunction& function) {
-    return function.returnTypeText.Text() + " " + std::string(className) + " :: " +
-           function.functionName.Text() + " ( " + ParameterListText(function) + " )";
+    return function.returnTypeText.Text() + " " + std::string(className) +
+           " :: " + function.functionName.Text() + " ( " + ParameterListText(function) + " )";
 }
 
 void WriteFunction(TextWriter& out, std::string_view className, const TlmFunction& function,

@@ -44,8 +44,8 @@ void WriteFunctionDeclarations(TextWriter& out, const ProjectTables& tables) {
     out.line({kIndent, "//TLM Function Declaration"});
     for (int f = 1; f <= FunctionCount(tables); ++f) {
         const TlmFunction& function = tables.functions[f];
-        out.line({kIndent, function.returnTypeText.Text(), " ", function.functionName.Text(),
-                  " ( ", ParameterListText(function), " ) ;"});
+        out.line({kIndent, function.returnTypeText.Text(), " ", function.functionName.Text(), " ( ",
+                  ParameterListText(function), " ) ;"});
     }
 }
 
@@ -68,8 +68,8 @@ void WriteConstructor(TextWriter& out, const ProjectTables& tables) {
     for (int s = 1; s <= SignalCount(tables); ++s) {
         const RtlSignal& signal = tables.signals[s];
         if (signal.directionIndex != 1) continue;
-        out.line({kIndent2, signal.signalName.Text(), ".initialize (", signal.initValue.Text(),
-                  ") ;"});
+        out.line(
+            {kIndent2, signal.signalName.Text(), ".initialize (", signal.initValue.Text(), ") ;"});
     }
     out.line({kIndent, "}"});
     out.blank();
@@ -81,8 +81,8 @@ void WriteConstructor(TextWriter& out, const ProjectTables& tables) {
 void WriteConversionFunctions(TextWriter& out, std::string_view toIntName,
                               std::string_view toLvName) {
     out.line({kIndent, "//TLM-RTL Type Conversion Functions"});
-    out.line({kIndent, "unsigned int ", toIntName,
-              " ( sc_lv <64> temp ) //64 is the MAX bus width"});
+    out.line(
+        {kIndent, "unsigned int ", toIntName, " ( sc_lv <64> temp ) //64 is the MAX bus width"});
     out.line({kIndent, "{"});
     out.line({kIndent, "    assert ( temp.is_01 () == true ) ;"});
     out.line({kIndent, "    return (temp.to_uint()) ;"});

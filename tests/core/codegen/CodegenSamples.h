@@ -53,9 +53,9 @@ inline RtlSignal Signal(std::string_view name, int typeIndex, int width, int dir
 // read (int addr) -> int; write (int addr, const char & data []); ready () -> bool.
 inline void AddThreeFunctions(TlmFunctionTable& table) {
     table[1] = Function("read", "int", 4, {Parameter("int", 4, "addr")});
-    table[2] = Function("write", "void", 0,
-                        {Parameter("int", 4, "addr"),
-                         Parameter("char", 2, "data", true, true, true)});
+    table[2] =
+        Function("write", "void", 0,
+                 {Parameter("int", 4, "addr"), Parameter("char", 2, "data", true, true, true)});
     table[3] = Function("ready", "bool", 1);
     table.count = 3;
 }

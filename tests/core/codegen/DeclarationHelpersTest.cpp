@@ -28,9 +28,9 @@ TEST(AsmlSignature, HeadListAndTail) {
     EXPECT_EQ(AsmlTypeName(8), "");
     EXPECT_EQ(AsmlTypeName(-1), "");
 
-    TlmFunction write = sample::Function(
-        "write", "void", 0,
-        {sample::Parameter("int", 4, "addr"), sample::Parameter("int", 4, "data", false, false, true)});
+    TlmFunction write = sample::Function("write", "void", 0,
+                                         {sample::Parameter("int", 4, "addr"),
+                                          sample::Parameter("int", 4, "data", false, false, true)});
     EXPECT_EQ(AsmlSignature(write), "public write (  addr as Integer, data as Seq of Integer ) ");
 
     TlmFunction ready = sample::Function("ready", "bool", 1);

@@ -50,9 +50,9 @@ std::vector<ConformanceCase> RunnableCases() {
         ConformanceCase c{entry.path(), values["path"], std::atoi(values["method"].c_str()),
                           std::atoi(values["errors"].c_str())};
         bool unassigned =
-            c.method == 2 && test::ReadBytes(entry.path() / "stdout.txt")
-                                     .find("ERROR: AsmL Specification file not Assigned") !=
-                                 std::string::npos;
+            c.method == 2 &&
+            test::ReadBytes(entry.path() / "stdout.txt")
+                    .find("ERROR: AsmL Specification file not Assigned") != std::string::npos;
         if (c.method == 3 || unassigned) cases.push_back(c);
     }
     std::sort(cases.begin(), cases.end(),
@@ -125,8 +125,8 @@ TEST(GenerateConformance, TemplateAndUnassignedCasesMatchByteForByte) {
 
         GenerationSession session;
         TextCollector observer;
-        GenerateProjectResult result = GenerateProject((project / (name + ".tp")).string(),
-                                                       session, clock, &observer);
+        GenerateProjectResult result =
+            GenerateProject((project / (name + ".tp")).string(), session, clock, &observer);
         ASSERT_TRUE(result.status.ok()) << result.status.message();
 
         std::string expectedStatus = test::ReadBytes(c.dir / "stdout.txt");
@@ -146,8 +146,8 @@ TEST(GenerateConformance, TemplateAndUnassignedCasesMatchByteForByte) {
         EXPECT_EQ(FilesUnder(project), expectedFiles);
         for (const std::string& file : expectedFiles) {
             SCOPED_TRACE(file);
-            EXPECT_TRUE(test::SameBytes(test::ReadBytes(after / file),
-                                        test::ReadBytes(project / file)));
+            EXPECT_TRUE(
+                test::SameBytes(test::ReadBytes(after / file), test::ReadBytes(project / file)));
         }
         RemoveTree(project);
     }

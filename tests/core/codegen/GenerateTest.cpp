@@ -19,12 +19,15 @@ namespace fs = std::filesystem;
 
 const FixedClock kClock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
 
-fs::path Golden(std::string_view name) { return test::GoldenDir() / "codegen" / name; }
+fs::path Golden(std::string_view name) {
+    return test::GoldenDir() / "codegen" / name;
+}
 
 // A project folder "Proj" inside `dir`, with the sample declarations; returns its path.
 std::string MakeProject(const test::TempDir& dir, int method, bool withTables = true) {
     std::string folder = dir / "Proj";
-    for (const char* sub : {"Input", "Output", "Temp"}) fs::create_directories(fs::path(folder) / sub);
+    for (const char* sub : {"Input", "Output", "Temp"})
+        fs::create_directories(fs::path(folder) / sub);
     ProjectTables tables;
     if (withTables) {
         sample::AddThreeFunctions(tables.functions);
@@ -87,16 +90,22 @@ TEST(Generate, TemplateMethodWritesTheThreeFilesAndTheLog) {
     EXPECT_EQ(recorder.maximum, 3);
     EXPECT_EQ(recorder.value, 3);
     EXPECT_EQ(recorder.text, session.log.StatusText());
-    const std::string expectedStatus =
-        ":: Generating Transactor Template ::\r\n"
-        "Creating " + folder + "/Output/TLM_AIC.h File...Done!\r\n"
-        "Creating " + folder + "/Output/Tran.h File...Done!\r\n"
-        "Creating " + folder + "/Output/Tran.cpp File...Done!\r\n"
-        "\r\n"
-        "Transactor Generation Completed!\r\n"
-        "0 Error(s), 0 Warning(s)\r\n";
+    const std::string expectedStatus = ":: Generating Transactor Template ::\r\n"
+                                       "Creating " +
+                                       folder +
+                                       "/Output/TLM_AIC.h File...Done!\r\n"
+                                       "Creating " +
+                                       folder +
+                                       "/Output/Tran.h File...Done!\r\n"
+                                       "Creating " +
+                                       folder +
+                                       "/Output/Tran.cpp File...Done!\r\n"
+                                       "\r\n"
+                                       "Transactor Generation Completed!\r\n"
+                                       "0 Error(s), 0 Warning(s)\r\n";
     EXPECT_TRUE(test::SameBytes(expectedStatus, session.log.StatusText()));
-    EXPECT_TRUE(test::MatchesGolden(Golden("template_run.log"), Masked(Read(folder, "Proj.log"), folder)));
+    EXPECT_TRUE(
+        test::MatchesGolden(Golden("template_run.log"), Masked(Read(folder, "Proj.log"), folder)));
 
     // The stored declarations, reversed and rewritten in memory, give the reviewed files.
     EXPECT_TRUE(test::MatchesGolden(Golden("sample_TLM_AIC.h"), Read(folder, "Output/TLM_AIC.h")));
@@ -121,7 +130,8 @@ TEST(Generate, FileErrorsAreLoggedAndTheRunGoesOn) {
     EXPECT_EQ(Generate(RequestFor(folder), session, kClock), 3);
     EXPECT_TRUE(test::MatchesGolden(Golden("missing_output.status"),
                                     Masked(session.log.StatusText(), folder)));
-    EXPECT_TRUE(test::MatchesGolden(Golden("missing_output.log"), Masked(Read(folder, "Proj.log"), folder)));
+    EXPECT_TRUE(test::MatchesGolden(Golden("missing_output.log"),
+                                    Masked(Read(folder, "Proj.log"), folder)));
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         EXPECT_EQ(entry.path().string().find("kestrel-tmp"), std::string::npos) << entry.path();
 
@@ -246,8 +256,9 @@ TEST(Generate, StandInRoutesAndMethodChoice) {
     GenerateRequest fsm = RequestFor(folder);
     fsm.method = 1;
     EXPECT_EQ(Generate(fsm, session, kClock), 1);
-    EXPECT_EQ(session.log.StatusText().rfind(":: Generating Transactor from Graphical FSM ::\r\n", 0),
-              0u);
+    EXPECT_EQ(
+        session.log.StatusText().rfind(":: Generating Transactor from Graphical FSM ::\r\n", 0),
+        0u);
 
     GenerateRequest templ = RequestFor(folder);
     templ.method = 3;
@@ -258,8 +269,9 @@ TEST(Generate, StandInRoutesAndMethodChoice) {
     GenerateRequest none = RequestFor(folder);
     none.method = 7;
     EXPECT_EQ(Generate(none, session, kClock), 0);
-    EXPECT_TRUE(test::SameBytes("\r\nTransactor Generation Completed!\r\n0 Error(s), 0 Warning(s)\r\n",
-                                session.log.StatusText()));
+    EXPECT_TRUE(
+        test::SameBytes("\r\nTransactor Generation Completed!\r\n0 Error(s), 0 Warning(s)\r\n",
+                        session.log.StatusText()));
     EXPECT_EQ(session.log.ProgressMaximum(), 0);
 }
 
@@ -267,7 +279,8 @@ TEST(Generate, UnreadableTableStopsBeforeAnyOutput) {
     test::TempDir dir;
     std::string folder = MakeProject(dir, 3);
     // option.dat cut inside its first text field.
-    test::WriteBytes(fs::path(folder) / "Input/option.dat", std::string("\x03\x00\xff\xff\xff\xff\x01\x00\x05\x00SC", 12));
+    test::WriteBytes(fs::path(folder) / "Input/option.dat",
+                     std::string("\x03\x00\xff\xff\xff\xff\x01\x00\x05\x00SC", 12));
     GenerationSession session;
     EXPECT_EQ(Generate(RequestFor(folder), session, kClock), 1);
     std::string status = session.log.StatusText();
@@ -311,8 +324,7 @@ TEST(GenerateProject, RunsFromTheProjectFileWithStoredSettings) {
     std::string folder = MakeProject(dir, 3);
     GenerationSession session;
     Recorder recorder;
-    GenerateProjectResult result =
-        GenerateProject(folder + "/Proj.tp", session, kClock, &recorder);
+    GenerateProjectResult result = GenerateProject(folder + "/Proj.tp", session, kClock, &recorder);
     ASSERT_TRUE(result.status.ok()) << result.status.message();
     EXPECT_EQ(result.errorCount, 0);
     EXPECT_EQ(recorder.text, session.log.StatusText());

@@ -93,7 +93,8 @@ TEST(GenerationLog, LogFileHeadingDateAndStatusText) {
                                  "----------------------------------------------\r\n"
                                  "\r\n" +
                                  status + "\r\n";
-    EXPECT_TRUE(test::SameBytes(expected, LogFileText("Proj", {2026, 12, 4, 9, 51, 15, 5}, status)));
+    EXPECT_TRUE(
+        test::SameBytes(expected, LogFileText("Proj", {2026, 12, 4, 9, 51, 15, 5}, status)));
 
     test::TempDir dir;
     GenerationLog log;

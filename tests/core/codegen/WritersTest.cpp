@@ -58,7 +58,8 @@ std::vector<FunctionSections> SampleSections() {
 
 TEST(TemplateWriters, ProjectWithFunctionsAndSignals) {
     ProjectTables tables = SampleProject();
-    EXPECT_TRUE(test::MatchesGolden(Golden("sample_TLM_AIC.h"), WriteInterfaceHeader(tables, kNow)));
+    EXPECT_TRUE(
+        test::MatchesGolden(Golden("sample_TLM_AIC.h"), WriteInterfaceHeader(tables, kNow)));
     EXPECT_TRUE(test::MatchesGolden(Golden("template_Tran.h"), WriteTemplateHeader(tables, kNow)));
     EXPECT_TRUE(test::MatchesGolden(Golden("template_Tran.cpp"), WriteTemplateCpp(tables, kNow)));
 }
@@ -76,10 +77,10 @@ TEST(FullWriters, SplicesSectionFilesWithCommentBanner) {
     ProjectTables tables = SampleProject();
     tables.options.useCommentInHeaders = true;
     std::vector<FunctionSections> sections = SampleSections();
-    EXPECT_TRUE(test::MatchesGolden(Golden("full_Tran.h"),
-                                    WriteTransactorHeader(tables, kNow, sections)));
-    EXPECT_TRUE(test::MatchesGolden(Golden("full_Tran.cpp"),
-                                    WriteTransactorCpp(tables, kNow, sections)));
+    EXPECT_TRUE(
+        test::MatchesGolden(Golden("full_Tran.h"), WriteTransactorHeader(tables, kNow, sections)));
+    EXPECT_TRUE(
+        test::MatchesGolden(Golden("full_Tran.cpp"), WriteTransactorCpp(tables, kNow, sections)));
 
     // Without any section text every function still gets its fixed lines.
     std::string header = WriteTransactorHeader(tables, kNow, {});
