@@ -34,7 +34,8 @@ public:
         }
         if (!in_.VariableText(text)) {
             stopped_ = true;
-            status_ = Status::Error(DamagedMessage(filePath_, "a text runs past the end of the file"));
+            status_ =
+                Status::Error(DamagedMessage(filePath_, "a text runs past the end of the file"));
         }
     }
 

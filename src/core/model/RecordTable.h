@@ -22,7 +22,8 @@ Status LoadRecordTable(std::string_view filePath, Table& table, int capacity, De
         return s;
     }
     const std::size_t whole = bytes.size() / Record::kRecordSize;
-    const int n = static_cast<int>(std::min<std::size_t>(whole, static_cast<std::size_t>(capacity)));
+    const int n =
+        static_cast<int>(std::min<std::size_t>(whole, static_cast<std::size_t>(capacity)));
     for (int i = 1; i <= n; ++i) {
         std::string_view record(bytes.data() + (i - 1) * Record::kRecordSize, Record::kRecordSize);
         decode(record, table[i]);

@@ -81,7 +81,8 @@ std::optional<InputRefusal> ApplyCodeSettings(CodeSettingsDraft& d, ProjectOptio
     if (d.method < kMethodFsm || d.method > kMethodTemplate)
         return InputRefusal{"Choose a Transactor Generation Method", "", "OptionMethod",
                             static_cast<int>(CodeSettingsTab::Method)};
-    if (!IsTimeUnit(setupIdx)) return ClockRefusal("Choose the unit of the Setup Time", "ComboSetup");
+    if (!IsTimeUnit(setupIdx))
+        return ClockRefusal("Choose the unit of the Setup Time", "ComboSetup");
     if (!IsTimeUnit(periodIdx))
         return ClockRefusal("Choose the unit of the Clock Period", "ComboPeriod");
     const double setupRounded = RoundHalfEven(setup);

@@ -24,8 +24,9 @@ using test::TempDir;
 
 bool IsModelFile(const fs::path& file) {
     static const std::vector<std::string> names = {
-        std::string(kTlmFunctionFile), std::string(kRtlSignalFile),      std::string(kOptionFile),
-        std::string(kGenerationFile),  std::string(kAsmlAssignmentFile), std::string(kAsfAssignmentFile)};
+        std::string(kTlmFunctionFile),    std::string(kRtlSignalFile),
+        std::string(kOptionFile),         std::string(kGenerationFile),
+        std::string(kAsmlAssignmentFile), std::string(kAsfAssignmentFile)};
     const std::string name = file.filename().string();
     return file.extension() == ".tp" ||
            std::find(names.begin(), names.end(), name) != names.end();

@@ -20,7 +20,8 @@ using test::TempDir;
 using test::WriteBytes;
 
 bool Names(const Status& status, std::string_view path) {
-    return !status.ok() && status.message().find("\"" + std::string(path) + "\"") != std::string::npos;
+    const std::string quoted = "\"" + std::string(path) + "\"";
+    return !status.ok() && status.message().find(quoted) != std::string::npos;
 }
 
 // A project folder with its Input folder.
@@ -89,7 +90,8 @@ TEST(Encoding, NumbersAndVariableText) {
     EXPECT_EQ(longText.bytes().substr(0, 2), "\xFF\xFF"s);
 
     // A failed read leaves its target alone; a Boolean keeps the raw value it read.
-    ByteReader in("\x01\x00\x05\x00" "a"s);
+    const std::string bytes = "\x01\x00\x05\x00" "a"s;
+    ByteReader in(bytes);
     Flag flag;
     ASSERT_TRUE(in.Boolean(flag));
     EXPECT_EQ(flag.raw(), 1);
@@ -130,7 +132,8 @@ TEST(OneRecordFiles, ExactBytes) {
     EXPECT_EQ(loadedAsml, asml);
 
     ASSERT_TRUE(SaveAsfAssignment(p.folder(), AsfAssignment{"/p/Temp/untitled.asf"}));
-    EXPECT_TRUE(SameBytes("\x14\x00" "/p/Temp/untitled.asf"s, ReadBytes(p.input(kAsfAssignmentFile))));
+    EXPECT_TRUE(SameBytes("\x14\x00" "/p/Temp/untitled.asf"s,
+                          ReadBytes(p.input(kAsfAssignmentFile))));
 
     ProjectRecord record{"P", p.folder(), true, false, kStageDeclared};
     ASSERT_TRUE(SaveProjectFile(record));
@@ -170,7 +173,8 @@ TEST(OneRecordFiles, WritingKeepsStaleBytesWhichReadingIgnores) {
 
     WriteBytes(p.input(kAsfAssignmentFile), "\x10\x00" "/a/much/longer/p"s);
     ASSERT_TRUE(SaveAsfAssignment(p.folder(), AsfAssignment{"/b"}));
-    EXPECT_TRUE(SameBytes("\x02\x00" "/b" "/much/longer/p"s, ReadBytes(p.input(kAsfAssignmentFile))));
+    EXPECT_TRUE(
+        SameBytes("\x02\x00" "/b" "/much/longer/p"s, ReadBytes(p.input(kAsfAssignmentFile))));
     AsfAssignment asf;
     ASSERT_TRUE(LoadAsfAssignment(p.folder(), asf));
     EXPECT_EQ(asf.asfTemplatePath, "/b");

@@ -214,7 +214,8 @@ TEST(TableFiles, AtMostTwentyFiveRecordsAreLoaded) {
     TempDir dir;
     const std::string path = dir / "funcs.dat";
     std::string bytes;
-    for (int i = 1; i <= 26; ++i) bytes += EncodeTlmFunction(SampleFunction("f" + std::to_string(i)));
+    for (int i = 1; i <= 26; ++i)
+        bytes += EncodeTlmFunction(SampleFunction("f" + std::to_string(i)));
 
     TlmFunctionTable table;
     WriteBytes(path, bytes.substr(0, 25 * 5458));
@@ -231,7 +232,8 @@ TEST(TableFiles, AtMostTwentyFiveRecordsAreLoaded) {
 
     RtlSignalTable signals;
     std::string sigBytes;
-    for (int i = 1; i <= 26; ++i) sigBytes += EncodeRtlSignal(SampleSignal("s" + std::to_string(i)));
+    for (int i = 1; i <= 26; ++i)
+        sigBytes += EncodeRtlSignal(SampleSignal("s" + std::to_string(i)));
     WriteBytes(path, sigBytes);
     ASSERT_TRUE(LoadRtlSignalsFrom(path, signals));
     EXPECT_EQ(signals.count, 25);
@@ -277,7 +279,8 @@ TEST(TableFiles, SaveReplacesTheFileWithCountRecords) {
     signals[1].isClock = true;
     signals.count = 1;
     ASSERT_TRUE(SaveRtlSignals(dir.str(), signals));
-    EXPECT_TRUE(SameBytes(EncodeRtlSignal(signals[1]), ReadBytes(InputPath(dir.str(), kRtlSignalFile))));
+    EXPECT_TRUE(SameBytes(EncodeRtlSignal(signals[1]),
+                          ReadBytes(InputPath(dir.str(), kRtlSignalFile))));
 }
 
 } // namespace
