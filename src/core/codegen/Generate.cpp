@@ -53,15 +53,17 @@ void RunRoute(int method, GenerationRun& run, const BehaviourRoutes& routes) {
 // Restores the log's observer when a call that set it returns.
 class ObserverScope {
 public:
-    ObserverScope(GenerationLog& log, LogObserver* observer) : log_(log) {
+    ObserverScope(GenerationLog& log, LogObserver* observer)
+        : log_(log), previous_(log.Observer()) {
         log_.SetObserver(observer);
     }
-    ~ObserverScope() { log_.SetObserver(nullptr); }
+    ~ObserverScope() { log_.SetObserver(previous_); }
     ObserverScope(const ObserverScope&) = delete;
     ObserverScope& operator=(const ObserverScope&) = delete;
 
 private:
     GenerationLog& log_;
+    LogObserver* previous_;
 };
 
 } // namespace
@@ -124,7 +126,7 @@ GenerateProjectResult GenerateProject(std::string_view projectFilePath, Generati
         return result;
     }
 
-    ObserverScope scope(session.log, observer);
+    ObserverScope scope(session.log, observer ? observer : session.log.Observer());
     result.errorCount = Generate(request, session, clock, routes);
     return result;
 }

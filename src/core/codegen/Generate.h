@@ -39,7 +39,8 @@ struct GenerateProjectResult {
 
 // Generate for a project file with the stored settings of Input/gen.dat, as the command
 // line runs it. The project folder is the folder holding the .tp file. `observer`
-// (may be null) follows the status text and progress during the run.
+// follows the status text and progress during the run; when null, the session log's own
+// observer (if any) does.
 GenerateProjectResult GenerateProject(std::string_view projectFilePath, GenerationSession& session,
                                       const Clock& clock, LogObserver* observer,
                                       const BehaviourRoutes& routes = {},

@@ -26,6 +26,7 @@ class GenerationLog {
 public:
     // Not owned; may be null. The observer must outlive its registration.
     void SetObserver(LogObserver* observer) { observer_ = observer; }
+    LogObserver* Observer() const { return observer_; }
 
     // Counts back to 0, status text emptied.
     void ResetLog();
