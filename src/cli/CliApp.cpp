@@ -3,6 +3,7 @@
 #include "CliApp.h"
 
 #include "CliSupport.h"
+#include "codegen/Generate.h"
 #include "library/Archive.h"
 #include "ShowCommand.h"
 #include "model/ProjectPaths.h"
@@ -41,6 +42,9 @@ struct Options {
     bool noLibrary = false;
     std::optional<std::string> title, author, company, comment;
     std::string commentInHeaders;
+    // generate, settings
+    std::optional<std::string> transactorClass, interfaceClass, cppPath, headerPath,
+        interfaceHeaderPath;
     // lib
     std::string archive;
     std::vector<std::string> files;
@@ -89,6 +93,13 @@ int RunShow(const Options& opt, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+// "fsm", "asml" or "template" (CLI11 checks the word) as a method index.
+int MethodIndex(const std::string& name) {
+    if (name == "fsm") return kMethodFsm;
+    if (name == "asml") return kMethodAsml;
+    return kMethodTemplate;
+}
+
 // "SC_NS", "sc_ns" or "ns" as an index into the time unit list.
 int TimeUnitIndex(const std::string& text) {
     std::string lower = AsciiLower(text);
@@ -121,9 +132,7 @@ int RunOptions(const Options& opt, std::ostream& out, std::ostream& err) {
     if (Status s = LoadOptions(folder, options); !s) return PrintFileError(err, s);
     CodeSettingsDraft draft = DraftFromOptions(options);
 
-    if (opt.method == "fsm") draft.method = kMethodFsm;
-    if (opt.method == "asml") draft.method = kMethodAsml;
-    if (opt.method == "template") draft.method = kMethodTemplate;
+    if (!opt.method.empty()) draft.method = MethodIndex(opt.method);
     if (!opt.edge.empty()) draft.clockPositiveEdge = opt.edge == "pos";
     if (opt.noSetup) draft.useSetup = false;
     if (!opt.setup.empty()) {
@@ -149,6 +158,51 @@ int RunOptions(const Options& opt, std::ostream& out, std::ostream& err) {
     if (auto refusal = ApplyCodeSettings(draft, options)) return PrintRefusal(err, *refusal);
     if (Status s = SaveOptions(folder, options); !s) return PrintFileError(err, s);
     out << "Code settings saved to " << Show(InputPath(folder, kOptionFile)) << "\n";
+    return kExitOk;
+}
+
+// Prints the status text to stdout as it grows, byte for byte as the status box holds it.
+class StatusPrinter final : public LogObserver {
+public:
+    explicit StatusPrinter(std::ostream& out) : out_(out) {}
+    void OnText(std::string_view appended) override {
+        out_.write(appended.data(), static_cast<std::streamsize>(appended.size()));
+        out_.flush();
+    }
+    void OnProgress(int, int) override {}
+
+private:
+    std::ostream& out_;
+};
+
+int RunGenerate(const Options& opt, std::ostream& out, std::ostream& err) {
+    GenerationSession session;
+    SystemClock clock;
+    StatusPrinter printer(out);
+    std::optional<int> method;
+    if (!opt.method.empty()) method = MethodIndex(opt.method);
+    GenerateProjectResult result =
+        GenerateProject(ArgPath(opt.project), session, clock, &printer, {}, method);
+    if (!result.status) return PrintFileError(err, result.status);
+    return result.errorCount > 0 ? kExitRefused : kExitOk;
+}
+
+int RunSettings(const Options& opt, std::ostream& out, std::ostream& err) {
+    ProjectRecord record;
+    CommandOutcome opened = OpenProject(ArgPath(opt.project), record);
+    if (!opened.status) return PrintFileError(err, opened.status);
+    GenerationSettings boxes;
+    if (Status s = LoadGenerationSettings(record.projectFolder, boxes); !s)
+        return PrintFileError(err, s);
+    if (opt.transactorClass) boxes.transactorClassName = ArgText(*opt.transactorClass);
+    if (opt.interfaceClass) boxes.interfaceClassName = ArgText(*opt.interfaceClass);
+    if (opt.cppPath) boxes.transactorCppPath = ArgPath(*opt.cppPath);
+    if (opt.headerPath) boxes.transactorHeaderPath = ArgPath(*opt.headerPath);
+    if (opt.interfaceHeaderPath) boxes.interfaceHeaderPath = ArgPath(*opt.interfaceHeaderPath);
+    if (Status s = AcceptGenerateDialog(record.projectFolder, boxes); !s)
+        return PrintFileError(err, s);
+    out << "Generation settings saved to "
+        << Show(InputPath(record.projectFolder, kGenerationFile)) << "\n";
     return kExitOk;
 }
 
@@ -235,6 +289,23 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
                        "Print the comment in the headers too")
         ->check(CLI::IsMember({"on", "off"}));
     optCmd->callback([&] { command = RunOptions; });
+
+    CLI::App* genCmd = app.add_subcommand(
+        "generate", "Generate the SystemC transactor with the stored settings");
+    genCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
+    genCmd->add_option("--method", opt.method, "Generation method for this run only")
+        ->check(CLI::IsMember({"fsm", "asml", "template"}));
+    genCmd->callback([&] { command = RunGenerate; });
+
+    CLI::App* setCmd = app.add_subcommand(
+        "settings", "Change the generated class names and file paths (the Generate window's OK)");
+    setCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
+    setCmd->add_option("--transactor-class", opt.transactorClass, "Transactor class name");
+    setCmd->add_option("--interface-class", opt.interfaceClass, "Abstract interface class name");
+    setCmd->add_option("--cpp", opt.cppPath, "Transactor C++ file");
+    setCmd->add_option("--header", opt.headerPath, "Transactor header file");
+    setCmd->add_option("--interface-header", opt.interfaceHeaderPath, "TLM interface header file");
+    setCmd->callback([&] { command = RunSettings; });
 
     CLI::App* libCmd = app.add_subcommand("lib", "List, add to or extract from a transactor library");
     libCmd->require_subcommand(1);

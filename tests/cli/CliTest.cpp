@@ -89,7 +89,7 @@ TEST(Cli, UsageAndFileErrorsExitTwo) {
     EXPECT_EQ(missing.code, 2);
     EXPECT_NE(missing.err.find("none.tp"), std::string::npos);
 
-    test::WriteBytes(dir / "bad.tp", std::string("\x05\x00ab", 4));
+    test::WriteBytes(dir / "bad.tp", std::string("\x05\x00" "ab", 4));
     CliRun truncated = Cli({"show", dir / "bad.tp"});
     EXPECT_EQ(truncated.code, 2);
     EXPECT_NE(truncated.err.find("bad.tp"), std::string::npos);

@@ -1,0 +1,110 @@
+// The shared conformance cases run through the kestrel-cli program: status text on
+// stdout, exit status, and every file of the project folder afterwards. The program uses
+// the real clock, so the banner and log "Date:" lines are masked on both sides.
+#include "model/Assignments.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sys/wait.h>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::map<std::string, std::string> ReadCaseInfo(const fs::path& file) {
+    std::map<std::string, std::string> info;
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        auto eq = line.find('=');
+        if (eq != std::string::npos) info[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return info;
+}
+
+// Replaces the rest of every line that starts with "Date:" by a mark.
+std::string MaskDates(const std::string& text) {
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string line = text.substr(pos, end - pos);
+        if (line.rfind("Date:", 0) == 0) line = "Date: <masked>\r\n";
+        out += line;
+        pos = end;
+    }
+    return out;
+}
+
+std::set<std::string> FilesBelow(const fs::path& root) {
+    std::set<std::string> files;
+    for (auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file()) files.insert(fs::relative(e.path(), root).string());
+    return files;
+}
+
+// The cases whose behaviour needs no translator: the template method, and the AsmL
+// method on a project without an assigned specification.
+bool RunsWithoutTranslator(const std::map<std::string, std::string>& info, const fs::path& before) {
+    if (info.at("method") == "3") return true;
+    if (info.at("method") != "2") return false;
+    AsmlAssignment asml;
+    if (!LoadAsmlAssignment(before.string(), asml).ok()) return false;
+    return !asml.asmlAssigned;
+}
+
+TEST(CliConformance, GenerateCasesMatchByteForByte) {
+    fs::path root = test::ConformanceDir();
+    if (root.empty()) GTEST_SKIP() << "no conformance cases beside the checkout";
+    int ran = 0;
+    for (auto& entry : fs::directory_iterator(root)) {
+        std::string caseName = entry.path().filename().string();
+        if (caseName.rfind("case-", 0) != 0) continue;
+        auto info = ReadCaseInfo(entry.path() / "case.txt");
+        fs::path projectPath = info.at("path");
+        std::string name = projectPath.filename().string();
+        fs::path before = entry.path() / "before" / name;
+        if (!RunsWithoutTranslator(info, before)) continue;
+        SCOPED_TRACE(caseName);
+        ++ran;
+
+        fs::remove_all(projectPath);
+        test::CopyTree(before, projectPath);
+        // A project always has these folders; the case files cannot hold empty ones.
+        for (const char* folder : {"Input", "Output", "Temp"})
+            fs::create_directories(projectPath / folder);
+        test::TempDir scratch;
+        std::string command = "'" + (test::BinDir() / "kestrel-cli").string() + "' generate '" +
+                              (projectPath / (name + ".tp")).string() + "' > '" +
+                              (scratch / "out") + "' 2> '" + (scratch / "err") + "'";
+        int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(std::to_string(WEXITSTATUS(status)), info.at("exit"))
+            << test::ReadBytes(scratch / "err");
+        EXPECT_TRUE(test::SameBytes(test::ReadBytes(entry.path() / "stdout.txt"),
+                                    test::ReadBytes(scratch / "out")));
+
+        fs::path after = entry.path() / "after" / name;
+        EXPECT_EQ(FilesBelow(after), FilesBelow(projectPath));
+        for (const std::string& file : FilesBelow(after)) {
+            if (!fs::exists(projectPath / file)) continue;
+            EXPECT_TRUE(test::SameBytes(MaskDates(test::ReadBytes(after / file)),
+                                        MaskDates(test::ReadBytes(projectPath / file))))
+                << file;
+        }
+        fs::remove_all(projectPath);
+    }
+    EXPECT_GT(ran, 0);
+    RecordProperty("cases", ran);
+}
+
+} // namespace
+} // namespace kestrel
