@@ -14,7 +14,7 @@
 
 namespace kestrel {
 
-// Contents move through a buffer of at most this many bytes.
+// Contents move in pieces of this many bytes, so memory use does not grow with the file.
 inline constexpr std::size_t kArchivePieceSize = 1'000'000;
 // A name or a size text must end with its zero byte within a window of this many bytes.
 inline constexpr std::size_t kArchiveWindowSize = 256;

@@ -14,7 +14,15 @@ namespace kestrel {
 
 namespace {
 
-std::string Quoted(std::string_view storedPath) { return "\"" + std::string(storedPath) + "\""; }
+// Built by appending: GCC 12 at -O3 misreports "\"" + std::string + "\"" as an overlapping copy.
+std::string Quoted(std::string_view storedPath) {
+    std::string out;
+    out.reserve(storedPath.size() + 2);
+    out.push_back('"');
+    out.append(storedPath);
+    out.push_back('"');
+    return out;
+}
 
 Status IoError(std::string_view what, std::string_view storedPath, int error) {
     return Status::Error("Cannot " + std::string(what) + " " + Quoted(storedPath) + ": " +
@@ -184,10 +192,10 @@ Status AtomicFileWriter::Write(std::string_view bytes) {
     return Status::Ok();
 }
 
-Status AtomicFileWriter::Commit() {
+Status AtomicFileWriter::Commit(bool flushToDisk) {
     if (fd_ < 0) return Status::Error("Cannot write " + Quoted(storedPath_) + ": it is not open");
     int error = 0;
-    if (::fsync(fd_) != 0) error = errno;
+    if (flushToDisk && ::fsync(fd_) != 0) error = errno;
     if (::close(fd_) != 0 && error == 0) error = errno;
     fd_ = -1;
     // A write-protected file stays protected: refuse as the desktop would.

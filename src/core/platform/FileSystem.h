@@ -58,8 +58,16 @@ public:
 
     Status Open(std::string_view storedPath);
     Status Write(std::string_view bytes);
-    Status Commit();
+    // flushToDisk waits until the bytes are on the disk before the rename, so that even a
+    // power cut leaves the old or the new file. Without it the replacement is still atomic
+    // for the running system (an error or a crash of the program leaves the old file), and
+    // large working files are written at the speed of the page cache instead of the disk.
+    Status Commit(bool flushToDisk = true);
     void Abort();
+
+    // The descriptor of the temporary file, for writers that place bytes at explicit
+    // offsets themselves (pwrite, copy_file_range); -1 when not open.
+    int Descriptor() const { return fd_; }
 
 private:
     int fd_ = -1;

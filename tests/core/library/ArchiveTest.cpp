@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace kestrel {
@@ -90,6 +91,39 @@ TEST(Archive, LargeFilesMoveInPiecesOfAMillionBytes) {
     std::vector<std::string> names;
     ASSERT_TRUE(ListArchive(archive, names, &error)) << error;
     EXPECT_EQ(names, (std::vector<std::string>{"a", "two.bin", "odd.bin", "after"}));
+}
+
+// Between two file systems the kernel will not copy from file to file, and the content goes
+// through the buffer instead; the bytes must come out the same.
+TEST(Archive, LargeFilesMoveBetweenFileSystems) {
+    TempDir dir;
+    struct stat shmStat {}, dirStat {};
+    std::error_code ec;
+    fs::path shm = "/dev/shm";
+    if (::stat(shm.c_str(), &shmStat) != 0 || ::stat(dir.path().c_str(), &dirStat) != 0 ||
+        shmStat.st_dev == dirStat.st_dev || fs::space(shm, ec).available < 8'000'000)
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    fs::path other = shm / ("kestrel-archive-test-" + dir.path().filename().string());
+    fs::create_directories(other);
+    struct Cleanup {
+        fs::path path;
+        ~Cleanup() {
+            std::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    } cleanup{other};
+
+    const std::string odd = Pattern(2'000'001);
+    WriteBytes(other / "odd.bin", odd);
+    std::string archive = dir / "lib.tlib";
+    WriteBytes(archive, "a\0"s "1\0"s "x");
+    std::string error;
+    ASSERT_TRUE(AddFileToArchive(archive, (other / "odd.bin").string(), "odd", &error)) << error;
+    ASSERT_EQ(fs::file_size(archive), 5u + 4 + 8 + 2'000'001);
+    ASSERT_TRUE(ExtractFromArchive(archive, "odd", (other / "out.bin").string(), &error))
+        << error;
+    EXPECT_TRUE(ReadBytes(other / "out.bin") == odd);
+    EXPECT_TRUE(ReadBytes(archive).compare(17, std::string::npos, odd) == 0);
 }
 
 TEST(Archive, ExtractFindsTheFirstNameInAnyLetterCase) {

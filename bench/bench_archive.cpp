@@ -1,0 +1,186 @@
+// Measures packing and unpacking a large file with the library archive against a plain
+// `cp` of the same file, and the peak memory of this process while it does so.
+//
+// Usage: bench_archive [MiB]   (or KESTREL_BENCH_ARCHIVE_MB=MiB; default 1024, i.e. 1 GiB)
+// The file is made in a fresh folder under $TMPDIR (or /tmp), which is removed at the end.
+// `cp` runs once to warm the page cache; then each round times cp, pack and unpack once
+// and the best time of each counts (KESTREL_BENCH_ROUNDS, default 5): on a shared or virtual
+// machine single runs vary by a factor of two or more. Exits 1 when a target is missed.
+#include "library/Archive.h"
+#include "platform/FileSystem.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using kestrel::AddFileToArchive;
+using kestrel::ExtractFromArchive;
+
+constexpr double kTargetRatio = 0.7;
+constexpr double kTargetPeakMiB = 16.0;
+
+// A positive whole number from the text, or the fallback when there is no text.
+long long PositiveSetting(const char* text, long long fallback, const char* what) {
+    if (!text || !*text) return fallback;
+    char* end = nullptr;
+    long long value = std::strtoll(text, &end, 10);
+    if (*end != '\0' || value <= 0) {
+        std::fprintf(stderr, "bench_archive: %s \"%s\" is not a positive whole number\n", what,
+                     text);
+        std::exit(2);
+    }
+    return value;
+}
+
+double PeakResidentMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
+}
+
+// Writes `bytes` bytes of a varying pattern in 1 MiB pieces.
+bool MakeFile(const fs::path& path, long long bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    std::vector<unsigned char> piece(1 << 20);
+    for (long long done = 0; done < bytes;) {
+        for (std::size_t i = 0; i < piece.size(); ++i)
+            piece[i] = static_cast<unsigned char>((done / 4096 + i * 13) & 0xFF);
+        auto n = static_cast<std::size_t>(std::min<long long>(bytes - done, piece.size()));
+        if (std::fwrite(piece.data(), 1, n, file) != n) {
+            std::fclose(file);
+            return false;
+        }
+        done += static_cast<long long>(n);
+    }
+    return std::fclose(file) == 0;
+}
+
+bool RunCp(const fs::path& from, const fs::path& to) {
+    std::string source = from.string(), target = to.string();
+    char cp[] = "/bin/cp";
+    char* args[] = {cp, source.data(), target.data(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, cp, nullptr, nullptr, args, environ) != 0) return false;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Deletes the step's result file, waits until no dirty pages are left, so that no step pays
+// for the writeback of another, and times the step: seconds, or -1 when it failed.
+template <typename Step>
+double Seconds(const fs::path& result, Step step) {
+    std::error_code ec;
+    fs::remove(result, ec);
+    ::sync();
+    auto start = std::chrono::steady_clock::now();
+    bool ok = step();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return ok ? seconds : -1;
+}
+
+// Removes the work folder whatever way the program ends.
+struct WorkFolder {
+    fs::path path;
+    ~WorkFolder() {
+        std::error_code ec;
+        if (!path.empty()) fs::remove_all(path, ec);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const long long mib = PositiveSetting(
+        argc > 1 ? argv[1] : std::getenv("KESTREL_BENCH_ARCHIVE_MB"), 1024, "size in MiB");
+    const int rounds =
+        static_cast<int>(PositiveSetting(std::getenv("KESTREL_BENCH_ROUNDS"), 5, "round count"));
+    const long long bytes = mib << 20;
+    const double mb = static_cast<double>(bytes) / 1e6;
+
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kestrel-bench-XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+        std::perror("bench_archive: cannot make a temporary folder");
+        return 2;
+    }
+    WorkFolder work{pattern};
+    const fs::path source = work.path / "payload.bin";
+    const fs::path copy = work.path / "copy.bin";
+    const fs::path archive = work.path / "bench.tlib";
+    const fs::path output = work.path / "unpacked.bin";
+
+    std::printf("archive benchmark: %lld MiB (%.0f MB) in %s, best of %d rounds\n", mib, mb,
+                work.path.c_str(), rounds);
+    if (!MakeFile(source, bytes)) {
+        std::perror("bench_archive: cannot write the test file");
+        return 2;
+    }
+
+    if (!RunCp(source, copy)) { // warms the cache
+        std::fprintf(stderr, "bench_archive: cp failed\n");
+        return 2;
+    }
+    const double peakBefore = PeakResidentMiB();
+    const std::string storedSource = kestrel::StoredPath(source);
+    const std::string storedArchive = kestrel::StoredPath(archive);
+    const std::string storedOutput = kestrel::StoredPath(output);
+    std::string error;
+    auto pack = [&] { return AddFileToArchive(storedArchive, storedSource, "payload.bin", &error); };
+    auto unpack = [&] {
+        return ExtractFromArchive(storedArchive, "PAYLOAD.BIN", storedOutput, &error);
+    };
+    double cpSeconds = 1e300, packSeconds = 1e300, unpackSeconds = 1e300;
+    for (int round = 0; round < rounds; ++round) {
+        // Each step first deletes its own result of the round before, so every step writes
+        // its gigabyte into as much just-freed memory as the others.
+        cpSeconds = std::min(cpSeconds, Seconds(copy, [&] { return RunCp(source, copy); }));
+        packSeconds = std::min(packSeconds, Seconds(archive, pack));
+        unpackSeconds = std::min(unpackSeconds, Seconds(output, unpack));
+        if (cpSeconds < 0 || packSeconds < 0 || unpackSeconds < 0) {
+            std::fprintf(stderr, "bench_archive: %s failed: %s\n",
+                         cpSeconds < 0 ? "cp" : packSeconds < 0 ? "pack" : "unpack",
+                         error.c_str());
+            return 2;
+        }
+        if (fs::file_size(output) != static_cast<std::uintmax_t>(bytes) ||
+            fs::file_size(archive) != static_cast<std::uintmax_t>(bytes) + 11 + 1 +
+                                          std::to_string(bytes).size() + 1) {
+            std::fprintf(stderr, "bench_archive: unexpected file sizes\n");
+            return 2;
+        }
+    }
+    const double peak = PeakResidentMiB();
+
+    const double packRatio = cpSeconds / packSeconds;
+    const double unpackRatio = cpSeconds / unpackSeconds;
+    const bool packOk = packRatio >= kTargetRatio;
+    const bool unpackOk = unpackRatio >= kTargetRatio;
+    const bool memoryOk = peak < kTargetPeakMiB;
+    std::printf("  cp      %7.3f s  %8.1f MB/s\n", cpSeconds, mb / cpSeconds);
+    std::printf("  pack    %7.3f s  %8.1f MB/s  %.2f of cp  (target >= %.1f of cp)  %s\n",
+                packSeconds, mb / packSeconds, packRatio, kTargetRatio, packOk ? "ok" : "MISSED");
+    std::printf("  unpack  %7.3f s  %8.1f MB/s  %.2f of cp  (target >= %.1f of cp)  %s\n",
+                unpackSeconds, mb / unpackSeconds, unpackRatio, kTargetRatio,
+                unpackOk ? "ok" : "MISSED");
+    std::printf("  peak resident memory %.1f MiB, %.1f MiB before packing  (target < %.0f MiB)  "
+                "%s\n",
+                peak, peakBefore, kTargetPeakMiB, memoryOk ? "ok" : "MISSED");
+    return packOk && unpackOk && memoryOk ? 0 : 1;
+}
