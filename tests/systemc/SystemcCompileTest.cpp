@@ -78,16 +78,15 @@ CommandResult RunCommand(const std::string& command, const fs::path& logFile) {
 // The compiler and the flags for a translation unit of generated or test code.
 std::string CompileCommand(std::string_view standard, const fs::path& source,
                            const fs::path& object, std::string_view extraFlags) {
-    return std::string(KESTREL_SYSTEMC_CXX) + " " + std::string(standard) +
-           " -O0 -include " + Quoted(KESTREL_SYSTEMC_COMPAT_HEADER) + " " +
-           std::string(extraFlags) + " " + KESTREL_SYSTEMC_COMPILE_FLAGS + " -c " +
-           Quoted(source.string()) + " -o " + Quoted(object.string());
+    return std::string(KESTREL_SYSTEMC_CXX) + " " + std::string(standard) + " -O0 -include " +
+           Quoted(KESTREL_SYSTEMC_COMPAT_HEADER) + " " + std::string(extraFlags) + " " +
+           KESTREL_SYSTEMC_COMPILE_FLAGS + " -c " + Quoted(source.string()) + " -o " +
+           Quoted(object.string());
 }
 
 std::string LinkCommand(std::initializer_list<fs::path> objects, const fs::path& program) {
     std::string command = KESTREL_SYSTEMC_CXX;
-    for (const fs::path& object : objects)
-        command += " " + Quoted(object.string());
+    for (const fs::path& object : objects) command += " " + Quoted(object.string());
     return command + " -o " + Quoted(program.string()) + " " + KESTREL_SYSTEMC_LINK_FLAGS;
 }
 
@@ -148,9 +147,10 @@ void DeclareFunctions(TlmFunctionTable& table) {
     table[2] = Function("write", kVoid,
                         {Parameter(kUInt, "addr"), Parameter(kUChar, "data", false, true, true),
                          Parameter(kShort, "status", true)});
-    table[3] = Function("read", kInt, {Parameter(kInt, "addr", true, true), Parameter(kChar, "tag")});
-    table[4] = Function("ready", kBool,
-                        {Parameter(kBool, "blocking"), Parameter(kUShort, "count", true)});
+    table[3] =
+        Function("read", kInt, {Parameter(kInt, "addr", true, true), Parameter(kChar, "tag")});
+    table[4] =
+        Function("ready", kBool, {Parameter(kBool, "blocking"), Parameter(kUShort, "count", true)});
     table[5] = Function("checksum", kUChar,
                         {Parameter(kChar, "text", false, true, true), Parameter(kInt, "length")});
     table[6] = Function("burst", kVoid,
@@ -164,17 +164,17 @@ void DeclareFunctions(TlmFunctionTable& table) {
 void DeclareSignals(RtlSignalTable& table) {
     int n = 0;
     table[++n] = Signal("clk", kBoolPort, 1, kIn, "1", true);
-    table[++n] = Signal("rst_n", kBoolPort, 1, kIn, "0");     // sc_out <bool>, SC_LOGIC_0
-    table[++n] = Signal("enable", kBoolPort, 1, kIn, "1");    // sc_out <bool>, SC_LOGIC_1
-    table[++n] = Signal("done", kBoolPort, 1, kOut, "0");     // sc_in <bool>
-    table[++n] = Signal("flag", kBoolPort, 1, kInOut, "1");   // sc_inout <bool>
-    table[++n] = Signal("start", kLogic, 1, kIn, "1");        // sc_out <sc_logic>, SC_LOGIC_1
-    table[++n] = Signal("hold", kLogic, 1, kIn, "Z");         // sc_out <sc_logic>, SC_LOGIC_Z
-    table[++n] = Signal("ack", kLogic, 1, kOut, "X");         // sc_in <sc_logic>
-    table[++n] = Signal("line", kLogic, 1, kInOut, "0");      // sc_inout <sc_logic>
-    table[++n] = Signal("bit0", kLv, 1, kIn, "1");            // sc_out <sc_lv <1> >
-    table[++n] = Signal("data", kLv, 8, kIn, "01XZ0110");     // sc_out <sc_lv <8> >
-    table[++n] = Signal("status", kLv, 8, kOut, "00000000");  // sc_in <sc_lv <8> >
+    table[++n] = Signal("rst_n", kBoolPort, 1, kIn, "0");    // sc_out <bool>, SC_LOGIC_0
+    table[++n] = Signal("enable", kBoolPort, 1, kIn, "1");   // sc_out <bool>, SC_LOGIC_1
+    table[++n] = Signal("done", kBoolPort, 1, kOut, "0");    // sc_in <bool>
+    table[++n] = Signal("flag", kBoolPort, 1, kInOut, "1");  // sc_inout <bool>
+    table[++n] = Signal("start", kLogic, 1, kIn, "1");       // sc_out <sc_logic>, SC_LOGIC_1
+    table[++n] = Signal("hold", kLogic, 1, kIn, "Z");        // sc_out <sc_logic>, SC_LOGIC_Z
+    table[++n] = Signal("ack", kLogic, 1, kOut, "X");        // sc_in <sc_logic>
+    table[++n] = Signal("line", kLogic, 1, kInOut, "0");     // sc_inout <sc_logic>
+    table[++n] = Signal("bit0", kLv, 1, kIn, "1");           // sc_out <sc_lv <1> >
+    table[++n] = Signal("data", kLv, 8, kIn, "01XZ0110");    // sc_out <sc_lv <8> >
+    table[++n] = Signal("status", kLv, 8, kOut, "00000000"); // sc_in <sc_lv <8> >
     table[++n] = Signal("address", kLv, 32, kIn, "00000000000000000000000010100101");
     table[++n] = Signal("result", kLv, 32, kOut, std::string(32, '0'));
     table[++n] = Signal("bus", kLv, 32, kInOut, std::string(32, 'Z'));
@@ -300,19 +300,19 @@ TEST(SystemcCompile, GeneratedTemplateTransactorBuildsAndRuns) {
 
     const std::string standard = "-std=c++17";
     const std::string include = "-I" + Quoted(output.string());
-    ASSERT_TRUE(Succeeds("compile Tran.cpp",
-                         CompileCommand(standard, output / "Tran.cpp", work / "Tran.o",
-                                        "-Wno-return-type"),
-                         work / "Tran.log"));
-    ASSERT_TRUE(Succeeds("compile sc_main.cpp",
-                         CompileCommand(standard, work / "sc_main.cpp", work / "sc_main.o",
-                                        include),
-                         work / "sc_main.log"));
+    ASSERT_TRUE(
+        Succeeds("compile Tran.cpp",
+                 CompileCommand(standard, output / "Tran.cpp", work / "Tran.o", "-Wno-return-type"),
+                 work / "Tran.log"));
+    ASSERT_TRUE(
+        Succeeds("compile sc_main.cpp",
+                 CompileCommand(standard, work / "sc_main.cpp", work / "sc_main.o", include),
+                 work / "sc_main.log"));
     ASSERT_TRUE(Succeeds("link the transactor",
                          LinkCommand({work / "Tran.o", work / "sc_main.o"}, work / "transactor"),
                          work / "link.log"));
-    EXPECT_TRUE(Succeeds("run the transactor", RunProgramCommand(work / "transactor"),
-                         work / "run.log"));
+    EXPECT_TRUE(
+        Succeeds("run the transactor", RunProgramCommand(work / "transactor"), work / "run.log"));
 }
 
 // The header's claims, in both language modes the README gives: every SC_LOGIC_ expression
@@ -326,8 +326,8 @@ TEST(SystemcCompile, CompatibilityHeaderChecksPass) {
         const char* name;
         const char* standard;
     };
-    for (Mode mode : {Mode{"c++17", "-std=c++17"},
-                      Mode{"c++20", "-std=c++20 -DSC_CPLUSPLUS=201703L"}}) {
+    for (Mode mode :
+         {Mode{"c++17", "-std=c++17"}, Mode{"c++20", "-std=c++20 -DSC_CPLUSPLUS=201703L"}}) {
         SCOPED_TRACE(mode.name);
         const std::string tag = mode.name;
         const fs::path object = dir.path() / ("logic_literals_" + tag + ".o");

@@ -9,12 +9,12 @@
 
 static int failures = 0;
 
-#define CHECK(condition)                                                                  \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
-            std::fprintf(stderr, "line %d: check failed: %s\n", __LINE__, #condition);    \
-            ++failures;                                                                   \
-        }                                                                                 \
+#define CHECK(condition)                                                                           \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "line %d: check failed: %s\n", __LINE__, #condition);             \
+            ++failures;                                                                            \
+        }                                                                                          \
     } while (0)
 
 // Ports initialised the way the generated constructor does it, bool ports included.
@@ -34,7 +34,7 @@ SC_MODULE(Ports) {
     }
 };
 
-int sc_main(int, char *[]) {
+int sc_main(int, char*[]) {
     sc_signal<bool> enable("enable"), reset("reset"), flag("flag");
     sc_signal<sc_logic> start("start"), line("line");
     sc_signal<bool> written("written");
@@ -94,7 +94,7 @@ int sc_main(int, char *[]) {
     CHECK(sc_dt::SC_LOGIC_1 == SC_LOGIC_1);
     CHECK(SC_LOGIC_X.value() == sc_dt::Log_X);
     CHECK(SC_LOGIC_1.is_01() && !SC_LOGIC_Z.is_01());
-    const sc_logic &bound = SC_LOGIC_X;
+    const sc_logic& bound = SC_LOGIC_X;
     CHECK(bound.to_char() == 'X');
     sc_logic table[4] = {SC_LOGIC_0, SC_LOGIC_1, SC_LOGIC_X, SC_LOGIC_Z};
     CHECK(table[2] == SC_LOGIC_X);
