@@ -8,6 +8,7 @@
 // `error` is given, stores a message naming the file and what is wrong with it.
 // Paths are stored (Windows-1252) paths.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,17 @@ inline constexpr std::size_t kArchiveMaxNameLength = kArchiveWindowSize - 1;
 // entry. A failed append leaves the archive as it was before.
 bool AddFileToArchive(std::string_view archivePath, std::string_view filePath,
                       std::string_view entryName, std::string* error = nullptr);
+
+// One entry as the walk finds it.
+struct ArchiveEntry {
+    std::string name;
+    std::uint64_t size = 0; // content bytes
+};
+
+// Fills `entries` with the names and content sizes in file order; every size is checked to
+// lie inside the file. Fails on an empty or damaged archive (entries is then empty).
+bool ListArchiveEntries(std::string_view archivePath, std::vector<ArchiveEntry>& entries,
+                        std::string* error = nullptr);
 
 // Fills `names` with the entry names in file order. Fails on an empty or damaged archive
 // (names is then empty).
