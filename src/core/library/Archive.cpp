@@ -321,9 +321,9 @@ bool AddFileToArchive(std::string_view archivePath, std::string_view filePath,
     return true;
 }
 
-bool ListArchive(std::string_view archivePath, std::vector<std::string>& names,
-                 std::string* error) {
-    names.clear();
+bool ListArchiveEntries(std::string_view archivePath, std::vector<ArchiveEntry>& entries,
+                        std::string* error) {
+    entries.clear();
     std::uint64_t length = 0;
     FileHandle archive(OpenArchiveForReading(archivePath, length, error));
     if (archive.get() < 0) return false;
@@ -332,12 +332,22 @@ bool ListArchive(std::string_view archivePath, std::vector<std::string>& names,
     while (offset < length) {
         EntryHeader entry;
         if (!ReadEntryHeader(archive.get(), length, offset, archivePath, entry, error)) {
-            names.clear();
+            entries.clear();
             return false;
         }
         offset = entry.contentOffset + entry.size;
-        names.push_back(std::move(entry.name));
+        entries.push_back({std::move(entry.name), entry.size});
     }
+    return true;
+}
+
+bool ListArchive(std::string_view archivePath, std::vector<std::string>& names,
+                 std::string* error) {
+    names.clear();
+    std::vector<ArchiveEntry> entries;
+    if (!ListArchiveEntries(archivePath, entries, error)) return false;
+    names.reserve(entries.size());
+    for (ArchiveEntry& entry : entries) names.push_back(std::move(entry.name));
     return true;
 }
 

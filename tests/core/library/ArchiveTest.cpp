@@ -88,9 +88,15 @@ TEST(Archive, LargeFilesMoveInPiecesOfAMillionBytes) {
     ASSERT_TRUE(ExtractFromArchive(archive, "after", dir / "out.bin", &error)) << error;
     EXPECT_TRUE(ReadBytes(dir / "out.bin") == odd);
 
-    std::vector<std::string> names;
-    ASSERT_TRUE(ListArchive(archive, names, &error)) << error;
-    EXPECT_EQ(names, (std::vector<std::string>{"a", "two.bin", "odd.bin", "after"}));
+    std::vector<ArchiveEntry> entries;
+    ASSERT_TRUE(ListArchiveEntries(archive, entries, &error)) << error;
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].name, "a");
+    EXPECT_EQ(entries[0].size, 1u);
+    EXPECT_EQ(entries[1].name, "two.bin");
+    EXPECT_EQ(entries[1].size, 2'000'000u);
+    EXPECT_EQ(entries[3].name, "after");
+    EXPECT_EQ(entries[3].size, 1'000'001u);
 }
 
 // Between two file systems the kernel will not copy from file to file, and the content goes
@@ -218,6 +224,7 @@ TEST(Archive, DamagedArchivesAreRefusedWithAReason) {
         {"a\0"s "18446744073709551615\0"s "x",
          "entry \"a\" promises 18446744073709551615 bytes but the file holds only 1 more"},
         {"a\0"s "10\0"s "abc", "entry \"a\" promises 10 bytes but the file holds only 3 more"},
+        {"a\0"s "4\0"s "abc", "entry \"a\" promises 4 bytes but the file holds only 3 more"},
         {std::string(300, 'n') + "\0"s "0\0"s,
          "the entry name at byte 1 has no zero byte within 256 bytes"},
         {"a\0"s + std::string(256, '1') + "\0"s,
@@ -239,6 +246,9 @@ TEST(Archive, DamagedArchivesAreRefusedWithAReason) {
         std::string error;
         EXPECT_FALSE(ListArchive(archive, names, &error));
         EXPECT_TRUE(names.empty());
+        std::vector<ArchiveEntry> entries{{"stale", 1}};
+        EXPECT_FALSE(ListArchiveEntries(archive, entries));
+        EXPECT_TRUE(entries.empty());
         EXPECT_EQ(error.rfind(prefix, 0), 0u) << error;
         EXPECT_NE(error.find(c.reason), std::string::npos) << error;
 
