@@ -40,7 +40,7 @@ bool IsNumericLiteral(std::string_view token);
 // and renders nothing when the stack cannot follow.
 std::string MapOperator(std::string_view token, TranslationState& state, GenerationRun& run);
 // The SystemC text of an operand; the empty text for anything that is no operand.
-std::string MapOperand(std::string_view token, const TranslationState& state);
+std::string MapOperand(std::string_view token, TranslationState& state, const GenerationRun& run);
 
 // name + ".read ()"; logs "<name> - wrong port direction" unless the signal is an sc_in.
 std::string SignalReadText(std::string_view name, TranslationState& state, GenerationRun& run);

@@ -1,10 +1,41 @@
-// The names of the project tables that the translator resolves, taken once per function.
+// The names of the project tables that the translator resolves: the function's trimmed
+// name and parameters and every signal with its direction, taken once per function so
+// that looking a token up never trims or allocates.
 #include "translator/TranslationState.h"
 
 #include "codegen/GenerationRun.h"
 
+#include <algorithm>
+
 namespace kestrel {
 
-void PrepareTranslationNames(TranslationState&, const GenerationRun&) {}
+void PrepareTranslationNames(TranslationState& state, const GenerationRun& run) {
+    TranslationNames& names = state.names;
+    if (names.ready && names.function == run.currentFunction) return;
+
+    names = TranslationNames{};
+    names.ready = true;
+    names.function = run.currentFunction;
+
+    const TlmFunctionTable& functions = run.tables.functions;
+    if (run.currentFunction >= 1 && run.currentFunction <= kMaxFunctions) {
+        const TlmFunction& function = functions[run.currentFunction];
+        names.functionName = function.functionName.Text();
+        int count = std::clamp<int>(function.parameterCount, 0, kMaxParameters);
+        for (int p = 1; p <= count; ++p) {
+            names.parameters[static_cast<std::size_t>(names.parameterCount++)] =
+                function.parameters[static_cast<std::size_t>(p)].parameterName.Text();
+        }
+    }
+    names.functionPrefix = names.functionName + "_";
+
+    const RtlSignalTable& signals = run.tables.signals;
+    int count = std::clamp<int>(signals.count, 0, kMaxSignals);
+    for (int s = 1; s <= count; ++s) {
+        auto slot = static_cast<std::size_t>(names.signalCount++);
+        names.signalNames[slot] = signals[s].signalName.Text();
+        names.signalDirections[slot] = signals[s].directionIndex;
+    }
+}
 
 } // namespace kestrel
