@@ -1,0 +1,160 @@
+// Library creation at the end of Generate: the exact bytes of the library, the log line
+// and progress step, empty entries for missing section files, and the cases that write
+// no library.
+#include "codegen/DeclarationHelpers.h"
+#include "codegen/GenerationRun.h"
+#include "library/Archive.h"
+#include "library/LibraryCreation.h"
+#include "model/ProjectPaths.h"
+
+#include "LibraryProjects.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+const FixedClock kClock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
+
+// The stored records with the library flag set: bytes 5456-5457 of a function record and
+// 378-379 of a signal record become FF FF.
+std::string Flagged(std::string records, std::size_t recordSize, std::size_t flagOffset) {
+    for (std::size_t at = 0; at + recordSize <= records.size(); at += recordSize)
+        records.replace(at + flagOffset, 2, "\xFF\xFF");
+    return records;
+}
+
+// A project with one own function, one function of an earlier library and two signals,
+// prepared the way Generate prepares its run (directions reversed in memory).
+struct CreationFixture {
+    test::TempDir dir;
+    std::string folder = test::MakeProjectFolder(dir.path() / "Proj");
+    std::string library = dir / "Proj/Output/Proj.tlib";
+    GenerationSession session;
+    std::unique_ptr<GenerationRun> run;
+
+    CreationFixture() {
+        test::SaveFunctions(folder, {test::Function("  read  "), test::Function("Send", true)});
+        test::SaveSignals(folder, {test::Signal("clk", 0, true), test::Signal("data", 0)});
+        run = std::make_unique<GenerationRun>(GenerationRun{folder, "Proj", {}, session, kClock});
+        EXPECT_TRUE(LoadTlmFunctions(folder, run->tables.functions).ok());
+        EXPECT_TRUE(LoadRtlSignals(folder, run->tables.signals).ok());
+        ReverseDirections(run->tables.signals);
+        run->tables.options.makeLibrary = true;
+        run->tables.options.libraryFile = library;
+        session.log.SetupProgress(kMethodAsml, 2, true);
+    }
+    std::string Temp(std::string_view file) const { return TempPath(folder, file); }
+};
+
+TEST(LibraryCreation, PacksTablesAndSectionFilesInTheDocumentedOrder) {
+    CreationFixture fx;
+    test::WriteBytes(fx.Temp("read.dec"), "  sc_signal < bool > read_busy ;\r\n");
+    test::WriteBytes(fx.Temp("read.ini"), "\r\n  wait ( SC_ZERO_TIME ) ;\r\n");
+    test::WriteBytes(fx.Temp("read.asm"), "  // step\r\n");
+    test::WriteBytes(fx.Temp("read.upd"), "  wait ( ) ;\r\n");
+    // The earlier library's function: its sections came out of that library; .upd is missing.
+    test::WriteBytes(fx.Temp("Send.dec"), "");
+    test::WriteBytes(fx.Temp("Send.ini"), "ini\r\n");
+    test::WriteBytes(fx.Temp("Send.asm"), "asm\r\n");
+    // An older, longer library is replaced, not appended to.
+    test::WriteBytes(fx.library, std::string(5000, 'x'));
+
+    std::string functions = test::ReadBytes(InputPath(fx.folder, kTlmFunctionFile));
+    std::string signals = test::ReadBytes(InputPath(fx.folder, kRtlSignalFile));
+    ASSERT_EQ(functions.size(), 2u * 5458);
+    ASSERT_EQ(signals.size(), 2u * 380);
+
+    CreateLibrary(*fx.run);
+
+    // The tables as declared (sc_in stays sc_in), every record flagged.
+    std::string expected = test::Archive({
+        {"lib_tlm_func.dat", Flagged(functions, 5458, 5456)},
+        {"lib_rtl_sig.dat", Flagged(signals, 380, 378)},
+        {"read.dec", "  sc_signal < bool > read_busy ;\r\n"},
+        {"read.ini", "\r\n  wait ( SC_ZERO_TIME ) ;\r\n"},
+        {"read.asm", "  // step\r\n"},
+        {"read.upd", "  wait ( ) ;\r\n"},
+        {"Send.dec", ""},
+        {"Send.ini", "ini\r\n"},
+        {"Send.asm", "asm\r\n"},
+        {"Send.upd", ""},
+    });
+    EXPECT_TRUE(test::SameBytes(expected, test::ReadBytes(fx.library)));
+    EXPECT_EQ(expected.substr(0, 23), "lib_tlm_func.dat\0" "10916\0"s);
+
+    EXPECT_EQ(fx.session.log.StatusText(), "Creating Library " + fx.library + "...Done!\r\n");
+    EXPECT_EQ(fx.session.log.ErrorCount(), 0);
+    EXPECT_EQ(fx.session.log.ProgressValue(), 1);
+
+    // The missing section file is left behind empty, the working files are gone, the
+    // stored tables are untouched and no temporary file is left beside the library.
+    EXPECT_TRUE(fs::is_regular_file(fx.Temp("Send.upd")));
+    EXPECT_EQ(fs::file_size(fx.Temp("Send.upd")), 0u);
+    EXPECT_FALSE(fs::exists(fx.Temp("lib_tlm_func.dat")));
+    EXPECT_FALSE(fs::exists(fx.Temp("lib_rtl_sig.dat")));
+    EXPECT_EQ(test::ReadBytes(InputPath(fx.folder, kTlmFunctionFile)), functions);
+    EXPECT_EQ(test::ReadBytes(InputPath(fx.folder, kRtlSignalFile)), signals);
+    EXPECT_EQ(std::distance(fs::directory_iterator(fx.dir / "Proj/Output"),
+                            fs::directory_iterator{}),
+              1);
+
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListArchive(fx.library, names));
+    EXPECT_EQ(names.size(), 10u);
+}
+
+TEST(LibraryCreation, WritesNothingWithoutMakeLibrary) {
+    CreationFixture fx;
+    fx.run->tables.options.makeLibrary = false;
+    auto before = test::Snapshot(fx.dir.path());
+    CreateLibrary(*fx.run);
+    EXPECT_EQ(fx.session.log.StatusText(), "");
+    EXPECT_EQ(fx.session.log.ProgressValue(), 0);
+    EXPECT_EQ(test::Snapshot(fx.dir.path()), before);
+}
+
+TEST(LibraryCreation, AFailureIsLoggedAndKeepsTheOldLibrary) {
+    CreationFixture fx;
+    test::WriteBytes(fx.library, "old library");
+    // A folder where a section file should be cannot be packed.
+    fs::create_directories(fx.Temp("read.asm"));
+    CreateLibrary(*fx.run);
+    EXPECT_EQ(fx.session.log.ErrorCount(), 1);
+    const std::string& text = fx.session.log.StatusText();
+    EXPECT_EQ(text.rfind("Creating Library " + fx.library + "...\r\nERROR: ", 0), 0u) << text;
+    EXPECT_NE(text.find("read.asm"), std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.size() - 7), "Done!\r\n");
+    EXPECT_EQ(fx.session.log.ProgressValue(), 1);
+    EXPECT_EQ(test::ReadBytes(fx.library), "old library");
+    EXPECT_EQ(test::Snapshot(fx.dir / "Proj/Output").size(), 1u);
+    EXPECT_FALSE(fs::exists(fx.Temp("lib_tlm_func.dat")));
+    EXPECT_FALSE(fs::exists(fx.Temp("lib_rtl_sig.dat")));
+
+    // A library file in a folder that does not exist.
+    CreationFixture missing;
+    missing.run->tables.options.libraryFile = missing.dir / "nowhere/x.tlib";
+    CreateLibrary(*missing.run);
+    EXPECT_EQ(missing.session.log.ErrorCount(), 1);
+    EXPECT_NE(missing.session.log.StatusText().find("nowhere/x.tlib"), std::string::npos);
+    EXPECT_FALSE(fs::exists(missing.dir / "nowhere"));
+}
+
+TEST(LibraryCreation, AFunctionNameThatLeavesTempIsNotPacked) {
+    CreationFixture fx;
+    test::SaveFunctions(fx.folder, {test::Function("../escape")});
+    CreateLibrary(*fx.run);
+    EXPECT_EQ(fx.session.log.ErrorCount(), 1);
+    EXPECT_NE(fx.session.log.StatusText().find("\"../escape\""), std::string::npos);
+    EXPECT_FALSE(fs::exists(fx.dir / "Proj/escape.dec"));
+    EXPECT_FALSE(fs::exists(fx.library));
+}
+
+} // namespace
+} // namespace kestrel
