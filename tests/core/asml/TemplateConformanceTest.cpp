@@ -1,0 +1,120 @@
+// Replays the shared template cases: each project is copied to the folder it was made
+// at, then the AsmL template and every function's ASF template are written and compared
+// byte for byte; a library function must be refused and get no file.
+#include "asml/AsmlTemplate.h"
+#include "fsm/AsfTemplate.h"
+
+#include "TestSupport.h"
+
+#include "model/ProjectTables.h"
+
+#include <fstream>
+#include <map>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::map<std::string, std::string> ReadKeyValues(const fs::path& file) {
+    std::map<std::string, std::string> values;
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::size_t eq = line.find('=');
+        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return values;
+}
+
+std::vector<fs::path> TemplateCases() {
+    std::vector<fs::path> cases;
+    fs::path root = test::ConformanceDir();
+    if (root.empty()) return cases;
+    for (const auto& entry : fs::directory_iterator(root))
+        if (entry.is_directory() && entry.path().filename().string().rfind("templates-", 0) == 0)
+            cases.push_back(entry.path());
+    std::sort(cases.begin(), cases.end());
+    return cases;
+}
+
+void RemoveTree(const fs::path& folder) {
+    std::error_code ec;
+    if (!fs::exists(folder, ec)) return;
+    for (const auto& entry : fs::recursive_directory_iterator(folder, ec))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(folder, ec);
+}
+
+// A converter that only leaves a document behind.
+class StubConverter final : public ProcessRunner {
+public:
+    ProcessOutcome Run(const std::string&, const std::vector<std::string>& args,
+                       std::chrono::milliseconds) override {
+        test::WriteBytes(args.at(1), "document");
+        return ProcessOutcome{true, false, 0, {}};
+    }
+};
+
+// "12/4/2026" as the clock of the case.
+LocalDateTime CaseDate(const std::string& text) {
+    LocalDateTime date;
+    std::sscanf(text.c_str(), "%d/%d/%d", &date.month, &date.day, &date.year);
+    return date;
+}
+
+TEST(TemplateConformance, AsmlAndAsfTemplatesMatchByteForByte) {
+    std::vector<fs::path> cases = TemplateCases();
+    if (cases.empty()) GTEST_SKIP() << "no template cases found";
+    for (const fs::path& dir : cases) {
+        SCOPED_TRACE(dir.filename().string());
+        auto values = ReadKeyValues(dir / "case.txt");
+        fs::path project = values["path"];
+        ASSERT_FALSE(project.empty());
+        const FixedClock clock(CaseDate(values["date"]));
+        RemoveTree(project);
+        test::CopyTree(dir / "before" / project.filename(), project);
+        for (const char* sub : {"Input", "Output", "Temp"}) fs::create_directories(project / sub);
+        for (const auto& entry : fs::recursive_directory_iterator(project))
+            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+        const std::string folder = project.string();
+
+        StubConverter stub;
+        AsmlAssignment asml;
+        CommandOutcome made = GenerateAsmlTemplate(folder, folder + "/Temp/spec.doc", asml,
+                                                   DocumentConverter{"docgen", &stub});
+        ASSERT_TRUE(made.ok()) << made.status.message();
+        EXPECT_TRUE(test::SameBytes(test::ReadBytes(dir / "expected/template.asml"),
+                                    test::ReadBytes(project / "Temp/template.asml")));
+
+        TlmFunctionTable functions;
+        ASSERT_TRUE(LoadTlmFunctions(folder, functions).ok());
+        for (int f = 1; f <= functions.count; ++f) {
+            const std::string name = functions[f].functionName.Text();
+            char prefix[8];
+            std::snprintf(prefix, sizeof prefix, "%02d_", f);
+            const std::string fileName = prefix + name + ".asf";
+            SCOPED_TRACE(fileName);
+            const fs::path expected = dir / "expected" / fileName;
+            const std::string chosen = folder + "/Temp/" + fileName;
+            AsfAssignment asf;
+            CommandOutcome outcome = GenerateAsfTemplate(folder, f, chosen, clock, asf);
+            if (fs::exists(expected)) {
+                ASSERT_TRUE(outcome.ok()) << outcome.status.message();
+                EXPECT_TRUE(test::SameBytes(test::ReadBytes(expected), test::ReadBytes(chosen)));
+            } else {
+                EXPECT_TRUE(functions[f].isLibrary);
+                ASSERT_TRUE(outcome.refusal.has_value());
+                EXPECT_EQ(outcome.refusal->text, name + "() is a Library function.\r\n"
+                                                        "No need to draw FSM for this function.");
+                EXPECT_FALSE(fs::exists(chosen));
+            }
+        }
+        RemoveTree(project);
+    }
+}
+
+} // namespace
+} // namespace kestrel

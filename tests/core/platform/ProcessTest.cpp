@@ -1,0 +1,49 @@
+// The process seam on this machine: exit status and standard error of a program, a
+// program that cannot be started, and one that runs past its time.
+#include "platform/Process.h"
+
+#include "TestSupport.h"
+
+#include <filesystem>
+
+namespace kestrel {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(LinuxProcessRunner, ReportsExitStatusErrorsAndTimeouts) {
+    LinuxProcessRunner runner;
+    ProcessOutcome failed = runner.Run("/bin/sh", {"-c", "echo to-out; echo 'bad input' >&2; exit 3"}, 10s);
+    EXPECT_TRUE(failed.started);
+    EXPECT_FALSE(failed.timedOut);
+    EXPECT_EQ(failed.exitCode, 3);
+    EXPECT_EQ(failed.errorOutput, "bad input\n");
+    EXPECT_FALSE(failed.succeeded());
+
+    // Arguments pass as they are: no shell splits them.
+    ProcessOutcome ok = runner.Run("/bin/sh", {"-c", "test \"$0\" = 'a b'", "a b"}, 10s);
+    EXPECT_TRUE(ok.succeeded()) << ok.errorOutput;
+
+    ProcessOutcome missing = runner.Run("/nonexistent/kestrel-docgen", {}, 10s);
+    EXPECT_FALSE(missing.started);
+    EXPECT_NE(missing.errorOutput.find("/nonexistent/kestrel-docgen"), std::string::npos);
+
+    auto start = std::chrono::steady_clock::now();
+    ProcessOutcome slow = runner.Run("/bin/sleep", {"30"}, 300ms);
+    EXPECT_TRUE(slow.started);
+    EXPECT_TRUE(slow.timedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+
+    // A program that writes much on its standard error does not block.
+    ProcessOutcome chatty =
+        runner.Run("/bin/sh", {"-c", "i=0; while [ $i -lt 3000 ]; do echo 0123456789012345678901234567890123456789 >&2; i=$((i+1)); done"}, 30s);
+    EXPECT_EQ(chatty.exitCode, 0);
+    EXPECT_EQ(chatty.errorOutput.size(), 64u * 1024u);
+}
+
+TEST(RunningProgramFolder, IsTheFolderOfThisTest) {
+    EXPECT_EQ(std::filesystem::path(RunningProgramFolder()), test::BinDir());
+}
+
+} // namespace
+} // namespace kestrel
