@@ -1,8 +1,10 @@
 // Reads the AsmL text of a specification document. The format is told by the content: a
+// zip archive is an Office Open XML document (WordDocument.cpp); otherwise a
 // text whose first non-blank character is "<" is an XML document in the AsmL template
 // format and yields the lines of its <asml> CDATA sections; any other text is AsmL
 // itself and is copied line by line. Line ends become CR LF either way.
 #include "AsmlDocument.h"
+#include "WordDocument.h"
 
 #include <algorithm>
 #include <vector>
@@ -13,7 +15,7 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kCompoundFileMark = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-constexpr std::string_view kZipMark = "PK\x03\x04";
+constexpr std::string_view kRtfMark = "{\\rtf";
 constexpr std::string_view kSectionStart = "<![CDATA[";
 constexpr std::string_view kSectionEnd = "]]>";
 constexpr std::string_view kElementEnd = "</asml>";
@@ -138,11 +140,15 @@ DocumentText TemplateSectionsText(std::string_view xml) {
 }
 
 DocumentText ReadAsmlDocument(std::string_view bytes) {
-    if (bytes.substr(0, kCompoundFileMark.size()) == kCompoundFileMark ||
-        bytes.substr(0, kZipMark.size()) == kZipMark)
+    if (bytes.substr(0, kCompoundFileMark.size()) == kCompoundFileMark)
         return {{},
-                "this is a binary (word processor) document; only AsmL text documents "
-                "and AsmL template texts can be read"};
+                "this is an old binary Word document (.doc), which cannot be read; save it as "
+                "a Word document (.docx) and assign that"};
+    if (bytes.substr(0, kRtfMark.size()) == kRtfMark)
+        return {{},
+                "this is an RTF document, which cannot be read; save it as a Word document "
+                "(.docx) and assign that"};
+    if (LooksLikeZip(bytes)) return WordDocumentText(bytes);
     if (bytes.find('\0') != std::string_view::npos)
         return {{}, "this is not a text document (it holds NUL bytes)"};
     if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) bytes.remove_prefix(kUtf8Mark.size());

@@ -2,8 +2,11 @@
 // The AsmL text of a specification document. A document is recognised by its content:
 // - an XML text in the AsmL template format, whose AsmL stands in CDATA sections of
 //   <asml> elements: the text is the lines of those sections, in document order;
-// - any other text: the text is the document itself, line by line.
-// The result always has CR LF line ends. Binary documents are refused.
+// - any other text: the text is the document itself, line by line;
+// - a zip archive: a word-processing document in the Office Open XML format, whose AsmL
+//   is the text of the paragraphs in the style AsmL (WordDocument.h).
+// The result always has CR LF line ends. Other binary documents (old binary Word files,
+// RTF) are refused.
 #include <string>
 #include <string_view>
 
