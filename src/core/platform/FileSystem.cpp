@@ -14,15 +14,7 @@ namespace kestrel {
 
 namespace {
 
-// Built by appending: GCC 12 at -O3 misreports "\"" + std::string + "\"" as an overlapping copy.
-std::string Quoted(std::string_view storedPath) {
-    std::string out;
-    out.reserve(storedPath.size() + 2);
-    out.push_back('"');
-    out.append(storedPath);
-    out.push_back('"');
-    return out;
-}
+std::string Quoted(std::string_view storedPath) { return "\"" + std::string(storedPath) + "\""; }
 
 Status IoError(std::string_view what, std::string_view storedPath, int error) {
     return Status::Error("Cannot " + std::string(what) + " " + Quoted(storedPath) + ": " +
