@@ -48,8 +48,8 @@ bool IsEnumerationValue(std::string_view name, const TranslationState& state) {
     return false;
 }
 
-// Logs the direction error for every signal of this name whose direction is not the
-// expected one.
+// Logs the direction error once when a signal of this name (there may be several, from
+// libraries) has another direction than the expected one.
 void CheckSignalDirection(std::string_view name, std::int16_t expected, TranslationState& state,
                           GenerationRun& run) {
     PrepareTranslationNames(state, run);
@@ -62,6 +62,7 @@ void CheckSignalDirection(std::string_view name, std::int16_t expected, Translat
             std::string message(name);
             message += " - wrong port direction";
             run.log().LogError(message);
+            return;
         }
     }
 }
@@ -90,13 +91,20 @@ void AppendOperator(std::string& out, std::string_view token, TranslationState& 
         out += state.braceStack.Pop() == kSquareBrace ? ']' : ')';
         return;
     }
-    if (token == "<>") out += "!=";
-    else if (token == "=") out += "==";
-    else if (token == "and") out += "&&";
-    else if (token == "or") out += "||";
-    else if (token == "not") out += "!";
-    else if (token == "mod") out += "%";
-    else out += token; // < > <= >= + - * / := : // , stay as they are
+    if (token == "<>")
+        out += "!=";
+    else if (token == "=")
+        out += "==";
+    else if (token == "and")
+        out += "&&";
+    else if (token == "or")
+        out += "||";
+    else if (token == "not")
+        out += "!";
+    else if (token == "mod")
+        out += "%";
+    else
+        out += token; // < > <= >= + - * / := : // , stay as they are
 }
 
 void AppendOperand(std::string& out, std::string_view token, const TranslationState& state) {
@@ -154,9 +162,8 @@ void AppendTranslatedExpression(std::string& out, std::string_view text, Transla
     std::size_t start = 0;
     while (true) {
         std::size_t blank = text.find(' ', start);
-        std::string_view token =
-            text.substr(start, blank == std::string_view::npos ? std::string_view::npos
-                                                               : blank - start);
+        std::string_view token = text.substr(
+            start, blank == std::string_view::npos ? std::string_view::npos : blank - start);
         TokenClass tokenClass = ClassifyToken(token, state, run);
         AppendToken(out, token, tokenClass, state, run);
         out += ' ';
@@ -223,7 +230,7 @@ bool IsOperand(std::string_view token, const TranslationState& state) {
 
 bool IsOperatorToken(std::string_view token) {
     static constexpr std::array<std::string_view, 20> kOperators = {
-        "<", ">", "<=", ">=", "<>", "=",   ")",  "(", "+",  "-",
+        "<", ">", "<=",  ">=",  "<>", "=",   ")",  "(", "+",  "-",
         "*", "/", "mod", "and", "or", "not", ":=", ":", "//", ","};
     if (token.empty() || token.size() > 3) return false;
     for (std::string_view op : kOperators)
@@ -270,8 +277,7 @@ std::string SignalReadText(std::string_view name, TranslationState& state, Gener
     return out;
 }
 
-std::string SignalWriteTarget(std::string_view name, TranslationState& state,
-                              GenerationRun& run) {
+std::string SignalWriteTarget(std::string_view name, TranslationState& state, GenerationRun& run) {
     CheckSignalDirection(name, 1, state, run);
     std::string out(name);
     out += ".write";

@@ -12,16 +12,14 @@ namespace kestrel {
 
 // Translates an expression whose tokens are separated by single blanks. Each token's
 // rendering is followed by one blank; the empty text logs "Empty Expression".
-std::string TranslateExpression(std::string_view text, TranslationState& state,
-                                GenerationRun& run);
+std::string TranslateExpression(std::string_view text, TranslationState& state, GenerationRun& run);
 // The same, appended to `out` (the statement translator's allocation-free form).
 void AppendTranslatedExpression(std::string& out, std::string_view text, TranslationState& state,
                                 GenerationRun& run);
 
 // The first class whose test holds: parameter, signal, variable, operand, operator,
 // "toInt", "toLv"; else Unrecognized.
-TokenClass ClassifyToken(std::string_view token, TranslationState& state,
-                         const GenerationRun& run);
+TokenClass ClassifyToken(std::string_view token, TranslationState& state, const GenerationRun& run);
 
 // Name tests; names are trimmed of blanks and compared exactly.
 bool IsParameter(std::string_view name, TranslationState& state, const GenerationRun& run);
@@ -45,8 +43,7 @@ std::string MapOperand(std::string_view token, TranslationState& state, const Ge
 // name + ".read ()"; logs "<name> - wrong port direction" unless the signal is an sc_in.
 std::string SignalReadText(std::string_view name, TranslationState& state, GenerationRun& run);
 // name + ".write"; logs "<name> - wrong port direction" unless the signal is an sc_out.
-std::string SignalWriteTarget(std::string_view name, TranslationState& state,
-                              GenerationRun& run);
+std::string SignalWriteTarget(std::string_view name, TranslationState& state, GenerationRun& run);
 // prefix + name + ".read ()"
 std::string VariableReadText(std::string_view name, TranslationState& state,
                              const GenerationRun& run);

@@ -70,8 +70,10 @@ bool OpensAsmBrace(LineKind kind) {
 }
 
 void WriteOpenBlockText(TranslationState& state, LineKind kind, int indent, SectionTexts& out) {
-    if (OpensAsmBrace(kind)) WriteIndented(state, out.behaviour, indent, "{");
-    else if (kind == LineKind::Enum) WriteIndented(state, out.dec, indent, "{");
+    if (OpensAsmBrace(kind))
+        WriteIndented(state, out.behaviour, indent, "{");
+    else if (kind == LineKind::Enum)
+        WriteIndented(state, out.dec, indent, "{");
 }
 
 void WriteCloseBlockText(TranslationState& state, LineKind kind, int indent, SectionTexts& out) {
@@ -176,7 +178,8 @@ void TranslateConst(TranslationState& state, GenerationRun& run, SectionTexts& o
 void TranslateEnum(TranslationState& state, GenerationRun& run, SectionTexts& out) {
     std::string_view name = TokenAt(state, 2);
     if (state.declaredEnumCount < kMaxDeclaredEnums) {
-        DeclaredEnum& declared = state.declaredEnums[static_cast<std::size_t>(state.declaredEnumCount++)];
+        DeclaredEnum& declared =
+            state.declaredEnums[static_cast<std::size_t>(state.declaredEnumCount++)];
         declared.name = name;
         declared.valueCount = 0;
         state.lastEnumDeclared = true;
@@ -202,8 +205,8 @@ void TranslateEnumValue(TranslationState& state, GenerationRun& run, SectionText
         if (declared.valueCount < kMaxEnumValues) {
             declared.values[static_cast<std::size_t>(declared.valueCount++)] = value;
         } else {
-            std::string what = "Too many values in AsmL Enumeration " + declared.name +
-                               " (more than 20): ";
+            std::string what =
+                "Too many values in AsmL Enumeration " + declared.name + " (more than 20): ";
             LogCapacity(run, what, value);
         }
     }
@@ -406,31 +409,53 @@ void ClassifyLine(TranslationState& state, GenerationRun& run) {
     };
 
     LineKind kind;
-    if (n == 0) kind = LineKind::Empty;
-    else if (first == "if") kind = LineKind::If;
-    else if (first == "elseif") kind = LineKind::ElseIf;
-    else if (first == "else") kind = LineKind::Else;
-    else if (first == "step" && n == 1) kind = LineKind::Step;
-    else if (first == "step" && second == "while") kind = LineKind::StepWhile;
-    else if (first == "step" && second == "until") kind = LineKind::StepUntil;
-    else if (first == "var") kind = LineKind::Var;
-    else if (first == "const") kind = LineKind::Const;
-    else if (first == "enum") kind = LineKind::Enum;
-    else if (n == 1 && enumBlockIsOpen()) kind = LineKind::EnumValue;
-    else if (first == "//") kind = LineKind::Comment;
-    else if (first == "match") kind = LineKind::Match;
-    else if (TokenAt(state, n) == ":") kind = LineKind::CaseLabel;
-    else if (first == "otherwise") kind = LineKind::Otherwise;
-    else if (first == "skip") kind = LineKind::Skip;
-    else if (first == "require") kind = LineKind::Require;
-    else if (first == "SetClockSignal") kind = LineKind::Clock;
-    else if (anyAssignment()) kind = LineKind::Assignment;
-    else if (first == "namespace") kind = LineKind::Namespace;
-    else if (first == "import") kind = LineKind::Import;
+    if (n == 0)
+        kind = LineKind::Empty;
+    else if (first == "if")
+        kind = LineKind::If;
+    else if (first == "elseif")
+        kind = LineKind::ElseIf;
+    else if (first == "else")
+        kind = LineKind::Else;
+    else if (first == "step" && n == 1)
+        kind = LineKind::Step;
+    else if (first == "step" && second == "while")
+        kind = LineKind::StepWhile;
+    else if (first == "step" && second == "until")
+        kind = LineKind::StepUntil;
+    else if (first == "var")
+        kind = LineKind::Var;
+    else if (first == "const")
+        kind = LineKind::Const;
+    else if (first == "enum")
+        kind = LineKind::Enum;
+    else if (n == 1 && enumBlockIsOpen())
+        kind = LineKind::EnumValue;
+    else if (first == "//")
+        kind = LineKind::Comment;
+    else if (first == "match")
+        kind = LineKind::Match;
+    else if (TokenAt(state, n) == ":")
+        kind = LineKind::CaseLabel;
+    else if (first == "otherwise")
+        kind = LineKind::Otherwise;
+    else if (first == "skip")
+        kind = LineKind::Skip;
+    else if (first == "require")
+        kind = LineKind::Require;
+    else if (first == "SetClockSignal")
+        kind = LineKind::Clock;
+    else if (anyAssignment())
+        kind = LineKind::Assignment;
+    else if (first == "namespace")
+        kind = LineKind::Namespace;
+    else if (first == "import")
+        kind = LineKind::Import;
     else if (first == state.names.functionName ||
              (first == "public" && second == state.names.functionName))
         kind = LineKind::FunctionHeader;
-    else kind = LineKind::Unrecognized;
+    else
+        kind = LineKind::Unrecognized;
 
     state.lineKind = kind;
     if (kind != LineKind::Empty) state.lastKind = kind;

@@ -69,7 +69,7 @@ struct DeclaredEnum {
 // their (reversed) directions.
 struct TranslationNames {
     bool ready = false;
-    int function = 0; // the slot they were taken from
+    int function = 0;           // the slot they were taken from
     std::string functionName;   // trimmed
     std::string functionPrefix; // functionName + "_"
     std::array<std::string, 20> parameters;

@@ -109,10 +109,10 @@ TEST(TranslatorConformance, EveryFunctionSectionMatchesTheRecordedSectionFiles) 
             } else {
                 ++translated;
                 test::TranslatedSection got = test::TranslateSection(run, slot, section);
-                std::string clockWait = "  wait ( " + session.clock.clockSignalName + "->" +
-                                        (session.clock.clockOnPositiveEdge ? "posedge_event ()"
-                                                                           : "negedge_event ()") +
-                                        " ) ;\r\n";
+                std::string clockWait =
+                    "  wait ( " + session.clock.clockSignalName + "->" +
+                    (session.clock.clockOnPositiveEdge ? "posedge_event ()" : "negedge_event ()") +
+                    " ) ;\r\n";
                 auto check = [&](const char* what, const std::string& expected,
                                  const std::string& actual) {
                     SCOPED_TRACE(what);
@@ -125,7 +125,8 @@ TEST(TranslatorConformance, EveryFunctionSectionMatchesTheRecordedSectionFiles) 
                 check(".ini", expectedIni, got.ini + "\r\n  wait ( SC_ZERO_TIME ) ;\r\n");
                 bool updEnds = expectedUpd.size() >= clockWait.size() &&
                                expectedUpd.ends_with(clockWait) && got.upd.empty();
-                EXPECT_TRUE(updEnds) << "expected .upd:\n" << expectedUpd << "clock wait:\n"
+                EXPECT_TRUE(updEnds) << "expected .upd:\n"
+                                     << expectedUpd << "clock wait:\n"
                                      << clockWait;
                 ok = ok && updEnds;
                 check("log", expectedLog, got.log);

@@ -1,0 +1,308 @@
+// The statement translator: the worked example line by line, hand-written section
+// files for every line kind, enumerations, pending comments and block tracking, the
+// tokenizer, the clock line carried over to later functions, and the capacities.
+#include "TestSupport.h"
+#include "TranslatorHarness.h"
+
+#include "translator/ExpressionTranslator.h"
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Errors;
+using test::SampleRun;
+
+std::string SectionsText(const test::TranslatedSection& got, std::string_view function,
+                         const ClockSelection& clock) {
+    std::string f(function);
+    return "=== " + f + ".dec\r\n" + got.dec + "=== " + f + ".ini\r\n" + got.ini + "=== " + f +
+           ".asm\r\n" + got.behaviour + "=== " + f + ".upd\r\n" + got.upd + "=== log\r\n" +
+           got.log + "=== clock\r\n" + clock.clockSignalName +
+           (clock.clockOnPositiveEdge ? " posedge" : " negedge") + "\r\n";
+}
+
+// Translates tests/golden/translator/<name>.asml as function `slot` and compares the
+// sections, the log and the clock with <name>.expected.
+void CheckGolden(std::string_view name, int slot) {
+    SCOPED_TRACE(std::string(name));
+    SampleRun sample;
+    fs::path dir = test::GoldenDir() / "translator";
+    std::string input = test::ReadBytes(dir / (std::string(name) + ".asml"));
+    ASSERT_FALSE(input.empty());
+    test::TranslatedSection got = test::TranslateSectionText(sample.run, slot, input);
+    std::string function = sample.run.tables.functions[slot].functionName.Text();
+    EXPECT_TRUE(test::MatchesGolden(dir / (std::string(name) + ".expected"),
+                                    SectionsText(got, function, sample.session.clock)));
+}
+
+TEST(StatementTranslatorGolden, EveryLineKind) {
+    CheckGolden("line_kinds", 1);
+}
+
+TEST(StatementTranslatorGolden, Enumerations) {
+    CheckGolden("enumerations", 2);
+}
+
+TEST(StatementTranslatorGolden, PendingTextAndBlockTracking) {
+    CheckGolden("pending_and_blocks", 1);
+}
+
+// The worked example: function Read, input ack, output req, clock clk. Each line's
+// effect is checked as it happens.
+TEST(StatementTranslator, WorkedExampleLineByLine) {
+    SampleRun sample;
+    sample.session.clock = {"other", false};
+    auto state = std::make_unique<TranslationState>();
+    SectionTexts out;
+    ResetTranslationState(*state);
+    auto feed = [&](std::string_view line) { TranslateSourceLine(*state, line, sample.run, out); };
+
+    feed("      import nsHardwareDatatype");
+    EXPECT_EQ(out.dec.text() + out.ini.text() + out.behaviour.text(), "");
+    feed("      public Read ( addr as Integer ) as Integer");
+    EXPECT_EQ(out.dec.text() + out.ini.text() + out.behaviour.text(), "");
+    feed("        var cnt as Integer = 0");
+    EXPECT_EQ(out.dec.text(), "        sc_signal <unsigned int> Read_cnt ;\r\n");
+    EXPECT_EQ(out.ini.text(), "        Read_cnt.write ( 0  ) ;\r\n");
+    feed("        SetClockSignal ( clk , true )");
+    EXPECT_EQ(sample.session.clock.clockSignalName, "clk");
+    EXPECT_TRUE(sample.session.clock.clockOnPositiveEdge);
+    feed("        step while cnt < 3");
+    EXPECT_EQ(out.behaviour.text(), "        while ( Read_cnt.read () < 3  ) \r\n");
+    feed("          req := LOGIC_1");
+    EXPECT_EQ(out.behaviour.text(), "        while ( Read_cnt.read () < 3  ) \r\n"
+                                    "          {\r\n"
+                                    "          req.write( SC_LOGIC_1  ) ;\r\n");
+    feed("          cnt := cnt + 1");
+    CloseAllBlocks(*state, sample.run, out);
+    EXPECT_EQ(out.behaviour.text(), "        while ( Read_cnt.read () < 3  ) \r\n"
+                                    "          {\r\n"
+                                    "          req.write( SC_LOGIC_1  ) ;\r\n"
+                                    "          Read_cnt.write( Read_cnt.read () + 1  ) ;\r\n"
+                                    "          Read_Update () ;\r\n"
+                                    "          }\r\n");
+    EXPECT_EQ(out.dec.text(), "        sc_signal <unsigned int> Read_cnt ;\r\n");
+    EXPECT_EQ(out.ini.text(), "        Read_cnt.write ( 0  ) ;\r\n");
+    EXPECT_EQ(out.upd.text(), "");
+    EXPECT_EQ(sample.TakeLog(), "");
+}
+
+std::vector<std::string> TokensOf(std::string_view line) {
+    SampleRun sample;
+    TranslationState state;
+    state.line = line;
+    TokenizeLine(state, sample.run.log());
+    std::vector<std::string> tokens;
+    for (int i = 1; i <= state.tokenCount; ++i)
+        tokens.push_back(state.tokens[static_cast<std::size_t>(i)]);
+    return tokens;
+}
+
+using Tokens = std::vector<std::string>;
+
+TEST(StatementTranslator, TokenizerSplitsAtBlanksAndOperatorCharacters) {
+    EXPECT_EQ(TokensOf("x:=y+1"), (Tokens{"x", ":=", "y", "+", "1"}));
+    EXPECT_EQ(TokensOf("a< =b"), (Tokens{"a", "<", "=", "b"}));
+    EXPECT_EQ(TokensOf("x.y[3]"), (Tokens{"x.y[3]"}));
+    EXPECT_EQ(TokensOf("a<>=b>=c<=d"), (Tokens{"a", "<>", "=", "b", ">=", "c", "<=", "d"}));
+    EXPECT_EQ(TokensOf("a//b"), (Tokens{"a", "//", "b"}));
+    EXPECT_EQ(TokensOf("f(a,b):c-d*e/g"),
+              (Tokens{"f", "(", "a", ",", "b", ")", ":", "c", "-", "d", "*", "e", "/", "g"}));
+    // "=>", "><" and "::" are no two-character operators.
+    EXPECT_EQ(TokensOf("=>><::"), (Tokens{"=", ">", ">", "<", ":", ":"}));
+    // The word operators are ordinary words; a tab is a word character.
+    EXPECT_EQ(TokensOf("  a mod\tb  notx"), (Tokens{"a", "mod\tb", "notx"}));
+    EXPECT_EQ(TokensOf("x <"), (Tokens{"x", "<"}));
+    EXPECT_EQ(TokensOf("   "), Tokens{});
+    // Bytes of the code page above 0x7F are word characters.
+    EXPECT_EQ(TokensOf("gr\xFC\xDF:=1"), (Tokens{"gr\xFC\xDF", ":=", "1"}));
+
+    TranslationState state;
+    state.line = "  \tx := 1";
+    MeasureIndent(state);
+    EXPECT_EQ(state.indentation, 2);
+    state.line = "    ";
+    MeasureIndent(state);
+    EXPECT_EQ(state.indentation, 4);
+}
+
+TEST(StatementTranslator, JoinTokensReadsPastTheCountAsEmpty) {
+    SampleRun sample;
+    TranslationState state;
+    state.line = "x :=";
+    TokenizeLine(state, sample.run.log());
+    EXPECT_EQ(JoinTokens(state, 1, 2), "x :=");
+    EXPECT_EQ(JoinTokens(state, 1, 3), "x := ");
+    EXPECT_EQ(JoinTokens(state, 2, 1), ":=");
+    EXPECT_EQ(JoinTokens(state, 2, 2), ":=");
+    EXPECT_EQ(JoinTokens(state, 3, 2), "");
+    EXPECT_EQ(JoinTokens(state, 65, 70), "");
+
+    // A longer line leaves no stale token behind.
+    state.line = "a b c d";
+    TokenizeLine(state, sample.run.log());
+    state.line = "e";
+    TokenizeLine(state, sample.run.log());
+    EXPECT_EQ(state.tokenCount, 1);
+    EXPECT_EQ(JoinTokens(state, 1, 4), "e   ");
+}
+
+TEST(StatementTranslator, EmptyAndPartialValuesLogEmptyExpression) {
+    SampleRun sample;
+    auto got = test::TranslateSection(sample.run, 1,
+                                      {"var x as Integer =", "x :=", "const C as Char =", "if",
+                                       "require", "match", "step while", "step until"});
+    EXPECT_EQ(got.dec, "sc_signal <unsigned int> Read_x ;\r\n");
+    EXPECT_EQ(got.ini, "Read_x.write (  ) ;\r\nconst char Read_C =  ;\r\n");
+    EXPECT_EQ(got.behaviour, "Read_x.write(  ) ;\r\nif (  ) \r\nassert (  ) ;\r\nswitch (  ) "
+                             "\r\nwhile (  ) \r\nwhile !(  ) \r\n");
+    std::string empty = Errors({"Empty Expression"});
+    std::string expected;
+    for (int i = 0; i < 8; ++i) expected += empty;
+    EXPECT_EQ(got.log, expected);
+}
+
+TEST(StatementTranslator, PendingCommentsGoWhereTheNextStatementGoes) {
+    SampleRun sample;
+    auto got = test::TranslateSection(
+        sample.run, 1,
+        {"// c1", "import nsRTL", "", "namespace nsX", "var a as Boolean", "// c2", "step", "// c3",
+         "public Read ( )", "// c4", "skip", "// c5", "Read ( )", "// c6", "otherwise"});
+    // Kept over import and namespace lines, written before the var; the step flushes c2
+    // without a line of its own; a function header drops c3.
+    EXPECT_EQ(got.dec, "// c1\r\n \r\nsc_signal <bool> Read_a ;\r\n");
+    EXPECT_EQ(got.behaviour, "// c2\r\n// c4\r\n// c6\r\ndefault :\r\n");
+    EXPECT_EQ(got.ini, "");
+    EXPECT_EQ(got.log, "");
+}
+
+TEST(StatementTranslator, IndentationBetweenOpenLevelsClosesOnlyTheDeeperBlocks) {
+    SampleRun sample;
+    auto got = test::TranslateSection(
+        sample.run, 1,
+        {"if n then", "        n := 1", "    n := 2", "      n := 3", "", "  n := 4"});
+    // "    n := 2" closes the block at 8 and opens none; the deeper line after it opens a
+    // block of the assignment's kind; the empty line changes nothing.
+    EXPECT_EQ(got.behaviour, "if ( n  ) \r\n"
+                             "        {\r\n"
+                             "        n  = 1  ;\r\n"
+                             "        }\r\n"
+                             "    n  = 2  ;\r\n"
+                             "      {\r\n"
+                             "      n  = 3  ;\r\n"
+                             "      }\r\n"
+                             " \r\n"
+                             "  n  = 4  ;\r\n");
+    EXPECT_EQ(got.log, "");
+}
+
+TEST(StatementTranslator, IfLinesDropTheirLastToken) {
+    SampleRun sample;
+    auto got = test::TranslateSection(
+        sample.run, 1,
+        {"if n = 1", "elseif n", "elseif n then", "else if x then", "if ( n ) then"});
+    EXPECT_EQ(got.behaviour, "if ( n ==  ) \r\n"
+                             "else if ( n  ) \r\n"
+                             "else if ( n  ) \r\n"
+                             "else\r\n"
+                             "if ( ( n )  ) \r\n");
+    EXPECT_EQ(got.log, "");
+}
+
+TEST(StatementTranslator, AssignmentTargets) {
+    SampleRun sample;
+    auto got = test::TranslateSection(sample.run, 1,
+                                      {"var v as Logic", "addr ( 1 ) := v", "req := ack",
+                                       "ack_n := 1", "ack := ack_n", "bus := 1", "v := v",
+                                       "Read := 1", "req ( 2 ) := 3", ":= 4", "x.y[3] := 5"});
+    EXPECT_EQ(got.behaviour, "addr [ 1 ]  = Read_v.read ()  ;\r\n"
+                             "req.write( ack.read ()  ) ;\r\n"
+                             "ack_n.write( 1  ) ;\r\n"
+                             "ack.write( ack_n.read ()  ) ;\r\n"
+                             "bus.write( 1  ) ;\r\n"
+                             "Read_v.write( Read_v.read ()  ) ;\r\n"
+                             "\r\n"
+                             "req ( 2 ).write( 3  ) ;\r\n"
+                             "\r\n"
+                             "\r\n");
+    // The value's errors come before the target's.
+    EXPECT_EQ(got.log, Errors({"ack_n - wrong port direction", "ack - wrong port direction",
+                               "bus - wrong port direction", "Unrecognized AsmL Word: Read",
+                               "Unrecognized AsmL Word: :=", "Unrecognized AsmL Word: x.y[3]"}));
+}
+
+TEST(StatementTranslator, FunctionHeadersAndNamesSharingAPrefix) {
+    SampleRun sample;
+    // In ReadAll, a header of Read is no header; in Read, one of ReadAll is none either.
+    auto all = test::TranslateSection(sample.run, 2,
+                                      {"// c", "public ReadAll ( data as Integer )", "ReadAll",
+                                       "Read ( )", "public Read", "public  ReadAll"});
+    EXPECT_EQ(all.log,
+              Errors({"Unrecognized AsmL Line:Read ( )", "Unrecognized AsmL Line:public Read"}));
+    auto read =
+        test::TranslateSection(sample.run, 1, {"public ReadAll ( )", "Read", "ReadAll", "read"});
+    EXPECT_EQ(read.log, Errors({"Unrecognized AsmL Line:public ReadAll ( )",
+                                "Unrecognized AsmL Line:ReadAll", "Unrecognized AsmL Line:read"}));
+    // Variables and signals whose names share a beginning stay apart.
+    auto vars =
+        test::TranslateSection(sample.run, 1, {"var cnt as Integer", "cnt := cnt2 + ack_n + ack"});
+    EXPECT_EQ(vars.behaviour, "Read_cnt.write( cnt2 + ack_n.read () + ack.read ()  ) ;\r\n");
+    EXPECT_EQ(vars.log, Errors({"Unrecognized AsmL Word: cnt2", "ack_n - wrong port direction"}));
+}
+
+TEST(StatementTranslator, ClockLineCarriesOverToLaterFunctions) {
+    SampleRun sample;
+    test::TranslateSection(sample.run, 1, {"// c", "SetClockSignal ( clk2 , 0 )"});
+    EXPECT_EQ(sample.session.clock.clockSignalName, "clk2");
+    EXPECT_FALSE(sample.session.clock.clockOnPositiveEdge);
+    // A later function without a clock line keeps it.
+    auto later = test::TranslateSection(sample.run, 2, {"data ( 0 ) := 1"});
+    EXPECT_EQ(sample.session.clock.clockSignalName, "clk2");
+    EXPECT_FALSE(sample.session.clock.clockOnPositiveEdge);
+    EXPECT_EQ(later.behaviour, "data [ 0 ]  = 1  ;\r\n");
+
+    struct Edge {
+        std::string_view line;
+        std::string_view name;
+        bool positive;
+    };
+    for (Edge e :
+         {Edge{"SetClockSignal ( a , true )", "a", true},
+          Edge{"SetClockSignal ( b , false )", "b", false},
+          Edge{"SetClockSignal ( c , 1 )", "c", true}, Edge{"SetClockSignal(d,False)", "d", true},
+          Edge{"SetClockSignal ( e , 0 ) // trailing words", "e", false},
+          Edge{"SetClockSignal", "", true}}) {
+        SCOPED_TRACE(std::string(e.line));
+        auto got = test::TranslateSection(sample.run, 1, {e.line});
+        EXPECT_EQ(sample.session.clock.clockSignalName, e.name);
+        EXPECT_EQ(sample.session.clock.clockOnPositiveEdge, e.positive);
+        EXPECT_EQ(got.dec + got.ini + got.behaviour + got.upd + got.log, "");
+    }
+}
+
+TEST(StatementTranslator, ResetForgetsTheLastFunction) {
+    SampleRun sample;
+    auto state = std::make_unique<TranslationState>();
+    SectionTexts out;
+    ResetTranslationState(*state);
+    for (std::string_view line :
+         {"var v as Integer", "const K as Integer = 1", "enum E", "  IDLE", "  if ( n"})
+        TranslateSourceLine(*state, line, sample.run, out);
+
+    // The next function starts afresh: its own names, no open block or parenthesis.
+    sample.run.currentFunction = 2;
+    ResetTranslationState(*state);
+    SectionTexts next;
+    for (std::string_view line : {"data := v + K + IDLE )", "  var x as E"})
+        TranslateSourceLine(*state, line, sample.run, next);
+    CloseAllBlocks(*state, sample.run, next);
+    // The indented var opens a block of the assignment's kind, with braces.
+    EXPECT_EQ(next.behaviour.text(), "data  = v + K + IDLE   ;\r\n  {\r\n  }\r\n");
+    EXPECT_EQ(next.dec.text(), "  sc_signal <> ReadAll_x ;\r\n");
+    EXPECT_EQ(sample.TakeLog(), Errors({"Unrecognized AsmL Word: v", "Unrecognized AsmL Word: K",
+                                        "Unrecognized AsmL Word: IDLE", "Stack Brace Empty!"}));
+}
+
+} // namespace
+} // namespace kestrel
