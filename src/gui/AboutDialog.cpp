@@ -1,0 +1,69 @@
+// The About box. The link label hands its address to the desktop's browser through the
+// desktop seam; OK closes the box, which gives control back to the main window.
+#include "GuiResources.h"
+#include "AboutDialog.h"
+
+#include "MainWindow.h"
+#include "UiServices.h"
+#include "project/InputRefusal.h"
+
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kestrel {
+
+AboutDialog::AboutDialog(MainWindow& main) : QDialog(&main) {
+    InitGuiResources();
+    setObjectName(QStringLiteral("FormAbout"));
+    setWindowTitle(QStringLiteral("About Kestrel"));
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("ImageLogo"));
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/kestrel.svg")).pixmap(64, 64));
+    auto* name = new QLabel(QString::fromLatin1(kApplicationTitle), this);
+    name->setObjectName(QStringLiteral("LabelName"));
+    QFont big = name->font();
+    big.setPointSizeF(big.pointSizeF() * 1.8);
+    big.setBold(true);
+    name->setFont(big);
+    auto* version = new QLabel(QString::fromLatin1(kApplicationVersion), this);
+    version->setObjectName(QStringLiteral("LabelVersion"));
+    auto* credit = new QLabel(
+        QStringLiteral("SystemC transactor generator.\n\n"
+                       "Declare the TLM functions and RTL ports of a transactor, describe its\n"
+                       "behaviour as state diagrams or as an AsmL specification, and generate\n"
+                       "the SystemC interface, header and implementation files."),
+        this);
+    credit->setObjectName(QStringLiteral("LabelCredit"));
+    auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(kAboutLink), this);
+    link->setObjectName(QStringLiteral("LabelLink"));
+    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    link->setOpenExternalLinks(false);
+    connect(link, &QLabel::linkActivated, this,
+            [&main](const QString& address) { main.Context().ui.OpenDocument(address); });
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("CommandOK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* heading = new QVBoxLayout;
+    heading->addWidget(name);
+    heading->addWidget(version);
+    auto* top = new QHBoxLayout;
+    top->addWidget(icon);
+    top->addLayout(heading);
+    top->addStretch();
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(link);
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(credit);
+    layout->addLayout(buttons);
+}
+
+} // namespace kestrel

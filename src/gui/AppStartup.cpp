@@ -1,0 +1,153 @@
+// Start-up of the desktop program: the real seams (desktop dialogs, the machine, the
+// clock), the file-type registration of every start, the splash and then the main window
+// with the command-line argument. A hidden switch opens one window without the splash,
+// saves a picture of it and ends, for the documentation's screenshots.
+#include "AppStartup.h"
+
+#include "GenerateDialog.h"
+#include "HelpViewer.h"
+#include "MainWindow.h"
+#include "QtUiServices.h"
+#include "SplashWindow.h"
+#include "platform/FileTypeRegistration.h"
+#include "platform/Process.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdlib>
+#include <memory>
+
+namespace kestrel {
+
+namespace {
+
+QString ShareFolder() {
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../share/kestrel"));
+}
+
+// The desktop registration of .tp files; a failure is only reported on the terminal.
+void RegisterFileTypeForUser() {
+    const QString icons = ShareFolder() + QStringLiteral("/icons/");
+    FileTypeRegistration registration{
+        UserDataHome(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")),
+        QCoreApplication::applicationFilePath().toStdString(),
+        (icons + QStringLiteral("tp.svg")).toStdString(),
+        (icons + QStringLiteral("kestrel.svg")).toStdString()};
+    if (Status s = RegisterProjectFileType(registration); !s) {
+        qWarning("kestrel: the .tp file type is not registered: %s", s.message().c_str());
+        return;
+    }
+    LinuxProcessRunner runner;
+    RefreshDesktopDatabases(registration.dataHome, runner);
+}
+
+QWidget* ScreenshotTarget(MainWindow& main, const QString& window) {
+    auto dialog = [&main](const char* name) -> QWidget* {
+        return main.findChild<QDialog*>(QString::fromLatin1(name));
+    };
+    if (window == QStringLiteral("main")) return &main;
+    if (window == QStringLiteral("options")) {
+        main.RunCommand(AppCommand::CodeSettings);
+        return dialog("FormOption");
+    }
+    if (window == QStringLiteral("generate") || window == QStringLiteral("generate-run")) {
+        main.RunCommand(AppCommand::Generate);
+        auto* generate = main.findChild<GenerateDialog*>(QStringLiteral("FormGenTran"));
+        if (generate && window == QStringLiteral("generate-run")) generate->RunGenerate();
+        return generate;
+    }
+    if (window == QStringLiteral("newproject")) {
+        main.RunCommand(AppCommand::NewProject);
+        return dialog("FormNewProject");
+    }
+    if (window == QStringLiteral("about")) {
+        main.RunCommand(AppCommand::About);
+        return dialog("FormAbout");
+    }
+    if (window == QStringLiteral("help")) {
+        main.RunCommand(AppCommand::HelpTopics);
+        return main.Help().Window();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+StartOptions ParseStartOptions(const QStringList& arguments) {
+    StartOptions options;
+    if (qEnvironmentVariableIntValue("KESTREL_NO_SPLASH") != 0) options.splash = false;
+    bool haveProject = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (arg == QStringLiteral("--no-splash")) {
+            options.splash = false;
+        } else if (arg == QStringLiteral("--screenshot") && i + 1 < arguments.size()) {
+            options.screenshotWindow = arguments[++i];
+            options.splash = false;
+        } else if (arg == QStringLiteral("--output") && i + 1 < arguments.size()) {
+            options.screenshotFile = arguments[++i];
+        } else if (!haveProject) {
+            haveProject = true;
+            options.projectArgument = arg;
+        }
+    }
+    // The desktop hands over full paths; a path typed in a terminal is taken from the
+    // working folder.
+    const QString& project = options.projectArgument;
+    if (!project.isEmpty() && project != QStringLiteral("%1") && QFileInfo(project).isRelative())
+        options.projectArgument = QFileInfo(project).absoluteFilePath();
+    return options;
+}
+
+QString InstalledHelpFolder() { return ShareFolder() + QStringLiteral("/help"); }
+
+int RunKestrel(QApplication& app) {
+    const StartOptions options = ParseStartOptions(QCoreApplication::arguments());
+    QtUiServices ui;
+    LinuxSystemInfo system;
+    SystemClock clock;
+    GenerationSession session;
+    AppContext context{ui, system, clock, session, InstalledHelpFolder(), RegisterFileTypeForUser,
+                       {}};
+
+    std::unique_ptr<MainWindow> main;
+    auto loadMain = [&] {
+        main = std::make_unique<MainWindow>(context);
+        main->show();
+        main->Start(options.projectArgument);
+    };
+
+    if (!options.screenshotWindow.isEmpty()) {
+        loadMain();
+        QWidget* target = ScreenshotTarget(*main, options.screenshotWindow);
+        if (!target) {
+            qWarning("kestrel: no window \"%s\" to take a picture of",
+                     qPrintable(options.screenshotWindow));
+            return 2;
+        }
+        // Give the windows time to lay out and paint before the picture is taken.
+        QTimer::singleShot(800, &app, [&] {
+            const bool saved = target->grab().save(options.screenshotFile, "PNG");
+            if (!saved) qWarning("kestrel: cannot write \"%s\"", qPrintable(options.screenshotFile));
+            main->Help().Close();
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+        return app.exec();
+    }
+
+    if (options.splash) {
+        auto* splash = new SplashWindow(loadMain);
+        splash->Start();
+    } else {
+        loadMain();
+    }
+    return app.exec();
+}
+
+} // namespace kestrel

@@ -1,0 +1,247 @@
+// The Generate window. Opening loads gen.dat into the five boxes. Generate runs the core's
+// Generate with the boxes as typed, under the wait cursor; the window follows the log
+// (text appended at the end and kept in view, progress bar) and repaints during the run.
+// OK saves the boxes trimmed; the settings button opens the Code Generation Settings
+// window with this window disabled until it closes.
+#include "GenerateDialog.h"
+
+#include "DialogPlacement.h"
+#include "GuiText.h"
+#include "MainWindow.h"
+#include "OptionDialog.h"
+#include "UiServices.h"
+#include "codegen/Generate.h"
+#include "platform/FileSystem.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+namespace kestrel {
+
+namespace {
+
+QLineEdit* Box(const char* name, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setMinimumWidth(360);
+    return box;
+}
+
+QPushButton* BrowseButton(const char* name, QWidget* parent) {
+    auto* button = new QPushButton(QStringLiteral("..."), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setMaximumWidth(36);
+    return button;
+}
+
+} // namespace
+
+QFont StatusFont() {
+    const QString courier = QStringLiteral("Courier New");
+    if (QFontDatabase::families().contains(courier)) {
+        QFont font(courier);
+        font.setStyleHint(QFont::TypeWriter);
+        return font;
+    }
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
+
+GenerateDialog* GenerateDialog::Open(MainWindow& main) {
+    GenerationSettings settings;
+    if (Status s = LoadGenerationSettings(main.Project().projectFolder, settings); !s) {
+        ShowFailure(main.Context().ui, &main, FromCore(s.message()));
+        return nullptr;
+    }
+    return new GenerateDialog(main, settings);
+}
+
+GenerateDialog::GenerateDialog(MainWindow& main, const GenerationSettings& settings)
+    : QDialog(&main), main_(main) {
+    setObjectName(QStringLiteral("FormGenTran"));
+    setWindowTitle(QStringLiteral("Generate SystemC Transactor"));
+
+    auto* outputFrame =
+        new QGroupBox(QStringLiteral("Output Transactor Classes and File Names"), this);
+    outputFrame->setObjectName(QStringLiteral("FrameOutput"));
+    transactorClass_ = Box("TextTCName", outputFrame);
+    interfaceClass_ = Box("TextAICName", outputFrame);
+    cppPath_ = Box("TextTCPPFName", outputFrame);
+    headerPath_ = Box("TextTHFName", outputFrame);
+    interfaceHeaderPath_ = Box("TextAICHFName", outputFrame);
+    auto* browseCpp = BrowseButton("CommandSaveAsTCPP", outputFrame);
+    auto* browseHeader = BrowseButton("CommandSaveAsTH", outputFrame);
+    auto* browseInterface = BrowseButton("CommandSaveAsAICH", outputFrame);
+    auto* settingsButton =
+        new QPushButton(QStringLiteral("Code Generation Settings..."), outputFrame);
+    settingsButton->setObjectName(QStringLiteral("CommandSet"));
+    auto* outputLayout = new QGridLayout(outputFrame);
+    auto addRow = [&](int row, const char* label, QLineEdit* box, QPushButton* browse) {
+        auto* caption = new QLabel(QString::fromLatin1(label), outputFrame);
+        caption->setBuddy(box);
+        outputLayout->addWidget(caption, row, 0);
+        outputLayout->addWidget(box, row, 1);
+        if (browse) outputLayout->addWidget(browse, row, 2);
+    };
+    addRow(0, "Transactor Class Name:", transactorClass_, nullptr);
+    addRow(1, "Abstract Interface Class Name:", interfaceClass_, nullptr);
+    addRow(2, "Transactor C++ (*.cpp) File Name:", cppPath_, browseCpp);
+    addRow(3, "Transactor Header (*.h) File Name:", headerPath_, browseHeader);
+    addRow(4, "TLM Interface Header (*.h) File Name:", interfaceHeaderPath_, browseInterface);
+    auto* settingsRow = new QHBoxLayout;
+    settingsRow->addStretch();
+    settingsRow->addWidget(settingsButton);
+    outputLayout->addLayout(settingsRow, 5, 0, 1, 3);
+
+    auto* generateFrame = new QGroupBox(QStringLiteral("Generate Transactor"), this);
+    generateFrame->setObjectName(QStringLiteral("FrameGenerate"));
+    auto* generate = new QPushButton(QStringLiteral("Generate SystemC Transactor"), generateFrame);
+    generate->setObjectName(QStringLiteral("CommandGen"));
+    progress_ = new QProgressBar(generateFrame);
+    progress_->setObjectName(QStringLiteral("ProgressBarGen"));
+    progress_->setRange(0, 1);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    auto* statusLabel = new QLabel(QStringLiteral("Status:"), generateFrame);
+    status_ = new QPlainTextEdit(generateFrame);
+    status_->setObjectName(QStringLiteral("TextStatus"));
+    status_->setReadOnly(true);
+    status_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    status_->setFont(StatusFont());
+    status_->setMinimumHeight(200);
+    statusLabel->setBuddy(status_);
+    auto* generateRow = new QHBoxLayout;
+    generateRow->addWidget(generate);
+    generateRow->addWidget(progress_, 1);
+    auto* generateLayout = new QVBoxLayout(generateFrame);
+    generateLayout->addLayout(generateRow);
+    generateLayout->addWidget(statusLabel);
+    generateLayout->addWidget(status_, 1);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("CommandOK"));
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CommandCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(outputFrame);
+    layout->addWidget(generateFrame, 1);
+    layout->addLayout(buttons);
+    resize(720, 600);
+
+    transactorClass_->setText(FromCore(settings.transactorClassName));
+    interfaceClass_->setText(FromCore(settings.interfaceClassName));
+    cppPath_->setText(FromCore(settings.transactorCppPath));
+    headerPath_->setText(FromCore(settings.transactorHeaderPath));
+    interfaceHeaderPath_->setText(FromCore(settings.interfaceHeaderPath));
+
+    const QString header = QStringLiteral("C++ Header File (*.h)|*.h");
+    connect(browseInterface, &QPushButton::clicked, this, [this, header] {
+        Browse(interfaceHeaderPath_, QStringLiteral("Save Abstract Interface Class Header File As..."),
+               header);
+    });
+    connect(browseHeader, &QPushButton::clicked, this, [this, header] {
+        Browse(headerPath_, QStringLiteral("Save Transactor Header File As..."), header);
+    });
+    connect(browseCpp, &QPushButton::clicked, this, [this] {
+        Browse(cppPath_, QStringLiteral("Save Transactor C++ File As..."),
+               QStringLiteral("C++ File (*.cpp)|*.cpp"));
+    });
+    connect(settingsButton, &QPushButton::clicked, this, &GenerateDialog::OpenCodeSettings);
+    connect(generate, &QPushButton::clicked, this, &GenerateDialog::RunGenerate);
+    connect(ok, &QPushButton::clicked, this, &GenerateDialog::Confirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    main_.Context().session.log.SetObserver(this);
+}
+
+GenerateDialog::~GenerateDialog() {
+    GenerationLog& log = main_.Context().session.log;
+    if (log.Observer() == this) log.SetObserver(nullptr);
+}
+
+GenerationSettings GenerateDialog::Boxes() const {
+    GenerationSettings boxes;
+    boxes.transactorClassName = ToCore(transactorClass_->text());
+    boxes.interfaceClassName = ToCore(interfaceClass_->text());
+    boxes.transactorCppPath = ToCore(cppPath_->text());
+    boxes.transactorHeaderPath = ToCore(headerPath_->text());
+    boxes.interfaceHeaderPath = ToCore(interfaceHeaderPath_->text());
+    return boxes;
+}
+
+void GenerateDialog::Browse(QLineEdit* box, const QString& title, const QString& filter) {
+    FileDialogRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.folder = FromCore(JoinPath(main_.Project().projectFolder, {"Output"}));
+    const QString chosen = main_.Context().ui.SaveFile(this, request);
+    if (!chosen.isEmpty()) box->setText(chosen);
+}
+
+void GenerateDialog::RunGenerate() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    GenerateRequest request;
+    request.projectFolder = main_.Project().projectFolder;
+    request.projectName = main_.Project().projectName;
+    request.settings = Boxes();
+    AppContext& context = main_.Context();
+    context.session.log.SetObserver(this);
+    Generate(request, context.session, context.clock, context.routes);
+    QApplication::restoreOverrideCursor();
+}
+
+void GenerateDialog::Confirm() {
+    if (Status s = AcceptGenerateDialog(main_.Project().projectFolder, Boxes()); !s) {
+        ShowFailure(main_.Context().ui, this, FromCore(s.message()));
+        return;
+    }
+    accept();
+}
+
+void GenerateDialog::OpenCodeSettings() {
+    setEnabled(false);
+    OptionDialog* settings = OptionDialog::Open(main_, this);
+    if (!settings) {
+        setEnabled(true);
+        return;
+    }
+    settings->setAttribute(Qt::WA_DeleteOnClose);
+    connect(settings, &QDialog::finished, this, [this] { setEnabled(true); });
+    PlaceDialog(settings, &main_);
+    settings->show();
+}
+
+void GenerateDialog::OnText(std::string_view appended) {
+    QString text = FromCore(appended);
+    text.remove(QLatin1Char('\r'));
+    QTextCursor cursor = status_->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    status_->setTextCursor(cursor);
+    status_->ensureCursorVisible();
+}
+
+void GenerateDialog::OnProgress(int value, int maximum) {
+    progress_->setRange(0, maximum > 0 ? maximum : 1);
+    progress_->setValue(maximum > 0 ? value : 0);
+    // The run holds the event loop; let the window show how far it is.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void GenerateDialog::OnReset() { status_->clear(); }
+
+} // namespace kestrel

@@ -1,0 +1,144 @@
+// Registration of the .tp file type in a fake data folder: the MIME package, the icon and
+// the desktop entry with a correctly quoted command, replaced on every start.
+#include "platform/FileTypeRegistration.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+TEST(FileTypeRegistration, DataHomeFollowsXdgThenHome) {
+    EXPECT_EQ(UserDataHome("/x/data", "/home/ann"), fs::path("/x/data"));
+    // A relative XDG_DATA_HOME is ignored, as the base directory rules require.
+    EXPECT_EQ(UserDataHome("rel/data", "/home/ann"), fs::path("/home/ann/.local/share"));
+    EXPECT_EQ(UserDataHome("", "/home/ann"), fs::path("/home/ann/.local/share"));
+    EXPECT_EQ(UserDataHome(nullptr, "/home/ann"), fs::path("/home/ann/.local/share"));
+    EXPECT_EQ(UserDataHome(nullptr, nullptr), fs::path());
+}
+
+TEST(FileTypeRegistration, ExecArgumentQuoting) {
+    EXPECT_EQ(DesktopExecArgument("/opt/kestrel/bin/kestrel"), "/opt/kestrel/bin/kestrel");
+    EXPECT_EQ(DesktopExecArgument("/home/ann/My Tools/kestrel"),
+              "\"/home/ann/My Tools/kestrel\"");
+    // Inside quotes $, " and \ get a backslash, and every backslash is then doubled as a
+    // string value: $ is written \\$, a backslash four times.
+    EXPECT_EQ(DesktopExecArgument("/a$b/k"), "\"/a\\\\$b/k\"");
+    EXPECT_EQ(DesktopExecArgument("/a\\b/k"), "\"/a\\\\\\\\b/k\"");
+    EXPECT_EQ(DesktopExecArgument("/a\"b/k"), "\"/a\\\\\"b/k\"");
+    // A percent sign would otherwise be read as a field code.
+    EXPECT_EQ(DesktopExecArgument("/100%/k"), "/100%%/k");
+}
+
+TEST(FileTypeRegistration, WritesMimePackageIconAndDesktopEntry) {
+    TempDir dir;
+    const fs::path data = dir.path() / "data";
+    WriteBytes(dir.path() / "tp.svg", "<svg/>");
+    WriteBytes(dir.path() / "kestrel.svg", "<svg/>");
+    FileTypeRegistration r{data, "/opt/k tools/bin/kestrel", dir.path() / "tp.svg",
+                           dir.path() / "kestrel.svg"};
+    ASSERT_TRUE(RegisterProjectFileType(r).ok());
+
+    EXPECT_EQ(ReadBytes(data / "mime/packages/kestrel-project.xml"),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+              "  <mime-type type=\"application/x-kestrel-project\">\n"
+              "    <comment>Transactor Project</comment>\n"
+              "    <icon name=\"application-x-kestrel-project\"/>\n"
+              "    <glob pattern=\"*.tp\"/>\n"
+              "  </mime-type>\n"
+              "</mime-info>\n");
+    EXPECT_EQ(ReadBytes(data / "icons/hicolor/scalable/mimetypes/application-x-kestrel-project.svg"),
+              "<svg/>");
+    EXPECT_EQ(ReadBytes(data / "applications/kestrel.desktop"),
+              "[Desktop Entry]\n"
+              "Type=Application\n"
+              "Name=Kestrel\n"
+              "GenericName=SystemC Transactor Generator\n"
+              "Comment=Declare TLM and RTL interfaces and generate SystemC transactors\n"
+              "Exec=\"/opt/k tools/bin/kestrel\" %f\n"
+              "Icon=" + (dir.path() / "kestrel.svg").string() + "\n"
+              "MimeType=application/x-kestrel-project;\n"
+              "Categories=Development;Electronics;\n"
+              "Terminal=false\n");
+
+    // The next start replaces what an older registration left, and leaves no temporary file.
+    WriteBytes(data / "applications/kestrel.desktop", "stale");
+    r.programPath = "/usr/bin/kestrel";
+    r.programIcon.clear();
+    ASSERT_TRUE(RegisterProjectFileType(r).ok());
+    const std::string entry = ReadBytes(data / "applications/kestrel.desktop");
+    EXPECT_NE(entry.find("Exec=/usr/bin/kestrel %f\n"), std::string::npos);
+    EXPECT_EQ(entry.find("Icon="), std::string::npos);
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(data / "applications")) {
+        (void)e;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST(FileTypeRegistration, FailuresAreStatusesNotCrashes) {
+    FileTypeRegistration none{fs::path(), "/usr/bin/kestrel", {}, {}};
+    EXPECT_FALSE(RegisterProjectFileType(none).ok());
+
+    TempDir dir;
+    FileTypeRegistration broken{dir.path(), "/usr/bin/kes\ntrel", {}, {}};
+    Status s = RegisterProjectFileType(broken);
+    EXPECT_FALSE(s.ok());
+    EXPECT_FALSE(fs::exists(dir.path() / "applications"));
+
+    // A data folder that is a file: the message names the file that could not be written.
+    WriteBytes(dir.path() / "file", "x");
+    FileTypeRegistration blocked{dir.path() / "file", "/usr/bin/kestrel", {}, {}};
+    s = RegisterProjectFileType(blocked);
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.message().find("kestrel-project.xml"), std::string::npos) << s.message();
+}
+
+class RecordingRunner final : public ProcessRunner {
+public:
+    std::vector<std::vector<std::string>> calls;
+    ProcessOutcome Run(const std::string& program, const std::vector<std::string>& arguments,
+                       std::chrono::milliseconds) override {
+        std::vector<std::string> call{program};
+        call.insert(call.end(), arguments.begin(), arguments.end());
+        calls.push_back(call);
+        return {};
+    }
+};
+
+TEST(FileTypeRegistration, RefreshRunsOnlyTheToolsThatExist) {
+    auto commands = DesktopRefreshCommands("/d");
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(commands[0], (std::vector<std::string>{"update-mime-database", "/d/mime"}));
+    EXPECT_EQ(commands[1],
+              (std::vector<std::string>{"update-desktop-database", "-q", "/d/applications"}));
+
+    // Only update-mime-database is on this PATH: the other tool is skipped silently.
+    TempDir dir;
+    const fs::path tool = dir.path() / "bin" / "update-mime-database";
+    fs::create_directories(tool.parent_path());
+    WriteBytes(tool, "#!/bin/sh\n");
+    ::chmod(tool.c_str(), 0755);
+    const char* oldPath = std::getenv("PATH");
+    const std::string saved = oldPath ? oldPath : "";
+    ::setenv("PATH", (dir.path() / "bin").c_str(), 1);
+    RecordingRunner runner;
+    RefreshDesktopDatabases("/d", runner);
+    ::setenv("PATH", saved.c_str(), 1);
+    ASSERT_EQ(runner.calls.size(), 1u);
+    EXPECT_EQ(runner.calls[0], (std::vector<std::string>{tool.string(), "/d/mime"}));
+}
+
+} // namespace
+} // namespace kestrel
