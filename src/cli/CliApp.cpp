@@ -2,6 +2,7 @@
 // Refusals print the dialog's message on stderr and exit 1; file errors exit 2.
 #include "CliApp.h"
 
+#include "AddLibraryCommand.h"
 #include "CliSupport.h"
 #include "codegen/Generate.h"
 #include "library/Archive.h"
@@ -243,6 +244,12 @@ int RunLibExtract(const Options& opt, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+int RunAddLibrary(const Options& opt, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> libraries;
+    for (const std::string& file : opt.files) libraries.push_back(ArgPath(file));
+    return RunAddLibraryCommand(ArgPath(opt.project), libraries, out, err);
+}
+
 } // namespace
 
 int RunCli(int argc, char** argv) { return RunCli(argc, argv, std::cout, std::cerr); }
@@ -322,6 +329,12 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     libExtract->add_option("ENTRY", opt.entry, "Entry name (letter case does not matter)")->required();
     libExtract->add_option("-o,--output", opt.output, "Output file (default: ENTRY in the current folder)");
     libExtract->callback([&] { command = RunLibExtract; });
+
+    CLI::App* addLibCmd = app.add_subcommand(
+        "add-library", "Add transactor libraries to a project (the Add Library window and its OK)");
+    addLibCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
+    addLibCmd->add_option("LIBRARY", opt.files, "The .tlib files, added in order")->required();
+    addLibCmd->callback([&] { command = RunAddLibrary; });
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,153 @@
+// kestrel-cli add-library, in process: libraries added in order, the window's OK
+// (tables, library folder, stage), and refusals that save nothing.
+#include "CliApp.h"
+#include "model/ProjectPaths.h"
+#include "model/RtlSignal.h"
+#include "model/TlmFunction.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <memory>
+#include <sstream>
+#include <vector>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "kestrel-cli");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    std::ostringstream out, err;
+    int code = cli::RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {code, out.str(), err.str()};
+}
+
+// Packs a library of the given functions and signals (flagged) with empty section files,
+// using the archive commands of the CLI.
+void MakeLibrary(const fs::path& library, const std::vector<std::string>& functionNames,
+                 const std::vector<std::string>& signalNames) {
+    fs::path work = library.parent_path() / (library.stem().string() + "-parts");
+    fs::create_directories(work);
+    // Written record by record: a library may hold more than a table's 25 slots.
+    std::string functions;
+    for (const std::string& name : functionNames) {
+        TlmFunction f;
+        f.functionName = name;
+        f.returnTypeText = "void";
+        f.isLibrary = true;
+        functions += EncodeTlmFunction(f);
+    }
+    auto signals = std::make_unique<RtlSignalTable>();
+    for (const std::string& name : signalNames) {
+        RtlSignal& s = (*signals)[++signals->count];
+        s.dataTypeText = "bool";
+        s.dataTypeIndex = 2;
+        s.signalName = name;
+        s.directionText = "sc_in";
+        s.isLibrary = true;
+    }
+    test::WriteBytes(work / "lib_tlm_func.dat", functions);
+    ASSERT_TRUE(SaveRtlSignalsTo((work / "lib_rtl_sig.dat").string(), *signals).ok());
+    std::vector<std::string> args = {"lib", "add", library.string(),
+                                     (work / "lib_tlm_func.dat").string(),
+                                     (work / "lib_rtl_sig.dat").string()};
+    for (const std::string& name : functionNames)
+        for (const char* ext : {".dec", ".ini", ".asm", ".upd"}) {
+            test::WriteBytes(work / (name + ext), name + ext + "\r\n");
+            args.push_back((work / (name + ext)).string());
+        }
+    CliRun packed = Cli(args);
+    ASSERT_EQ(packed.code, 0) << packed.err;
+}
+
+TEST(CliLibrary, AddLibraryAddsInOrderAndSavesLikeOk) {
+    test::TempDir dir;
+    ASSERT_EQ(Cli({"new", "B", "--location", dir.str()}).code, 0);
+    const std::string tp = dir / "B/B.tp";
+    fs::create_directories(dir / "one");
+    fs::create_directories(dir / "two");
+    MakeLibrary(dir / "one/A.tlib", {"Read", "Write"}, {"req"});
+    MakeLibrary(dir / "two/C.tlib", {"Poll"}, {});
+
+    CliRun added = Cli({"add-library", tp, dir / "one/A.tlib", dir / "two/C.tlib"});
+    ASSERT_EQ(added.code, 0) << added.err;
+    EXPECT_EQ(added.out, "A.tlib Added Successfully!\nC.tlib Added Successfully!\n");
+    EXPECT_EQ(added.err, "");
+
+    auto json = nlohmann::json::parse(Cli({"show", tp, "--json"}).out);
+    ASSERT_EQ(json["functions"].size(), 3u);
+    EXPECT_EQ(json["functions"][0]["name"], "Read");
+    EXPECT_EQ(json["functions"][2]["name"], "Poll");
+    EXPECT_EQ(json["functions"][2]["library"], true);
+    ASSERT_EQ(json["signals"].size(), 1u);
+    EXPECT_EQ(json["signals"][0]["library"], true);
+    EXPECT_EQ(json["project"]["stage"], 2);
+    EXPECT_EQ(json["options"]["libraryFolder"], dir / "two");
+    EXPECT_EQ(test::ReadBytes(dir / "B/Temp/Poll.asm"), "Poll.asm\r\n");
+    EXPECT_FALSE(fs::exists(dir / "B/Temp/lib_tlm_func.dat"));
+
+    // Adding again appends again.
+    ASSERT_EQ(Cli({"add-library", tp, dir / "one/A.tlib"}).code, 0);
+    json = nlohmann::json::parse(Cli({"show", tp, "--json"}).out);
+    ASSERT_EQ(json["functions"].size(), 5u);
+    EXPECT_EQ(json["functions"][3]["name"], "Read");
+    EXPECT_EQ(json["options"]["libraryFolder"], dir / "one");
+}
+
+TEST(CliLibrary, ARefusedLibrarySavesNothing) {
+    test::TempDir dir;
+    ASSERT_EQ(Cli({"new", "B", "--location", dir.str()}).code, 0);
+    const std::string tp = dir / "B/B.tp";
+    MakeLibrary(dir / "A.tlib", {"Read"}, {"req"});
+    test::WriteBytes(dir / "empty.tlib", "");
+    std::string tpBefore = test::ReadBytes(tp);
+    std::string optionsBefore = test::ReadBytes(dir / "B/Input/option.dat");
+
+    // The first library is good, the second is refused: nothing is saved.
+    CliRun refused = Cli({"add-library", tp, dir / "A.tlib", dir / "empty.tlib"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.out, "A.tlib Added Successfully!\n");
+    EXPECT_EQ(refused.err.rfind("Lib Error: Unable to Extract Transactor Library\n"
+                                "kestrel-cli: \"" + (dir / "empty.tlib") + "\"",
+                                0),
+              0u)
+        << refused.err;
+    // Opening the window loads the tables, which leaves them behind empty.
+    EXPECT_EQ(fs::file_size(dir / "B/Input/tlm_func.dat"), 0u);
+    EXPECT_EQ(fs::file_size(dir / "B/Input/rtl_sig.dat"), 0u);
+    EXPECT_EQ(test::ReadBytes(dir / "B/Input/option.dat"), optionsBefore);
+    EXPECT_EQ(test::ReadBytes(tp), tpBefore);
+
+    // Twenty-six functions do not fit.
+    std::vector<std::string> many;
+    for (int i = 1; i <= 26; ++i) many.push_back("F" + std::to_string(i));
+    MakeLibrary(dir / "big.tlib", many, {});
+    CliRun tooBig = Cli({"add-library", tp, dir / "big.tlib"});
+    EXPECT_EQ(tooBig.code, 1);
+    EXPECT_NE(tooBig.err.find("Lib Error: Unable to Add Transactor Library.\nA project holds "
+                              "at most 25 TLM Functions and 25 RTL Signals.\n"),
+              std::string::npos)
+        << tooBig.err;
+    EXPECT_FALSE(fs::exists(dir / "B/Temp/F1.dec"));
+
+    CliRun missing = Cli({"add-library", tp, dir / "nowhere.tlib"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("nowhere.tlib"), std::string::npos);
+    EXPECT_EQ(Cli({"add-library", tp}).code, 2);
+    EXPECT_EQ(Cli({"add-library", dir / "none.tp", dir / "A.tlib"}).code, 2);
+}
+
+} // namespace
+} // namespace kestrel
