@@ -1,0 +1,149 @@
+// Reading the AsmL text of Office Open XML documents: paragraphs of the style AsmL in
+// document order with their runs, tabs and breaks as Word and Writer save them, and the
+// documents that must be refused with a reason.
+#include "AsmlDocument.h"
+#include "WordDocument.h"
+
+#include "TestSupport.h"
+#include "ZipParts.h"
+
+namespace kestrel {
+namespace {
+
+std::string AsmlParagraph(std::string_view runs, std::string_view style = "AsmL") {
+    return "<w:p w:rsidR=\"00A1\"><w:pPr><w:pStyle w:val=\"" + std::string(style) +
+           "\"/><w:rPr><w:lang w:val=\"en-US\"/></w:rPr></w:pPr>" + std::string(runs) + "</w:p>";
+}
+
+std::string TextRun(std::string_view text) {
+    return "<w:r><w:rPr><w:rFonts w:ascii=\"Courier New\"/></w:rPr><w:t xml:space=\"preserve\">" +
+           std::string(text) + "</w:t></w:r>";
+}
+
+TEST(WordDocumentText, ParagraphsOfTheAsmlStyleInDocumentOrder) {
+    std::string body =
+        "<w:p><w:pPr><w:pStyle w:val=\"Heading1\"/></w:pPr>" + TextRun("TLM Function Name: read ()") +
+        "</w:p>" + AsmlParagraph(TextRun("      namespace nsread")) +
+        // Word splits a line into several runs, with proofing marks and bookmarks between.
+        AsmlParagraph(TextRun("  if ( a") + "<w:proofErr w:type=\"spellStart\"/>" + TextRun(" = 1") +
+                      "<w:bookmarkStart w:id=\"0\" w:name=\"x\"/>" + TextRun(" ) then") +
+                      "<w:bookmarkEnd w:id=\"0\"/>") +
+        // An empty paragraph is an empty line.
+        AsmlParagraph("") +
+        // Tabs and line breaks typed inside one paragraph; the tab stops of the paragraph
+        // are no text.
+        "<w:p><w:pPr><w:pStyle w:val=\"AsmL\"/><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/>"
+        "</w:tabs></w:pPr><w:r><w:t>x</w:t><w:tab/><w:t>:= 1</w:t><w:br/><w:t>y := 2</w:t>"
+        "</w:r></w:p>" +
+        // A table's cells come in document order.
+        "<w:tbl><w:tr><w:tc>" + AsmlParagraph(TextRun("in a cell")) + "</w:tc></w:tr></w:tbl>" +
+        // Tracked changes: inserted text counts, deleted text does not; field codes do not,
+        // field results do; hyperlinks and simple fields hold runs.
+        AsmlParagraph("<w:ins w:id=\"1\">" + TextRun("kept") + "</w:ins><w:del w:id=\"2\"><w:r>"
+                      "<w:delText>gone</w:delText></w:r></w:del>" +
+                      "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> PAGE "
+                      "</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>" +
+                      TextRun(" 7") + "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>" +
+                      "<w:hyperlink r:id=\"rId9\" xmlns:r=\"urn:r\">" + TextRun(" link") +
+                      "</w:hyperlink>") +
+        // Another style is not AsmL text.
+        "<w:p><w:pPr><w:pStyle w:val=\"Normal\"/></w:pPr>" + TextRun("prose") + "</w:p>" +
+        "<w:p>" + TextRun("no style at all") + "</w:p>" +
+        // Curly quotes and non-breaking spaces from the word processor's typing aids;
+        // Latin letters to Windows-1252, others to '?'.
+        AsmlParagraph(TextRun("WriteLine ( \xE2\x80\x9C" "caf\xC3\xA9\xE2\x80\x9D )\xC2\xA0\xE2\x80\x98x\xE2\x80\x99 \xE2\x82\xAC \xE4\xB8\xAD")) +
+        "<w:sectPr/>";
+    DocumentText text = WordDocumentText(test::WordPackage(body));
+    EXPECT_EQ(text.error, "");
+    EXPECT_TRUE(test::SameBytes("      namespace nsread\r\n"
+                                "  if ( a = 1 ) then\r\n"
+                                "\r\n"
+                                "x\t:= 1\r\n"
+                                "y := 2\r\n"
+                                "in a cell\r\n"
+                                "kept 7 link\r\n"
+                                "WriteLine ( \"caf\xE9\" ) 'x' \x80 ?\r\n",
+                                text.text));
+}
+
+TEST(WordDocumentText, FindsTheStyleByNameAndAnyNamespacePrefix) {
+    // A word processor that gave the style another id keeps its name.
+    std::string body = "<w:p><w:pPr><w:pStyle w:val=\"P5\"/></w:pPr>" + TextRun("by name") + "</w:p>";
+    DocumentText byName = WordDocumentText(test::WordPackage(body, {{"P5", "AsmL"}}));
+    EXPECT_EQ(byName.error, "");
+    EXPECT_EQ(byName.text, "by name\r\n");
+    DocumentText otherName = WordDocumentText(test::WordPackage(body, {{"P5", "Code"}}));
+    EXPECT_EQ(otherName.error, "the document holds no paragraph in the paragraph style AsmL");
+
+    // The same document with the namespace bound to another prefix, and the main part
+    // somewhere else, as the package relationships say.
+    test::Parts parts = test::PartsOf(test::WordPackage(""));
+    parts.erase("word/document.xml");
+    parts["_rels/.rels"] =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+        "relationships/officeDocument\" Target=\"/text/main.xml\"/></Relationships>";
+    parts["text/main.xml"] =
+        "<x:document xmlns:x=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+        "<x:body><x:p><x:pPr><x:pStyle x:val=\"AsmL\"/></x:pPr><x:r><x:t>prefixed</x:t></x:r>"
+        "</x:p></x:body></x:document>";
+    DocumentText moved = WordDocumentText(test::ZipOf(parts));
+    EXPECT_EQ(moved.error, "");
+    EXPECT_EQ(moved.text, "prefixed\r\n");
+}
+
+TEST(WordDocumentText, RefusesWhatIsNoReadableWordDocument) {
+    const std::string good = test::WordPackage(AsmlParagraph(TextRun("x := 1")));
+    ASSERT_EQ(WordDocumentText(good).error, "");
+
+    // Truncated: the archive's directory is missing.
+    EXPECT_EQ(WordDocumentText(good.substr(0, good.size() / 2)).error.rfind(
+                  "the document is a damaged zip archive", 0),
+              0u);
+    // A flipped byte inside the compressed main document fails its checksum or inflation.
+    std::string flipped = good;
+    std::size_t at = flipped.find("word/document.xml") + 40;
+    flipped[at] = static_cast<char>(flipped[at] ^ 0x55);
+    EXPECT_NE(WordDocumentText(flipped).error, "");
+
+    test::Parts noMain = test::PartsOf(good);
+    noMain.erase("word/document.xml");
+    EXPECT_EQ(WordDocumentText(test::ZipOf(noMain)).error,
+              "the zip archive holds no word-processing document (no part word/document.xml)");
+
+    test::Parts broken = test::PartsOf(good);
+    broken["word/document.xml"] = "<w:document xmlns:w=\"x\"><w:body>";
+    EXPECT_EQ(WordDocumentText(test::ZipOf(broken)).error.rfind(
+                  "the document's text (word/document.xml) is not well-formed XML", 0),
+              0u);
+
+    test::Parts spreadsheet = test::PartsOf(good);
+    spreadsheet["word/document.xml"] = "<workbook><sheets/></workbook>";
+    EXPECT_EQ(WordDocumentText(test::ZipOf(spreadsheet)).error,
+              "the part word/document.xml is not a word-processing document");
+
+    EXPECT_EQ(WordDocumentText(test::WordPackage("<w:p><w:r><w:t>prose</w:t></w:r></w:p>")).error,
+              "the document holds no paragraph in the paragraph style AsmL");
+
+    // A main document that inflates past the limit is not read whole.
+    test::Parts huge = test::PartsOf(good);
+    huge["word/document.xml"] = std::string((64u << 20) + 1, ' ');
+    EXPECT_EQ(WordDocumentText(test::ZipOf(huge)).error,
+              "the document is damaged: the part word/document.xml is larger than 64 MiB");
+}
+
+TEST(ReadAsmlDocument, TellsTheFormatByContent) {
+    EXPECT_EQ(ReadAsmlDocument(test::WordPackage(AsmlParagraph(TextRun("a")))).text, "a\r\n");
+    EXPECT_EQ(ReadAsmlDocument(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10)).error,
+              "this is an old binary Word document (.doc), which cannot be read; save it as a "
+              "Word document (.docx) and assign that");
+    EXPECT_EQ(ReadAsmlDocument("{\\rtf1\\ansi x}").error,
+              "this is an RTF document, which cannot be read; save it as a Word document (.docx) "
+              "and assign that");
+    EXPECT_EQ(ReadAsmlDocument("PK\x03\x04 not really").error.rfind(
+                  "the document is a damaged zip archive", 0),
+              0u);
+}
+
+} // namespace
+} // namespace kestrel
