@@ -1,0 +1,58 @@
+#pragma once
+// A scripted desktop for the window tests: records every message box and dialog (texts,
+// titles, icons, filters, start folders) and answers from queues.
+#include "UiServices.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace kestrel::test {
+
+struct UiCall {
+    QString kind; // "message", "open", "save", "folder", "document"
+    QString text; // message text, or the document opened
+    QString title;
+    MessageIcon icon = MessageIcon::None;
+    QString filter;
+    QString folder;
+};
+
+class FakeUiServices final : public UiServices {
+public:
+    QList<UiCall> calls;
+    QList<int> messageAnswers;  // default kAnswerOk
+    QStringList fileAnswers;    // default "" (cancelled)
+    QStringList folderAnswers;  // default "" (cancelled)
+
+    int Message(QWidget*, const QString& text, const QString& title, MessageIcon icon,
+                MessageButtons) override {
+        calls.append({QStringLiteral("message"), text, title, icon, {}, {}});
+        return messageAnswers.isEmpty() ? kAnswerOk : messageAnswers.takeFirst();
+    }
+    QString OpenFile(QWidget*, const FileDialogRequest& r) override {
+        calls.append({QStringLiteral("open"), {}, r.title, MessageIcon::None, r.filter, r.folder});
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+    QString SaveFile(QWidget*, const FileDialogRequest& r) override {
+        calls.append({QStringLiteral("save"), {}, r.title, MessageIcon::None, r.filter, r.folder});
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+    QString ChooseFolder(QWidget*, const QString& title, const QString& start) override {
+        calls.append({QStringLiteral("folder"), {}, title, MessageIcon::None, {}, start});
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+    }
+    bool OpenDocument(const QString& pathOrUrl) override {
+        calls.append({QStringLiteral("document"), pathOrUrl, {}, MessageIcon::None, {}, {}});
+        return true;
+    }
+
+    QList<UiCall> Messages() const {
+        QList<UiCall> messages;
+        for (const UiCall& call : calls)
+            if (call.kind == QStringLiteral("message")) messages.append(call);
+        return messages;
+    }
+};
+
+} // namespace kestrel::test

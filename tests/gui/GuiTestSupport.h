@@ -1,0 +1,61 @@
+#pragma once
+// Shared pieces of the window tests: a test application context with fake seams, project
+// folders made through the core, and lookups of controls by their names.
+#include "AppContext.h"
+#include "FakeUiServices.h"
+#include "MainWindow.h"
+#include "model/ProjectRecord.h"
+
+#include <QAbstractButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+namespace kestrel::test {
+
+// The help pages as built beside the programs.
+QString BuiltHelpFolder();
+// The folder of the built programs (kestrel-cli).
+QString BuiltBinFolder();
+// The repository's example projects.
+QString ExamplesFolder();
+
+// A main window over fake seams: a fixed date, a fixed user "designer" with 512 of
+// 1024 MiB free, and a counter instead of the desktop registration.
+struct TestApp {
+    FakeUiServices ui;
+    FakeSystemInfo system;
+    FixedClock clock{LocalDateTime{2026, 12, 4, 9, 51, 15, 5}};
+    GenerationSession session;
+    int registrations = 0;
+    AppContext context{ui, system, clock, session, BuiltHelpFolder(),
+                       [this] { ++registrations; }, {}};
+    std::unique_ptr<MainWindow> main;
+
+    TestApp();
+    ~TestApp();
+};
+
+// Creates <parent>/<name> through New Project; the record is returned.
+ProjectRecord MakeProject(const QString& parent, const QString& name);
+// Rewrites the .tp file of a project with another stage (as the declaration and
+// assignment windows leave it).
+void SetStoredStage(const ProjectRecord& project, int stage);
+QString TpPath(const ProjectRecord& project);
+
+template <typename T = QWidget>
+T* Control(QWidget* window, const char* name) {
+    T* control = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    if (!control) qWarning("no control %s", name);
+    return control;
+}
+
+// Clicks a button found by name.
+void Click(QWidget* window, const char* name);
+
+// The text of a file, for byte comparisons.
+QByteArray FileBytes(const QString& path);
+
+} // namespace kestrel::test
