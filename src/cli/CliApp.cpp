@@ -7,6 +7,7 @@
 #include "codegen/Generate.h"
 #include "library/Archive.h"
 #include "ShowCommand.h"
+#include "TemplateCommands.h"
 #include "model/ProjectPaths.h"
 #include "model/ProjectTables.h"
 #include "platform/FileSystem.h"
@@ -336,6 +337,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     addLibCmd->add_option("LIBRARY", opt.files, "The .tlib files, added in order")->required();
     addLibCmd->callback([&] { command = RunAddLibrary; });
 
+    TemplateCommands templates(app);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -343,6 +346,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return code == 0 ? kExitOk : kExitUsage;
     }
     try {
+        if (templates.chosen()) return templates.Run(out, err);
         return command ? command(opt, out, err) : kExitUsage;
     } catch (const UsageError& e) {
         err << "kestrel-cli: " << e.what() << "\n";

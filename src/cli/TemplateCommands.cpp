@@ -1,0 +1,107 @@
+// The template commands of kestrel-cli. asml-template writes Temp/template.asml and has
+// kestrel-docgen (beside kestrel-cli) make the document; asf-template writes the ASF
+// template of one function. Each remembers the path it wrote in the project's
+// assignment file (asml.dat, asf.dat), as the assignment dialog's OK would.
+#include "TemplateCommands.h"
+
+#include "CliApp.h"
+#include "CliSupport.h"
+#include "asml/AsmlTemplate.h"
+#include "fsm/AsfTemplate.h"
+#include "model/ProjectPaths.h"
+#include "model/ProjectRecord.h"
+#include "model/ProjectTables.h"
+#include "platform/Clock.h"
+#include "platform/Process.h"
+#include "platform/Text.h"
+#include "project/ProjectCommands.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace kestrel::cli {
+
+TemplateCommands::TemplateCommands(CLI::App& app) {
+    CLI::App* asml = app.add_subcommand(
+        "asml-template",
+        "Write the AsmL specification template (Temp/template.asml) and the word-processing "
+        "document made from it at OUTPUT (Office Open XML, whatever the extension)");
+    asml->add_option("PROJECT", project_, "The project's .tp file")->required();
+    asml->add_option("OUTPUT", output_, "The document to write (a path without blanks)")
+        ->required();
+    asml->callback([this] { chosen_ = Command::Asml; });
+
+    CLI::App* asf = app.add_subcommand(
+        "asf-template",
+        "Write the ASF state-diagram template of one TLM function: its signature and the RTL "
+        "ports as the transactor sees them (input and output ports only: an sc_inout signal "
+        "gets no port object)");
+    asf->add_option("PROJECT", project_, "The project's .tp file")->required();
+    asf->add_option("FUNCTION", function_, "The function's name, or its number from 1")
+        ->required();
+    asf->add_option("OUTPUT", output_, "The .asf file to write")->required();
+    asf->callback([this] { chosen_ = Command::Asf; });
+}
+
+int TemplateCommands::Run(std::ostream& out, std::ostream& err) const {
+    switch (chosen_) {
+    case Command::Asml: return RunAsml(out, err);
+    case Command::Asf: return RunAsf(out, err);
+    case Command::None: break;
+    }
+    return kExitUsage;
+}
+
+int TemplateCommands::RunAsml(std::ostream& out, std::ostream& err) const {
+    ProjectRecord record;
+    if (Status s = PeekProject(ArgPath(project_), record); !s) return PrintFileError(err, s);
+    const std::string& folder = record.projectFolder;
+    AsmlAssignment assignment;
+    if (Status s = LoadAsmlAssignment(folder, assignment); !s) return PrintFileError(err, s);
+
+    const std::string document = ArgPath(output_);
+    LinuxProcessRunner processes;
+    CommandOutcome outcome =
+        GenerateAsmlTemplate(folder, document, assignment, DefaultDocumentConverter(processes));
+    if (outcome.refusal) return PrintRefusal(err, *outcome.refusal);
+    if (!outcome.status) return PrintFileError(err, outcome.status);
+    if (Status s = SaveAsmlAssignment(folder, assignment); !s) return PrintFileError(err, s);
+    out << "AsmL template written to " << Show(TempPath(folder, kAsmlTemplateFile)) << "\n"
+        << "Document written to " << Show(document) << "\n";
+    return kExitOk;
+}
+
+int TemplateCommands::RunAsf(std::ostream& out, std::ostream& err) const {
+    ProjectRecord record;
+    if (Status s = PeekProject(ArgPath(project_), record); !s) return PrintFileError(err, s);
+    const std::string& folder = record.projectFolder;
+    TlmFunctionTable functions;
+    if (Status s = LoadTlmFunctions(folder, functions); !s) return PrintFileError(err, s);
+
+    // A name first; a number when no function has that name.
+    const std::string wanted = Trim(ArgText(function_));
+    const int count = std::clamp<int>(functions.count, 0, kMaxFunctions);
+    int number = 0;
+    for (int f = 1; f <= count && number == 0; ++f)
+        if (functions[f].functionName.Text() == wanted) number = f;
+    if (number == 0 && !wanted.empty() &&
+        std::all_of(wanted.begin(), wanted.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+        wanted.size() <= 2 && std::stoi(wanted) >= 1 && std::stoi(wanted) <= count)
+        number = std::stoi(wanted);
+    if (number == 0)
+        throw UsageError("the project has no TLM function \"" + Show(wanted) + "\"");
+
+    AsfAssignment assignment;
+    if (Status s = LoadAsfAssignment(folder, assignment); !s) return PrintFileError(err, s);
+    const std::string path = ArgPath(output_);
+    SystemClock clock;
+    CommandOutcome outcome = GenerateAsfTemplate(folder, number, path, clock, assignment);
+    if (outcome.refusal) return PrintRefusal(err, *outcome.refusal);
+    if (!outcome.status) return PrintFileError(err, outcome.status);
+    if (Status s = SaveAsfAssignment(folder, assignment); !s) return PrintFileError(err, s);
+    out << "ASF template of " << Show(functions[number].functionName.Text()) << "() written to "
+        << Show(path) << "\n";
+    return kExitOk;
+}
+
+} // namespace kestrel::cli
