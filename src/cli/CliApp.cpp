@@ -3,6 +3,7 @@
 #include "CliApp.h"
 
 #include "AddLibraryCommand.h"
+#include "CheckCommand.h"
 #include "CliSupport.h"
 #include "codegen/Generate.h"
 #include "library/Archive.h"
@@ -189,6 +190,12 @@ int RunGenerate(const Options& opt, std::ostream& out, std::ostream& err) {
     return result.errorCount > 0 ? kExitRefused : kExitOk;
 }
 
+int RunCheck(const Options& opt, std::ostream& out, std::ostream& err) {
+    std::optional<int> method;
+    if (!opt.method.empty()) method = MethodIndex(opt.method);
+    return RunCheckCommand(ArgPath(opt.project), method, out, err);
+}
+
 int RunSettings(const Options& opt, std::ostream& out, std::ostream& err) {
     ProjectRecord record;
     CommandOutcome opened = OpenProject(ArgPath(opt.project), record);
@@ -304,6 +311,18 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     genCmd->add_option("--method", opt.method, "Generation method for this run only")
         ->check(CLI::IsMember({"fsm", "asml", "template"}));
     genCmd->callback([&] { command = RunGenerate; });
+
+    CLI::App* checkCmd = app.add_subcommand(
+        "check",
+        "Translate the behaviour without writing the output files (no TLM_AIC.h, Tran.h, "
+        "Tran.cpp, library or log; clean.asml and the section files in Temp are written). "
+        "Each translation error is printed on stderr as FILE:LINE: error: MESSAGE, where FILE "
+        "is Temp/clean.asml (AsmL method) or the ASF diagram the line came from (FSM "
+        "method); a summary line goes to stdout. Exit status 1 when there are errors");
+    checkCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
+    checkCmd->add_option("--method", opt.method, "Generation method for this check only")
+        ->check(CLI::IsMember({"fsm", "asml", "template"}));
+    checkCmd->callback([&] { command = RunCheck; });
 
     CLI::App* setCmd = app.add_subcommand(
         "settings", "Change the generated class names and file paths (the Generate window's OK)");

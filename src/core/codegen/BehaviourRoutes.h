@@ -13,13 +13,13 @@ namespace kestrel {
 using Route = std::function<void(GenerationRun&)>;
 
 struct BehaviourRoutes {
-    Route fsm;  // method 1; when empty, UnavailableFsmRoute runs
-    Route asml; // method 2; when empty, UnavailableAsmlRoute runs
+    Route fsm;  // method 1; when empty, the translator's RunFsmRoute runs
+    Route asml; // method 2; when empty, the translator's RunAsmlRoute runs
 };
 
-// Stand-ins while no translator is linked in: each logs the route's heading and one
-// error, and writes nothing. The AsmL stand-in first refuses, like the real route, a
-// project without an assigned specification.
+// Stand-ins for tests that want a route without the translator: each logs the route's
+// heading and one error, and writes nothing. The AsmL stand-in first refuses, like the
+// real route, a project without an assigned specification.
 void UnavailableFsmRoute(GenerationRun& run);
 void UnavailableAsmlRoute(GenerationRun& run);
 

@@ -9,6 +9,7 @@
 #include "model/ProjectRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "translator/Routes.h"
 
 #include <filesystem>
 #include <vector>
@@ -37,13 +38,13 @@ void RunRoute(int method, GenerationRun& run, const BehaviourRoutes& routes) {
         if (routes.fsm)
             routes.fsm(run);
         else
-            UnavailableFsmRoute(run);
+            RunFsmRoute(run);
         break;
     case kMethodAsml:
         if (routes.asml)
             routes.asml(run);
         else
-            UnavailableAsmlRoute(run);
+            RunAsmlRoute(run);
         break;
     case kMethodTemplate: RunTemplateRoute(run); break;
     default: break;

@@ -233,9 +233,10 @@ TEST(Generate, StandInRoutesAndMethodChoice) {
     test::TempDir dir;
     std::string folder = MakeProject(dir, 2);
     GenerationSession session;
+    const BehaviourRoutes standIns{UnavailableFsmRoute, UnavailableAsmlRoute};
 
     // AsmL method without an assigned document: heading, one error, no output file.
-    EXPECT_EQ(Generate(RequestFor(folder), session, kClock), 1);
+    EXPECT_EQ(Generate(RequestFor(folder), session, kClock, standIns), 1);
     EXPECT_TRUE(test::SameBytes(":: Generating Transactor from AsmL Specification ::\r\n"
                                 "\r\n"
                                 "ERROR: AsmL Specification file not Assigned\r\n"
@@ -249,13 +250,13 @@ TEST(Generate, StandInRoutesAndMethodChoice) {
     // An assigned document without a translator: still one clear error.
     AsmlAssignment assigned{"x.doc", "spec.doc", true};
     ASSERT_TRUE(SaveAsmlAssignment(folder, assigned).ok());
-    EXPECT_EQ(Generate(RequestFor(folder), session, kClock), 1);
+    EXPECT_EQ(Generate(RequestFor(folder), session, kClock, standIns), 1);
     EXPECT_EQ(session.log.StatusText().find("AsmL Specification file not Assigned"),
               std::string::npos);
 
     GenerateRequest fsm = RequestFor(folder);
     fsm.method = 1;
-    EXPECT_EQ(Generate(fsm, session, kClock), 1);
+    EXPECT_EQ(Generate(fsm, session, kClock, standIns), 1);
     EXPECT_EQ(
         session.log.StatusText().rfind(":: Generating Transactor from Graphical FSM ::\r\n", 0),
         0u);

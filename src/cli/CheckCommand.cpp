@@ -1,0 +1,32 @@
+// The check command: runs the translation of the project's method with the output
+// writers off and prints the collected errors as FILE:LINE: error: MESSAGE lines.
+#include "CheckCommand.h"
+
+#include "CliApp.h"
+#include "CliSupport.h"
+#include "platform/Clock.h"
+#include "translator/ProjectCheck.h"
+
+#include <ostream>
+
+namespace kestrel::cli {
+
+std::string FormatDiagnostic(const Diagnostic& diagnostic) {
+    std::string text = Show(diagnostic.file);
+    if (diagnostic.line > 0) text += ":" + std::to_string(diagnostic.line);
+    return text + ": error: " + Show(diagnostic.message);
+}
+
+int RunCheckCommand(const std::string& projectPath, std::optional<int> method, std::ostream& out,
+                    std::ostream& err) {
+    GenerationSession session;
+    SystemClock clock;
+    CheckResult result = CheckProject(projectPath, session, clock, {}, method);
+    if (!result.status) return PrintFileError(err, result.status);
+    for (const Diagnostic& diagnostic : result.diagnostics)
+        err << FormatDiagnostic(diagnostic) << "\n";
+    out << Show(projectPath) << ": " << result.diagnostics.size() << " error(s)\n";
+    return result.diagnostics.empty() ? kExitOk : kExitRefused;
+}
+
+} // namespace kestrel::cli

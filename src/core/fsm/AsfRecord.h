@@ -1,0 +1,36 @@
+#pragma once
+// The words of one ASF record and the small text rules the diagram reader applies to
+// them: words split at every single blank, words read as numbers, the text that stands
+// in quotes from a word to the end of the record, and backslash removal.
+#include "fsm/StateMachine.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel {
+
+// The record split at every single blank: two blanks in a row give an empty word.
+std::vector<std::string_view> SplitRecordWords(std::string_view record);
+
+// Word k (from 0), or the empty text past the last word.
+std::string_view WordAt(const std::vector<std::string_view>& words, std::size_t k);
+
+// A word read as a decimal number the way a number conversion of text does: an optional
+// sign and the leading digits ("27q" is 27); a word without leading digits is 0.
+ObjectNumber WordNumber(std::string_view word);
+
+// The text without its first and its last character: the text between the quotes of a
+// quoted word. Nothing when the text is shorter than two characters.
+std::optional<std::string> WithoutEnds(std::string_view text);
+
+// Text from word k: words k to the last joined with single blanks, without the first
+// and the last character (for a record whose last field is a quoted text, the text
+// between the quotes, blanks included). Nothing when that is shorter than two characters.
+std::optional<std::string> TextFromWord(const std::vector<std::string_view>& words, std::size_t k);
+
+// The text with every backslash removed.
+std::string RemoveBackslashes(std::string_view text);
+
+} // namespace kestrel

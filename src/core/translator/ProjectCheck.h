@@ -1,0 +1,29 @@
+#pragma once
+// Check: a translation of a project's behaviour that writes no output files, no library
+// and no log file, and gives back every error with its file and line. clean.asml and the
+// section files in Temp are written as in Generate.
+#include "codegen/GenerationRun.h"
+#include "platform/Clock.h"
+#include "platform/Status.h"
+#include "translator/Routes.h"
+
+#include <string_view>
+
+namespace kestrel {
+
+struct CheckResult {
+    // Fails when the project file or a table file cannot be read; nothing was checked then.
+    Status status;
+    Diagnostics diagnostics;
+    int method = 0;
+};
+
+// Loads and prepares the tables like Generate (directions, initial values, clock) and
+// runs the route of the project's method (or of `method` when given) with
+// environment.writeOutputs off. The template method translates nothing. The status text
+// stays in session.log.
+CheckResult CheckProject(std::string_view projectFilePath, GenerationSession& session,
+                         const Clock& clock, RouteEnvironment environment = {},
+                         std::optional<int> method = std::nullopt);
+
+} // namespace kestrel

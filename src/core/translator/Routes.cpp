@@ -1,0 +1,153 @@
+// The FSM and AsmL routes: heading, clean.asml (converted from the ASF diagrams or
+// extracted from the specification document by kestrel-docextract), one translation per
+// function in table order, then the interface header, transactor header, transactor
+// implementation and library. The extractor is waited for as a process with a bounded
+// wait, and clean.asml is read only after it has ended.
+#include "translator/Routes.h"
+
+#include "codegen/OutputFiles.h"
+#include "codegen/SectionFileReader.h"
+#include "fsm/FsmConversion.h"
+#include "library/LibraryCreation.h"
+#include "model/ProjectPaths.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include "translator/DiagnosticCollector.h"
+#include "translator/FunctionTranslation.h"
+#include "translator/StatementTranslator.h"
+
+#include <memory>
+
+namespace kestrel {
+
+namespace {
+
+std::string ProjectFilePath(const GenerationRun& run) {
+    return JoinPath(run.projectFolder, {run.projectName + ".tp"});
+}
+
+void TranslateAllFunctions(GenerationRun& run, const AsmlSource& source,
+                           DiagnosticCollector& places) {
+    // A few kilobytes with its stacks and lists: one for the whole run, reset per function.
+    auto state = std::make_unique<TranslationState>();
+    for (int function = 1; function <= run.tables.functions.count; ++function)
+        TranslateFunction(run, function, source, *state, places);
+}
+
+void WriteOutputs(GenerationRun& run, const RouteEnvironment& environment) {
+    if (!environment.writeOutputs) return;
+    CreateInterfaceHeader(run);
+    CreateTransactorHeader(run);
+    CreateTransactorCpp(run);
+    CreateLibrary(run);
+}
+
+std::string DurationText(std::chrono::milliseconds wait) {
+    if (wait.count() % 1000 == 0) return std::to_string(wait.count() / 1000) + " seconds";
+    return std::to_string(wait.count()) + " ms";
+}
+
+// The first line of what the extractor wrote on its error stream, without its own
+// program name in front.
+std::string ExtractorMessage(const std::string& errorOutput) {
+    std::string_view text = errorOutput;
+    text = text.substr(0, text.find_first_of("\r\n"));
+    std::string prefix = std::string(kExtractorProgram) + ": ";
+    if (text.starts_with(prefix)) text.remove_prefix(prefix.size());
+    return Utf8ToCp1252Lossy(Trim(text));
+}
+
+} // namespace
+
+std::optional<std::string> ExtractAsmlText(GenerationRun& run,
+                                           const RouteEnvironment& environment) {
+    GenerationLog& log = run.log();
+    const std::string& label = run.tables.asml.asmlDocumentLabel;
+    log.LogStep("Converting " + label + " to clean.asml");
+
+    const std::string document = InputPath(run.projectFolder, label);
+    const std::string clean = CleanAsmlPath(run.projectFolder);
+    if (Status removed = RemoveFileIfExists(clean); !removed) {
+        log.LogError(removed.message());
+        return std::nullopt;
+    }
+
+    std::string folder =
+        environment.programFolder.empty() ? RunningProgramFolder() : environment.programFolder;
+    std::string program = (std::filesystem::path(folder) / kExtractorProgram).string();
+    LinuxProcessRunner system;
+    ProcessRunner& runner = environment.processes ? *environment.processes : system;
+    ProcessOutcome outcome =
+        runner.Run(program, {"-cc", NativePath(document).string(), NativePath(clean).string()},
+                   environment.extractorTimeout);
+
+    if (!outcome.started) {
+        log.LogError("Cannot start the AsmL extractor " + StoredPath(program) + ": " +
+                     ExtractorMessage(outcome.errorOutput));
+        return std::nullopt;
+    }
+    if (outcome.timedOut) {
+        log.LogError("The AsmL extractor did not finish within " +
+                     DurationText(environment.extractorTimeout) + " and was stopped; " + document +
+                     " was not converted");
+        return std::nullopt;
+    }
+    if (outcome.exitCode != 0) {
+        std::string reason = ExtractorMessage(outcome.errorOutput);
+        if (reason.empty()) reason = "exit status " + std::to_string(outcome.exitCode);
+        log.LogError("The AsmL extractor could not convert " + document + ": " + reason);
+        return std::nullopt;
+    }
+    if (!FileExists(clean)) {
+        log.LogError("The AsmL extractor ended without writing " + clean);
+        return std::nullopt;
+    }
+    std::string text;
+    if (Status read = ReadFileBytes(clean, text); !read) {
+        log.LogError(read.message());
+        return std::nullopt;
+    }
+    log.LogLine("Done!");
+    log.AdvanceProgress();
+    return text;
+}
+
+void RunFsmRoute(GenerationRun& run, const RouteEnvironment& environment) {
+    run.log().LogLine(":: Generating Transactor from Graphical FSM ::");
+    DiagnosticCollector places(run.log(), environment.diagnostics);
+
+    FsmAsmlText asml = ConvertAsfDiagrams(run, places);
+    AsmlSource source{SplitSectionLines(asml.text), CleanAsmlPath(run.projectFolder), &asml};
+    TranslateAllFunctions(run, source, places);
+    WriteOutputs(run, environment);
+    places.Place(ProjectFilePath(run), 0);
+}
+
+void RunAsmlRoute(GenerationRun& run, const RouteEnvironment& environment) {
+    run.log().LogLine(":: Generating Transactor from AsmL Specification ::");
+    DiagnosticCollector places(run.log(), environment.diagnostics);
+
+    if (!run.tables.asml.asmlAssigned) {
+        run.log().LogError("AsmL Specification file not Assigned");
+        places.Place(ProjectFilePath(run), 0);
+        return;
+    }
+    std::optional<std::string> text = ExtractAsmlText(run, environment);
+    if (!text) {
+        places.Place(InputPath(run.projectFolder, run.tables.asml.asmlDocumentLabel), 0);
+        return;
+    }
+    AsmlSource source{SplitSectionLines(*text), CleanAsmlPath(run.projectFolder), nullptr};
+    TranslateAllFunctions(run, source, places);
+    WriteOutputs(run, environment);
+    places.Place(ProjectFilePath(run), 0);
+}
+
+BehaviourRoutes TranslatorRoutes(RouteEnvironment environment) {
+    BehaviourRoutes routes;
+    routes.fsm = [environment](GenerationRun& run) { RunFsmRoute(run, environment); };
+    routes.asml = [environment](GenerationRun& run) { RunAsmlRoute(run, environment); };
+    return routes;
+}
+
+} // namespace kestrel
