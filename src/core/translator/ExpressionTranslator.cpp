@@ -15,6 +15,7 @@ constexpr std::int16_t kRoundBrace = 1;
 constexpr std::int16_t kSquareBrace = 2;
 
 std::string_view TrimBlanks(std::string_view text) {
+    if (!text.empty() && text.front() != ' ' && text.back() != ' ') return text;
     std::size_t begin = text.find_first_not_of(' ');
     if (begin == std::string_view::npos) return {};
     std::size_t end = text.find_last_not_of(' ');
@@ -229,13 +230,31 @@ bool IsOperand(std::string_view token, const TranslationState& state) {
 }
 
 bool IsOperatorToken(std::string_view token) {
-    static constexpr std::array<std::string_view, 20> kOperators = {
-        "<", ">", "<=",  ">=",  "<>", "=",   ")",  "(", "+",  "-",
-        "*", "/", "mod", "and", "or", "not", ":=", ":", "//", ","};
-    if (token.empty() || token.size() > 3) return false;
-    for (std::string_view op : kOperators)
-        if (op == token) return true;
-    return false;
+    // Called for every character of every line by the tokenizer, so no table search.
+    switch (token.size()) {
+    case 1:
+        switch (token[0]) {
+        case '<':
+        case '>':
+        case '=':
+        case '(':
+        case ')':
+        case '+':
+        case '-':
+        case '*':
+        case '/':
+        case ':':
+        case ',': return true;
+        default: return false;
+        }
+    case 2: {
+        char a = token[0], b = token[1];
+        return (a == '<' && (b == '=' || b == '>')) || (a == '>' && b == '=') ||
+               (a == ':' && b == '=') || (a == '/' && b == '/') || (a == 'o' && b == 'r');
+    }
+    case 3: return token == "mod" || token == "and" || token == "not";
+    default: return false;
+    }
 }
 
 bool IsNumericLiteral(std::string_view token) {
@@ -277,10 +296,16 @@ std::string SignalReadText(std::string_view name, TranslationState& state, Gener
     return out;
 }
 
-std::string SignalWriteTarget(std::string_view name, TranslationState& state, GenerationRun& run) {
+void AppendSignalWriteTarget(std::string& out, std::string_view name, TranslationState& state,
+                             GenerationRun& run) {
     CheckSignalDirection(name, 1, state, run);
-    std::string out(name);
+    out += name;
     out += ".write";
+}
+
+std::string SignalWriteTarget(std::string_view name, TranslationState& state, GenerationRun& run) {
+    std::string out;
+    AppendSignalWriteTarget(out, name, state, run);
     return out;
 }
 
@@ -293,12 +318,18 @@ std::string VariableReadText(std::string_view name, TranslationState& state,
     return out;
 }
 
-std::string VariableWriteTarget(std::string_view name, TranslationState& state,
-                                const GenerationRun& run) {
+void AppendVariableWriteTarget(std::string& out, std::string_view name, TranslationState& state,
+                               const GenerationRun& run) {
     PrepareTranslationNames(state, run);
-    std::string out = state.names.functionPrefix;
+    out += state.names.functionPrefix;
     out += name;
     out += ".write";
+}
+
+std::string VariableWriteTarget(std::string_view name, TranslationState& state,
+                                const GenerationRun& run) {
+    std::string out;
+    AppendVariableWriteTarget(out, name, state, run);
     return out;
 }
 

@@ -44,11 +44,17 @@ std::string MapOperand(std::string_view token, TranslationState& state, const Ge
 std::string SignalReadText(std::string_view name, TranslationState& state, GenerationRun& run);
 // name + ".write"; logs "<name> - wrong port direction" unless the signal is an sc_out.
 std::string SignalWriteTarget(std::string_view name, TranslationState& state, GenerationRun& run);
+// The same, appended to `out`.
+void AppendSignalWriteTarget(std::string& out, std::string_view name, TranslationState& state,
+                             GenerationRun& run);
 // prefix + name + ".read ()"
 std::string VariableReadText(std::string_view name, TranslationState& state,
                              const GenerationRun& run);
 // prefix + name + ".write"
 std::string VariableWriteTarget(std::string_view name, TranslationState& state,
                                 const GenerationRun& run);
+// The same, appended to `out`.
+void AppendVariableWriteTarget(std::string& out, std::string_view name, TranslationState& state,
+                               const GenerationRun& run);
 
 } // namespace kestrel

@@ -221,30 +221,27 @@ void TranslateAssignment(TranslationState& state, GenerationRun& run, SectionTex
     int p = 1;
     while (p < state.tokenCount && TokenAt(state, p) != ":=") ++p;
 
-    // The value is translated before the target.
+    // The value is translated (and its errors logged) before the target.
     const std::string& value = TranslatedRange(state, run, p + 1, state.tokenCount);
-    std::string valueText = value;
     state.scratchTarget.clear();
     AppendJoinedTokens(state.scratchTarget, state, 1, p - 1);
     const std::string& target = state.scratchTarget;
     std::string_view first = TokenAt(state, 1);
 
-    std::string text;
+    std::string& line = StartLine(state, state.indentation);
     if (IsParameter(first, state, run)) {
-        text = TranslateExpression(target, state, run);
-        text += " = ";
-        text += valueText;
-        text += " ;";
-    } else if (IsSignal(first, state, run)) {
-        text = SignalWriteTarget(target, state, run);
-        text += "( ";
-        text += valueText;
-        text += " ) ;";
-    } else if (IsVariable(first, state)) {
-        text = VariableWriteTarget(target, state, run);
-        text += "( ";
-        text += valueText;
-        text += " ) ;";
+        AppendTranslatedExpression(line, target, state, run);
+        line += " = ";
+        line += value;
+        line += " ;";
+    } else if (IsSignal(first, state, run) || IsVariable(first, state)) {
+        if (IsSignal(first, state, run))
+            AppendSignalWriteTarget(line, target, state, run);
+        else
+            AppendVariableWriteTarget(line, target, state, run);
+        line += "( ";
+        line += value;
+        line += " ) ;";
     } else {
         std::string message = "Unrecognized AsmL Word: ";
         message += first;
@@ -252,7 +249,7 @@ void TranslateAssignment(TranslationState& state, GenerationRun& run, SectionTex
     }
 
     FlushPending(state, out.behaviour);
-    WriteIndented(state, out.behaviour, state.indentation, text);
+    out.behaviour.line(line);
 }
 
 // A statement of the .asm section: the opening text, a translated token range and the

@@ -3,23 +3,19 @@
 // that looking a token up never trims or allocates.
 #include "translator/TranslationState.h"
 
-#include "codegen/GenerationRun.h"
-
 #include <algorithm>
 
 namespace kestrel {
 
-void PrepareTranslationNames(TranslationState& state, const GenerationRun& run) {
+void TakeTranslationNames(TranslationState& state, const GenerationRun& run, int slot) {
     TranslationNames& names = state.names;
-    if (names.ready && names.function == run.currentFunction) return;
-
     names = TranslationNames{};
     names.ready = true;
-    names.function = run.currentFunction;
+    names.function = slot;
 
     const TlmFunctionTable& functions = run.tables.functions;
-    if (run.currentFunction >= 1 && run.currentFunction <= kMaxFunctions) {
-        const TlmFunction& function = functions[run.currentFunction];
+    if (slot >= 1 && slot <= kMaxFunctions) {
+        const TlmFunction& function = functions[slot];
         names.functionName = function.functionName.Text();
         int count = std::clamp<int>(function.parameterCount, 0, kMaxParameters);
         for (int p = 1; p <= count; ++p) {

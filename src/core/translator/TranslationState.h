@@ -3,6 +3,7 @@
 // SystemC: the current line and its tokens, the open blocks, the pending comments, the
 // names the function declared so far and the open parentheses of its expressions.
 // The route allocates one (it is a few kilobytes) and resets it for every function.
+#include "codegen/GenerationRun.h"
 #include "translator/ClassStack.h"
 
 #include <array>
@@ -10,8 +11,6 @@
 #include <string>
 
 namespace kestrel {
-
-struct GenerationRun;
 
 inline constexpr int kMaxLineTokens = 64;
 inline constexpr int kMaxDeclaredVariables = 25;
@@ -125,8 +124,14 @@ struct TranslationState {
     std::string scratchLine;
 };
 
+// Takes state.names from the run's tables for function `slot`.
+void TakeTranslationNames(TranslationState& state, const GenerationRun& run, int slot);
+
 // Takes state.names from the run's tables for run.currentFunction, unless they already
 // are that function's.
-void PrepareTranslationNames(TranslationState& state, const GenerationRun& run);
+inline void PrepareTranslationNames(TranslationState& state, const GenerationRun& run) {
+    if (!state.names.ready || state.names.function != run.currentFunction)
+        TakeTranslationNames(state, run, run.currentFunction);
+}
 
 } // namespace kestrel
