@@ -52,6 +52,16 @@ double PeakResidentMiB() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
 }
 
+// The one-minute load average, or 0 when unknown.
+double LoadAverage() {
+    double load = 0;
+    if (std::FILE* file = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(file, "%lf", &load) != 1) load = 0;
+        std::fclose(file);
+    }
+    return load;
+}
+
 // Writes `bytes` bytes of a varying pattern in 1 MiB pieces.
 bool MakeFile(const fs::path& path, long long bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -182,5 +192,10 @@ int main(int argc, char** argv) {
     std::printf("  peak resident memory %.1f MiB, %.1f MiB before packing  (target < %.0f MiB)  "
                 "%s\n",
                 peak, peakBefore, kTargetPeakMiB, memoryOk ? "ok" : "MISSED");
+    double load = LoadAverage();
+    long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
+    if (load > static_cast<double>(cores))
+        std::printf("  note: load average %.1f on %ld cores; the times are not reliable\n", load,
+                    cores);
     return packOk && unpackOk && memoryOk ? 0 : 1;
 }
