@@ -1,0 +1,426 @@
+// The generation routes on projects written to disk: finding a function's section in
+// clean.asml, the update and initialisation tails, the AsmL route with a fake extractor
+// (sections, library and missing functions, the clock carried over, the last line of the
+// file), every way the extractor can fail, the FSM route (functions without a diagram),
+// and the check, which places each error at its line of clean.asml or of the diagram.
+#include "translator/Routes.h"
+#include "translator/FunctionTranslation.h"
+#include "translator/ProjectCheck.h"
+
+#include "codegen/Generate.h"
+#include "model/ProjectPaths.h"
+#include "model/ProjectRecord.h"
+#include "platform/FileSystem.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+const FixedClock kClock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
+constexpr std::string_view kProgramFolder = "/opt/kestrel/bin";
+
+// Answers like the extractor would, and remembers how it was called.
+class FakeRunner final : public ProcessRunner {
+public:
+    std::function<ProcessOutcome(const std::vector<std::string>&)> answer;
+    std::vector<std::string> programs;
+    std::vector<std::vector<std::string>> calls;
+    std::vector<std::chrono::milliseconds> timeouts;
+
+    ProcessOutcome Run(const std::string& program, const std::vector<std::string>& arguments,
+                       std::chrono::milliseconds timeout) override {
+        programs.push_back(program);
+        calls.push_back(arguments);
+        timeouts.push_back(timeout);
+        return answer(arguments);
+    }
+};
+
+ProcessOutcome Exited(int code, std::string errorOutput = {}) {
+    ProcessOutcome outcome;
+    outcome.started = true;
+    outcome.exitCode = code;
+    outcome.errorOutput = std::move(errorOutput);
+    return outcome;
+}
+
+TlmFunction Function(std::string_view name, bool isLibrary = false, std::string_view asfFile = {}) {
+    TlmFunction f;
+    f.functionName = name;
+    f.returnTypeText = "void";
+    f.isLibrary = isLibrary;
+    f.fsmAssigned = !asfFile.empty();
+    f.asfFileName = asfFile;
+    return f;
+}
+
+RtlSignal Signal(std::string_view name, int direction, bool isClock = false) {
+    RtlSignal s;
+    s.dataTypeText = "sc_logic";
+    s.signalName = name;
+    s.directionText = direction == 0 ? "sc_in" : "sc_out";
+    s.directionIndex = static_cast<std::int16_t>(direction);
+    s.initValue = "0";
+    s.isClock = isClock;
+    return s;
+}
+
+// A project folder "Proj" with the given functions, a clock and one data signal.
+struct Project {
+    test::TempDir dir;
+    std::string folder = dir / "Proj";
+    ProjectTables tables;
+
+    Project(int method, std::initializer_list<TlmFunction> functions) {
+        for (const char* sub : {"Input", "Output", "Temp"})
+            fs::create_directories(fs::path(folder) / sub);
+        int slot = 0;
+        for (const TlmFunction& f : functions) tables.functions[++slot] = f;
+        tables.functions.count = static_cast<std::int16_t>(slot);
+        tables.signals[1] = Signal("clk", 0, true);
+        tables.signals[2] = Signal("req", 0);
+        tables.signals.count = 2;
+        tables.options.generationMethod = static_cast<std::int16_t>(method);
+        tables.options.useSetupTime = false;
+        tables.settings.transactorCppPath = folder + "/Output/Tran.cpp";
+        tables.settings.transactorHeaderPath = folder + "/Output/Tran.h";
+        tables.settings.interfaceHeaderPath = folder + "/Output/TLM_AIC.h";
+        tables.asml = {folder + "/Input/spec.txt", "spec.txt", method == kMethodAsml};
+    }
+
+    std::string Save() {
+        EXPECT_TRUE(SaveTlmFunctions(folder, tables.functions).ok());
+        EXPECT_TRUE(SaveRtlSignals(folder, tables.signals).ok());
+        EXPECT_TRUE(SaveOptions(folder, tables.options).ok());
+        EXPECT_TRUE(SaveGenerationSettings(folder, tables.settings).ok());
+        EXPECT_TRUE(SaveAsmlAssignment(folder, tables.asml).ok());
+        EXPECT_TRUE(SaveAsfAssignment(folder, tables.asf).ok());
+        ProjectRecord record{"Proj", folder, true, true, 3};
+        EXPECT_TRUE(SaveProjectFile(record).ok());
+        return folder + "/Proj.tp";
+    }
+
+    std::string Read(std::string_view relative) const {
+        return test::ReadBytes(fs::path(folder) / relative);
+    }
+    bool Exists(std::string_view relative) const { return fs::exists(fs::path(folder) / relative); }
+};
+
+std::string Lines(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    for (std::string_view line : lines) text.append(line).append("\r\n");
+    return text;
+}
+
+bool LoggedErrorMentions(const std::string& status, std::string_view word) {
+    for (const std::string& message : ErrorMessagesIn(status))
+        if (message.find(word) != std::string::npos) return true;
+    return false;
+}
+
+TEST(FunctionSection, WholeTrimmedHeaderStartsAndNamespaceEnds) {
+    std::vector<std::string_view> lines = {
+        "namespace nsReadAll",    "  a", "  namespace nsRead // x",
+        "   namespace nsRead   ", "  b", "namespaceX",
+    };
+    EXPECT_EQ(FindFunctionSection(lines, "ReadAll"), 1u);
+    EXPECT_EQ(FindFunctionSection(lines, "Read"), 4u) << "a comment behind the header";
+    EXPECT_EQ(FindFunctionSection(lines, " Read "), 4u);
+    EXPECT_EQ(FindFunctionSection(lines, "Rea"), std::nullopt);
+    EXPECT_EQ(FindFunctionSection(lines, "ReadAllX"), std::nullopt);
+
+    EXPECT_TRUE(EndsSection("namespaceX"));
+    EXPECT_TRUE(EndsSection("  namespace nsRead // x"));
+    EXPECT_FALSE(EndsSection("  namespac"));
+    EXPECT_FALSE(EndsSection("  // namespace"));
+    EXPECT_FALSE(EndsSection(""));
+    EXPECT_FALSE(EndsSection("\tnamespace x")) << "only blanks are trimmed";
+}
+
+TEST(FunctionSection, UpdateAndInitialisationTails) {
+    ProjectOptions options;
+    options.useSetupTime = true;
+    options.setupWait = 999;
+    options.setupWaitUnit = "SC_PS";
+    TextWriter upd;
+    WriteUpdateSection(options, {"clk", true}, upd);
+    EXPECT_EQ(upd.text(), "  wait ( 999, SC_PS ) ;\r\n  wait ( clk->posedge_event () ) ;\r\n");
+
+    options.useSetupTime = false;
+    TextWriter negative;
+    WriteUpdateSection(options, {"clk2", false}, negative);
+    EXPECT_EQ(negative.text(), "  wait ( clk2->negedge_event () ) ;\r\n");
+
+    TextWriter ini;
+    ini.line("  x.write ( 0 ) ;");
+    WriteInitTail(ini);
+    EXPECT_EQ(ini.text(), "  x.write ( 0 ) ;\r\n\r\n  wait ( SC_ZERO_TIME ) ;\r\n");
+}
+
+// The clean.asml the fake extractor writes for the AsmL route tests. ReadAll comes first
+// and changes the clock; Read's header has blanks around it and its section is the last
+// of the text, whose last line has no line end.
+constexpr std::string_view kSpecification = "namespace nsHardwareDatatype\r\n"
+                                            "  public const LOGIC_0 = '0'\r\n"
+                                            "namespace nsReadAll\r\n"
+                                            "  public ReadAll ( ) \r\n"
+                                            "    SetClockSignal ( clk2 , 0 )\r\n"
+                                            "    return ( inReadAll )\r\n"
+                                            "namespace nsRead // the header of another function\r\n"
+                                            "    return ( wrongHeader )\r\n"
+                                            "namespaceX\r\n"
+                                            "    return ( afterX )\r\n"
+                                            "  namespace nsRead  \r\n"
+                                            "    return ( inRead )\r\n"
+                                            "    return ( lastLine )";
+
+TEST(AsmlRoute, TranslatesEveryFunctionFromTheExtractedText) {
+    Project project(kMethodAsml, {Function("ReadAll"), Function("Read"), Function("Lib", true),
+                                  Function("Missing")});
+    project.Save();
+    test::WriteBytes(fs::path(project.folder) / "Input/spec.txt", "the document");
+    test::WriteBytes(fs::path(project.folder) / "Temp/clean.asml", "namespace nsMissing\r\n");
+    for (const char* ext : {".dec", ".ini", ".asm", ".upd"})
+        test::WriteBytes(fs::path(project.folder) / "Temp" / (std::string("Lib") + ext),
+                         "keep\r\n");
+
+    FakeRunner runner;
+    runner.answer = [&](const std::vector<std::string>& arguments) {
+        EXPECT_FALSE(fs::exists(arguments.at(2))) << "an old clean.asml is removed first";
+        test::WriteBytes(arguments.at(2), kSpecification);
+        return Exited(0);
+    };
+    RouteEnvironment environment;
+    environment.processes = &runner;
+    environment.programFolder = kProgramFolder;
+    environment.extractorTimeout = std::chrono::milliseconds(1234);
+
+    GenerationSession session;
+    GenerateRequest request{project.folder, "Proj", project.tables.settings, std::nullopt};
+    EXPECT_GT(Generate(request, session, kClock, TranslatorRoutes(environment)), 0);
+
+    ASSERT_EQ(runner.calls.size(), 1u);
+    EXPECT_EQ(runner.programs[0], "/opt/kestrel/bin/kestrel-docextract");
+    EXPECT_EQ(runner.calls[0], (std::vector<std::string>{"-cc", project.folder + "/Input/spec.txt",
+                                                         project.folder + "/Temp/clean.asml"}));
+    EXPECT_EQ(runner.timeouts[0], std::chrono::milliseconds(1234));
+
+    const std::string& status = session.log.StatusText();
+    EXPECT_EQ(status.rfind(":: Generating Transactor from AsmL Specification ::\r\n"
+                           "Converting spec.txt to clean.asml...Done!\r\n"
+                           "Generating SystemC Code for ReadAll(...) ...\r\n",
+                           0),
+              0u)
+        << status;
+    EXPECT_NE(status.find("Generating SystemC Code for Lib(...) ...Done!\r\n"
+                          "Generating SystemC Code for Missing(...) ...Done!\r\n"
+                          "Creating " +
+                          project.folder + "/Output/TLM_AIC.h File...Done!\r\n"),
+              std::string::npos)
+        << status;
+    EXPECT_EQ(session.log.ProgressValue(), session.log.ProgressMaximum());
+    EXPECT_EQ(session.log.ProgressMaximum(), 4 + 4);
+
+    // Each function's own section, the last line of the text included; nothing from the
+    // lines that belong to no section.
+    for (std::string_view word : {"inReadAll", "inRead", "lastLine"})
+        EXPECT_TRUE(LoggedErrorMentions(status, word)) << word;
+    for (std::string_view word : {"wrongHeader", "afterX"})
+        EXPECT_FALSE(LoggedErrorMentions(status, word)) << word;
+
+    // The clock set in ReadAll holds for Read, translated after it.
+    EXPECT_EQ(project.Read("Temp/ReadAll.upd"), "  wait ( clk2->negedge_event () ) ;\r\n");
+    EXPECT_EQ(project.Read("Temp/Read.upd"), "  wait ( clk2->negedge_event () ) ;\r\n");
+    EXPECT_TRUE(project.Read("Temp/Read.ini").ends_with("\r\n  wait ( SC_ZERO_TIME ) ;\r\n"));
+    EXPECT_EQ(project.Read("Temp/clean.asml"), kSpecification);
+
+    // A library function's sections stay as its library left them; a function without a
+    // namespace gets four empty ones.
+    for (const char* ext : {".dec", ".ini", ".asm", ".upd"}) {
+        EXPECT_EQ(project.Read(std::string("Temp/Lib") + ext), "keep\r\n");
+        EXPECT_TRUE(project.Exists(std::string("Temp/Missing") + ext));
+        EXPECT_EQ(project.Read(std::string("Temp/Missing") + ext), "");
+    }
+    EXPECT_TRUE(project.Exists("Output/Tran.cpp"));
+}
+
+TEST(AsmlRoute, ExtractorFailuresEndTheRouteWithAClearError) {
+    struct Failure {
+        const char* what;
+        ProcessOutcome outcome;
+        std::string message; // after "ERROR: "
+    };
+    ProcessOutcome notStarted;
+    notStarted.errorOutput = "/opt/kestrel/bin/kestrel-docextract: No such file or directory";
+    ProcessOutcome timedOut = Exited(-1);
+    timedOut.timedOut = true;
+    Project project(kMethodAsml, {Function("Read")});
+    const std::string document = project.folder + "/Input/spec.txt";
+    const std::string clean = project.folder + "/Temp/clean.asml";
+    const Failure failures[] = {
+        {"not started", notStarted,
+         "Cannot start the AsmL extractor /opt/kestrel/bin/kestrel-docextract: "
+         "/opt/kestrel/bin/kestrel-docextract: No such file or directory"},
+        {"refused", Exited(1, "kestrel-docextract: \"spec\": this is not a text document\nmore\n"),
+         "The AsmL extractor could not convert " + document +
+             ": \"spec\": this is not a text document"},
+        {"silent failure", Exited(3),
+         "The AsmL extractor could not convert " + document + ": exit status 3"},
+        {"too slow", timedOut,
+         "The AsmL extractor did not finish within 60 seconds and was "
+         "stopped; " +
+             document + " was not converted"},
+        {"wrote nothing", Exited(0), "The AsmL extractor ended without writing " + clean},
+    };
+    project.Save();
+    for (const Failure& failure : failures) {
+        SCOPED_TRACE(failure.what);
+        // A clean.asml of an earlier run must not pass for the extractor's output.
+        test::WriteBytes(clean, "namespace nsRead\r\n");
+        FakeRunner runner;
+        runner.answer = [&](const std::vector<std::string>&) { return failure.outcome; };
+        RouteEnvironment environment;
+        environment.processes = &runner;
+        environment.programFolder = kProgramFolder;
+
+        GenerationSession session;
+        GenerateRequest request{project.folder, "Proj", project.tables.settings, std::nullopt};
+        EXPECT_EQ(Generate(request, session, kClock, TranslatorRoutes(environment)), 1);
+        EXPECT_TRUE(test::SameBytes(":: Generating Transactor from AsmL Specification ::\r\n"
+                                    "Converting spec.txt to clean.asml...\r\n"
+                                    "ERROR: " +
+                                        failure.message +
+                                        "\r\n"
+                                        "\r\n"
+                                        "Transactor Generation Completed!\r\n"
+                                        "1 Error(s), 0 Warning(s)\r\n",
+                                    session.log.StatusText()));
+        EXPECT_TRUE(fs::is_empty(fs::path(project.folder) / "Output")) << "no output replaced";
+        EXPECT_FALSE(project.Exists("Temp/Read.asm")) << "nothing translated";
+    }
+}
+
+// A diagram for function Draw: Idle (initial) goes to Done (trap) when "go = 1"; Idle's
+// action assigns to a name that is neither signal nor variable.
+std::string DrawDiagram() {
+    return Lines({
+        "VERSION=1.19",                                                        // 1
+        "HEADER",                                                              // 2
+        "END",                                                                 // 3
+        "OBJECTS",                                                             // 4
+        "I 10 0 0 Builtin Reset | 1,1",                                        // 5
+        "S 11 0 0 ELLIPSE 0,0,0 0 0 1 0,255,0 1 | 1,1 6000,6000",              // 6
+        "L 12 11 0 TEXT \"State Labels\" | 1,1 1 0 0 \"Idle\"",                // 7
+        "A 13 11 0 TEXT \"Actions\" | 1,1 1 0 0 \"req := LOGIC_1\\nzz := 1\"", // 8
+        "S 14 0 2 ELLIPSE 0,0,0 0 0 1 0,255,0 1 | 1,1 6000,6000",              // 9
+        "L 15 14 0 TEXT \"State Labels\" | 1,1 1 0 0 \"Done\"",                // 10
+        "W 16 0 0 10 11 BEZIER | 1,1",                                         // 11
+        "W 17 0 1 11 14 BEZIER | 1,1",                                         // 12
+        "C 18 17 0 TEXT \"Conditions\" | 1,1 1 0 0 \"go = 1\"",                // 13
+        "END",                                                                 // 14
+    });
+}
+
+TEST(FsmRoute, ConvertsAssignedDiagramsAndLeavesOthersEmpty) {
+    Project project(kMethodFsm, {Function("Draw", false, "Draw.asf"), Function("Plain"),
+                                 Function("Lib", true, "Lib.asf")});
+    project.Save();
+    test::WriteBytes(fs::path(project.folder) / "Input/Draw.asf", DrawDiagram());
+
+    GenerationSession session;
+    GenerateRequest request{project.folder, "Proj", project.tables.settings, std::nullopt};
+    int errors = Generate(request, session, kClock);
+    const std::string& status = session.log.StatusText();
+    EXPECT_EQ(status.rfind(":: Generating Transactor from Graphical FSM ::\r\n"
+                           "Creating clean.asml from ASF files...Done!\r\n"
+                           "Generating SystemC Code for Draw(...) ...",
+                           0),
+              0u)
+        << status;
+    EXPECT_EQ(errors, static_cast<int>(ErrorMessagesIn(status).size()));
+    EXPECT_TRUE(LoggedErrorMentions(status, "zz"));
+
+    std::string clean = project.Read("Temp/clean.asml");
+    EXPECT_EQ(clean.rfind("namespace nsDraw\r\n", 0), 0u);
+    EXPECT_NE(clean.find("  var CurrentState as typeState = Idle\r\n"), std::string::npos);
+    EXPECT_EQ(clean.find("nsPlain"), std::string::npos);
+    EXPECT_EQ(clean.find("nsLib"), std::string::npos) << "library functions are not converted";
+    for (const char* ext : {".dec", ".ini", ".asm", ".upd"})
+        EXPECT_EQ(project.Read(std::string("Temp/Plain") + ext), "");
+    EXPECT_TRUE(project.Read("Temp/Draw.ini").ends_with("\r\n  wait ( SC_ZERO_TIME ) ;\r\n"));
+    EXPECT_EQ(project.Read("Temp/Draw.upd"), "  wait ( clk->posedge_event () ) ;\r\n");
+    EXPECT_NE(project.Read("Temp/Draw.asm").find("req.write( SC_LOGIC_1  ) ;"), std::string::npos)
+        << project.Read("Temp/Draw.asm") << status;
+    EXPECT_FALSE(project.Exists("Temp/Lib.asm"));
+    EXPECT_TRUE(project.Exists("Output/Tran.h"));
+}
+
+TEST(Check, PlacesErrorsAtDiagramAndCleanAsmlLines) {
+    // FSM: the bad action is reported at its record in the diagram, a missing diagram at
+    // the diagram as a whole; nothing is written to Output, no log file.
+    Project fsm(kMethodFsm,
+                {Function("Draw", false, "Draw.asf"), Function("Gone", false, "Gone.asf")});
+    std::string fsmProject = fsm.Save();
+    test::WriteBytes(fs::path(fsm.folder) / "Input/Draw.asf", DrawDiagram());
+    GenerationSession session;
+    CheckResult checked = CheckProject(fsmProject, session, kClock);
+    ASSERT_TRUE(checked.status.ok()) << checked.status.message();
+    ASSERT_GE(checked.diagnostics.size(), 2u);
+    EXPECT_EQ(checked.diagnostics[0].file, fsm.folder + "/Input/Gone.asf");
+    EXPECT_EQ(checked.diagnostics[0].line, 0);
+    EXPECT_NE(checked.diagnostics[0].message.find("Gone.asf"), std::string::npos);
+    bool placedAction = false;
+    for (const Diagnostic& d : checked.diagnostics)
+        if (d.message == "Unrecognized AsmL Word: zz")
+            placedAction = d.file == fsm.folder + "/Input/Draw.asf" && d.line == 8;
+    EXPECT_TRUE(placedAction);
+    EXPECT_EQ(checked.diagnostics.size(), ErrorMessagesIn(session.log.StatusText()).size());
+    EXPECT_TRUE(fs::is_empty(fs::path(fsm.folder) / "Output"));
+    EXPECT_FALSE(fsm.Exists("Proj.log"));
+    EXPECT_TRUE(fsm.Exists("Temp/Draw.asm"));
+
+    // AsmL: errors at their lines of clean.asml, the last line included.
+    Project asml(kMethodAsml, {Function("ReadAll"), Function("Read")});
+    std::string asmlProject = asml.Save();
+    FakeRunner runner;
+    runner.answer = [&](const std::vector<std::string>& arguments) {
+        test::WriteBytes(arguments.at(2), kSpecification);
+        return Exited(0);
+    };
+    RouteEnvironment environment;
+    environment.processes = &runner;
+    environment.programFolder = kProgramFolder;
+    CheckResult translated = CheckProject(asmlProject, session, kClock, environment);
+    ASSERT_TRUE(translated.status.ok());
+    const std::string clean = asml.folder + "/Temp/clean.asml";
+    std::vector<std::pair<int, std::string>> places;
+    for (const Diagnostic& d : translated.diagnostics) {
+        EXPECT_EQ(d.file, clean);
+        places.emplace_back(d.line, d.message);
+    }
+    EXPECT_EQ(places, (std::vector<std::pair<int, std::string>>{
+                          {6, "Unrecognized AsmL Line:    return ( inReadAll )"},
+                          {12, "Unrecognized AsmL Line:    return ( inRead )"},
+                          {13, "Unrecognized AsmL Line:    return ( lastLine )"}}));
+    EXPECT_TRUE(fs::is_empty(fs::path(asml.folder) / "Output"));
+
+    // An unassigned document is an error of the project file.
+    asml.tables.asml.asmlAssigned = false;
+    asml.Save();
+    CheckResult unassigned = CheckProject(asmlProject, session, kClock, environment);
+    ASSERT_EQ(unassigned.diagnostics.size(), 1u);
+    EXPECT_EQ(unassigned.diagnostics[0].file, asmlProject);
+    EXPECT_EQ(unassigned.diagnostics[0].message, "AsmL Specification file not Assigned");
+
+    EXPECT_FALSE(CheckProject(asml.folder + "/None.tp", session, kClock).status.ok());
+}
+
+} // namespace
+} // namespace kestrel
