@@ -110,3 +110,43 @@ TEST(TranslatorCapacity, SixtyFourOpenBlocks) {
 
 } // namespace
 } // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST(TranslatorCapacity, HostileLinesAreTranslatedWithoutFailing) {
+    test::SampleRun sample;
+    std::vector<std::string> lines;
+    // Random bytes of the whole code page, blanks and operator characters mixed in.
+    std::uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    const std::string alphabet = " ():=<>+-*/,\t\"x1";
+    for (int i = 0; i < 3000; ++i) {
+        std::string line(next() % 120, ' ');
+        for (char& c : line) {
+            std::uint32_t r = next();
+            c = (r & 1) ? alphabet[r % alphabet.size()] : static_cast<char>(r >> 4);
+        }
+        lines.push_back(line);
+    }
+    lines.push_back(std::string(40000, ' ') + "if x then");
+    lines.push_back(std::string(40001, ' ') + "x := 1");
+    lines.push_back(std::string(1 << 20, 'w'));
+    lines.push_back(std::string(5000, '('));
+    lines.push_back("enum");
+    lines.push_back("  //");
+    lines.push_back("var");
+    lines.push_back(":=");
+    lines.push_back("SetClockSignal ( ");
+    std::vector<std::string_view> views(lines.begin(), lines.end());
+    auto got = test::TranslateSection(sample.run, 1, views);
+    EXPECT_GT(sample.run.log().ErrorCount(), 0);
+    // The deepest indentation the block stacks can hold is 32767 blanks.
+    EXPECT_NE(got.behaviour.find(std::string(32767, ' ') + "if ( x  ) "), std::string::npos);
+}
+
+} // namespace
+} // namespace kestrel

@@ -137,6 +137,7 @@ TEST(TranslatorConformance, EveryFunctionSectionMatchesTheRecordedSectionFiles) 
     }
 
     EXPECT_GT(translated, 0);
+    std::cout << translated << " function sections translated\n";
     for (const CaseResult& r : results) {
         std::cout << r.name << ": " << r.passed.size() << " passed";
         if (!r.failed.empty()) {
