@@ -5,8 +5,9 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 DEMO_DIR   ?= $(CURDIR)/out/demo
+PREFIX     ?= /usr/local
 
-.PHONY: all deps build test test-fast test-asan demo bench clean
+.PHONY: all deps build test test-fast test-asan demo bench clean gui screenshots install
 
 all: build
 
@@ -34,6 +35,21 @@ test: test-fast test-asan
 
 demo: build
 	@./scripts/demo "$(BUILD)/bin" "$(DEMO_DIR)"
+
+# The desktop program on the demo project (made by `make demo` when it is missing).
+gui: build
+	@[ -f "$(DEMO_DIR)/MemBus/MemBus.tp" ] || ./scripts/demo "$(BUILD)/bin" "$(DEMO_DIR)"
+	"$(BUILD)/bin/kestrel" "$(DEMO_DIR)/MemBus/MemBus.tp"
+
+# The pictures of the README, taken under a virtual display on the demo project.
+screenshots: build
+	@[ -f "$(DEMO_DIR)/MemBus/MemBus.tp" ] || ./scripts/demo "$(BUILD)/bin" "$(DEMO_DIR)"
+	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot main docs/screenshots/main-window.png "$(DEMO_DIR)/MemBus/MemBus.tp"
+	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot options docs/screenshots/code-settings.png "$(DEMO_DIR)/MemBus/MemBus.tp"
+	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot generate-run docs/screenshots/generate.png "$(DEMO_DIR)/MemBus/MemBus.tp"
+
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 $(BENCH_BUILD)/build.ninja: | deps
 	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \

@@ -16,6 +16,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 
@@ -77,6 +80,28 @@ QWidget* ScreenshotTarget(MainWindow& main, const QString& window) {
     return nullptr;
 }
 
+// The picture of a window with a caption bar drawn above it (a picture taken without a
+// window manager has none).
+QImage WithCaption(QWidget* window) {
+    const QPixmap content = window->grab();
+    constexpr int kCaption = 30;
+    QImage image(content.width(), content.height() + kCaption, QImage::Format_RGB32);
+    image.fill(QColor(0x1f, 0x3a, 0x5f));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QIcon icon = window->windowIcon().isNull() ? QIcon(QStringLiteral(":/icons/kestrel.svg"))
+                                                     : window->windowIcon();
+    painter.drawPixmap(7, 7, icon.pixmap(16, 16));
+    QFont font = window->font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(32, 0, content.width() - 40, kCaption), Qt::AlignVCenter | Qt::AlignLeft,
+                     window->windowTitle());
+    painter.drawPixmap(0, kCaption, content);
+    return image;
+}
+
 } // namespace
 
 StartOptions ParseStartOptions(const QStringList& arguments) {
@@ -133,7 +158,7 @@ int RunKestrel(QApplication& app) {
         }
         // Give the windows time to lay out and paint before the picture is taken.
         QTimer::singleShot(800, &app, [&] {
-            const bool saved = target->grab().save(options.screenshotFile, "PNG");
+            const bool saved = WithCaption(target).save(options.screenshotFile, "PNG");
             if (!saved) qWarning("kestrel: cannot write \"%s\"", qPrintable(options.screenshotFile));
             main->Help().Close();
             QCoreApplication::exit(saved ? 0 : 1);
