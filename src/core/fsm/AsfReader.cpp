@@ -169,12 +169,8 @@ void Reader::FindInitialState() {
     // The last transition from the reset object names the initial state; the last state
     // of that number is it.
     ObjectNumber target = 0;
-    for (const DiagramTransition& t : m.transitions) {
-        if (t.source == m.resetObject) {
-            target = t.target;
-            m.initialTransitionLine = t.line;
-        }
-    }
+    for (const DiagramTransition& t : m.transitions)
+        if (t.source == m.resetObject) target = t.target;
     for (std::size_t i = 0; i < m.states.size(); ++i)
         if (m.states[i].number == target) m.initialState = i + 1;
 }
@@ -183,7 +179,10 @@ void Reader::NameObjects() {
     StateMachine& m = out_.machine;
     for (DiagramState& state : m.states)
         for (const DiagramLabel& label : m.labels)
-            if (label.labelled == state.number) state.name = label.text;
+            if (label.labelled == state.number) {
+                state.name = label.text;
+                state.nameLine = label.line;
+            }
     for (DiagramSignal& signal : m.signals)
         for (const DiagramLabel& label : m.labels)
             if (label.labelled == signal.number) signal.name = label.text;
@@ -198,6 +197,7 @@ void Reader::NameObjects() {
             }
             constant.name = Trim(std::string_view(label.text).substr(0, equals));
             constant.value = Trim(std::string_view(label.text).substr(equals + 1));
+            constant.nameLine = label.line;
         }
     }
 }

@@ -27,6 +27,7 @@ struct Outgoing {
     bool hasCondition = false;
     ObjectNumber priority = 0;
     int transitionLine = 0;
+    int targetNameLine = 0; // where the target's name comes from
     int conditionLine = 0;
 };
 
@@ -34,12 +35,17 @@ std::string Blanks(int n) {
     return std::string(static_cast<std::size_t>(n), ' ');
 }
 
-// The name of the last state with the given object number; empty when none has it.
-std::string StateName(const StateMachine& m, ObjectNumber number) {
-    std::string name;
+// The line that a state's name comes from: its label, or the state itself.
+int NameLine(const DiagramState& s) {
+    return s.nameLine ? s.nameLine : s.line;
+}
+
+// The last state with the given object number; null when none has it.
+const DiagramState* LastStateNumbered(const StateMachine& m, ObjectNumber number) {
+    const DiagramState* found = nullptr;
     for (const DiagramState& s : m.states)
-        if (s.number == number) name = s.name;
-    return name;
+        if (s.number == number) found = &s;
+    return found;
 }
 
 class Writer {
@@ -72,19 +78,19 @@ void Writer::Write(std::string_view functionName, std::string_view signature) {
     Line("");
     Line("// Declare Enumeration here");
     Line("enum typeState");
-    for (const DiagramState& s : m_.states) Line(Blanks(2) + s.name, s.line);
+    for (const DiagramState& s : m_.states) Line(Blanks(2) + s.name, NameLine(s));
     Line("");
     Line("// Function Declaration");
     Line(signature);
     Line("");
     Line(Blanks(2) + "// Declare Constants here");
     for (const DiagramConstant& c : m_.constants)
-        Line(Blanks(2) + "const " + c.name + " As Integer = " + c.value, c.line);
+        Line(Blanks(2) + "const " + c.name + " As Integer = " + c.value,
+             c.nameLine ? c.nameLine : c.line);
     Line("");
     Line(Blanks(2) + "// Declare Local AsmL Variables here");
     if (initial)
-        Line(Blanks(2) + "var CurrentState as typeState = " + initial->name,
-             m_.initialTransitionLine);
+        Line(Blanks(2) + "var CurrentState as typeState = " + initial->name, NameLine(*initial));
     else
         Line(Blanks(2) + "var CurrentState as typeState");
     for (const DiagramSignal& s : m_.signals) {
@@ -95,7 +101,7 @@ void Writer::Write(std::string_view functionName, std::string_view signature) {
     Line("");
     Line(Blanks(2) + "// Start writing State Machine from here");
     Line(Blanks(2) + "step while ( CurrentState <> " + (trap ? trap->name : std::string()) + " )",
-         trap ? trap->line : 0);
+         trap ? NameLine(*trap) : 0);
     Line("");
     Line(Blanks(4) + "match ( CurrentState )");
     Line("");
@@ -105,7 +111,7 @@ void Writer::Write(std::string_view functionName, std::string_view signature) {
         Line(Blanks(6) + "otherwise", trap->line);
         Line("");
         Line(Blanks(8) + "// Next State");
-        Line(Blanks(8) + "CurrentState := " + trap->name, trap->line);
+        Line(Blanks(8) + "CurrentState := " + trap->name, NameLine(*trap));
         Line("");
         Line("");
         Line("");
@@ -134,7 +140,9 @@ std::vector<Outgoing> Writer::OutgoingOf(const DiagramState& state) {
             entry.hasCondition = true;
             entry.conditionLine = c.line;
         }
-        entry.targetName = StateName(m_, entry.target);
+        const DiagramState* target = LastStateNumbered(m_, entry.target);
+        entry.targetName = target ? target->name : std::string();
+        entry.targetNameLine = target ? NameLine(*target) : t.line;
         list.push_back(std::move(entry));
     }
     // The exchange sort: entries of equal priority are never swapped with each other
@@ -146,7 +154,7 @@ std::vector<Outgoing> Writer::OutgoingOf(const DiagramState& state) {
 }
 
 void Writer::StateCase(const DiagramState& state) {
-    Line(Blanks(6) + state.name + " :", state.line);
+    Line(Blanks(6) + state.name + " :", NameLine(state));
     Line("");
     for (const DiagramAction& action : m_.actions) {
         if (action.state != state.number || Trim(action.text).empty()) continue;
@@ -175,20 +183,20 @@ void Writer::StateCase(const DiagramState& state) {
             Line(Blanks(8) + (i == 0 ? "if ( " : "elseif ( ") + RemoveBackslashes(e.condition) +
                      " ) then",
                  conditionLine);
-            Line(Blanks(10) + next, e.transitionLine);
+            Line(Blanks(10) + next, e.targetNameLine);
         } else if (i == 0) {
-            Line(Blanks(8) + next, e.transitionLine);
+            Line(Blanks(8) + next, e.targetNameLine);
             elseOpen = false;
         } else {
             Line(Blanks(8) + "else", e.transitionLine);
-            Line(Blanks(10) + next, e.transitionLine);
+            Line(Blanks(10) + next, e.targetNameLine);
             elseOpen = false;
         }
     }
     if (elseOpen && m_.defaultState) {
         const DiagramState& fallback = m_.states[m_.defaultState - 1];
         Line(Blanks(8) + "else", fallback.line);
-        Line(Blanks(10) + "CurrentState := " + fallback.name, fallback.line);
+        Line(Blanks(10) + "CurrentState := " + fallback.name, NameLine(fallback));
     }
     Line("");
     Line("");

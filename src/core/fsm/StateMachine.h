@@ -28,6 +28,7 @@ struct DiagramState {
     bool isDefault = false;
     bool isTrap = false;
     int line = 0;
+    int nameLine = 0; // of the label that gave the name; 0 when none did
 };
 
 struct DiagramLabel {
@@ -72,6 +73,7 @@ struct DiagramConstant {
     std::string name;
     std::string value;
     int line = 0;
+    int nameLine = 0; // of the label that gave name and value; 0 when none did
 };
 
 struct StateMachine {
@@ -88,8 +90,6 @@ struct StateMachine {
     std::size_t initialState = 0;
     std::size_t defaultState = 0;
     std::size_t trapState = 0;
-    // The line of the reset transition that chose the initial state (0 when none did).
-    int initialTransitionLine = 0;
 };
 
 // Something wrong with a diagram, found while reading or writing it.

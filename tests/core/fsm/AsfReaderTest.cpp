@@ -105,10 +105,11 @@ TEST(AsfReader, ReadsAWholeDiagram) {
     EXPECT_EQ(m.trapState, 2u);
     EXPECT_FALSE(m.states[2].isDefault || m.states[2].isTrap);
     EXPECT_EQ(m.states[1].line, 19);
+    EXPECT_EQ(m.states[1].nameLine, 21);
+    EXPECT_EQ(m.states[2].nameLine, 0);
 
     EXPECT_EQ(m.resetObject, 12);
     EXPECT_EQ(m.initialState, 1u) << "the last transition from the reset object wins";
-    EXPECT_EQ(m.initialTransitionLine, 26);
 
     ASSERT_EQ(m.transitions.size(), 2u);
     EXPECT_EQ(m.transitions[0].priority, 3);

@@ -35,11 +35,11 @@ StateMachine SampleMachine() {
     m.states = {State(1, "A", 101), State(2, "B", 102), State(3, "C", 103), State(4, "T", 104),
                 State(5, "Lone", 105)};
     m.states[0].isDefault = true;
+    m.states[2].nameLine = 203; // C is named by a label
     m.states[3].isTrap = true;
     m.defaultState = 1;
     m.trapState = 4;
     m.initialState = 2;
-    m.initialTransitionLine = 110;
     m.actions = {{20, 1, "x := 1\\ny := 2", 120}, {21, 2, "   ", 121}, {22, 1, "z := \\3", 122}};
     m.transitions = {{30, 1, 2, 2, 130}, {31, 1, 3, 2, 131}, {32, 1, 4, 1, 132}, {33, 2, 1, 0, 133},
                      {34, 2, 3, 1, 134}, {35, 3, 4, 0, 135}, {36, 3, 2, 5, 136}};
@@ -169,9 +169,12 @@ TEST(FsmAsmlWriter, WritesTheNamespaceOfAStateMachine) {
     EXPECT_EQ(originOf("        if ( p3 ) then").line, 143) << "the last condition of a transition";
     EXPECT_EQ(originOf("        y := 2").line, 120);
     EXPECT_EQ(originOf("  const MAX As Integer = 4").line, 152);
-    EXPECT_EQ(originOf("  var CurrentState as typeState = B").line, 110);
+    EXPECT_EQ(originOf("  var CurrentState as typeState = B").line, 102);
     EXPECT_EQ(originOf("      Lone :").line, 105);
-    EXPECT_EQ(originOf("        CurrentState := A").line, 133);
+    EXPECT_EQ(originOf("      C :").line, 203);
+    EXPECT_EQ(originOf("  C").line, 203);
+    EXPECT_EQ(originOf("        CurrentState := A").line, 101) << "where the target's name is";
+    EXPECT_EQ(originOf("          CurrentState := C").line, 203);
     EXPECT_EQ(originOf("import nsRTL").diagram, -1);
     EXPECT_EQ(originOf("        // Actions").diagram, 0);
 }
