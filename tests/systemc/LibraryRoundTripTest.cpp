@@ -1,0 +1,253 @@
+// A transactor library from one project used in another, through kestrel-cli as a user
+// runs it: project A (AsmL behaviour) generates A.tlib; project B, with a function of its
+// own, adds the library, generates (translating only its own function and splicing A's
+// sections from Temp), and B's transactor is compiled with SystemC and simulated: calling
+// A's function through B's transactor drives A's port at the clock edges A's AsmL says.
+#include "SystemcBuild.h"
+#include "TestSupport.h"
+
+#include "model/Assignments.h"
+#include "model/RtlSignal.h"
+#include "model/TlmFunction.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Quoted;
+using test::ReadBytes;
+using test::Succeeds;
+using test::WriteBytes;
+
+// Runs kestrel-cli; its stdout and stderr together.
+test::CommandResult Cli(const std::string& arguments, const fs::path& logFile) {
+    return test::RunCommand(Quoted((test::BinDir() / "kestrel-cli").string()) + " " + arguments,
+                            logFile);
+}
+
+TlmFunction VoidFunction(std::string_view name) {
+    TlmFunction f;
+    f.functionName = name;
+    f.returnTypeText = "void";
+    return f;
+}
+
+RtlSignal LogicSignal(std::string_view name, int direction) {
+    RtlSignal s;
+    s.dataTypeText = "sc_logic";
+    s.dataTypeIndex = 0;
+    s.width = 1;
+    s.signalName = name;
+    s.directionText = kDirectionNames.at(static_cast<std::size_t>(direction));
+    s.directionIndex = static_cast<std::int16_t>(direction);
+    s.initValue = "0";
+    return s;
+}
+
+RtlSignal ClockSignal() {
+    RtlSignal s;
+    s.dataTypeText = "bool";
+    s.dataTypeIndex = 2;
+    s.width = 1;
+    s.signalName = "clk";
+    s.directionText = "sc_in";
+    s.initValue = "0";
+    s.isClock = true;
+    return s;
+}
+
+std::string CrLf(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out.push_back('\r');
+        out.push_back(c);
+    }
+    return out;
+}
+
+// A's function: three clock steps, each driving req high (req is an input of the RTL
+// design, so an output of the transactor).
+constexpr std::string_view kSpecificationA = R"(      namespace nsHardwareDatatype
+      import System
+
+      namespace nsPulse
+      import nsHardwareDatatype
+
+      public Pulse ( )
+        var cnt as Integer = 0
+        step while cnt < 3
+          req := LOGIC_1
+          cnt := cnt + 1
+)";
+
+// B's own function: two clock steps. B's AsmL knows nothing of Pulse.
+constexpr std::string_view kSpecificationB = R"(      namespace nsPing
+      import nsHardwareDatatype
+
+      public Ping ( )
+        var n as Integer = 0
+        step while n < 2
+          n := n + 1
+)";
+
+// Ping takes two clock steps and Pulse three; each step waits the 9 ns before the setup
+// time and then the rising edge, so Ping ends at 20 ns and Pulse at 50 ns with req high.
+constexpr std::string_view kTestbench = R"(#include "Tran.h"
+#include <cstdio>
+
+SC_MODULE(Driver) {
+    clsTLM_AIC *tlm = nullptr;
+    sc_in<sc_logic> req;
+    int failures = 1;
+
+    void run() {
+        tlm->Ping();
+        sc_time afterPing = sc_time_stamp();
+        tlm->Pulse();
+        sc_time afterPulse = sc_time_stamp();
+        std::printf("Ping ended at %s, Pulse at %s, req %c\n", afterPing.to_string().c_str(),
+                    afterPulse.to_string().c_str(), req.read().to_char());
+        if (afterPing == sc_time(20, SC_NS) && afterPulse == sc_time(50, SC_NS) &&
+            req.read() == SC_LOGIC_1)
+            failures = 0;
+        sc_stop();
+    }
+
+    SC_CTOR(Driver) { SC_THREAD(run); }
+};
+
+int sc_main(int, char *[]) {
+    sc_clock clk("clk", 10, SC_NS);
+    sc_signal<sc_logic> ack("ack"), req("req");
+    clsTran tran("tran");
+    tran.clk(clk);
+    tran.ack(ack);
+    tran.req(req);
+    Driver driver("driver");
+    driver.tlm = &tran;
+    driver.req(req);
+    sc_start(1, SC_US);
+    return driver.failures;
+}
+)";
+
+// A new project with its tables, its AsmL document assigned and a 10 ns clock with 1 ns
+// setup time.
+void MakeProject(const fs::path& location, const std::string& name, const TlmFunction& function,
+                 std::initializer_list<RtlSignal> signals, std::string_view specification,
+                 const fs::path& logs) {
+    ASSERT_TRUE(Succeeds("new " + name,
+                         "'" + (test::BinDir() / "kestrel-cli").string() + "' new " + name +
+                             " --location " + Quoted(location.string()),
+                         logs / ("new-" + name + ".log")));
+    const std::string folder = (location / name).string();
+    auto functions = std::make_unique<TlmFunctionTable>();
+    (*functions)[++functions->count] = function;
+    auto table = std::make_unique<RtlSignalTable>();
+    for (const RtlSignal& s : signals) (*table)[++table->count] = s;
+    ASSERT_TRUE(SaveTlmFunctions(folder, *functions).ok());
+    ASSERT_TRUE(SaveRtlSignals(folder, *table).ok());
+    WriteBytes(location / name / "Input/spec.doc", CrLf(specification));
+    AsmlAssignment asml{folder + "/Input/spec.doc", "spec.doc", true};
+    ASSERT_TRUE(SaveAsmlAssignment(folder, asml).ok());
+    const std::string tp = Quoted((location / name / (name + ".tp")).string());
+    ASSERT_EQ(Cli("options " + tp + " --method asml --period 10 SC_NS --setup 1 SC_NS",
+                  logs / ("options-" + name + ".log"))
+                  .exitCode,
+              0);
+}
+
+TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
+    test::TempDir dir;
+    const fs::path logs = dir.path() / "logs";
+    fs::create_directories(logs);
+    const fs::path a = dir.path() / "A";
+    const fs::path b = dir.path() / "B";
+
+    // Project A: Pulse, the clock and req; Generate also writes its library.
+    MakeProject(dir.path(), "A", VoidFunction("Pulse"), {ClockSignal(), LogicSignal("req", 0)},
+                kSpecificationA, logs);
+    ASSERT_FALSE(HasFailure());
+    const std::string library = (a / "Output/A.tlib").string();
+    ASSERT_EQ(Cli("options " + Quoted((a / "A.tp").string()) + " --library " + Quoted(library),
+                  logs / "library.log")
+                  .exitCode,
+              0);
+    test::CommandResult generatedA = Cli("generate " + Quoted((a / "A.tp").string()),
+                                         logs / "generate-A.log");
+    ASSERT_EQ(generatedA.exitCode, 0) << generatedA.output;
+    EXPECT_NE(generatedA.output.find("Creating Library " + library + "...Done!\r\n"),
+              std::string::npos)
+        << generatedA.output;
+    ASSERT_TRUE(fs::exists(library));
+    const std::string pulseAsm = ReadBytes(a / "Temp/Pulse.asm");
+    ASSERT_NE(pulseAsm.find("req.write( SC_LOGIC_1"), std::string::npos) << pulseAsm;
+
+    // Project B: Ping and a data port of its own; the clock comes with the library.
+    MakeProject(dir.path(), "B", VoidFunction("Ping"), {LogicSignal("ack", 1)}, kSpecificationB,
+                logs);
+    ASSERT_FALSE(HasFailure());
+    test::CommandResult added = Cli("add-library " + Quoted((b / "B.tp").string()) + " " +
+                                        Quoted(library),
+                                    logs / "add-library.log");
+    ASSERT_EQ(added.exitCode, 0) << added.output;
+    EXPECT_EQ(added.output, "A.tlib Added Successfully!\n");
+
+    // A's function and signals stand after B's own, flagged as library items.
+    auto functions = std::make_unique<TlmFunctionTable>();
+    auto signals = std::make_unique<RtlSignalTable>();
+    ASSERT_TRUE(LoadTlmFunctions(b.string(), *functions).ok());
+    ASSERT_TRUE(LoadRtlSignals(b.string(), *signals).ok());
+    ASSERT_EQ(functions->count, 2);
+    EXPECT_EQ((*functions)[1].functionName.Text(), "Ping");
+    EXPECT_FALSE((*functions)[1].isLibrary);
+    EXPECT_EQ((*functions)[2].functionName.Text(), "Pulse");
+    EXPECT_TRUE((*functions)[2].isLibrary);
+    ASSERT_EQ(signals->count, 3);
+    EXPECT_EQ((*signals)[2].signalName.Text(), "clk");
+    EXPECT_TRUE((*signals)[2].isLibrary);
+    EXPECT_TRUE((*signals)[3].isLibrary);
+    EXPECT_EQ(ReadBytes(b / "Temp/Pulse.asm"), pulseAsm);
+
+    test::CommandResult generatedB = Cli("generate " + Quoted((b / "B.tp").string()),
+                                         logs / "generate-B.log");
+    ASSERT_EQ(generatedB.exitCode, 0) << generatedB.output;
+    EXPECT_EQ(generatedB.output.find("Creating Library"), std::string::npos);
+    // Pulse was not translated again (B's AsmL has no section for it, which would have
+    // emptied its files): its sections are A's, and Tran.cpp holds them.
+    EXPECT_EQ(ReadBytes(b / "Temp/Pulse.asm"), pulseAsm);
+    const std::string cpp = ReadBytes(b / "Output/Tran.cpp");
+    EXPECT_NE(cpp.find(pulseAsm), std::string::npos);
+    EXPECT_NE(cpp.find("Ping_n.write( Ping_n.read () + 1"), std::string::npos);
+    // req was declared as an input of A's design: B's transactor drives it.
+    EXPECT_NE(ReadBytes(b / "Output/Tran.h").find("sc_out <sc_logic> req ;"), std::string::npos);
+
+    const fs::path work = dir.path() / "build";
+    fs::create_directories(work);
+    WriteBytes(work / "sc_main.cpp", kTestbench);
+    const fs::path output = b / "Output";
+    const std::string standard = "-std=c++17";
+    ASSERT_TRUE(Succeeds("compile Tran.cpp",
+                         test::CompileCommand(standard, output / "Tran.cpp", work / "Tran.o", ""),
+                         work / "Tran.log"));
+    ASSERT_TRUE(Succeeds("compile sc_main.cpp",
+                         test::CompileCommand(standard, work / "sc_main.cpp", work / "sc_main.o",
+                                              "-I" + Quoted(output.string())),
+                         work / "sc_main.log"));
+    ASSERT_TRUE(Succeeds("link the transactor",
+                         test::LinkCommand({work / "Tran.o", work / "sc_main.o"},
+                                           work / "transactor"),
+                         work / "link.log"));
+    test::CommandResult run =
+        test::RunCommand(test::RunProgramCommand(work / "transactor"), work / "run.log");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("Ping ended at 20 ns, Pulse at 50 ns, req 1"), std::string::npos)
+        << run.output;
+}
+
+} // namespace
+} // namespace kestrel
