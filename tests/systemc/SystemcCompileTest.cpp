@@ -2,6 +2,7 @@
 // template method, and the three files are compiled with a small sc_main, linked against
 // the installed SystemC and run. The compatibility header kestrel_systemc.h is what makes
 // the Windows-flavoured output build here; its own checks are compiled and run as well.
+#include "SystemcBuild.h"
 #include "TestSupport.h"
 
 #include "codegen/Generate.h"
@@ -14,86 +15,23 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
-#include <sys/wait.h>
-
 namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CompileCommand;
+using test::LinkCommand;
+using test::Quoted;
 using test::ReadBytes;
+using test::RunProgramCommand;
+using test::Succeeds;
 using test::TempDir;
 using test::WriteBytes;
-
-// -- Running the compiler ---------------------------------------------------------------
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
-
-struct CommandResult {
-    int exitCode = -1;
-    std::string output; // stdout and stderr together
-};
-
-// Runs a shell command with its output captured in `logFile`.
-CommandResult RunCommand(const std::string& command, const fs::path& logFile) {
-    CommandResult result;
-    int status = std::system((command + " > " + Quoted(logFile.string()) + " 2>&1").c_str());
-    if (status != -1 && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-    std::error_code ec;
-    if (fs::exists(logFile, ec)) result.output = ReadBytes(logFile);
-    return result;
-}
-
-// One compiler run: fails the test with the command and the compiler's output.
-::testing::AssertionResult Succeeds(const std::string& what, const std::string& command,
-                                    const fs::path& logFile) {
-    auto start = std::chrono::steady_clock::now();
-    CommandResult result = RunCommand(command, logFile);
-    auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
-    if (result.exitCode == 0) {
-        std::printf("[ step     ] %s: %.1f s\n", what.c_str(), seconds.count());
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << what << " failed (exit code " << result.exitCode
-                                         << ")\ncommand: " << command << "\noutput:\n"
-                                         << result.output;
-}
-
-// The compiler and the flags for a translation unit of generated or test code.
-std::string CompileCommand(std::string_view standard, const fs::path& source,
-                           const fs::path& object, std::string_view extraFlags) {
-    return std::string(KESTREL_SYSTEMC_CXX) + " " + std::string(standard) + " -O0 -include " +
-           Quoted(KESTREL_SYSTEMC_COMPAT_HEADER) + " " + std::string(extraFlags) + " " +
-           KESTREL_SYSTEMC_COMPILE_FLAGS + " -c " + Quoted(source.string()) + " -o " +
-           Quoted(object.string());
-}
-
-std::string LinkCommand(std::initializer_list<fs::path> objects, const fs::path& program) {
-    std::string command = KESTREL_SYSTEMC_CXX;
-    for (const fs::path& object : objects) command += " " + Quoted(object.string());
-    return command + " -o " + Quoted(program.string()) + " " + KESTREL_SYSTEMC_LINK_FLAGS;
-}
-
-// Runs a built program without SystemC's copyright banner.
-std::string RunProgramCommand(const fs::path& program) {
-    return "SC_COPYRIGHT_MESSAGE=DISABLE " + Quoted(program.string());
-}
 
 // -- The example project ----------------------------------------------------------------
 
