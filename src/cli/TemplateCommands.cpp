@@ -37,8 +37,7 @@ TemplateCommands::TemplateCommands(CLI::App& app) {
         "ports as the transactor sees them (input and output ports only: an sc_inout signal "
         "gets no port object)");
     asf->add_option("PROJECT", project_, "The project's .tp file")->required();
-    asf->add_option("FUNCTION", function_, "The function's name, or its number from 1")
-        ->required();
+    asf->add_option("FUNCTION", function_, "The function's name, or its number from 1")->required();
     asf->add_option("OUTPUT", output_, "The .asf file to write")->required();
     asf->callback([this] { chosen_ = Command::Asf; });
 }
@@ -88,8 +87,7 @@ int TemplateCommands::RunAsf(std::ostream& out, std::ostream& err) const {
         std::all_of(wanted.begin(), wanted.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
         wanted.size() <= 2 && std::stoi(wanted) >= 1 && std::stoi(wanted) <= count)
         number = std::stoi(wanted);
-    if (number == 0)
-        throw UsageError("the project has no TLM function \"" + Show(wanted) + "\"");
+    if (number == 0) throw UsageError("the project has no TLM function \"" + Show(wanted) + "\"");
 
     AsfAssignment assignment;
     if (Status s = LoadAsfAssignment(folder, assignment); !s) return PrintFileError(err, s);

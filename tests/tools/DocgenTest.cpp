@@ -61,9 +61,9 @@ TEST(ReadAsmlTemplate, RefusesTextThatIsNoTemplate) {
     broken.replace(broken.find("Caf"), 3, "A<B");
     Status s = ReadAsmlTemplate(broken, "/p/Temp/template.asml", content);
     ASSERT_FALSE(s.ok());
-    EXPECT_EQ(s.message().rfind("/p/Temp/template.asml: line 4: not a well-formed AsmL template (",
-                                0),
-              0u);
+    EXPECT_EQ(
+        s.message().rfind("/p/Temp/template.asml: line 4: not a well-formed AsmL template (", 0),
+        0u);
 
     // A lone "&" is taken as it stands.
     std::string ampersand = kTemplate;
@@ -82,9 +82,9 @@ TEST(MakeWordDocument, PackagePropertiesStylesAndParagraphs) {
     std::string bytes;
     ASSERT_TRUE(MakeWordDocument(content, bytes).ok());
     test::Parts parts = test::PartsOf(bytes);
-    for (const char* name : {"[Content_Types].xml", "_rels/.rels", "docProps/core.xml",
-                             "docProps/app.xml", "word/_rels/document.xml.rels", "word/styles.xml",
-                             "word/document.xml"})
+    for (const char* name :
+         {"[Content_Types].xml", "_rels/.rels", "docProps/core.xml", "docProps/app.xml",
+          "word/_rels/document.xml.rels", "word/styles.xml", "word/document.xml"})
         EXPECT_EQ(parts.count(name), 1u) << name;
 
     pugi::xml_document core;
@@ -95,7 +95,8 @@ TEST(MakeWordDocument, PackagePropertiesStylesAndParagraphs) {
 
     pugi::xml_document styles;
     ASSERT_TRUE(styles.load_string(parts["word/styles.xml"].c_str()));
-    pugi::xml_node asml = styles.child("w:styles").find_child_by_attribute("w:style", "w:styleId", "AsmL");
+    pugi::xml_node asml =
+        styles.child("w:styles").find_child_by_attribute("w:style", "w:styleId", "AsmL");
     ASSERT_TRUE(asml);
     EXPECT_STREQ(asml.attribute("w:type").value(), "paragraph");
     EXPECT_STREQ(asml.child("w:name").attribute("w:val").value(), "AsmL");
@@ -108,7 +109,8 @@ TEST(MakeWordDocument, PackagePropertiesStylesAndParagraphs) {
     for (pugi::xml_node p : doc.child("w:document").child("w:body").children("w:p")) {
         std::string text;
         for (pugi::xpath_node t : p.select_nodes(".//w:t")) text += t.node().child_value();
-        paragraphs.emplace_back(p.child("w:pPr").child("w:pStyle").attribute("w:val").value(), text);
+        paragraphs.emplace_back(p.child("w:pPr").child("w:pStyle").attribute("w:val").value(),
+                                text);
     }
     EXPECT_EQ(paragraphs, (std::vector<std::pair<std::string, std::string>>{
                               {"Title", "AsmL Specification of Caf\xC3\xA9 Bus"},

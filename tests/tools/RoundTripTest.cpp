@@ -54,8 +54,8 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 // The lines of each function's section in a plain AsmL text: after the first line that is
 // "namespace ns<Name>", up to the next line that begins with "namespace".
-std::map<std::string, std::vector<std::string>> FunctionSections(const std::string& asml,
-                                                                 const TlmFunctionTable& functions) {
+std::map<std::string, std::vector<std::string>>
+FunctionSections(const std::string& asml, const TlmFunctionTable& functions) {
     std::map<std::string, std::vector<std::string>> sections;
     std::vector<std::string> lines = SplitLines(asml);
     for (int f = 1; f <= functions.count; ++f) {
@@ -64,8 +64,8 @@ std::map<std::string, std::vector<std::string>> FunctionSections(const std::stri
         for (std::size_t i = 0; i < lines.size(); ++i) {
             if (Trim(lines[i]) != "namespace ns" + name) continue;
             std::vector<std::string>& body = sections[name];
-            for (std::size_t j = i + 1; j < lines.size() && !Trim(lines[j]).starts_with("namespace");
-                 ++j)
+            for (std::size_t j = i + 1;
+                 j < lines.size() && !Trim(lines[j]).starts_with("namespace"); ++j)
                 body.push_back(lines[j]);
             break;
         }
@@ -157,8 +157,8 @@ std::string TypeBehaviour(const std::string& documentXml,
         pugi::xml_node last = p;
         const std::vector<std::string>& lines = section->second;
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            const bool joinNext = !lineBreakShown && i + 1 < lines.size() && !Trim(lines[i]).empty() &&
-                                  !Trim(lines[i + 1]).empty();
+            const bool joinNext = !lineBreakShown && i + 1 < lines.size() &&
+                                  !Trim(lines[i]).empty() && !Trim(lines[i + 1]).empty();
             last = InsertTypedParagraph(body, last, lines[i], joinNext ? &lines[i + 1] : nullptr);
             if (joinNext) {
                 lineBreakShown = true;
@@ -204,7 +204,9 @@ bool ResaveWithLibreOffice(const fs::path& document, const fs::path& work) {
     return true;
 }
 
-bool LibreOfficeInstalled() { return std::system("command -v libreoffice >/dev/null 2>&1") == 0; }
+bool LibreOfficeInstalled() {
+    return std::system("command -v libreoffice >/dev/null 2>&1") == 0;
+}
 
 void RoundTrip(bool throughLibreOffice) {
     const fs::path caseDir = test::ConformanceDir() / kCase;
@@ -252,8 +254,8 @@ void RoundTrip(bool throughLibreOffice) {
     GenerationSession session;
     TextCollector observer;
     const FixedClock clock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
-    GenerateProjectResult result =
-        GenerateProject((project / (name + ".tp")).string(), session, clock, &observer, {}, kMethodAsml);
+    GenerateProjectResult result = GenerateProject((project / (name + ".tp")).string(), session,
+                                                   clock, &observer, {}, kMethodAsml);
     ASSERT_TRUE(result.status.ok()) << result.status.message();
 
     EXPECT_TRUE(test::SameBytes(test::ReadBytes(caseDir / "stdout.txt"), observer.text));
@@ -265,11 +267,11 @@ void RoundTrip(bool throughLibreOffice) {
         const std::string file = relative.string();
         // The template run and the document differ from the case's plain-text document;
         // everything generated from the behaviour must not.
-        if (file.starts_with("Input/") || file == "Temp/clean.asml" ||
-            file == "Temp/template.asml")
+        if (file.starts_with("Input/") || file == "Temp/clean.asml" || file == "Temp/template.asml")
             continue;
         SCOPED_TRACE(file);
-        EXPECT_TRUE(test::SameBytes(test::ReadBytes(entry.path()), test::ReadBytes(project / relative)));
+        EXPECT_TRUE(
+            test::SameBytes(test::ReadBytes(entry.path()), test::ReadBytes(project / relative)));
     }
     // The extracted text holds the typed lines of every function, in order.
     const std::string clean = test::ReadBytes(project / "Temp/clean.asml");
@@ -281,7 +283,52 @@ void RoundTrip(bool throughLibreOffice) {
     RemoveTree(project);
 }
 
-TEST(AsmlDocumentRoundTrip, TypedBehaviourGeneratesTheCasesSystemC) { RoundTrip(false); }
+TEST(AsmlDocumentRoundTrip, TypedBehaviourGeneratesTheCasesSystemC) {
+    RoundTrip(false);
+}
+
+TEST(AsmlDocumentRoundTrip, GenerateLogsADocumentTheExtractorCannotRead) {
+    const fs::path caseDir = test::ConformanceDir() / kCase;
+    if (test::ConformanceDir().empty() || !fs::exists(caseDir)) {
+        GTEST_SKIP() << "the shared case " << kCase << " is not there";
+    }
+    auto values = ReadKeyValues(caseDir / "case.txt");
+    const fs::path project = values["path"];
+    const std::string name = project.filename().string();
+    RemoveTree(project);
+    test::CopyTree(caseDir / "before" / name, project);
+    for (const char* sub : {"Input", "Output", "Temp"}) fs::create_directories(project / sub);
+    AsmlAssignment assignment;
+    ASSERT_TRUE(LoadAsmlAssignment(project.string(), assignment).ok());
+    const fs::path assigned = project / "Input" / assignment.asmlDocumentLabel;
+    fs::permissions(assigned, fs::perms::owner_write, fs::perm_options::add);
+
+    struct Case {
+        std::string bytes;
+        std::string reason;
+    };
+    const std::string good = test::WordPackage("<w:p><w:r><w:t>prose</w:t></w:r></w:p>");
+    for (const Case& c : {
+             Case{std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0\0\0", 12),
+                  "this is an old binary Word document (.doc)"},
+             Case{good.substr(0, good.size() - 30), "the document is a damaged zip archive"},
+             Case{good, "the document holds no paragraph in the paragraph style AsmL"},
+         }) {
+        test::WriteBytes(assigned, c.bytes);
+        GenerationSession session;
+        TextCollector observer;
+        const FixedClock clock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
+        GenerateProjectResult result = GenerateProject((project / (name + ".tp")).string(), session,
+                                                       clock, &observer, {}, kMethodAsml);
+        ASSERT_TRUE(result.status.ok()) << result.status.message();
+        EXPECT_GE(result.errorCount, 1);
+        const std::size_t error = observer.text.find("ERROR: ");
+        ASSERT_NE(error, std::string::npos) << observer.text;
+        EXPECT_NE(observer.text.find(c.reason, error), std::string::npos) << observer.text;
+        EXPECT_EQ(observer.text.find("Generating SystemC Code for"), std::string::npos);
+    }
+    RemoveTree(project);
+}
 
 TEST(AsmlDocumentRoundTrip, SameAfterLibreOfficeResavesTheDocument) {
     if (!LibreOfficeInstalled()) {

@@ -1,8 +1,8 @@
 // Reading the AsmL text of Office Open XML documents: paragraphs of the style AsmL in
 // document order with their runs, tabs and breaks as Word and Writer save them, and the
 // documents that must be refused with a reason.
-#include "AsmlDocument.h"
 #include "WordDocument.h"
+#include "AsmlDocument.h"
 
 #include "TestSupport.h"
 #include "ZipParts.h"
@@ -22,12 +22,13 @@ std::string TextRun(std::string_view text) {
 
 TEST(WordDocumentText, ParagraphsOfTheAsmlStyleInDocumentOrder) {
     std::string body =
-        "<w:p><w:pPr><w:pStyle w:val=\"Heading1\"/></w:pPr>" + TextRun("TLM Function Name: read ()") +
-        "</w:p>" + AsmlParagraph(TextRun("      namespace nsread")) +
+        "<w:p><w:pPr><w:pStyle w:val=\"Heading1\"/></w:pPr>" +
+        TextRun("TLM Function Name: read ()") + "</w:p>" +
+        AsmlParagraph(TextRun("      namespace nsread")) +
         // Word splits a line into several runs, with proofing marks and bookmarks between.
-        AsmlParagraph(TextRun("  if ( a") + "<w:proofErr w:type=\"spellStart\"/>" + TextRun(" = 1") +
-                      "<w:bookmarkStart w:id=\"0\" w:name=\"x\"/>" + TextRun(" ) then") +
-                      "<w:bookmarkEnd w:id=\"0\"/>") +
+        AsmlParagraph(TextRun("  if ( a") + "<w:proofErr w:type=\"spellStart\"/>" +
+                      TextRun(" = 1") + "<w:bookmarkStart w:id=\"0\" w:name=\"x\"/>" +
+                      TextRun(" ) then") + "<w:bookmarkEnd w:id=\"0\"/>") +
         // An empty paragraph is an empty line.
         AsmlParagraph("") +
         // Tabs and line breaks typed inside one paragraph; the tab stops of the paragraph
@@ -39,7 +40,8 @@ TEST(WordDocumentText, ParagraphsOfTheAsmlStyleInDocumentOrder) {
         "<w:tbl><w:tr><w:tc>" + AsmlParagraph(TextRun("in a cell")) + "</w:tc></w:tr></w:tbl>" +
         // Tracked changes: inserted text counts, deleted text does not; field codes do not,
         // field results do; hyperlinks and simple fields hold runs.
-        AsmlParagraph("<w:ins w:id=\"1\">" + TextRun("kept") + "</w:ins><w:del w:id=\"2\"><w:r>"
+        AsmlParagraph("<w:ins w:id=\"1\">" + TextRun("kept") +
+                      "</w:ins><w:del w:id=\"2\"><w:r>"
                       "<w:delText>gone</w:delText></w:r></w:del>" +
                       "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> PAGE "
                       "</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>" +
@@ -47,11 +49,13 @@ TEST(WordDocumentText, ParagraphsOfTheAsmlStyleInDocumentOrder) {
                       "<w:hyperlink r:id=\"rId9\" xmlns:r=\"urn:r\">" + TextRun(" link") +
                       "</w:hyperlink>") +
         // Another style is not AsmL text.
-        "<w:p><w:pPr><w:pStyle w:val=\"Normal\"/></w:pPr>" + TextRun("prose") + "</w:p>" +
-        "<w:p>" + TextRun("no style at all") + "</w:p>" +
+        "<w:p><w:pPr><w:pStyle w:val=\"Normal\"/></w:pPr>" + TextRun("prose") + "</w:p>" + "<w:p>" +
+        TextRun("no style at all") + "</w:p>" +
         // Curly quotes and non-breaking spaces from the word processor's typing aids;
         // Latin letters to Windows-1252, others to '?'.
-        AsmlParagraph(TextRun("WriteLine ( \xE2\x80\x9C" "caf\xC3\xA9\xE2\x80\x9D )\xC2\xA0\xE2\x80\x98x\xE2\x80\x99 \xE2\x82\xAC \xE4\xB8\xAD")) +
+        AsmlParagraph(TextRun("WriteLine ( \xE2\x80\x9C"
+                              "caf\xC3\xA9\xE2\x80\x9D )\xC2\xA0\xE2\x80\x98x\xE2\x80\x99 "
+                              "\xE2\x82\xAC \xE4\xB8\xAD")) +
         "<w:sectPr/>";
     DocumentText text = WordDocumentText(test::WordPackage(body));
     EXPECT_EQ(text.error, "");
@@ -68,7 +72,8 @@ TEST(WordDocumentText, ParagraphsOfTheAsmlStyleInDocumentOrder) {
 
 TEST(WordDocumentText, FindsTheStyleByNameAndAnyNamespacePrefix) {
     // A word processor that gave the style another id keeps its name.
-    std::string body = "<w:p><w:pPr><w:pStyle w:val=\"P5\"/></w:pPr>" + TextRun("by name") + "</w:p>";
+    std::string body =
+        "<w:p><w:pPr><w:pStyle w:val=\"P5\"/></w:pPr>" + TextRun("by name") + "</w:p>";
     DocumentText byName = WordDocumentText(test::WordPackage(body, {{"P5", "AsmL"}}));
     EXPECT_EQ(byName.error, "");
     EXPECT_EQ(byName.text, "by name\r\n");
@@ -97,8 +102,8 @@ TEST(WordDocumentText, RefusesWhatIsNoReadableWordDocument) {
     ASSERT_EQ(WordDocumentText(good).error, "");
 
     // Truncated: the archive's directory is missing.
-    EXPECT_EQ(WordDocumentText(good.substr(0, good.size() / 2)).error.rfind(
-                  "the document is a damaged zip archive", 0),
+    EXPECT_EQ(WordDocumentText(good.substr(0, good.size() / 2))
+                  .error.rfind("the document is a damaged zip archive", 0),
               0u);
     // A flipped byte inside the compressed main document fails its checksum or inflation.
     std::string flipped = good;
@@ -113,8 +118,8 @@ TEST(WordDocumentText, RefusesWhatIsNoReadableWordDocument) {
 
     test::Parts broken = test::PartsOf(good);
     broken["word/document.xml"] = "<w:document xmlns:w=\"x\"><w:body>";
-    EXPECT_EQ(WordDocumentText(test::ZipOf(broken)).error.rfind(
-                  "the document's text (word/document.xml) is not well-formed XML", 0),
+    EXPECT_EQ(WordDocumentText(test::ZipOf(broken))
+                  .error.rfind("the document's text (word/document.xml) is not well-formed XML", 0),
               0u);
 
     test::Parts spreadsheet = test::PartsOf(good);
@@ -140,8 +145,8 @@ TEST(ReadAsmlDocument, TellsTheFormatByContent) {
     EXPECT_EQ(ReadAsmlDocument("{\\rtf1\\ansi x}").error,
               "this is an RTF document, which cannot be read; save it as a Word document (.docx) "
               "and assign that");
-    EXPECT_EQ(ReadAsmlDocument("PK\x03\x04 not really").error.rfind(
-                  "the document is a damaged zip archive", 0),
+    EXPECT_EQ(ReadAsmlDocument("PK\x03\x04 not really")
+                  .error.rfind("the document is a damaged zip archive", 0),
               0u);
 }
 

@@ -57,7 +57,8 @@ Parts PartsOf(std::string_view zip) {
 
 std::string WordPackage(std::string_view body,
                         std::initializer_list<std::pair<std::string, std::string>> styles) {
-    const std::string w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
+    const std::string w =
+        "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
     std::string styleXml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:styles " + w + ">";
     for (const auto& [id, name] : styles)
         styleXml += "<w:style w:type=\"paragraph\" w:styleId=\"" + id + "\"><w:name w:val=\"" +

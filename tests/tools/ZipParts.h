@@ -17,7 +17,7 @@ Parts PartsOf(std::string_view zip);
 // A minimal document package around a main document body (the XML inside <w:body>), with
 // a styles part whose paragraph styles are the given (id, name) pairs.
 std::string WordPackage(std::string_view body,
-                        std::initializer_list<std::pair<std::string, std::string>> styles =
-                            {{"AsmL", "AsmL"}, {"Heading1", "heading 1"}});
+                        std::initializer_list<std::pair<std::string, std::string>> styles = {
+                            {"AsmL", "AsmL"}, {"Heading1", "heading 1"}});
 
 } // namespace kestrel::test

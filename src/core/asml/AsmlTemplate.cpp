@@ -109,7 +109,9 @@ void OpenNamespaceBlock(TextWriter& out, std::string_view heading) {
     out.line("    <asml><![CDATA[");
 }
 
-int UsableCount(std::int16_t count, int capacity) { return std::clamp<int>(count, 0, capacity); }
+int UsableCount(std::int16_t count, int capacity) {
+    return std::clamp<int>(count, 0, capacity);
+}
 
 } // namespace
 
@@ -186,7 +188,8 @@ void WriteAsmLTemplateNS_Main(TextWriter& out, const TlmFunctionTable& functions
     out.line("      import nsHardwareDatatype");
     out.line("      import nsRTL");
     for (int f = 1; f <= UsableCount(functions.count, kMaxFunctions); ++f)
-        if (!functions[f].isLibrary) out.line({"      import ns", functions[f].functionName.Text()});
+        if (!functions[f].isLibrary)
+            out.line({"      import ns", functions[f].functionName.Text()});
     out.blank();
     out.blank();
     out.line("      Main()");
@@ -231,7 +234,8 @@ DocumentConverter DefaultDocumentConverter(ProcessRunner& runner) {
 }
 
 CommandOutcome GenerateAsmlTemplate(std::string_view projectFolder, std::string_view chosenPath,
-                                    AsmlAssignment& assignment, const DocumentConverter& converter) {
+                                    AsmlAssignment& assignment,
+                                    const DocumentConverter& converter) {
     CommandOutcome outcome;
     if (auto refusal = CheckAsmlTemplatePath(chosenPath)) {
         outcome.refusal = std::move(refusal);
@@ -268,8 +272,8 @@ CommandOutcome GenerateAsmlTemplate(std::string_view projectFolder, std::string_
     } else if (run.timedOut) {
         outcome.status = Status::Error(
             "The document converter did not write " + document + " within " +
-            std::to_string(std::chrono::duration_cast<std::chrono::seconds>(converter.timeout)
-                               .count()) +
+            std::to_string(
+                std::chrono::duration_cast<std::chrono::seconds>(converter.timeout).count()) +
             " seconds; it was stopped");
     } else if (run.exitCode != 0 || !FileExists(document)) {
         outcome.status = Status::Error("The document converter did not write " + document +

@@ -42,8 +42,8 @@ std::optional<InputRefusal> CheckAsmlTemplatePath(std::string_view chosenPath);
 
 // How the document converter is run.
 struct DocumentConverter {
-    std::string program;                   // native path of kestrel-docgen
-    ProcessRunner* runner = nullptr;       // the process seam
+    std::string program;             // native path of kestrel-docgen
+    ProcessRunner* runner = nullptr; // the process seam
     std::chrono::milliseconds timeout{60000};
 };
 

@@ -26,7 +26,8 @@ constexpr std::size_t kMaxErrorOutput = 64 * 1024;
 using SteadyClock = std::chrono::steady_clock;
 
 int MillisecondsLeft(SteadyClock::time_point deadline) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+    auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
     if (left.count() <= 0) return 0;
     return left.count() > 1000 ? 1000 : static_cast<int>(left.count());
 }
@@ -81,8 +82,8 @@ ProcessOutcome LinuxProcessRunner::Run(const std::string& program,
                 char buffer[4096];
                 ssize_t got = ::read(pipeEnds[0], buffer, sizeof buffer);
                 if (got > 0) {
-                    std::size_t room = kMaxErrorOutput - std::min(kMaxErrorOutput,
-                                                                  outcome.errorOutput.size());
+                    std::size_t room =
+                        kMaxErrorOutput - std::min(kMaxErrorOutput, outcome.errorOutput.size());
                     outcome.errorOutput.append(buffer, std::min(room, std::size_t(got)));
                 } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
                     pipeOpen = false;

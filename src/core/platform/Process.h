@@ -8,10 +8,10 @@
 namespace kestrel {
 
 struct ProcessOutcome {
-    bool started = false;     // false: the program could not be started (see errorOutput)
-    bool timedOut = false;    // still running when the wait ended; it was stopped
-    int exitCode = -1;        // the exit status of a program that ended by itself
-    std::string errorOutput;  // what the program wrote on its standard error (cut at 64 KiB)
+    bool started = false;    // false: the program could not be started (see errorOutput)
+    bool timedOut = false;   // still running when the wait ended; it was stopped
+    int exitCode = -1;       // the exit status of a program that ended by itself
+    std::string errorOutput; // what the program wrote on its standard error (cut at 64 KiB)
 
     bool succeeded() const { return started && !timedOut && exitCode == 0; }
 };
@@ -21,7 +21,8 @@ public:
     virtual ~ProcessRunner() = default;
     // Runs a program (a native path) with its arguments (native text, passed as they are,
     // no shell) and waits for it at most `timeout`; a program still running then is killed.
-    virtual ProcessOutcome Run(const std::string& program, const std::vector<std::string>& arguments,
+    virtual ProcessOutcome Run(const std::string& program,
+                               const std::vector<std::string>& arguments,
                                std::chrono::milliseconds timeout) = 0;
 };
 

@@ -35,8 +35,7 @@ constexpr std::string_view kStylesTypes[] = {
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles",
     "http://purl.oclc.org/ooxml/officeDocument/relationships/styles"};
 
-template <std::size_t N>
-bool OneOf(std::string_view value, const std::string_view (&choices)[N]) {
+template <std::size_t N> bool OneOf(std::string_view value, const std::string_view (&choices)[N]) {
     for (std::string_view c : choices)
         if (value == c) return true;
     return false;
@@ -78,8 +77,8 @@ std::optional<std::string> ReadPart(zip_t* archive, const std::string& name, std
         }
         if (got == 0) break;
         if (bytes.size() + static_cast<std::size_t>(got) > kMaxPartSize) {
-            error = "the part " + name + " is larger than " +
-                    std::to_string(kMaxPartSize >> 20) + " MiB";
+            error = "the part " + name + " is larger than " + std::to_string(kMaxPartSize >> 20) +
+                    " MiB";
             return std::nullopt;
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
@@ -96,8 +95,8 @@ std::string ResolveTarget(std::string_view sourceFolder, std::string_view target
     std::size_t start = 0;
     while (start <= path.size()) {
         std::size_t slash = path.find('/', start);
-        std::string piece = path.substr(start, slash == std::string::npos ? std::string::npos
-                                                                          : slash - start);
+        std::string piece =
+            path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         if (piece == "..") {
             if (!parts.empty()) parts.pop_back();
         } else if (!piece.empty() && piece != ".") {
@@ -127,10 +126,16 @@ std::optional<std::string> RelationshipTarget(const std::string& relsXml,
     return std::nullopt;
 }
 
-bool IsOfficeDocumentType(std::string_view type) { return OneOf(type, kOfficeDocumentTypes); }
-bool IsStylesType(std::string_view type) { return OneOf(type, kStylesTypes); }
+bool IsOfficeDocumentType(std::string_view type) {
+    return OneOf(type, kOfficeDocumentTypes);
+}
+bool IsStylesType(std::string_view type) {
+    return OneOf(type, kStylesTypes);
+}
 
-std::string Lower(std::string_view text) { return AsciiLower(text); }
+std::string Lower(std::string_view text) {
+    return AsciiLower(text);
+}
 
 // Element names of the WordprocessingML namespace, whatever prefix the document binds it to.
 class WordNames {
@@ -256,8 +261,8 @@ private:
     // Curly quotes and non-breaking spaces as AsmL reads them.
     static std::string Plain(const std::string& utf8) {
         static const std::pair<std::string_view, std::string_view> kReplacements[] = {
-            {"\xC2\xA0", " "},       {"\xE2\x80\x9C", "\""}, {"\xE2\x80\x9D", "\""},
-            {"\xE2\x80\x98", "'"},   {"\xE2\x80\x99", "'"},  {"\xE2\x80\xAF", " "},
+            {"\xC2\xA0", " "},     {"\xE2\x80\x9C", "\""}, {"\xE2\x80\x9D", "\""},
+            {"\xE2\x80\x98", "'"}, {"\xE2\x80\x99", "'"},  {"\xE2\x80\xAF", " "},
         };
         std::string out;
         for (std::size_t i = 0; i < utf8.size();) {
@@ -281,7 +286,9 @@ private:
     int paragraphs_ = 0;
 };
 
-DocumentText Refuse(std::string reason) { return {{}, std::move(reason)}; }
+DocumentText Refuse(std::string reason) {
+    return {{}, std::move(reason)};
+}
 
 } // namespace
 
@@ -318,9 +325,8 @@ DocumentText WordDocumentText(std::string_view bytes) {
     const std::size_t slash = mainPart.rfind('/');
     const std::string mainFolder = slash == std::string::npos ? "" : mainPart.substr(0, slash + 1);
     std::string stylesPart = mainFolder + "styles.xml";
-    if (auto rels = ReadPart(archive.get(), mainFolder + "_rels/" + mainPart.substr(slash + 1) +
-                                                ".rels",
-                             partError))
+    if (auto rels = ReadPart(
+            archive.get(), mainFolder + "_rels/" + mainPart.substr(slash + 1) + ".rels", partError))
         if (auto target = RelationshipTarget(*rels, IsStylesType))
             stylesPart = ResolveTarget(mainFolder, *target);
     std::optional<std::string> styles;
@@ -328,8 +334,8 @@ DocumentText WordDocumentText(std::string_view bytes) {
     if (!partError.empty()) return Refuse("the document is damaged: " + partError);
 
     pugi::xml_document doc;
-    pugi::xml_parse_result parsed = doc.load_buffer(
-        main->data(), main->size(), pugi::parse_default | pugi::parse_ws_pcdata);
+    pugi::xml_parse_result parsed =
+        doc.load_buffer(main->data(), main->size(), pugi::parse_default | pugi::parse_ws_pcdata);
     if (!parsed)
         return Refuse("the document's text (" + mainPart + ") is not well-formed XML (" +
                       parsed.description() + ")");

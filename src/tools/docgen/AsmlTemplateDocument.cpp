@@ -14,7 +14,9 @@ namespace kestrel {
 
 namespace {
 
-bool IsXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsXmlBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string TrimXmlBlanks(std::string_view text) {
     std::size_t b = 0, e = text.size();
@@ -37,7 +39,8 @@ std::vector<std::string> SectionLines(const std::string& text) {
     std::size_t start = 0;
     while (true) {
         std::size_t end = text.find('\n', start);
-        std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string line =
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
         if (end == std::string::npos) break;
@@ -55,7 +58,8 @@ int LineOfOffset(std::string_view text, std::ptrdiff_t offset) {
 
 } // namespace
 
-Status ReadAsmlTemplate(std::string_view bytes, std::string_view fileName, TemplateContent& content) {
+Status ReadAsmlTemplate(std::string_view bytes, std::string_view fileName,
+                        TemplateContent& content) {
     content = TemplateContent{};
     const std::string utf8 = Cp1252ToUtf8(bytes);
     pugi::xml_document doc;
@@ -80,7 +84,8 @@ Status ReadAsmlTemplate(std::string_view bytes, std::string_view fileName, Templ
                 content.blocks.push_back(
                     {TemplateBlock::Kind::Heading, {TrimXmlBlanks(CharacterData(node))}});
             } else if (name == "asml") {
-                content.blocks.push_back({TemplateBlock::Kind::Asml, SectionLines(CharacterData(node))});
+                content.blocks.push_back(
+                    {TemplateBlock::Kind::Asml, SectionLines(CharacterData(node))});
             }
         }
     }

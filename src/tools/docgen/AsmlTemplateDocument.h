@@ -25,6 +25,7 @@ struct TemplateContent {
 // Reads a template text (Windows-1252 bytes, as the template writer leaves it).
 // `fileName` names the file in messages. A text that is not well-formed XML, or whose
 // root is not `document`, is an error with the line where the reading stopped.
-Status ReadAsmlTemplate(std::string_view bytes, std::string_view fileName, TemplateContent& content);
+Status ReadAsmlTemplate(std::string_view bytes, std::string_view fileName,
+                        TemplateContent& content);
 
 } // namespace kestrel

@@ -18,7 +18,8 @@ namespace kestrel {
 namespace {
 
 constexpr const char* kW = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
-constexpr const char* kRelationships = "http://schemas.openxmlformats.org/package/2006/relationships";
+constexpr const char* kRelationships =
+    "http://schemas.openxmlformats.org/package/2006/relationships";
 constexpr const char* kOfficeRelationships =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 
@@ -48,7 +49,8 @@ std::string XmlSafe(std::string_view text) {
 std::string ContentTypes() {
     pugi::xml_document doc;
     pugi::xml_node types = NewDocument(doc, "Types");
-    types.append_attribute("xmlns") = "http://schemas.openxmlformats.org/package/2006/content-types";
+    types.append_attribute("xmlns") =
+        "http://schemas.openxmlformats.org/package/2006/content-types";
     auto byDefault = [&](const char* extension, const char* type) {
         pugi::xml_node d = types.append_child("Default");
         d.append_attribute("Extension") = extension;
@@ -194,7 +196,8 @@ void AddParagraph(pugi::xml_node body, const char* styleId, std::string_view tex
     std::size_t start = 0;
     while (start <= safe.size()) {
         std::size_t tab = safe.find('\t', start);
-        std::string piece = safe.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+        std::string piece =
+            safe.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
         if (!piece.empty()) {
             pugi::xml_node t = run.append_child("w:t");
             t.append_attribute("xml:space") = "preserve";
@@ -246,12 +249,12 @@ Status MakeWordDocument(const TemplateContent& content, std::string& bytes) {
     const std::vector<std::pair<std::string, std::string>> parts = {
         {"[Content_Types].xml", ContentTypes()},
         {"_rels/.rels",
-         Relationships({{std::string(kOfficeRelationships) + "officeDocument", "word/document.xml"},
-                        {"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
-                         "core-properties",
-                         "docProps/core.xml"},
-                        {std::string(kOfficeRelationships) + "extended-properties",
-                         "docProps/app.xml"}})},
+         Relationships(
+             {{std::string(kOfficeRelationships) + "officeDocument", "word/document.xml"},
+              {"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+               "core-properties",
+               "docProps/core.xml"},
+              {std::string(kOfficeRelationships) + "extended-properties", "docProps/app.xml"}})},
         {"docProps/core.xml", CoreProperties(content)},
         {"docProps/app.xml", AppProperties()},
         {"word/_rels/document.xml.rels",

@@ -47,21 +47,23 @@ TEST(AsmlTemplate, HardwareDatatypeNamespaceHasItsFixedLines) {
     WriteAsmLTemplateNS_HardwareDatatype(out);
     const std::string& text = out.text();
     EXPECT_EQ(LineCount(text), 79);
-    EXPECT_EQ(text.rfind(Lines({"    <para>", "    Declaration of Hardware Data types and Constants",
-                                "    </para>", "    <asml><![CDATA[",
-                                "      namespace nsHardwareDatatype"}),
-                         0),
-              0u);
+    EXPECT_EQ(
+        text.rfind(
+            Lines({"    <para>", "    Declaration of Hardware Data types and Constants",
+                   "    </para>", "    <asml><![CDATA[", "      namespace nsHardwareDatatype"}),
+            0),
+        0u);
     EXPECT_NE(text.find(Lines({"      public const LOGIC_Z = 'Z'", "", "", "      // Datatypes"})),
               std::string::npos);
-    EXPECT_NE(text.find(Lines({"        var s as String = \"\"", "        var sr as String = \"\""})),
-              std::string::npos);
+    EXPECT_NE(
+        text.find(Lines({"        var s as String = \"\"", "        var sr as String = \"\""})),
+        std::string::npos);
     EXPECT_NE(text.find("          n := n + (ToInteger (s(i)) - 48) * ToInteger(Math.Pow (2, (l - "
                         "i - 1 )))\r\n"),
               std::string::npos);
-    EXPECT_TRUE(text.ends_with(Lines(
-        {"      public SetClockSignal ( clk as Logic, isPosEdge as Boolean ) as Boolean",
-         "        return true", "", "", "    ]]></asml>"})));
+    EXPECT_TRUE(text.ends_with(
+        Lines({"      public SetClockSignal ( clk as Logic, isPosEdge as Boolean ) as Boolean",
+               "        return true", "", "", "    ]]></asml>"})));
 }
 
 TEST(AsmlTemplate, PortDeclarations) {
@@ -101,8 +103,8 @@ TEST(AsmlTemplate, RtlNamespaceWithAndWithoutSignals) {
         Lines({"    <para>", "    Declaration of RTL Ports", "    </para>", "    <asml><![CDATA[",
                "      namespace nsRTL", "      import nsHardwareDatatype", "",
                "      // All the RTL signals are declared here", "",
-               "      public var clk as Logic = LOGIC_0", "      public var data as Lv_4 = \"0000\"",
-               "", "", "    ]]></asml>"}),
+               "      public var clk as Logic = LOGIC_0",
+               "      public var data as Lv_4 = \"0000\"", "", "", "    ]]></asml>"}),
         out.text()));
 }
 
@@ -110,16 +112,36 @@ TEST(AsmlTemplate, FunctionAndMainNamespaces) {
     TlmFunction read = sample::Function(" read ", "int", 4, {sample::Parameter("int", 4, "addr")});
     TextWriter out;
     WriteAsmLTemplateNS_Function(out, read);
-    EXPECT_TRUE(test::SameBytes(
-        Lines({"    <para>", "    TLM Function Name: read ()", "    </para>", "    <asml><![CDATA[",
-               "      namespace nsread", "      import nsHardwareDatatype", "      import nsRTL", "",
-               "      // Declare Enumeration here", "", "", "      // Function Declaration",
-               "      public read (  addr as Integer ) as Integer", "",
-               "        // Declare Constants here", "", "        // Declare Local AsmL Variables here",
-               "", "        // Specify the RTL Clock Signal here", "",
-               "        // Start writing State Machine from here", "", "", "", "", "", "", "",
-               "    ]]></asml>"}),
-        out.text()));
+    EXPECT_TRUE(test::SameBytes(Lines({"    <para>",
+                                       "    TLM Function Name: read ()",
+                                       "    </para>",
+                                       "    <asml><![CDATA[",
+                                       "      namespace nsread",
+                                       "      import nsHardwareDatatype",
+                                       "      import nsRTL",
+                                       "",
+                                       "      // Declare Enumeration here",
+                                       "",
+                                       "",
+                                       "      // Function Declaration",
+                                       "      public read (  addr as Integer ) as Integer",
+                                       "",
+                                       "        // Declare Constants here",
+                                       "",
+                                       "        // Declare Local AsmL Variables here",
+                                       "",
+                                       "        // Specify the RTL Clock Signal here",
+                                       "",
+                                       "        // Start writing State Machine from here",
+                                       "",
+                                       "",
+                                       "",
+                                       "",
+                                       "",
+                                       "",
+                                       "",
+                                       "    ]]></asml>"}),
+                                out.text()));
     EXPECT_EQ(LineCount(out.text()), 29);
 
     TlmFunctionTable functions;
@@ -136,8 +158,8 @@ TEST(AsmlTemplate, FunctionAndMainNamespaces) {
         Lines({"    <para>", "    Call TLM Functions for Execution and Debugging", "    </para>",
                "    <asml><![CDATA[", "      namespace nsMain", "      import nsHardwareDatatype",
                "      import nsRTL", "      import nsread", "      import nsidle", "", "",
-               "      Main()", "        step", "          WriteLine ( \"Bus Transactor\" ) ", "", "",
-               "    ]]></asml>"}),
+               "      Main()", "        step", "          WriteLine ( \"Bus Transactor\" ) ", "",
+               "", "    ]]></asml>"}),
         main.text()));
 
     // The whole text: library functions get no namespace; the function without parameters
@@ -236,8 +258,8 @@ TEST(GenerateAsmlTemplate, RefusesBlanksAndReportsConverterFailures) {
     AsmlAssignment assignment;
     assignment.asmlDocumentPath = "kept";
 
-    CommandOutcome blank =
-        GenerateAsmlTemplate(project.folder, project.folder + "/My Docs/a.doc", assignment, converter);
+    CommandOutcome blank = GenerateAsmlTemplate(project.folder, project.folder + "/My Docs/a.doc",
+                                                assignment, converter);
     ASSERT_TRUE(blank.refusal.has_value());
     EXPECT_EQ(blank.refusal->text, "Please choose path without White Space.");
     EXPECT_EQ(blank.refusal->ShownTitle(), "White Space in path");
@@ -258,14 +280,16 @@ TEST(GenerateAsmlTemplate, RefusesBlanksAndReportsConverterFailures) {
                                                       ": kestrel-docgen: template.asml: not "
                                                       "well-formed"},
              Case{FakeConverter::Behaviour::Hang, "The document converter did not write " +
-                                                      document + " within 2 seconds; it was stopped"},
+                                                      document +
+                                                      " within 2 seconds; it was stopped"},
              Case{FakeConverter::Behaviour::CannotStart,
                   "The document converter /opt/kestrel-docgen could not be started: "
                   "/opt/kestrel-docgen: No such file or directory"},
          }) {
         fake.behaviour = c.behaviour;
         test::WriteBytes(document, "old");
-        CommandOutcome outcome = GenerateAsmlTemplate(project.folder, document, assignment, converter);
+        CommandOutcome outcome =
+            GenerateAsmlTemplate(project.folder, document, assignment, converter);
         EXPECT_FALSE(outcome.refusal.has_value());
         EXPECT_EQ(outcome.status.message(), c.message);
         // The old document was deleted before the converter ran, so it is not taken for

@@ -128,12 +128,12 @@ TEST(AsfTemplate, PortsStandInColumnsOfThreeWithLabelsToTheRight) {
 TEST(AsfTemplate, DirectionsAreTheTransactorsAndInoutKeepsItsNumbers) {
     TlmFunction f = sample::Function("send", "void", 0);
     RtlSignalTable signals;
-    signals[1] = sample::Signal("clk", 0, 1, 0, "0", true);   // clock in: input of kind 3
-    signals[2] = sample::Signal("din", 1, 8, 0, "0");         // data in: an output port
-    signals[3] = sample::Signal("dout", 1, 8, 1, "0");        // data out: an input port
-    signals[4] = sample::Signal("bus", 1, 8, 2, "ZZ");        // inout: numbers 17, 18 unused
-    signals[5] = sample::Signal("  ack  ", 0, 1, 0, "0");     // name trimmed in the label
-    signals[6] = sample::Signal("clko", 0, 1, 1, "0", true);  // a clock keeps sc_out
+    signals[1] = sample::Signal("clk", 0, 1, 0, "0", true);  // clock in: input of kind 3
+    signals[2] = sample::Signal("din", 1, 8, 0, "0");        // data in: an output port
+    signals[3] = sample::Signal("dout", 1, 8, 1, "0");       // data out: an input port
+    signals[4] = sample::Signal("bus", 1, 8, 2, "ZZ");       // inout: numbers 17, 18 unused
+    signals[5] = sample::Signal("  ack  ", 0, 1, 0, "0");    // name trimmed in the label
+    signals[6] = sample::Signal("clko", 0, 1, 1, "0", true); // a clock keeps sc_out
     signals.count = 6;
     const RtlSignalTable declared = signals;
     std::string text = AsfTemplateText("send.asf", f, signals, SampleOptions(), kToday);
@@ -219,8 +219,8 @@ TEST(GenerateAsfTemplate, RefusesLibraryFunctionsAndUnknownNumbers) {
     EXPECT_FALSE(fs::exists(path));
 
     // An unwritable place is reported with the file's name.
-    CommandOutcome unwritable =
-        GenerateAsfTemplate(project.folder, 1, project.folder + "/Nowhere/get.asf", clock, assignment);
+    CommandOutcome unwritable = GenerateAsfTemplate(
+        project.folder, 1, project.folder + "/Nowhere/get.asf", clock, assignment);
     EXPECT_FALSE(unwritable.status.ok());
     EXPECT_NE(unwritable.status.message().find("Nowhere/get.asf"), std::string::npos);
 }

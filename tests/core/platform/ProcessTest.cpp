@@ -13,7 +13,8 @@ using namespace std::chrono_literals;
 
 TEST(LinuxProcessRunner, ReportsExitStatusErrorsAndTimeouts) {
     LinuxProcessRunner runner;
-    ProcessOutcome failed = runner.Run("/bin/sh", {"-c", "echo to-out; echo 'bad input' >&2; exit 3"}, 10s);
+    ProcessOutcome failed =
+        runner.Run("/bin/sh", {"-c", "echo to-out; echo 'bad input' >&2; exit 3"}, 10s);
     EXPECT_TRUE(failed.started);
     EXPECT_FALSE(failed.timedOut);
     EXPECT_EQ(failed.exitCode, 3);
@@ -36,7 +37,10 @@ TEST(LinuxProcessRunner, ReportsExitStatusErrorsAndTimeouts) {
 
     // A program that writes much on its standard error does not block.
     ProcessOutcome chatty =
-        runner.Run("/bin/sh", {"-c", "i=0; while [ $i -lt 3000 ]; do echo 0123456789012345678901234567890123456789 >&2; i=$((i+1)); done"}, 30s);
+        runner.Run("/bin/sh",
+                   {"-c", "i=0; while [ $i -lt 3000 ]; do echo "
+                          "0123456789012345678901234567890123456789 >&2; i=$((i+1)); done"},
+                   30s);
     EXPECT_EQ(chatty.exitCode, 0);
     EXPECT_EQ(chatty.errorOutput.size(), 64u * 1024u);
 }
