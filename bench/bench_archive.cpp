@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fcntl.h>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -91,6 +93,24 @@ bool RunCp(const fs::path& from, const fs::path& to) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Copies the whole file into a new file starting at byte `offset`, in one kernel copy.
+bool KernelCopyAt(const fs::path& from, const fs::path& to, std::uint64_t offset,
+                  long long bytes) {
+    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool ok = in >= 0 && out >= 0;
+    off_t inPos = 0, outPos = static_cast<off_t>(offset);
+    for (long long done = 0; ok && done < bytes;) {
+        ssize_t n = ::copy_file_range(in, &inPos, out, &outPos,
+                                      static_cast<std::size_t>(bytes - done), 0);
+        ok = n > 0;
+        done += n;
+    }
+    if (in >= 0) ::close(in);
+    if (out >= 0) ::close(out);
+    return ok;
+}
+
 // Deletes the step's result file, waits until no dirty pages are left, so that no step pays
 // for the writeback of another, and times the step: seconds, or -1 when it failed.
 template <typename Step>
@@ -135,6 +155,7 @@ int main(int argc, char** argv) {
     const fs::path copy = work.path / "copy.bin";
     const fs::path archive = work.path / "bench.tlib";
     const fs::path output = work.path / "unpacked.bin";
+    const fs::path shifted = work.path / "shifted.bin";
 
     std::printf("archive benchmark: %lld MiB (%.0f MB) in %s, best of %d rounds\n", mib, mb,
                 work.path.c_str(), rounds);
@@ -156,22 +177,30 @@ int main(int argc, char** argv) {
     auto unpack = [&] {
         return ExtractFromArchive(storedArchive, "PAYLOAD.BIN", storedOutput, &error);
     };
-    double cpSeconds = 1e300, packSeconds = 1e300, unpackSeconds = 1e300;
+    // The archive places the content right after its header, at a byte offset that is not a
+    // multiple of the page size, so every page is copied in two parts. A kernel copy of the
+    // file to that offset is the fastest any packer of this format can be: shown for reference.
+    const std::uint64_t headerBytes = 11 + 1 + std::to_string(bytes).size() + 1;
+    auto offsetCopy = [&] { return KernelCopyAt(source, shifted, headerBytes, bytes); };
+    double cpSeconds = 1e300, packSeconds = 1e300, unpackSeconds = 1e300, offsetSeconds = 1e300;
     for (int round = 0; round < rounds; ++round) {
         // Each step first deletes its own result of the round before, so every step writes
         // its gigabyte into as much just-freed memory as the others.
         cpSeconds = std::min(cpSeconds, Seconds(copy, [&] { return RunCp(source, copy); }));
+        offsetSeconds = std::min(offsetSeconds, Seconds(shifted, offsetCopy));
         packSeconds = std::min(packSeconds, Seconds(archive, pack));
         unpackSeconds = std::min(unpackSeconds, Seconds(output, unpack));
-        if (cpSeconds < 0 || packSeconds < 0 || unpackSeconds < 0) {
+        if (cpSeconds < 0 || offsetSeconds < 0 || packSeconds < 0 || unpackSeconds < 0) {
             std::fprintf(stderr, "bench_archive: %s failed: %s\n",
-                         cpSeconds < 0 ? "cp" : packSeconds < 0 ? "pack" : "unpack",
+                         cpSeconds < 0       ? "cp"
+                         : offsetSeconds < 0 ? "the offset copy"
+                         : packSeconds < 0   ? "pack"
+                                             : "unpack",
                          error.c_str());
             return 2;
         }
         if (fs::file_size(output) != static_cast<std::uintmax_t>(bytes) ||
-            fs::file_size(archive) != static_cast<std::uintmax_t>(bytes) + 11 + 1 +
-                                          std::to_string(bytes).size() + 1) {
+            fs::file_size(archive) != static_cast<std::uintmax_t>(bytes) + headerBytes) {
             std::fprintf(stderr, "bench_archive: unexpected file sizes\n");
             return 2;
         }
@@ -184,6 +213,9 @@ int main(int argc, char** argv) {
     const bool unpackOk = unpackRatio >= kTargetRatio;
     const bool memoryOk = peak < kTargetPeakMiB;
     std::printf("  cp      %7.3f s  %8.1f MB/s\n", cpSeconds, mb / cpSeconds);
+    std::printf("  reference: kernel copy to byte %llu  %7.3f s  %8.1f MB/s  %.2f of cp\n",
+                static_cast<unsigned long long>(headerBytes + 1), offsetSeconds,
+                mb / offsetSeconds, cpSeconds / offsetSeconds);
     std::printf("  pack    %7.3f s  %8.1f MB/s  %.2f of cp  (target >= %.1f of cp)  %s\n",
                 packSeconds, mb / packSeconds, packRatio, kTargetRatio, packOk ? "ok" : "MISSED");
     std::printf("  unpack  %7.3f s  %8.1f MB/s  %.2f of cp  (target >= %.1f of cp)  %s\n",
