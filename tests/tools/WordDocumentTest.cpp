@@ -130,6 +130,18 @@ TEST(WordDocumentText, RefusesWhatIsNoReadableWordDocument) {
     EXPECT_EQ(WordDocumentText(test::WordPackage("<w:p><w:r><w:t>prose</w:t></w:r></w:p>")).error,
               "the document holds no paragraph in the paragraph style AsmL");
 
+    // Hostile nesting is refused, not walked into the stack's end.
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) deep += "<w:hyperlink>";
+    for (int i = 0; i < 100000; ++i) deep += "</w:hyperlink>";
+    EXPECT_EQ(WordDocumentText(test::WordPackage(AsmlParagraph(deep))).error,
+              "the document's text (word/document.xml) is nested more than 200 elements deep");
+    std::string deepTables;
+    for (int i = 0; i < 100000; ++i) deepTables += "<w:tbl><w:tr><w:tc>";
+    for (int i = 0; i < 100000; ++i) deepTables += "</w:tc></w:tr></w:tbl>";
+    EXPECT_EQ(WordDocumentText(test::WordPackage(deepTables)).error,
+              "the document's text (word/document.xml) is nested more than 200 elements deep");
+
     // A main document that inflates past the limit is not read whole.
     test::Parts huge = test::PartsOf(good);
     huge["word/document.xml"] = std::string((64u << 20) + 1, ' ');

@@ -24,6 +24,8 @@ namespace {
 
 constexpr std::size_t kMaxPartSize = 64u << 20; // a main document part larger is refused
 constexpr std::string_view kAsmlStyle = "asml"; // compared in lower case
+// Deeper element nesting than any word processor writes is refused rather than walked.
+constexpr int kMaxNesting = 200;
 
 constexpr std::string_view kWordNamespaces[] = {
     "http://schemas.openxmlformats.org/wordprocessingml/2006/main",
@@ -204,7 +206,8 @@ public:
     AsmlCollector(const WordNames& w, std::set<std::string> styleIds)
         : w_(w), styleIds_(std::move(styleIds)) {}
 
-    void Blocks(const pugi::xml_node& container) {
+    void Blocks(const pugi::xml_node& container, int depth = 0) {
+        if (TooDeep(depth)) return;
         for (const pugi::xml_node& child : container.children()) {
             std::string_view name = w_.Local(child);
             if (name == "p")
@@ -212,24 +215,31 @@ public:
             else if (name == "body" || name == "tbl" || name == "tr" || name == "tc" ||
                      name == "sdt" || name == "sdtContent" || name == "customXml" ||
                      name == "ins" || name == "moveTo" || name == "smartTag")
-                Blocks(child);
+                Blocks(child, depth + 1);
         }
     }
 
     int paragraphs() const { return paragraphs_; }
+    bool tooDeep() const { return tooDeep_; }
     std::string take() { return std::move(text_); }
 
 private:
+    bool TooDeep(int depth) {
+        if (depth > kMaxNesting) tooDeep_ = true;
+        return tooDeep_;
+    }
+
     void Paragraph(const pugi::xml_node& paragraph) {
         pugi::xml_node style = w_.Child(w_.Child(paragraph, "pPr"), "pStyle");
         if (!styleIds_.count(std::string(w_.Attribute(style, "val")))) return;
         ++paragraphs_;
         std::string line;
-        Inline(paragraph, line);
+        Inline(paragraph, line, 0);
         EndLine(line);
     }
 
-    void Inline(const pugi::xml_node& node, std::string& line) {
+    void Inline(const pugi::xml_node& node, std::string& line, int depth) {
+        if (TooDeep(depth)) return;
         for (const pugi::xml_node& child : node.children()) {
             std::string_view name = w_.Local(child);
             if (name.empty()) continue; // other namespaces: drawings, alternate content
@@ -247,7 +257,8 @@ private:
                        name == "object" || name == "fldData") {
                 continue;
             } else {
-                Inline(child, line); // runs, hyperlinks, inserted text, simple fields, ...
+                Inline(child, line,
+                       depth + 1); // runs, hyperlinks, inserted text, simple fields, ...
             }
         }
     }
@@ -284,6 +295,7 @@ private:
     const std::set<std::string> styleIds_;
     std::string text_;
     int paragraphs_ = 0;
+    bool tooDeep_ = false;
 };
 
 DocumentText Refuse(std::string reason) {
@@ -346,6 +358,9 @@ DocumentText WordDocumentText(std::string_view bytes) {
 
     AsmlCollector collector(w, AsmlStyleIds(styles));
     collector.Blocks(w.Child(root, "body"));
+    if (collector.tooDeep())
+        return Refuse("the document's text (" + mainPart + ") is nested more than " +
+                      std::to_string(kMaxNesting) + " elements deep");
     if (collector.paragraphs() == 0)
         return Refuse("the document holds no paragraph in the paragraph style AsmL");
     return {collector.take(), {}};
