@@ -331,6 +331,21 @@ TEST(Archive, FailedAppendLeavesTheEarlierEntries) {
     std::vector<std::string> names;
     EXPECT_TRUE(ListArchive(archive, names, &error)) << error;
     EXPECT_EQ(names, std::vector<std::string>{"a"});
+
+    // The same limit in the middle of an extraction: the old output stays, no temporary file.
+    ASSERT_TRUE(AddFileToArchive(archive, dir / "big", "big", &error)) << error;
+    std::string out = dir / "out";
+    WriteBytes(out, "old");
+    oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool extracted = ExtractFromArchive(archive, "big", out, &error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(extracted);
+    EXPECT_EQ(error.rfind("Cannot write \"" + out + "\": ", 0), 0u) << error;
+    EXPECT_EQ(ReadBytes(out), "old");
+    EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"big", "lib.tlib", "out"}));
 }
 
 TEST(Archive, ReadsAndRebuildsAGeneratedLibrary) {
