@@ -25,8 +25,7 @@ int RunAddLibraryCommand(std::string_view projectFile, const std::vector<std::st
     if (!opened.status) return PrintFileError(err, opened.status);
 
     auto window = std::make_unique<AddLibraryState>();
-    if (Status s = LoadAddLibrary(record.projectFolder, *window); !s)
-        return PrintFileError(err, s);
+    if (Status s = LoadAddLibrary(record.projectFolder, *window); !s) return PrintFileError(err, s);
     for (const std::string& library : libraries) {
         ShowLibraryFolder(*window, BeforeLastSeparator(library));
         AddLibraryOutcome outcome = AddLibraryFile(record.projectFolder, *window, library);

@@ -120,7 +120,8 @@ TEST(CliLibrary, ARefusedLibrarySavesNothing) {
     EXPECT_EQ(refused.code, 1);
     EXPECT_EQ(refused.out, "A.tlib Added Successfully!\n");
     EXPECT_EQ(refused.err.rfind("Lib Error: Unable to Extract Transactor Library\n"
-                                "kestrel-cli: \"" + (dir / "empty.tlib") + "\"",
+                                "kestrel-cli: \"" +
+                                    (dir / "empty.tlib") + "\"",
                                 0),
               0u)
         << refused.err;

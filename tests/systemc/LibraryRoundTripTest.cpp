@@ -177,8 +177,8 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
                   logs / "library.log")
                   .exitCode,
               0);
-    test::CommandResult generatedA = Cli("generate " + Quoted((a / "A.tp").string()),
-                                         logs / "generate-A.log");
+    test::CommandResult generatedA =
+        Cli("generate " + Quoted((a / "A.tp").string()), logs / "generate-A.log");
     ASSERT_EQ(generatedA.exitCode, 0) << generatedA.output;
     EXPECT_NE(generatedA.output.find("Creating Library " + library + "...Done!\r\n"),
               std::string::npos)
@@ -191,9 +191,9 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
     MakeProject(dir.path(), "B", VoidFunction("Ping"), {LogicSignal("ack", 1)}, kSpecificationB,
                 logs);
     ASSERT_FALSE(HasFailure());
-    test::CommandResult added = Cli("add-library " + Quoted((b / "B.tp").string()) + " " +
-                                        Quoted(library),
-                                    logs / "add-library.log");
+    test::CommandResult added =
+        Cli("add-library " + Quoted((b / "B.tp").string()) + " " + Quoted(library),
+            logs / "add-library.log");
     ASSERT_EQ(added.exitCode, 0) << added.output;
     EXPECT_EQ(added.output, "A.tlib Added Successfully!\n");
 
@@ -213,8 +213,8 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
     EXPECT_TRUE((*signals)[3].isLibrary);
     EXPECT_EQ(ReadBytes(b / "Temp/Pulse.asm"), pulseAsm);
 
-    test::CommandResult generatedB = Cli("generate " + Quoted((b / "B.tp").string()),
-                                         logs / "generate-B.log");
+    test::CommandResult generatedB =
+        Cli("generate " + Quoted((b / "B.tp").string()), logs / "generate-B.log");
     ASSERT_EQ(generatedB.exitCode, 0) << generatedB.output;
     EXPECT_EQ(generatedB.output.find("Creating Library"), std::string::npos);
     // Pulse was not translated again (B's AsmL has no section for it, which would have
@@ -238,10 +238,10 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
                          test::CompileCommand(standard, work / "sc_main.cpp", work / "sc_main.o",
                                               "-I" + Quoted(output.string())),
                          work / "sc_main.log"));
-    ASSERT_TRUE(Succeeds("link the transactor",
-                         test::LinkCommand({work / "Tran.o", work / "sc_main.o"},
-                                           work / "transactor"),
-                         work / "link.log"));
+    ASSERT_TRUE(
+        Succeeds("link the transactor",
+                 test::LinkCommand({work / "Tran.o", work / "sc_main.o"}, work / "transactor"),
+                 work / "link.log"));
     test::CommandResult run =
         test::RunCommand(test::RunProgramCommand(work / "transactor"), work / "run.log");
     EXPECT_EQ(run.exitCode, 0) << run.output;

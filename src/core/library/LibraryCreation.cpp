@@ -50,8 +50,8 @@ public:
         libraryFile_ = std::string(libraryFile);
         std::string pattern = NativePath(libraryFile).string() + std::string(kTempSuffix);
         int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (fd < 0) return Status::Error("Cannot write " + Quoted(libraryFile) + ": " +
-                                         ErrnoText(errno));
+        if (fd < 0)
+            return Status::Error("Cannot write " + Quoted(libraryFile) + ": " + ErrnoText(errno));
         // A new library gets the usual permissions, an existing one keeps its own.
         struct stat st {};
         mode_t mode;
@@ -111,11 +111,9 @@ Status PackLibrary(const GenerationRun& run, const TlmFunctionTable& functions,
     const std::string& folder = run.projectFolder;
     std::string error;
     auto add = [&](const std::string& file, std::string_view entry) {
-        return AddFileToArchive(archive, file, entry, &error) ? Status::Ok()
-                                                              : Status::Error(error);
+        return AddFileToArchive(archive, file, entry, &error) ? Status::Ok() : Status::Error(error);
     };
-    if (Status s = add(TempPath(folder, kLibraryFunctionFile), kLibraryFunctionFile); !s)
-        return s;
+    if (Status s = add(TempPath(folder, kLibraryFunctionFile), kLibraryFunctionFile); !s) return s;
     if (Status s = add(TempPath(folder, kLibrarySignalFile), kLibrarySignalFile); !s) return s;
     for (int f = 1; f <= functions.count; ++f) {
         std::string name = functions[f].functionName.Text();

@@ -121,19 +121,19 @@ private:
 // Checks the walk, the names and the room in the tables; nothing is written.
 LibraryImportResult CheckLibrary(std::string_view libraryPath,
                                  const std::vector<ArchiveEntry>& entries,
-                                 const TlmFunctionTable& functions,
-                                 const RtlSignalTable& signals) {
+                                 const TlmFunctionTable& functions, const RtlSignalTable& signals) {
     for (const ArchiveEntry& entry : entries) {
         if (std::string why = EntryNameProblem(entry.name); !why.empty())
             return ExtractFailed(Quoted(libraryPath) + " holds an entry named " +
-                                 Shown(entry.name) + " that cannot be extracted: the name " +
-                                 why);
+                                 Shown(entry.name) + " that cannot be extracted: the name " + why);
     }
     std::uint64_t libraryFunctions =
         RecordCount(FindEntry(entries, kLibraryFunctionFile), TlmFunction::kRecordSize);
     std::uint64_t librarySignals =
         RecordCount(FindEntry(entries, kLibrarySignalFile), RtlSignal::kRecordSize);
-    auto own = [](std::int16_t count) { return static_cast<std::uint64_t>(std::max<int>(count, 0)); };
+    auto own = [](std::int16_t count) {
+        return static_cast<std::uint64_t>(std::max<int>(count, 0));
+    };
     if (own(functions.count) + libraryFunctions > kMaxFunctions ||
         own(signals.count) + librarySignals > kMaxSignals)
         return Refused(std::string(kLibraryTooLargeText),
@@ -285,7 +285,9 @@ void ShowLibraryFolder(AddLibraryState& state, std::string_view folder) {
     state.files = ListLibraryFiles(folder);
 }
 
-bool CanAddLibrary(const AddLibraryState& state) { return !state.files.empty(); }
+bool CanAddLibrary(const AddLibraryState& state) {
+    return !state.files.empty();
+}
 
 AddLibraryOutcome AddLibraryFile(std::string_view projectFolder, AddLibraryState& state,
                                  std::string_view libraryPath, LibraryImportObserver* observer) {

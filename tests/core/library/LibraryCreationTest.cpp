@@ -1,10 +1,10 @@
 // Library creation at the end of Generate: the exact bytes of the library, the log line
 // and progress step, empty entries for missing section files, and the cases that write
 // no library.
+#include "library/LibraryCreation.h"
 #include "codegen/DeclarationHelpers.h"
 #include "codegen/GenerationRun.h"
 #include "library/Archive.h"
-#include "library/LibraryCreation.h"
 #include "model/ProjectPaths.h"
 
 #include "LibraryProjects.h"
@@ -87,7 +87,7 @@ TEST(LibraryCreation, PacksTablesAndSectionFilesInTheDocumentedOrder) {
         {"Send.upd", ""},
     });
     EXPECT_TRUE(test::SameBytes(expected, test::ReadBytes(fx.library)));
-    EXPECT_EQ(expected.substr(0, 23), "lib_tlm_func.dat\0" "10916\0"s);
+    EXPECT_EQ(expected.substr(0, 23), "lib_tlm_func.dat"s + '\0' + "10916" + '\0');
 
     EXPECT_EQ(fx.session.log.StatusText(), "Creating Library " + fx.library + "...Done!\r\n");
     EXPECT_EQ(fx.session.log.ErrorCount(), 0);
@@ -101,9 +101,8 @@ TEST(LibraryCreation, PacksTablesAndSectionFilesInTheDocumentedOrder) {
     EXPECT_FALSE(fs::exists(fx.Temp("lib_rtl_sig.dat")));
     EXPECT_EQ(test::ReadBytes(InputPath(fx.folder, kTlmFunctionFile)), functions);
     EXPECT_EQ(test::ReadBytes(InputPath(fx.folder, kRtlSignalFile)), signals);
-    EXPECT_EQ(std::distance(fs::directory_iterator(fx.dir / "Proj/Output"),
-                            fs::directory_iterator{}),
-              1);
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(fx.dir / "Proj/Output"), fs::directory_iterator{}), 1);
 
     std::vector<std::string> names;
     ASSERT_TRUE(ListArchive(fx.library, names));

@@ -185,8 +185,12 @@ TEST(LibraryImport, ALibraryThatWouldOverfillATableIsRefusedBeforeAnythingChange
 }
 
 TEST(LibraryImport, HostileLibrariesAreRefusedWithNothingWrittenOutsideTemp) {
-    const std::string tables = "lib_tlm_func.dat\0" "0\0"s + "lib_rtl_sig.dat\0" "0\0"s;
-    auto entry = [](const std::string& name) { return name + "\0" "4\0" "evil"s; };
+    // Raw entry bytes: the name, a zero byte, the size text as given, a zero byte, content.
+    auto raw = [](std::string_view name, std::string_view size, std::string_view content) {
+        return std::string(name) + '\0' + std::string(size) + '\0' + std::string(content);
+    };
+    const std::string tables = raw("lib_tlm_func.dat", "0", "") + raw("lib_rtl_sig.dat", "0", "");
+    auto entry = [&](const std::string& name) { return raw(name, "4", "evil"); };
     struct Case {
         const char* what;
         std::string bytes;
@@ -204,23 +208,23 @@ TEST(LibraryImport, HostileLibrariesAreRefusedWithNothingWrittenOutsideTemp) {
         {"delete character", tables + entry("a\x7F.dec")},
         {"undefined code page byte", tables + entry("a\x81.dec")},
         {"name of 300 bytes", tables + entry(std::string(300, 'n'))},
-        {"huge size", tables + "x.dec\0" "99999999999999999999999999\0"s + "evil"},
-        {"size past the end", tables + "x.dec\0" "1000\0"s + "evil"},
-        {"truncated entry", tables + "x.dec\0" "5\0"s + "evil"},
-        {"size without terminator", tables + "x.dec\0" "4"s},
+        {"huge size", tables + raw("x.dec", "99999999999999999999999999", "evil")},
+        {"size past the end", tables + raw("x.dec", "1000", "evil")},
+        {"truncated entry", tables + raw("x.dec", "5", "evil")},
+        {"size without terminator", tables + "x.dec" + '\0' + "4"},
         {"name without terminator", tables + "x.dec"},
-        {"size with a sign", tables + "x.dec\0" "+4\0"s + "evil"},
+        {"size with a sign", tables + raw("x.dec", "+4", "evil")},
         {"zero-byte file", ""},
         {"function named outside Temp",
-         "lib_tlm_func.dat\0"s + std::to_string(TlmFunction::kRecordSize) + "\0"s +
-             Records({test::Function("../../escape", true)})},
+         raw("lib_tlm_func.dat", std::to_string(TlmFunction::kRecordSize),
+             Records({test::Function("../../escape", true)}))},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ImportFixture fx;
         test::WriteBytes(fx.Temp("keep.dec"), "own section\r\n");
         // A good entry stands first: the whole library is checked before it is extracted.
-        std::string bytes = c.bytes.empty() ? "" : "first.dec\0" "2\0" "ok"s + c.bytes;
+        std::string bytes = c.bytes.empty() ? "" : raw("first.dec", "2", "ok") + c.bytes;
         std::string library = fx.sandbox / "hostile.tlib";
         test::WriteBytes(library, bytes);
         auto functionsBefore = std::make_unique<TlmFunctionTable>(*fx.functions);
@@ -256,8 +260,8 @@ TEST(LibraryImport, LinksPlantedInTempAreReplacedNotFollowed) {
     ASSERT_TRUE(result.ok()) << result.reason;
     EXPECT_EQ(test::ReadBytes(outside / "victim.txt"), "precious");
     EXPECT_FALSE(fs::exists(outside / "created.txt"));
-    EXPECT_EQ(test::Snapshot(outside), (std::map<std::string, std::string>{
-                                           {"victim.txt", "precious"}}));
+    EXPECT_EQ(test::Snapshot(outside),
+              (std::map<std::string, std::string>{{"victim.txt", "precious"}}));
     for (const char* name : {"LibRead.dec", "LibRead.ini", "LibRead.asm"}) {
         EXPECT_FALSE(fs::is_symlink(fx.Temp(name))) << name;
         EXPECT_TRUE(fs::is_regular_file(fx.Temp(name))) << name;
@@ -268,8 +272,8 @@ TEST(LibraryImport, LinksPlantedInTempAreReplacedNotFollowed) {
 }
 
 TEST(LibraryImport, EntryNameRule) {
-    for (std::string_view good : {"a.dec", "lib_tlm_func.dat", ".dec", "...dec", "x y.asm",
-                                  "caf\xE9.upd"})
+    for (std::string_view good :
+         {"a.dec", "lib_tlm_func.dat", ".dec", "...dec", "x y.asm", "caf\xE9.upd"})
         EXPECT_EQ(EntryNameProblem(good), "") << good;
     EXPECT_EQ(EntryNameProblem(std::string(255, 'a')), "");
     EXPECT_EQ(EntryNameProblem(std::string(256, 'a')), "is longer than 255 bytes");
