@@ -1,8 +1,8 @@
 // The About box. The link label hands its address to the desktop's browser through the
 // desktop seam; OK closes the box, which gives control back to the main window.
-#include "GuiResources.h"
 #include "AboutDialog.h"
 
+#include "GuiResources.h"
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "project/InputRefusal.h"

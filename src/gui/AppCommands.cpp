@@ -14,8 +14,8 @@ using C = AppCommand;
 constexpr std::array<CommandSpec, 13> kCommands = {{
     {C::NewProject, "MenuNewProject", "New Project", "Create New Project", ":/icons/new.svg", 0,
      false},
-    {C::OpenProject, "MenuOpenProject", "Open Project", "Open Existing Project",
-     ":/icons/open.svg", 0, false},
+    {C::OpenProject, "MenuOpenProject", "Open Project", "Open Existing Project", ":/icons/open.svg",
+     0, false},
     {C::CloseProject, "MenuCloseProject", "Close Project", nullptr, nullptr, 1, true},
     {C::AddLibrary, "MenuAddLibrary", "Add Library", "Add Library", ":/icons/library.svg", 1,
      false},
@@ -40,10 +40,10 @@ constexpr std::optional<AppCommand> kSeparator = std::nullopt;
 constexpr std::array<std::optional<AppCommand>, 7> kFileItems = {
     C::NewProject, C::OpenProject, C::CloseProject, kSeparator, C::AddLibrary, kSeparator, C::Exit};
 constexpr std::array<std::optional<AppCommand>, 8> kTransactorItems = {
-    C::TlmInterface,     C::RtlInterface, kSeparator,   C::AsmlSpecification,
+    C::TlmInterface,     C::RtlInterface, kSeparator,      C::AsmlSpecification,
     C::FsmSpecification, kSeparator,      C::CodeSettings, C::Generate};
 constexpr std::array<std::optional<AppCommand>, 3> kHelpItems = {C::HelpTopics, kSeparator,
-                                                                  C::About};
+                                                                 C::About};
 
 const std::array<MenuSpec, 3> kMenus = {{
     {"MenuFile", "&File", kFileItems},
@@ -59,7 +59,9 @@ constexpr std::array<std::optional<AppCommand>, 16> kToolbar = {
 
 } // namespace
 
-std::span<const CommandSpec> CommandTable() { return kCommands; }
+std::span<const CommandSpec> CommandTable() {
+    return kCommands;
+}
 
 const CommandSpec& Spec(AppCommand command) {
     for (const CommandSpec& spec : kCommands) {
@@ -68,9 +70,13 @@ const CommandSpec& Spec(AppCommand command) {
     return kCommands.front();
 }
 
-std::span<const MenuSpec> MenuTable() { return kMenus; }
+std::span<const MenuSpec> MenuTable() {
+    return kMenus;
+}
 
-std::span<const std::optional<AppCommand>> ToolbarTable() { return kToolbar; }
+std::span<const std::optional<AppCommand>> ToolbarTable() {
+    return kToolbar;
+}
 
 bool OfferedAtStage(AppCommand command, int stage) {
     const int minimum = Spec(command).minimumStage;

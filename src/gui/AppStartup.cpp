@@ -130,7 +130,9 @@ StartOptions ParseStartOptions(const QStringList& arguments) {
     return options;
 }
 
-QString InstalledHelpFolder() { return ShareFolder() + QStringLiteral("/help"); }
+QString InstalledHelpFolder() {
+    return ShareFolder() + QStringLiteral("/help");
+}
 
 int RunKestrel(QApplication& app) {
     const StartOptions options = ParseStartOptions(QCoreApplication::arguments());
@@ -159,7 +161,8 @@ int RunKestrel(QApplication& app) {
         // Give the windows time to lay out and paint before the picture is taken.
         QTimer::singleShot(800, &app, [&] {
             const bool saved = WithCaption(target).save(options.screenshotFile, "PNG");
-            if (!saved) qWarning("kestrel: cannot write \"%s\"", qPrintable(options.screenshotFile));
+            if (!saved)
+                qWarning("kestrel: cannot write \"%s\"", qPrintable(options.screenshotFile));
             main->Help().Close();
             QCoreApplication::exit(saved ? 0 : 1);
         });

@@ -16,8 +16,8 @@ int TwipsToPixels(int twips, double dotsPerInch) {
 
 QPoint DialogPosition(const QRect& main, const QSize& dialog, double dotsPerInch) {
     const int left = (main.width() - dialog.width()) / 2;
-    const int top = (main.height() - dialog.height()) / 2 - TwipsToPixels(kDialogRaiseTwips,
-                                                                           dotsPerInch);
+    const int top =
+        (main.height() - dialog.height()) / 2 - TwipsToPixels(kDialogRaiseTwips, dotsPerInch);
     return main.topLeft() + QPoint(left, top);
 }
 

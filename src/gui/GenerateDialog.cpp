@@ -67,7 +67,7 @@ GenerateDialog* GenerateDialog::Open(MainWindow& main) {
 }
 
 GenerateDialog::GenerateDialog(MainWindow& main, const GenerationSettings& settings)
-    : QDialog(&main), main_(main) {
+    : QDialog(&main), main_(main), log_(main.Context().session.log) {
     setObjectName(QStringLiteral("FormGenTran"));
     setWindowTitle(QStringLiteral("Generate SystemC Transactor"));
 
@@ -150,8 +150,8 @@ GenerateDialog::GenerateDialog(MainWindow& main, const GenerationSettings& setti
 
     const QString header = QStringLiteral("C++ Header File (*.h)|*.h");
     connect(browseInterface, &QPushButton::clicked, this, [this, header] {
-        Browse(interfaceHeaderPath_, QStringLiteral("Save Abstract Interface Class Header File As..."),
-               header);
+        Browse(interfaceHeaderPath_,
+               QStringLiteral("Save Abstract Interface Class Header File As..."), header);
     });
     connect(browseHeader, &QPushButton::clicked, this, [this, header] {
         Browse(headerPath_, QStringLiteral("Save Transactor Header File As..."), header);
@@ -165,12 +165,11 @@ GenerateDialog::GenerateDialog(MainWindow& main, const GenerationSettings& setti
     connect(ok, &QPushButton::clicked, this, &GenerateDialog::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    main_.Context().session.log.SetObserver(this);
+    log_.SetObserver(this);
 }
 
 GenerateDialog::~GenerateDialog() {
-    GenerationLog& log = main_.Context().session.log;
-    if (log.Observer() == this) log.SetObserver(nullptr);
+    if (log_.Observer() == this) log_.SetObserver(nullptr);
 }
 
 GenerationSettings GenerateDialog::Boxes() const {
@@ -199,7 +198,7 @@ void GenerateDialog::RunGenerate() {
     request.projectName = main_.Project().projectName;
     request.settings = Boxes();
     AppContext& context = main_.Context();
-    context.session.log.SetObserver(this);
+    log_.SetObserver(this);
     Generate(request, context.session, context.clock, context.routes);
     QApplication::restoreOverrideCursor();
 }
@@ -242,6 +241,8 @@ void GenerateDialog::OnProgress(int value, int maximum) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void GenerateDialog::OnReset() { status_->clear(); }
+void GenerateDialog::OnReset() {
+    status_->clear();
+}
 
 } // namespace kestrel

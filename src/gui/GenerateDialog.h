@@ -42,6 +42,9 @@ private:
     void OnReset() override;
 
     MainWindow& main_;
+    // The session's log outlives the main window; the destructor may run while the main
+    // window is being destroyed, so it must not go through main_.
+    GenerationLog& log_;
     QLineEdit* transactorClass_ = nullptr;
     QLineEdit* interfaceClass_ = nullptr;
     QLineEdit* cppPath_ = nullptr;

@@ -4,7 +4,9 @@
 
 #include <QtGlobal>
 
-static void RegisterKestrelGuiResources() { Q_INIT_RESOURCE(kestrel_gui); }
+static void RegisterKestrelGuiResources() {
+    Q_INIT_RESOURCE(kestrel_gui);
+}
 
 namespace kestrel {
 

@@ -15,7 +15,9 @@ inline QString FromCore(std::string_view cp1252) {
 }
 
 // Characters the code page lacks become '?'.
-inline std::string ToCore(const QString& text) { return Utf8ToCp1252Lossy(text.toStdString()); }
+inline std::string ToCore(const QString& text) {
+    return Utf8ToCp1252Lossy(text.toStdString());
+}
 
 // A multi-line core text (CR LF) for a text box (LF), and back.
 inline QString MultiLineFromCore(std::string_view cp1252) {

@@ -1,9 +1,9 @@
 // The help window: a text browser over the installed help pages with Back, Forward and
 // Contents buttons. Links between pages stay in the window; links to web addresses go to
 // the desktop's browser.
-#include "GuiResources.h"
 #include "HelpViewer.h"
 
+#include "GuiResources.h"
 #include "UiServices.h"
 
 #include <QDir>

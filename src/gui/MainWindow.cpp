@@ -3,12 +3,12 @@
 // calls EnDisMDI(true), which enables each command by the project's stage. The project
 // commands (open, close) and the start-up argument use the core's project rules; the
 // windows of later commands are plugged in through SetWindowOpener.
-#include "GuiResources.h"
 #include "MainWindow.h"
 
 #include "AboutDialog.h"
 #include "DialogPlacement.h"
 #include "GenerateDialog.h"
+#include "GuiResources.h"
 #include "GuiText.h"
 #include "HelpViewer.h"
 #include "NewProjectDialog.h"
@@ -43,8 +43,7 @@ MainWindow::WindowOpener NotYetAvailable(AppCommand command) {
         main.Context().ui.Message(&main,
                                   QStringLiteral("The %1 window is not available yet.")
                                       .arg(QString::fromLatin1(Spec(command).caption)),
-                                  QString::fromLatin1(kApplicationTitle),
-                                  MessageIcon::Information);
+                                  QString::fromLatin1(kApplicationTitle), MessageIcon::Information);
         return nullptr;
     };
 }
@@ -138,14 +137,13 @@ void MainWindow::InstallDefaultOpeners() {
                     [](MainWindow& main) -> QDialog* { return new NewProjectDialog(main); });
     SetWindowOpener(AppCommand::About,
                     [](MainWindow& main) -> QDialog* { return new AboutDialog(main); });
-    SetWindowOpener(AppCommand::CodeSettings, [](MainWindow& main) -> QDialog* {
-        return OptionDialog::Open(main, &main);
-    });
+    SetWindowOpener(AppCommand::CodeSettings,
+                    [](MainWindow& main) -> QDialog* { return OptionDialog::Open(main, &main); });
     SetWindowOpener(AppCommand::Generate,
                     [](MainWindow& main) -> QDialog* { return GenerateDialog::Open(main); });
-    for (AppCommand later : {AppCommand::TlmInterface, AppCommand::RtlInterface,
-                             AppCommand::AsmlSpecification, AppCommand::FsmSpecification,
-                             AppCommand::AddLibrary})
+    for (AppCommand later :
+         {AppCommand::TlmInterface, AppCommand::RtlInterface, AppCommand::AsmlSpecification,
+          AppCommand::FsmSpecification, AppCommand::AddLibrary})
         SetWindowOpener(later, NotYetAvailable(later));
 }
 
@@ -276,13 +274,17 @@ void MainWindow::CloseProjectCommand() {
     EnDisMDI(true);
 }
 
-void MainWindow::ShowHelpTopics() { help_->ShowHelp(QStringLiteral("Main")); }
+void MainWindow::ShowHelpTopics() {
+    help_->ShowHelp(QStringLiteral("Main"));
+}
 
 void MainWindow::RefreshMemoryLine() {
     panel2_->setText(QString::fromStdString(MemoryLineText(context_.system.PhysicalMemory())));
 }
 
-QAction* MainWindow::MenuItem(AppCommand command) const { return menuItems_.at(command); }
+QAction* MainWindow::MenuItem(AppCommand command) const {
+    return menuItems_.at(command);
+}
 
 QMenu* MainWindow::Menu(const char* name) const {
     return menuBar()->findChild<QMenu*>(QString::fromLatin1(name));
@@ -294,7 +296,9 @@ QAction* MainWindow::ToolbarButton(int number) const {
     return buttons[number - 1];
 }
 
-QLabel* MainWindow::StatusPanel(int number) const { return number == 1 ? panel1_ : panel2_; }
+QLabel* MainWindow::StatusPanel(int number) const {
+    return number == 1 ? panel1_ : panel2_;
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     help_->Close();

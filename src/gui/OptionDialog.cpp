@@ -127,8 +127,8 @@ OptionDialog::OptionDialog(MainWindow& main, QWidget* parent, const ProjectOptio
 
     // Tab 2: the library.
     auto* libraryTab = new QWidget(tabs_);
-    makeLibrary_ = new QCheckBox(QStringLiteral("Make Library after Transactor Generation"),
-                                 libraryTab);
+    makeLibrary_ =
+        new QCheckBox(QStringLiteral("Make Library after Transactor Generation"), libraryTab);
     makeLibrary_->setObjectName(QStringLiteral("CheckLib"));
     auto* libraryLabel = new QLabel(QStringLiteral("Library File Name:"), libraryTab);
     libraryFile_ = TextBox("TextLibFName", libraryTab);

@@ -22,7 +22,7 @@ QString QtNameFilters(const QString& filter) {
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         filters << (description.contains(QLatin1Char('(')) ? description
-                                                             : description + " (" + patterns + ")");
+                                                           : description + " (" + patterns + ")");
     }
     return filters.join(QStringLiteral(";;"));
 }

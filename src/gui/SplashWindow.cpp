@@ -15,8 +15,7 @@
 namespace kestrel {
 
 SplashWindow::SplashWindow(std::function<void()> loadMain)
-    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
-      loadMain_(std::move(loadMain)) {
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), loadMain_(std::move(loadMain)) {
     InitGuiResources();
     setObjectName(QStringLiteral("FormSplash"));
     setAttribute(Qt::WA_DeleteOnClose);

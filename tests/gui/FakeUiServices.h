@@ -21,9 +21,9 @@ struct UiCall {
 class FakeUiServices final : public UiServices {
 public:
     QList<UiCall> calls;
-    QList<int> messageAnswers;  // default kAnswerOk
-    QStringList fileAnswers;    // default "" (cancelled)
-    QStringList folderAnswers;  // default "" (cancelled)
+    QList<int> messageAnswers; // default kAnswerOk
+    QStringList fileAnswers;   // default "" (cancelled)
+    QStringList folderAnswers; // default "" (cancelled)
 
     int Message(QWidget*, const QString& text, const QString& title, MessageIcon icon,
                 MessageButtons) override {

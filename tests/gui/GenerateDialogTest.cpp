@@ -86,7 +86,8 @@ private Q_SLOTS:
         QCOMPARE(f.dialog->windowTitle(), QStringLiteral("Generate SystemC Transactor"));
         QCOMPARE(Control<QLineEdit>(f.dialog, "TextTCName")->text(), QStringLiteral("clsTran"));
         QCOMPARE(Control<QLineEdit>(f.dialog, "TextAICName")->text(), QStringLiteral("clsTLM_AIC"));
-        QCOMPARE(Control<QLineEdit>(f.dialog, "TextTCPPFName")->text(), f.folder + "/Output/Tran.cpp");
+        QCOMPARE(Control<QLineEdit>(f.dialog, "TextTCPPFName")->text(),
+                 f.folder + "/Output/Tran.cpp");
         QCOMPARE(Control<QLineEdit>(f.dialog, "TextTHFName")->text(), f.folder + "/Output/Tran.h");
         QCOMPARE(Control<QLineEdit>(f.dialog, "TextAICHFName")->text(),
                  f.folder + "/Output/TLM_AIC.h");
@@ -150,7 +151,8 @@ private Q_SLOTS:
             fromWindow[file] = FileBytes(f.folder + "/" + file);
             QVERIFY2(!fromWindow[file].isEmpty(), qPrintable(file));
         }
-        QVERIFY(fromWindow["Output/Tran.h"].contains("Date:    Friday, Dec 4, 2026 @ 09:51:15 AM\r\n"));
+        QVERIFY(
+            fromWindow["Output/Tran.h"].contains("Date:    Friday, Dec 4, 2026 @ 09:51:15 AM\r\n"));
 
         // A second run from the window gives the same files and a fresh status text.
         Click(f.dialog, "CommandGen");

@@ -13,15 +13,21 @@ namespace kestrel::test {
 QString BuiltHelpFolder() {
     return QStringLiteral(KESTREL_BUILD_DIR) + QStringLiteral("/share/kestrel/help");
 }
-QString BuiltBinFolder() { return QStringLiteral(KESTREL_BUILD_DIR) + QStringLiteral("/bin"); }
-QString ExamplesFolder() { return QStringLiteral(KESTREL_SOURCE_DIR) + QStringLiteral("/examples"); }
+QString BuiltBinFolder() {
+    return QStringLiteral(KESTREL_BUILD_DIR) + QStringLiteral("/bin");
+}
+QString ExamplesFolder() {
+    return QStringLiteral(KESTREL_SOURCE_DIR) + QStringLiteral("/examples");
+}
 
 TestApp::TestApp() {
     main = std::make_unique<MainWindow>(context);
     main->show();
 }
 
-TestApp::~TestApp() { main.reset(); }
+TestApp::~TestApp() {
+    main.reset();
+}
 
 ProjectRecord MakeProject(const QString& parent, const QString& name) {
     QDir().mkpath(parent);
@@ -45,7 +51,9 @@ void SetStoredStage(const ProjectRecord& project, int stage) {
     if (!SaveProjectFile(changed).ok()) qFatal("cannot rewrite the .tp file");
 }
 
-QString TpPath(const ProjectRecord& project) { return FromCore(ProjectFilePath(project)); }
+QString TpPath(const ProjectRecord& project) {
+    return FromCore(ProjectFilePath(project));
+}
 
 void Click(QWidget* window, const char* name) {
     auto* button = Control<QAbstractButton>(window, name);

@@ -30,8 +30,8 @@ struct TestApp {
     FixedClock clock{LocalDateTime{2026, 12, 4, 9, 51, 15, 5}};
     GenerationSession session;
     int registrations = 0;
-    AppContext context{ui, system, clock, session, BuiltHelpFolder(),
-                       [this] { ++registrations; }, {}};
+    AppContext context{ui, system, clock, session, BuiltHelpFolder(), [this] { ++registrations; },
+                       {}};
     std::unique_ptr<MainWindow> main;
 
     TestApp();
@@ -45,8 +45,7 @@ ProjectRecord MakeProject(const QString& parent, const QString& name);
 void SetStoredStage(const ProjectRecord& project, int stage);
 QString TpPath(const ProjectRecord& project);
 
-template <typename T = QWidget>
-T* Control(QWidget* window, const char* name) {
+template <typename T = QWidget> T* Control(QWidget* window, const char* name) {
     T* control = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
     if (!control) qWarning("no control %s", name);
     return control;

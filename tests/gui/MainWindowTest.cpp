@@ -36,16 +36,15 @@ struct Expected {
 Expected AtStage(int stage) {
     Expected e;
     const std::vector<std::pair<C, int>> items = {
-        {C::CloseProject, 1},      {C::TlmInterface, 1},     {C::RtlInterface, 1},
-        {C::CodeSettings, 1},      {C::AddLibrary, 1},       {C::AsmlSpecification, 2},
-        {C::FsmSpecification, 2},  {C::Generate, 3}};
+        {C::CloseProject, 1},     {C::TlmInterface, 1}, {C::RtlInterface, 1},
+        {C::CodeSettings, 1},     {C::AddLibrary, 1},   {C::AsmlSpecification, 2},
+        {C::FsmSpecification, 2}, {C::Generate, 3}};
     for (auto [command, minimum] : items)
         (stage >= minimum ? e.enabled : e.disabled).push_back(command);
     for (C always : {C::NewProject, C::OpenProject, C::Exit, C::HelpTopics, C::About})
         e.enabled.push_back(always);
-    const std::vector<std::pair<int, int>> buttons = {{2, 0},  {3, 0},  {5, 1},  {6, 1},
-                                                      {8, 1},  {10, 2}, {11, 2}, {13, 1},
-                                                      {14, 3}, {16, 0}};
+    const std::vector<std::pair<int, int>> buttons = {{2, 0},  {3, 0},  {5, 1},  {6, 1},  {8, 1},
+                                                      {10, 2}, {11, 2}, {13, 1}, {14, 3}, {16, 0}};
     for (auto [number, minimum] : buttons)
         (stage >= minimum ? e.buttonsOn : e.buttonsOff).push_back(number);
     return e;
@@ -75,8 +74,8 @@ void CheckWindowOpen(MainWindow& main) {
     QVERIFY(main.Menu("MenuHelp")->menuAction()->isEnabled());
     QVERIFY(main.MenuItem(C::HelpTopics)->isEnabled());
     QVERIFY(main.MenuItem(C::About)->isEnabled());
-    for (C command : {C::CloseProject, C::AsmlSpecification, C::FsmSpecification,
-                      C::CodeSettings, C::Generate})
+    for (C command :
+         {C::CloseProject, C::AsmlSpecification, C::FsmSpecification, C::CodeSettings, C::Generate})
         QVERIFY2(!main.MenuItem(command)->isEnabled(), Spec(command).menuName);
     for (int number = 1; number <= 14; ++number)
         QVERIFY2(!main.ToolbarButton(number)->isEnabled(), qPrintable(QString::number(number)));
@@ -116,10 +115,11 @@ private Q_SLOTS:
 
     void menusAndToolbar() {
         TestApp app;
-        const QStringList file = {"MenuNewProject", "MenuOpenProject", "MenuCloseProject", "",
-                                  "MenuAddLibrary", "", "MenuExit"};
-        const QStringList transactor = {"MenuTLM",    "MenuRTL", "", "MenuAsmL", "MenuFSM",
-                                        "",           "MenuOption", "MenuGen"};
+        const QStringList file = {
+            "MenuNewProject", "MenuOpenProject", "MenuCloseProject", "", "MenuAddLibrary", "",
+            "MenuExit"};
+        const QStringList transactor = {"MenuTLM", "MenuRTL", "",           "MenuAsmL",
+                                        "MenuFSM", "",        "MenuOption", "MenuGen"};
         const QStringList help = {"MenuHelpTopic", "", "MenuAbout"};
         auto names = [](QMenu* menu) {
             QStringList list;
@@ -140,17 +140,16 @@ private Q_SLOTS:
         auto* toolbar = Control<QToolBar>(app.main.get(), "ToolbarMain");
         QVERIFY(toolbar);
         QCOMPARE(toolbar->actions().size(), 16);
-        const std::map<int, QString> tips = {
-            {2, "Create New Project"},
-            {3, "Open Existing Project"},
-            {5, "TLM Interface"},
-            {6, "RTL Interface"},
-            {8, "Add Library"},
-            {10, "AsmL Specification"},
-            {11, "Graphical FSM Specification"},
-            {13, "Code Settings"},
-            {14, "Generate SystemC Transactor"},
-            {16, "Help on SystemC Transactor Generation"}};
+        const std::map<int, QString> tips = {{2, "Create New Project"},
+                                             {3, "Open Existing Project"},
+                                             {5, "TLM Interface"},
+                                             {6, "RTL Interface"},
+                                             {8, "Add Library"},
+                                             {10, "AsmL Specification"},
+                                             {11, "Graphical FSM Specification"},
+                                             {13, "Code Settings"},
+                                             {14, "Generate SystemC Transactor"},
+                                             {16, "Help on SystemC Transactor Generation"}};
         for (int number = 1; number <= 16; ++number) {
             QAction* button = app.main->ToolbarButton(number);
             auto tip = tips.find(number);
@@ -257,7 +256,8 @@ private Q_SLOTS:
         name->setText(QStringLiteral(" Taken  "));
         location->setText(QStringLiteral("  ") + dir.path());
         Click(dialog, "CommandOK");
-        expectRefusal("Project " + dir.path() + "/Taken already exists!\r\n"
+        expectRefusal("Project " + dir.path() +
+                          "/Taken already exists!\r\n"
                           "Please change Project Name or Location",
                       "Kestrel", "TextPName");
         // The fields were trimmed and the separator appended before the check.
@@ -383,7 +383,8 @@ private Q_SLOTS:
         other.main = std::make_unique<MainWindow>(other.context);
         other.main->RunCommand(C::HelpTopics);
         QCOMPARE(other.ui.Messages().size(), 1);
-        QVERIFY(other.ui.Messages().first().text.contains(QStringLiteral("/nonexistent/help/Main.html")));
+        QVERIFY(other.ui.Messages().first().text.contains(
+            QStringLiteral("/nonexistent/help/Main.html")));
         QVERIFY(!other.main->Help().Window());
     }
 
@@ -408,8 +409,8 @@ private Q_SLOTS:
         StartOptions relative = ParseStartOptions({"kestrel", "--no-splash", "P/P.tp"});
         QCOMPARE(relative.projectArgument, QDir::current().absoluteFilePath("P/P.tp"));
         QVERIFY(!relative.splash);
-        StartOptions shot =
-            ParseStartOptions({"kestrel", "--screenshot", "options", "--output", "o.png", "/p/P.tp"});
+        StartOptions shot = ParseStartOptions(
+            {"kestrel", "--screenshot", "options", "--output", "o.png", "/p/P.tp"});
         QCOMPARE(shot.screenshotWindow, QStringLiteral("options"));
         QCOMPARE(shot.screenshotFile, QStringLiteral("o.png"));
         QCOMPARE(shot.projectArgument, QStringLiteral("/p/P.tp"));

@@ -1,10 +1,10 @@
 // The Code Generation Settings window: what it shows when it opens, its enabling rules,
 // the library browse button, each refusal of OK with its message, tab and field, a stored
 // OK, Cancel, and re-enabling whichever window opened it.
+#include "OptionDialog.h"
 #include "GenerateDialog.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
-#include "OptionDialog.h"
 #include "model/ProjectOptions.h"
 #include "model/ProjectPaths.h"
 
@@ -126,22 +126,21 @@ private Q_SLOTS:
             QStringLiteral("Unit gap between Setup Time and Clock Period is too large");
         QTest::newRow("equal") << "5" << 2 << "5" << 2 << 2 << false << smaller << "Clock" << 1
                                << "TextSetup";
-        QTest::newRow("larger unit") << "1" << 3 << "900" << 2 << 2 << false << smaller
-                                     << "Clock" << 1 << "TextSetup";
-        QTest::newRow("fs to sec") << "1" << 0 << "1" << 5 << 2 << false << gap << "Clock" << 1
-                                   << "ComboSetup";
-        QTest::newRow("ps to sec") << "1" << 1 << "1" << 5 << 1 << false << gap << "Clock" << 1
-                                   << "ComboSetup";
+        QTest::newRow("larger unit")
+            << "1" << 3 << "900" << 2 << 2 << false << smaller << "Clock" << 1 << "TextSetup";
+        QTest::newRow("fs to sec")
+            << "1" << 0 << "1" << 5 << 2 << false << gap << "Clock" << 1 << "ComboSetup";
+        QTest::newRow("ps to sec")
+            << "1" << 1 << "1" << 5 << 1 << false << gap << "Clock" << 1 << "ComboSetup";
         QTest::newRow("template library")
             << "1" << 1 << "1" << 2 << 3 << true
             << "Library cannot be created if generating Just Transactor Template.\r\n"
                "Please Uncheck Make Library check box \r\n"
                "or Choose other Transactor Generation Method"
             << "Kestrel" << 2 << "CheckLib";
-        QTest::newRow("beyond 16 bits")
-            << "1" << 1 << "40000" << 2 << 2 << false
-            << "Clock Period must be a number from -32768 to 32767" << "Clock" << 1
-            << "TextPeriod";
+        QTest::newRow("beyond 16 bits") << "1" << 1 << "40000" << 2 << 2 << false
+                                        << "Clock Period must be a number from -32768 to 32767"
+                                        << "Clock" << 1 << "TextPeriod";
     }
 
     void refusals() {

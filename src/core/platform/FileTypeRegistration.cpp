@@ -98,12 +98,13 @@ fs::path UserDataHome(const char* xdgDataHome, const char* home) {
 }
 
 std::string ProjectMimePackage() {
-    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                       "  <mime-type type=\"") +
-           kProjectMimeType + "\">\n" + "    <comment>" + kProjectTypeDescription +
-           "</comment>\n" + "    <icon name=\"" + kMimeIconName + "\"/>\n" +
-           "    <glob pattern=\"*.tp\"/>\n" + "  </mime-type>\n" + "</mime-info>\n";
+    return std::string(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+               "  <mime-type type=\"") +
+           kProjectMimeType + "\">\n" + "    <comment>" + kProjectTypeDescription + "</comment>\n" +
+           "    <icon name=\"" + kMimeIconName + "\"/>\n" + "    <glob pattern=\"*.tp\"/>\n" +
+           "  </mime-type>\n" + "</mime-info>\n";
 }
 
 std::string DesktopExecArgument(std::string_view argument) {
@@ -153,8 +154,8 @@ Status RegisterProjectFileType(const FileTypeRegistration& r) {
     std::string entry;
     if (Status s = DesktopEntryText(r, entry); !s) return s;
 
-    if (Status s = ReplaceFile(r.dataHome / "mime" / "packages" / kMimePackageName,
-                               ProjectMimePackage());
+    if (Status s =
+            ReplaceFile(r.dataHome / "mime" / "packages" / kMimePackageName, ProjectMimePackage());
         !s)
         return s;
     if (IsUsableFile(r.documentIcon)) {

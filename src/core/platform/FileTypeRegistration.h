@@ -19,8 +19,8 @@ inline constexpr const char* kDesktopEntryName = "kestrel.desktop";
 inline constexpr const char* kMimePackageName = "kestrel-project.xml";
 
 struct FileTypeRegistration {
-    std::filesystem::path dataHome;    // $XDG_DATA_HOME, else ~/.local/share
-    std::filesystem::path programPath; // the executable the desktop entry starts
+    std::filesystem::path dataHome;     // $XDG_DATA_HOME, else ~/.local/share
+    std::filesystem::path programPath;  // the executable the desktop entry starts
     std::filesystem::path documentIcon; // icon of .tp files; empty or missing: none
     std::filesystem::path programIcon;  // icon of the program; empty or missing: none
 };

@@ -28,8 +28,7 @@ TEST(FileTypeRegistration, DataHomeFollowsXdgThenHome) {
 
 TEST(FileTypeRegistration, ExecArgumentQuoting) {
     EXPECT_EQ(DesktopExecArgument("/opt/kestrel/bin/kestrel"), "/opt/kestrel/bin/kestrel");
-    EXPECT_EQ(DesktopExecArgument("/home/ann/My Tools/kestrel"),
-              "\"/home/ann/My Tools/kestrel\"");
+    EXPECT_EQ(DesktopExecArgument("/home/ann/My Tools/kestrel"), "\"/home/ann/My Tools/kestrel\"");
     // Inside quotes $, " and \ get a backslash, and every backslash is then doubled as a
     // string value: $ is written \\$, a backslash four times.
     EXPECT_EQ(DesktopExecArgument("/a$b/k"), "\"/a\\\\$b/k\"");
@@ -57,8 +56,9 @@ TEST(FileTypeRegistration, WritesMimePackageIconAndDesktopEntry) {
               "    <glob pattern=\"*.tp\"/>\n"
               "  </mime-type>\n"
               "</mime-info>\n");
-    EXPECT_EQ(ReadBytes(data / "icons/hicolor/scalable/mimetypes/application-x-kestrel-project.svg"),
-              "<svg/>");
+    EXPECT_EQ(
+        ReadBytes(data / "icons/hicolor/scalable/mimetypes/application-x-kestrel-project.svg"),
+        "<svg/>");
     EXPECT_EQ(ReadBytes(data / "applications/kestrel.desktop"),
               "[Desktop Entry]\n"
               "Type=Application\n"
@@ -66,10 +66,12 @@ TEST(FileTypeRegistration, WritesMimePackageIconAndDesktopEntry) {
               "GenericName=SystemC Transactor Generator\n"
               "Comment=Declare TLM and RTL interfaces and generate SystemC transactors\n"
               "Exec=\"/opt/k tools/bin/kestrel\" %f\n"
-              "Icon=" + (dir.path() / "kestrel.svg").string() + "\n"
-              "MimeType=application/x-kestrel-project;\n"
-              "Categories=Development;Electronics;\n"
-              "Terminal=false\n");
+              "Icon=" +
+                  (dir.path() / "kestrel.svg").string() +
+                  "\n"
+                  "MimeType=application/x-kestrel-project;\n"
+                  "Categories=Development;Electronics;\n"
+                  "Terminal=false\n");
 
     // The next start replaces what an older registration left, and leaves no temporary file.
     WriteBytes(data / "applications/kestrel.desktop", "stale");

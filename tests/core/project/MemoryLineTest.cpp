@@ -9,7 +9,9 @@ namespace {
 
 constexpr double kMb = 1044032.0;
 
-std::uint64_t Bytes(double megabytes) { return static_cast<std::uint64_t>(megabytes * kMb + 0.5); }
+std::uint64_t Bytes(double megabytes) {
+    return static_cast<std::uint64_t>(megabytes * kMb + 0.5);
+}
 
 TEST(MemoryLine, MegabytesRoundToTenthsThenHalfToEven) {
     EXPECT_EQ(MemoryLineMegabytes(0), 0);
