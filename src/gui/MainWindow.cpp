@@ -195,6 +195,8 @@ void MainWindow::EnDisMDI(bool enable) {
 }
 
 void MainWindow::RunCommand(AppCommand command) {
+    // While a window is open only the Help menu is usable (EnDisMDI(false)).
+    if (OpenWindow() && command != AppCommand::HelpTopics && command != AppCommand::About) return;
     switch (command) {
     case AppCommand::OpenProject: OpenProjectCommand(); return;
     case AppCommand::CloseProject: CloseProjectCommand(); return;
@@ -208,19 +210,30 @@ void MainWindow::RunCommand(AppCommand command) {
 }
 
 void MainWindow::OpenCommandWindow(AppCommand command) {
-    if (openWindow_) return; // the commands are disabled while a window is open
     EnDisMDI(false);
     auto opener = openers_.find(command);
     QDialog* window = opener != openers_.end() ? opener->second(*this) : nullptr;
     if (!window) {
-        EnDisMDI(true);
+        if (!OpenWindow()) EnDisMDI(true);
         return;
     }
-    openWindow_ = window;
+    openWindows_.emplace_back(window);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    connect(window, &QDialog::finished, this, [this] { EnDisMDI(true); });
+    connect(window, &QDialog::finished, this, [this, window] {
+        std::erase_if(openWindows_, [window](const QPointer<QDialog>& open) {
+            return open.isNull() || open.data() == window;
+        });
+        if (!OpenWindow()) EnDisMDI(true);
+    });
     PlaceDialog(window, this);
     window->show();
+}
+
+QDialog* MainWindow::OpenWindow() const {
+    for (auto it = openWindows_.rbegin(); it != openWindows_.rend(); ++it) {
+        if (!it->isNull()) return it->data();
+    }
+    return nullptr;
 }
 
 void MainWindow::ShowProject() {

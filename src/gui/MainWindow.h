@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 class QAction;
 class QDialog;
@@ -64,8 +65,8 @@ public:
     QAction* ToolbarButton(int number) const;
     QLabel* StatusPanel(int number) const;
     QTimer& MemoryTimer() { return memoryTimer_; }
-    // The window opened by the last command, while it is open.
-    QWidget* OpenWindow() const { return openWindow_; }
+    // The window opened by the last command that is still open, or null.
+    QDialog* OpenWindow() const;
     HelpViewer& Help() { return *help_; }
 
     void RefreshMemoryLine();
@@ -94,7 +95,9 @@ private:
     QTimer memoryTimer_;
     std::map<AppCommand, QAction*> menuItems_;
     std::map<AppCommand, WindowOpener> openers_;
-    QPointer<QWidget> openWindow_;
+    // The windows opened by commands and not yet closed: one, or two when About was
+    // opened from the Help menu, which stays usable while a window is open.
+    std::vector<QPointer<QDialog>> openWindows_;
     HelpViewer* help_ = nullptr;
 };
 

@@ -377,6 +377,28 @@ private Q_SLOTS:
         QVERIFY(!helpWindow);
     }
 
+    void aboutWhileAWindowIsOpen() {
+        TestApp app;
+        app.main->Start(QString());
+        app.main->RunCommand(C::NewProject);
+        QDialog* newProject = OpenDialog(*app.main, "FormNewProject");
+        QVERIFY(newProject);
+        // Other commands wait; About, from the Help menu that stays usable, opens.
+        app.main->RunCommand(C::OpenProject);
+        app.main->RunCommand(C::CodeSettings);
+        QVERIFY(app.ui.calls.isEmpty());
+        QVERIFY(!OpenDialog(*app.main, "FormOption"));
+        app.main->RunCommand(C::About);
+        QDialog* about = OpenDialog(*app.main, "FormAbout");
+        QVERIFY(about);
+        Click(about, "CommandOK");
+        QTRY_VERIFY(!OpenDialog(*app.main, "FormAbout"));
+        CheckWindowOpen(*app.main); // New Project is still open
+        Click(newProject, "CommandCancel");
+        QTRY_VERIFY(!OpenDialog(*app.main, "FormNewProject"));
+        CheckStage(*app.main, 0);
+    }
+
     void missingHelpIsReported() {
         TestApp other; // a main window rebuilt with a help folder that does not exist
         other.context.helpFolder = QStringLiteral("/nonexistent/help");
