@@ -1,6 +1,9 @@
 #pragma once
 // The line writer of the generated text files: every line ends with CR LF.
+#include <cstddef>
+#include <functional>
 #include <initializer_list>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -8,6 +11,9 @@ namespace kestrel {
 
 class TextWriter {
 public:
+    // Receives the text of a writer that spills, piece by piece and in order.
+    using Sink = std::function<void(std::string_view)>;
+
     // Appends the text and CR LF.
     void line(std::string_view text);
     // Appends the concatenation of the pieces and CR LF.
@@ -18,11 +24,25 @@ public:
     // CR LF. An empty text contributes no lines.
     void splice(std::string_view sectionFileText, std::string_view indent = {});
 
+    // From now on, whenever the text held reaches `threshold` bytes it is handed to
+    // `sink` and the writer starts again from empty (keeping its memory), so that a large
+    // file is written in pieces as it grows instead of being built whole in memory.
+    // text() then holds only what has not been handed over yet.
+    void SpillTo(Sink sink, std::size_t threshold);
+    // Hands what is held to the sink; does nothing without one.
+    void Flush();
+
     const std::string& text() const { return text_; }
     std::string take() { return std::move(text_); }
 
 private:
+    void SpillWhenFull() {
+        if (text_.size() >= threshold_) Flush();
+    }
+
     std::string text_;
+    Sink sink_;
+    std::size_t threshold_ = std::numeric_limits<std::size_t>::max();
 };
 
 } // namespace kestrel

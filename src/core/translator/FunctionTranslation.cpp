@@ -10,6 +10,8 @@
 #include "platform/Text.h"
 #include "translator/StatementTranslator.h"
 
+#include <array>
+
 namespace kestrel {
 
 void AsmlSource::Place(DiagnosticCollector& places, std::size_t index) const {
@@ -39,8 +41,16 @@ std::string_view TrimmedView(std::string_view line) {
 std::optional<std::size_t> FindFunctionSection(const std::vector<std::string_view>& lines,
                                                std::string_view functionName) {
     const std::string header = "namespace ns" + Trim(functionName);
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (TrimmedView(lines[i]) == header) return i + 1;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view line = lines[i];
+        // Most lines are ruled out without trimming them: too short, or not ending in a
+        // blank or in the header (of which the first and last characters are checked).
+        if (line.size() < header.size()) continue;
+        if (line.back() != ' ' &&
+            (line.back() != header.back() || line[line.size() - header.size()] != header.front()))
+            continue;
+        if (TrimmedView(line) == header) return i + 1;
+    }
     return std::nullopt;
 }
 
@@ -65,22 +75,54 @@ void WriteInitTail(TextWriter& ini) {
 
 namespace {
 
-void WriteSectionFiles(GenerationRun& run, const std::string& name, const SectionTexts& texts,
-                       DiagnosticCollector& places) {
-    const std::pair<std::string_view, const TextWriter*> files[] = {
-        {kDeclarationSection, &texts.dec},
-        {kInitialisationSection, &texts.ini},
-        {kBehaviourSection, &texts.behaviour},
-        {kUpdateSection, &texts.upd},
-    };
-    for (const auto& [extension, text] : files) {
-        std::string path = SectionFilePath(run.projectFolder, name, extension);
-        if (Status written = WriteFileAtomic(path, text->text()); !written) {
-            run.log().LogError(written.message());
-            places.Place(path, 0);
+// The four section files of one function, written as the translation goes: each section
+// text hands its lines to an atomic writer whenever it has grown to a megabyte, so that
+// a function of any length needs little memory and is written at the speed of the page
+// cache. The files replace the old ones only at Commit, each at once. They are working
+// files that every translation writes anew, so they are not forced to the disk.
+class SectionFileSet {
+public:
+    static constexpr std::size_t kSpillBytes = std::size_t{1} << 20;
+
+    SectionFileSet(GenerationRun& run, const std::string& name, SectionTexts& texts) {
+        TextWriter* writers[] = {&texts.dec, &texts.ini, &texts.behaviour, &texts.upd};
+        for (std::size_t i = 0; i < files_.size(); ++i) {
+            File& file = files_[i];
+            file.text = writers[i];
+            file.path = SectionFilePath(run.projectFolder, name, kExtensions[i]);
+            file.status = file.writer.Open(file.path);
+            file.text->SpillTo(
+                [&file](std::string_view bytes) {
+                    if (file.status) file.status = file.writer.Write(bytes);
+                },
+                kSpillBytes);
         }
     }
-}
+
+    // Writes what is left and replaces the four files; a file that could not be written
+    // is logged and keeps its old content.
+    void Commit(GenerationRun& run, DiagnosticCollector& places) {
+        for (File& file : files_) {
+            file.text->Flush();
+            if (file.status) file.status = file.writer.Commit(/*flushToDisk=*/false);
+            if (!file.status) {
+                run.log().LogError(file.status.message());
+                places.Place(file.path, 0);
+            }
+        }
+    }
+
+private:
+    static constexpr std::string_view kExtensions[] = {kDeclarationSection, kInitialisationSection,
+                                                       kBehaviourSection, kUpdateSection};
+    struct File {
+        TextWriter* text = nullptr;
+        std::string path;
+        AtomicFileWriter writer;
+        Status status;
+    };
+    std::array<File, 4> files_;
+};
 
 } // namespace
 
@@ -93,6 +135,7 @@ void TranslateFunction(GenerationRun& run, int function, const AsmlSource& sourc
 
     if (!record.isLibrary) {
         SectionTexts texts;
+        SectionFileSet files(run, name, texts);
         if (std::optional<std::size_t> first = FindFunctionSection(source.lines, name)) {
             ResetTranslationState(state);
             std::size_t last = *first - 1; // the header, while no line is translated
@@ -107,7 +150,7 @@ void TranslateFunction(GenerationRun& run, int function, const AsmlSource& sourc
             WriteInitTail(texts.ini);
             source.Place(places, last);
         }
-        WriteSectionFiles(run, name, texts, places);
+        files.Commit(run, places);
     }
 
     run.log().LogLine("Done!");
