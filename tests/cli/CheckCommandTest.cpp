@@ -2,7 +2,7 @@
 // FILE:LINE: error: MESSAGE with the line of clean.asml or of the ASF diagram that holds
 // the offending word, the same errors as Generate counts, and no output files.
 #include "CheckCommand.h"
-#include "CliApp.h"
+#include "CliRunner.h"
 
 #include "TestSupport.h"
 
@@ -18,20 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "kestrel-cli");
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    std::ostringstream out, err;
-    int code = cli::RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 // The "before" project of a conformance case copied into `dir`; returns its .tp path.
 std::string CopyCase(const test::TempDir& dir, std::string_view caseName, std::string_view name) {

@@ -1,6 +1,6 @@
 // kestrel-cli add-library, in process: libraries added in order, the window's OK
 // (tables, library folder, stage), and refusals that save nothing.
-#include "CliApp.h"
+#include "CliRunner.h"
 #include "model/ProjectPaths.h"
 #include "model/RtlSignal.h"
 #include "model/TlmFunction.h"
@@ -19,20 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "kestrel-cli");
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    std::ostringstream out, err;
-    int code = cli::RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 // Packs a library of the given functions and signals (flagged) with empty section files,
 // using the archive commands of the CLI.

@@ -1,5 +1,5 @@
 // kestrel-cli end to end, in process: exit status, stdout and stderr of each command.
-#include "CliApp.h"
+#include "CliRunner.h"
 
 #include "TestSupport.h"
 
@@ -14,20 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "kestrel-cli");
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    std::ostringstream out, err;
-    int code = cli::RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 TEST(Cli, NewShowAndOptionsOnOneProject) {
     test::TempDir dir;
