@@ -1,0 +1,83 @@
+#pragma once
+// The signal list and the signal dialog without their windows: the working rows, the
+// dialog's checks and clock rule, the list's clock check, AdjustInitValues and the OK
+// that rebuilds and saves the table.
+#include "model/ProjectRecord.h"
+#include "model/RtlSignal.h"
+#include "platform/Status.h"
+#include "project/InputRefusal.h"
+#include "project/ProjectCommands.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel {
+
+// The width entries, with the blank where a sign would go.
+inline constexpr std::array<std::string_view, 7> kWidthEntries = {" 1",  " 2",  " 4", " 8",
+                                                                   " 16", " 32", " 64"};
+
+// One row of the signal list: "Direction", "Hardware Data Type", "Width", "Name" and the
+// hidden "DirID", "HDID", "isClk", "IVID", "isLibrary".
+struct SignalRow {
+    std::array<std::string, 9> columns;
+    friend bool operator==(const SignalRow&, const SignalRow&) = default;
+};
+
+SignalRow SignalRowOf(const RtlSignal& signal);
+std::vector<SignalRow> SignalRowsOf(const RtlSignalTable& table);
+
+// Add in the list: a 26th signal is refused.
+std::optional<InputRefusal> CheckSignalCapacity(int rowCount);
+// Edit in the list: library ports are refused.
+std::optional<InputRefusal> CheckSignalEditable(const SignalRow& row);
+
+// What the signal dialog's boxes hold. A typed direction or data type has position -1.
+struct SignalDraft {
+    std::string name;
+    std::string directionText = "sc_in";
+    int directionIndex = 0;
+    std::string dataTypeText = "sc_logic";
+    int dataTypeIndex = 0;
+    std::string widthText = " 1";
+    bool widthEnabled = false;
+    std::string initText = "0";
+    bool clock = false;
+    // Whether direction, data type and initial value can be changed (not while a clock).
+    bool boxesEnabled = true;
+};
+
+// The dialog opening on a new signal or on a row of the list.
+SignalDraft NewSignalDraft();
+SignalDraft SignalDraftOf(const SignalRow& row);
+// "Add New Signal" or "Edit Signal - <name>".
+std::string SignalDialogCaption(const SignalRow* edited);
+
+// Selecting a data type entry: the width box is usable only for sc_lv.
+void EnDisWidth(SignalDraft& draft);
+void SelectDataType(SignalDraft& draft, int index);
+// Checking or clearing "Clock Signal".
+void SetClock(SignalDraft& draft, bool checked);
+
+// OK of the dialog: the empty name, then the initial value's characters. On success an
+// empty initial value becomes "0" in the draft.
+std::optional<InputRefusal> CheckSignalDraft(SignalDraft& draft);
+// The row OK writes; `libraryColumn` is "0" for an added row, the edited row's column 8
+// otherwise.
+SignalRow BuildSignalRow(const SignalDraft& draft, std::string_view libraryColumn = "0");
+
+// OK of the list: at least one clock while there are rows.
+std::optional<InputRefusal> CheckClock(const std::vector<SignalRow>& rows);
+// Rebuilds signals 1..n of the table from the rows and sets the count.
+void StoreSignalRows(const std::vector<SignalRow>& rows, RtlSignalTable& table);
+// Fits sc_logic values to their last character and sc_lv values to their width.
+void AdjustInitValues(RtlSignalTable& table);
+// The whole OK: the clock check, the table, AdjustInitValues, the file, the declared
+// flag, the stage and the project file. A refusal touches nothing.
+CommandOutcome AcceptSignalList(ProjectRecord& record, const std::vector<SignalRow>& rows,
+                                RtlSignalTable& table);
+
+} // namespace kestrel
