@@ -4,6 +4,7 @@
 
 #include "AddLibraryCommand.h"
 #include "CheckCommand.h"
+#include "DeclareCommand.h"
 #include "CliSupport.h"
 #include "codegen/Generate.h"
 #include "library/Archive.h"
@@ -54,6 +55,8 @@ struct Options {
     std::string entryName;
     std::string entry;
     std::string output;
+    // declare
+    std::string declarations;
 };
 
 int RunNew(const Options& opt, std::ostream& out, std::ostream& err) {
@@ -258,6 +261,10 @@ int RunAddLibrary(const Options& opt, std::ostream& out, std::ostream& err) {
     return RunAddLibraryCommand(ArgPath(opt.project), libraries, out, err);
 }
 
+int RunDeclare(const Options& opt, std::ostream& out, std::ostream& err) {
+    return RunDeclareCommand(ArgPath(opt.project), ArgPath(opt.declarations), out, err);
+}
+
 } // namespace
 
 int RunCli(int argc, char** argv) { return RunCli(argc, argv, std::cout, std::cerr); }
@@ -355,6 +362,13 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     addLibCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
     addLibCmd->add_option("LIBRARY", opt.files, "The .tlib files, added in order")->required();
     addLibCmd->callback([&] { command = RunAddLibrary; });
+
+    CLI::App* declareCmd = app.add_subcommand(
+        "declare", "Replace the project's functions and signals with those of a JSON file "
+                   "(the format of show --json), by the rules of the declaration windows");
+    declareCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
+    declareCmd->add_option("FILE", opt.declarations, "The JSON file")->required();
+    declareCmd->callback([&] { command = RunDeclare; });
 
     TemplateCommands templates(app);
 

@@ -1,0 +1,301 @@
+// kestrel-cli declare: reads functions and signals from JSON (the `show --json` format)
+// and enters each one as the dialogs would, in the file's order. A function whose name
+// matches one of the project's own functions is entered as an edit of that function, so
+// it keeps its diagram assignment and the rest of its record; any other function is added
+// as new. Library entries of the file only mark where the project's library items go: the
+// k-th library entry takes the project's k-th library item, whatever the entry says;
+// library items the file does not mark follow the own items; extra library entries are
+// ignored. A signal the file gives exactly as the list shows it is kept as it is, as a
+// row the user never opens; any other signal goes through the signal dialog's rules.
+// Every check runs before anything is written.
+#include "DeclareCommand.h"
+
+#include "CliApp.h"
+#include "CliSupport.h"
+#include "model/ProjectPaths.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include "project/FunctionRules.h"
+#include "project/ProjectCommands.h"
+#include "project/SignalRules.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <memory>
+#include <ostream>
+
+namespace kestrel::cli {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// A file that cannot be used: reported as a file error naming the file.
+struct BadFile : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string TextOf(const Json& object, const char* key, const std::string& fallback) {
+    if (!object.contains(key)) return fallback;
+    const Json& value = object.at(key);
+    if (!value.is_string()) throw BadFile(std::string("\"") + key + "\" must be a text");
+    try {
+        return ArgText(value.get<std::string>());
+    } catch (const UsageError& e) {
+        throw BadFile(e.what());
+    }
+}
+
+bool FlagOf(const Json& object, const char* key) {
+    if (!object.contains(key)) return false;
+    const Json& value = object.at(key);
+    if (!value.is_boolean()) throw BadFile(std::string("\"") + key + "\" must be true or false");
+    return value.get<bool>();
+}
+
+int NumberOf(const Json& object, const char* key, int fallback) {
+    if (!object.contains(key)) return fallback;
+    const Json& value = object.at(key);
+    if (!value.is_number_integer() || value.get<long long>() < -32768 ||
+        value.get<long long>() > 32767)
+        throw BadFile(std::string("\"") + key + "\" must be a whole number");
+    return value.get<int>();
+}
+
+// An entry of a drop-down box: the index picks the entry (its text is the entry's);
+// -1, or a missing index with a text that is no entry, is a typed text.
+template <std::size_t N>
+void BoxEntry(const Json& object, const char* textKey, const char* indexKey,
+              const std::array<std::string_view, N>& entries, int defaultIndex, std::string& text,
+              int& index) {
+    std::string typed = TextOf(object, textKey, "");
+    if (object.contains(indexKey)) {
+        index = NumberOf(object, indexKey, defaultIndex);
+    } else if (object.contains(textKey)) {
+        index = -1;
+        for (std::size_t i = 0; i < N; ++i)
+            if (entries[i] == typed) index = static_cast<int>(i);
+    } else {
+        index = defaultIndex;
+    }
+    if (index == -1) {
+        text = typed;
+    } else if (index >= 0 && index < static_cast<int>(N)) {
+        text = std::string(entries[static_cast<std::size_t>(index)]);
+    } else {
+        throw BadFile(std::string("\"") + indexKey + "\" must be -1 (typed text) or 0 to " +
+                      std::to_string(N - 1));
+    }
+}
+
+const Json& ListOf(const Json& root, const char* key) {
+    static const Json empty = Json::array();
+    if (!root.contains(key)) return empty;
+    const Json& list = root.at(key);
+    if (!list.is_array()) throw BadFile(std::string("\"") + key + "\" must be a list");
+    for (const Json& item : list)
+        if (!item.is_object()) throw BadFile(std::string("each of \"") + key + "\" must be an object");
+    return list;
+}
+
+// A refusal of entry `what`: the dialog's message, then which entry it was.
+struct Refused {
+    InputRefusal refusal;
+    std::string what;
+};
+
+std::optional<Refused> BuildFunctions(const Json& list, const TlmFunctionTable& old,
+                                      TlmFunctionTable& fresh) {
+    std::vector<int> libraries, owns;
+    for (int i = 1; i <= std::clamp<int>(old.count, 0, kMaxFunctions); ++i)
+        (old[i].isLibrary ? libraries : owns).push_back(i);
+    std::vector<bool> used(kMaxFunctions + 1, false);
+    std::size_t nextLibrary = 0;
+    fresh.count = 0;
+    auto place = [&](const TlmFunction& record) -> std::optional<InputRefusal> {
+        if (auto refusal = CheckFunctionCapacity(fresh.count)) return refusal;
+        fresh.count = static_cast<std::int16_t>(fresh.count + 1);
+        fresh[fresh.count] = record;
+        return std::nullopt;
+    };
+    int position = 0;
+    for (const Json& item : list) {
+        ++position;
+        std::string what = "function " + std::to_string(position);
+        if (FlagOf(item, "library")) {
+            if (nextLibrary < libraries.size())
+                if (auto r = place(old[libraries[nextLibrary++]])) return Refused{*r, what};
+            continue;
+        }
+        FunctionDraft draft;
+        draft.name = TextOf(item, "name", "");
+        what += " \"" + Show(draft.name) + "\"";
+        BoxEntry(item, "returnType", "returnTypeIndex", kCTypeNames, 0, draft.returnTypeText,
+                 draft.returnTypeIndex);
+        if (item.contains("parameters")) {
+            const Json& params = item.at("parameters");
+            if (!params.is_array()) throw BadFile("\"parameters\" must be a list");
+            for (const Json& p : params) {
+                if (!p.is_object()) throw BadFile("each of \"parameters\" must be an object");
+                if (auto r = CheckParameterCapacity(static_cast<int>(draft.rows.size())))
+                    return Refused{*r, what};
+                ParameterDraft pd;
+                pd.name = TextOf(p, "name", "");
+                BoxEntry(p, "type", "typeIndex", kCTypeNames, 0, pd.typeText, pd.typeIndex);
+                bool byReference = FlagOf(p, "byReference");
+                pd.passIndex = byReference ? 1 : 0;
+                pd.passByText = std::string(kPassByEntries[static_cast<std::size_t>(pd.passIndex)]);
+                pd.isConst = FlagOf(p, "const");
+                pd.isArray = FlagOf(p, "array");
+                if (auto r = CheckParameterDraft(pd))
+                    return Refused{*r, what + ", parameter " + std::to_string(draft.rows.size() + 1)};
+                draft.rows.push_back(BuildParameterRow(pd));
+            }
+        }
+        if (auto r = CheckFunctionDraft(draft)) return Refused{*r, what};
+        if (auto r = CheckFunctionCapacity(fresh.count)) return Refused{*r, what};
+        int match = 0;
+        for (int i : owns)
+            if (!used[static_cast<std::size_t>(i)] && old[i].functionName.Text() == Trim(draft.name)) {
+                match = i;
+                break;
+            }
+        if (match != 0) {
+            // Edited in place: the record keeps what the dialog does not write.
+            used[static_cast<std::size_t>(match)] = true;
+            place(old[match]);
+            ApplyFunctionDraft(fresh, fresh.count, draft);
+        } else {
+            fresh[fresh.count + 1] = TlmFunction{};
+            ApplyFunctionDraft(fresh, 0, draft);
+        }
+    }
+    while (nextLibrary < libraries.size())
+        if (auto r = place(old[libraries[nextLibrary++]]))
+            return Refused{*r, "library function \"" + Show(old[libraries[nextLibrary - 1]].functionName.Text()) + "\""};
+    return std::nullopt;
+}
+
+// Whether a file entry says exactly what a row of the list shows (keys left out agree).
+bool SameAsRow(const Json& item, const SignalRow& row) {
+    auto same = [&](const char* key, const std::string& column) {
+        return !item.contains(key) || TextOf(item, key, "") == column;
+    };
+    auto sameNumber = [&](const char* key, const std::string& column) {
+        return !item.contains(key) || std::to_string(NumberOf(item, key, 0)) == column;
+    };
+    return TextOf(item, "name", "") == row.columns[3] && same("direction", row.columns[0]) &&
+           sameNumber("directionIndex", row.columns[4]) && same("dataType", row.columns[1]) &&
+           sameNumber("dataTypeIndex", row.columns[5]) && sameNumber("width", row.columns[2]) &&
+           same("init", row.columns[7]) &&
+           (!item.contains("clock") || FlagOf(item, "clock") == (row.columns[6] == "1"));
+}
+
+std::optional<Refused> BuildSignals(const Json& list, const RtlSignalTable& old,
+                                    std::vector<SignalRow>& rows) {
+    std::vector<SignalRow> libraries, owns;
+    for (const SignalRow& row : SignalRowsOf(old))
+        (RowNumber(row.columns[8]) == 1 ? libraries : owns).push_back(row);
+    std::vector<bool> used(owns.size(), false);
+    std::size_t nextLibrary = 0;
+    int position = 0;
+    for (const Json& item : list) {
+        ++position;
+        std::string what = "signal " + std::to_string(position);
+        if (FlagOf(item, "library")) {
+            if (nextLibrary < libraries.size()) {
+                if (auto r = CheckSignalCapacity(static_cast<int>(rows.size())))
+                    return Refused{*r, what};
+                rows.push_back(libraries[nextLibrary++]);
+            }
+            continue;
+        }
+        if (auto r = CheckSignalCapacity(static_cast<int>(rows.size()))) return Refused{*r, what};
+        // A row the file leaves as it is is not opened in the dialog: it stays as it is.
+        bool kept = false;
+        for (std::size_t i = 0; i < owns.size() && !kept; ++i)
+            if (!used[i] && SameAsRow(item, owns[i])) {
+                used[i] = kept = true;
+                rows.push_back(owns[i]);
+            }
+        if (kept) continue;
+        SignalDraft draft = NewSignalDraft();
+        draft.name = TextOf(item, "name", "");
+        what += " \"" + Show(draft.name) + "\"";
+        std::string init = TextOf(item, "init", "0");
+        if (FlagOf(item, "clock")) {
+            // The clock rule fixes direction, type and width; the value stays as given.
+            SetClock(draft, true);
+        } else {
+            BoxEntry(item, "direction", "directionIndex", kDirectionNames, 0,
+                     draft.directionText, draft.directionIndex);
+            std::string typeText;
+            int typeIndex = 0;
+            BoxEntry(item, "dataType", "dataTypeIndex", kDataTypeNames, 0, typeText, typeIndex);
+            SelectDataType(draft, typeIndex);
+            draft.dataTypeText = typeText;
+            if (typeIndex == 1) draft.widthText = std::to_string(NumberOf(item, "width", 1));
+        }
+        draft.initText = init;
+        if (auto r = CheckSignalDraft(draft)) return Refused{*r, what};
+        rows.push_back(BuildSignalRow(draft, "0"));
+    }
+    while (nextLibrary < libraries.size()) {
+        const SignalRow& row = libraries[nextLibrary++];
+        if (auto r = CheckSignalCapacity(static_cast<int>(rows.size())))
+            return Refused{*r, "library signal \"" + Show(row.columns[3]) + "\""};
+        rows.push_back(row);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int RunDeclareCommand(std::string_view projectFile, std::string_view jsonFile, std::ostream& out,
+                      std::ostream& err) {
+    ProjectRecord record;
+    if (Status s = PeekProject(projectFile, record); !s) return PrintFileError(err, s);
+    const std::string& folder = record.projectFolder;
+
+    // The tables as the two list windows open them.
+    auto functions = std::make_unique<TlmFunctionTable>();
+    auto signals = std::make_unique<RtlSignalTable>();
+    if (record.tlmDeclared && FileExists(InputPath(folder, kTlmFunctionFile)))
+        if (Status s = LoadTlmFunctions(folder, *functions); !s) return PrintFileError(err, s);
+    if (record.rtlDeclared && FileExists(InputPath(folder, kRtlSignalFile)))
+        if (Status s = LoadRtlSignals(folder, *signals); !s) return PrintFileError(err, s);
+
+    std::string bytes;
+    if (Status s = ReadFileBytes(jsonFile, bytes); !s) return PrintFileError(err, s);
+    auto fresh = std::make_unique<TlmFunctionTable>();
+    std::vector<SignalRow> rows;
+    std::optional<Refused> refused;
+    try {
+        Json root = Json::parse(bytes);
+        if (!root.is_object()) throw BadFile("the file must hold a JSON object");
+        refused = BuildFunctions(ListOf(root, "functions"), *functions, *fresh);
+        if (!refused) refused = BuildSignals(ListOf(root, "signals"), *signals, rows);
+        if (!refused)
+            if (auto r = CheckClock(rows)) refused = Refused{*r, "signals"};
+    } catch (const Json::exception& e) {
+        return PrintFileError(err, Status::Error(Show(std::string(jsonFile)) + ": " + e.what()));
+    } catch (const BadFile& e) {
+        return PrintFileError(err, Status::Error(Show(std::string(jsonFile)) + ": " + e.what()));
+    }
+    if (refused) {
+        PrintRefusal(err, refused->refusal);
+        err << "kestrel-cli: " << Show(std::string(jsonFile)) << ": " << refused->what << "\n";
+        return kExitRefused;
+    }
+
+    if (Status s = AcceptFunctionList(record, *fresh); !s) return PrintFileError(err, s);
+    CommandOutcome saved = AcceptSignalList(record, rows, *signals);
+    if (saved.refusal) return PrintRefusal(err, *saved.refusal);
+    if (!saved.status) return PrintFileError(err, saved.status);
+    out << "Declared " << fresh->count << " functions and " << signals->count << " signals in "
+        << Show(ProjectFilePath(record)) << "\n";
+    return kExitOk;
+}
+
+} // namespace kestrel::cli
