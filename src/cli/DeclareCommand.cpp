@@ -1,7 +1,8 @@
 // kestrel-cli declare: reads functions and signals from JSON (the `show --json` format)
 // and enters each one as the dialogs would, in the file's order. A function whose name
 // matches one of the project's own functions is entered as an edit of that function, so
-// it keeps its diagram assignment and the rest of its record; any other function is added
+// it keeps its diagram assignment and the rest of its record (all of it when the file
+// leaves the function as it reads); any other function is added
 // as new. Library entries of the file only mark where the project's library items go: the
 // k-th library entry takes the project's k-th library item, whatever the entry says;
 // library items the file does not mark follow the own items; extra library entries are
@@ -105,6 +106,21 @@ struct Refused {
     std::string what;
 };
 
+// Whether two functions read the same (texts trimmed, as the list and the dialog show
+// them): an unchanged function keeps its stored bytes, blanks around its texts included.
+bool ReadsTheSame(const TlmFunction& a, const TlmFunction& b) {
+    if (a.functionName.Text() != b.functionName.Text() ||
+        a.returnTypeText.Text() != b.returnTypeText.Text() ||
+        a.returnTypeIndex != b.returnTypeIndex || a.parameterCount != b.parameterCount ||
+        a.isLibrary != b.isLibrary)
+        return false;
+    for (int j = 1; j <= std::clamp<int>(a.parameterCount, 0, kMaxParameters); ++j)
+        if (ParameterRowOf(a.parameters[static_cast<std::size_t>(j)]) !=
+            ParameterRowOf(b.parameters[static_cast<std::size_t>(j)]))
+            return false;
+    return true;
+}
+
 std::optional<Refused> BuildFunctions(const Json& list, const TlmFunctionTable& old,
                                       TlmFunctionTable& fresh) {
     std::vector<int> libraries, owns;
@@ -166,6 +182,7 @@ std::optional<Refused> BuildFunctions(const Json& list, const TlmFunctionTable& 
             used[static_cast<std::size_t>(match)] = true;
             place(old[match]);
             ApplyFunctionDraft(fresh, fresh.count, draft);
+            if (ReadsTheSame(fresh[fresh.count], old[match])) fresh[fresh.count] = old[match];
         } else {
             fresh[fresh.count + 1] = TlmFunction{};
             ApplyFunctionDraft(fresh, 0, draft);
