@@ -1,0 +1,230 @@
+// kestrel-cli declare, in process: show --json then declare leaves the table files byte
+// for byte as they were; declared texts are stored as the windows store them; refusals
+// print the window's message, exit 1 and leave every file untouched.
+#include "CliRunner.h"
+#include "model/RtlSignal.h"
+#include "model/TlmFunction.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <memory>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+using test::Cli;
+using test::CliRun;
+using Json = nlohmann::json;
+
+fs::path OnlyProjectFile(const fs::path& folder) {
+    for (auto& e : fs::directory_iterator(folder))
+        if (e.path().extension() == ".tp") return e.path();
+    return {};
+}
+
+// Copies the project folder held in `from` (the folder itself or its only subfolder).
+fs::path CopyProject(const fs::path& from, const fs::path& to) {
+    fs::path source = from;
+    if (OnlyProjectFile(source).empty())
+        for (auto& e : fs::directory_iterator(from))
+            if (e.is_directory()) source = e.path();
+    test::CopyTree(source, to);
+    return OnlyProjectFile(to);
+}
+
+std::string TableBytes(const fs::path& project, const char* file) {
+    fs::path path = project.parent_path() / "Input" / file;
+    return fs::exists(path) ? test::ReadBytes(path) : std::string();
+}
+
+void ExpectRoundTrip(const fs::path& projectFolder, const std::string& label) {
+    SCOPED_TRACE(label);
+    test::TempDir dir;
+    fs::path tp = CopyProject(projectFolder, dir.path() / "p");
+    ASSERT_FALSE(tp.empty());
+    std::string functions = TableBytes(tp, "tlm_func.dat");
+    std::string signals = TableBytes(tp, "rtl_sig.dat");
+    CliRun shown = Cli({"show", tp.string(), "--json"});
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    test::WriteBytes(dir.path() / "decl.json", shown.out);
+    CliRun declared = Cli({"declare", tp.string(), (dir.path() / "decl.json").string()});
+    ASSERT_EQ(declared.code, 0) << declared.err;
+    EXPECT_TRUE(test::SameBytes(functions, TableBytes(tp, "tlm_func.dat")));
+    EXPECT_TRUE(test::SameBytes(signals, TableBytes(tp, "rtl_sig.dat")));
+    // Declaring again what is now stored still changes nothing.
+    EXPECT_EQ(Cli({"show", tp.string(), "--json"}).out, shown.out);
+}
+
+TEST(CliDeclare, ShowThenDeclareRoundTrips) {
+    ExpectRoundTrip(test::FixtureDir().parent_path().parent_path() / "examples" / "MemBus",
+                    "MemBus");
+    fs::path root = test::ConformanceDir();
+    if (root.empty()) GTEST_SKIP() << "no conformance cases beside the checkout";
+    int ran = 0;
+    for (auto& entry : fs::directory_iterator(root)) {
+        if (!fs::is_directory(entry.path() / "before")) continue;
+        ExpectRoundTrip(entry.path() / "before", entry.path().filename().string());
+        ++ran;
+    }
+    EXPECT_GT(ran, 0);
+}
+
+// A new project with the given declarations; returns the .tp path.
+struct Project {
+    test::TempDir dir;
+    fs::path tp;
+    Project() {
+        CliRun made = Cli({"new", "P", "--location", dir.str()});
+        EXPECT_EQ(made.code, 0) << made.err;
+        tp = dir.path() / "P" / "P.tp";
+    }
+    CliRun Declare(const Json& json) {
+        test::WriteBytes(dir.path() / "d.json", json.dump());
+        return Cli({"declare", tp.string(), (dir.path() / "d.json").string()});
+    }
+    Json Shown() { return Json::parse(Cli({"show", tp.string(), "--json"}).out); }
+};
+
+Json Clock() {
+    return {{"name", "clk"}, {"clock", true}, {"init", "1"}};
+}
+
+TEST(CliDeclare, StoresTextsAsTheWindowsDo) {
+    Project p;
+    Json file = {
+        {"functions",
+         {{{"name", "write"},
+           {"returnType", "int"},
+           {"parameters",
+            {{{"type", "int"}, {"name", "a"}},
+             {{"type", "char"}, {"byReference", true}, {"const", true}, {"array", true},
+              {"name", "b"}}}}},
+          {{"name", "idle"}, {"returnTypeIndex", 0}}}},
+        {"signals",
+         {Clock(),
+          {{"name", " data "}, {"dataType", "sc_lv"}, {"width", 4}, {"init", "01x"}},
+          {{"name", "wide"}, {"dataTypeIndex", 1}, {"width", 4}, {"init", "0110011"}},
+          {{"name", "bit"}, {"direction", "sc_out"}, {"init", "x1"}},
+          {{"name", "flag"}, {"dataType", "bool"}, {"width", 8}, {"init", ""}}}}};
+    CliRun run = p.Declare(file);
+    ASSERT_EQ(run.code, 0) << run.err;
+    Json shown = p.Shown();
+    EXPECT_EQ(shown["project"]["stage"], 2);
+    EXPECT_EQ(shown["functions"][0]["signature"], "( int  a, const char & b [] )");
+    EXPECT_EQ(shown["functions"][0]["returnTypeIndex"], 4);
+    EXPECT_EQ(shown["functions"][1]["signature"], "(  )");
+    const Json& s = shown["signals"];
+    EXPECT_EQ(s[0]["dataType"], "bool");
+    EXPECT_EQ(s[1]["name"], "data");
+    EXPECT_EQ(s[1]["init"], "001X");
+    EXPECT_EQ(s[2]["init"], "0011");
+    EXPECT_EQ(s[3]["init"], "1");
+    EXPECT_EQ(s[3]["directionIndex"], 1);
+    EXPECT_EQ(s[4]["width"], 1); // only sc_lv has a width
+    EXPECT_EQ(s[4]["init"], "0");
+
+    // The stored parameter: "&" marker, no "const " in the type, no " []" in the name.
+    auto table = std::make_unique<TlmFunctionTable>();
+    ASSERT_TRUE(LoadTlmFunctions((p.dir.path() / "P").string(), *table).ok());
+    const TlmParameter& b = (*table)[1].parameters[2];
+    EXPECT_EQ(b.typeText.Raw().substr(0, 5), "char ");
+    EXPECT_EQ(b.passMarker.Raw().substr(0, 2), "& ");
+    EXPECT_EQ(b.parameterName.Raw().substr(0, 2), "b ");
+}
+
+TEST(CliDeclare, RefusalsExitOneAndWriteNothing) {
+    Project p;
+    ASSERT_EQ(p.Declare({{"functions", {{{"name", "f"}}}}, {"signals", {Clock()}}}).code, 0);
+    fs::path input = p.dir.path() / "P" / "Input";
+    std::string tp = test::ReadBytes(p.tp);
+    std::string functions = test::ReadBytes(input / "tlm_func.dat");
+    std::string signals = test::ReadBytes(input / "rtl_sig.dat");
+
+    Json manyFunctions = Json::array();
+    for (int i = 0; i < 26; ++i) manyFunctions.push_back({{"name", "f" + std::to_string(i)}});
+    Json manySignals = Json::array({Clock()});
+    for (int i = 0; i < 25; ++i) manySignals.push_back({{"name", "s" + std::to_string(i)}});
+    Json manyParameters = Json::array();
+    for (int i = 0; i < 21; ++i)
+        manyParameters.push_back({{"name", "p" + std::to_string(i)}, {"type", "int"}});
+
+    struct Case {
+        Json file;
+        std::string message;
+    };
+    std::vector<Case> cases = {
+        {{{"functions", manyFunctions}}, "Cannot have more than 25 Functions"},
+        {{{"signals", manySignals}}, "Cannot have more than 25 Signals"},
+        {{{"functions", {{{"name", "f"}, {"parameters", manyParameters}}}}},
+         "Cannot have more than 20 parameters"},
+        {{{"functions", {{{"name", ""}}}}}, "Enter Function Name"},
+        {{{"functions", {{{"name", "f"}, {"parameters", {{{"name", "a"}}}}}}}},
+         "void parameter not supported"},
+        {{{"functions", {{{"name", "f"}, {"parameters", {{{"type", "int"}}}}}}}},
+         "Enter Parameter Name"},
+        {{{"signals", {Clock(), {{"name", ""}}}}}, "Enter Signal Name"},
+        {{{"signals", {Clock(), {{"name", "d"}, {"init", " 01"}}}}},
+         "Init value can contain only 1,0,X,Z"},
+        {{{"signals", {{{"name", "d"}}}}},
+         "Please declare a signal as Clock\nMake a Clock signal by clicking Add/Edit Command "
+         "Buttons and Check the 'Clock Signal' Check box"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        CliRun run = p.Declare(c.file);
+        EXPECT_EQ(run.code, 1);
+        // "<title>: <message>", then which entry of the file was refused.
+        EXPECT_NE(run.err.find(": " + c.message + "\n"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("d.json"), std::string::npos) << run.err;
+        EXPECT_EQ(test::ReadBytes(p.tp), tp);
+        EXPECT_EQ(test::ReadBytes(input / "tlm_func.dat"), functions);
+        EXPECT_EQ(test::ReadBytes(input / "rtl_sig.dat"), signals);
+    }
+    // A malformed file is a file error naming the file.
+    test::WriteBytes(p.dir.path() / "bad.json", "{\"functions\": [");
+    CliRun bad = Cli({"declare", p.tp.string(), (p.dir.path() / "bad.json").string()});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_NE(bad.err.find("bad.json"), std::string::npos) << bad.err;
+    EXPECT_EQ(test::ReadBytes(input / "tlm_func.dat"), functions);
+}
+
+TEST(CliDeclare, LibraryItemsAreKept) {
+    fs::path root = test::ConformanceDir();
+    if (root.empty() || !fs::is_directory(root / "case-03" / "before"))
+        GTEST_SKIP() << "no conformance cases beside the checkout";
+    test::TempDir dir;
+    fs::path tp = CopyProject(root / "case-03" / "before", dir.path() / "p");
+    Json shown = Json::parse(Cli({"show", tp.string(), "--json"}).out);
+    Json library;
+    Json own = Json::array();
+    for (const Json& f : shown["functions"])
+        (f["library"] ? library : own.emplace_back()) = f;
+    ASSERT_TRUE(library.is_object());
+    // Without library entries the library function follows the own ones.
+    Json file = shown;
+    file["functions"] = own;
+    test::WriteBytes(dir.path() / "d.json", file.dump());
+    ASSERT_EQ(Cli({"declare", tp.string(), (dir.path() / "d.json").string()}).code, 0);
+    Json after = Json::parse(Cli({"show", tp.string(), "--json"}).out);
+    ASSERT_EQ(after["functions"].size(), own.size() + 1);
+    EXPECT_EQ(after["functions"].back(), library);
+    // A library entry only marks the place; what it says is ignored.
+    Json changed = library;
+    changed["name"] = "Renamed";
+    changed["parameters"] = Json::array();
+    file["functions"] = Json::array({changed, own[0]});
+    test::WriteBytes(dir.path() / "d.json", file.dump());
+    ASSERT_EQ(Cli({"declare", tp.string(), (dir.path() / "d.json").string()}).code, 0);
+    after = Json::parse(Cli({"show", tp.string(), "--json"}).out);
+    ASSERT_EQ(after["functions"].size(), 2u);
+    EXPECT_EQ(after["functions"][0], library);
+    EXPECT_EQ(after["functions"][1]["name"], own[0]["name"]);
+}
+
+} // namespace
+} // namespace kestrel
