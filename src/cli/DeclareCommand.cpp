@@ -96,7 +96,8 @@ const Json& ListOf(const Json& root, const char* key) {
     const Json& list = root.at(key);
     if (!list.is_array()) throw BadFile(std::string("\"") + key + "\" must be a list");
     for (const Json& item : list)
-        if (!item.is_object()) throw BadFile(std::string("each of \"") + key + "\" must be an object");
+        if (!item.is_object())
+            throw BadFile(std::string("each of \"") + key + "\" must be an object");
     return list;
 }
 
@@ -165,7 +166,8 @@ std::optional<Refused> BuildFunctions(const Json& list, const TlmFunctionTable& 
                 pd.isConst = FlagOf(p, "const");
                 pd.isArray = FlagOf(p, "array");
                 if (auto r = CheckParameterDraft(pd))
-                    return Refused{*r, what + ", parameter " + std::to_string(draft.rows.size() + 1)};
+                    return Refused{*r,
+                                   what + ", parameter " + std::to_string(draft.rows.size() + 1)};
                 draft.rows.push_back(BuildParameterRow(pd));
             }
         }
@@ -173,7 +175,8 @@ std::optional<Refused> BuildFunctions(const Json& list, const TlmFunctionTable& 
         if (auto r = CheckFunctionCapacity(fresh.count)) return Refused{*r, what};
         int match = 0;
         for (int i : owns)
-            if (!used[static_cast<std::size_t>(i)] && old[i].functionName.Text() == Trim(draft.name)) {
+            if (!used[static_cast<std::size_t>(i)] &&
+                old[i].functionName.Text() == Trim(draft.name)) {
                 match = i;
                 break;
             }
@@ -190,7 +193,9 @@ std::optional<Refused> BuildFunctions(const Json& list, const TlmFunctionTable& 
     }
     while (nextLibrary < libraries.size())
         if (auto r = place(old[libraries[nextLibrary++]]))
-            return Refused{*r, "library function \"" + Show(old[libraries[nextLibrary - 1]].functionName.Text()) + "\""};
+            return Refused{*r, "library function \"" +
+                                   Show(old[libraries[nextLibrary - 1]].functionName.Text()) +
+                                   "\""};
     return std::nullopt;
 }
 
@@ -240,13 +245,14 @@ std::optional<Refused> BuildSignals(const Json& list, const RtlSignalTable& old,
         SignalDraft draft = NewSignalDraft();
         draft.name = TextOf(item, "name", "");
         what += " \"" + Show(draft.name) + "\"";
-        std::string init = TextOf(item, "init", "0");
-        if (FlagOf(item, "clock")) {
+        bool clock = FlagOf(item, "clock");
+        std::string init = TextOf(item, "init", clock ? "1" : "0");
+        if (clock) {
             // The clock rule fixes direction, type and width; the value stays as given.
             SetClock(draft, true);
         } else {
-            BoxEntry(item, "direction", "directionIndex", kDirectionNames, 0,
-                     draft.directionText, draft.directionIndex);
+            BoxEntry(item, "direction", "directionIndex", kDirectionNames, 0, draft.directionText,
+                     draft.directionIndex);
             std::string typeText;
             int typeIndex = 0;
             BoxEntry(item, "dataType", "dataTypeIndex", kDataTypeNames, 0, typeText, typeIndex);

@@ -96,21 +96,23 @@ Json Clock() {
 
 TEST(CliDeclare, StoresTextsAsTheWindowsDo) {
     Project p;
-    Json file = {
-        {"functions",
-         {{{"name", "write"},
-           {"returnType", "int"},
-           {"parameters",
-            {{{"type", "int"}, {"name", "a"}},
-             {{"type", "char"}, {"byReference", true}, {"const", true}, {"array", true},
-              {"name", "b"}}}}},
-          {{"name", "idle"}, {"returnTypeIndex", 0}}}},
-        {"signals",
-         {Clock(),
-          {{"name", " data "}, {"dataType", "sc_lv"}, {"width", 4}, {"init", "01x"}},
-          {{"name", "wide"}, {"dataTypeIndex", 1}, {"width", 4}, {"init", "0110011"}},
-          {{"name", "bit"}, {"direction", "sc_out"}, {"init", "x1"}},
-          {{"name", "flag"}, {"dataType", "bool"}, {"width", 8}, {"init", ""}}}}};
+    Json file = {{"functions",
+                  {{{"name", "write"},
+                    {"returnType", "int"},
+                    {"parameters",
+                     {{{"type", "int"}, {"name", "a"}},
+                      {{"type", "char"},
+                       {"byReference", true},
+                       {"const", true},
+                       {"array", true},
+                       {"name", "b"}}}}},
+                   {{"name", "idle"}, {"returnTypeIndex", 0}}}},
+                 {"signals",
+                  {Clock(),
+                   {{"name", " data "}, {"dataType", "sc_lv"}, {"width", 4}, {"init", "01x"}},
+                   {{"name", "wide"}, {"dataTypeIndex", 1}, {"width", 4}, {"init", "0110011"}},
+                   {{"name", "bit"}, {"direction", "sc_out"}, {"init", "x1"}},
+                   {{"name", "flag"}, {"dataType", "bool"}, {"width", 8}, {"init", ""}}}}};
     CliRun run = p.Declare(file);
     ASSERT_EQ(run.code, 0) << run.err;
     Json shown = p.Shown();
@@ -202,8 +204,7 @@ TEST(CliDeclare, LibraryItemsAreKept) {
     Json shown = Json::parse(Cli({"show", tp.string(), "--json"}).out);
     Json library;
     Json own = Json::array();
-    for (const Json& f : shown["functions"])
-        (f["library"] ? library : own.emplace_back()) = f;
+    for (const Json& f : shown["functions"]) (f["library"] ? library : own.emplace_back()) = f;
     ASSERT_TRUE(library.is_object());
     // Without library entries the library function follows the own ones.
     Json file = shown;

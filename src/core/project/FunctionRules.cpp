@@ -17,8 +17,7 @@ FunctionListRow FunctionListRowOf(const TlmFunction& f) {
 
 std::optional<InputRefusal> CheckFunctionCapacity(int count) {
     if (count >= kMaxFunctions)
-        return InputRefusal{"Cannot have more than " + std::to_string(kMaxFunctions) +
-                                " Functions",
+        return InputRefusal{"Cannot have more than " + std::to_string(kMaxFunctions) + " Functions",
                             "Max Function Error", "", -1};
     return std::nullopt;
 }

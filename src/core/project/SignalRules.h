@@ -18,7 +18,7 @@ namespace kestrel {
 
 // The width entries, with the blank where a sign would go.
 inline constexpr std::array<std::string_view, 7> kWidthEntries = {" 1",  " 2",  " 4", " 8",
-                                                                   " 16", " 32", " 64"};
+                                                                  " 16", " 32", " 64"};
 
 // One row of the signal list: "Direction", "Hardware Data Type", "Width", "Name" and the
 // hidden "DirID", "HDID", "isClk", "IVID", "isLibrary".

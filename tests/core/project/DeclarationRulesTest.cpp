@@ -80,7 +80,9 @@ TEST(FunctionRules, SignatureAndListRow) {
     EXPECT_EQ(FunctionListRowOf((*table)[1]).parameters, "(  )");
     EXPECT_EQ(FunctionListRowOf((*table)[1]).name, "idle");
 
-    FunctionDraft two{"write", "unsigned int", 7,
+    FunctionDraft two{"write",
+                      "unsigned int",
+                      7,
                       {BuildParameterRow(Param("a", 4, false, false, false)),
                        BuildParameterRow(Param("b", 2, true, true, true))}};
     ApplyFunctionDraft(*table, 0, two);
@@ -115,7 +117,8 @@ TEST(FunctionRules, RefusalsAndCapacity) {
 
 TEST(FunctionRules, RemoveShiftsAndNewFunctionsStartWithoutDiagram) {
     auto table = std::make_unique<TlmFunctionTable>();
-    for (const char* name : {"f1", "f2", "f3"}) ApplyFunctionDraft(*table, 0, {name, "void", 0, {}});
+    for (const char* name : {"f1", "f2", "f3"})
+        ApplyFunctionDraft(*table, 0, {name, "void", 0, {}});
     (*table)[3].asfFileName = "f3.asf";
     (*table)[3].fsmAssigned = true;
     RemoveFunction(*table, 1);
@@ -134,7 +137,9 @@ TEST(FunctionRules, RemoveShiftsAndNewFunctionsStartWithoutDiagram) {
     EXPECT_FALSE((*table)[2].isLibrary);
 
     // Editing keeps parameters beyond the new count in their slots, uncounted.
-    FunctionDraft withTwo{"h", "void", 0,
+    FunctionDraft withTwo{"h",
+                          "void",
+                          0,
                           {BuildParameterRow(Param("a", 4, false, false, false)),
                            BuildParameterRow(Param("b", 4, false, false, false))}};
     ApplyFunctionDraft(*table, 1, withTwo);
@@ -275,7 +280,8 @@ TEST(ListOk, SavesTablesFlagsAndStage) {
     ASSERT_TRUE(AcceptFunctionList(record, *functions).ok());
     EXPECT_TRUE(record.tlmDeclared);
     EXPECT_EQ(record.projectStage, kStageCreated);
-    EXPECT_EQ(test::ReadBytes(dir.path() / "Input" / "tlm_func.dat").size(), TlmFunction::kRecordSize);
+    EXPECT_EQ(test::ReadBytes(dir.path() / "Input" / "tlm_func.dat").size(),
+              TlmFunction::kRecordSize);
 
     // No clock: nothing is written and the record is unchanged.
     auto signals = std::make_unique<RtlSignalTable>();
