@@ -4,7 +4,10 @@
 // same text to a file line by line (each line and CR LF, what the extractor does with a
 // plain-text document). Also shows a whole-block write of the same bytes and a complete
 // AsmL Generate (extractor run, translation, the three output files) for reference.
-// Exits 1 when the translation takes more than 5 times the line copy or reports errors.
+// The runs of the translation and of the copy alternate. The target (translation within
+// 5 times the copy) is judged on processor time, best run of each: the measure a busy
+// machine disturbs least. Medians and wall-clock times are shown beside it. Exits 1 when
+// the target is missed or the translation reports errors.
 #include "codegen/DeclarationHelpers.h"
 #include "codegen/Generate.h"
 #include "codegen/SectionFileReader.h"
@@ -24,6 +27,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -46,6 +50,14 @@ double Seconds(Clock_::duration d) {
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// The processor time of this (single-threaded) process, user and system, in seconds: a
+// busy machine delays a run but hardly changes the time the run itself spends.
+double CpuSeconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 double Best(const std::vector<double>& v) {
@@ -244,7 +256,7 @@ int main() {
     std::size_t wanted = 1'000'000;
     if (const char* env = std::getenv("KESTREL_BENCH_TRANSLATE_LINES"))
         wanted = std::max<std::size_t>(std::strtoul(env, nullptr, 10), kFunctions);
-    const int runs = 7;
+    const int runs = 9;
 
     fs::path root =
         fs::temp_directory_path() / ("kestrel-bench-translate-" + std::to_string(::getpid()));
@@ -266,16 +278,20 @@ int main() {
     WriteWhole(text, InputPath(folder, "spec.asml"));
     const std::vector<std::string_view> lines = SplitSectionLines(text);
 
-    std::vector<double> translate, copyLines, writeWhole;
+    std::vector<double> translate, copyLines, writeWhole, translateCpu, copyCpu;
     int errors = 0;
     const double peakBefore = PeakMiB();
     for (int i = 0; i < runs; ++i) {
         auto start = Clock_::now();
+        double cpu = CpuSeconds();
         errors = TranslateAll(tp, lines);
+        translateCpu.push_back(CpuSeconds() - cpu);
         translate.push_back(Seconds(Clock_::now() - start));
 
         start = Clock_::now();
+        cpu = CpuSeconds();
         CopyLines(lines, (root / "copy-lines.asml").string());
+        copyCpu.push_back(CpuSeconds() - cpu);
         copyLines.push_back(Seconds(Clock_::now() - start));
 
         start = Clock_::now();
@@ -303,7 +319,8 @@ int main() {
                  g = Median(generate);
     const double lps = static_cast<double>(lineCount);
     const double mb = static_cast<double>(text.size()) / 1e6;
-    const bool ok = errors == 0 && t <= 5 * c;
+    const double cpuRatio = Best(translateCpu) / Best(copyCpu);
+    const bool ok = errors == 0 && cpuRatio <= 5;
     std::printf("AsmL translation, %d functions, %zu lines (%.1f MB in, %.1f MB of section "
                 "files out)\n",
                 kFunctions, lineCount, mb, static_cast<double>(sections) / 1e6);
@@ -313,8 +330,15 @@ int main() {
     std::printf("  line-by-line copy  %7.3f s  %9.0f lines/s  %5.1f MB/s  (median of %d; best "
                 "%.3f s)\n",
                 c, lps / c, mb / c, runs, Best(copyLines));
-    std::printf("  ratio              %7.1f x of the copy (best %.1f x)  (target <= 5 x)  %s\n",
-                t / c, Best(translate) / Best(copyLines), ok ? "ok" : "MISSED");
+    std::printf("  processor time     %7.3f s translation (%.0f lines/s), %.3f s copy (best "
+                "runs; medians %.3f s and %.3f s)\n",
+                Best(translateCpu), lps / Best(translateCpu), Best(copyCpu), Median(translateCpu),
+                Median(copyCpu));
+    std::printf("  ratio              %7.1f x of the copy in processor time  (target <= 5 x)  %s\n",
+                cpuRatio, ok ? "ok" : "MISSED");
+    std::printf("                     %7.1f x in processor time (medians); wall clock %.1f x "
+                "(best runs), %.1f x (medians)\n",
+                Median(translateCpu) / Median(copyCpu), Best(translate) / Best(copyLines), t / c);
     std::printf("  whole-block write  %7.3f s  (translation %.1f x of it)\n", w, t / w);
     std::printf("  complete Generate  %7.3f s  %9.0f lines/s  (median of 3: extractor, "
                 "translation, Tran.h, Tran.cpp)\n",
