@@ -1,5 +1,5 @@
 // The FSM and AsmL routes: heading, clean.asml (converted from the ASF diagrams or
-// extracted from the specification document by kestrel-docextract), one translation per
+// extracted from the AsmL document by kestrel-docextract), one translation per
 // function in table order, then the interface header, transactor header, transactor
 // implementation and library. The extractor is waited for as a process with a bounded
 // wait, and clean.asml is read only after it has ended.
