@@ -16,17 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::map<std::string, std::string> ReadCaseInfo(const fs::path& file) {
-    std::map<std::string, std::string> info;
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line)) {
-        auto eq = line.find('=');
-        if (eq != std::string::npos) info[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return info;
-}
-
 // Replaces the rest of every line that starts with "Date:" by a mark.
 std::string MaskDates(const std::string& text) {
     std::string out;
@@ -64,7 +53,7 @@ TEST(CliConformance, GenerateCasesMatchByteForByte) {
     for (auto& entry : fs::directory_iterator(root)) {
         std::string caseName = entry.path().filename().string();
         if (caseName.rfind("case-", 0) != 0) continue;
-        auto info = ReadCaseInfo(entry.path() / "case.txt");
+        auto info = test::ReadKeyValues(entry.path() / "case.txt");
         fs::path projectPath = info.at("path");
         std::string name = projectPath.filename().string();
         fs::path before = entry.path() / "before" / name;

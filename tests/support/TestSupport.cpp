@@ -95,6 +95,18 @@ bool UpdateGolden() {
     return result;
 }
 
+std::map<std::string, std::string> ReadKeyValues(const std::filesystem::path& file) {
+    std::map<std::string, std::string> values;
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::size_t eq = line.find('=');
+        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return values;
+}
+
 void CopyTree(const std::filesystem::path& from, const std::filesystem::path& to) {
     std::filesystem::create_directories(to);
     std::filesystem::copy(from, to,

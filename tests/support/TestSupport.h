@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the test executables.
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,9 @@ std::filesystem::path BinDir();
 bool UpdateGolden();
 // Compares `actual` with the golden file, or rewrites it when UpdateGolden().
 ::testing::AssertionResult MatchesGolden(const std::filesystem::path& golden, std::string_view actual);
+
+// The key=value lines of a case description (case.txt), line ends CR LF or LF.
+std::map<std::string, std::string> ReadKeyValues(const std::filesystem::path& file);
 
 // Copies a folder tree.
 void CopyTree(const std::filesystem::path& from, const std::filesystem::path& to);

@@ -29,17 +29,7 @@ namespace fs = std::filesystem;
 // translation errors whose log lines must come out the same too.
 constexpr const char* kCase = "case-10";
 
-std::map<std::string, std::string> ReadKeyValues(const fs::path& file) {
-    std::map<std::string, std::string> values;
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::size_t eq = line.find('=');
-        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return values;
-}
+using test::ReadKeyValues;
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;

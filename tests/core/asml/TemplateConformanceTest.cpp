@@ -16,17 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::map<std::string, std::string> ReadKeyValues(const fs::path& file) {
-    std::map<std::string, std::string> values;
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::size_t eq = line.find('=');
-        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return values;
-}
+using test::ReadKeyValues;
 
 std::vector<fs::path> TemplateCases() {
     std::vector<fs::path> cases;
