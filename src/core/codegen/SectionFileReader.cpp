@@ -14,19 +14,7 @@ std::string SectionFilePath(std::string_view projectFolder, std::string_view fun
 }
 
 std::vector<std::string_view> SplitSectionLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
-    }
-    return lines;
+    return SplitLines(text);
 }
 
 Status ReadSectionFile(std::string_view projectFolder, std::string_view functionName,

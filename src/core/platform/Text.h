@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel {
 
@@ -24,6 +25,10 @@ std::optional<std::string> Utf8ToCp1252(std::string_view text);
 // Like Utf8ToCp1252, but an unrepresentable character becomes '?'; invalid UTF-8
 // bytes are kept as they are.
 std::string Utf8ToCp1252Lossy(std::string_view text);
+
+// The lines of a text without their ends: CR LF, a lone CR and a lone LF each end a line,
+// and a last line without an end still counts. The views point into `text`.
+std::vector<std::string_view> SplitLines(std::string_view text);
 
 // Lower case of ASCII letters only (names are compared this way).
 std::string AsciiLower(std::string_view text);

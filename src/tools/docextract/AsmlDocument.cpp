@@ -4,6 +4,8 @@
 // format and yields the lines of its <asml> CDATA sections; any other text is AsmL
 // itself and is copied line by line. Line ends become CR LF either way.
 #include "AsmlDocument.h"
+
+#include "platform/Text.h"
 #include "WordDocument.h"
 
 #include <algorithm>
@@ -39,22 +41,6 @@ int LineAt(std::string_view text, std::size_t position) {
     return line;
 }
 
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
-    }
-    return lines;
-}
-
 // The start of the next "<asml" start tag at or after `from` ("<asml>" or "<asml ...>").
 std::size_t FindElementStart(std::string_view xml, std::size_t from) {
     for (std::size_t at = xml.find("<asml", from); at != std::string_view::npos;
@@ -71,7 +57,7 @@ std::size_t FindElementStart(std::string_view xml, std::size_t from) {
 // the end of a line and "]]>" behind the indentation of a line of its own holds no AsmL on
 // those two lines.
 void AppendSection(std::string_view content, std::string& out) {
-    std::vector<std::string_view> lines = Lines(content);
+    std::vector<std::string_view> lines = SplitLines(content);
     std::size_t first = 0, last = lines.size();
     if (content.find_first_of("\r\n") != std::string_view::npos) {
         if (!lines.empty() && OnlyBlanks(lines.front())) first = 1;
@@ -91,7 +77,7 @@ void AppendSection(std::string_view content, std::string& out) {
 std::string WithCrLfLineEnds(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
-    for (std::string_view line : Lines(text)) {
+    for (std::string_view line : SplitLines(text)) {
         out.append(line);
         out.append("\r\n");
     }
