@@ -14,6 +14,8 @@
 #include "NewProjectDialog.h"
 #include "OptionDialog.h"
 #include "UiServices.h"
+#include "assign/AssignWindows.h"
+#include "editors/EditorWindows.h"
 #include "project/MemoryLine.h"
 #include "project/ProjectCommands.h"
 
@@ -145,6 +147,8 @@ void MainWindow::InstallDefaultOpeners() {
          {AppCommand::TlmInterface, AppCommand::RtlInterface, AppCommand::AsmlSpecification,
           AppCommand::FsmSpecification, AppCommand::AddLibrary})
         SetWindowOpener(later, NotYetAvailable(later));
+    InstallEditorWindows(*this);
+    InstallAssignWindows(*this);
 }
 
 void MainWindow::SetWindowOpener(AppCommand command, WindowOpener opener) {
