@@ -7,7 +7,7 @@ CMAKE_GEN  := -G Ninja
 DEMO_DIR   ?= $(CURDIR)/out/demo
 PREFIX     ?= /usr/local
 
-.PHONY: all deps build test test-fast test-asan demo bench clean gui screenshots install
+.PHONY: all deps build test test-fast test-asan demo bench fuzz clean gui screenshots install
 
 all: build
 
@@ -59,5 +59,11 @@ bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@./scripts/bench "$(BENCH_BUILD)/bin"
 
+# Every libFuzzer target for FUZZ_SECONDS each (clang, ASan+UBSan), from the corpora in fuzz/.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@./scripts/fuzz "$(FUZZ_BUILD)" "$(FUZZ_SECONDS)"
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) out
