@@ -3,6 +3,7 @@
 #include "CliApp.h"
 
 #include "AddLibraryCommand.h"
+#include "AssignCommands.h"
 #include "CheckCommand.h"
 #include "DeclareCommand.h"
 #include "CliSupport.h"
@@ -371,6 +372,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     declareCmd->callback([&] { command = RunDeclare; });
 
     TemplateCommands templates(app);
+    AssignCommands assignments(app);
 
     try {
         app.parse(argc, argv);
@@ -380,6 +382,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     try {
         if (templates.chosen()) return templates.Run(out, err);
+        if (assignments.chosen()) return assignments.Run(out, err);
         return command ? command(opt, out, err) : kExitUsage;
     } catch (const UsageError& e) {
         err << "kestrel-cli: " << e.what() << "\n";
