@@ -1,0 +1,154 @@
+// The TLM function list. Opening loads tlm_func.dat when the project has declared
+// functions; rows are rebuilt from the table by FillListViewTLM, so row i is always
+// function i. Add and Edit open the declaration dialog over a disabled list (a 26th
+// function and library functions are refused first); Remove shifts the table up at once.
+// OK hands the table to the core's AcceptFunctionList (file, declared flag, stage, .tp).
+#include "editors/FormTLM.h"
+
+#include "GuiText.h"
+#include "MainWindow.h"
+#include "UiServices.h"
+#include "editors/FormTLM_Func.h"
+#include "editors/ReportList.h"
+#include "project/FunctionRules.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kestrel {
+
+namespace {
+
+QPushButton* Button(const char* caption, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+} // namespace
+
+FormTLM* FormTLM::Open(MainWindow& main) {
+    auto table = std::make_unique<TlmFunctionTable>();
+    if (main.Project().tlmDeclared) {
+        if (Status s = LoadTlmFunctions(main.Project().projectFolder, *table); !s) {
+            ShowFailure(main.Context().ui, &main, FromCore(s.message()));
+            return nullptr;
+        }
+    } else {
+        table->count = 0;
+    }
+    return new FormTLM(main, std::move(table));
+}
+
+FormTLM::FormTLM(MainWindow& main, std::unique_ptr<TlmFunctionTable> table)
+    : QDialog(&main), main_(main), table_(std::move(table)) {
+    setObjectName(QStringLiteral("FormTLM"));
+    setWindowTitle(QStringLiteral("TLM Function Declarations"));
+
+    auto* frame = new QGroupBox(QStringLiteral("TLM Function Declarations"), this);
+    frame->setObjectName(QStringLiteral("FrameTLM"));
+    list_ = MakeReportList(
+        frame, "ListViewTLM",
+        {{"Return Type", 2540}, {"Function Name", 2540}, {"Function Parameters", 7761}});
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->addWidget(list_);
+
+    auto* add = Button("Add", "CommandAdd", this);
+    edit_ = Button("Edit", "CommandEdit", this);
+    remove_ = Button("Remove", "CommandRemove", this);
+    auto* ok = Button("OK", "CommandOK", this);
+    ok->setDefault(true);
+    auto* cancel = Button("Cancel", "CommandCancel", this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(add);
+    buttons->addWidget(edit_);
+    buttons->addWidget(remove_);
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+    resize(sizeHint().width(), 360);
+
+    connect(add, &QPushButton::clicked, this, &FormTLM::Add);
+    connect(edit_, &QPushButton::clicked, this, &FormTLM::Edit);
+    connect(remove_, &QPushButton::clicked, this, &FormTLM::Remove);
+    connect(ok, &QPushButton::clicked, this, &FormTLM::Confirm);
+    connect(cancel, &QPushButton::clicked, this, &FormTLM::reject);
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (edit_->isEnabled()) Edit();
+    });
+
+    FillListViewTLM();
+    EnDisEditRemove();
+}
+
+void FormTLM::FillListViewTLM() {
+    list_->clear();
+    for (int i = 1; i <= table_->count && i <= kMaxFunctions; ++i) {
+        const FunctionListRow row = FunctionListRowOf((*table_)[i]);
+        auto* item = new QTreeWidgetItem(list_);
+        item->setText(0, FromCore(row.returnType));
+        item->setText(1, FromCore(row.name));
+        item->setText(2, FromCore(row.parameters));
+        if (row.isLibrary) PaintLibraryRow(item, 3);
+    }
+}
+
+void FormTLM::EnDisEditRemove() {
+    kestrel::EnDisEditRemove(list_, edit_, remove_);
+}
+
+void FormTLM::Add() {
+    if (auto refusal = CheckFunctionCapacity(list_->topLevelItemCount())) {
+        ShowRefusalIn(this, main_, *refusal);
+        return;
+    }
+    selectedTLM_FuncIndex_ = 0;
+    OpenFunctionDialog();
+}
+
+void FormTLM::Edit() {
+    const int k = SelectedRowNumber(list_);
+    if (k < 1 || k > table_->count) return;
+    selectedTLM_FuncIndex_ = k;
+    if (auto refusal = CheckFunctionEditable((*table_)[k])) {
+        ShowRefusalIn(this, main_, *refusal);
+        return;
+    }
+    OpenFunctionDialog();
+}
+
+void FormTLM::OpenFunctionDialog() {
+    OpenChildWindow(this, main_, [this] { return new FormTLM_Func(*this); });
+}
+
+void FormTLM::Remove() {
+    const int k = SelectedRowNumber(list_);
+    if (k < 1) return;
+    RemoveFunction(*table_, k);
+    delete list_->takeTopLevelItem(k - 1);
+    EnDisEditRemove();
+}
+
+void FormTLM::Confirm() {
+    ProjectRecord record = main_.Project();
+    if (Status s = AcceptFunctionList(record, *table_); !s) {
+        ShowFailure(main_.Context().ui, this, FromCore(s.message()));
+        return;
+    }
+    main_.SetProject(record);
+    accept();
+}
+
+void FormTLM::reject() {
+    // Closing the window while the declaration dialog is open over it waits for that dialog.
+    if (!isEnabled()) return;
+    QDialog::reject();
+}
+
+} // namespace kestrel

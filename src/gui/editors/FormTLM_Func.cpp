@@ -1,0 +1,182 @@
+// The function declaration dialog. Opening copies the list's SelectedTLM_FuncIndex and
+// shows that function (or an empty one); the parameter rows are the working copy until OK.
+// OK refuses an empty name, then writes name, return type and rows into the table through
+// ApplyFunctionDraft (a new function takes slot count + 1 with no diagram assigned) and
+// refreshes the list window. Cancel leaves the table as it was.
+#include "editors/FormTLM_Func.h"
+
+#include "GuiText.h"
+#include "MainWindow.h"
+#include "editors/FormTLM.h"
+#include "editors/FormTLM_FuncPara.h"
+#include "editors/ReportList.h"
+#include "project/FunctionRules.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kestrel {
+
+namespace {
+
+QPushButton* Button(const char* caption, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+} // namespace
+
+FormTLM_Func::FormTLM_Func(FormTLM& list)
+    : QDialog(&list), list_(list), functionIndex_(list.SelectedTLM_FuncIndex()) {
+    setObjectName(QStringLiteral("FormTLM_Func"));
+
+    name_ = new QLineEdit(this);
+    name_->setObjectName(QStringLiteral("TextFName"));
+    returnType_ = MakeTypeBox(this, "ComboRetType", kCTypeNames);
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("Function Name:"), name_);
+    fields->addRow(QStringLiteral("Return Type:"), returnType_);
+
+    auto* frame = new QGroupBox(QStringLiteral("Parameters"), this);
+    frame->setObjectName(QStringLiteral("FrameP"));
+    parameters_ = MakeReportList(frame, "ListViewPara",
+                                 {{"Type", 2893},
+                                  {"PassBy", 2540},
+                                  {"Name", 5646},
+                                  {"ParaID", 0},
+                                  {"PassByID", 0},
+                                  {"isConst", 0},
+                                  {"isArray", 0}});
+    auto* add = Button("Add", "CommandAdd", frame);
+    edit_ = Button("Edit", "CommandEdit", frame);
+    remove_ = Button("Remove", "CommandRemove", frame);
+    auto* rowButtons = new QHBoxLayout;
+    rowButtons->addWidget(add);
+    rowButtons->addWidget(edit_);
+    rowButtons->addWidget(remove_);
+    rowButtons->addStretch();
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->addWidget(parameters_);
+    frameLayout->addLayout(rowButtons);
+
+    auto* ok = Button("OK", "CommandOK", this);
+    ok->setDefault(true);
+    auto* cancel = Button("Cancel", "CommandCancel", this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+    resize(sizeHint().width(), 380);
+
+    connect(add, &QPushButton::clicked, this, &FormTLM_Func::Add);
+    connect(edit_, &QPushButton::clicked, this, &FormTLM_Func::Edit);
+    connect(remove_, &QPushButton::clicked, this, &FormTLM_Func::Remove);
+    connect(ok, &QPushButton::clicked, this, &FormTLM_Func::Confirm);
+    connect(cancel, &QPushButton::clicked, this, &FormTLM_Func::reject);
+    connect(parameters_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (edit_->isEnabled()) Edit();
+    });
+
+    const TlmFunctionTable& table = list_.Functions();
+    setWindowTitle(FromCore(FunctionDialogCaption(table, functionIndex_)));
+    FunctionDraft draft;
+    if (functionIndex_ != 0) draft = FunctionDraftOf(table[functionIndex_]);
+    name_->setText(FromCore(draft.name));
+    ShowEntry(returnType_, draft.returnTypeIndex, FromCore(draft.returnTypeText));
+    for (const ParameterRow& row : draft.rows) AppendRow(row);
+    EnDisEditRemove();
+}
+
+QString FormTLM_Func::FunctionNameText() const {
+    return name_->text();
+}
+
+int FormTLM_Func::RowCount() const {
+    return parameters_->topLevelItemCount();
+}
+
+ParameterRow FormTLM_Func::Row(int number) const {
+    return {RowTexts<7>(parameters_->topLevelItem(number - 1))};
+}
+
+void FormTLM_Func::AppendRow(const ParameterRow& row) {
+    SetRowTexts(new QTreeWidgetItem(parameters_), row.columns);
+}
+
+void FormTLM_Func::ReplaceRow(int number, const ParameterRow& row) {
+    if (QTreeWidgetItem* item = parameters_->topLevelItem(number - 1))
+        SetRowTexts(item, row.columns);
+}
+
+void FormTLM_Func::EnDisEditRemove() {
+    kestrel::EnDisEditRemove(parameters_, edit_, remove_);
+}
+
+void FormTLM_Func::Add() {
+    if (auto refusal = CheckParameterCapacity(RowCount())) {
+        ShowRefusalIn(this, list_.Main(), *refusal);
+        return;
+    }
+    isAdd_ = true;
+    OpenParameterDialog();
+}
+
+void FormTLM_Func::Edit() {
+    const int number = SelectedRowNumber(parameters_);
+    if (number < 1) return;
+    isAdd_ = false;
+    selectedListViewParaIndex_ = number;
+    OpenParameterDialog();
+}
+
+void FormTLM_Func::OpenParameterDialog() {
+    OpenChildWindow(this, list_.Main(), [this] { return new FormTLM_FuncPara(*this); });
+}
+
+void FormTLM_Func::Remove() {
+    const int number = SelectedRowNumber(parameters_);
+    if (number < 1) return;
+    delete parameters_->takeTopLevelItem(number - 1);
+    EnDisEditRemove();
+}
+
+void FormTLM_Func::Confirm() {
+    FunctionDraft draft;
+    draft.name = ToCore(name_->text());
+    draft.returnTypeText = ToCore(returnType_->currentText());
+    draft.returnTypeIndex = TypedIndex(returnType_);
+    for (int j = 1; j <= RowCount(); ++j) draft.rows.push_back(Row(j));
+    if (auto refusal = CheckFunctionDraft(draft)) {
+        ShowRefusalIn(this, list_.Main(), *refusal);
+        return;
+    }
+    TlmFunctionTable& table = list_.Functions();
+    // The list refuses a 26th function before this dialog opens; this only guards the table.
+    if (functionIndex_ == 0) {
+        if (auto refusal = CheckFunctionCapacity(table.count)) {
+            ShowRefusalIn(this, list_.Main(), *refusal);
+            return;
+        }
+    }
+    ApplyFunctionDraft(table, functionIndex_, draft);
+    list_.FillListViewTLM();
+    list_.EnDisEditRemove();
+    accept();
+}
+
+void FormTLM_Func::reject() {
+    if (!isEnabled()) return;
+    QDialog::reject();
+}
+
+} // namespace kestrel

@@ -1,0 +1,116 @@
+// The shared pieces of the declaration windows: report lists (column widths in twips,
+// hidden columns of width 0, library rows in light blue), selection upkeep for Edit and
+// Remove, editable type boxes read as entry positions or -1, refusals with their focus,
+// and child windows that keep their parent disabled while open.
+#include "editors/ReportList.h"
+
+#include "DialogPlacement.h"
+#include "MainWindow.h"
+#include "UiServices.h"
+#include "project/FunctionRules.h"
+#include "project/InputRefusal.h"
+
+#include <QDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+namespace kestrel {
+
+QTreeWidget* MakeReportList(QWidget* parent, const char* objectName,
+                            std::initializer_list<ListColumn> columns) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(QString::fromLatin1(objectName));
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setColumnCount(static_cast<int>(columns.size()));
+    QStringList headings;
+    for (const ListColumn& column : columns) headings << QString::fromLatin1(column.heading);
+    list->setHeaderLabels(headings);
+    list->header()->setStretchLastSection(false);
+    const double dpi = list->logicalDpiX();
+    int visibleWidth = 0;
+    int index = 0;
+    for (const ListColumn& column : columns) {
+        if (column.twips == 0) {
+            list->setColumnHidden(index, true);
+        } else {
+            const int pixels = TwipsToPixels(column.twips, dpi);
+            list->setColumnWidth(index, pixels);
+            visibleWidth += pixels;
+        }
+        ++index;
+    }
+    list->setMinimumWidth(visibleWidth + 4);
+    return list;
+}
+
+QColor LibraryColour() {
+    // 0x00BBGGRR: red in the low byte.
+    return QColor(static_cast<int>(kLibraryRowColour & 0xFF),
+                  static_cast<int>((kLibraryRowColour >> 8) & 0xFF),
+                  static_cast<int>((kLibraryRowColour >> 16) & 0xFF));
+}
+
+void PaintLibraryRow(QTreeWidgetItem* item, int columns) {
+    for (int i = 0; i < columns; ++i) item->setForeground(i, LibraryColour());
+}
+
+int SelectedRowNumber(const QTreeWidget* list) {
+    QTreeWidgetItem* item = list->currentItem();
+    return item ? list->indexOfTopLevelItem(item) + 1 : 0;
+}
+
+void EnDisEditRemove(QTreeWidget* list, QWidget* edit, QWidget* remove) {
+    const bool rows = list->topLevelItemCount() > 0;
+    edit->setEnabled(rows);
+    remove->setEnabled(rows);
+    if (!rows) return;
+    QTreeWidgetItem* current = list->currentItem();
+    if (!current) current = list->topLevelItem(0);
+    list->setCurrentItem(current);
+    current->setSelected(true);
+}
+
+int TypedIndex(const QComboBox* box) {
+    const int index = box->currentIndex();
+    return index >= 0 && box->itemText(index) == box->currentText() ? index : -1;
+}
+
+void ShowEntry(QComboBox* box, int index, const QString& text) {
+    if (index >= 0 && index < box->count()) {
+        box->setCurrentIndex(index);
+    } else {
+        box->setCurrentIndex(-1);
+    }
+    if (box->currentText() != text) box->setEditText(text);
+}
+
+void ShowRefusalIn(QDialog* dialog, MainWindow& main, const InputRefusal& refusal) {
+    ShowRefusal(main.Context().ui, dialog, refusal);
+    if (refusal.focus.empty()) return;
+    if (auto* field = dialog->findChild<QWidget*>(QString::fromStdString(refusal.focus)))
+        field->setFocus();
+}
+
+QDialog* OpenChildWindow(QDialog* parent, MainWindow& main,
+                         const std::function<QDialog*()>& makeChild) {
+    parent->setEnabled(false);
+    QDialog* child = makeChild();
+    child->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(child, &QDialog::finished, parent, [parent] {
+        parent->setEnabled(true);
+        parent->raise();
+        parent->activateWindow();
+    });
+    PlaceDialog(child, &main);
+    child->show();
+    return child;
+}
+
+} // namespace kestrel

@@ -1,0 +1,84 @@
+#pragma once
+// Pieces the declaration windows share: the report-style lists with their hidden columns
+// and library colour, the row of a list as core texts, Edit and Remove following the list,
+// the editable type boxes, refusals with their focus, and opening a child window over a
+// parent that stays disabled until the child closes.
+#include "GuiText.h"
+
+#include <QColor>
+#include <QComboBox>
+#include <QString>
+#include <QTreeWidgetItem>
+
+#include <array>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+class QDialog;
+class QTreeWidget;
+class QWidget;
+
+namespace kestrel {
+
+class MainWindow;
+struct InputRefusal;
+
+struct ListColumn {
+    const char* heading;
+    int twips; // 0: a hidden column that carries an index or a flag
+};
+
+// A report-style list of single rows, whole-row selection, with the columns given.
+QTreeWidget* MakeReportList(QWidget* parent, const char* objectName,
+                            std::initializer_list<ListColumn> columns);
+
+// The text colour of library rows: 0xFF8080 in the 0x00BBGGRR form, a light blue.
+QColor LibraryColour();
+// Draws the first `columns` columns of a row in the library colour.
+void PaintLibraryRow(QTreeWidgetItem* item, int columns);
+
+// The 1-based number of the list's current row; 0 when there is none.
+int SelectedRowNumber(const QTreeWidget* list);
+
+// No rows: Edit and Remove disabled. Otherwise both enabled and the current row (the
+// first one when there is none) shown selected.
+void EnDisEditRemove(QTreeWidget* list, QWidget* edit, QWidget* remove);
+
+// A row's texts as core (Windows-1252) bytes, and back.
+template <std::size_t N> std::array<std::string, N> RowTexts(const QTreeWidgetItem* item) {
+    std::array<std::string, N> texts;
+    for (std::size_t i = 0; i < N; ++i) texts[i] = ToCore(item->text(static_cast<int>(i)));
+    return texts;
+}
+template <std::size_t N>
+void SetRowTexts(QTreeWidgetItem* item, const std::array<std::string, N>& texts) {
+    for (std::size_t i = 0; i < N; ++i) item->setText(static_cast<int>(i), FromCore(texts[i]));
+}
+
+// An editable drop-down box holding the entries; typed texts are never added to them.
+template <typename Entries>
+QComboBox* MakeTypeBox(QWidget* parent, const char* objectName, const Entries& entries) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    for (std::string_view entry : entries) box->addItem(FromCore(entry));
+    return box;
+}
+// The position of the box's entry when its text is that entry's, -1 for a typed text.
+int TypedIndex(const QComboBox* box);
+// Puts a box on an entry (on none for a position outside the list) showing `text`.
+void ShowEntry(QComboBox* box, int index, const QString& text);
+
+// The refusal's message box; then the focus goes to the control it names.
+void ShowRefusalIn(QDialog* dialog, MainWindow& main, const InputRefusal& refusal);
+
+// Disables `parent`, then makes the child window (parented to `parent`), places and shows
+// it; it is deleted when it closes. When it closes, by OK or Cancel, the parent is enabled
+// again and brought to the front. Returns the child.
+QDialog* OpenChildWindow(QDialog* parent, MainWindow& main,
+                         const std::function<QDialog*()>& makeChild);
+
+} // namespace kestrel
