@@ -320,7 +320,15 @@ private Q_SLOTS:
         TestApp app;
         app.main->Start(TpPath(made));
 
-        // Until its window exists, a command says so and gives control back.
+        // A command whose window does not open (its opener told the user why) gives
+        // control back.
+        app.main->SetWindowOpener(C::TlmInterface, [](MainWindow& main) -> QDialog* {
+            main.Context().ui.Message(&main,
+                                      QStringLiteral("The TLM Interface window is not "
+                                                     "available yet."),
+                                      QStringLiteral("Kestrel"), MessageIcon::Information);
+            return nullptr;
+        });
         app.main->RunCommand(C::TlmInterface);
         QCOMPARE(app.ui.Messages().size(), 1);
         QCOMPARE(app.ui.Messages().first().text,

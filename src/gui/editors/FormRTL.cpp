@@ -1,0 +1,183 @@
+// The RTL signal list. Opening loads rtl_sig.dat when the project has declared signals and
+// shows one working row per signal (library ports in the library colour); the table is
+// not touched until OK. Add refuses a 26th signal, Edit a library port; both open the
+// signal dialog over a disabled list. OK hands the rows to the core's AcceptSignalList:
+// the clock check, the table, AdjustInitValues, the file, the declared flag, the stage
+// and the .tp file.
+#include "editors/FormRTL.h"
+
+#include "GuiText.h"
+#include "MainWindow.h"
+#include "UiServices.h"
+#include "editors/FormRTL_Type.h"
+#include "editors/ReportList.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kestrel {
+
+namespace {
+
+constexpr int kVisibleSignalColumns = 4;
+
+QPushButton* Button(const char* caption, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+} // namespace
+
+FormRTL* FormRTL::Open(MainWindow& main) {
+    auto table = std::make_unique<RtlSignalTable>();
+    if (main.Project().rtlDeclared) {
+        if (Status s = LoadRtlSignals(main.Project().projectFolder, *table); !s) {
+            ShowFailure(main.Context().ui, &main, FromCore(s.message()));
+            return nullptr;
+        }
+    } else {
+        table->count = 0;
+    }
+    return new FormRTL(main, std::move(table));
+}
+
+FormRTL::FormRTL(MainWindow& main, std::unique_ptr<RtlSignalTable> table)
+    : QDialog(&main), main_(main), table_(std::move(table)) {
+    setObjectName(QStringLiteral("FormRTL"));
+    setWindowTitle(QStringLiteral("RTL Ports"));
+
+    auto* frame = new QGroupBox(QStringLiteral("RTL Ports"), this);
+    frame->setObjectName(QStringLiteral("FrameRTL"));
+    list_ = MakeReportList(frame, "ListViewRSig",
+                           {{"Direction", 2540},
+                            {"Hardware Data Type", 3069},
+                            {"Width", 1235},
+                            {"Name", 5293},
+                            {"DirID", 0},
+                            {"HDID", 0},
+                            {"isClk", 0},
+                            {"IVID", 0},
+                            {"isLibrary", 0}});
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->addWidget(list_);
+
+    auto* add = Button("Add", "CommandAdd", this);
+    edit_ = Button("Edit", "CommandEdit", this);
+    remove_ = Button("Remove", "CommandRemove", this);
+    auto* ok = Button("OK", "CommandOK", this);
+    ok->setDefault(true);
+    auto* cancel = Button("Cancel", "CommandCancel", this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(add);
+    buttons->addWidget(edit_);
+    buttons->addWidget(remove_);
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+    resize(sizeHint().width(), 360);
+
+    connect(add, &QPushButton::clicked, this, &FormRTL::Add);
+    connect(edit_, &QPushButton::clicked, this, &FormRTL::Edit);
+    connect(remove_, &QPushButton::clicked, this, &FormRTL::Remove);
+    connect(ok, &QPushButton::clicked, this, &FormRTL::Confirm);
+    connect(cancel, &QPushButton::clicked, this, &FormRTL::reject);
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (edit_->isEnabled()) Edit();
+    });
+
+    const std::vector<SignalRow> rows = SignalRowsOf(*table_);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        AppendRow(rows[i]);
+        if ((*table_)[static_cast<int>(i) + 1].isLibrary)
+            PaintLibraryRow(list_->topLevelItem(static_cast<int>(i)), kVisibleSignalColumns);
+    }
+    EnDisEditRemove();
+}
+
+int FormRTL::RowCount() const {
+    return list_->topLevelItemCount();
+}
+
+SignalRow FormRTL::Row(int number) const {
+    return {RowTexts<9>(list_->topLevelItem(number - 1))};
+}
+
+std::vector<SignalRow> FormRTL::Rows() const {
+    std::vector<SignalRow> rows;
+    for (int i = 1; i <= RowCount(); ++i) rows.push_back(Row(i));
+    return rows;
+}
+
+void FormRTL::AppendRow(const SignalRow& row) {
+    SetRowTexts(new QTreeWidgetItem(list_), row.columns);
+}
+
+void FormRTL::ReplaceRow(int number, const SignalRow& row) {
+    if (QTreeWidgetItem* item = list_->topLevelItem(number - 1)) SetRowTexts(item, row.columns);
+}
+
+void FormRTL::EnDisEditRemove() {
+    kestrel::EnDisEditRemove(list_, edit_, remove_);
+}
+
+void FormRTL::Add() {
+    if (auto refusal = CheckSignalCapacity(RowCount())) {
+        ShowRefusalIn(this, main_, *refusal);
+        return;
+    }
+    isAdd_ = true;
+    OpenSignalDialog();
+}
+
+void FormRTL::Edit() {
+    const int number = SelectedRowNumber(list_);
+    if (number < 1) return;
+    isAdd_ = false;
+    selectedListViewRSigIndex_ = number;
+    if (auto refusal = CheckSignalEditable(Row(number))) {
+        ShowRefusalIn(this, main_, *refusal);
+        return;
+    }
+    OpenSignalDialog();
+}
+
+void FormRTL::OpenSignalDialog() {
+    OpenChildWindow(this, main_, [this] { return new FormRTL_Type(*this); });
+}
+
+void FormRTL::Remove() {
+    const int number = SelectedRowNumber(list_);
+    if (number < 1) return;
+    delete list_->takeTopLevelItem(number - 1);
+    EnDisEditRemove();
+}
+
+void FormRTL::Confirm() {
+    ProjectRecord record = main_.Project();
+    CommandOutcome outcome = AcceptSignalList(record, Rows(), *table_);
+    if (outcome.refusal) {
+        ShowRefusalIn(this, main_, *outcome.refusal);
+        return;
+    }
+    if (!outcome.status) {
+        ShowFailure(main_.Context().ui, this, FromCore(outcome.status.message()));
+        return;
+    }
+    main_.SetProject(record);
+    accept();
+}
+
+void FormRTL::reject() {
+    // Closing the window while the signal dialog is open over it waits for that dialog.
+    if (!isEnabled()) return;
+    QDialog::reject();
+}
+
+} // namespace kestrel
