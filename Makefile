@@ -57,7 +57,10 @@ $(BENCH_BUILD)/build.ninja: | deps
 
 bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
-	@./scripts/bench "$(BENCH_BUILD)/bin"
+	@./scripts/bench "$(BENCH_BUILD)/bin"; status=$$?; \
+	echo "== callgrind gate on Generate"; \
+	./scripts/callgrind-gate "$(BENCH_BUILD)/bin" "GNU-$$(c++ -dumpfullversion)-Release" || status=1; \
+	exit $$status
 
 # Every libFuzzer target for FUZZ_SECONDS each (clang, ASan+UBSan), from the corpora in fuzz/.
 FUZZ_BUILD ?= build-fuzz

@@ -42,10 +42,14 @@ void RegisterFileTypeForUser() {
         QCoreApplication::applicationFilePath().toStdString(),
         (icons + QStringLiteral("tp.svg")).toStdString(),
         (icons + QStringLiteral("kestrel.svg")).toStdString()};
-    if (Status s = RegisterProjectFileType(registration); !s) {
+    bool changed = false;
+    if (Status s = RegisterProjectFileType(registration, &changed); !s) {
         qWarning("kestrel: the .tp file type is not registered: %s", s.message().c_str());
         return;
     }
+    // The databases are rebuilt only when the registration changed: at the first start and
+    // after the program moved, not at every start.
+    if (!changed) return;
     LinuxProcessRunner runner;
     RefreshDesktopDatabases(registration.dataHome, runner);
 }
@@ -115,6 +119,9 @@ StartOptions ParseStartOptions(const QStringList& arguments) {
         } else if (arg == QStringLiteral("--screenshot") && i + 1 < arguments.size()) {
             options.screenshotWindow = arguments[++i];
             options.splash = false;
+        } else if (arg == QStringLiteral("--quit-when-shown")) {
+            options.quitWhenShown = true;
+            options.splash = false;
         } else if (arg == QStringLiteral("--output") && i + 1 < arguments.size()) {
             options.screenshotFile = arguments[++i];
         } else if (!haveProject) {
@@ -165,6 +172,18 @@ int RunKestrel(QApplication& app) {
                 qWarning("kestrel: cannot write \"%s\"", qPrintable(options.screenshotFile));
             main->Help().Close();
             QCoreApplication::exit(saved ? 0 : 1);
+        });
+        return app.exec();
+    }
+
+    if (options.quitWhenShown) {
+        // Once the event loop runs, paint the window completely and end: the time from start
+        // to here is the start-up time.
+        loadMain();
+        QTimer::singleShot(0, &app, [&] {
+            main->repaint();
+            main->Help().Close();
+            QCoreApplication::exit(main->isVisible() ? 0 : 1);
         });
         return app.exec();
     }

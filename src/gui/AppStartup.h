@@ -13,10 +13,11 @@ struct StartOptions {
     bool splash = true;       // off with --no-splash or KESTREL_NO_SPLASH=1
     QString screenshotWindow; // main, options, generate, generate-run, newproject, about, help
     QString screenshotFile;   // the PNG to write
+    bool quitWhenShown = false; // --quit-when-shown: end once the main window has painted
 };
 
 // Reads the command line: one optional argument and the hidden switches
-// --no-splash and --screenshot WINDOW --output FILE.
+// --no-splash, --screenshot WINDOW --output FILE and --quit-when-shown (start-up timing).
 StartOptions ParseStartOptions(const QStringList& arguments);
 
 // The folder of the help pages beside the program (../share/kestrel/help).

@@ -1,8 +1,8 @@
 // Registers the .tp file type with a freedesktop desktop: writes a shared-mime-info
 // package (glob *.tp, comment "Transactor Project"), the document icon under the hicolor
 // theme and a desktop entry that opens a project file with the program, each file
-// replaced atomically; then the MIME and desktop databases are refreshed when their tools
-// exist. Nothing here may stop the program: every failure becomes a status.
+// replaced atomically when its content differs; then, when anything was written, the MIME
+// and desktop databases are refreshed where their tools exist. Nothing here may stop the program: every failure becomes a status.
 #include "platform/FileTypeRegistration.h"
 
 #include <cstdlib>
@@ -25,8 +25,18 @@ Status WriteError(const fs::path& file, const std::string& reason) {
     return Status::Error("Cannot write \"" + file.string() + "\": " + reason);
 }
 
-// Writes a temporary file beside the target and renames it over the target.
-Status ReplaceFile(const fs::path& file, std::string_view bytes) {
+// Writes a temporary file beside the target and renames it over the target, unless the
+// target already holds exactly these bytes; `changed` is set when the file was written.
+Status ReplaceFile(const fs::path& file, std::string_view bytes, bool& changed) {
+    {
+        std::ifstream existing(file, std::ios::binary);
+        if (existing) {
+            std::string old((std::istreambuf_iterator<char>(existing)),
+                            std::istreambuf_iterator<char>());
+            if (old == bytes) return Status::Ok();
+        }
+    }
+    changed = true;
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
     if (ec) return WriteError(file, ec.message());
@@ -149,13 +159,15 @@ Status DesktopEntryText(const FileTypeRegistration& r, std::string& text) {
     return Status::Ok();
 }
 
-Status RegisterProjectFileType(const FileTypeRegistration& r) {
+Status RegisterProjectFileType(const FileTypeRegistration& r, bool* changed) {
+    bool wrote = false;
+    if (changed) *changed = false;
     if (r.dataHome.empty()) return Status::Error("No data folder to register the file type in");
     std::string entry;
     if (Status s = DesktopEntryText(r, entry); !s) return s;
 
-    if (Status s =
-            ReplaceFile(r.dataHome / "mime" / "packages" / kMimePackageName, ProjectMimePackage());
+    if (Status s = ReplaceFile(r.dataHome / "mime" / "packages" / kMimePackageName,
+                               ProjectMimePackage(), wrote);
         !s)
         return s;
     if (IsUsableFile(r.documentIcon)) {
@@ -164,9 +176,11 @@ Status RegisterProjectFileType(const FileTypeRegistration& r) {
         icon.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         fs::path target = r.dataHome / "icons" / "hicolor" / "scalable" / "mimetypes" /
                           (std::string(kMimeIconName) + r.documentIcon.extension().string());
-        if (Status s = ReplaceFile(target, icon); !s) return s;
+        if (Status s = ReplaceFile(target, icon, wrote); !s) return s;
     }
-    return ReplaceFile(r.dataHome / "applications" / kDesktopEntryName, entry);
+    Status s = ReplaceFile(r.dataHome / "applications" / kDesktopEntryName, entry, wrote);
+    if (changed) *changed = wrote;
+    return s;
 }
 
 std::vector<std::vector<std::string>> DesktopRefreshCommands(const fs::path& dataHome) {

@@ -77,7 +77,9 @@ TEST(FileTypeRegistration, WritesMimePackageIconAndDesktopEntry) {
     WriteBytes(data / "applications/kestrel.desktop", "stale");
     r.programPath = "/usr/bin/kestrel";
     r.programIcon.clear();
-    ASSERT_TRUE(RegisterProjectFileType(r).ok());
+    bool changed = false;
+    ASSERT_TRUE(RegisterProjectFileType(r, &changed).ok());
+    EXPECT_TRUE(changed);
     const std::string entry = ReadBytes(data / "applications/kestrel.desktop");
     EXPECT_NE(entry.find("Exec=/usr/bin/kestrel %f\n"), std::string::npos);
     EXPECT_EQ(entry.find("Icon="), std::string::npos);
@@ -87,6 +89,15 @@ TEST(FileTypeRegistration, WritesMimePackageIconAndDesktopEntry) {
         ++files;
     }
     EXPECT_EQ(files, 1);
+
+    // A start that finds everything in place writes nothing, so the databases are not
+    // rebuilt; a damaged MIME package is written again.
+    ASSERT_TRUE(RegisterProjectFileType(r, &changed).ok());
+    EXPECT_FALSE(changed);
+    WriteBytes(data / "mime/packages/kestrel-project.xml", "<mime-info/>");
+    ASSERT_TRUE(RegisterProjectFileType(r, &changed).ok());
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(ReadBytes(data / "mime/packages/kestrel-project.xml"), ProjectMimePackage());
 }
 
 TEST(FileTypeRegistration, FailuresAreStatusesNotCrashes) {
