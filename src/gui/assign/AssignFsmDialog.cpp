@@ -1,0 +1,225 @@
+// The FSM assignment window. The rows come from the core's LoadFsmAssignment and change
+// only through its Browse and Unassign rules; the window shows them. Generate ASF Template
+// writes the selected function's template through the core and offers to open it with
+// the desktop's program for .asf files; OK hands the rows to AcceptFsmAssignment.
+#include "assign/AssignFsmDialog.h"
+
+#include "GuiText.h"
+#include "MainWindow.h"
+#include "UiServices.h"
+#include "assign/AssignSupport.h"
+#include "fsm/AsfTemplate.h"
+#include "model/ProjectPaths.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kestrel {
+
+namespace {
+
+QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+QString Text(std::string_view core) {
+    return FromCore(core);
+}
+
+} // namespace
+
+AssignFsmDialog* AssignFsmDialog::Open(MainWindow& main) {
+    auto state = std::make_unique<FsmAssignmentState>();
+    if (Status s = LoadFsmAssignment(main.Project().projectFolder, *state); !s) {
+        ShowFailure(main.Context().ui, &main, FromCore(s.message()));
+        return nullptr;
+    }
+    return new AssignFsmDialog(main, std::move(state));
+}
+
+AssignFsmDialog::AssignFsmDialog(MainWindow& main, std::unique_ptr<FsmAssignmentState> state)
+    : QDialog(&main), main_(main), state_(std::move(state)) {
+    setObjectName(QStringLiteral("FormAssignFSM"));
+    setWindowTitle(Text(kFsmAssignCaption));
+
+    auto* templateFrame = new QGroupBox(QStringLiteral("Generate ASF Template"), this);
+    templateFrame->setObjectName(QStringLiteral("FrameTemplate"));
+    auto* generate = Button("CommandGenTemp", "Generate ASF Template", templateFrame);
+    auto* workWith = Button("CommandAHDL", "Work with Template", templateFrame);
+    auto* templateLayout = new QHBoxLayout(templateFrame);
+    templateLayout->addWidget(generate);
+    templateLayout->addWidget(workWith);
+    templateLayout->addStretch();
+
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("ListViewAssign"));
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setHeaderLabels({QStringLiteral("Function Name"), QStringLiteral("FSM (*.ASF) File"),
+                            QStringLiteral("isAssigned")});
+    // The assigned mark is a working column of the window, not shown.
+    list_->setColumnHidden(2, true);
+    list_->setColumnWidth(0, 320);
+    list_->header()->setStretchLastSection(true);
+    list_->setMinimumSize(640, 220);
+
+    auto* assignFrame =
+        new QGroupBox(QStringLiteral("Assign FSM (*.ASF) File to TLM Function"), this);
+    assignFrame->setObjectName(QStringLiteral("FrameAssign"));
+    auto* browse = Button("CommandBrsASF", "Browse ASF File...", assignFrame);
+    auto* unassign = Button("CommandUnAss", "Unassign ASF File", assignFrame);
+    auto* assignLayout = new QHBoxLayout(assignFrame);
+    assignLayout->addWidget(browse);
+    assignLayout->addWidget(unassign);
+    assignLayout->addStretch();
+
+    auto* ok = Button("CommandOK", "OK", this);
+    ok->setDefault(true);
+    auto* cancel = Button("CommandCancel", "Cancel", this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(templateFrame);
+    layout->addWidget(list_, 1);
+    layout->addWidget(assignFrame);
+    layout->addLayout(buttons);
+
+    for (std::size_t i = 0; i < state_->rows.size(); ++i) {
+        auto* item = new QTreeWidgetItem(list_);
+        if (state_->rows[i].isLibrary)
+            for (int column = 0; column < 3; ++column)
+                item->setForeground(column, LibraryRowColour());
+        ShowRow(static_cast<int>(i));
+    }
+    // With no function there is no row to select.
+    if (list_->topLevelItemCount() > 0) list_->setCurrentItem(list_->topLevelItem(0));
+
+    connect(generate, &QPushButton::clicked, this, &AssignFsmDialog::GenerateTemplate);
+    connect(workWith, &QPushButton::clicked, this, &AssignFsmDialog::WorkWithTemplate);
+    connect(browse, &QPushButton::clicked, this, &AssignFsmDialog::BrowseAsfFile);
+    connect(unassign, &QPushButton::clicked, this, &AssignFsmDialog::UnassignAsfFileOfRow);
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { BrowseAsfFile(); });
+    connect(ok, &QPushButton::clicked, this, &AssignFsmDialog::Confirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+AssignFsmDialog::~AssignFsmDialog() = default;
+
+int AssignFsmDialog::SelectedRow() const {
+    QTreeWidgetItem* item = list_->currentItem();
+    return item ? list_->indexOfTopLevelItem(item) : -1;
+}
+
+void AssignFsmDialog::ShowRow(int row) {
+    const FsmAssignmentRow& r = state_->rows[static_cast<std::size_t>(row)];
+    QTreeWidgetItem* item = list_->topLevelItem(row);
+    item->setText(0, FromCore(r.signature));
+    item->setText(1, FromCore(r.asfFile));
+    item->setText(2, FromCore(r.assignedMark));
+}
+
+void AssignFsmDialog::Inform(const InputRefusal& refusal) {
+    main_.Context().ui.Message(this, FromCore(refusal.text), FromCore(refusal.ShownTitle()),
+                               MessageIcon::Information);
+}
+
+void AssignFsmDialog::BrowseAsfFile() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    FsmAssignmentRow& r = state_->rows[static_cast<std::size_t>(row)];
+    if (auto refusal = CheckAsfBrowse(r)) {
+        Inform(*refusal);
+        return;
+    }
+    UiServices& ui = main_.Context().ui;
+    FileDialogRequest request;
+    request.title = FromCore(AsfBrowseTitle(r));
+    request.filter = Text(kAsfFileFilter);
+    request.folder = FromCore(main_.Project().projectFolder);
+    const QString chosen = ui.OpenFile(this, request);
+    if (chosen.isEmpty()) return;
+    std::optional<std::string> path = ChosenPath(ui, this, chosen);
+    if (!path) return;
+    if (auto refusal = CheckAsfFileName(*path)) {
+        ShowRefusal(ui, this, *refusal);
+        return;
+    }
+    AssignAsfFile(r, *path);
+    ShowRow(row);
+}
+
+void AssignFsmDialog::UnassignAsfFileOfRow() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    if (auto refusal = UnassignAsfFile(state_->rows[static_cast<std::size_t>(row)])) {
+        Inform(*refusal);
+        return;
+    }
+    ShowRow(row);
+}
+
+void AssignFsmDialog::GenerateTemplate() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    const FsmAssignmentRow& r = state_->rows[static_cast<std::size_t>(row)];
+    if (r.isLibrary) {
+        Inform(LibraryFunctionRefusal(r.functionName));
+        return;
+    }
+    UiServices& ui = main_.Context().ui;
+    const std::string& folder = main_.Project().projectFolder;
+    FileDialogRequest request;
+    request.title = FromCore(AsfTemplateDialogTitle(r.functionName));
+    request.filter = Text(kAsfFileFilter);
+    request.folder = FromCore(JoinPath(folder, {"Temp"}));
+    request.fileName = FromCore(DefaultAsfTemplatePath(folder, r.functionName));
+    const QString chosen = ui.SaveFile(this, request);
+    if (chosen.isEmpty()) return;
+    std::optional<std::string> path = ChosenPath(ui, this, chosen);
+    if (!path) return;
+
+    CommandOutcome outcome =
+        GenerateAsfTemplate(folder, row + 1, *path, main_.Context().clock, state_->asf);
+    if (outcome.refusal) {
+        Inform(*outcome.refusal);
+        return;
+    }
+    if (!outcome.status) {
+        ShowFailure(ui, this, FromCore(outcome.status.message()));
+        return;
+    }
+    if (ui.Message(this, Text(kOpenAsfTemplateQuestion), Text(kOpenAsfTemplateTitle),
+                   MessageIcon::None, MessageButtons::YesNo) == kAnswerYes)
+        ui.OpenDocument(chosen);
+}
+
+void AssignFsmDialog::WorkWithTemplate() {
+    UiServices& ui = main_.Context().ui;
+    if (auto refusal = CheckAsfTemplateExists(state_->asf.asfTemplatePath)) {
+        ShowRefusal(ui, this, *refusal);
+        return;
+    }
+    ui.OpenDocument(FromCore(state_->asf.asfTemplatePath));
+}
+
+void AssignFsmDialog::Confirm() {
+    ProjectRecord record = main_.Project();
+    if (Status s = AcceptFsmAssignment(record, *state_); !s) {
+        ShowFailure(main_.Context().ui, this, FromCore(s.message()));
+        return;
+    }
+    main_.SetProject(record);
+    accept();
+}
+
+} // namespace kestrel

@@ -1,0 +1,45 @@
+#pragma once
+// FormAssignFSM, the FSM assignment window: one row per TLM function with its signature,
+// its ASF file and the hidden assigned mark; Browse (or a double click) and Unassign on
+// the selected row; Generate ASF Template and Work with Template; OK records the rows in
+// the project, Cancel drops them.
+#include "project/FsmAssignment.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QTreeWidget;
+
+namespace kestrel {
+
+class MainWindow;
+
+class AssignFsmDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // Loads the function table and asf.dat into a new window (not shown yet). Null, after
+    // a message naming the file, when they cannot be read.
+    static AssignFsmDialog* Open(MainWindow& main);
+    ~AssignFsmDialog() override;
+
+    void BrowseAsfFile();
+    void UnassignAsfFileOfRow();
+    void GenerateTemplate();
+    void WorkWithTemplate();
+    void Confirm();
+
+private:
+    AssignFsmDialog(MainWindow& main, std::unique_ptr<FsmAssignmentState> state);
+    // The selected row (0-based), or -1.
+    int SelectedRow() const;
+    void ShowRow(int row);
+    void Inform(const InputRefusal& refusal);
+
+    MainWindow& main_;
+    std::unique_ptr<FsmAssignmentState> state_;
+    QTreeWidget* list_ = nullptr;
+};
+
+} // namespace kestrel
