@@ -1,0 +1,250 @@
+// The Add Library window: the starting folder and its library list, the folder browser,
+// Add Library (entry list, progress bar, success message, wait cursor restored) done twice,
+// a hostile library refused with nothing written outside Temp, OK saving the tables, the
+// library folder and the stage, and Cancel dropping what was added.
+#include "GuiTestSupport.h"
+#include "GuiText.h"
+#include "model/ProjectOptions.h"
+#include "model/ProjectPaths.h"
+#include "model/RtlSignal.h"
+#include "model/TlmFunction.h"
+#include "project/ProjectCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+
+#include <memory>
+
+namespace kestrel::test {
+
+namespace {
+
+// One library entry as stored: name, zero byte, size in decimal, zero byte, content.
+QByteArray Entry(const std::string& name, const std::string& content) {
+    std::string bytes = name + '\0' + std::to_string(content.size()) + '\0' + content;
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
+    file.write(bytes);
+}
+
+// Mem.tlib: the library functions memRead and memWrite, the signal ready and the eight
+// section files. Evil.tlib: a table entry followed by an entry that climbs out of Temp.
+void MakeLibraries(const QString& folder) {
+    std::string functions;
+    for (const char* name : {"memRead", "memWrite"}) {
+        TlmFunction f;
+        f.functionName = name;
+        f.returnTypeText = "void";
+        f.isLibrary = true;
+        functions += EncodeTlmFunction(f);
+    }
+    RtlSignal ready;
+    ready.signalName = "ready";
+    ready.directionText = "sc_in";
+    ready.dataTypeText = "sc_logic";
+    ready.isLibrary = true;
+    QByteArray mem =
+        Entry("lib_tlm_func.dat", functions) + Entry("lib_rtl_sig.dat", EncodeRtlSignal(ready));
+    for (const char* name : {"memRead", "memWrite"})
+        for (const char* ext : {".dec", ".ini", ".asm", ".upd"})
+            mem += Entry(std::string(name) + ext, std::string("// ") + name + ext + "\r\n");
+    WriteFile(folder + "/Mem.tlib", mem);
+    WriteFile(folder + "/Evil.tlib", Entry("lib_tlm_func.dat", "") + Entry("../evil.dec", "evil"));
+    WriteFile(folder + "/notes.txt", "not a library");
+}
+
+// A project "Host" with one function of its own and no signal (stage 1), the libraries
+// in <dir>/libs, and the Add Library window opened.
+struct OpenedAddLibrary {
+    QTemporaryDir dir;
+    ProjectRecord project;
+    QString folder;
+    QString libs;
+    TestApp app;
+    QDialog* dialog = nullptr;
+
+    OpenedAddLibrary() {
+        project = MakeProject(dir.path(), QStringLiteral("Host"));
+        folder = FromCore(project.projectFolder);
+        libs = dir.path() + "/libs";
+        MakeLibraries(libs);
+        auto functions = std::make_unique<TlmFunctionTable>();
+        (*functions)[1].functionName = "own";
+        (*functions)[1].returnTypeText = "void";
+        functions->count = 1;
+        if (!SaveTlmFunctions(project.projectFolder, *functions).ok()) qFatal("no table");
+        app.main->Start(TpPath(project));
+        app.main->RunCommand(AppCommand::AddLibrary);
+        dialog = app.main->OpenWindow();
+        if (!dialog || dialog->objectName() != QStringLiteral("FormAddLibrary"))
+            qFatal("the Add Library window did not open");
+    }
+
+    QListWidget* Files() const { return Control<QListWidget>(dialog, "FileLib"); }
+    QStringList Entries() const {
+        QStringList names;
+        auto* list = Control<QListWidget>(dialog, "ListExtract");
+        for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
+        return names;
+    }
+    void BrowseToLibs() {
+        app.ui.folderAnswers << libs;
+        Click(dialog, "CommandBrsLibFolder");
+    }
+    void Add(const QString& file) {
+        auto items = Files()->findItems(file, Qt::MatchExactly);
+        QVERIFY(!items.isEmpty());
+        Files()->setCurrentItem(items.first());
+        Click(dialog, "CommandAddLib");
+    }
+    QByteArray Stored(const char* file) const { return FileBytes(folder + "/Input/" + file); }
+    std::unique_ptr<TlmFunctionTable> Functions() const {
+        auto t = std::make_unique<TlmFunctionTable>();
+        if (!LoadTlmFunctions(project.projectFolder, *t).ok()) qFatal("unreadable table");
+        return t;
+    }
+};
+
+} // namespace
+
+class FormAddLibraryTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void opensOnTheProjectFolderAndBrowses() {
+        OpenedAddLibrary a;
+        QCOMPARE(a.dialog->windowTitle(), QStringLiteral("Add Transactor Library"));
+        // The library folder (Output) holds no file: the project folder is shown instead.
+        QCOMPARE(Control<QLabel>(a.dialog, "LabelLibFolder")->text(), a.folder);
+        QCOMPARE(a.Files()->count(), 0);
+        auto* add = Control<QAbstractButton>(a.dialog, "CommandAddLib");
+        QCOMPARE(add->text(), QStringLiteral("Add Library"));
+        QVERIFY(!add->isEnabled());
+        QCOMPARE(Control<QAbstractButton>(a.dialog, "CommandCancel")->text(),
+                 QStringLiteral("Cancel"));
+
+        Click(a.dialog, "CommandBrsLibFolder"); // cancelled
+        QCOMPARE(a.app.ui.calls.last().kind, QStringLiteral("folder"));
+        QCOMPARE(a.app.ui.calls.last().folder, a.folder);
+        QCOMPARE(Control<QLabel>(a.dialog, "LabelLibFolder")->text(), a.folder);
+
+        a.BrowseToLibs();
+        QCOMPARE(Control<QLabel>(a.dialog, "LabelLibFolder")->text(), a.libs);
+        QCOMPARE(a.Files()->count(), 2);
+        QCOMPARE(a.Files()->item(0)->text(), QStringLiteral("Evil.tlib"));
+        QCOMPARE(a.Files()->item(1)->text(), QStringLiteral("Mem.tlib"));
+        QVERIFY(add->isEnabled());
+
+        // Back to a folder without libraries: Add Library is disabled again.
+        a.app.ui.folderAnswers << a.folder + "/Output";
+        Click(a.dialog, "CommandBrsLibFolder");
+        QCOMPARE(a.Files()->count(), 0);
+        QVERIFY(!add->isEnabled());
+    }
+
+    void addTwiceThenOk() {
+        OpenedAddLibrary a;
+        a.BrowseToLibs();
+        a.Add(QStringLiteral("Mem.tlib"));
+        UiCall added = a.app.ui.calls.last();
+        QCOMPARE(added.text, QStringLiteral("Mem.tlib Added Successfully!"));
+        QCOMPARE(added.title, QStringLiteral("Library Added"));
+        QCOMPARE(added.icon, MessageIcon::Information);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(a.dialog->isEnabled());
+        QCOMPARE(a.Entries(),
+                 QStringList({"lib_tlm_func.dat", "lib_rtl_sig.dat", "memRead.dec", "memRead.ini",
+                              "memRead.asm", "memRead.upd", "memWrite.dec", "memWrite.ini",
+                              "memWrite.asm", "memWrite.upd"}));
+        auto* progress = Control<QProgressBar>(a.dialog, "ProgressBarAddLib");
+        QCOMPARE(progress->maximum(), 13);
+        QCOMPARE(progress->value(), 13);
+        QCOMPARE(FileBytes(a.folder + "/Temp/memWrite.upd"), QByteArray("// memWrite.upd\r\n"));
+        QVERIFY(!QFile::exists(a.folder + "/Temp/lib_tlm_func.dat"));
+
+        a.Add(QStringLiteral("Mem.tlib"));
+        QCOMPARE(a.app.ui.calls.last().text, QStringLiteral("Mem.tlib Added Successfully!"));
+        Click(a.dialog, "CommandOK");
+
+        auto t = a.Functions();
+        QCOMPARE(int(t->count), 5);
+        const char* names[] = {"own", "memRead", "memWrite", "memRead", "memWrite"};
+        for (int f = 1; f <= 5; ++f) {
+            QCOMPARE(QString::fromStdString((*t)[f].functionName.Text()),
+                     QString::fromLatin1(names[f - 1]));
+            QCOMPARE(bool((*t)[f].isLibrary), f > 1);
+        }
+        QCOMPARE(a.Stored("rtl_sig.dat").size(), qsizetype(2 * RtlSignal::kRecordSize));
+        ProjectOptions options;
+        QVERIFY(LoadOptions(a.project.projectFolder, options).ok());
+        QCOMPARE(FromCore(options.libraryFolder), a.libs);
+        // Functions and signals are now declared: stage 2 and its commands.
+        ProjectRecord stored;
+        QVERIFY(ReadProjectFile(ProjectFilePath(a.project), stored).ok());
+        QCOMPARE(int(stored.projectStage), 2);
+        QVERIFY(stored.tlmDeclared && stored.rtlDeclared);
+        QCOMPARE(int(a.app.main->Project().projectStage), 2);
+        QVERIFY(a.app.main->MenuItem(AppCommand::AsmlSpecification)->isEnabled());
+        QVERIFY(!a.app.main->MenuItem(AppCommand::Generate)->isEnabled());
+
+        // Opened again, the window starts in the folder it was left in.
+        a.app.main->RunCommand(AppCommand::AddLibrary);
+        QWidget* again = a.app.main->OpenWindow();
+        QVERIFY(again);
+        QCOMPARE(Control<QLabel>(again, "LabelLibFolder")->text(), a.libs);
+        Click(again, "CommandCancel");
+    }
+
+    void hostileLibraryIsRefused() {
+        OpenedAddLibrary a;
+        const QByteArray functions = a.Stored("tlm_func.dat");
+        a.BrowseToLibs();
+        a.Add(QStringLiteral("Evil.tlib"));
+        UiCall refused = a.app.ui.calls.last();
+        QCOMPARE(refused.text, QStringLiteral("Unable to Extract Transactor Library"));
+        QCOMPARE(refused.title, QStringLiteral("Lib Error"));
+        QCOMPARE(refused.icon, MessageIcon::Critical);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!QFile::exists(a.folder + "/evil.dec"));
+        QVERIFY(!QFile::exists(a.folder + "/Temp/evil.dec"));
+
+        // The tables are as they were: a good library is still added after it.
+        a.Add(QStringLiteral("Mem.tlib"));
+        QCOMPARE(a.app.ui.calls.last().title, QStringLiteral("Library Added"));
+        Click(a.dialog, "CommandOK");
+        QCOMPARE(int(a.Functions()->count), 3);
+        QCOMPARE(a.Stored("tlm_func.dat").left(functions.size()), functions);
+    }
+
+    void cancelDropsWhatWasAdded() {
+        OpenedAddLibrary a;
+        const QByteArray functions = a.Stored("tlm_func.dat");
+        const QByteArray options = a.Stored("option.dat");
+        const QByteArray tp = FileBytes(TpPath(a.project));
+        a.BrowseToLibs();
+        a.Add(QStringLiteral("Mem.tlib"));
+        Click(a.dialog, "CommandCancel");
+        QCOMPARE(a.Stored("tlm_func.dat"), functions);
+        QCOMPARE(a.Stored("option.dat"), options);
+        QCOMPARE(FileBytes(TpPath(a.project)), tp);
+        // The section files stay in Temp.
+        QVERIFY(QFile::exists(a.folder + "/Temp/memRead.dec"));
+        QCOMPARE(int(a.app.main->Project().projectStage), 1);
+        QVERIFY(a.app.main->MenuItem(AppCommand::AddLibrary)->isEnabled());
+    }
+};
+
+} // namespace kestrel::test
+
+QTEST_MAIN(kestrel::test::FormAddLibraryTest)
+#include "FormAddLibraryTest.moc"
