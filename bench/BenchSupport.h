@@ -77,16 +77,17 @@ inline void NoteLoad() {
     std::exit(2);
 }
 
-// Runs a program directly (no shell) with its output to /dev/null; its wall time in
-// seconds, or -1 when it could not run or did not exit with status 0.
-inline double TimeProgram(std::vector<std::string> args, const char* folder = nullptr) {
+// Runs a program directly (no shell) with its output (and, when `quiet`, its messages) to
+// /dev/null; its wall time in seconds, or -1 when it could not run or did not exit with
+// status 0.
+inline double TimeProgram(std::vector<std::string> args, bool quiet = false) {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    if (folder) posix_spawn_file_actions_addchdir_np(&actions, folder);
+    if (quiet) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     auto start = SteadyClock::now();
     pid_t pid = 0;
     int status = 0;

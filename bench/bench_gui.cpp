@@ -54,14 +54,14 @@ int main(int argc, char** argv) {
     ::setenv("XDG_DATA_HOME", data.c_str(), 1);
 
     const int runs = 15;
-    if (TimeProgram({kestrel.string(), "--quit-when-shown"}) < 0)
+    if (TimeProgram({kestrel.string(), "--quit-when-shown"}, true) < 0)
         Fail("bench_gui", "kestrel --quit-when-shown failed");
-    if (TimeProgram({self.string(), "--minimal"}) < 0)
+    if (TimeProgram({self.string(), "--minimal"}, true) < 0)
         Fail("bench_gui", "the minimal window failed");
     std::vector<double> mainTimes, minimalTimes;
     for (int i = 0; i < runs; ++i) {
-        mainTimes.push_back(TimeProgram({kestrel.string(), "--quit-when-shown"}) * 1000);
-        minimalTimes.push_back(TimeProgram({self.string(), "--minimal"}) * 1000);
+        mainTimes.push_back(TimeProgram({kestrel.string(), "--quit-when-shown"}, true) * 1000);
+        minimalTimes.push_back(TimeProgram({self.string(), "--minimal"}, true) * 1000);
         if (mainTimes.back() < 0 || minimalTimes.back() < 0) Fail("bench_gui", "a start failed");
     }
     std::error_code ec;
