@@ -59,8 +59,17 @@ ProcessOutcome LinuxProcessRunner::Run(const std::string& program,
     for (std::string& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
 
+    // The program leads a process group of its own, so that a time-out ends whatever it
+    // started as well.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+
     pid_t pid = -1;
-    int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    int spawned =
+        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeEnds[1]);
     if (spawned != 0) {
@@ -100,7 +109,7 @@ ProcessOutcome LinuxProcessRunner::Run(const std::string& program,
         if (SteadyClock::now() >= deadline) break;
     }
     if (!reaped) {
-        ::kill(pid, SIGKILL);
+        ::kill(-pid, SIGKILL);
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
         outcome.timedOut = true;

@@ -4,7 +4,10 @@
 
 #include "TestSupport.h"
 
+#include <csignal>
 #include <filesystem>
+#include <string>
+#include <thread>
 
 namespace kestrel {
 namespace {
@@ -34,6 +37,31 @@ TEST(LinuxProcessRunner, ReportsExitStatusErrorsAndTimeouts) {
     EXPECT_TRUE(slow.started);
     EXPECT_TRUE(slow.timedOut);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+
+    // A time-out also ends what the program started: the grandchild here would otherwise
+    // live on and keep the error pipe open.
+    test::TempDir dir;
+    const std::string marker = (dir.path() / "grandchild.pid").string();
+    ProcessOutcome parent = runner.Run(
+        "/bin/sh", {"-c", "sleep 30 & echo $! > \"$0\"; wait", marker}, 500ms);
+    EXPECT_TRUE(parent.timedOut);
+    const std::string grandchild = test::ReadBytes(marker);
+    ASSERT_FALSE(grandchild.empty());
+    const pid_t grandchildPid = std::stoi(grandchild);
+    // Ended means no such process, or a zombie waiting for its new parent to reap it.
+    auto ended = [grandchildPid] {
+        if (::kill(grandchildPid, 0) != 0) return true;
+        const std::string stat =
+            test::ReadBytes("/proc/" + std::to_string(grandchildPid) + "/stat");
+        const std::size_t close = stat.rfind(')');
+        return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z';
+    };
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+        gone = ended();
+        if (!gone) std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_TRUE(gone) << "process " << grandchildPid << " outlived the time-out";
 
     // A program that writes much on its standard error does not block.
     ProcessOutcome chatty =
