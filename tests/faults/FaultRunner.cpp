@@ -1,0 +1,110 @@
+// Starts kestrel-cli with posix_spawn (working folder, environment with the fault
+// library's variables, output into a file) and waits for it; reads folder snapshots.
+#include "FaultRunner.h"
+
+#include "TestSupport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <regex>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace kestrel::test {
+
+namespace fs = std::filesystem;
+
+ProgramRun RunCli(const std::vector<std::string>& args, const fs::path& cwd, const Fault* fault,
+                  const std::string& asUser) {
+    TempDir scratch;
+    const std::string outputFile = scratch / "output";
+    const std::string reportFile = scratch / "report";
+
+    std::vector<std::string> argv;
+    if (!asUser.empty()) {
+        const std::string group = asUser == "nobody" ? "nogroup" : asUser;
+        argv = {"/usr/bin/setpriv", "--reuid=" + asUser, "--regid=" + group, "--clear-groups"};
+    }
+    argv.push_back((BinDir() / "kestrel-cli").string());
+    argv.insert(argv.end(), args.begin(), args.end());
+
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        if (std::strncmp(*e, "LD_PRELOAD=", 11) != 0) env.emplace_back(*e);
+    }
+    if (fault) {
+        env.push_back("LD_PRELOAD=" KESTREL_FAULT_SHIM);
+        env.push_back("KESTREL_FAULT_ROOT=" + fault->root.string());
+        env.push_back("KESTREL_FAULT_KIND=" + fault->kind);
+        env.push_back("KESTREL_FAULT_N=" + std::to_string(fault->n));
+        env.push_back("KESTREL_FAULT_ERRNO=" + std::to_string(fault->error));
+        env.push_back("KESTREL_FAULT_REPORT=" + reportFile);
+        // The library comes before the sanitizer runtime of a sanitizer build.
+        env.push_back("ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0");
+    }
+    std::vector<char*> argp, envp;
+    for (std::string& a : argv) argp.push_back(a.data());
+    argp.push_back(nullptr);
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    pid_t pid = 0;
+    int spawned = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ProgramRun run;
+    if (spawned != 0) {
+        run.output = "cannot start " + argv[0] + ": " + std::strerror(spawned);
+        return run;
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.output = ReadBytes(outputFile);
+    if (fs::exists(reportFile)) run.faultHit = ReadBytes(reportFile);
+    return run;
+}
+
+namespace {
+
+std::string MaskDates(std::string text) {
+    static const std::regex stamp(
+        "(Sun|Mon|Tues|Wednes|Thurs|Fri|Satur)day, [A-Z][a-z]{2} [0-9]{1,2}, [0-9]{4} @ "
+        "[0-9]{2}:[0-9]{2}:[0-9]{2} [AP]M");
+    static const std::regex date("[0-9]{1,2}/[0-9]{1,2}/[0-9]{4}");
+    if (text.find(" @ ") != std::string::npos) text = std::regex_replace(text, stamp, "<date>");
+    if (text.find("/20") != std::string::npos) text = std::regex_replace(text, date, "<date>");
+    return text;
+}
+
+} // namespace
+
+Snapshot TakeSnapshot(const fs::path& root) {
+    Snapshot files;
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+        if (!item.is_regular_file()) continue;
+        files[fs::relative(item.path(), root).string()] = MaskDates(ReadBytes(item.path()));
+    }
+    return files;
+}
+
+std::vector<std::string> TemporaryFiles(const fs::path& root) {
+    std::vector<std::string> found;
+    for (const auto& item : fs::recursive_directory_iterator(root))
+        if (item.path().filename().string().find(".kestrel-tmp-") != std::string::npos)
+            found.push_back(fs::relative(item.path(), root).string());
+    return found;
+}
+
+} // namespace kestrel::test

@@ -1,0 +1,40 @@
+#pragma once
+// Runs kestrel-cli as a separate program, optionally with the fault library preloaded or
+// as an unprivileged user, and takes snapshots of the files under a folder.
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrel::test {
+
+// One injected failure: the n-th call of `kind` under `root` fails with `error`.
+struct Fault {
+    std::string kind; // open, write, sync, rename, mkdir
+    long n = 1;
+    int error = 0;
+    std::filesystem::path root;
+};
+
+struct ProgramRun {
+    int code = -1;      // exit status; 128 + signal when killed
+    std::string output; // stdout and stderr, in that order
+    std::optional<std::string> faultHit; // "<kind> <path>" when the fault was hit
+};
+
+// Runs bin/kestrel-cli with `args` in the folder `cwd`. With a fault, the fault library
+// is preloaded; with asUser set (root only), the program runs as that user and group.
+ProgramRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& cwd,
+                  const Fault* fault = nullptr, const std::string& asUser = {});
+
+// Relative path -> bytes of every regular file under `root`. Date stamps in text files
+// ("Friday, Dec 4, 2026 @ 09:51:15 AM", "12/4/2026") are masked, as two runs of the same
+// command a second apart differ in them.
+using Snapshot = std::map<std::string, std::string>;
+Snapshot TakeSnapshot(const std::filesystem::path& root);
+
+// Paths (relative to root) of files whose name holds the temporary-file marker.
+std::vector<std::string> TemporaryFiles(const std::filesystem::path& root);
+
+} // namespace kestrel::test

@@ -1,0 +1,314 @@
+// A preloaded library that makes one file operation fail, for the fault injection suite.
+// It counts the calls of one kind on paths under a folder and fails the N-th one with a
+// chosen errno; everything else passes through to the C library. Controlled by:
+//   KESTREL_FAULT_ROOT    absolute folder whose files are counted (nothing else is)
+//   KESTREL_FAULT_KIND    open | write | sync | rename | mkdir
+//   KESTREL_FAULT_N       the call to fail, from 1
+//   KESTREL_FAULT_ERRNO   the error number it fails with
+//   KESTREL_FAULT_REPORT  file that receives "<kind> <path>" when the fault is hit
+// "open" covers open, openat, creat and the mkstemp family (an open that only reads is
+// reported as "read"); "write" covers write, pwrite,
+// writev and copy_file_range into a counted file; "sync" covers fsync and fdatasync.
+// Programs this one starts run without the library: the variables are removed from the
+// environment at load time, so only the command under test is faulted.
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <initializer_list>
+#include <limits.h>
+#include <stdint.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+namespace {
+
+enum Kind { kOpen, kWrite, kSync, kRename, kMkdir, kNone };
+
+struct Settings {
+    char root[PATH_MAX] = {};
+    std::size_t rootLength = 0;
+    Kind kind = kNone;
+    long failAt = 0;
+    int error = EIO;
+    char report[PATH_MAX] = {};
+    long seen = 0;
+    bool hit = false;
+};
+
+Settings settings;
+
+// Paths of the counted descriptors (those opened under the root).
+constexpr int kMaxTracked = 4096;
+char* tracked[kMaxTracked];
+
+template <typename F>
+F Next(const char* name) {
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+__attribute__((constructor)) void Load() {
+    const char* root = std::getenv("KESTREL_FAULT_ROOT");
+    const char* kind = std::getenv("KESTREL_FAULT_KIND");
+    const char* n = std::getenv("KESTREL_FAULT_N");
+    const char* error = std::getenv("KESTREL_FAULT_ERRNO");
+    const char* report = std::getenv("KESTREL_FAULT_REPORT");
+    if (root && kind && n) {
+        std::snprintf(settings.root, sizeof settings.root, "%s", root);
+        settings.rootLength = std::strlen(settings.root);
+        const char* names[] = {"open", "write", "sync", "rename", "mkdir"};
+        for (int k = 0; k < kNone; ++k)
+            if (std::strcmp(kind, names[k]) == 0) settings.kind = static_cast<Kind>(k);
+        settings.failAt = std::atol(n);
+        if (error) settings.error = std::atoi(error);
+        if (report) std::snprintf(settings.report, sizeof settings.report, "%s", report);
+    }
+    for (const char* name : {"LD_PRELOAD", "KESTREL_FAULT_ROOT", "KESTREL_FAULT_KIND",
+                             "KESTREL_FAULT_N", "KESTREL_FAULT_ERRNO", "KESTREL_FAULT_REPORT"})
+        unsetenv(name);
+}
+
+// The absolute form of `path` as seen from `dirfd`, without resolving links.
+bool Absolute(int dirfd, const char* path, char* out) {
+    if (!path) return false;
+    if (path[0] == '/') return std::snprintf(out, PATH_MAX, "%s", path) < PATH_MAX;
+    char base[PATH_MAX];
+    if (dirfd == AT_FDCWD) {
+        if (!getcwd(base, sizeof base)) return false;
+    } else {
+        char link[64];
+        std::snprintf(link, sizeof link, "/proc/self/fd/%d", dirfd);
+        ssize_t n = readlink(link, base, sizeof base - 1);
+        if (n < 0) return false;
+        base[n] = '\0';
+    }
+    return std::snprintf(out, PATH_MAX, "%s/%s", base, path) < PATH_MAX;
+}
+
+bool UnderRoot(const char* absolute) {
+    return settings.rootLength > 0 &&
+           std::strncmp(absolute, settings.root, settings.rootLength) == 0 &&
+           (absolute[settings.rootLength] == '/' || absolute[settings.rootLength] == '\0');
+}
+
+void Report(const char* kind, const char* path) {
+    settings.hit = true;
+    if (!settings.report[0]) return;
+    auto realOpen = Next<int (*)(const char*, int, ...)>("open");
+    int fd = realOpen(settings.report, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    char line[PATH_MAX + 16];
+    int n = std::snprintf(line, sizeof line, "%s %s\n", kind, path ? path : "?");
+    auto realWrite = Next<ssize_t (*)(int, const void*, size_t)>("write");
+    if (n > 0 && realWrite(fd, line, static_cast<size_t>(n)) < 0) {
+        // Nothing to do: the test then sees no report and fails on its own.
+    }
+    close(fd);
+}
+
+// Counts a call of `kind` on `path` (absolute, under the root); true when it must fail.
+// The report names the kind, or "read" for an open that only reads.
+bool Fails(Kind kind, const char* path, bool readOnly = false) {
+    if (settings.kind != kind || settings.hit || !path || !UnderRoot(path)) return false;
+    if (++settings.seen != settings.failAt) return false;
+    const char* names[] = {"open", "write", "sync", "rename", "mkdir"};
+    Report(readOnly ? "read" : names[kind], path);
+    return true;
+}
+
+const char* TrackedPath(int fd) {
+    return fd >= 0 && fd < kMaxTracked ? tracked[fd] : nullptr;
+}
+
+void Track(int fd, const char* absolute) {
+    if (fd < 0 || fd >= kMaxTracked) return;
+    std::free(tracked[fd]);
+    tracked[fd] = UnderRoot(absolute) ? strdup(absolute) : nullptr;
+}
+
+int OpenAt(int dirfd, const char* path, int flags, mode_t mode, const char* name) {
+    char absolute[PATH_MAX] = {};
+    bool known = Absolute(dirfd, path, absolute);
+    if (known && Fails(kOpen, absolute, (flags & O_ACCMODE) == O_RDONLY && !(flags & O_CREAT))) {
+        errno = settings.error;
+        return -1;
+    }
+    int fd;
+    if (std::strcmp(name, "openat") == 0 || std::strcmp(name, "openat64") == 0)
+        fd = Next<int (*)(int, const char*, int, ...)>(name)(dirfd, path, flags, mode);
+    else
+        fd = Next<int (*)(const char*, int, ...)>(name)(path, flags, mode);
+    if (fd >= 0 && known) Track(fd, absolute);
+    return fd;
+}
+
+template <typename Real, typename... Args>
+int TempFile(const char* name, char* pattern, Args... args) {
+    char absolute[PATH_MAX] = {};
+    if (Absolute(AT_FDCWD, pattern, absolute) && Fails(kOpen, absolute)) {
+        errno = settings.error;
+        return -1;
+    }
+    int fd = Next<Real>(name)(pattern, args...);
+    if (fd >= 0 && Absolute(AT_FDCWD, pattern, absolute)) Track(fd, absolute);
+    return fd;
+}
+
+} // namespace
+
+extern "C" {
+
+int open(const char* path, int flags, ...) {
+    va_list ap;
+    va_start(ap, flags);
+    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0;
+    va_end(ap);
+    return OpenAt(AT_FDCWD, path, flags, mode, "open");
+}
+
+int open64(const char* path, int flags, ...) {
+    va_list ap;
+    va_start(ap, flags);
+    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0;
+    va_end(ap);
+    return OpenAt(AT_FDCWD, path, flags, mode, "open64");
+}
+
+int openat(int dirfd, const char* path, int flags, ...) {
+    va_list ap;
+    va_start(ap, flags);
+    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0;
+    va_end(ap);
+    return OpenAt(dirfd, path, flags, mode, "openat");
+}
+
+int openat64(int dirfd, const char* path, int flags, ...) {
+    va_list ap;
+    va_start(ap, flags);
+    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0;
+    va_end(ap);
+    return OpenAt(dirfd, path, flags, mode, "openat64");
+}
+
+int creat(const char* path, mode_t mode) {
+    return OpenAt(AT_FDCWD, path, O_WRONLY | O_CREAT | O_TRUNC, mode, "open");
+}
+
+int mkstemp(char* pattern) { return TempFile<int (*)(char*)>("mkstemp", pattern); }
+int mkostemp(char* pattern, int flags) {
+    return TempFile<int (*)(char*, int)>("mkostemp", pattern, flags);
+}
+int mkostemp64(char* pattern, int flags) {
+    return TempFile<int (*)(char*, int)>("mkostemp64", pattern, flags);
+}
+
+int close(int fd) {
+    if (fd >= 0 && fd < kMaxTracked && tracked[fd]) {
+        std::free(tracked[fd]);
+        tracked[fd] = nullptr;
+    }
+    return Next<int (*)(int)>("close")(fd);
+}
+
+ssize_t write(int fd, const void* bytes, size_t count) {
+    if (Fails(kWrite, TrackedPath(fd))) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<ssize_t (*)(int, const void*, size_t)>("write")(fd, bytes, count);
+}
+
+ssize_t writev(int fd, const struct iovec* parts, int count) {
+    if (Fails(kWrite, TrackedPath(fd))) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<ssize_t (*)(int, const struct iovec*, int)>("writev")(fd, parts, count);
+}
+
+ssize_t pwrite(int fd, const void* bytes, size_t count, off_t offset) {
+    if (Fails(kWrite, TrackedPath(fd))) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite")(fd, bytes, count, offset);
+}
+
+ssize_t pwrite64(int fd, const void* bytes, size_t count, off_t offset) {
+    if (Fails(kWrite, TrackedPath(fd))) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64")(fd, bytes, count,
+                                                                           offset);
+}
+
+ssize_t copy_file_range(int in, off_t* inOffset, int out, off_t* outOffset, size_t count,
+                        unsigned flags) {
+    if (Fails(kWrite, TrackedPath(out))) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<ssize_t (*)(int, off_t*, int, off_t*, size_t, unsigned)>("copy_file_range")(
+        in, inOffset, out, outOffset, count, flags);
+}
+
+int fsync(int fd) {
+    if (Fails(kSync, TrackedPath(fd))) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<int (*)(int)>("fsync")(fd);
+}
+
+int fdatasync(int fd) {
+    if (Fails(kSync, TrackedPath(fd))) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<int (*)(int)>("fdatasync")(fd);
+}
+
+int rename(const char* from, const char* to) {
+    char absolute[PATH_MAX] = {};
+    if (Absolute(AT_FDCWD, to, absolute) && Fails(kRename, absolute)) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<int (*)(const char*, const char*)>("rename")(from, to);
+}
+
+int renameat(int fromDir, const char* from, int toDir, const char* to) {
+    char absolute[PATH_MAX] = {};
+    if (Absolute(toDir, to, absolute) && Fails(kRename, absolute)) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<int (*)(int, const char*, int, const char*)>("renameat")(fromDir, from, toDir, to);
+}
+
+int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
+    char absolute[PATH_MAX] = {};
+    if (Absolute(toDir, to, absolute) && Fails(kRename, absolute)) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2")(
+        fromDir, from, toDir, to, flags);
+}
+
+int mkdir(const char* path, mode_t mode) {
+    char absolute[PATH_MAX] = {};
+    if (Absolute(AT_FDCWD, path, absolute) && Fails(kMkdir, absolute)) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<int (*)(const char*, mode_t)>("mkdir")(path, mode);
+}
+
+} // extern "C"
