@@ -105,13 +105,26 @@ void CreateIfMissing(std::string_view storedPath) {
     if (fd >= 0) ::close(fd);
 }
 
-// Writes the library into `build`; the first failure is returned.
+// The message of a failed append, naming the library file where it names the library
+// under construction: the temporary name means nothing to the user, and the file is gone
+// once the build is abandoned.
+std::string NamingTheLibrary(std::string message, std::string_view temporary,
+                             std::string_view libraryFile) {
+    for (std::size_t at = message.find(temporary); at != std::string::npos;
+         at = message.find(temporary, at + libraryFile.size()))
+        message.replace(at, temporary.size(), libraryFile);
+    return message;
+}
+
+// Writes the library into `archive` (the build's temporary file of `libraryFile`); the
+// first failure is returned.
 Status PackLibrary(const GenerationRun& run, const TlmFunctionTable& functions,
-                   const std::string& archive) {
+                   const std::string& archive, std::string_view libraryFile) {
     const std::string& folder = run.projectFolder;
     std::string error;
     auto add = [&](const std::string& file, std::string_view entry) {
-        return AddFileToArchive(archive, file, entry, &error) ? Status::Ok() : Status::Error(error);
+        if (AddFileToArchive(archive, file, entry, &error)) return Status::Ok();
+        return Status::Error(NamingTheLibrary(std::move(error), archive, libraryFile));
     };
     if (Status s = add(TempPath(folder, kLibraryFunctionFile), kLibraryFunctionFile); !s) return s;
     if (Status s = add(TempPath(folder, kLibrarySignalFile), kLibrarySignalFile); !s) return s;
@@ -141,7 +154,8 @@ Status WriteLibrary(const GenerationRun& run, const TlmFunctionTable& functions,
 
     LibraryBuild build;
     if (Status s = build.Open(run.tables.options.libraryFile); !s) return s;
-    if (Status s = PackLibrary(run, functions, build.Path()); !s) return s;
+    if (Status s = PackLibrary(run, functions, build.Path(), run.tables.options.libraryFile); !s)
+        return s;
     return build.Commit();
 }
 

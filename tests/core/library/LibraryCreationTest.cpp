@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 namespace kestrel {
 namespace {
@@ -143,6 +145,29 @@ TEST(LibraryCreation, AFailureIsLoggedAndKeepsTheOldLibrary) {
     EXPECT_EQ(missing.session.log.ErrorCount(), 1);
     EXPECT_NE(missing.session.log.StatusText().find("nowhere/x.tlib"), std::string::npos);
     EXPECT_FALSE(fs::exists(missing.dir / "nowhere"));
+}
+
+// A full disk while the library is packed: the message names the library file, not the
+// temporary file it was being built in (which is removed again).
+TEST(LibraryCreation, AFailedWriteNamesTheLibraryFile) {
+    CreationFixture fx;
+    // The working files (10916 and 760 bytes) fit under the size limit, the library does not.
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 11000;
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    CreateLibrary(*fx.run);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    const std::string& text = fx.session.log.StatusText();
+    EXPECT_EQ(fx.session.log.ErrorCount(), 1) << text;
+    EXPECT_NE(text.find("ERROR: Cannot write \"" + fx.library + "\": "), std::string::npos)
+        << text;
+    EXPECT_EQ(text.find(".kestrel-tmp-"), std::string::npos) << text;
+    EXPECT_TRUE(test::Snapshot(fx.dir / "Proj/Output").empty());
 }
 
 TEST(LibraryCreation, AFunctionNameThatLeavesTempIsNotPacked) {
