@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTreeWidget>
@@ -124,6 +125,14 @@ void ExpectRefusal(const Fixture& f, const QString& text, const QString& title) 
     QCOMPARE(call.icon, MessageIcon::Critical);
 }
 
+// The caption of the label that names a field.
+QString LabelFor(QWidget* dialog, const char* field) {
+    QWidget* control = Control<QWidget>(dialog, field);
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        if (label->buddy() == control) return label->text();
+    return {};
+}
+
 // What the signal dialog's boxes show: direction, type, width, initial value, clock, and
 // which of direction / type / width / initial value are enabled.
 QString Shown(QWidget* d) {
@@ -232,6 +241,12 @@ private Q_SLOTS:
         QVERIFY(!form->isEnabled());
         QCOMPARE(d->windowTitle(), QStringLiteral("Add New Signal"));
         QCOMPARE(Control<QCheckBox>(d, "CheckClk")->text(), QStringLiteral("Clock Signal"));
+        for (auto [field, label] : {std::pair{"TextSName", "Port Name:"},
+                                    {"ComboDir", "Direction:"},
+                                    {"ComboHDType", "Hardware Data Type:"},
+                                    {"ComboWidth", "Width:"},
+                                    {"TextIV", "Initial Value:"}})
+            QCOMPARE(LabelFor(d, field), QString::fromLatin1(label));
         QCOMPARE(Text(d, "TextIV")->maxLength(), 64);
         QVERIFY(Text(d, "TextIV")->alignment() & Qt::AlignRight);
         QStringList widths;

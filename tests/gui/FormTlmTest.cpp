@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTreeWidget>
@@ -121,6 +122,14 @@ struct Fixture {
     QByteArray Tp() const { return FileBytes(TpPath(project)); }
     const UiCall& LastMessage() const { return app.ui.calls.last(); }
 };
+
+// The caption of the label that names a field.
+QString LabelFor(QWidget* dialog, const char* field) {
+    QWidget* control = Control<QWidget>(dialog, field);
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        if (label->buddy() == control) return label->text();
+    return {};
+}
 
 // A double click as the desktop delivers it: press and release, then the double click.
 void DoubleClick(QTreeWidget* list, QTreeWidgetItem* item) {
@@ -279,6 +288,8 @@ private Q_SLOTS:
         auto* name = Control<QLineEdit>(func, "TextFName");
         auto* ret = Control<QComboBox>(func, "ComboRetType");
         QCOMPARE(name->text(), QString());
+        QCOMPARE(LabelFor(func, "TextFName"), QStringLiteral("Function Name:"));
+        QCOMPARE(LabelFor(func, "ComboRetType"), QStringLiteral("Return Type:"));
         QVERIFY(ret->isEditable());
         QCOMPARE(ret->count(), 8);
         QCOMPARE(ret->itemText(5), QStringLiteral("unsigned char"));
@@ -307,6 +318,9 @@ private Q_SLOTS:
         QCOMPARE(Control<QComboBox>(para, "ComboPassBy")->count(), 2);
         QCOMPARE(Control<QComboBox>(para, "ComboPassBy")->itemText(0), QStringLiteral("  (Val)"));
         QCOMPARE(Control<QComboBox>(para, "ComboPassBy")->itemText(1), QStringLiteral("& (Ref)"));
+        QCOMPARE(LabelFor(para, "TextPName"), QStringLiteral("Parameter Name:"));
+        QCOMPARE(LabelFor(para, "ComboParaType"), QStringLiteral("Parameter Type:"));
+        QCOMPARE(LabelFor(para, "ComboPassBy"), QStringLiteral("Pass By:"));
         QCOMPARE(Control<QCheckBox>(para, "CheckConst")->text(), QStringLiteral("Use Const"));
         QCOMPARE(Control<QCheckBox>(para, "CheckArray")->text(), QStringLiteral("1D Array"));
         QVERIFY(para->findChild<QGroupBox*>(QStringLiteral("FramePara"))

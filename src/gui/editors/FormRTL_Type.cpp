@@ -66,8 +66,10 @@ FormRTL_Type::FormRTL_Type(FormRTL& list)
 
     connect(ok, &QPushButton::clicked, this, &FormRTL_Type::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    // Selecting an entry, not typing a text, runs EnDisWidth.
+    // Selecting an entry, not typing a text, runs EnDisWidth; picking the entry that is
+    // already current (after a typed text) counts as selecting it.
     connect(dataType_, &QComboBox::currentIndexChanged, this, &FormRTL_Type::EnDisWidth);
+    connect(dataType_, &QComboBox::activated, this, &FormRTL_Type::EnDisWidth);
     connect(clock_, &QCheckBox::toggled, this, &FormRTL_Type::ApplyClockRule);
 
     if (isAdd_) {
