@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -436,6 +437,16 @@ private Q_SLOTS:
         form = f.Open();
         QCOMPARE(RowTexts(List(form), 0).value(3), QStringLiteral("clk"));
         QCOMPARE(RowTexts(List(form), 1).value(7), QStringLiteral("101"));
+    }
+
+    void unreadableTableIsReported() {
+        Fixture f({Signal("clk", 0, 2, 1, "1", true)}, false, 1);
+        QVERIFY(QFile::remove(f.TablePath()));
+        QVERIFY(QDir().mkdir(f.TablePath()));
+        QVERIFY(!f.Open());
+        QCOMPARE(f.app.ui.Messages().size(), 1);
+        QVERIFY(f.app.ui.Messages().first().text.contains(QStringLiteral("rtl_sig.dat")));
+        QVERIFY(f.app.main->MenuItem(AppCommand::RtlInterface)->isEnabled());
     }
 };
 

@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -566,6 +567,17 @@ private Q_SLOTS:
         form = f.Open();
         QCOMPARE(RowTexts(ListOf(form, "ListViewTLM"), 0).value(1), QStringLiteral("mem_write"));
         QCOMPARE(ListOf(form, "ListViewTLM")->topLevelItemCount(), 3);
+    }
+
+    void unreadableTableIsReported() {
+        Fixture f(ThreeFunctions(), 1);
+        QVERIFY(QFile::remove(f.TablePath()));
+        QVERIFY(QDir().mkdir(f.TablePath()));
+        QVERIFY(!f.Open());
+        QCOMPARE(f.app.ui.Messages().size(), 1);
+        QVERIFY(f.app.ui.Messages().first().text.contains(QStringLiteral("tlm_func.dat")));
+        QCOMPARE(f.app.ui.Messages().first().icon, MessageIcon::Critical);
+        QVERIFY(f.app.main->MenuItem(AppCommand::TlmInterface)->isEnabled());
     }
 };
 
