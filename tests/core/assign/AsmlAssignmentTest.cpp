@@ -112,21 +112,6 @@ TEST(AsmlAssignment, OkOnTheAssignedCopyAndReplacingIt) {
         Overlaid(Var(p.dir / "tpl/T.doc") + Var("spec.doc") + kTrue, stored), p.Stored()));
 }
 
-TEST(AsmlAssignment, StoredBytesBeyondTheRecordSurviveOk) {
-    AsmlProject p;
-    // A longer record written earlier leaves bytes behind the new, shorter one.
-    const std::string longer = Var(p.templatePath + "-longer") + Var("a-long-document.doc") + kTrue;
-    WriteFile(p.folder + "/Input/asml.dat", longer);
-    AsmlAssignmentState state;
-    ASSERT_TRUE(LoadAsmlAssignmentState(p.folder, state).ok());
-    state.record.asmlDocumentPath = p.templatePath;
-    UnassignAsmlDocument(state);
-    ProjectRecord record = p.record;
-    ASSERT_TRUE(AcceptAsmlAssignment(record, state).ok());
-    const std::string record1 = Var(p.templatePath) + Var("<not assigned>") + kFalse;
-    EXPECT_TRUE(test::SameBytes(record1 + longer.substr(record1.size()), p.Stored()));
-}
-
 TEST(AsmlAssignment, WorkWithTemplateBeforeAnyTemplate) {
     AsmlProject p;
     auto refusal = CheckAsmlTemplateExists(p.templatePath);
