@@ -1,10 +1,12 @@
 // Fuzz target: the two table loaders (tlm_func.dat and rtl_sig.dat, also the loaders of
 // the library copies) and the writers that take their records as they come from disk.
-// The input is split at its first zero-length marker "\xFF\xFE" into the function file
-// and the signal file (the whole input serves both without a marker). Besides not
-// crashing: no count leaves 0..25, a second load gives the same tables, saving and
-// loading again gives the same records, and every text written from the tables is the
-// same twice, with CR LF line ends only.
+// The input is two repeat bytes and the file bytes: the rest is split at its first
+// marker "\xFF\xFE" into the function file and the signal file (without a marker it
+// serves both), and each file is its part repeated 1 + (repeat byte % 32) times, so that
+// small inputs reach the tables' capacity of 25 records. Besides not crashing: no count
+// leaves 0..25, a second load gives the same tables, saving and loading again gives the
+// same records, and every text written from the tables is the same twice, with CR LF
+// line ends only.
 #include "FuzzSupport.h"
 #include "asml/AsmlTemplate.h"
 #include "codegen/DeclarationHelpers.h"
@@ -67,12 +69,19 @@ std::string WrittenTexts(const ProjectTables& declared) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view input(reinterpret_cast<const char*>(data), size);
-    std::string_view functionBytes = input, signalBytes = input;
+    if (size < 2) return 0;
+    const int functionRepeats = 1 + data[0] % 32;
+    const int signalRepeats = 1 + data[1] % 32;
+    std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
+    std::string_view functionPart = input, signalPart = input;
     if (std::size_t marker = input.find("\xFF\xFE"); marker != std::string_view::npos) {
-        functionBytes = input.substr(0, marker);
-        signalBytes = input.substr(marker + 2);
+        functionPart = input.substr(0, marker);
+        signalPart = input.substr(marker + 2);
     }
+    std::string functionFile, signalFile;
+    for (int i = 0; i < functionRepeats; ++i) functionFile += functionPart;
+    for (int i = 0; i < signalRepeats; ++i) signalFile += signalPart;
+    const std::string_view functionBytes = functionFile, signalBytes = signalFile;
     const std::string folder = FreshFolder("tables/P");
     FreshFolder("tables/P/Input");
     WriteScratchFile(InputPath(folder, kTlmFunctionFile), functionBytes);

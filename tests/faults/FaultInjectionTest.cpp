@@ -27,8 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kExamples = KESTREL_EXAMPLES_DIR;
-
 // A command under test: `prepare` builds the state before it in `work` (by running
 // commands without faults), `args` is the command line.
 struct Scenario {
@@ -41,11 +39,6 @@ struct Scenario {
     // could read, so these files may then hold what that makes.
     std::vector<std::string> derived = {};
 };
-
-void MustRun(const std::vector<std::string>& args, const fs::path& cwd) {
-    ProgramRun run = RunCli(args, cwd);
-    ASSERT_EQ(run.code, 0) << run.output;
-}
 
 // The name a message should give for a file: the path's file name, without the suffix of
 // a temporary file made beside it.
@@ -150,19 +143,6 @@ void Report(const Scenario& s, const Matrix& m) {
                 m.runs, m.faultsHit, m.absorbed);
 }
 
-// The MemReqAck example in work/P, with its output and library paths inside work.
-void PrepareExample(const fs::path& work, const std::string& method) {
-    CopyTree(kExamples / "MemReqAck", work / "P");
-    fs::create_directories(work / "P" / "Temp"); // the example keeps no empty folders
-    fs::create_directories(work / "P" / "Output");
-    const std::string tp = (work / "P" / "MemReqAck.tp").string();
-    const std::string out = (work / "P" / "Output").string();
-    MustRun({"settings", tp, "--cpp", out + "/Tran.cpp", "--header", out + "/Tran.h",
-             "--interface-header", out + "/TLM_AIC.h"},
-            work);
-    MustRun({"options", tp, "--method", method, "--library", out + "/Mem.tlib"}, work);
-}
-
 TEST(FaultInjection, ProjectCommands) {
     std::vector<Scenario> scenarios = {
         {"new",
@@ -173,8 +153,8 @@ TEST(FaultInjection, ProjectCommands) {
          {}},
         {"declare",
          [](const fs::path& w) {
-             CopyTree(kExamples / "MemBus", w / "MemBus");
-             fs::copy_file(kExamples / "MemReqAck" / "declarations.json", w / "decl.json");
+             CopyTree(ExamplesDir() / "MemBus", w / "MemBus");
+             fs::copy_file(ExamplesDir() / "MemReqAck" / "declarations.json", w / "decl.json");
          },
          [](const fs::path& w) {
              return std::vector<std::string>{"declare", (w / "MemBus" / "MemBus.tp").string(),
@@ -244,7 +224,7 @@ TEST(FaultInjection, LibraryCommands) {
              PrepareExample(w, "fsm");
              MustRun({"generate", (w / "P" / "MemReqAck.tp").string()}, w);
              fs::copy_file(w / "P" / "Output" / "Mem.tlib", w / "Mem.tlib");
-             CopyTree(kExamples / "MemBus", w / "MemBus");
+             CopyTree(ExamplesDir() / "MemBus", w / "MemBus");
              fs::create_directories(w / "MemBus" / "Temp");
          },
          [](const fs::path& w) {

@@ -76,6 +76,25 @@ ProgramRun RunCli(const std::vector<std::string>& args, const fs::path& cwd, con
     return run;
 }
 
+void MustRun(const std::vector<std::string>& args, const fs::path& cwd) {
+    ProgramRun run = RunCli(args, cwd);
+    ASSERT_EQ(run.code, 0) << run.output;
+}
+
+fs::path ExamplesDir() { return KESTREL_EXAMPLES_DIR; }
+
+void PrepareExample(const fs::path& work, const std::string& method) {
+    CopyTree(ExamplesDir() / "MemReqAck", work / "P");
+    fs::create_directories(work / "P" / "Temp"); // the example keeps no empty folders
+    fs::create_directories(work / "P" / "Output");
+    const std::string tp = (work / "P" / "MemReqAck.tp").string();
+    const std::string out = (work / "P" / "Output").string();
+    MustRun({"settings", tp, "--cpp", out + "/Tran.cpp", "--header", out + "/Tran.h",
+             "--interface-header", out + "/TLM_AIC.h"},
+            work);
+    MustRun({"options", tp, "--method", method, "--library", out + "/Mem.tlib"}, work);
+}
+
 namespace {
 
 std::string MaskDates(std::string text) {

@@ -28,6 +28,16 @@ struct ProgramRun {
 ProgramRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& cwd,
                   const Fault* fault = nullptr, const std::string& asUser = {});
 
+// Runs a command that must succeed (a step of preparing a test); fails the test if not.
+void MustRun(const std::vector<std::string>& args, const std::filesystem::path& cwd);
+
+// The examples folder of the source tree.
+std::filesystem::path ExamplesDir();
+
+// The MemReqAck example in work/P (with Temp and Output), its generated files and its
+// library (Output/Mem.tlib) placed inside work, its generation method set to `method`.
+void PrepareExample(const std::filesystem::path& work, const std::string& method);
+
 // Relative path -> bytes of every regular file under `root`. Date stamps in text files
 // ("Friday, Dec 4, 2026 @ 09:51:15 AM", "12/4/2026") are masked, as two runs of the same
 // command a second apart differ in them.
