@@ -43,10 +43,13 @@ gui: build
 
 # The pictures of the README, taken under a virtual display on the demo project.
 screenshots: build
-	@[ -f "$(DEMO_DIR)/MemBus/MemBus.tp" ] || ./scripts/demo "$(BUILD)/bin" "$(DEMO_DIR)"
+	@[ -f "$(DEMO_DIR)/MemReqAck/MemReqAck.tp" ] || ./scripts/demo "$(BUILD)/bin" "$(DEMO_DIR)"
 	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot main docs/screenshots/main-window.png "$(DEMO_DIR)/MemBus/MemBus.tp"
 	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot options docs/screenshots/code-settings.png "$(DEMO_DIR)/MemBus/MemBus.tp"
 	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot generate-run docs/screenshots/generate.png "$(DEMO_DIR)/MemBus/MemBus.tp"
+	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot tlm docs/screenshots/tlm-functions.png "$(DEMO_DIR)/MemReqAck/MemReqAck.tp"
+	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot rtl docs/screenshots/rtl-ports.png "$(DEMO_DIR)/MemReqAck/MemReqAck.tp"
+	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot fsm docs/screenshots/assign-fsm.png "$(DEMO_DIR)/MemReqAck/MemReqAck.tp"
 
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"

@@ -69,6 +69,26 @@ QWidget* ScreenshotTarget(MainWindow& main, const QString& window) {
         if (generate && window == QStringLiteral("generate-run")) generate->RunGenerate();
         return generate;
     }
+    if (window == QStringLiteral("tlm")) {
+        main.RunCommand(AppCommand::TlmInterface);
+        return dialog("FormTLM");
+    }
+    if (window == QStringLiteral("rtl")) {
+        main.RunCommand(AppCommand::RtlInterface);
+        return dialog("FormRTL");
+    }
+    if (window == QStringLiteral("fsm")) {
+        main.RunCommand(AppCommand::FsmSpecification);
+        return dialog("FormAssignFSM");
+    }
+    if (window == QStringLiteral("asml")) {
+        main.RunCommand(AppCommand::AsmlSpecification);
+        return dialog("FormAssignAsmL");
+    }
+    if (window == QStringLiteral("library")) {
+        main.RunCommand(AppCommand::AddLibrary);
+        return dialog("FormAddLibrary");
+    }
     if (window == QStringLiteral("newproject")) {
         main.RunCommand(AppCommand::NewProject);
         return dialog("FormNewProject");
