@@ -27,8 +27,6 @@ std::string CopyCase(const test::TempDir& dir, std::string_view caseName, std::s
     test::CopyTree(test::ConformanceDir() / std::string(caseName) / "before" / std::string(name),
                    project);
     for (const char* folder : {"Input", "Output", "Temp"}) fs::create_directories(project / folder);
-    for (auto& e : fs::recursive_directory_iterator(project))
-        fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add);
     return (project / (std::string(name) + ".tp")).string();
 }
 

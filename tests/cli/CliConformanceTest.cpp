@@ -31,13 +31,6 @@ std::string MaskDates(const std::string& text) {
     return out;
 }
 
-std::set<std::string> FilesBelow(const fs::path& root) {
-    std::set<std::string> files;
-    for (auto& e : fs::recursive_directory_iterator(root))
-        if (e.is_regular_file()) files.insert(fs::relative(e.path(), root).string());
-    return files;
-}
-
 // A case whose run makes a transactor library (a .tlib among the files afterwards).
 bool MakesLibrary(const fs::path& after) {
     for (auto& e : fs::recursive_directory_iterator(after))
@@ -46,26 +39,16 @@ bool MakesLibrary(const fs::path& after) {
 }
 
 TEST(CliConformance, GenerateCasesMatchByteForByte) {
-    fs::path root = test::ConformanceDir();
-    if (root.empty()) GTEST_SKIP() << "no conformance cases beside the checkout";
+    if (test::ConformanceDir().empty()) GTEST_SKIP() << "no conformance cases beside the checkout";
     int ran = 0;
     int libraries = 0;
-    for (auto& entry : fs::directory_iterator(root)) {
-        std::string caseName = entry.path().filename().string();
-        if (caseName.rfind("case-", 0) != 0) continue;
-        auto info = test::ReadKeyValues(entry.path() / "case.txt");
-        fs::path projectPath = info.at("path");
+    for (const fs::path& caseDir : test::ConformanceCases("case-")) {
+        auto info = test::ReadKeyValues(caseDir / "case.txt");
+        SCOPED_TRACE(caseDir.filename().string());
+        const fs::path projectPath = test::PlaceCaseProject(caseDir);
         std::string name = projectPath.filename().string();
-        fs::path before = entry.path() / "before" / name;
-        SCOPED_TRACE(caseName);
         ++ran;
-        if (MakesLibrary(entry.path() / "after" / name)) ++libraries;
-
-        fs::remove_all(projectPath);
-        test::CopyTree(before, projectPath);
-        // A project always has these folders; the case files cannot hold empty ones.
-        for (const char* folder : {"Input", "Output", "Temp"})
-            fs::create_directories(projectPath / folder);
+        if (MakesLibrary(caseDir / "after" / name)) ++libraries;
         test::TempDir scratch;
         std::string command = "'" + (test::BinDir() / "kestrel-cli").string() + "' generate '" +
                               (projectPath / (name + ".tp")).string() + "' > '" +
@@ -74,18 +57,18 @@ TEST(CliConformance, GenerateCasesMatchByteForByte) {
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(std::to_string(WEXITSTATUS(status)), info.at("exit"))
             << test::ReadBytes(scratch / "err");
-        EXPECT_TRUE(test::SameBytes(test::ReadBytes(entry.path() / "stdout.txt"),
+        EXPECT_TRUE(test::SameBytes(test::ReadBytes(caseDir / "stdout.txt"),
                                     test::ReadBytes(scratch / "out")));
 
-        fs::path after = entry.path() / "after" / name;
-        EXPECT_EQ(FilesBelow(after), FilesBelow(projectPath));
-        for (const std::string& file : FilesBelow(after)) {
+        fs::path after = caseDir / "after" / name;
+        EXPECT_EQ(test::FilesUnder(after), test::FilesUnder(projectPath));
+        for (const std::string& file : test::FilesUnder(after)) {
             if (!fs::exists(projectPath / file)) continue;
             EXPECT_TRUE(test::SameBytes(MaskDates(test::ReadBytes(after / file)),
                                         MaskDates(test::ReadBytes(projectPath / file))))
                 << file;
         }
-        fs::remove_all(projectPath);
+        test::RemoveTree(projectPath);
     }
     EXPECT_GT(ran, 0);
     EXPECT_GT(libraries, 0) << "the cases that write a library ran too";

@@ -39,39 +39,6 @@ RtlSignal Signal(const char* name, int direction, int type, int width, const cha
     return s;
 }
 
-QByteArray Le16(int value) {
-    QByteArray bytes;
-    bytes.append(static_cast<char>(value & 0xFF));
-    bytes.append(static_cast<char>((value >> 8) & 0xFF));
-    return bytes;
-}
-
-// The .tp record: name and folder as counted texts, the two flags (true 0xFFFF), the stage.
-QByteArray TpRecord(const ProjectRecord& p, bool tlm, bool rtl, int stage) {
-    const QByteArray name = QByteArray::fromStdString(p.projectName);
-    const QByteArray folder = QByteArray::fromStdString(p.projectFolder);
-    return Le16(static_cast<int>(name.size())) + name + Le16(static_cast<int>(folder.size())) +
-           folder + Le16(tlm ? 0xFFFF : 0) + Le16(rtl ? 0xFFFF : 0) + Le16(stage);
-}
-
-QByteArray Padded(const char* text, int size) {
-    return QByteArray(text).leftJustified(size, ' ', true);
-}
-
-QStringList RowTexts(QTreeWidget* list, int row) {
-    QStringList texts;
-    QTreeWidgetItem* item = list->topLevelItem(row);
-    if (!item) return texts;
-    for (int i = 0; i < list->columnCount(); ++i) texts << item->text(i);
-    return texts;
-}
-
-template <typename T> T* Window(QWidget* parent) {
-    for (T* window : parent->findChildren<T*>())
-        if (window->isVisible()) return window;
-    return nullptr;
-}
-
 struct Fixture {
     QTemporaryDir dir;
     ProjectRecord project;
@@ -115,23 +82,6 @@ QComboBox* Box(QWidget* w, const char* name) {
 }
 QLineEdit* Text(QWidget* w, const char* name) {
     return Control<QLineEdit>(w, name);
-}
-
-void ExpectRefusal(const Fixture& f, const QString& text, const QString& title) {
-    QVERIFY(!f.app.ui.calls.isEmpty());
-    const UiCall& call = f.app.ui.calls.last();
-    QCOMPARE(call.kind, QStringLiteral("message"));
-    QCOMPARE(call.text, text);
-    QCOMPARE(call.title, title);
-    QCOMPARE(call.icon, MessageIcon::Critical);
-}
-
-// The caption of the label that names a field.
-QString LabelFor(QWidget* dialog, const char* field) {
-    QWidget* control = Control<QWidget>(dialog, field);
-    for (QLabel* label : dialog->findChildren<QLabel*>())
-        if (label->buddy() == control) return label->text();
-    return {};
 }
 
 // What the signal dialog's boxes show: direction, type, width, initial value, clock, and
@@ -210,7 +160,7 @@ private Q_SLOTS:
         // A library port is refused for editing, and can be removed.
         list->setCurrentItem(list->topLevelItem(2));
         Click(form, "CommandEdit");
-        ExpectRefusal(f,
+        ExpectRefusal(f.app.ui,
                       "Library RTL Ports cannot be Edited here.\r\nTo Edit Library Ports, Edit "
                       "and Re-make the corresponding Transactor Library file",
                       "Kestrel");
@@ -280,14 +230,14 @@ private Q_SLOTS:
         // The name is checked first, then the initial value's characters.
         Text(d, "TextIV")->setText(QStringLiteral("2"));
         Click(d, "CommandOK");
-        ExpectRefusal(f, "Enter Signal Name", "Signal Name");
+        ExpectRefusal(f.app.ui, "Enter Signal Name", "Signal Name");
         QCOMPARE(f.app.ui.Messages().size(), 1);
         QCOMPARE(d->focusWidget(), Text(d, "TextSName"));
         Text(d, "TextSName")->setText(QStringLiteral("  data_in "));
         for (const char* bad : {"2", " 01", "0 1", "01-"}) {
             Text(d, "TextIV")->setText(QString::fromLatin1(bad));
             Click(d, "CommandOK");
-            ExpectRefusal(f, "Init value can contain only 1,0,X,Z", "Init value");
+            ExpectRefusal(f.app.ui, "Init value can contain only 1,0,X,Z", "Init value");
             QCOMPARE(d->focusWidget(), Text(d, "TextIV"));
             QVERIFY(d->isVisible());
         }
@@ -359,7 +309,7 @@ private Q_SLOTS:
         AddSignal(form, "b4", 1, " 4", "0110011", false);
         AddSignal(form, "lg", 0, nullptr, "X1", false);
         Click(form, "CommandOK");
-        ExpectRefusal(f,
+        ExpectRefusal(f.app.ui,
                       "Please declare a signal as Clock\r\nMake a Clock signal by clicking "
                       "Add/Edit Command Buttons and Check the 'Clock Signal' Check box",
                       "Clock?");
@@ -409,7 +359,7 @@ private Q_SLOTS:
         Fixture full(many, false, 1);
         form = full.Open();
         Click(form, "CommandAdd");
-        ExpectRefusal(full, "Cannot have more than 25 Signals", "Max Signal Error");
+        ExpectRefusal(full.app.ui, "Cannot have more than 25 Signals", "Max Signal Error");
         QVERIFY(!Window<FormRTL_Type>(form));
         QVERIFY(form->isEnabled());
         Click(form, "CommandEdit");

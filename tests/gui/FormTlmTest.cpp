@@ -58,42 +58,6 @@ TlmFunction Function(const char* name, int returnType, std::initializer_list<Par
     return f;
 }
 
-// 16-bit little-endian.
-QByteArray Le16(int value) {
-    QByteArray bytes;
-    bytes.append(static_cast<char>(value & 0xFF));
-    bytes.append(static_cast<char>((value >> 8) & 0xFF));
-    return bytes;
-}
-
-// The .tp record: name and folder as counted texts, the two flags (true 0xFFFF), the stage.
-QByteArray TpRecord(const ProjectRecord& p, bool tlm, bool rtl, int stage) {
-    const QByteArray name = QByteArray::fromStdString(p.projectName);
-    const QByteArray folder = QByteArray::fromStdString(p.projectFolder);
-    return Le16(static_cast<int>(name.size())) + name + Le16(static_cast<int>(folder.size())) +
-           folder + Le16(tlm ? 0xFFFF : 0) + Le16(rtl ? 0xFFFF : 0) + Le16(stage);
-}
-
-QByteArray Padded(const char* text, int size) {
-    QByteArray bytes(text);
-    return bytes.leftJustified(size, ' ', true);
-}
-
-QStringList RowTexts(QTreeWidget* list, int row) {
-    QStringList texts;
-    QTreeWidgetItem* item = list->topLevelItem(row);
-    if (!item) return texts;
-    for (int i = 0; i < list->columnCount(); ++i) texts << item->text(i);
-    return texts;
-}
-
-// The visible window of a kind under `parent` (closed ones wait for their deletion).
-template <typename T> T* Window(QWidget* parent) {
-    for (T* window : parent->findChildren<T*>())
-        if (window->isVisible()) return window;
-    return nullptr;
-}
-
 struct Fixture {
     QTemporaryDir dir;
     ProjectRecord project;
@@ -121,23 +85,7 @@ struct Fixture {
     }
     QByteArray Table() const { return FileBytes(TablePath()); }
     QByteArray Tp() const { return FileBytes(TpPath(project)); }
-    const UiCall& LastMessage() const { return app.ui.calls.last(); }
 };
-
-// The caption of the label that names a field.
-QString LabelFor(QWidget* dialog, const char* field) {
-    QWidget* control = Control<QWidget>(dialog, field);
-    for (QLabel* label : dialog->findChildren<QLabel*>())
-        if (label->buddy() == control) return label->text();
-    return {};
-}
-
-// A double click as the desktop delivers it: press and release, then the double click.
-void DoubleClick(QTreeWidget* list, QTreeWidgetItem* item) {
-    const QPoint at = list->visualItemRect(item).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-}
 
 QTreeWidget* ListOf(QWidget* w, const char* name) {
     return Control<QTreeWidget>(w, name);
@@ -157,15 +105,6 @@ void AddParameter(FormTLM_Func* func, const char* name, int type, int passBy, bo
     Click(para, "CommandOK");
     QVERIFY(!para->isVisible());
     QVERIFY(func->isEnabled());
-}
-
-void ExpectRefusal(const Fixture& f, const QString& text, const QString& title) {
-    QVERIFY(!f.app.ui.calls.isEmpty());
-    const UiCall& call = f.LastMessage();
-    QCOMPARE(call.kind, QStringLiteral("message"));
-    QCOMPARE(call.text, text);
-    QCOMPARE(call.title, title);
-    QCOMPARE(call.icon, MessageIcon::Critical);
 }
 
 std::vector<TlmFunction> ThreeFunctions() {
@@ -222,7 +161,7 @@ private Q_SLOTS:
         // A library function is refused for editing; nothing opens.
         list->setCurrentItem(list->topLevelItem(1));
         Click(form, "CommandEdit");
-        ExpectRefusal(f,
+        ExpectRefusal(f.app.ui,
                       "Library Functions cannot be Edited here.\r\nTo Edit Library Functions, "
                       "Edit and Re-make the corresponding Transactor Library file",
                       "Kestrel");
@@ -329,12 +268,12 @@ private Q_SLOTS:
 
         // The name is checked before the type; "void" is refused with the focus on the type.
         Click(para, "CommandOK");
-        ExpectRefusal(f, "Enter Parameter Name", "Parameter Name");
+        ExpectRefusal(f.app.ui, "Enter Parameter Name", "Parameter Name");
         QCOMPARE(f.app.ui.Messages().size(), 1);
         QCOMPARE(para->focusWidget(), Control<QWidget>(para, "TextPName"));
         Control<QLineEdit>(para, "TextPName")->setText(QStringLiteral("addr"));
         Click(para, "CommandOK");
-        ExpectRefusal(f, "void parameter not supported", "void type");
+        ExpectRefusal(f.app.ui, "void parameter not supported", "void type");
         QCOMPARE(para->focusWidget(), Control<QWidget>(para, "ComboParaType"));
         QVERIFY(para->isVisible());
         Control<QComboBox>(para, "ComboParaType")->setCurrentIndex(4);
@@ -386,7 +325,7 @@ private Q_SLOTS:
         Click(form, "CommandAdd");
         auto* func = Window<FormTLM_Func>(form);
         Click(func, "CommandOK");
-        ExpectRefusal(f, "Enter Function Name", "Function Name");
+        ExpectRefusal(f.app.ui, "Enter Function Name", "Function Name");
         QCOMPARE(func->focusWidget(), Control<QWidget>(func, "TextFName"));
         QVERIFY(func->isVisible());
         QCOMPARE(form->Functions().count, 3);
@@ -396,7 +335,7 @@ private Q_SLOTS:
             func->AppendRow({{"int", " ", "p" + std::to_string(j), "4", "0", "0", "0"}});
         func->EnDisEditRemove();
         Click(func, "CommandAdd");
-        ExpectRefusal(f, "Cannot have more than 20 parameters", "Max Parameter Error");
+        ExpectRefusal(f.app.ui, "Cannot have more than 20 parameters", "Max Parameter Error");
         QVERIFY(!Window<FormTLM_FuncPara>(func));
         QVERIFY(func->isEnabled());
         Click(func, "CommandEdit");
@@ -534,7 +473,7 @@ private Q_SLOTS:
         Fixture f(functions, 1);
         FormTLM* form = f.Open();
         Click(form, "CommandAdd");
-        ExpectRefusal(f, "Cannot have more than 25 Functions", "Max Function Error");
+        ExpectRefusal(f.app.ui, "Cannot have more than 25 Functions", "Max Function Error");
         QVERIFY(!Window<FormTLM_Func>(form));
         QVERIFY(form->isEnabled());
         Click(form, "CommandEdit");

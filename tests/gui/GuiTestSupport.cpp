@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QTreeWidget>
 
 namespace kestrel::test {
 
@@ -66,6 +68,54 @@ QByteArray FileBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
+}
+
+QStringList RowTexts(QTreeWidget* list, int row) {
+    QStringList texts;
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    if (!item) return texts;
+    for (int i = 0; i < list->columnCount(); ++i) texts << item->text(i);
+    return texts;
+}
+
+QString LabelFor(QWidget* dialog, const char* field) {
+    QWidget* control = Control<QWidget>(dialog, field);
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        if (label->buddy() == control) return label->text();
+    return {};
+}
+
+void DoubleClick(QTreeWidget* list, QTreeWidgetItem* item) {
+    const QPoint at = list->visualItemRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+void ExpectRefusal(const FakeUiServices& ui, const QString& text, const QString& title) {
+    QVERIFY(!ui.calls.isEmpty());
+    const UiCall& call = ui.calls.last();
+    QCOMPARE(call.kind, QStringLiteral("message"));
+    QCOMPARE(call.text, text);
+    QCOMPARE(call.title, title);
+    QCOMPARE(call.icon, MessageIcon::Critical);
+}
+
+QByteArray Le16(int value) {
+    QByteArray bytes;
+    bytes.append(static_cast<char>(value & 0xFF));
+    bytes.append(static_cast<char>((value >> 8) & 0xFF));
+    return bytes;
+}
+
+QByteArray Padded(const char* text, int size) {
+    return QByteArray(text).leftJustified(size, ' ', true);
+}
+
+QByteArray TpRecord(const ProjectRecord& project, bool tlm, bool rtl, int stage) {
+    const QByteArray name = QByteArray::fromStdString(project.projectName);
+    const QByteArray folder = QByteArray::fromStdString(project.projectFolder);
+    return Le16(static_cast<int>(name.size())) + name + Le16(static_cast<int>(folder.size())) +
+           folder + Le16(tlm ? 0xFFFF : 0) + Le16(rtl ? 0xFFFF : 0) + Le16(stage);
 }
 
 } // namespace kestrel::test

@@ -7,6 +7,9 @@
 #include "model/ProjectRecord.h"
 
 #include <QAbstractButton>
+#include <QTreeWidget>
+#include <QByteArray>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,6 +53,29 @@ template <typename T = QWidget> T* Control(QWidget* window, const char* name) {
     if (!control) qWarning("no control %s", name);
     return control;
 }
+
+// The visible window of a kind under `parent` (closed ones wait for their deletion).
+template <typename T> T* Window(QWidget* parent) {
+    for (T* window : parent->findChildren<T*>())
+        if (window->isVisible()) return window;
+    return nullptr;
+}
+
+// The texts of every column of a list row; empty when there is no such row.
+QStringList RowTexts(QTreeWidget* list, int row);
+// The caption of the label that names a field.
+QString LabelFor(QWidget* dialog, const char* field);
+// A double click as the desktop delivers it: press and release, then the double click.
+void DoubleClick(QTreeWidget* list, QTreeWidgetItem* item);
+// The last desktop call was a message box with the critical icon, this text and title.
+void ExpectRefusal(const FakeUiServices& ui, const QString& text, const QString& title);
+
+// 16-bit little-endian.
+QByteArray Le16(int value);
+// Fixed text: left-aligned in `size` bytes, blank-padded, cut when longer.
+QByteArray Padded(const char* text, int size);
+// The .tp record: name and folder as counted texts, the two flags (true 0xFFFF), the stage.
+QByteArray TpRecord(const ProjectRecord& project, bool tlm, bool rtl, int stage);
 
 // Clicks a button found by name.
 void Click(QWidget* window, const char* name);

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -119,6 +120,45 @@ void CopyTree(const std::filesystem::path& from, const std::filesystem::path& to
                                          std::filesystem::perms::owner_write,
                                      std::filesystem::perm_options::add);
     }
+}
+
+void RemoveTree(const std::filesystem::path& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::exists(folder, ec)) return;
+    for (const auto& entry : fs::recursive_directory_iterator(folder, ec))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(folder, ec);
+}
+
+std::set<std::string> FilesUnder(const std::filesystem::path& root) {
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        if (entry.is_regular_file())
+            files.insert(std::filesystem::relative(entry.path(), root).string());
+    return files;
+}
+
+std::vector<std::filesystem::path> ConformanceCases(std::string_view prefix) {
+    std::vector<std::filesystem::path> cases;
+    const std::filesystem::path root = ConformanceDir();
+    if (root.empty()) return cases;
+    for (const auto& entry : std::filesystem::directory_iterator(root))
+        if (entry.is_directory() && entry.path().filename().string().starts_with(prefix))
+            cases.push_back(entry.path());
+    std::sort(cases.begin(), cases.end());
+    return cases;
+}
+
+std::filesystem::path PlaceCaseProject(const std::filesystem::path& caseDir) {
+    const std::filesystem::path project = ReadKeyValues(caseDir / "case.txt")["path"];
+    if (project.empty()) return project;
+    RemoveTree(project);
+    CopyTree(caseDir / "before" / project.filename(), project);
+    for (const char* sub : {"Input", "Output", "Temp"})
+        std::filesystem::create_directories(project / sub);
+    return project;
 }
 
 } // namespace kestrel::test

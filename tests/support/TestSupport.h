@@ -2,8 +2,12 @@
 // Helpers shared by the test executables.
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "codegen/GenerationLog.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +52,31 @@ bool UpdateGolden();
 // The key=value lines of a case description (case.txt), line ends CR LF or LF.
 std::map<std::string, std::string> ReadKeyValues(const std::filesystem::path& file);
 
-// Copies a folder tree.
+// Copies a folder tree; the copies are writable.
 void CopyTree(const std::filesystem::path& from, const std::filesystem::path& to);
+// Removes a folder tree, write-protected entries included; a missing folder is no error.
+void RemoveTree(const std::filesystem::path& folder);
+// Every regular file below a folder, by its path relative to the folder.
+std::set<std::string> FilesUnder(const std::filesystem::path& root);
+
+// The conformance case folders whose names start with `prefix`, sorted; none when the
+// cases are not there.
+std::vector<std::filesystem::path> ConformanceCases(std::string_view prefix);
+// Puts the "before" project of a case at the path it was made at (the "path" key of its
+// case.txt), replacing what stood there, with the Input, Output and Temp folders that the
+// stored cases cannot keep empty. Returns that path.
+std::filesystem::path PlaceCaseProject(const std::filesystem::path& caseDir);
+
+// Collects the status text a Generate run appends, and its last progress values.
+class TextCollector : public LogObserver {
+public:
+    std::string text;
+    int lastValue = -1, lastMaximum = -1;
+    void OnText(std::string_view appended) override { text.append(appended); }
+    void OnProgress(int value, int maximum) override {
+        lastValue = value;
+        lastMaximum = maximum;
+    }
+};
 
 } // namespace kestrel::test

@@ -163,22 +163,6 @@ std::string TypeBehaviour(const std::string& documentXml,
     return out.str();
 }
 
-void RemoveTree(const fs::path& folder) {
-    std::error_code ec;
-    if (!fs::exists(folder, ec)) return;
-    for (const auto& entry : fs::recursive_directory_iterator(folder, ec))
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(folder, ec);
-}
-
-class TextCollector : public LogObserver {
-public:
-    std::string text;
-    void OnText(std::string_view appended) override { text.append(appended); }
-    void OnProgress(int, int) override {}
-};
-
 // Re-saves a document through LibreOffice (Writer's Office Open XML filter).
 bool ResaveWithLibreOffice(const fs::path& document, const fs::path& work) {
     const fs::path out = work / "resaved";
@@ -204,12 +188,9 @@ void RoundTrip(bool throughLibreOffice) {
         GTEST_SKIP() << "the shared case " << kCase << " is not there";
     }
     auto values = ReadKeyValues(caseDir / "case.txt");
-    const fs::path project = values["path"];
+    const fs::path project = test::PlaceCaseProject(caseDir);
     const std::string name = project.filename().string();
     const std::string folder = project.string();
-    RemoveTree(project);
-    test::CopyTree(caseDir / "before" / name, project);
-    for (const char* sub : {"Input", "Output", "Temp"}) fs::create_directories(project / sub);
 
     AsmlAssignment assignment;
     ASSERT_TRUE(LoadAsmlAssignment(folder, assignment).ok());
@@ -242,7 +223,7 @@ void RoundTrip(bool throughLibreOffice) {
     test::WriteBytes(assigned, test::ZipOf(parts));
 
     GenerationSession session;
-    TextCollector observer;
+    test::TextCollector observer;
     const FixedClock clock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
     GenerateProjectResult result = GenerateProject((project / (name + ".tp")).string(), session,
                                                    clock, &observer, {}, kMethodAsml);
@@ -270,7 +251,7 @@ void RoundTrip(bool throughLibreOffice) {
         for (const std::string& line : lines) expected += line + "\r\n";
         EXPECT_NE(clean.find(expected), std::string::npos) << function;
     }
-    RemoveTree(project);
+    test::RemoveTree(project);
 }
 
 TEST(AsmlDocumentRoundTrip, TypedBehaviourGeneratesTheCasesSystemC) {
@@ -282,12 +263,8 @@ TEST(AsmlDocumentRoundTrip, GenerateLogsADocumentTheExtractorCannotRead) {
     if (test::ConformanceDir().empty() || !fs::exists(caseDir)) {
         GTEST_SKIP() << "the shared case " << kCase << " is not there";
     }
-    auto values = ReadKeyValues(caseDir / "case.txt");
-    const fs::path project = values["path"];
+    const fs::path project = test::PlaceCaseProject(caseDir);
     const std::string name = project.filename().string();
-    RemoveTree(project);
-    test::CopyTree(caseDir / "before" / name, project);
-    for (const char* sub : {"Input", "Output", "Temp"}) fs::create_directories(project / sub);
     AsmlAssignment assignment;
     ASSERT_TRUE(LoadAsmlAssignment(project.string(), assignment).ok());
     const fs::path assigned = project / "Input" / assignment.asmlDocumentLabel;
@@ -306,7 +283,7 @@ TEST(AsmlDocumentRoundTrip, GenerateLogsADocumentTheExtractorCannotRead) {
          }) {
         test::WriteBytes(assigned, c.bytes);
         GenerationSession session;
-        TextCollector observer;
+        test::TextCollector observer;
         const FixedClock clock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
         GenerateProjectResult result = GenerateProject((project / (name + ".tp")).string(), session,
                                                        clock, &observer, {}, kMethodAsml);
@@ -317,7 +294,7 @@ TEST(AsmlDocumentRoundTrip, GenerateLogsADocumentTheExtractorCannotRead) {
         EXPECT_NE(observer.text.find(c.reason, error), std::string::npos) << observer.text;
         EXPECT_EQ(observer.text.find("Generating SystemC Code for"), std::string::npos);
     }
-    RemoveTree(project);
+    test::RemoveTree(project);
 }
 
 TEST(AsmlDocumentRoundTrip, SameAfterLibreOfficeResavesTheDocument) {

@@ -18,26 +18,6 @@ namespace fs = std::filesystem;
 
 using test::ReadKeyValues;
 
-std::vector<fs::path> TemplateCases() {
-    std::vector<fs::path> cases;
-    fs::path root = test::ConformanceDir();
-    if (root.empty()) return cases;
-    for (const auto& entry : fs::directory_iterator(root))
-        if (entry.is_directory() && entry.path().filename().string().rfind("templates-", 0) == 0)
-            cases.push_back(entry.path());
-    std::sort(cases.begin(), cases.end());
-    return cases;
-}
-
-void RemoveTree(const fs::path& folder) {
-    std::error_code ec;
-    if (!fs::exists(folder, ec)) return;
-    for (const auto& entry : fs::recursive_directory_iterator(folder, ec))
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(folder, ec);
-}
-
 // A converter that only leaves a document behind.
 class StubConverter final : public ProcessRunner {
 public:
@@ -56,19 +36,13 @@ LocalDateTime CaseDate(const std::string& text) {
 }
 
 TEST(TemplateConformance, AsmlAndAsfTemplatesMatchByteForByte) {
-    std::vector<fs::path> cases = TemplateCases();
+    std::vector<fs::path> cases = test::ConformanceCases("templates-");
     if (cases.empty()) GTEST_SKIP() << "no template cases found";
     for (const fs::path& dir : cases) {
         SCOPED_TRACE(dir.filename().string());
-        auto values = ReadKeyValues(dir / "case.txt");
-        fs::path project = values["path"];
+        const FixedClock clock(CaseDate(ReadKeyValues(dir / "case.txt")["date"]));
+        const fs::path project = test::PlaceCaseProject(dir);
         ASSERT_FALSE(project.empty());
-        const FixedClock clock(CaseDate(values["date"]));
-        RemoveTree(project);
-        test::CopyTree(dir / "before" / project.filename(), project);
-        for (const char* sub : {"Input", "Output", "Temp"}) fs::create_directories(project / sub);
-        for (const auto& entry : fs::recursive_directory_iterator(project))
-            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
         const std::string folder = project.string();
 
         StubConverter stub;
@@ -102,7 +76,7 @@ TEST(TemplateConformance, AsmlAndAsfTemplatesMatchByteForByte) {
                 EXPECT_FALSE(fs::exists(chosen));
             }
         }
-        RemoveTree(project);
+        test::RemoveTree(project);
     }
 }
 

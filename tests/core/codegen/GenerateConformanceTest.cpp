@@ -31,43 +31,18 @@ using test::ReadKeyValues;
 // AsmL document is assigned.
 std::vector<ConformanceCase> RunnableCases() {
     std::vector<ConformanceCase> cases;
-    fs::path root = test::ConformanceDir();
-    if (root.empty()) return cases;
-    for (const auto& entry : fs::directory_iterator(root)) {
-        if (!entry.is_directory() || entry.path().filename().string().rfind("case-", 0) != 0)
-            continue;
-        auto values = ReadKeyValues(entry.path() / "case.txt");
-        ConformanceCase c{entry.path(), values["path"], std::atoi(values["method"].c_str()),
+    for (const fs::path& dir : test::ConformanceCases("case-")) {
+        auto values = ReadKeyValues(dir / "case.txt");
+        ConformanceCase c{dir, values["path"], std::atoi(values["method"].c_str()),
                           std::atoi(values["errors"].c_str())};
         bool unassigned =
-            c.method == 2 &&
-            test::ReadBytes(entry.path() / "stdout.txt")
-                    .find("ERROR: AsmL Specification file not Assigned") != std::string::npos;
+            c.method == 2 && test::ReadBytes(dir / "stdout.txt")
+                                     .find("ERROR: AsmL Specification file not Assigned") !=
+                                 std::string::npos;
         if (c.method == 3 || unassigned) cases.push_back(c);
     }
-    std::sort(cases.begin(), cases.end(),
-              [](const auto& a, const auto& b) { return a.dir < b.dir; });
     return cases;
 }
-
-// Every regular file under a folder, by relative path.
-std::set<std::string> FilesUnder(const fs::path& root) {
-    std::set<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), root).string());
-    return files;
-}
-
-class TextCollector : public LogObserver {
-public:
-    std::string text;
-    int lastValue = -1, lastMaximum = -1;
-    void OnText(std::string_view appended) override { text.append(appended); }
-    void OnProgress(int value, int maximum) override {
-        lastValue = value;
-        lastMaximum = maximum;
-    }
-};
 
 // The case folders lie at fixed paths; other test programs may run the same case at
 // the same time, so a run holds a lock beside the folder.
@@ -89,15 +64,6 @@ private:
     int fd_ = -1;
 };
 
-void RemoveTree(const fs::path& folder) {
-    std::error_code ec;
-    if (!fs::exists(folder, ec)) return;
-    for (const auto& entry : fs::recursive_directory_iterator(folder, ec))
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(folder, ec);
-}
-
 TEST(GenerateConformance, TemplateAndUnassignedCasesMatchByteForByte) {
     std::vector<ConformanceCase> cases = RunnableCases();
     if (cases.empty()) GTEST_SKIP() << "no conformance cases found";
@@ -108,13 +74,10 @@ TEST(GenerateConformance, TemplateAndUnassignedCasesMatchByteForByte) {
         fs::path project = c.path;
         std::string name = project.filename().string();
         FolderLock lock(project);
-        RemoveTree(project);
-        test::CopyTree(c.dir / "before" / name, project);
-        // Project creation makes these folders; the stored cases do not keep empty ones.
-        for (const char* sub : {"Input", "Output", "Temp"}) fs::create_directories(project / sub);
+        test::PlaceCaseProject(c.dir);
 
         GenerationSession session;
-        TextCollector observer;
+        test::TextCollector observer;
         GenerateProjectResult result =
             GenerateProject((project / (name + ".tp")).string(), session, clock, &observer);
         ASSERT_TRUE(result.status.ok()) << result.status.message();
@@ -132,14 +95,14 @@ TEST(GenerateConformance, TemplateAndUnassignedCasesMatchByteForByte) {
         }
 
         fs::path after = c.dir / "after" / name;
-        std::set<std::string> expectedFiles = FilesUnder(after);
-        EXPECT_EQ(FilesUnder(project), expectedFiles);
+        std::set<std::string> expectedFiles = test::FilesUnder(after);
+        EXPECT_EQ(test::FilesUnder(project), expectedFiles);
         for (const std::string& file : expectedFiles) {
             SCOPED_TRACE(file);
             EXPECT_TRUE(
                 test::SameBytes(test::ReadBytes(after / file), test::ReadBytes(project / file)));
         }
-        RemoveTree(project);
+        test::RemoveTree(project);
     }
 }
 

@@ -49,13 +49,8 @@ struct CaseResult {
 };
 
 TEST(TranslatorConformance, EveryFunctionSectionMatchesTheRecordedSectionFiles) {
-    fs::path root = test::ConformanceDir();
-    if (root.empty()) GTEST_SKIP() << "no conformance cases found";
-
-    std::vector<fs::path> cases;
-    for (const auto& entry : fs::directory_iterator(root))
-        if (entry.path().filename().string().rfind("case-", 0) == 0) cases.push_back(entry.path());
-    std::sort(cases.begin(), cases.end());
+    const std::vector<fs::path> cases = test::ConformanceCases("case-");
+    if (cases.empty()) GTEST_SKIP() << "no conformance cases found";
 
     std::vector<CaseResult> results;
     int translated = 0;
