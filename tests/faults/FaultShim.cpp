@@ -8,7 +8,7 @@
 //   KESTREL_FAULT_REPORT  file that receives "<kind> <path>" when the fault is hit
 // "open" covers open, openat, creat and the mkstemp family (an open that only reads is
 // reported as "read"); "write" covers write, pwrite,
-// writev and copy_file_range into a counted file; "sync" covers fsync and fdatasync.
+// writev, copy_file_range and splice into a counted file; "sync" covers fsync and fdatasync.
 // Programs this one starts run without the library: the variables are removed from the
 // environment at load time, so only the command under test is faulted.
 #include <cerrno>
@@ -255,6 +255,18 @@ ssize_t copy_file_range(int in, off_t* inOffset, int out, off_t* outOffset, size
         return -1;
     }
     return Next<ssize_t (*)(int, off_t*, int, off_t*, size_t, unsigned)>("copy_file_range")(
+        in, inOffset, out, outOffset, count, flags);
+}
+
+// The kernel-side copy from a pipe into a file counts as a write into that file; filling
+// the pipe from a file writes nothing of the user's.
+ssize_t splice(int in, loff_t* inOffset, int out, loff_t* outOffset, size_t count,
+               unsigned flags) {
+    if (Fails(kWrite, TrackedPath(out))) {
+        errno = settings.error;
+        return -1;
+    }
+    return Next<ssize_t (*)(int, loff_t*, int, loff_t*, size_t, unsigned)>("splice")(
         in, inOffset, out, outOffset, count, flags);
 }
 
