@@ -2,7 +2,8 @@
 // `cp` of the same file and against `tar` packing and unpacking it, and the peak memory of
 // this process while it does so.
 //
-// Usage: bench_archive [MiB]   (or KESTREL_BENCH_ARCHIVE_MB=MiB; default 512)
+// Usage: bench_archive [MiB,...]   (or KESTREL_BENCH_ARCHIVE_MB; default 512,1024: 512 MiB
+// and 1 GiB, one after the other)
 // The file is made in a fresh folder under $TMPDIR (or /tmp), which is removed at the end.
 // `cp` runs once to warm the page cache; then each round times cp, pack and unpack once
 // and the best time of each counts (KESTREL_BENCH_ROUNDS, default 5): on a shared or virtual
@@ -141,13 +142,9 @@ struct WorkFolder {
     }
 };
 
-} // namespace
 
-int main(int argc, char** argv) {
-    const long long mib = PositiveSetting(
-        argc > 1 ? argv[1] : std::getenv("KESTREL_BENCH_ARCHIVE_MB"), 512, "size in MiB");
-    const int rounds =
-        static_cast<int>(PositiveSetting(std::getenv("KESTREL_BENCH_ROUNDS"), 5, "round count"));
+// Measures one file size; 0 when every goal is met, 1 when one is missed, 2 on failure.
+int MeasureSize(long long mib, int rounds) {
     const long long bytes = mib << 20;
     const double mb = static_cast<double>(bytes) / 1e6;
 
@@ -265,4 +262,23 @@ int main(int argc, char** argv) {
         std::printf("  note: load average %.1f on %ld cores; the times are not reliable\n", load,
                     cores);
     return packOk && unpackOk && memoryOk ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* sizes = argc > 1 ? argv[1] : std::getenv("KESTREL_BENCH_ARCHIVE_MB");
+    const std::string list = sizes && *sizes ? sizes : "512,1024";
+    const int rounds =
+        static_cast<int>(PositiveSetting(std::getenv("KESTREL_BENCH_ROUNDS"), 5, "round count"));
+    int worst = 0;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t comma = std::min(list.find(',', start), list.size());
+        const std::string size = list.substr(start, comma - start);
+        worst = std::max(worst, MeasureSize(PositiveSetting(size.c_str(), 512, "size in MiB"),
+                                            rounds));
+        start = comma + 1;
+    }
+    return worst;
 }
