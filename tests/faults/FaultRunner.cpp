@@ -33,8 +33,12 @@ ProgramRun RunCli(const std::vector<std::string>& args, const fs::path& cwd, con
     argv.insert(argv.end(), args.begin(), args.end());
 
     std::vector<std::string> env;
+    // Our own LD_PRELOAD, and with it our own ASAN_OPTIONS: of two entries of one name a
+    // program sees only the first.
     for (char** e = environ; *e; ++e) {
-        if (std::strncmp(*e, "LD_PRELOAD=", 11) != 0) env.emplace_back(*e);
+        if (std::strncmp(*e, "LD_PRELOAD=", 11) == 0) continue;
+        if (fault && std::strncmp(*e, "ASAN_OPTIONS=", 13) == 0) continue;
+        env.emplace_back(*e);
     }
     if (fault) {
         env.push_back("LD_PRELOAD=" KESTREL_FAULT_SHIM);
