@@ -5,6 +5,7 @@
 #include "assign/AddLibraryDialog.h"
 
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "assign/AssignSupport.h"
@@ -24,12 +25,6 @@
 namespace kestrel {
 
 namespace {
-
-QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
 
 // Reports an import running on another thread to the window, through its event queue.
 class QueuedImportObserver final : public LibraryImportObserver {
@@ -89,7 +84,7 @@ AddLibraryDialog::AddLibraryDialog(MainWindow& main, std::unique_ptr<AddLibraryS
     folder_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     folder_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     folder_->setMinimumWidth(360);
-    auto* browse = Button("CommandBrsLibFolder", "Browse...", this);
+    auto* browse = NamedButton("CommandBrsLibFolder", "Browse...", this);
     browse->setToolTip(QStringLiteral("Choose the folder that holds the libraries"));
 
     auto* filesCaption = new QLabel(QStringLiteral("Transactor Libraries (*.tlib):"), this);
@@ -97,7 +92,7 @@ AddLibraryDialog::AddLibraryDialog(MainWindow& main, std::unique_ptr<AddLibraryS
     files_->setObjectName(QStringLiteral("FileLib"));
     files_->setSelectionMode(QAbstractItemView::SingleSelection);
     filesCaption->setBuddy(files_);
-    add_ = Button("CommandAddLib", "Add Library", this);
+    add_ = NamedButton("CommandAddLib", "Add Library", this);
 
     auto* entriesCaption = new QLabel(QStringLiteral("Library Contents:"), this);
     entries_ = new QListWidget(this);
@@ -110,9 +105,9 @@ AddLibraryDialog::AddLibraryDialog(MainWindow& main, std::unique_ptr<AddLibraryS
     progress_->setRange(0, 1);
     progress_->setValue(0);
 
-    auto* ok = Button("CommandOK", "OK", this);
+    auto* ok = NamedButton("CommandOK", "OK", this);
     ok->setDefault(true);
-    auto* cancel = Button("CommandCancel", "Cancel", this);
+    auto* cancel = NamedButton("CommandCancel", "Cancel", this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(folderCaption, 0, 0, 1, 2);

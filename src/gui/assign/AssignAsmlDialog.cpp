@@ -6,6 +6,7 @@
 #include "assign/AssignAsmlDialog.h"
 
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "assign/AssignSupport.h"
@@ -23,12 +24,6 @@
 namespace kestrel {
 
 namespace {
-
-QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
 
 QString Text(std::string_view core) {
     return FromCore(core);
@@ -54,8 +49,8 @@ AssignAsmlDialog::AssignAsmlDialog(MainWindow& main, const DocumentConverter& co
     auto* templateFrame =
         new QGroupBox(QStringLiteral("Generate AsmL Specification Template"), this);
     templateFrame->setObjectName(QStringLiteral("FrameTemplate"));
-    auto* generate = Button("CommandGenTemp", "Generate AsmL Template", templateFrame);
-    auto* workWith = Button("CommandMSWord", "Work with Template", templateFrame);
+    auto* generate = NamedButton("CommandGenTemp", "Generate AsmL Template", templateFrame);
+    auto* workWith = NamedButton("CommandMSWord", "Work with Template", templateFrame);
     wait_ = new QProgressBar(templateFrame);
     wait_->setObjectName(QStringLiteral("ProgressBarWait"));
     wait_->setTextVisible(false);
@@ -78,8 +73,8 @@ AssignAsmlDialog::AssignAsmlDialog(MainWindow& main, const DocumentConverter& co
     assignedMark_ = new QLabel(assignFrame);
     assignedMark_->setObjectName(QStringLiteral("LabelIsAssigned"));
     assignedMark_->setVisible(false);
-    auto* browse = Button("CommandBrs", "Assign...", assignFrame);
-    auto* unassign = Button("CommandUnAss", "Unassign", assignFrame);
+    auto* browse = NamedButton("CommandBrs", "Assign...", assignFrame);
+    auto* unassign = NamedButton("CommandUnAss", "Unassign", assignFrame);
     auto* assignLayout = new QGridLayout(assignFrame);
     assignLayout->addWidget(caption, 0, 0, 1, 3);
     assignLayout->addWidget(documentLabel_, 1, 0, 1, 3);
@@ -88,9 +83,9 @@ AssignAsmlDialog::AssignAsmlDialog(MainWindow& main, const DocumentConverter& co
     assignLayout->addWidget(browse, 2, 1);
     assignLayout->addWidget(unassign, 2, 2);
 
-    auto* ok = Button("CommandOK", "OK", this);
+    auto* ok = NamedButton("CommandOK", "OK", this);
     ok->setDefault(true);
-    auto* cancel = Button("CommandCancel", "Cancel", this);
+    auto* cancel = NamedButton("CommandCancel", "Cancel", this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

@@ -5,6 +5,7 @@
 #include "assign/AssignFsmDialog.h"
 
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "assign/AssignSupport.h"
@@ -21,12 +22,6 @@
 namespace kestrel {
 
 namespace {
-
-QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
 
 QString Text(std::string_view core) {
     return FromCore(core);
@@ -50,8 +45,8 @@ AssignFsmDialog::AssignFsmDialog(MainWindow& main, std::unique_ptr<FsmAssignment
 
     auto* templateFrame = new QGroupBox(QStringLiteral("Generate ASF Template"), this);
     templateFrame->setObjectName(QStringLiteral("FrameTemplate"));
-    auto* generate = Button("CommandGenTemp", "Generate ASF Template", templateFrame);
-    auto* workWith = Button("CommandAHDL", "Work with Template", templateFrame);
+    auto* generate = NamedButton("CommandGenTemp", "Generate ASF Template", templateFrame);
+    auto* workWith = NamedButton("CommandAHDL", "Work with Template", templateFrame);
     auto* templateLayout = new QHBoxLayout(templateFrame);
     templateLayout->addWidget(generate);
     templateLayout->addWidget(workWith);
@@ -73,16 +68,16 @@ AssignFsmDialog::AssignFsmDialog(MainWindow& main, std::unique_ptr<FsmAssignment
     auto* assignFrame =
         new QGroupBox(QStringLiteral("Assign FSM (*.ASF) File to TLM Function"), this);
     assignFrame->setObjectName(QStringLiteral("FrameAssign"));
-    auto* browse = Button("CommandBrsASF", "Browse ASF File...", assignFrame);
-    auto* unassign = Button("CommandUnAss", "Unassign ASF File", assignFrame);
+    auto* browse = NamedButton("CommandBrsASF", "Browse ASF File...", assignFrame);
+    auto* unassign = NamedButton("CommandUnAss", "Unassign ASF File", assignFrame);
     auto* assignLayout = new QHBoxLayout(assignFrame);
     assignLayout->addWidget(browse);
     assignLayout->addWidget(unassign);
     assignLayout->addStretch();
 
-    auto* ok = Button("CommandOK", "OK", this);
+    auto* ok = NamedButton("CommandOK", "OK", this);
     ok->setDefault(true);
-    auto* cancel = Button("CommandCancel", "Cancel", this);
+    auto* cancel = NamedButton("CommandCancel", "Cancel", this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);

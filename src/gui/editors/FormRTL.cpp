@@ -7,6 +7,7 @@
 #include "editors/FormRTL.h"
 
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "editors/FormRTL_Type.h"
@@ -23,12 +24,6 @@ namespace kestrel {
 namespace {
 
 constexpr int kVisibleSignalColumns = 4;
-
-QPushButton* Button(const char* caption, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
 
 } // namespace
 
@@ -65,12 +60,12 @@ FormRTL::FormRTL(MainWindow& main, std::unique_ptr<RtlSignalTable> table)
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(list_);
 
-    auto* add = Button("Add", "CommandAdd", this);
-    edit_ = Button("Edit", "CommandEdit", this);
-    remove_ = Button("Remove", "CommandRemove", this);
-    auto* ok = Button("OK", "CommandOK", this);
+    auto* add = NamedButton("CommandAdd", "Add", this);
+    edit_ = NamedButton("CommandEdit", "Edit", this);
+    remove_ = NamedButton("CommandRemove", "Remove", this);
+    auto* ok = NamedButton("CommandOK", "OK", this);
     ok->setDefault(true);
-    auto* cancel = Button("Cancel", "CommandCancel", this);
+    auto* cancel = NamedButton("CommandCancel", "Cancel", this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(add);
     buttons->addWidget(edit_);

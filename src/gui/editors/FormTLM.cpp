@@ -6,6 +6,7 @@
 #include "editors/FormTLM.h"
 
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "editors/FormTLM_Func.h"
@@ -19,16 +20,6 @@
 #include <QVBoxLayout>
 
 namespace kestrel {
-
-namespace {
-
-QPushButton* Button(const char* caption, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
-} // namespace
 
 FormTLM* FormTLM::Open(MainWindow& main) {
     auto table = std::make_unique<TlmFunctionTable>();
@@ -56,12 +47,12 @@ FormTLM::FormTLM(MainWindow& main, std::unique_ptr<TlmFunctionTable> table)
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(list_);
 
-    auto* add = Button("Add", "CommandAdd", this);
-    edit_ = Button("Edit", "CommandEdit", this);
-    remove_ = Button("Remove", "CommandRemove", this);
-    auto* ok = Button("OK", "CommandOK", this);
+    auto* add = NamedButton("CommandAdd", "Add", this);
+    edit_ = NamedButton("CommandEdit", "Edit", this);
+    remove_ = NamedButton("CommandRemove", "Remove", this);
+    auto* ok = NamedButton("CommandOK", "OK", this);
     ok->setDefault(true);
-    auto* cancel = Button("Cancel", "CommandCancel", this);
+    auto* cancel = NamedButton("CommandCancel", "Cancel", this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(add);
     buttons->addWidget(edit_);

@@ -6,6 +6,7 @@
 #include "editors/FormTLM_Func.h"
 
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "editors/FormTLM.h"
 #include "editors/FormTLM_FuncPara.h"
@@ -21,16 +22,6 @@
 #include <QVBoxLayout>
 
 namespace kestrel {
-
-namespace {
-
-QPushButton* Button(const char* caption, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
-} // namespace
 
 FormTLM_Func::FormTLM_Func(FormTLM& list)
     : QDialog(&list), list_(list), functionIndex_(list.SelectedTLM_FuncIndex()) {
@@ -53,9 +44,9 @@ FormTLM_Func::FormTLM_Func(FormTLM& list)
                                   {"PassByID", 0},
                                   {"isConst", 0},
                                   {"isArray", 0}});
-    auto* add = Button("Add", "CommandAdd", frame);
-    edit_ = Button("Edit", "CommandEdit", frame);
-    remove_ = Button("Remove", "CommandRemove", frame);
+    auto* add = NamedButton("CommandAdd", "Add", frame);
+    edit_ = NamedButton("CommandEdit", "Edit", frame);
+    remove_ = NamedButton("CommandRemove", "Remove", frame);
     auto* rowButtons = new QHBoxLayout;
     rowButtons->addWidget(add);
     rowButtons->addWidget(edit_);
@@ -65,9 +56,9 @@ FormTLM_Func::FormTLM_Func(FormTLM& list)
     frameLayout->addWidget(parameters_);
     frameLayout->addLayout(rowButtons);
 
-    auto* ok = Button("OK", "CommandOK", this);
+    auto* ok = NamedButton("CommandOK", "OK", this);
     ok->setDefault(true);
-    auto* cancel = Button("Cancel", "CommandCancel", this);
+    auto* cancel = NamedButton("CommandCancel", "Cancel", this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
