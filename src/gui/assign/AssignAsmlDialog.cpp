@@ -23,14 +23,6 @@
 
 namespace kestrel {
 
-namespace {
-
-QString Text(std::string_view core) {
-    return FromCore(core);
-}
-
-} // namespace
-
 AssignAsmlDialog* AssignAsmlDialog::Open(MainWindow& main, const DocumentConverter& converter) {
     AsmlAssignmentState state;
     if (Status s = LoadAsmlAssignmentState(main.Project().projectFolder, state); !s) {
@@ -44,7 +36,7 @@ AssignAsmlDialog::AssignAsmlDialog(MainWindow& main, const DocumentConverter& co
                                    const AsmlAssignmentState& state)
     : QDialog(&main), main_(main), converter_(converter), state_(state) {
     setObjectName(QStringLiteral("FormAssignAsmL"));
-    setWindowTitle(Text(kAsmlAssignCaption));
+    setWindowTitle(FromCore(kAsmlAssignCaption));
 
     auto* templateFrame =
         new QGroupBox(QStringLiteral("Generate AsmL Specification Template"), this);
@@ -115,8 +107,8 @@ void AssignAsmlDialog::GenerateTemplate() {
     UiServices& ui = main_.Context().ui;
     const std::string& current = state_.record.asmlDocumentPath;
     FileDialogRequest request;
-    request.title = Text(kSaveAsmlTemplateTitle);
-    request.filter = Text(kAsmlDocumentFilter);
+    request.title = FromCore(kSaveAsmlTemplateTitle);
+    request.filter = FromCore(kAsmlDocumentFilter);
     request.folder = FromCore(BeforeLastSeparator(current));
     request.fileName = FromCore(current);
     const QString chosen = ui.SaveFile(this, request);
@@ -150,7 +142,7 @@ void AssignAsmlDialog::GenerateTemplate() {
         ShowFailure(ui, this, FromCore(outcome.status.message()));
         return;
     }
-    if (ui.Message(this, Text(kOpenAsmlTemplateQuestion), Text(kOpenAsmlTemplateTitle),
+    if (ui.Message(this, FromCore(kOpenAsmlTemplateQuestion), FromCore(kOpenAsmlTemplateTitle),
                    MessageIcon::None, MessageButtons::YesNo) == kAnswerYes)
         ui.OpenDocument(chosen);
 }
@@ -167,8 +159,8 @@ void AssignAsmlDialog::WorkWithTemplate() {
 void AssignAsmlDialog::AssignDocument() {
     UiServices& ui = main_.Context().ui;
     FileDialogRequest request;
-    request.title = Text(kAssignAsmlTitle);
-    request.filter = Text(kAsmlDocumentFilter);
+    request.title = FromCore(kAssignAsmlTitle);
+    request.filter = FromCore(kAsmlDocumentFilter);
     request.folder = FromCore(main_.Project().projectFolder);
     const QString chosen = ui.OpenFile(this, request);
     if (chosen.isEmpty()) return;

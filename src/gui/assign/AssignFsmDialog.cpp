@@ -21,14 +21,6 @@
 
 namespace kestrel {
 
-namespace {
-
-QString Text(std::string_view core) {
-    return FromCore(core);
-}
-
-} // namespace
-
 AssignFsmDialog* AssignFsmDialog::Open(MainWindow& main) {
     auto state = std::make_unique<FsmAssignmentState>();
     if (Status s = LoadFsmAssignment(main.Project().projectFolder, *state); !s) {
@@ -41,7 +33,7 @@ AssignFsmDialog* AssignFsmDialog::Open(MainWindow& main) {
 AssignFsmDialog::AssignFsmDialog(MainWindow& main, std::unique_ptr<FsmAssignmentState> state)
     : QDialog(&main), main_(main), state_(std::move(state)) {
     setObjectName(QStringLiteral("FormAssignFSM"));
-    setWindowTitle(Text(kFsmAssignCaption));
+    setWindowTitle(FromCore(kFsmAssignCaption));
 
     auto* templateFrame = new QGroupBox(QStringLiteral("Generate ASF Template"), this);
     templateFrame->setObjectName(QStringLiteral("FrameTemplate"));
@@ -139,7 +131,7 @@ void AssignFsmDialog::BrowseAsfFile() {
     UiServices& ui = main_.Context().ui;
     FileDialogRequest request;
     request.title = FromCore(AsfBrowseTitle(r));
-    request.filter = Text(kAsfFileFilter);
+    request.filter = FromCore(kAsfFileFilter);
     request.folder = FromCore(main_.Project().projectFolder);
     const QString chosen = ui.OpenFile(this, request);
     if (chosen.isEmpty()) return;
@@ -175,7 +167,7 @@ void AssignFsmDialog::GenerateTemplate() {
     const std::string& folder = main_.Project().projectFolder;
     FileDialogRequest request;
     request.title = FromCore(AsfTemplateDialogTitle(r.functionName));
-    request.filter = Text(kAsfFileFilter);
+    request.filter = FromCore(kAsfFileFilter);
     request.folder = FromCore(JoinPath(folder, {"Temp"}));
     request.fileName = FromCore(DefaultAsfTemplatePath(folder, r.functionName));
     const QString chosen = ui.SaveFile(this, request);
@@ -193,7 +185,7 @@ void AssignFsmDialog::GenerateTemplate() {
         ShowFailure(ui, this, FromCore(outcome.status.message()));
         return;
     }
-    if (ui.Message(this, Text(kOpenAsfTemplateQuestion), Text(kOpenAsfTemplateTitle),
+    if (ui.Message(this, FromCore(kOpenAsfTemplateQuestion), FromCore(kOpenAsfTemplateTitle),
                    MessageIcon::None, MessageButtons::YesNo) == kAnswerYes)
         ui.OpenDocument(chosen);
 }
