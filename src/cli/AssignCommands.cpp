@@ -64,7 +64,7 @@ AssignCommands::AssignCommands(CLI::App& app) {
         "assign-asml", "Assign the project's AsmL specification document: the file is copied "
                        "into Input and the AsmL assignment window's OK is applied (stage 3)");
     assignAsml->add_option("PROJECT", project_, "The project's .tp file")->required();
-    assignAsml->add_option("DOCUMENT", file_, "The specification document")->required();
+    assignAsml->add_option("DOCUMENT", file_, "The AsmL document to assign")->required();
     assignAsml->callback([this] { chosen_ = Command::AssignAsml; });
 
     CLI::App* unassignAsml = app.add_subcommand(
