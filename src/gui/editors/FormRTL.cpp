@@ -7,17 +7,14 @@
 #include "editors/FormRTL.h"
 
 #include "GuiText.h"
-#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "editors/FormRTL_Type.h"
 #include "editors/ReportList.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace kestrel {
 
@@ -57,32 +54,15 @@ FormRTL::FormRTL(MainWindow& main, std::unique_ptr<RtlSignalTable> table)
                             {"isClk", 0},
                             {"IVID", 0},
                             {"isLibrary", 0}});
-    auto* frameLayout = new QVBoxLayout(frame);
-    frameLayout->addWidget(list_);
+    const ListWindowButtons buttons = LayOutListWindow(this, frame, list_);
+    edit_ = buttons.edit;
+    remove_ = buttons.remove;
 
-    auto* add = NamedButton("CommandAdd", "Add", this);
-    edit_ = NamedButton("CommandEdit", "Edit", this);
-    remove_ = NamedButton("CommandRemove", "Remove", this);
-    auto* ok = NamedButton("CommandOK", "OK", this);
-    ok->setDefault(true);
-    auto* cancel = NamedButton("CommandCancel", "Cancel", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(add);
-    buttons->addWidget(edit_);
-    buttons->addWidget(remove_);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
-    layout->addLayout(buttons);
-    resize(sizeHint().width(), 360);
-
-    connect(add, &QPushButton::clicked, this, &FormRTL::Add);
+    connect(buttons.add, &QPushButton::clicked, this, &FormRTL::Add);
     connect(edit_, &QPushButton::clicked, this, &FormRTL::Edit);
     connect(remove_, &QPushButton::clicked, this, &FormRTL::Remove);
-    connect(ok, &QPushButton::clicked, this, &FormRTL::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &FormRTL::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, &FormRTL::Confirm);
+    connect(buttons.cancel, &QPushButton::clicked, this, &FormRTL::reject);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
         if (edit_->isEnabled()) Edit();
     });

@@ -6,7 +6,6 @@
 #include "editors/FormTLM.h"
 
 #include "GuiText.h"
-#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "editors/FormTLM_Func.h"
@@ -14,10 +13,8 @@
 #include "project/FunctionRules.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace kestrel {
 
@@ -44,32 +41,15 @@ FormTLM::FormTLM(MainWindow& main, std::unique_ptr<TlmFunctionTable> table)
     list_ = MakeReportList(
         frame, "ListViewTLM",
         {{"Return Type", 2540}, {"Function Name", 2540}, {"Function Parameters", 7761}});
-    auto* frameLayout = new QVBoxLayout(frame);
-    frameLayout->addWidget(list_);
+    const ListWindowButtons buttons = LayOutListWindow(this, frame, list_);
+    edit_ = buttons.edit;
+    remove_ = buttons.remove;
 
-    auto* add = NamedButton("CommandAdd", "Add", this);
-    edit_ = NamedButton("CommandEdit", "Edit", this);
-    remove_ = NamedButton("CommandRemove", "Remove", this);
-    auto* ok = NamedButton("CommandOK", "OK", this);
-    ok->setDefault(true);
-    auto* cancel = NamedButton("CommandCancel", "Cancel", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(add);
-    buttons->addWidget(edit_);
-    buttons->addWidget(remove_);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
-    layout->addLayout(buttons);
-    resize(sizeHint().width(), 360);
-
-    connect(add, &QPushButton::clicked, this, &FormTLM::Add);
+    connect(buttons.add, &QPushButton::clicked, this, &FormTLM::Add);
     connect(edit_, &QPushButton::clicked, this, &FormTLM::Edit);
     connect(remove_, &QPushButton::clicked, this, &FormTLM::Remove);
-    connect(ok, &QPushButton::clicked, this, &FormTLM::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &FormTLM::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, &FormTLM::Confirm);
+    connect(buttons.cancel, &QPushButton::clicked, this, &FormTLM::reject);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
         if (edit_->isEnabled()) Edit();
     });

@@ -5,15 +5,18 @@
 #include "editors/ReportList.h"
 
 #include "DialogPlacement.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "project/FunctionRules.h"
 #include "project/InputRefusal.h"
 
 #include <QDialog>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace kestrel {
 
@@ -111,6 +114,29 @@ QDialog* OpenChildWindow(QDialog* parent, MainWindow& main,
     PlaceDialog(child, &main);
     child->show();
     return child;
+}
+
+ListWindowButtons LayOutListWindow(QDialog* window, QWidget* frame, QTreeWidget* list) {
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->addWidget(list);
+    ListWindowButtons b{NamedButton("CommandAdd", "Add", window),
+                        NamedButton("CommandEdit", "Edit", window),
+                        NamedButton("CommandRemove", "Remove", window),
+                        NamedButton("CommandOK", "OK", window),
+                        NamedButton("CommandCancel", "Cancel", window)};
+    b.ok->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(b.add);
+    buttons->addWidget(b.edit);
+    buttons->addWidget(b.remove);
+    buttons->addStretch();
+    buttons->addWidget(b.ok);
+    buttons->addWidget(b.cancel);
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+    window->resize(window->sizeHint().width(), 360);
+    return b;
 }
 
 } // namespace kestrel

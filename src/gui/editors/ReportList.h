@@ -17,6 +17,7 @@
 #include <string_view>
 
 class QDialog;
+class QPushButton;
 class QTreeWidget;
 class QWidget;
 
@@ -33,6 +34,19 @@ struct ListColumn {
 // A report-style list of single rows, whole-row selection, with the columns given.
 QTreeWidget* MakeReportList(QWidget* parent, const char* objectName,
                             std::initializer_list<ListColumn> columns);
+
+// The buttons of a list window.
+struct ListWindowButtons {
+    QPushButton* add;
+    QPushButton* edit;
+    QPushButton* remove;
+    QPushButton* ok;
+    QPushButton* cancel;
+};
+
+// Lays out a list window: the frame holding the list, and under it Add, Edit and Remove
+// on the left, OK (the default button) and Cancel on the right.
+ListWindowButtons LayOutListWindow(QDialog* window, QWidget* frame, QTreeWidget* list);
 
 // The text colour of library rows: 0xFF8080 in the 0x00BBGGRR form, a light blue.
 QColor LibraryColour();
