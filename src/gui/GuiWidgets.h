@@ -1,5 +1,6 @@
 #pragma once
 // Small widget makers shared by the windows.
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QString>
 
@@ -11,6 +12,18 @@ inline QPushButton* NamedButton(const char* objectName, const char* caption, QWi
     auto* button = new QPushButton(QString::fromLatin1(caption), parent);
     button->setObjectName(QString::fromLatin1(objectName));
     return button;
+}
+
+// The row of OK (the default button) and Cancel at a window's foot, aligned right.
+inline QHBoxLayout* OkCancelRow(QWidget* window, QPushButton*& ok, QPushButton*& cancel) {
+    ok = NamedButton("CommandOK", "OK", window);
+    ok->setDefault(true);
+    cancel = NamedButton("CommandCancel", "Cancel", window);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 } // namespace kestrel

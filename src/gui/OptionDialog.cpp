@@ -6,6 +6,7 @@
 #include "OptionDialog.h"
 
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "model/ProjectPaths.h"
@@ -164,15 +165,9 @@ OptionDialog::OptionDialog(MainWindow& main, QWidget* parent, const ProjectOptio
     commentLayout->addRow(QString(), commentInHeaders_);
     tabs_->addTab(commentTab, QStringLiteral("Comment"));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("CommandOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CommandCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addLayout(buttons);

@@ -5,6 +5,7 @@
 // rewrites the row through BuildSignalRow; an edited row keeps its library column.
 #include "editors/FormRTL_Type.h"
 
+#include "GuiWidgets.h"
 #include "GuiText.h"
 #include "MainWindow.h"
 #include "editors/FormRTL.h"
@@ -50,15 +51,9 @@ FormRTL_Type::FormRTL_Type(FormRTL& list)
     fields->addRow(QStringLiteral("Initial Value:"), initValue_);
     fields->addRow(clock_);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("CommandOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CommandCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(buttons);

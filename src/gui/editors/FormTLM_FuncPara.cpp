@@ -4,6 +4,7 @@
 // name, then "void"), builds the row with BuildParameterRow and appends or replaces it.
 #include "editors/FormTLM_FuncPara.h"
 
+#include "GuiWidgets.h"
 #include "GuiText.h"
 #include "MainWindow.h"
 #include "editors/FormTLM.h"
@@ -45,15 +46,9 @@ FormTLM_FuncPara::FormTLM_FuncPara(FormTLM_Func& function)
     fields->addRow(QStringLiteral("Pass By:"), passBy_);
     fields->addRow(checks);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("CommandOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CommandCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addLayout(buttons);
