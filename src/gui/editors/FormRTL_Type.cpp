@@ -5,8 +5,8 @@
 // rewrites the row through BuildSignalRow; an edited row keeps its library column.
 #include "editors/FormRTL_Type.h"
 
-#include "GuiWidgets.h"
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "editors/FormRTL.h"
 #include "editors/ReportList.h"

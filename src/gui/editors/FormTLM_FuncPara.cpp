@@ -4,8 +4,8 @@
 // name, then "void"), builds the row with BuildParameterRow and appends or replaces it.
 #include "editors/FormTLM_FuncPara.h"
 
-#include "GuiWidgets.h"
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "editors/FormTLM.h"
 #include "editors/FormTLM_Func.h"
