@@ -62,6 +62,26 @@ TEST(Cli, NewShowAndOptionsOnOneProject) {
     EXPECT_EQ(json["options"]["comment"], "line one\r\nline two\r\n");
 }
 
+// A library that cannot be written leaves the log as a written one would (no error, so
+// exit status 0) and is reported on stderr instead.
+TEST(Cli, GenerateWarnsOfALibraryItCouldNotWrite) {
+    test::TempDir dir;
+    ASSERT_EQ(Cli({"new", "Bus", "--location", dir.str()}).code, 0);
+    const std::string tp = dir / "Bus/Bus.tp";
+    const std::string library = dir / "nowhere/Bus.tlib";
+    ASSERT_EQ(Cli({"options", tp, "--method", "fsm", "--library", library}).code, 0);
+
+    CliRun run = Cli({"generate", tp});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("Creating Library " + library + "...Done!\r\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("0 Error(s), 0 Warning(s)"), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.rfind("kestrel-cli: warning: The library \"" + library + "\" was not written: ", 0),
+              0u)
+        << run.err;
+    EXPECT_FALSE(fs::exists(dir / "nowhere"));
+}
+
 TEST(Cli, UsageAndFileErrorsExitTwo) {
     test::TempDir dir;
     EXPECT_EQ(Cli({}).code, 2);

@@ -84,6 +84,7 @@ int Generate(const GenerateRequest& request, GenerationSession& session, const C
     int method = request.method.value_or(tables.options.generationMethod);
     GenerationLog& log = session.log;
     log.ResetLog();
+    session.notes.clear();
     log.SetupProgress(method, tables.functions.count, tables.options.makeLibrary);
 
     // Generating from tables that could not be read would replace good output files with

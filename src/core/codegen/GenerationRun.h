@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 
 #include <string>
+#include <vector>
 
 namespace kestrel {
 
@@ -15,6 +16,9 @@ namespace kestrel {
 struct GenerationSession {
     GenerationLog log;
     ClockSelection clock;
+    // Problems of the last run that its log does not show: a library that could not be
+    // written ends in "Done!" like any other, so the command line reports these apart.
+    std::vector<std::string> notes;
 };
 
 struct GenerationRun {

@@ -6,6 +6,8 @@
 // of every function in table order (library functions of earlier libraries included), and
 // renamed over the library file, so a failed run never leaves a half-written library.
 // A section file that does not exist is created empty and packed as an empty entry.
+// Creation reports no failure in the log: it always ends in "Done!" and counts no error.
+// A library that could not be written keeps the old one and leaves a note on the session.
 #include "library/LibraryCreation.h"
 
 #include "codegen/SectionFileReader.h"
@@ -171,14 +173,15 @@ void CreateLibrary(GenerationRun& run) {
     auto signals = std::make_unique<RtlSignalTable>();
     Status loaded = LoadTlmFunctions(run.projectFolder, *functions);
     if (loaded) loaded = LoadRtlSignals(run.projectFolder, *signals);
-    if (!loaded) {
-        log.LogError(loaded.message());
-    } else {
+    Status written = loaded;
+    if (loaded) {
         for (int f = 1; f <= functions->count; ++f) (*functions)[f].isLibrary = true;
         for (int s = 1; s <= signals->count; ++s) (*signals)[s].isLibrary = true;
-        if (Status written = WriteLibrary(run, *functions, *signals); !written)
-            log.LogError(written.message());
+        written = WriteLibrary(run, *functions, *signals);
     }
+    if (!written)
+        run.session.notes.push_back("The library " + Quoted(run.tables.options.libraryFile) +
+                                    " was not written: " + written.message());
 
     // The working files exist only while a library is made.
     (void)RemoveFileIfExists(TempPath(run.projectFolder, kLibraryFunctionFile));

@@ -11,7 +11,9 @@ namespace kestrel {
 // flags every record as a library item and writes the library file named by
 // run.tables.options.libraryFile (entries: lib_tlm_func.dat, lib_rtl_sig.dat, then the
 // .dec, .ini, .asm and .upd section files of each function in table order, library
-// functions of earlier libraries included). Ends with "Done!" and one progress step.
+// functions of earlier libraries included). Ends with "Done!" and one progress step,
+// even when the library could not be written: that failure is not logged, the old
+// library stays as it was and run.session.notes says why.
 void CreateLibrary(GenerationRun& run);
 
 } // namespace kestrel

@@ -2,6 +2,7 @@
 #include "platform/Text.h"
 
 #include <array>
+#include <charconv>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -145,49 +146,43 @@ std::string AsciiLower(std::string_view text) {
 
 double LeadingNumber(std::string_view text) {
     std::size_t i = 0;
-    auto skipBlanks = [&] {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    };
-    skipBlanks();
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
         negative = text[i] == '-';
         ++i;
     }
-    double value = 0;
-    bool anyDigit = false;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-        value = value * 10 + (text[i] - '0');
-        anyDigit = true;
-        ++i;
-    }
+    auto digits = [&](std::size_t& at) {
+        std::size_t from = at;
+        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]))) ++at;
+        return at - from;
+    };
+    // The extent of the number: digits, a point and digits, then an exponent only when it
+    // has digits of its own ("2e" reads as 2).
+    const std::size_t first = i;
+    std::size_t count = digits(i);
     if (i < text.size() && text[i] == '.') {
         ++i;
-        double scale = 0.1;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-            value += (text[i] - '0') * scale;
-            scale /= 10;
-            anyDigit = true;
-            ++i;
-        }
+        count += digits(i);
     }
-    if (!anyDigit) return 0;
+    if (count == 0) return 0;
+    bool exponentNegative = false;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         std::size_t j = i + 1;
-        bool expNegative = false;
         if (j < text.size() && (text[j] == '-' || text[j] == '+')) {
-            expNegative = text[j] == '-';
+            exponentNegative = text[j] == '-';
             ++j;
         }
-        int exponent = 0;
-        bool expDigit = false;
-        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) {
-            if (exponent < 10000) exponent = exponent * 10 + (text[j] - '0');
-            expDigit = true;
-            ++j;
-        }
-        if (expDigit) value *= std::pow(10.0, expNegative ? -exponent : exponent);
+        if (digits(j) > 0) i = j;
     }
+    // Converted as a whole, so the value is the double nearest to the decimal text
+    // ("0.0045" is exactly the double of 0.0045, not a sum of scaled digits).
+    double value = 0;
+    auto [end, error] = std::from_chars(text.data() + first, text.data() + i, value,
+                                        std::chars_format::general);
+    (void)end;
+    if (error == std::errc::result_out_of_range)
+        value = exponentNegative ? 0.0 : HUGE_VAL;
     return negative ? -value : value;
 }
 

@@ -24,7 +24,7 @@ bool EndsWithCrLf(const std::string& text) {
 
 bool IsTimeUnit(int index) { return index >= 0 && index < static_cast<int>(kTimeUnits.size()); }
 
-// NaN (a text such as "0e999") fails every comparison, so it counts as out of range.
+// NaN fails every comparison, so it counts as out of range.
 bool InRange(double value, double low, double high) { return value >= low && value <= high; }
 
 bool FitsInteger(double rounded) { return InRange(rounded, -32768.0, 32767.0); }

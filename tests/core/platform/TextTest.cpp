@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace kestrel {
 namespace {
 
@@ -33,6 +35,12 @@ TEST(Text, LeadingNumberReadsLikeANumericBox) {
     EXPECT_EQ(LeadingNumber("abc"), 0);
     EXPECT_EQ(LeadingNumber(""), 0);
     EXPECT_EQ(LeadingNumber("1e3"), 1000);
+    EXPECT_EQ(LeadingNumber("2e"), 2);
+    EXPECT_EQ(LeadingNumber(".5"), 0.5);
+    EXPECT_EQ(LeadingNumber("1e400"), HUGE_VAL);
+    // The nearest double to the decimal text, not a sum of scaled digits.
+    EXPECT_EQ(LeadingNumber("0.0045"), 0.0045);
+    EXPECT_EQ(LeadingNumber("1.0015"), 1.0015);
     EXPECT_EQ(RoundHalfEven(2.5), 2);
     EXPECT_EQ(RoundHalfEven(3.5), 4);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);

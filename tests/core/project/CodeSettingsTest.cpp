@@ -60,7 +60,9 @@ TEST(CodeSettings, SetupWaitIsPeriodLessSetupInTheSetupUnit) {
     for (const Case& c : {Case{"2", PS, "10", NS, 9998}, Case{"4", NS, "5", NS, 1},
                           Case{"1", FS, "1", US, 999999999}, Case{"3000", PS, "1", NS, -2000},
                           Case{"0.5", US, "1", US, 0}, Case{"1.5", US, "3", US, 2},
-                          Case{"  7 ns", SEC, "8x", SEC, 1}}) {
+                          Case{"  7 ns", SEC, "8x", SEC, 1},
+                          // 0.0045 us is 4.5 ns exactly as the box text says: rounds to 4.
+                          Case{"0", NS, "0.0045", US, 4}}) {
         SCOPED_TRACE(std::string(c.setup) + " vs " + c.period);
         ProjectOptions o;
         ASSERT_FALSE(Apply(Clock(c.setup, c.setupUnit, c.period, c.periodUnit), o));
@@ -108,7 +110,7 @@ TEST(CodeSettings, ClockRefusals) {
     ExpectRefusal(Apply(Clock("0", PS, "1e999", NS), o),
                   "Clock Period must be a number from -32768 to 32767", "Clock", kClockTab,
                   "TextPeriod");
-    ExpectRefusal(Apply(Clock("0e999", PS, "1", NS), o),
+    ExpectRefusal(Apply(Clock("-1e999", PS, "1", NS), o),
                   "Setup Time must be a number from -32768 to 32767", "Clock", kClockTab,
                   "TextSetup");
     // Choices the dialog always has, but a hand-made draft may lack.
