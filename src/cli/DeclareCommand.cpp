@@ -150,6 +150,8 @@ std::optional<Refused> BuildFunctions(const Json& list, const TlmFunctionTable& 
         what += " \"" + Show(draft.name) + "\"";
         BoxEntry(item, "returnType", "returnTypeIndex", kCTypeNames, 0, draft.returnTypeText,
                  draft.returnTypeIndex);
+        // As the list window refuses Add at 25 rows before its dialog opens.
+        if (auto r = CheckFunctionCapacity(fresh.count)) return Refused{*r, what};
         if (item.contains("parameters")) {
             const Json& params = item.at("parameters");
             if (!params.is_array()) throw BadFile("\"parameters\" must be a list");
@@ -172,7 +174,6 @@ std::optional<Refused> BuildFunctions(const Json& list, const TlmFunctionTable& 
             }
         }
         if (auto r = CheckFunctionDraft(draft)) return Refused{*r, what};
-        if (auto r = CheckFunctionCapacity(fresh.count)) return Refused{*r, what};
         int match = 0;
         for (int i : owns)
             if (!used[static_cast<std::size_t>(i)] &&
@@ -246,9 +247,10 @@ std::optional<Refused> BuildSignals(const Json& list, const RtlSignalTable& old,
         draft.name = TextOf(item, "name", "");
         what += " \"" + Show(draft.name) + "\"";
         bool clock = FlagOf(item, "clock");
-        std::string init = TextOf(item, "init", clock ? "1" : "0");
+        // The clock rule fixes direction, type, width and the initial value "1", as checking
+        // Clock does in the dialog; an "init" given with a clock is not used.
+        std::string init = clock ? "1" : TextOf(item, "init", "0");
         if (clock) {
-            // The clock rule fixes direction, type and width; the value stays as given.
             SetClock(draft, true);
         } else {
             BoxEntry(item, "direction", "directionIndex", kDirectionNames, 0, draft.directionText,

@@ -108,7 +108,7 @@ TEST(CliDeclare, StoresTextsAsTheWindowsDo) {
                        {"name", "b"}}}}},
                    {{"name", "idle"}, {"returnTypeIndex", 0}}}},
                  {"signals",
-                  {Clock(),
+                  {{{"name", "clk"}, {"clock", true}, {"init", "0"}},
                    {{"name", " data "}, {"dataType", "sc_lv"}, {"width", 4}, {"init", "01x"}},
                    {{"name", "wide"}, {"dataTypeIndex", 1}, {"width", 4}, {"init", "0110011"}},
                    {{"name", "bit"}, {"direction", "sc_out"}, {"init", "x1"}},
@@ -122,6 +122,7 @@ TEST(CliDeclare, StoresTextsAsTheWindowsDo) {
     EXPECT_EQ(shown["functions"][1]["signature"], "(  )");
     const Json& s = shown["signals"];
     EXPECT_EQ(s[0]["dataType"], "bool");
+    EXPECT_EQ(s[0]["init"], "1"); // a clock starts at 1, whatever the file says
     EXPECT_EQ(s[1]["name"], "data");
     EXPECT_EQ(s[1]["init"], "001X");
     EXPECT_EQ(s[2]["init"], "0011");
@@ -148,7 +149,9 @@ TEST(CliDeclare, RefusalsExitOneAndWriteNothing) {
     std::string signals = test::ReadBytes(input / "rtl_sig.dat");
 
     Json manyFunctions = Json::array();
-    for (int i = 0; i < 26; ++i) manyFunctions.push_back({{"name", "f" + std::to_string(i)}});
+    for (int i = 0; i < 25; ++i) manyFunctions.push_back({{"name", "f" + std::to_string(i)}});
+    // The 26th is refused for the count before its own faults (a void parameter) are seen.
+    manyFunctions.push_back({{"name", "f25"}, {"parameters", {{{"name", "a"}}}}});
     Json manySignals = Json::array({Clock()});
     for (int i = 0; i < 25; ++i) manySignals.push_back({{"name", "s" + std::to_string(i)}});
     Json manyParameters = Json::array();
