@@ -300,6 +300,29 @@ private Q_SLOTS:
                  (QStringList{"sc_in", "sc_logic", "1", "clk", "0", "0", "0", "0", "0"}));
     }
 
+    // 64 characters can be typed, but an sc_lv of width 100 stores 100: editing it must
+    // not cut the value the box shows, so OK, OK leaves its bytes as they were.
+    void aWideValueIsShownWhole() {
+        const std::string value = std::string(99, '0') + "1";
+        Fixture f({Signal("clk", 0, 2, 1, "1", true), Signal("bus", 0, 1, 100, value.c_str())},
+                  false, 2);
+        const QByteArray table = f.Table();
+        FormRTL* form = f.Open();
+        List(form)->setCurrentItem(List(form)->topLevelItem(1));
+        Click(form, "CommandEdit");
+        auto* d = Window<FormRTL_Type>(form);
+        QCOMPARE(Text(d, "TextIV")->text(), QString::fromStdString(value));
+        Click(d, "CommandOK");
+        Click(form, "CommandOK");
+        QCOMPARE(f.Table(), table);
+
+        // A new signal still takes 64 typed characters at most.
+        Click(form, "CommandAdd");
+        d = Window<FormRTL_Type>(form);
+        QTest::keyClicks(Text(d, "TextIV"), QString(70, QLatin1Char('1')));
+        QCOMPARE(Text(d, "TextIV")->text().size(), 64);
+    }
+
     void okChecksTheClockAndFitsInitialValues() {
         Fixture f({Signal("req", 0, 0, 1, "0")}, true, 1);
         const QByteArray table = f.Table();

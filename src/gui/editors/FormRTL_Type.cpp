@@ -11,6 +11,8 @@
 #include "editors/FormRTL.h"
 #include "editors/ReportList.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -101,7 +103,11 @@ void FormRTL_Type::ShowDraft(const SignalDraft& draft) {
     ShowEntry(dataType_, draft.dataTypeIndex, FromCore(draft.dataTypeText));
     const QString width = FromCore(draft.widthText);
     ShowEntry(width_, width_->findText(width, Qt::MatchExactly), width);
-    initValue_->setText(FromCore(draft.initText));
+    // 64 characters can be typed, but a stored value of a wider sc_lv is longer and must
+    // be shown whole: the box's limit never cuts a text the program puts there.
+    const QString init = FromCore(draft.initText);
+    initValue_->setMaxLength(std::max(kMaxInitValueLength, static_cast<int>(init.size())));
+    initValue_->setText(init);
     clock_->setChecked(draft.clock);
     width_->setEnabled(draft.widthEnabled);
     direction_->setEnabled(draft.boxesEnabled);
