@@ -86,6 +86,9 @@ CommandOutcome NewProject(NewProjectDraft& draft, const SystemInfo& system, Proj
         return Refused("Project " + folder + " already exists!\r\n" +
                            "Please change Project Name or Location",
                        "", "TextPName");
+    // A name of blanks only: the folder would be the location itself.
+    if (draft.name.empty())
+        return Refused("Please Enter Project Name", "Project Name", "TextPName");
     if (!IsUsableProjectName(draft.name))
         return Refused("A project name cannot contain \"/\" or \"\\\"", "Project Name",
                        "TextPName");

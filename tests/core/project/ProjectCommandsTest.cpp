@@ -94,6 +94,16 @@ TEST(NewProject, RefusesWithTheDialogsMessages) {
     EXPECT_EQ(r3->ShownTitle(), "Kestrel");
     // The refused dialog keeps the trimmed texts it wrote back.
     EXPECT_EQ(again.name, "P");
+
+    // A name of blanks names the location itself: taken, or else no name at all.
+    NewProjectDraft blanks{"   ", dir.str() + "/"};
+    EXPECT_EQ(NewProject(blanks, system, record).refusal->text,
+              "Project " + dir.str() + "/ already exists!\r\nPlease change Project Name or Location");
+    NewProjectDraft blanksElsewhere{"   ", dir.str() + "/missing/"};
+    auto r4 = NewProject(blanksElsewhere, system, record).refusal;
+    ASSERT_TRUE(r4);
+    EXPECT_EQ(r4->text, "Please Enter Project Name");
+    EXPECT_FALSE(fs::exists(dir / "missing"));
 }
 
 TEST(NewProject, AMissingLocationIsAFileErrorNamingTheFolder) {
