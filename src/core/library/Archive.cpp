@@ -415,14 +415,14 @@ bool ExtractFromArchive(std::string_view archivePath, std::string_view entryName
     FileHandle archive(OpenArchiveForReading(archivePath, length, error));
     if (archive.get() < 0) return false;
 
-    std::string wanted = AsciiLower(entryName);
+    std::string wanted = Cp1252Lower(entryName);
     EntryHeader entry;
     bool found = false;
     std::uint64_t offset = 0;
     while (offset < length && !found) {
         if (!ReadEntryHeader(archive.get(), length, offset, archivePath, entry, error))
             return false;
-        found = AsciiLower(entry.name) == wanted;
+        found = Cp1252Lower(entry.name) == wanted;
         offset = entry.contentOffset + entry.size;
     }
     if (!found)

@@ -49,7 +49,7 @@ bool IsUndefinedCp1252(unsigned char b) {
 }
 
 bool IsWorkingFile(std::string_view entryName, std::string_view workingFile) {
-    return AsciiLower(entryName) == workingFile;
+    return Cp1252Lower(entryName) == workingFile;
 }
 
 // The first entry of a name (letter case ignored), as extraction finds it.

@@ -144,6 +144,20 @@ std::string AsciiLower(std::string_view text) {
     return out;
 }
 
+std::string Cp1252Lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
+            c = static_cast<char>(b + 0x20);
+        else if (b == 0x8A || b == 0x8C || b == 0x8E)
+            c = static_cast<char>(b + 0x10);
+        else if (b == 0x9F)
+            c = static_cast<char>(0xFF);
+    }
+    return out;
+}
+
 double LeadingNumber(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;

@@ -33,6 +33,10 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 // Lower case of ASCII letters only (names are compared this way).
 std::string AsciiLower(std::string_view text);
 
+// Lower case of every Windows-1252 capital: A-Z, the accented capitals 0xC0-0xDE (but the
+// multiplication sign 0xD7), and Š, Œ, Ž, Ÿ. Archive entry names are compared this way.
+std::string Cp1252Lower(std::string_view text);
+
 // Reads the leading number of a text the way the numeric boxes do: blanks and tabs
 // are skipped, then an optional sign, digits, a decimal point and an exponent.
 // A text that starts with no number reads as 0.

@@ -28,6 +28,11 @@ TEST(Text, Cp1252RoundTripsThroughUtf8) {
     EXPECT_EQ(Utf8ToCp1252Lossy("a\xE4\xB8\xAD"), "a?");
 }
 
+TEST(Text, Cp1252LowerFoldsEveryCapital) {
+    EXPECT_EQ(Cp1252Lower("AZaz09_.\xC0\xDE\xD7\x8A\x8C\x8E\x9F\xDF\xFF"),
+              "azaz09_.\xE0\xFE\xD7\x9A\x9C\x9E\xFF\xDF\xFF");
+}
+
 TEST(Text, LeadingNumberReadsLikeANumericBox) {
     EXPECT_EQ(LeadingNumber("10"), 10);
     EXPECT_EQ(LeadingNumber("  2.5ns"), 2.5);
