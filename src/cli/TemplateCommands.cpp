@@ -93,9 +93,10 @@ int TemplateCommands::RunAsf(std::ostream& out, std::ostream& err) const {
     if (Status s = LoadAsfAssignment(folder, assignment); !s) return PrintFileError(err, s);
     const std::string path = ArgPath(output_);
     SystemClock clock;
-    CommandOutcome outcome = GenerateAsfTemplate(folder, number, path, clock, assignment);
+    AsfTemplateOutcome outcome = GenerateAsfTemplate(folder, number, path, clock, assignment);
     if (outcome.refusal) return PrintRefusal(err, *outcome.refusal);
     if (!outcome.status) return PrintFileError(err, outcome.status);
+    if (!outcome.written) return PrintFileError(err, outcome.written);
     if (Status s = SaveAsfAssignment(folder, assignment); !s) return PrintFileError(err, s);
     out << "ASF template of " << Show(functions[number].functionName.Text()) << "() written to "
         << Show(path) << "\n";

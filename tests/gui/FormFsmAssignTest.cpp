@@ -313,6 +313,20 @@ private Q_SLOTS:
                  QByteArray(1, char(chosen.size())) + QByteArray(1, '\0') + chosen.toUtf8());
     }
 
+    // A template that cannot be written is not reported: the question comes all the same.
+    void anUnwritableTemplateStillAsksTheQuestion() {
+        OpenedFsm f;
+        f.Select(1);
+        const int before = f.app.ui.calls.size();
+        f.app.ui.fileAnswers << f.folder + "/Nowhere/write.asf";
+        f.app.ui.messageAnswers << kAnswerNo;
+        Click(f.dialog, "CommandGenTemp");
+        QCOMPARE(f.app.ui.calls.size(), before + 2);
+        QCOMPARE(f.app.ui.calls[before].kind, QStringLiteral("save"));
+        QCOMPARE(f.app.ui.calls.last().title, QStringLiteral("Open with Active HDL?"));
+        QVERIFY(!QFile::exists(f.folder + "/Nowhere"));
+    }
+
     void cancelSavesNothing() {
         OpenedFsm f;
         const QByteArray functions = f.Stored("tlm_func.dat");

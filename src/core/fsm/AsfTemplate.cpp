@@ -152,10 +152,10 @@ InputRefusal LibraryFunctionRefusal(std::string_view functionName) {
     return refusal;
 }
 
-CommandOutcome GenerateAsfTemplate(std::string_view projectFolder, int functionNumber,
-                                   std::string_view chosenPath, const Clock& clock,
-                                   AsfAssignment& assignment) {
-    CommandOutcome outcome;
+AsfTemplateOutcome GenerateAsfTemplate(std::string_view projectFolder, int functionNumber,
+                                       std::string_view chosenPath, const Clock& clock,
+                                       AsfAssignment& assignment) {
+    AsfTemplateOutcome outcome;
     TlmFunctionTable functions;
     if (Status s = LoadTlmFunctions(projectFolder, functions); !s) {
         outcome.status = s;
@@ -187,7 +187,7 @@ CommandOutcome GenerateAsfTemplate(std::string_view projectFolder, int functionN
     }
     std::string text =
         AsfTemplateText(chosenPath, selected, signals, options, clock.Now());
-    outcome.status = WriteFileAtomic(chosenPath, text);
+    outcome.written = WriteFileAtomic(chosenPath, text);
     return outcome;
 }
 

@@ -48,11 +48,21 @@ std::string DefaultAsfTemplatePath(std::string_view projectFolder, std::string_v
 // with the information icon.
 InputRefusal LibraryFunctionRefusal(std::string_view functionName);
 
+// What Generate ASF Template did: `refusal` for a library function, `status` for tables
+// that could not be read or an unknown function number (then no file was tried), and
+// `written` for the template file itself. The window does not report a failed write (it
+// asks whether to open the template all the same); the command line does.
+struct AsfTemplateOutcome : CommandOutcome {
+    Status written;
+
+    bool ok() const { return CommandOutcome::ok() && written.ok(); }
+};
+
 // Generate ASF Template for function `functionNumber` (1-based, table order) once the
 // save dialog gave `chosenPath`: refuses a library function; otherwise remembers the
 // path in `assignment.asfTemplatePath` (in memory: the assignment dialog's OK saves it),
 // reloads the tables from Input and replaces the file at chosenPath with the template.
-CommandOutcome GenerateAsfTemplate(std::string_view projectFolder, int functionNumber,
+AsfTemplateOutcome GenerateAsfTemplate(std::string_view projectFolder, int functionNumber,
                                    std::string_view chosenPath, const Clock& clock,
                                    AsfAssignment& assignment);
 

@@ -175,7 +175,7 @@ void AssignFsmDialog::GenerateTemplate() {
     std::optional<std::string> path = ChosenPath(ui, this, chosen);
     if (!path) return;
 
-    CommandOutcome outcome =
+    AsfTemplateOutcome outcome =
         GenerateAsfTemplate(folder, row + 1, *path, main_.Context().clock, state_->asf);
     if (outcome.refusal) {
         Inform(*outcome.refusal);
@@ -185,6 +185,8 @@ void AssignFsmDialog::GenerateTemplate() {
         ShowFailure(ui, this, FromCore(outcome.status.message()));
         return;
     }
+    // A template that could not be written is not reported here: the question is asked
+    // all the same, and opening a file that is not there is the opener's to report.
     if (ui.Message(this, FromCore(kOpenAsfTemplateQuestion), FromCore(kOpenAsfTemplateTitle),
                    MessageIcon::None, MessageButtons::YesNo) == kAnswerYes)
         ui.OpenDocument(chosen);

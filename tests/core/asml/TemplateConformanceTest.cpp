@@ -64,7 +64,7 @@ TEST(TemplateConformance, AsmlAndAsfTemplatesMatchByteForByte) {
             const fs::path expected = dir / "expected" / fileName;
             const std::string chosen = folder + "/Temp/" + fileName;
             AsfAssignment asf;
-            CommandOutcome outcome = GenerateAsfTemplate(folder, f, chosen, clock, asf);
+            AsfTemplateOutcome outcome = GenerateAsfTemplate(folder, f, chosen, clock, asf);
             if (fs::exists(expected)) {
                 ASSERT_TRUE(outcome.ok()) << outcome.status.message();
                 EXPECT_TRUE(test::SameBytes(test::ReadBytes(expected), test::ReadBytes(chosen)));

@@ -185,7 +185,7 @@ TEST(GenerateAsfTemplate, WritesTheFileAndRemembersItsPath) {
 
     test::WriteBytes(path, "an older template");
     AsfAssignment assignment;
-    CommandOutcome outcome = GenerateAsfTemplate(project.folder, 1, path, clock, assignment);
+    AsfTemplateOutcome outcome = GenerateAsfTemplate(project.folder, 1, path, clock, assignment);
     ASSERT_TRUE(outcome.ok()) << outcome.status.message();
     EXPECT_EQ(assignment.asfTemplatePath, path);
     std::string text = test::ReadBytes(path);
@@ -205,7 +205,7 @@ TEST(GenerateAsfTemplate, RefusesLibraryFunctionsAndUnknownNumbers) {
     std::string path = project.folder + "/Temp/libFunc.asf";
     AsfAssignment assignment;
     assignment.asfTemplatePath = "kept";
-    CommandOutcome outcome = GenerateAsfTemplate(project.folder, 2, path, clock, assignment);
+    AsfTemplateOutcome outcome = GenerateAsfTemplate(project.folder, 2, path, clock, assignment);
     ASSERT_TRUE(outcome.refusal.has_value());
     EXPECT_EQ(outcome.refusal->text,
               "libFunc() is a Library function.\r\nNo need to draw FSM for this function.");
@@ -213,16 +213,18 @@ TEST(GenerateAsfTemplate, RefusesLibraryFunctionsAndUnknownNumbers) {
     EXPECT_FALSE(fs::exists(path));
     EXPECT_EQ(assignment.asfTemplatePath, "kept");
 
-    CommandOutcome missing = GenerateAsfTemplate(project.folder, 3, path, clock, assignment);
+    AsfTemplateOutcome missing = GenerateAsfTemplate(project.folder, 3, path, clock, assignment);
     EXPECT_FALSE(missing.status.ok());
     EXPECT_NE(missing.status.message().find("no TLM function number 3"), std::string::npos);
     EXPECT_FALSE(fs::exists(path));
 
-    // An unwritable place is reported with the file's name.
-    CommandOutcome unwritable = GenerateAsfTemplate(
+    // An unwritable place: the tables were read, the write failed, naming the file.
+    AsfTemplateOutcome unwritable = GenerateAsfTemplate(
         project.folder, 1, project.folder + "/Nowhere/get.asf", clock, assignment);
-    EXPECT_FALSE(unwritable.status.ok());
-    EXPECT_NE(unwritable.status.message().find("Nowhere/get.asf"), std::string::npos);
+    EXPECT_TRUE(unwritable.status.ok());
+    EXPECT_FALSE(unwritable.ok());
+    EXPECT_NE(unwritable.written.message().find("Nowhere/get.asf"), std::string::npos);
+    EXPECT_EQ(assignment.asfTemplatePath, project.folder + "/Nowhere/get.asf");
 }
 
 } // namespace
