@@ -192,7 +192,8 @@ int RunGenerate(const Options& opt, std::ostream& out, std::ostream& err) {
         GenerateProject(ArgPath(opt.project), session, clock, &printer, {}, method);
     if (!result.status) return PrintFileError(err, result.status);
     // The log counts no error for these, so neither does the exit status.
-    for (const std::string& note : session.notes) err << "kestrel-cli: warning: " << Show(note) << "\n";
+    for (const std::string& note : session.notes)
+        err << "kestrel-cli: warning: " << Show(note) << "\n";
     return result.errorCount > 0 ? kExitRefused : kExitOk;
 }
 

@@ -76,7 +76,9 @@ TEST(Cli, GenerateWarnsOfALibraryItCouldNotWrite) {
     EXPECT_NE(run.out.find("Creating Library " + library + "...Done!\r\n"), std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("0 Error(s), 0 Warning(s)"), std::string::npos) << run.out;
-    EXPECT_EQ(run.err.rfind("kestrel-cli: warning: The library \"" + library + "\" was not written: ", 0),
+    EXPECT_EQ(run.err.rfind("kestrel-cli: warning: The library \"" + library +
+                                "\" was not written: ",
+                            0),
               0u)
         << run.err;
     EXPECT_FALSE(fs::exists(dir / "nowhere"));

@@ -63,7 +63,7 @@ struct AsfTemplateOutcome : CommandOutcome {
 // path in `assignment.asfTemplatePath` (in memory: the assignment dialog's OK saves it),
 // reloads the tables from Input and replaces the file at chosenPath with the template.
 AsfTemplateOutcome GenerateAsfTemplate(std::string_view projectFolder, int functionNumber,
-                                   std::string_view chosenPath, const Clock& clock,
-                                   AsfAssignment& assignment);
+                                       std::string_view chosenPath, const Clock& clock,
+                                       AsfAssignment& assignment);
 
 } // namespace kestrel

@@ -2,8 +2,8 @@
 #include "platform/Text.h"
 
 #include <array>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 

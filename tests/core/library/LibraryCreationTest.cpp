@@ -125,8 +125,8 @@ TEST(LibraryCreation, WritesNothingWithoutMakeLibrary) {
 // whatever went wrong. The old library stays; the session's notes say what happened.
 TEST(LibraryCreation, AFailureIsNotLoggedKeepsTheOldLibraryAndLeavesANote) {
     auto expectQuietLog = [](CreationFixture& fx) {
-        EXPECT_EQ(fx.session.log.StatusText(), "Creating Library " + fx.run->tables.options.libraryFile +
-                                                   "...Done!\r\n");
+        EXPECT_EQ(fx.session.log.StatusText(),
+                  "Creating Library " + fx.run->tables.options.libraryFile + "...Done!\r\n");
         EXPECT_EQ(fx.session.log.ErrorCount(), 0);
         EXPECT_EQ(fx.session.log.ProgressValue(), 1);
         EXPECT_FALSE(fs::exists(fx.Temp("lib_tlm_func.dat")));

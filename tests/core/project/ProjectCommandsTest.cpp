@@ -98,7 +98,8 @@ TEST(NewProject, RefusesWithTheDialogsMessages) {
     // A name of blanks names the location itself: taken, or else no name at all.
     NewProjectDraft blanks{"   ", dir.str() + "/"};
     EXPECT_EQ(NewProject(blanks, system, record).refusal->text,
-              "Project " + dir.str() + "/ already exists!\r\nPlease change Project Name or Location");
+              "Project " + dir.str() + "/ already exists!\r\n"
+                                       "Please change Project Name or Location");
     NewProjectDraft blanksElsewhere{"   ", dir.str() + "/missing/"};
     auto r4 = NewProject(blanksElsewhere, system, record).refusal;
     ASSERT_TRUE(r4);
