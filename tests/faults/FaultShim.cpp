@@ -113,11 +113,14 @@ void Report(const char* kind, const char* path) {
 
 // Counts a call of `kind` on `path` (absolute, under the root); true when it must fail.
 // The report names the kind, or "read" for an open that only reads.
+// Whether this call is the one to fail; if so it is reported and errno is set, so the
+// caller only returns its failure value.
 bool Fails(Kind kind, const char* path, bool readOnly = false) {
     if (settings.kind != kind || settings.hit || !path || !UnderRoot(path)) return false;
     if (++settings.seen != settings.failAt) return false;
     const char* names[] = {"open", "write", "sync", "rename", "mkdir"};
     Report(readOnly ? "read" : names[kind], path);
+    errno = settings.error;
     return true;
 }
 
@@ -134,10 +137,8 @@ void Track(int fd, const char* absolute) {
 int OpenAt(int dirfd, const char* path, int flags, mode_t mode, const char* name) {
     char absolute[PATH_MAX] = {};
     bool known = Absolute(dirfd, path, absolute);
-    if (known && Fails(kOpen, absolute, (flags & O_ACCMODE) == O_RDONLY && !(flags & O_CREAT))) {
-        errno = settings.error;
+    if (known && Fails(kOpen, absolute, (flags & O_ACCMODE) == O_RDONLY && !(flags & O_CREAT)))
         return -1;
-    }
     int fd;
     if (std::strcmp(name, "openat") == 0 || std::strcmp(name, "openat64") == 0)
         fd = Next<int (*)(int, const char*, int, ...)>(name)(dirfd, path, flags, mode);
@@ -150,10 +151,7 @@ int OpenAt(int dirfd, const char* path, int flags, mode_t mode, const char* name
 template <typename Real, typename... Args>
 int TempFile(const char* name, char* pattern, Args... args) {
     char absolute[PATH_MAX] = {};
-    if (Absolute(AT_FDCWD, pattern, absolute) && Fails(kOpen, absolute)) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Absolute(AT_FDCWD, pattern, absolute) && Fails(kOpen, absolute)) return -1;
     int fd = Next<Real>(name)(pattern, args...);
     if (fd >= 0 && Absolute(AT_FDCWD, pattern, absolute)) Track(fd, absolute);
     return fd;
@@ -216,44 +214,29 @@ int close(int fd) {
 }
 
 ssize_t write(int fd, const void* bytes, size_t count) {
-    if (Fails(kWrite, TrackedPath(fd))) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Fails(kWrite, TrackedPath(fd))) return -1;
     return Next<ssize_t (*)(int, const void*, size_t)>("write")(fd, bytes, count);
 }
 
 ssize_t writev(int fd, const struct iovec* parts, int count) {
-    if (Fails(kWrite, TrackedPath(fd))) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Fails(kWrite, TrackedPath(fd))) return -1;
     return Next<ssize_t (*)(int, const struct iovec*, int)>("writev")(fd, parts, count);
 }
 
 ssize_t pwrite(int fd, const void* bytes, size_t count, off_t offset) {
-    if (Fails(kWrite, TrackedPath(fd))) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Fails(kWrite, TrackedPath(fd))) return -1;
     return Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite")(fd, bytes, count, offset);
 }
 
 ssize_t pwrite64(int fd, const void* bytes, size_t count, off_t offset) {
-    if (Fails(kWrite, TrackedPath(fd))) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Fails(kWrite, TrackedPath(fd))) return -1;
     return Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64")(fd, bytes, count,
                                                                            offset);
 }
 
 ssize_t copy_file_range(int in, off_t* inOffset, int out, off_t* outOffset, size_t count,
                         unsigned flags) {
-    if (Fails(kWrite, TrackedPath(out))) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Fails(kWrite, TrackedPath(out))) return -1;
     return Next<ssize_t (*)(int, off_t*, int, off_t*, size_t, unsigned)>("copy_file_range")(
         in, inOffset, out, outOffset, count, flags);
 }
@@ -262,64 +245,43 @@ ssize_t copy_file_range(int in, off_t* inOffset, int out, off_t* outOffset, size
 // the pipe from a file writes nothing of the user's.
 ssize_t splice(int in, loff_t* inOffset, int out, loff_t* outOffset, size_t count,
                unsigned flags) {
-    if (Fails(kWrite, TrackedPath(out))) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Fails(kWrite, TrackedPath(out))) return -1;
     return Next<ssize_t (*)(int, loff_t*, int, loff_t*, size_t, unsigned)>("splice")(
         in, inOffset, out, outOffset, count, flags);
 }
 
 int fsync(int fd) {
-    if (Fails(kSync, TrackedPath(fd))) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Fails(kSync, TrackedPath(fd))) return -1;
     return Next<int (*)(int)>("fsync")(fd);
 }
 
 int fdatasync(int fd) {
-    if (Fails(kSync, TrackedPath(fd))) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Fails(kSync, TrackedPath(fd))) return -1;
     return Next<int (*)(int)>("fdatasync")(fd);
 }
 
 int rename(const char* from, const char* to) {
     char absolute[PATH_MAX] = {};
-    if (Absolute(AT_FDCWD, to, absolute) && Fails(kRename, absolute)) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Absolute(AT_FDCWD, to, absolute) && Fails(kRename, absolute)) return -1;
     return Next<int (*)(const char*, const char*)>("rename")(from, to);
 }
 
 int renameat(int fromDir, const char* from, int toDir, const char* to) {
     char absolute[PATH_MAX] = {};
-    if (Absolute(toDir, to, absolute) && Fails(kRename, absolute)) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Absolute(toDir, to, absolute) && Fails(kRename, absolute)) return -1;
     return Next<int (*)(int, const char*, int, const char*)>("renameat")(fromDir, from, toDir, to);
 }
 
 int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
     char absolute[PATH_MAX] = {};
-    if (Absolute(toDir, to, absolute) && Fails(kRename, absolute)) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Absolute(toDir, to, absolute) && Fails(kRename, absolute)) return -1;
     return Next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2")(
         fromDir, from, toDir, to, flags);
 }
 
 int mkdir(const char* path, mode_t mode) {
     char absolute[PATH_MAX] = {};
-    if (Absolute(AT_FDCWD, path, absolute) && Fails(kMkdir, absolute)) {
-        errno = settings.error;
-        return -1;
-    }
+    if (Absolute(AT_FDCWD, path, absolute) && Fails(kMkdir, absolute)) return -1;
     return Next<int (*)(const char*, mode_t)>("mkdir")(path, mode);
 }
 

@@ -75,13 +75,9 @@ AssignAsmlDialog::AssignAsmlDialog(MainWindow& main, const DocumentConverter& co
     assignLayout->addWidget(browse, 2, 1);
     assignLayout->addWidget(unassign, 2, 2);
 
-    auto* ok = NamedButton("CommandOK", "OK", this);
-    ok->setDefault(true);
-    auto* cancel = NamedButton("CommandCancel", "Cancel", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(templateFrame);

@@ -67,13 +67,9 @@ AssignFsmDialog::AssignFsmDialog(MainWindow& main, std::unique_ptr<FsmAssignment
     assignLayout->addWidget(unassign);
     assignLayout->addStretch();
 
-    auto* ok = NamedButton("CommandOK", "OK", this);
-    ok->setDefault(true);
-    auto* cancel = NamedButton("CommandCancel", "Cancel", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(templateFrame);
