@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -92,6 +93,30 @@ TEST(CliTemplates, AsmlTemplateWritesTheTextAndTheDocument) {
     CliRun noProject = Cli({"asml-template", dir / "none.tp", document});
     EXPECT_EQ(noProject.code, 2);
     EXPECT_NE(noProject.err.find("none.tp"), std::string::npos);
+}
+
+// The untouched template of the largest legal function generates without an error.
+TEST(CliTemplates, TheTemplateOfATwentyParameterFunctionGeneratesCleanly) {
+    test::TempDir dir;
+    ASSERT_EQ(Cli({"new", "Wide", "--location", dir.str()}).code, 0);
+    const std::string tp = dir / "Wide/Wide.tp";
+    std::string parameters;
+    for (int i = 0; i < 20; ++i)
+        parameters += std::string(i ? "," : "") + R"({"type":"unsigned int","name":"p)" +
+                      std::to_string(i) + R"("})";
+    std::ofstream(dir / "decl.json")
+        << R"({"functions":[{"name":"put","returnType":"void","parameters":[)" << parameters
+        << R"(]}],"signals":[{"name":"clk","clock":true},)"
+        << R"({"name":"d","direction":"sc_out","dataType":"sc_lv","width":8,"init":"0"}]})";
+    ASSERT_EQ(Cli({"declare", tp, dir / "decl.json"}).code, 0);
+    ASSERT_EQ(Cli({"options", tp, "--method", "asml"}).code, 0);
+    ASSERT_EQ(Cli({"asml-template", tp, dir / "Wide/Temp/Wide.docx"}).code, 0);
+    ASSERT_EQ(Cli({"assign-asml", tp, dir / "Wide/Temp/template.asml"}).code, 0);
+
+    CliRun generated = Cli({"generate", tp});
+    EXPECT_EQ(generated.code, 0) << generated.out;
+    EXPECT_EQ(generated.out.find("ERROR"), std::string::npos) << generated.out;
+    EXPECT_NE(generated.out.find("0 Error(s), 0 Warning(s)"), std::string::npos);
 }
 
 TEST(CliTemplates, AsfTemplateByNameOrNumberAndTheLibraryRefusal) {

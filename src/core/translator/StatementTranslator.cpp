@@ -299,6 +299,7 @@ void TranslateSourceLine(TranslationState& state, std::string_view line, Generat
     PrepareTranslationNames(state, run);
     MeasureIndent(state);
     TokenizeLine(state, run.log());
+    ReportCutTokens(state, run);
     TrackBlocks(state, run, out);
     ClassifyLine(state, run);
     TranslateLine(state, run, out);
@@ -310,7 +311,7 @@ void MeasureIndent(TranslationState& state) {
     state.indentation = static_cast<int>(std::min<std::size_t>(blanks, kMaxIndentation));
 }
 
-void TokenizeLine(TranslationState& state, GenerationLog& log) {
+void TokenizeLine(TranslationState& state, GenerationLog&) {
     for (int i = 1; i <= state.tokenCount; ++i) state.tokens[static_cast<std::size_t>(i)].clear();
     state.tokenCount = 0;
 
@@ -350,11 +351,26 @@ void TokenizeLine(TranslationState& state, GenerationLog& log) {
         }
     }
 
-    if (overflow) {
-        std::string message = "AsmL Line has more than 64 Tokens, the rest is ignored:";
-        message += line;
-        log.LogError(message);
+    state.tokensCut = overflow;
+}
+
+void ReportCutTokens(TranslationState& state, GenerationRun& run) {
+    if (!state.tokensCut) return;
+    // A comment is kept as read, and namespace, import and function header lines are
+    // not translated: what lies beyond the 64th token changes nothing there. The
+    // untouched template of a function with 20 parameters has such a header.
+    switch (KindOfLine(state, run)) {
+    case LineKind::Comment:
+    case LineKind::Namespace:
+    case LineKind::Import:
+    case LineKind::FunctionHeader:
+        return;
+    default:
+        break;
     }
+    std::string message = "AsmL Line has more than 64 Tokens, the rest is ignored:";
+    message += state.line;
+    run.log().LogError(message);
 }
 
 void TrackBlocks(TranslationState& state, GenerationRun& run, SectionTexts& out) {
@@ -387,7 +403,7 @@ void TrackBlocks(TranslationState& state, GenerationRun& run, SectionTexts& out)
     state.previousIndentation = state.indentation;
 }
 
-void ClassifyLine(TranslationState& state, GenerationRun& run) {
+LineKind KindOfLine(TranslationState& state, GenerationRun& run) {
     PrepareTranslationNames(state, run);
     const int n = state.tokenCount;
     std::string_view first = TokenAt(state, 1);
@@ -453,7 +469,11 @@ void ClassifyLine(TranslationState& state, GenerationRun& run) {
         kind = LineKind::FunctionHeader;
     else
         kind = LineKind::Unrecognized;
+    return kind;
+}
 
+void ClassifyLine(TranslationState& state, GenerationRun& run) {
+    LineKind kind = KindOfLine(state, run);
     state.lineKind = kind;
     if (kind != LineKind::Empty) state.lastKind = kind;
 }

@@ -31,11 +31,16 @@ void CloseAllBlocks(TranslationState& state, GenerationRun& run, SectionTexts& o
 // The number of blanks before the first non-blank character (the whole length for a
 // line of blanks) becomes the indentation.
 void MeasureIndent(TranslationState& state);
-// Splits the line into at most 64 tokens at blanks and operator characters; a longer
-// line is logged and its excess tokens dropped.
+// Splits the line into at most 64 tokens at blanks and operator characters; the excess
+// tokens of a longer line are dropped and state.tokensCut is set.
 void TokenizeLine(TranslationState& state, GenerationLog& log);
+// After TokenizeLine: logs a cut line, unless it is a comment, namespace, import or
+// function header line, whose translation the cut does not change.
+void ReportCutTokens(TranslationState& state, GenerationRun& run);
 // Opens and closes blocks for the change of indentation, writing braces and closing texts.
 void TrackBlocks(TranslationState& state, GenerationRun& run, SectionTexts& out);
+// The kind of the current line by its tokens, without setting it.
+LineKind KindOfLine(TranslationState& state, GenerationRun& run);
 // Sets the line kind, and the last kind unless the line is empty.
 void ClassifyLine(TranslationState& state, GenerationRun& run);
 // Renders the line by its kind.

@@ -85,6 +85,7 @@ struct TranslationState {
     // is empty, so a token number past the count reads as the empty text.
     std::array<std::string, kMaxLineTokens + 1> tokens;
     int tokenCount = 0;
+    bool tokensCut = false; // the line had more tokens than fit
 
     int indentation = 0;
     int previousIndentation = 0; // of the last non-empty line

@@ -28,6 +28,39 @@ TEST(TranslatorCapacity, ALineKeepsItsFirst64Tokens) {
     EXPECT_EQ(test::TranslateSection(sample.run, 1, {full}).log, "");
 }
 
+TEST(TranslatorCapacity, ACutIsSilentWhereItChangesNothing) {
+    SampleRun sample;
+    // The header of a function with 20 parameters, as the template writes it: 85 tokens.
+    std::string params;
+    for (int i = 0; i < 20; ++i) params += (i ? ", p" : " p") + std::to_string(i) + " as Integer";
+    std::string header = "      public Read (" + params + " ) as Integer";
+    std::string comment = "  //";
+    for (int i = 0; i < 70; ++i) comment += " w";
+    std::string nameSpace = "namespace nsRead" + std::string(70 * 2, ' ');
+    for (int i = 0; i < 70; ++i) nameSpace += " x";
+    std::string import = "import nsHardwareDatatype";
+    for (int i = 0; i < 70; ++i) import += " ,";
+    auto got = test::TranslateSection(sample.run, 1,
+                                      {nameSpace, import, header, comment, "n := 1"});
+    EXPECT_EQ(got.log, "");
+    // The comment is kept whole, as read.
+    EXPECT_NE(got.behaviour.find(comment + "\r\n"), std::string::npos);
+
+    // Where the dropped tokens would have been translated, the cut is still an error:
+    // a condition, a declaration, a case label, an unrecognized line.
+    std::string tail;
+    for (int i = 0; i < 40; ++i) tail += " + 1";
+    for (std::string line : {"if n = 1" + tail + " then", "var v as Integer = 1" + tail,
+                             "const c as Integer = 1" + tail, "1" + tail + " :",
+                             "return ( 1" + tail + " )"}) {
+        auto cut = test::TranslateSection(sample.run, 1, {line});
+        EXPECT_NE(cut.log.find("ERROR: AsmL Line has more than 64 Tokens, the rest is ignored:" +
+                               line + "\r\n"),
+                  std::string::npos)
+            << line;
+    }
+}
+
 TEST(TranslatorCapacity, DeclarationListsRefuseTheExcessButKeepWriting) {
     SampleRun sample;
     std::vector<std::string> lines;
