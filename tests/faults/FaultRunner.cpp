@@ -18,8 +18,15 @@ namespace kestrel::test {
 
 namespace fs = std::filesystem;
 
+void CopyPrograms(const fs::path& folder) {
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms(0755));
+    for (const char* name : {"kestrel-cli", "kestrel-docgen", "kestrel-docextract"})
+        fs::copy_file(BinDir() / name, folder / name, fs::copy_options::overwrite_existing);
+}
+
 ProgramRun RunCli(const std::vector<std::string>& args, const fs::path& cwd, const Fault* fault,
-                  const std::string& asUser) {
+                  const std::string& asUser, const fs::path& programs) {
     TempDir scratch;
     const std::string outputFile = scratch / "output";
     const std::string reportFile = scratch / "report";
@@ -29,7 +36,7 @@ ProgramRun RunCli(const std::vector<std::string>& args, const fs::path& cwd, con
         const std::string group = asUser == "nobody" ? "nogroup" : asUser;
         argv = {"/usr/bin/setpriv", "--reuid=" + asUser, "--regid=" + group, "--clear-groups"};
     }
-    argv.push_back((BinDir() / "kestrel-cli").string());
+    argv.push_back(((programs.empty() ? BinDir() : programs) / "kestrel-cli").string());
     argv.insert(argv.end(), args.begin(), args.end());
 
     std::vector<std::string> env;

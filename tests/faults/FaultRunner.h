@@ -25,8 +25,14 @@ struct ProgramRun {
 
 // Runs bin/kestrel-cli with `args` in the folder `cwd`. With a fault, the fault library
 // is preloaded; with asUser set (root only), the program runs as that user and group.
+// With `programs`, kestrel-cli is taken from that folder instead of the build's.
 ProgramRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& cwd,
-                  const Fault* fault = nullptr, const std::string& asUser = {});
+                  const Fault* fault = nullptr, const std::string& asUser = {},
+                  const std::filesystem::path& programs = {});
+
+// Copies kestrel-cli and the programs it starts into `folder` (mode 0755), so that a
+// user who cannot read the build folder can run them.
+void CopyPrograms(const std::filesystem::path& folder);
 
 // Runs a command that must succeed (a step of preparing a test); fails the test if not.
 void MustRun(const std::vector<std::string>& args, const std::filesystem::path& cwd);

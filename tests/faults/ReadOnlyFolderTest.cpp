@@ -40,18 +40,23 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
     std::string user;
     uid_t uid = getuid();
     gid_t gid = getgid();
+    // Everything the other user needs lies in a world-readable folder of the test's own,
+    // the programs included: the checkout and the build folder may be private (0700).
+    TempDir shared;
+    ASSERT_EQ(chmod(shared.path().c_str(), 0755), 0);
+    const fs::path programs = shared.path() / "bin";
+    fs::path programsToRun;
     if (geteuid() == 0) {
         struct passwd* nobody = getpwnam("nobody");
         if (!nobody) GTEST_SKIP() << "running as root and there is no user nobody to run as";
+        if (access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "setpriv is missing";
         user = "nobody";
         uid = nobody->pw_uid;
         gid = nobody->pw_gid;
-        TempDir probe;
-        ProgramRun help = RunCli({"--help"}, "/", nullptr, user);
-        if (help.code != 0)
-            GTEST_SKIP() << "running as root, and nobody cannot run kestrel-cli from the build "
-                            "folder (or setpriv is missing): "
-                         << help.output;
+        CopyPrograms(programs);
+        programsToRun = programs;
+        ProgramRun help = RunCli({"--help"}, "/", nullptr, user, programsToRun);
+        ASSERT_EQ(help.code, 0) << "nobody cannot run kestrel-cli: " << help.output;
     }
 
     const std::vector<ProtectedCase> cases = {
@@ -73,11 +78,12 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
              PrepareExample(w, "asml");
              fs::copy_file(ExamplesDir() / "MemBus/Input/tlm_func.dat", w / "P/Input/tlm_func.dat",
                            fs::copy_options::overwrite_existing);
+             fs::copy_file(ExamplesDir() / "MemReqAck/declarations.json", w / "decl.json");
          },
          "P/Input",
-         [](const fs::path&) {
+         [](const fs::path& w) {
              return std::vector<std::string>{"declare", "P/MemReqAck.tp",
-                                             (ExamplesDir() / "MemReqAck/declarations.json").string()};
+                                             (w / "decl.json").string()};
          }, "tlm_func.dat"},
         {"generate",
          [](const fs::path& w) {
@@ -143,7 +149,7 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
         ASSERT_EQ(chmod(target.c_str(), fs::is_directory(target) ? 0555 : 0444), 0);
         const Snapshot before = TakeSnapshot(work);
 
-        ProgramRun run = RunCli(c.args(work), work, nullptr, user);
+        ProgramRun run = RunCli(c.args(work), work, nullptr, user, programsToRun);
         EXPECT_NE(run.code, 0) << run.output;
         EXPECT_NE(run.output.find(c.named), std::string::npos) << run.output;
         EXPECT_NE(run.output.find(std::strerror(EACCES)), std::string::npos) << run.output;
