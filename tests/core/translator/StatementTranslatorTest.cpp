@@ -48,6 +48,12 @@ TEST(StatementTranslatorGolden, PendingTextAndBlockTracking) {
     CheckGolden("pending_and_blocks", 1);
 }
 
+// Every error of the line and expression translators, each on the line that causes it,
+// and what is written all the same.
+TEST(StatementTranslatorGolden, ErrorPaths) {
+    CheckGolden("errors_bad", 1);
+}
+
 // The worked example: function Read, input ack, output req, clock clk. Each line's
 // effect is checked as it happens.
 TEST(StatementTranslator, WorkedExampleLineByLine) {
