@@ -7,7 +7,7 @@ CMAKE_GEN  := -G Ninja
 DEMO_DIR   ?= $(CURDIR)/out/demo
 PREFIX     ?= /usr/local
 
-.PHONY: all deps build test test-fast test-asan demo bench fuzz clean gui screenshots install
+.PHONY: all deps build test test-fast test-asan demo bench fuzz clean gui screenshots install format format-check
 
 all: build
 
@@ -70,6 +70,13 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@./scripts/fuzz "$(FUZZ_BUILD)" "$(FUZZ_SECONDS)"
+
+# clang-format over src, tests, bench and fuzz: rewrite, or check only (as CI does).
+format: deps
+	@./scripts/format
+
+format-check: deps
+	@./scripts/format --check
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) out
