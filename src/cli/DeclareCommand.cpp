@@ -215,8 +215,15 @@ bool SameAsRow(const Json& item, const SignalRow& row) {
            (!item.contains("clock") || FlagOf(item, "clock") == (row.columns[6] == "1"));
 }
 
+// An initial value the file gives for a signal it declares anew: the row it became and
+// the text as written, to be compared with what the storing rules make of it.
+struct GivenInit {
+    std::size_t row = 0;
+    std::string text;
+};
+
 std::optional<Refused> BuildSignals(const Json& list, const RtlSignalTable& old,
-                                    std::vector<SignalRow>& rows) {
+                                    std::vector<SignalRow>& rows, std::vector<GivenInit>& given) {
     std::vector<SignalRow> libraries, owns;
     for (const SignalRow& row : SignalRowsOf(old))
         (RowNumber(row.columns[8]) == 1 ? libraries : owns).push_back(row);
@@ -264,6 +271,7 @@ std::optional<Refused> BuildSignals(const Json& list, const RtlSignalTable& old,
         }
         draft.initText = init;
         if (auto r = CheckSignalDraft(draft)) return Refused{*r, what};
+        if (item.contains("init")) given.push_back({rows.size(), TextOf(item, "init", "")});
         rows.push_back(BuildSignalRow(draft, "0"));
     }
     while (nextLibrary < libraries.size()) {
@@ -273,6 +281,34 @@ std::optional<Refused> BuildSignals(const Json& list, const RtlSignalTable& old,
         rows.push_back(row);
     }
     return std::nullopt;
+}
+
+// A note for every initial value the storing rules changed beyond its letter case: a
+// clock starts at 1, an sc_lv value is fitted to its width, an sc_logic value keeps its
+// last character.
+void PrintChangedInits(std::ostream& err, const std::vector<GivenInit>& given,
+                       const RtlSignalTable& stored) {
+    for (const GivenInit& g : given) {
+        const int slot = static_cast<int>(g.row) + 1;
+        if (slot > stored.count) continue;
+        const RtlSignal& s = stored[slot];
+        const std::string now = s.initValue.Text();
+        std::string upper = g.text;
+        for (char& c : upper)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (upper == now) continue;
+        std::string why;
+        if (s.isClock)
+            why = "a clock starts at 1";
+        else if (s.dataTypeIndex == 1)
+            why = "fitted to the width " + std::to_string(s.width);
+        else if (s.dataTypeIndex == 0)
+            why = "an sc_logic value is one character";
+        else
+            why = "as the signal dialog stores it";
+        err << "kestrel-cli: note: signal \"" << Show(s.signalName.Text()) << "\": initial value \""
+            << Show(g.text) << "\" stored as \"" << Show(now) << "\" (" << why << ")\n";
+    }
 }
 
 } // namespace
@@ -295,12 +331,13 @@ int RunDeclareCommand(std::string_view projectFile, std::string_view jsonFile, s
     if (Status s = ReadFileBytes(jsonFile, bytes); !s) return PrintFileError(err, s);
     auto fresh = std::make_unique<TlmFunctionTable>();
     std::vector<SignalRow> rows;
+    std::vector<GivenInit> given;
     std::optional<Refused> refused;
     try {
         Json root = Json::parse(bytes);
         if (!root.is_object()) throw BadFile("the file must hold a JSON object");
         refused = BuildFunctions(ListOf(root, "functions"), *functions, *fresh);
-        if (!refused) refused = BuildSignals(ListOf(root, "signals"), *signals, rows);
+        if (!refused) refused = BuildSignals(ListOf(root, "signals"), *signals, rows, given);
         if (!refused)
             if (auto r = CheckClock(rows)) refused = Refused{*r, "signals"};
     } catch (const Json::exception& e) {
@@ -318,6 +355,7 @@ int RunDeclareCommand(std::string_view projectFile, std::string_view jsonFile, s
     CommandOutcome saved = AcceptSignalList(record, rows, *signals);
     if (saved.refusal) return PrintRefusal(err, *saved.refusal);
     if (!saved.status) return PrintFileError(err, saved.status);
+    PrintChangedInits(err, given, *signals);
     out << "Declared " << fresh->count << " functions and " << signals->count << " signals in "
         << Show(ProjectFilePath(record)) << "\n";
     return kExitOk;

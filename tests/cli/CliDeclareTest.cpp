@@ -131,6 +131,23 @@ TEST(CliDeclare, StoresTextsAsTheWindowsDo) {
     EXPECT_EQ(s[4]["width"], 1); // only sc_lv has a width
     EXPECT_EQ(s[4]["init"], "0");
 
+    // Every value the rules changed beyond its letter case is told, once.
+    EXPECT_EQ(run.err,
+              "kestrel-cli: note: signal \"clk\": initial value \"0\" stored as \"1\" (a clock "
+              "starts at 1)\n"
+              "kestrel-cli: note: signal \"data\": initial value \"01x\" stored as \"001X\" "
+              "(fitted to the width 4)\n"
+              "kestrel-cli: note: signal \"wide\": initial value \"0110011\" stored as \"0011\" "
+              "(fitted to the width 4)\n"
+              "kestrel-cli: note: signal \"bit\": initial value \"x1\" stored as \"1\" (an "
+              "sc_logic value is one character)\n"
+              "kestrel-cli: note: signal \"flag\": initial value \"\" stored as \"0\" (as the "
+              "signal dialog stores it)\n");
+    // Declaring what is stored again tells nothing.
+    CliRun again = p.Declare(p.Shown());
+    EXPECT_EQ(again.code, 0) << again.err;
+    EXPECT_EQ(again.err, "");
+
     // The stored parameter: "&" marker, no "const " in the type, no " []" in the name.
     auto table = std::make_unique<TlmFunctionTable>();
     ASSERT_TRUE(LoadTlmFunctions((p.dir.path() / "P").string(), *table).ok());
