@@ -23,6 +23,7 @@ int RunAddLibraryCommand(std::string_view projectFile, const std::vector<std::st
     ProjectRecord record;
     CommandOutcome opened = OpenProject(projectFile, record);
     if (!opened.status) return PrintFileError(err, opened.status);
+    PrintCreatedFolders(err, opened.createdFolders);
 
     auto window = std::make_unique<AddLibraryState>();
     if (Status s = LoadAddLibrary(record.projectFolder, *window); !s) return PrintFileError(err, s);

@@ -89,6 +89,7 @@ int AssignCommands::RunFsm(bool assign, std::ostream& out, std::ostream& err) co
     ProjectRecord record;
     CommandOutcome opened = OpenProject(ArgPath(project_), record);
     if (!opened.status) return PrintFileError(err, opened.status);
+    PrintCreatedFolders(err, opened.createdFolders);
     auto window = std::make_unique<FsmAssignmentState>();
     if (Status s = LoadFsmAssignment(record.projectFolder, *window); !s)
         return PrintFileError(err, s);
@@ -117,6 +118,7 @@ int AssignCommands::RunAsml(bool assign, std::ostream& out, std::ostream& err) c
     ProjectRecord record;
     CommandOutcome opened = OpenProject(ArgPath(project_), record);
     if (!opened.status) return PrintFileError(err, opened.status);
+    PrintCreatedFolders(err, opened.createdFolders);
     AsmlAssignmentState window;
     if (Status s = LoadAsmlAssignmentState(record.projectFolder, window); !s)
         return PrintFileError(err, s);

@@ -133,6 +133,7 @@ int RunOptions(const Options& opt, std::ostream& out, std::ostream& err) {
     ProjectRecord record;
     CommandOutcome opened = OpenProject(ArgPath(opt.project), record);
     if (!opened.status) return PrintFileError(err, opened.status);
+    PrintCreatedFolders(err, opened.createdFolders);
     const std::string& folder = record.projectFolder;
 
     ProjectOptions options;
@@ -191,6 +192,7 @@ int RunGenerate(const Options& opt, std::ostream& out, std::ostream& err) {
     GenerateProjectResult result =
         GenerateProject(ArgPath(opt.project), session, clock, &printer, {}, method);
     if (!result.status) return PrintFileError(err, result.status);
+    PrintCreatedFolders(err, result.createdFolders);
     // The log counts no error for these, so neither does the exit status.
     for (const std::string& note : session.notes)
         err << "kestrel-cli: warning: " << Show(note) << "\n";
@@ -207,6 +209,7 @@ int RunSettings(const Options& opt, std::ostream& out, std::ostream& err) {
     ProjectRecord record;
     CommandOutcome opened = OpenProject(ArgPath(opt.project), record);
     if (!opened.status) return PrintFileError(err, opened.status);
+    PrintCreatedFolders(err, opened.createdFolders);
     GenerationSettings boxes;
     if (Status s = LoadGenerationSettings(record.projectFolder, boxes); !s)
         return PrintFileError(err, s);

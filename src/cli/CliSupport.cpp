@@ -2,6 +2,7 @@
 #include "CliSupport.h"
 
 #include "CliApp.h"
+#include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 
@@ -45,6 +46,10 @@ int PrintRefusal(std::ostream& err, const InputRefusal& refusal) {
 int PrintFileError(std::ostream& err, const Status& status) {
     err << "kestrel-cli: " << Show(status.message()) << "\n";
     return kExitUsage;
+}
+
+void PrintCreatedFolders(std::ostream& err, const std::vector<std::string>& created) {
+    if (!created.empty()) err << "kestrel-cli: note: " << Show(MissingFoldersNote(created)) << "\n";
 }
 
 } // namespace kestrel::cli

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel::cli {
 
@@ -28,5 +29,7 @@ std::string Show(std::string_view stored);
 int PrintRefusal(std::ostream& err, const InputRefusal& refusal);
 // Prints a file error to err; returns 2.
 int PrintFileError(std::ostream& err, const Status& status);
+// Prints a note naming the project folders an opening had to make, if any.
+void PrintCreatedFolders(std::ostream& err, const std::vector<std::string>& created);
 
 } // namespace kestrel::cli

@@ -316,7 +316,9 @@ void PrintChangedInits(std::ostream& err, const std::vector<GivenInit>& given,
 int RunDeclareCommand(std::string_view projectFile, std::string_view jsonFile, std::ostream& out,
                       std::ostream& err) {
     ProjectRecord record;
-    if (Status s = PeekProject(projectFile, record); !s) return PrintFileError(err, s);
+    std::vector<std::string> created;
+    if (Status s = PeekProject(projectFile, record, &created); !s) return PrintFileError(err, s);
+    PrintCreatedFolders(err, created);
     const std::string& folder = record.projectFolder;
 
     // The tables as the two list windows open them.

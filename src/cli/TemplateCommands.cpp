@@ -53,7 +53,10 @@ int TemplateCommands::Run(std::ostream& out, std::ostream& err) const {
 
 int TemplateCommands::RunAsml(std::ostream& out, std::ostream& err) const {
     ProjectRecord record;
-    if (Status s = PeekProject(ArgPath(project_), record); !s) return PrintFileError(err, s);
+    std::vector<std::string> created;
+    if (Status s = PeekProject(ArgPath(project_), record, &created); !s)
+        return PrintFileError(err, s);
+    PrintCreatedFolders(err, created);
     const std::string& folder = record.projectFolder;
     AsmlAssignment assignment;
     if (Status s = LoadAsmlAssignment(folder, assignment); !s) return PrintFileError(err, s);
@@ -72,7 +75,10 @@ int TemplateCommands::RunAsml(std::ostream& out, std::ostream& err) const {
 
 int TemplateCommands::RunAsf(std::ostream& out, std::ostream& err) const {
     ProjectRecord record;
-    if (Status s = PeekProject(ArgPath(project_), record); !s) return PrintFileError(err, s);
+    std::vector<std::string> created;
+    if (Status s = PeekProject(ArgPath(project_), record, &created); !s)
+        return PrintFileError(err, s);
+    PrintCreatedFolders(err, created);
     const std::string& folder = record.projectFolder;
     TlmFunctionTable functions;
     if (Status s = LoadTlmFunctions(folder, functions); !s) return PrintFileError(err, s);

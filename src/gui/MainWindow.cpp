@@ -16,6 +16,7 @@
 #include "UiServices.h"
 #include "assign/AssignWindows.h"
 #include "editors/EditorWindows.h"
+#include "model/ProjectPaths.h"
 #include "project/MemoryLine.h"
 #include "project/ProjectCommands.h"
 
@@ -271,6 +272,10 @@ void MainWindow::OpenProjectFile(const QString& path) {
     }
     project_ = opened;
     ShowProject();
+    // Said once: the next change of the project shows the plain status again.
+    if (!outcome.createdFolders.empty())
+        panel1_->setText(FromCore(ProjectStatusText(project_) + "  -  " +
+                                  MissingFoldersNote(outcome.createdFolders)));
     EnDisMDI(true);
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <map>
 #include <sstream>
 #include <vector>
 
@@ -82,6 +83,58 @@ TEST(Cli, GenerateWarnsOfALibraryItCouldNotWrite) {
               0u)
         << run.err;
     EXPECT_FALSE(fs::exists(dir / "nowhere"));
+}
+
+// Git keeps no empty folder: a copy of an example lacks Temp and Output. Opening and
+// Generate make them, say so once on stderr, and Generate writes what it writes for the
+// complete project.
+TEST(Cli, AProjectCopiedWithoutItsEmptyFoldersGeneratesAsAWholeOne) {
+    test::TempDir dir;
+    const fs::path example = test::FixtureDir().parent_path().parent_path() / "examples/MemReqAck";
+    const fs::path project = dir.path() / "MemReqAck";
+    const std::string tp = (project / "MemReqAck.tp").string();
+    const std::string out = (project / "Output").string();
+    // A fresh copy whose stored output paths point into it (they point where the example
+    // was made), with or without the empty folders.
+    auto place = [&](bool withFolders) {
+        fs::remove_all(project);
+        test::CopyTree(example, project);
+        EXPECT_FALSE(fs::exists(project / "Temp"));
+        CliRun set = Cli({"settings", tp, "--cpp", out + "/Tran.cpp", "--header", out + "/Tran.h",
+                          "--interface-header", out + "/TLM_AIC.h"});
+        EXPECT_EQ(set.code, 0) << set.err;
+        EXPECT_EQ(set.err, "kestrel-cli: note: Created the missing project folders Temp and Output\n");
+        if (!withFolders) {
+            fs::remove_all(project / "Temp");
+            fs::remove_all(project / "Output");
+        }
+    };
+    auto generate = [&](std::map<std::string, std::string>& files) {
+        CliRun run = Cli({"generate", tp});
+        EXPECT_EQ(run.code, 0) << run.out << run.err;
+        for (const char* name : {"Output/Tran.cpp", "Output/Tran.h", "Output/TLM_AIC.h"})
+            files[name] = test::ReadBytes(project / name);
+        for (const std::string& name : test::FilesUnder(project / "Temp"))
+            files["Temp/" + name] = test::ReadBytes(project / "Temp" / name);
+        return run;
+    };
+
+    place(true);
+    std::map<std::string, std::string> wholeFiles;
+    CliRun whole = generate(wholeFiles);
+    EXPECT_EQ(whole.err, "");
+
+    place(false);
+    std::map<std::string, std::string> copiedFiles;
+    CliRun copied = generate(copiedFiles);
+    EXPECT_EQ(copied.err, "kestrel-cli: note: Created the missing project folders Temp and Output\n");
+    EXPECT_EQ(copied.out, whole.out);
+    EXPECT_NE(copied.out.find("0 Error(s)"), std::string::npos) << copied.out;
+    EXPECT_EQ(copiedFiles, wholeFiles);
+    EXPECT_GT(copiedFiles.size(), 3u);
+
+    // Said once: the next run has nothing to make.
+    EXPECT_EQ(Cli({"generate", tp}).err, "");
 }
 
 TEST(Cli, UsageAndFileErrorsExitTwo) {

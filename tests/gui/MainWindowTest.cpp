@@ -182,6 +182,23 @@ private Q_SLOTS:
         CheckStage(*app.main, 2);
     }
 
+    // A copy without its empty folders: they are made, and the status bar says so until
+    // the project's status changes.
+    void startWithCopiedProject() {
+        QTemporaryDir dir;
+        ProjectRecord made = MakeProject(dir.path() + "/", "Copied");
+        QVERIFY(QDir(dir.path() + "/Copied/Temp").removeRecursively());
+        const QString tp = dir.path() + "/Copied/Copied.tp";
+
+        TestApp app;
+        app.main->Start(tp);
+        QVERIFY(QDir(dir.path() + "/Copied/Temp").exists());
+        QCOMPARE(app.main->StatusPanel(1)->text(),
+                 tp + QStringLiteral(" Opened  -  Created the missing project folder Temp"));
+        QVERIFY(app.ui.Messages().isEmpty());
+        CheckStage(*app.main, 1);
+    }
+
     void startWithMissingProject() {
         QTemporaryDir dir;
         TestApp app;

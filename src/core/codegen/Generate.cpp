@@ -6,6 +6,7 @@
 
 #include "codegen/DeclarationHelpers.h"
 #include "codegen/OutputFiles.h"
+#include "model/ProjectPaths.h"
 #include "model/ProjectRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -73,6 +74,8 @@ int Generate(const GenerateRequest& request, GenerationSession& session, const C
              const BehaviourRoutes& routes) {
     GenerationRun run{request.projectFolder, request.projectName, {}, session, clock};
     ProjectTables& tables = run.tables;
+    // Nothing is written into a folder that is not there.
+    MakeMissingProjectFolders(request.projectFolder);
 
     tables.settings = request.settings;
     std::vector<std::string> loadFailures = LoadTables(request.projectFolder, tables);
@@ -123,6 +126,7 @@ GenerateProjectResult GenerateProject(std::string_view projectFilePath, Generati
     request.projectFolder = StoredPath(native.parent_path());
     request.projectName = record.projectName;
     request.method = method;
+    result.createdFolders = MakeMissingProjectFolders(request.projectFolder);
     if (Status loaded = LoadGenerationSettings(request.projectFolder, request.settings); !loaded) {
         result.status = loaded;
         return result;

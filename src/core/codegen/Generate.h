@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel {
 
@@ -35,6 +36,8 @@ struct GenerateProjectResult {
     // Fails when the project file or gen.dat cannot be read; no run took place then.
     Status status;
     int errorCount = 0;
+    // The project folders (Input, Temp, Output) that were missing and were made.
+    std::vector<std::string> createdFolders;
 };
 
 // Generate for a project file with the stored settings of Input/gen.dat, as the command

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel {
 
@@ -25,5 +26,13 @@ inline constexpr std::string_view kAsmlAssignmentFile = "asml.dat";
 inline constexpr std::string_view kAsfAssignmentFile = "asf.dat";
 inline constexpr std::string_view kLibraryFunctionFile = "lib_tlm_func.dat";
 inline constexpr std::string_view kLibrarySignalFile = "lib_rtl_sig.dat";
+
+// Makes the project's Input, Temp and Output folders where they are missing (a project
+// copied from version control has no empty folders) and returns the names of those it
+// made. A folder that cannot be made is left to the write that needs it, which names it.
+std::vector<std::string> MakeMissingProjectFolders(std::string_view folder);
+
+// "Created the missing project folder Temp", "... folders Temp and Output", ...
+std::string MissingFoldersNote(const std::vector<std::string>& created);
 
 } // namespace kestrel

@@ -121,7 +121,8 @@ CommandOutcome NewProject(NewProjectDraft& draft, const SystemInfo& system, Proj
     return {};
 }
 
-Status PeekProject(std::string_view tpPath, ProjectRecord& record) {
+Status PeekProject(std::string_view tpPath, ProjectRecord& record,
+                   std::vector<std::string>* createdFolders) {
     std::string folder = BeforeLastSeparator(tpPath);
     if (folder.empty() && (tpPath.empty() || !IsPathSeparator(tpPath.front())))
         return Status::Error("\"" + std::string(tpPath) +
@@ -132,16 +133,20 @@ Status PeekProject(std::string_view tpPath, ProjectRecord& record) {
         return Status::Error("\"" + std::string(tpPath) +
                              "\" is not a project file: its project name is not usable");
     read.projectFolder = folder;
+    if (createdFolders) *createdFolders = MakeMissingProjectFolders(folder);
     record = read;
     return Status::Ok();
 }
 
 CommandOutcome OpenProject(std::string_view tpPath, ProjectRecord& record) {
     ProjectRecord opened;
-    if (Status s = PeekProject(tpPath, opened); !s) return Failed(s);
+    std::vector<std::string> created;
+    if (Status s = PeekProject(tpPath, opened, &created); !s) return Failed(s);
     if (Status s = SaveProjectFile(opened); !s) return Failed(s);
     record = opened;
-    return {};
+    CommandOutcome outcome;
+    outcome.createdFolders = std::move(created);
+    return outcome;
 }
 
 void CloseProject(ProjectRecord& record) {

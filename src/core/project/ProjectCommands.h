@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace kestrel {
 
@@ -26,6 +27,8 @@ struct NewProjectDraft {
 struct CommandOutcome {
     std::optional<InputRefusal> refusal;
     Status status;
+    // Opening a project: its folders (Input, Temp, Output) that were missing and were made.
+    std::vector<std::string> createdFolders = {};
 
     bool ok() const { return !refusal && status.ok(); }
 };
@@ -37,12 +40,15 @@ struct CommandOutcome {
 CommandOutcome NewProject(NewProjectDraft& draft, const SystemInfo& system, ProjectRecord& record);
 
 // Open Project: reads the record of a .tp file; the project folder becomes the file's
-// folder and the .tp file is rewritten there.
+// folder and the .tp file is rewritten there. Missing Input, Temp and Output folders are
+// made and named in the outcome.
 CommandOutcome OpenProject(std::string_view tpPath, ProjectRecord& record);
 
 // Reads a .tp file the way Open Project does, but writes nothing: the folder in the
-// returned record is the file's folder.
-Status PeekProject(std::string_view tpPath, ProjectRecord& record);
+// returned record is the file's folder. With `createdFolders`, for a command that goes on
+// to write, the missing project folders are made and their names put there.
+Status PeekProject(std::string_view tpPath, ProjectRecord& record,
+                   std::vector<std::string>* createdFolders = nullptr);
 
 // Close Project: the state without a project. Nothing is written.
 void CloseProject(ProjectRecord& record);

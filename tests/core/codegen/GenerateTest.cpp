@@ -124,18 +124,30 @@ TEST(Generate, TemplateMethodWritesTheThreeFilesAndTheLog) {
 TEST(Generate, FileErrorsAreLoggedAndTheRunGoesOn) {
     test::TempDir dir;
     std::string folder = MakeProject(dir, 3);
-    fs::remove_all(fs::path(folder) / "Output");
     GenerationSession session;
 
-    EXPECT_EQ(Generate(RequestFor(folder), session, kClock), 3);
+    // Output paths into a folder that is not there (only the project's own folders are
+    // made): every file fails and the run goes on.
+    GenerateRequest gone = RequestFor(folder);
+    gone.settings.interfaceHeaderPath = folder + "/Gone/TLM_AIC.h";
+    gone.settings.transactorHeaderPath = folder + "/Gone/Tran.h";
+    gone.settings.transactorCppPath = folder + "/Gone/Tran.cpp";
+    EXPECT_EQ(Generate(gone, session, kClock), 3);
     EXPECT_TRUE(test::MatchesGolden(Golden("missing_output.status"),
                                     Masked(session.log.StatusText(), folder)));
     EXPECT_TRUE(test::MatchesGolden(Golden("missing_output.log"),
                                     Masked(Read(folder, "Proj.log"), folder)));
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         EXPECT_EQ(entry.path().string().find("kestrel-tmp"), std::string::npos) << entry.path();
+    EXPECT_FALSE(fs::exists(fs::path(folder) / "Gone"));
+
+    // The project's own Output folder, when missing, is made before anything is written.
+    fs::remove_all(fs::path(folder) / "Output");
+    EXPECT_EQ(Generate(RequestFor(folder), session, kClock), 0);
+    EXPECT_TRUE(fs::is_regular_file(fs::path(folder) / "Output/Tran.cpp"));
 
     // A folder in the way of one file: that file fails, the others are written.
+    fs::remove(fs::path(folder) / "Output/Tran.h");
     fs::create_directories(fs::path(folder) / "Output/Tran.h");
     EXPECT_EQ(Generate(RequestFor(folder), session, kClock), 1);
     std::string status = session.log.StatusText();

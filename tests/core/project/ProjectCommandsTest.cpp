@@ -1,6 +1,7 @@
 #include "project/ProjectCommands.h"
 
 #include "model/ProjectOptions.h"
+#include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"
 
 #include "TestSupport.h"
@@ -159,6 +160,52 @@ TEST(OpenProject, RefusesUnusableFiles) {
     test::WriteBytes(dir / "evil.tp", Var("../x") + Var("/") + kFalse + kFalse + I16(1));
     EXPECT_FALSE(OpenProject(dir / "evil.tp", record).ok());
     EXPECT_FALSE(fs::exists(dir.path().parent_path() / "x.tp"));
+}
+
+// A project copied from version control has no empty folders. Peeking makes none; opening
+// makes the missing ones (and only those) and names them, and a refused file makes nothing.
+TEST(OpenProject, MakesTheMissingProjectFoldersAndNamesThem) {
+    test::TempDir dir;
+    FakeSystemInfo system;
+    ProjectRecord record;
+    NewProjectDraft draft{"Proj", dir.str()};
+    ASSERT_TRUE(NewProject(draft, system, record).ok());
+    const fs::path folder = dir.path() / "Proj";
+    fs::remove_all(folder / "Temp");
+    fs::remove_all(folder / "Output");
+    test::WriteBytes(folder / "Input/keep.txt", "kept");
+
+    ProjectRecord peeked;
+    ASSERT_TRUE(PeekProject((folder / "Proj.tp").string(), peeked).ok());
+    EXPECT_FALSE(fs::exists(folder / "Temp"));
+
+    ProjectRecord opened;
+    CommandOutcome outcome = OpenProject((folder / "Proj.tp").string(), opened);
+    ASSERT_TRUE(outcome.ok()) << outcome.status.message();
+    EXPECT_EQ(outcome.createdFolders, (std::vector<std::string>{"Temp", "Output"}));
+    EXPECT_TRUE(fs::is_directory(folder / "Temp"));
+    EXPECT_TRUE(fs::is_directory(folder / "Output"));
+    EXPECT_EQ(test::ReadBytes(folder / "Input/keep.txt"), "kept");
+    EXPECT_EQ(MissingFoldersNote(outcome.createdFolders),
+              "Created the missing project folders Temp and Output");
+
+    // Said once: the next opening has nothing to make.
+    EXPECT_TRUE(OpenProject((folder / "Proj.tp").string(), opened).createdFolders.empty());
+
+    // A file in the place of a folder is left to the write that needs the folder.
+    fs::remove_all(folder / "Input");
+    test::WriteBytes(folder / "Input", "not a folder");
+    EXPECT_TRUE(OpenProject((folder / "Proj.tp").string(), opened).createdFolders.empty());
+    EXPECT_TRUE(fs::is_regular_file(folder / "Input"));
+
+    test::WriteBytes(dir / "short.tp", Var("P") + I16(200) + "abc");
+    EXPECT_FALSE(OpenProject(dir / "short.tp", opened).ok());
+    EXPECT_FALSE(fs::exists(dir.path() / "Temp"));
+
+    EXPECT_EQ(MissingFoldersNote({"Output"}), "Created the missing project folder Output");
+    EXPECT_EQ(MissingFoldersNote({"Input", "Temp", "Output"}),
+              "Created the missing project folders Input, Temp and Output");
+    EXPECT_EQ(MissingFoldersNote({}), "");
 }
 
 TEST(ProjectStage, RisesWithDeclarationsAndNeverFallsBack) {
