@@ -7,6 +7,7 @@
 
 #include "DialogPlacement.h"
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "OptionDialog.h"
 #include "UiServices.h"
@@ -128,14 +129,9 @@ GenerateDialog::GenerateDialog(MainWindow& main, const GenerationSettings& setti
     generateLayout->addWidget(statusLabel);
     generateLayout->addWidget(status_, 1);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("CommandOK"));
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CommandCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(outputFrame);
     layout->addWidget(generateFrame, 1);

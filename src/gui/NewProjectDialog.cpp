@@ -4,6 +4,7 @@
 #include "NewProjectDialog.h"
 
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "project/ProjectCommands.h"
@@ -36,11 +37,9 @@ NewProjectDialog::NewProjectDialog(MainWindow& main) : QDialog(&main), main_(mai
     browse_->setObjectName(QStringLiteral("CommandBrs"));
     browse_->setToolTip(QStringLiteral("Choose the folder that will hold the project"));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("CommandOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CommandCancel"));
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
 
     auto* fields = new QGridLayout;
     fields->addWidget(nameLabel, 0, 0);
@@ -48,10 +47,6 @@ NewProjectDialog::NewProjectDialog(MainWindow& main) : QDialog(&main), main_(mai
     fields->addWidget(locationLabel, 1, 0);
     fields->addWidget(location_, 1, 1);
     fields->addWidget(browse_, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(buttons);

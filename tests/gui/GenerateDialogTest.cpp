@@ -8,7 +8,6 @@
 #include "model/ProjectPaths.h"
 #include "project/ProjectCommands.h"
 
-#include <QDirIterator>
 #include <QFile>
 #include <QFontInfo>
 #include <QLineEdit>
@@ -20,20 +19,6 @@
 namespace kestrel::test {
 
 namespace {
-
-void CopyFolder(const QString& from, const QString& to) {
-    QDir().mkpath(to);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        if (it.fileInfo().isDir())
-            QDir().mkpath(target);
-        else
-            QFile::copy(source, target);
-    }
-}
 
 // The example project MemBus (template method) copied into a temporary folder, with its
 // generated files pointed at the copy and the stage at which Generate is offered.

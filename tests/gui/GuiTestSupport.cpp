@@ -6,6 +6,7 @@
 #include "project/ProjectCommands.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QTreeWidget>
@@ -20,6 +21,20 @@ QString BuiltBinFolder() {
 }
 QString ExamplesFolder() {
     return QStringLiteral(KESTREL_SOURCE_DIR) + QStringLiteral("/examples");
+}
+
+void CopyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (it.fileInfo().isDir())
+            QDir().mkpath(target);
+        else
+            QFile::copy(source, target);
+    }
 }
 
 TestApp::TestApp() {

@@ -24,6 +24,8 @@ QString BuiltHelpFolder();
 QString BuiltBinFolder();
 // The repository's example projects.
 QString ExamplesFolder();
+// Copies a folder with everything under it.
+void CopyFolder(const QString& from, const QString& to);
 
 // A main window over fake seams: a fixed date, a fixed user "designer" with 512 of
 // 1024 MiB free, and a counter instead of the desktop registration.

@@ -105,9 +105,9 @@ AddLibraryDialog::AddLibraryDialog(MainWindow& main, std::unique_ptr<AddLibraryS
     progress_->setRange(0, 1);
     progress_->setValue(0);
 
-    auto* ok = NamedButton("CommandOK", "OK", this);
-    ok->setDefault(true);
-    auto* cancel = NamedButton("CommandCancel", "Cancel", this);
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
 
     auto* grid = new QGridLayout;
     grid->addWidget(folderCaption, 0, 0, 1, 2);
@@ -119,10 +119,6 @@ AddLibraryDialog::AddLibraryDialog(MainWindow& main, std::unique_ptr<AddLibraryS
     grid->addWidget(entries_, 3, 1);
     grid->addWidget(add_, 4, 0, Qt::AlignLeft);
     grid->addWidget(progress_, 5, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid, 1);
     layout->addLayout(buttons);

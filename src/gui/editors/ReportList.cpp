@@ -121,17 +121,11 @@ ListWindowButtons LayOutListWindow(QDialog* window, QWidget* frame, QTreeWidget*
     frameLayout->addWidget(list);
     ListWindowButtons b{NamedButton("CommandAdd", "Add", window),
                         NamedButton("CommandEdit", "Edit", window),
-                        NamedButton("CommandRemove", "Remove", window),
-                        NamedButton("CommandOK", "OK", window),
-                        NamedButton("CommandCancel", "Cancel", window)};
-    b.ok->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(b.add);
-    buttons->addWidget(b.edit);
-    buttons->addWidget(b.remove);
-    buttons->addStretch();
-    buttons->addWidget(b.ok);
-    buttons->addWidget(b.cancel);
+                        NamedButton("CommandRemove", "Remove", window), nullptr, nullptr};
+    QHBoxLayout* buttons = OkCancelRow(window, b.ok, b.cancel);
+    buttons->insertWidget(0, b.add);
+    buttons->insertWidget(1, b.edit);
+    buttons->insertWidget(2, b.remove);
     auto* layout = new QVBoxLayout(window);
     layout->addWidget(frame);
     layout->addLayout(buttons);
