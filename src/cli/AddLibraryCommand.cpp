@@ -31,7 +31,7 @@ int RunAddLibraryCommand(std::string_view projectFile, const std::vector<std::st
         ShowLibraryFolder(*window, BeforeLastSeparator(library));
         AddLibraryOutcome outcome = AddLibraryFile(record.projectFolder, *window, library);
         if (!outcome.added) {
-            PrintRefusal(err, InputRefusal{outcome.text, outcome.title, "", -1});
+            PrintRefusal(err, InputRefusal{outcome.text, outcome.title});
             err << "kestrel-cli: " << Show(outcome.reason) << "\n";
             return kExitRefused;
         }

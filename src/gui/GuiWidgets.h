@@ -1,10 +1,17 @@
 #pragma once
-// Small widget makers shared by the windows.
+// Small widget makers and visual constants shared by the windows.
+#include <QColor>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QString>
 
 namespace kestrel {
+
+// Library rows (functions and signals that came with an imported library) are drawn in
+// light blue.
+inline QColor LibraryRowColour() {
+    return QColor(0x80, 0x80, 0xFF);
+}
 
 // A push button with its object name (the name tests and the window's code find it by)
 // and its caption.

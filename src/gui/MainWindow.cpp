@@ -39,18 +39,6 @@ namespace {
 
 constexpr int kMemoryIntervalMs = 1000;
 
-// The windows that come with later parts of the program: until they exist, their
-// commands say so and give control back.
-MainWindow::WindowOpener NotYetAvailable(AppCommand command) {
-    return [command](MainWindow& main) -> QDialog* {
-        main.Context().ui.Message(&main,
-                                  QStringLiteral("The %1 window is not available yet.")
-                                      .arg(QString::fromLatin1(Spec(command).caption)),
-                                  QString::fromLatin1(kApplicationTitle), MessageIcon::Information);
-        return nullptr;
-    };
-}
-
 } // namespace
 
 MainWindow::MainWindow(AppContext& context, QWidget* parent)
@@ -144,10 +132,6 @@ void MainWindow::InstallDefaultOpeners() {
                     [](MainWindow& main) -> QDialog* { return OptionDialog::Open(main, &main); });
     SetWindowOpener(AppCommand::Generate,
                     [](MainWindow& main) -> QDialog* { return GenerateDialog::Open(main); });
-    for (AppCommand later :
-         {AppCommand::TlmInterface, AppCommand::RtlInterface, AppCommand::AsmlSpecification,
-          AppCommand::FsmSpecification, AppCommand::AddLibrary})
-        SetWindowOpener(later, NotYetAvailable(later));
     InstallEditorWindows(*this);
     InstallAssignWindows(*this);
 }

@@ -6,6 +6,7 @@
 #include "GuiText.h"
 #include "GuiWidgets.h"
 #include "MainWindow.h"
+#include "RefusedFields.h"
 #include "UiServices.h"
 #include "project/ProjectCommands.h"
 
@@ -70,8 +71,7 @@ void NewProjectDialog::Confirm() {
     location_->setText(FromCore(draft.location));
     if (outcome.refusal) {
         ShowRefusal(main_.Context().ui, this, *outcome.refusal);
-        if (auto* field = findChild<QWidget*>(QString::fromStdString(outcome.refusal->focus)))
-            field->setFocus();
+        FocusRefusedField(this, outcome.refusal->field);
         return;
     }
     if (!outcome.status) {

@@ -8,6 +8,7 @@
 #include "GuiText.h"
 #include "GuiWidgets.h"
 #include "MainWindow.h"
+#include "RefusedFields.h"
 #include "UiServices.h"
 #include "model/ProjectPaths.h"
 
@@ -181,7 +182,7 @@ OptionDialog::OptionDialog(MainWindow& main, QWidget* parent, const ProjectOptio
 
     ShowDraft(DraftFromOptions(options_));
     ApplyEnablingRules();
-    tabs_->setCurrentIndex(static_cast<int>(CodeSettingsTab::Method));
+    tabs_->setCurrentIndex(0); // the method
 }
 
 void OptionDialog::ShowDraft(const CodeSettingsDraft& d) {
@@ -244,12 +245,8 @@ void OptionDialog::Confirm() {
     comment_->setPlainText(MultiLineFromCore(draft.comment));
     if (refusal) {
         ShowRefusal(main_.Context().ui, this, *refusal);
-        if (refusal->tab >= 0) tabs_->setCurrentIndex(refusal->tab);
-        const QString focus = QString::fromStdString(refusal->focus);
-        QWidget* field = findChild<QWidget*>(focus);
-        if (!field && focus == QStringLiteral("OptionMethod"))
-            field = findChild<QWidget*>(QStringLiteral("OptionMethod1"));
-        if (field) field->setFocus();
+        if (int tab = CodeSettingsTabOf(refusal->field); tab >= 0) tabs_->setCurrentIndex(tab);
+        FocusRefusedField(this, refusal->field);
         return;
     }
     if (Status s = SaveOptions(main_.Project().projectFolder, options_); !s) {

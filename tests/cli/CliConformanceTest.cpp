@@ -16,21 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Replaces the rest of every line that starts with "Date:" by a mark.
-std::string MaskDates(const std::string& text) {
-    std::string out;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        end = end == std::string::npos ? text.size() : end + 1;
-        std::string line = text.substr(pos, end - pos);
-        if (line.rfind("Date:", 0) == 0) line = "Date: <masked>\r\n";
-        out += line;
-        pos = end;
-    }
-    return out;
-}
-
 // A case whose run makes a transactor library (a .tlib among the files afterwards).
 bool MakesLibrary(const fs::path& after) {
     for (auto& e : fs::recursive_directory_iterator(after))
@@ -64,8 +49,8 @@ TEST(CliConformance, GenerateCasesMatchByteForByte) {
         EXPECT_EQ(test::FilesUnder(after), test::FilesUnder(projectPath));
         for (const std::string& file : test::FilesUnder(after)) {
             if (!fs::exists(projectPath / file)) continue;
-            EXPECT_TRUE(test::SameBytes(MaskDates(test::ReadBytes(after / file)),
-                                        MaskDates(test::ReadBytes(projectPath / file))))
+            EXPECT_TRUE(test::SameBytes(test::MaskDates(test::ReadBytes(after / file)),
+                                        test::MaskDates(test::ReadBytes(projectPath / file))))
                 << file;
         }
         test::RemoveTree(projectPath);

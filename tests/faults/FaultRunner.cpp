@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <regex>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -105,20 +104,6 @@ void PrepareExample(const fs::path& work, const std::string& method) {
             work);
     MustRun({"options", tp, "--method", method, "--library", out + "/Mem.tlib"}, work);
 }
-
-namespace {
-
-std::string MaskDates(std::string text) {
-    static const std::regex stamp(
-        "(Sun|Mon|Tues|Wednes|Thurs|Fri|Satur)day, [A-Z][a-z]{2} [0-9]{1,2}, [0-9]{4} @ "
-        "[0-9]{2}:[0-9]{2}:[0-9]{2} [AP]M");
-    static const std::regex date("[0-9]{1,2}/[0-9]{1,2}/[0-9]{4}");
-    if (text.find(" @ ") != std::string::npos) text = std::regex_replace(text, stamp, "<date>");
-    if (text.find("/20") != std::string::npos) text = std::regex_replace(text, date, "<date>");
-    return text;
-}
-
-} // namespace
 
 Snapshot TakeSnapshot(const fs::path& root) {
     Snapshot files;

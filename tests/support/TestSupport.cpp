@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <random>
+#include <regex>
 #include <sstream>
 
 namespace kestrel::test {
@@ -27,6 +28,16 @@ TempDir::~TempDir() {
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
+}
+
+std::string MaskDates(std::string text) {
+    static const std::regex stamp(
+        "(Sun|Mon|Tues|Wednes|Thurs|Fri|Satur)day, [A-Z][a-z]{2} [0-9]{1,2}, [0-9]{4} @ "
+        "[0-9]{2}:[0-9]{2}:[0-9]{2} [AP]M");
+    static const std::regex date("[0-9]{1,2}/[0-9]{1,2}/[0-9]{4}");
+    if (text.find(" @ ") != std::string::npos) text = std::regex_replace(text, stamp, "<date>");
+    if (text.find("/20") != std::string::npos) text = std::regex_replace(text, date, "<date>");
+    return text;
 }
 
 std::string ReadBytes(const std::filesystem::path& file) {

@@ -31,6 +31,9 @@ private:
 };
 
 std::string ReadBytes(const std::filesystem::path& file);
+// Replaces every date stamp ("Friday, Dec 4, 2026 @ 09:51:15 AM") and short date
+// ("12/4/2026") by "<date>", so two runs at different times compare equal.
+std::string MaskDates(std::string text);
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
 
 // Compares two byte strings; on a difference, names the first differing line and

@@ -49,25 +49,6 @@ bool Fail(std::string* error, std::string message) {
     return false;
 }
 
-std::string Quoted(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out.push_back('"');
-    out.append(text);
-    out.push_back('"');
-    return out;
-}
-
-// Text taken from a damaged file, made safe to show: control bytes become '?'.
-std::string Shown(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        unsigned char b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b == 0x7F) c = '?';
-    }
-    return Quoted(out);
-}
-
 std::string CannotMessage(std::string_view what, std::string_view storedPath, int errorNumber) {
     return "Cannot " + std::string(what) + " " + Quoted(storedPath) + ": " +
            ErrnoText(errorNumber);

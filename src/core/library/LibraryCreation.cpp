@@ -15,12 +15,11 @@
 #include "library/LibraryImport.h"
 #include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 #include <array>
-#include <cerrno>
 #include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestrel {
@@ -29,75 +28,6 @@ namespace {
 
 constexpr std::array<std::string_view, 4> kSectionExtensions = {
     kDeclarationSection, kInitialisationSection, kBehaviourSection, kUpdateSection};
-
-std::string Quoted(std::string_view text) {
-    std::string out = "\"";
-    out.append(text);
-    out.push_back('"');
-    return out;
-}
-
-// The library under construction: an empty file made exclusively beside the library file
-// (so no link standing there is followed), removed again unless Commit renames it over
-// the library file.
-class LibraryBuild {
-    static constexpr std::string_view kTempSuffix = ".kestrel-tmp-XXXXXX";
-
-public:
-    ~LibraryBuild() {
-        if (!tempNative_.empty()) ::unlink(tempNative_.c_str());
-    }
-
-    Status Open(std::string_view libraryFile) {
-        libraryFile_ = std::string(libraryFile);
-        std::string pattern = NativePath(libraryFile).string() + std::string(kTempSuffix);
-        int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (fd < 0)
-            return Status::Error("Cannot write " + Quoted(libraryFile) + ": " + ErrnoText(errno));
-        // A new library gets the usual permissions, an existing one keeps its own.
-        struct stat st {};
-        mode_t mode;
-        if (::stat(NativePath(libraryFile).c_str(), &st) == 0) {
-            mode = st.st_mode & 07777;
-        } else {
-            mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode = 0666 & ~mask;
-        }
-        ::fchmod(fd, mode);
-        ::close(fd);
-        tempNative_ = pattern;
-        // The random part of the name is ASCII, so the stored path is the library file's
-        // stored path with the same suffix.
-        tempStored_ = libraryFile_ + pattern.substr(pattern.size() - kTempSuffix.size());
-        return Status::Ok();
-    }
-
-    const std::string& Path() const { return tempStored_; }
-
-    // Flushes the finished library to the disk and puts it in place of the library file.
-    Status Commit() {
-        int fd = ::open(tempNative_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        int error = 0;
-        if (fd < 0) {
-            error = errno;
-        } else {
-            if (::fsync(fd) != 0) error = errno;
-            ::close(fd);
-        }
-        std::string target = NativePath(libraryFile_).string();
-        if (error == 0 && ::rename(tempNative_.c_str(), target.c_str()) != 0) error = errno;
-        if (error != 0)
-            return Status::Error("Cannot write " + Quoted(libraryFile_) + ": " + ErrnoText(error));
-        tempNative_.clear();
-        return Status::Ok();
-    }
-
-private:
-    std::string libraryFile_;
-    std::string tempNative_;
-    std::string tempStored_;
-};
 
 // A section file that does not exist is created empty, as packing it would; created
 // exclusively, so a link standing at its name is never followed to make a file elsewhere.
@@ -154,9 +84,13 @@ Status WriteLibrary(const GenerationRun& run, const TlmFunctionTable& functions,
         return s;
     if (Status s = SaveRtlSignalsTo(TempPath(folder, kLibrarySignalFile), signals); !s) return s;
 
-    LibraryBuild build;
+    // Packed into a temporary file beside the library, which takes the library's place
+    // only when every entry is in.
+    AtomicFileWriter build;
     if (Status s = build.Open(run.tables.options.libraryFile); !s) return s;
-    if (Status s = PackLibrary(run, functions, build.Path(), run.tables.options.libraryFile); !s)
+    if (Status s = PackLibrary(run, functions, build.TemporaryPath(),
+                               run.tables.options.libraryFile);
+        !s)
         return s;
     return build.Commit();
 }

@@ -26,23 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Quoted(std::string_view text) {
-    std::string out = "\"";
-    out.append(text);
-    out.push_back('"');
-    return out;
-}
-
-// A text from an untrusted file, made safe to show: control bytes become '?'.
-std::string Shown(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b == 0x7F) c = '?';
-    }
-    return Quoted(out);
-}
-
 // Windows-1252 bytes that have no character; they become C1 controls in a file name.
 bool IsUndefinedCp1252(unsigned char b) {
     return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
@@ -66,7 +49,7 @@ std::uint64_t RecordCount(const ArchiveEntry* entry, std::size_t recordSize) {
 
 LibraryImportResult Refused(std::string text, std::string reason) {
     LibraryImportResult result;
-    result.refusal = InputRefusal{std::move(text), std::string(kLibraryErrorTitle), "", -1};
+    result.refusal = InputRefusal{std::move(text), std::string(kLibraryErrorTitle)};
     result.reason = std::move(reason);
     return result;
 }

@@ -14,8 +14,6 @@ namespace kestrel {
 
 namespace {
 
-std::string Quoted(std::string_view storedPath) { return "\"" + std::string(storedPath) + "\""; }
-
 Status IoError(std::string_view what, std::string_view storedPath, int error) {
     return Status::Error("Cannot " + std::string(what) + " " + Quoted(storedPath) + ": " +
                          ErrnoText(error));
@@ -172,6 +170,12 @@ Status AtomicFileWriter::Open(std::string_view storedPath) {
     }
     ::fchmod(fd_, mode);
     return Status::Ok();
+}
+
+std::string AtomicFileWriter::TemporaryPath() const {
+    if (temp_.empty()) return {};
+    // The random part of the name is ASCII: the stored path with the same suffix.
+    return storedPath_ + temp_.substr(target_.size());
 }
 
 Status AtomicFileWriter::Write(std::string_view bytes) {

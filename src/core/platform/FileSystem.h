@@ -68,6 +68,9 @@ public:
     // The descriptor of the temporary file, for writers that place bytes at explicit
     // offsets themselves (pwrite, copy_file_range); -1 when not open.
     int Descriptor() const { return fd_; }
+    // The stored path of the temporary file, for writers that reopen it by name (the
+    // library packer appends entries to it file by file); empty when not open.
+    std::string TemporaryPath() const;
 
 private:
     int fd_ = -1;

@@ -78,6 +78,24 @@ std::string TrimRight(std::string_view text) {
     return std::string(text.substr(0, e));
 }
 
+std::string Quoted(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out.push_back('"');
+    out.append(text);
+    out.push_back('"');
+    return out;
+}
+
+std::string Shown(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F) c = '?';
+    }
+    return Quoted(out);
+}
+
 std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
 
 std::string Cp1252ToUtf8(std::string_view text) {

@@ -9,6 +9,13 @@
 
 namespace kestrel {
 
+// The text between double quotes, as messages name files and entries.
+std::string Quoted(std::string_view text);
+
+// A text from an untrusted or damaged file, made safe to show in a message: control bytes
+// (below 0x20 and 0x7F) become '?', and the result is quoted.
+std::string Shown(std::string_view text);
+
 // Removes leading and trailing blanks (0x20) only, as the table readers do.
 std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);

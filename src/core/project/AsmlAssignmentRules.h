@@ -16,7 +16,6 @@ namespace kestrel {
 
 inline constexpr std::string_view kAsmlAssignCaption =
     "Generate AsmL Template and Assign AsmL Specification";
-inline constexpr std::string_view kAsmlDocumentFilter = "MS Word Document  (*.doc)|*.doc";
 inline constexpr std::string_view kAssignAsmlTitle = "Assign AsmL Specification...";
 inline constexpr std::string_view kSaveAsmlTemplateTitle = "Save AsmL Template As...";
 inline constexpr std::string_view kOpenAsmlTemplateQuestion =

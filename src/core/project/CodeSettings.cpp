@@ -15,8 +15,6 @@ namespace kestrel {
 namespace {
 
 constexpr const char* kClockTitle = "Clock";
-constexpr int kClockTab = static_cast<int>(CodeSettingsTab::Clock);
-constexpr int kLibraryTab = static_cast<int>(CodeSettingsTab::Library);
 
 bool EndsWithCrLf(const std::string& text) {
     return text.size() >= 2 && text[text.size() - 2] == '\r' && text.back() == '\n';
@@ -29,8 +27,8 @@ bool InRange(double value, double low, double high) { return value >= low && val
 
 bool FitsInteger(double rounded) { return InRange(rounded, -32768.0, 32767.0); }
 
-InputRefusal ClockRefusal(std::string text, std::string focus) {
-    return {std::move(text), kClockTitle, std::move(focus), kClockTab};
+InputRefusal ClockRefusal(std::string text, RefusedField field) {
+    return {std::move(text), kClockTitle, field};
 }
 
 } // namespace
@@ -64,33 +62,33 @@ std::optional<InputRefusal> ApplyCodeSettings(CodeSettingsDraft& d, ProjectOptio
 
     if (d.useSetup) {
         if (setupIdx > periodIdx || (setupIdx == periodIdx && period <= setup))
-            return ClockRefusal("Setup Time must be smaller than Clock Period", "TextSetup");
+            return ClockRefusal("Setup Time must be smaller than Clock Period", RefusedField::SetupTime);
         if (periodIdx - setupIdx >= 4)
             return ClockRefusal("Unit gap between Setup Time and Clock Period is too large",
-                                "ComboSetup");
+                                RefusedField::SetupUnit);
     }
 
     if (d.makeLibrary && d.method == kMethodTemplate)
         return InputRefusal{"Library cannot be created if generating Just Transactor Template.\r\n"
                             "Please Uncheck Make Library check box \r\n"
                             "or Choose other Transactor Generation Method",
-                            "", "CheckLib", kLibraryTab};
+                            "", RefusedField::MakeLibrary};
 
     // Choices only a hand-made draft can lack, and numbers that do not fit their fields:
     // SetupTime and ClockPeriod are 16-bit, SetupWait is 32-bit.
     if (d.method < kMethodFsm || d.method > kMethodTemplate)
-        return InputRefusal{"Choose a Transactor Generation Method", "", "OptionMethod",
-                            static_cast<int>(CodeSettingsTab::Method)};
+        return InputRefusal{"Choose a Transactor Generation Method", "",
+                            RefusedField::GenerationMethod};
     if (!IsTimeUnit(setupIdx))
-        return ClockRefusal("Choose the unit of the Setup Time", "ComboSetup");
+        return ClockRefusal("Choose the unit of the Setup Time", RefusedField::SetupUnit);
     if (!IsTimeUnit(periodIdx))
-        return ClockRefusal("Choose the unit of the Clock Period", "ComboPeriod");
+        return ClockRefusal("Choose the unit of the Clock Period", RefusedField::ClockPeriodUnit);
     const double setupRounded = RoundHalfEven(setup);
     const double periodRounded = RoundHalfEven(period);
     if (!FitsInteger(setupRounded))
-        return ClockRefusal("Setup Time must be a number from -32768 to 32767", "TextSetup");
+        return ClockRefusal("Setup Time must be a number from -32768 to 32767", RefusedField::SetupTime);
     if (!FitsInteger(periodRounded))
-        return ClockRefusal("Clock Period must be a number from -32768 to 32767", "TextPeriod");
+        return ClockRefusal("Clock Period must be a number from -32768 to 32767", RefusedField::ClockPeriod);
     double wait = 0;
     if (d.useSetup) {
         wait = RoundHalfEven(period * std::pow(1000.0, periodIdx - setupIdx) - setup);
@@ -99,7 +97,7 @@ std::optional<InputRefusal> ApplyCodeSettings(CodeSettingsDraft& d, ProjectOptio
             return ClockRefusal("Clock Period less Setup Time is too large in the unit of the "
                                 "Setup Time; choose a larger Setup Time unit or a shorter "
                                 "Clock Period",
-                                "TextPeriod");
+                                RefusedField::ClockPeriod);
     }
 
     options.generationMethod = static_cast<std::int16_t>(d.method);

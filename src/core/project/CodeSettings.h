@@ -28,9 +28,6 @@ struct CodeSettingsDraft {
     bool useCommentInHeaders = false;  // CheckH
 };
 
-// The tabs of SSTabOpt.
-enum class CodeSettingsTab { Method = 0, Clock = 1, Library = 2, Comment = 3 };
-
 // What the dialog shows when it opens.
 CodeSettingsDraft DraftFromOptions(const ProjectOptions& options);
 

@@ -19,7 +19,6 @@ namespace kestrel {
 
 inline constexpr std::string_view kFsmAssignCaption = "Assign FSM (*.ASF) File with TLM Functions";
 inline constexpr std::string_view kNoNeedToAssign = "[no need to assign]";
-inline constexpr std::string_view kAsfFileFilter = "Active HDL State Machine (*.asf)|*.asf";
 inline constexpr std::string_view kOpenAsfTemplateQuestion =
     "Do you want to Open Generated ASF Template with Active HDL now?";
 inline constexpr std::string_view kOpenAsfTemplateTitle = "Open with Active HDL?";

@@ -18,7 +18,7 @@ FunctionListRow FunctionListRowOf(const TlmFunction& f) {
 std::optional<InputRefusal> CheckFunctionCapacity(int count) {
     if (count >= kMaxFunctions)
         return InputRefusal{"Cannot have more than " + std::to_string(kMaxFunctions) + " Functions",
-                            "Max Function Error", "", -1};
+                            "Max Function Error"};
     return std::nullopt;
 }
 
@@ -27,7 +27,7 @@ std::optional<InputRefusal> CheckFunctionEditable(const TlmFunction& f) {
         return InputRefusal{"Library Functions cannot be Edited here.\r\nTo Edit Library "
                             "Functions, Edit and Re-make the corresponding Transactor Library "
                             "file",
-                            "", "", -1};
+                            ""};
     return std::nullopt;
 }
 
@@ -59,7 +59,7 @@ std::string FunctionDialogCaption(const TlmFunctionTable& table, int index) {
 
 std::optional<InputRefusal> CheckFunctionDraft(const FunctionDraft& draft) {
     if (draft.name.empty())
-        return InputRefusal{"Enter Function Name", "Function Name", "TextFName", -1};
+        return InputRefusal{"Enter Function Name", "Function Name", RefusedField::FunctionName};
     return std::nullopt;
 }
 

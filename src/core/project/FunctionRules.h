@@ -21,8 +21,6 @@ struct FunctionListRow {
     bool isLibrary = false; // drawn in the library colour
 };
 
-inline constexpr unsigned kLibraryRowColour = 0xFF8080; // 0x00BBGGRR: a light blue
-
 FunctionListRow FunctionListRowOf(const TlmFunction& function);
 
 // Add in the list: a 26th function is refused.

@@ -19,15 +19,15 @@ std::optional<InputRefusal> CheckParameterCapacity(int rowCount) {
     if (rowCount >= kMaxParameters)
         return InputRefusal{"Cannot have more than " + std::to_string(kMaxParameters) +
                                 " parameters",
-                            "Max Parameter Error", "", -1};
+                            "Max Parameter Error"};
     return std::nullopt;
 }
 
 std::optional<InputRefusal> CheckParameterDraft(const ParameterDraft& draft) {
     if (draft.name.empty())
-        return InputRefusal{"Enter Parameter Name", "Parameter Name", "TextPName", -1};
+        return InputRefusal{"Enter Parameter Name", "Parameter Name", RefusedField::ParameterName};
     if (draft.typeIndex == 0)
-        return InputRefusal{"void parameter not supported", "void type", "ComboParaType", -1};
+        return InputRefusal{"void parameter not supported", "void type", RefusedField::ParameterType};
     return std::nullopt;
 }
 

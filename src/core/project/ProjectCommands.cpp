@@ -12,9 +12,9 @@ namespace kestrel {
 
 namespace {
 
-CommandOutcome Refused(std::string text, std::string title, std::string focus) {
+CommandOutcome Refused(std::string text, std::string title, RefusedField field) {
     CommandOutcome outcome;
-    outcome.refusal = InputRefusal{std::move(text), std::move(title), std::move(focus), -1};
+    outcome.refusal = InputRefusal{std::move(text), std::move(title), field};
     return outcome;
 }
 
@@ -72,9 +72,9 @@ AsfAssignment DefaultAsfAssignment(std::string_view folder) {
 
 CommandOutcome NewProject(NewProjectDraft& draft, const SystemInfo& system, ProjectRecord& record) {
     if (draft.name.empty())
-        return Refused("Please Enter Project Name", "Project Name", "TextPName");
+        return Refused("Please Enter Project Name", "Project Name", RefusedField::ProjectName);
     if (draft.location.empty())
-        return Refused("Please Select Working Directory", "Working Directory", "CommandBrs");
+        return Refused("Please Select Working Directory", "Working Directory", RefusedField::ProjectLocation);
 
     draft.name = Trim(draft.name);
     draft.location = Trim(draft.location);
@@ -85,13 +85,13 @@ CommandOutcome NewProject(NewProjectDraft& draft, const SystemInfo& system, Proj
     if (DirectoryExists(folder))
         return Refused("Project " + folder + " already exists!\r\n" +
                            "Please change Project Name or Location",
-                       "", "TextPName");
+                       "", RefusedField::ProjectName);
     // A name of blanks only: the folder would be the location itself.
     if (draft.name.empty())
-        return Refused("Please Enter Project Name", "Project Name", "TextPName");
+        return Refused("Please Enter Project Name", "Project Name", RefusedField::ProjectName);
     if (!IsUsableProjectName(draft.name))
         return Refused("A project name cannot contain \"/\" or \"\\\"", "Project Name",
-                       "TextPName");
+                       RefusedField::ProjectName);
 
     if (Status s = MakeDirectory(folder); !s) return Failed(s);
 

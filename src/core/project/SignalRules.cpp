@@ -45,7 +45,7 @@ std::vector<SignalRow> SignalRowsOf(const RtlSignalTable& table) {
 std::optional<InputRefusal> CheckSignalCapacity(int rowCount) {
     if (rowCount >= kMaxSignals)
         return InputRefusal{"Cannot have more than " + std::to_string(kMaxSignals) + " Signals",
-                            "Max Signal Error", "", -1};
+                            "Max Signal Error"};
     return std::nullopt;
 }
 
@@ -53,7 +53,7 @@ std::optional<InputRefusal> CheckSignalEditable(const SignalRow& row) {
     if (RowNumber(row.columns[8]) == 1)
         return InputRefusal{"Library RTL Ports cannot be Edited here.\r\nTo Edit Library Ports, "
                             "Edit and Re-make the corresponding Transactor Library file",
-                            "", "", -1};
+                            ""};
     return std::nullopt;
 }
 
@@ -128,12 +128,12 @@ std::string SignalDialogCaption(const SignalRow* edited) {
 
 std::optional<InputRefusal> CheckSignalDraft(SignalDraft& draft) {
     if (draft.name.empty())
-        return InputRefusal{"Enter Signal Name", "Signal Name", "TextSName", -1};
+        return InputRefusal{"Enter Signal Name", "Signal Name", RefusedField::SignalName};
     std::size_t n = Trim(draft.initText).size();
     for (std::size_t k = 0; k < n && k < draft.initText.size(); ++k) {
         char c = Upper(draft.initText.substr(k, 1))[0];
         if (c != '1' && c != '0' && c != 'X' && c != 'Z')
-            return InputRefusal{"Init value can contain only 1,0,X,Z", "Init value", "TextIV", -1};
+            return InputRefusal{"Init value can contain only 1,0,X,Z", "Init value", RefusedField::SignalInitValue};
     }
     if (Trim(draft.initText).empty()) draft.initText = "0";
     return std::nullopt;
@@ -159,7 +159,7 @@ std::optional<InputRefusal> CheckClock(const std::vector<SignalRow>& rows) {
         if (RowNumber(row.columns[6]) == 1) return std::nullopt;
     return InputRefusal{"Please declare a signal as Clock\r\nMake a Clock signal by clicking "
                         "Add/Edit Command Buttons and Check the 'Clock Signal' Check box",
-                        "Clock?", "", -1};
+                        "Clock?"};
 }
 
 void StoreSignalRows(const std::vector<SignalRow>& rows, RtlSignalTable& table) {

@@ -104,7 +104,7 @@ void AssignAsmlDialog::GenerateTemplate() {
     const std::string& current = state_.record.asmlDocumentPath;
     FileDialogRequest request;
     request.title = FromCore(kSaveAsmlTemplateTitle);
-    request.filter = FromCore(kAsmlDocumentFilter);
+    request.filter = AsmlDocumentFilter();
     request.folder = FromCore(BeforeLastSeparator(current));
     request.fileName = FromCore(current);
     const QString chosen = ui.SaveFile(this, request);
@@ -156,7 +156,7 @@ void AssignAsmlDialog::AssignDocument() {
     UiServices& ui = main_.Context().ui;
     FileDialogRequest request;
     request.title = FromCore(kAssignAsmlTitle);
-    request.filter = FromCore(kAsmlDocumentFilter);
+    request.filter = AsmlDocumentFilter();
     request.folder = FromCore(main_.Project().projectFolder);
     const QString chosen = ui.OpenFile(this, request);
     if (chosen.isEmpty()) return;

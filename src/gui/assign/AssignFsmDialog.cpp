@@ -127,7 +127,7 @@ void AssignFsmDialog::BrowseAsfFile() {
     UiServices& ui = main_.Context().ui;
     FileDialogRequest request;
     request.title = FromCore(AsfBrowseTitle(r));
-    request.filter = FromCore(kAsfFileFilter);
+    request.filter = AsfFileFilter();
     request.folder = FromCore(main_.Project().projectFolder);
     const QString chosen = ui.OpenFile(this, request);
     if (chosen.isEmpty()) return;
@@ -163,7 +163,7 @@ void AssignFsmDialog::GenerateTemplate() {
     const std::string& folder = main_.Project().projectFolder;
     FileDialogRequest request;
     request.title = FromCore(AsfTemplateDialogTitle(r.functionName));
-    request.filter = FromCore(kAsfFileFilter);
+    request.filter = AsfFileFilter();
     request.folder = FromCore(JoinPath(folder, {"Temp"}));
     request.fileName = FromCore(DefaultAsfTemplatePath(folder, r.functionName));
     const QString chosen = ui.SaveFile(this, request);

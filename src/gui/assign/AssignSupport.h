@@ -1,8 +1,7 @@
 #pragma once
 // What the assignment and library windows share: work that must not hold the event loop
 // (the document converter, a library extraction), the paths the desktop's dialogs give
-// back, and the colour of library rows.
-#include <QColor>
+// back and the file-type filters.
 #include <QString>
 
 #include <functional>
@@ -15,9 +14,12 @@ namespace kestrel {
 
 class UiServices;
 
-// Library rows are drawn in the colour 0xFF8080 (blue-green-red): light blue.
-inline QColor LibraryRowColour() {
-    return QColor(0x80, 0x80, 0xFF);
+// The file-type filters of the assignment windows' file dialogs ("caption|pattern").
+inline QString AsmlDocumentFilter() {
+    return QStringLiteral("MS Word Document  (*.doc)|*.doc");
+}
+inline QString AsfFileFilter() {
+    return QStringLiteral("Active HDL State Machine (*.asf)|*.asf");
 }
 
 // Runs `work` on a thread of its own and returns when it is done. Meanwhile the window

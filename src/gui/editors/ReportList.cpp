@@ -7,6 +7,7 @@
 #include "DialogPlacement.h"
 #include "GuiWidgets.h"
 #include "MainWindow.h"
+#include "RefusedFields.h"
 #include "UiServices.h"
 #include "project/FunctionRules.h"
 #include "project/InputRefusal.h"
@@ -53,15 +54,8 @@ QTreeWidget* MakeReportList(QWidget* parent, const char* objectName,
     return list;
 }
 
-QColor LibraryColour() {
-    // 0x00BBGGRR: red in the low byte.
-    return QColor(static_cast<int>(kLibraryRowColour & 0xFF),
-                  static_cast<int>((kLibraryRowColour >> 8) & 0xFF),
-                  static_cast<int>((kLibraryRowColour >> 16) & 0xFF));
-}
-
 void PaintLibraryRow(QTreeWidgetItem* item, int columns) {
-    for (int i = 0; i < columns; ++i) item->setForeground(i, LibraryColour());
+    for (int i = 0; i < columns; ++i) item->setForeground(i, LibraryRowColour());
 }
 
 int SelectedRowNumber(const QTreeWidget* list) {
@@ -96,9 +90,7 @@ void ShowEntry(QComboBox* box, int index, const QString& text) {
 
 void ShowRefusalIn(QDialog* dialog, MainWindow& main, const InputRefusal& refusal) {
     ShowRefusal(main.Context().ui, dialog, refusal);
-    if (refusal.focus.empty()) return;
-    if (auto* field = dialog->findChild<QWidget*>(QString::fromStdString(refusal.focus)))
-        field->setFocus();
+    FocusRefusedField(dialog, refusal.field);
 }
 
 QDialog* OpenChildWindow(QDialog* parent, MainWindow& main,

@@ -5,7 +5,6 @@
 // parent that stays disabled until the child closes.
 #include "GuiText.h"
 
-#include <QColor>
 #include <QComboBox>
 #include <QString>
 #include <QTreeWidgetItem>
@@ -48,8 +47,6 @@ struct ListWindowButtons {
 // on the left, OK (the default button) and Cancel on the right.
 ListWindowButtons LayOutListWindow(QDialog* window, QWidget* frame, QTreeWidget* list);
 
-// The text colour of library rows: 0xFF8080 in the 0x00BBGGRR form, a light blue.
-QColor LibraryColour();
 // Draws the first `columns` columns of a row in the library colour.
 void PaintLibraryRow(QTreeWidgetItem* item, int columns);
 

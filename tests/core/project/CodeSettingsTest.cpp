@@ -9,8 +9,6 @@
 namespace kestrel {
 namespace {
 
-constexpr int kClockTab = 1;
-constexpr int kLibraryTab = 2;
 const char* const kSmaller = "Setup Time must be smaller than Clock Period";
 const char* const kGap = "Unit gap between Setup Time and Clock Period is too large";
 const char* const kLibrary = "Library cannot be created if generating Just Transactor Template.\r\n"
@@ -41,12 +39,11 @@ std::optional<InputRefusal> Apply(CodeSettingsDraft d, ProjectOptions& options) 
 }
 
 void ExpectRefusal(const std::optional<InputRefusal>& r, const std::string& text,
-                   const std::string& title, int tab, const std::string& focus) {
+                   const std::string& title, RefusedField field) {
     ASSERT_TRUE(r.has_value()) << "expected: " << text;
     EXPECT_EQ(r->text, text);
     EXPECT_EQ(r->title, title);
-    EXPECT_EQ(r->tab, tab);
-    EXPECT_EQ(r->focus, focus);
+    EXPECT_EQ(r->field, field);
 }
 
 TEST(CodeSettings, SetupWaitIsPeriodLessSetupInTheSetupUnit) {
@@ -87,45 +84,39 @@ TEST(CodeSettings, SetupWaitIsPeriodLessSetupInTheSetupUnit) {
 
 TEST(CodeSettings, ClockRefusals) {
     ProjectOptions o;
-    ExpectRefusal(Apply(Clock("5", NS, "5", NS), o), kSmaller, "Clock", kClockTab, "TextSetup");
-    ExpectRefusal(Apply(Clock("6", NS, "5", NS), o), kSmaller, "Clock", kClockTab, "TextSetup");
+    ExpectRefusal(Apply(Clock("5", NS, "5", NS), o), kSmaller, "Clock", RefusedField::SetupTime);
+    ExpectRefusal(Apply(Clock("6", NS, "5", NS), o), kSmaller, "Clock", RefusedField::SetupTime);
     // A larger setup unit is refused whatever the numbers.
-    ExpectRefusal(Apply(Clock("1", NS, "999", PS), o), kSmaller, "Clock", kClockTab, "TextSetup");
+    ExpectRefusal(Apply(Clock("1", NS, "999", PS), o), kSmaller, "Clock", RefusedField::SetupTime);
     // SC_FS to SC_MS is an index gap of 4 in the unit list, so it is refused as well.
-    ExpectRefusal(Apply(Clock("1", FS, "1", MS), o), kGap, "Clock", kClockTab, "ComboSetup");
-    ExpectRefusal(Apply(Clock("1", FS, "1", SEC), o), kGap, "Clock", kClockTab, "ComboSetup");
-    ExpectRefusal(Apply(Clock("1", PS, "1", SEC), o), kGap, "Clock", kClockTab, "ComboSetup");
+    ExpectRefusal(Apply(Clock("1", FS, "1", MS), o), kGap, "Clock", RefusedField::SetupUnit);
+    ExpectRefusal(Apply(Clock("1", FS, "1", SEC), o), kGap, "Clock", RefusedField::SetupUnit);
+    ExpectRefusal(Apply(Clock("1", PS, "1", SEC), o), kGap, "Clock", RefusedField::SetupUnit);
 
     // Numbers that cannot be stored.
     ExpectRefusal(Apply(Clock("1", NS, "32768", NS), o),
-                  "Clock Period must be a number from -32768 to 32767", "Clock", kClockTab,
-                  "TextPeriod");
+                  "Clock Period must be a number from -32768 to 32767", "Clock", RefusedField::ClockPeriod);
     ExpectRefusal(Apply(Clock("-32769", NS, "1", NS), o),
-                  "Setup Time must be a number from -32768 to 32767", "Clock", kClockTab,
-                  "TextSetup");
+                  "Setup Time must be a number from -32768 to 32767", "Clock", RefusedField::SetupTime);
     ExpectRefusal(Apply(Clock("1", FS, "5", US), o),
                   "Clock Period less Setup Time is too large in the unit of the Setup Time; "
                   "choose a larger Setup Time unit or a shorter Clock Period",
-                  "Clock", kClockTab, "TextPeriod");
+                  "Clock", RefusedField::ClockPeriod);
     ExpectRefusal(Apply(Clock("0", PS, "1e999", NS), o),
-                  "Clock Period must be a number from -32768 to 32767", "Clock", kClockTab,
-                  "TextPeriod");
+                  "Clock Period must be a number from -32768 to 32767", "Clock", RefusedField::ClockPeriod);
     ExpectRefusal(Apply(Clock("-1e999", PS, "1", NS), o),
-                  "Setup Time must be a number from -32768 to 32767", "Clock", kClockTab,
-                  "TextSetup");
+                  "Setup Time must be a number from -32768 to 32767", "Clock", RefusedField::SetupTime);
     // Choices the dialog always has, but a hand-made draft may lack.
     CodeSettingsDraft d = Clock("1", PS, "1", NS);
     d.method = 0;
-    ExpectRefusal(Apply(d, o), "Choose a Transactor Generation Method", "", 0, "OptionMethod");
+    ExpectRefusal(Apply(d, o), "Choose a Transactor Generation Method", "", RefusedField::GenerationMethod);
     d = Clock("1", PS, "1", NS);
     d.useSetup = false;
     d.setupUnitIndex = 6;
-    ExpectRefusal(Apply(d, o), "Choose the unit of the Setup Time", "Clock", kClockTab,
-                  "ComboSetup");
+    ExpectRefusal(Apply(d, o), "Choose the unit of the Setup Time", "Clock", RefusedField::SetupUnit);
     d.setupUnitIndex = PS;
     d.periodUnitIndex = -1;
-    ExpectRefusal(Apply(d, o), "Choose the unit of the Clock Period", "Clock", kClockTab,
-                  "ComboPeriod");
+    ExpectRefusal(Apply(d, o), "Choose the unit of the Clock Period", "Clock", RefusedField::ClockPeriodUnit);
 
     // The edges of the ranges are accepted; SetupWait may reach 2^31 - 1.
     EXPECT_FALSE(Apply(Clock("-32768", NS, "32767", NS), o));
@@ -154,8 +145,7 @@ TEST(CodeSettings, WithoutSetupTimeNoClockCheckAndSetupWaitKept) {
     // The stored numbers are still range-checked.
     d = Clock("1", NS, "40000", NS);
     d.useSetup = false;
-    ExpectRefusal(Apply(d, o), "Clock Period must be a number from -32768 to 32767", "Clock",
-                  kClockTab, "TextPeriod");
+    ExpectRefusal(Apply(d, o), "Clock Period must be a number from -32768 to 32767", "Clock", RefusedField::ClockPeriod);
 }
 
 TEST(CodeSettings, LibraryWithTemplateMethodAndRefusalOrder) {
@@ -163,20 +153,20 @@ TEST(CodeSettings, LibraryWithTemplateMethodAndRefusalOrder) {
     CodeSettingsDraft d = Clock("1", PS, "1", NS);
     d.method = kMethodTemplate;
     d.makeLibrary = true;
-    ExpectRefusal(Apply(d, o), kLibrary, "", kLibraryTab, "CheckLib");
+    ExpectRefusal(Apply(d, o), kLibrary, "", RefusedField::MakeLibrary);
 
     // The clock checks come first; the library check runs whatever the clock values when
     // the setup time is off, and before the range checks.
     d.setupText = "5";
     d.setupUnitIndex = NS;
     d.periodText = "5";
-    ExpectRefusal(Apply(d, o), kSmaller, "Clock", kClockTab, "TextSetup");
+    ExpectRefusal(Apply(d, o), kSmaller, "Clock", RefusedField::SetupTime);
     d.setupUnitIndex = FS;
     d.periodUnitIndex = SEC;
-    ExpectRefusal(Apply(d, o), kGap, "Clock", kClockTab, "ComboSetup");
+    ExpectRefusal(Apply(d, o), kGap, "Clock", RefusedField::SetupUnit);
     d.useSetup = false;
     d.periodText = "99999";
-    ExpectRefusal(Apply(d, o), kLibrary, "", kLibraryTab, "CheckLib");
+    ExpectRefusal(Apply(d, o), kLibrary, "", RefusedField::MakeLibrary);
 
     d = Clock("1", PS, "1", NS);
     d.method = kMethodTemplate;

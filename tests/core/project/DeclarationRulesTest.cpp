@@ -29,11 +29,11 @@ ParameterDraft Param(std::string name, int type, bool byRef, bool isConst, bool 
 }
 
 void ExpectRefusal(const std::optional<InputRefusal>& r, const std::string& text,
-                   const std::string& title, const std::string& focus) {
+                   const std::string& title, RefusedField field) {
     ASSERT_TRUE(r.has_value()) << text;
     EXPECT_EQ(r->text, text);
     EXPECT_EQ(r->ShownTitle(), title);
-    EXPECT_EQ(r->focus, focus);
+    EXPECT_EQ(r->field, field);
 }
 
 TEST(ParameterRules, RowsAndStoredTexts) {
@@ -62,15 +62,15 @@ TEST(ParameterRules, RowsAndStoredTexts) {
 TEST(ParameterRules, Refusals) {
     // The name is checked before the type: "void" is preselected.
     ExpectRefusal(CheckParameterDraft(Param("", 0, false, false, false)), "Enter Parameter Name",
-                  "Parameter Name", "TextPName");
+                  "Parameter Name", RefusedField::ParameterName);
     ExpectRefusal(CheckParameterDraft(Param("a", 0, false, false, false)),
-                  "void parameter not supported", "void type", "ComboParaType");
+                  "void parameter not supported", "void type", RefusedField::ParameterType);
     ParameterDraft typedVoid = Param("a", 0, false, false, false);
     typedVoid.typeIndex = -1; // a typed "void" is not the entry
     EXPECT_FALSE(CheckParameterDraft(typedVoid));
     EXPECT_FALSE(CheckParameterCapacity(19));
     ExpectRefusal(CheckParameterCapacity(20), "Cannot have more than 20 parameters",
-                  "Max Parameter Error", "");
+                  "Max Parameter Error", RefusedField::None);
 }
 
 TEST(FunctionRules, SignatureAndListRow) {
@@ -100,18 +100,17 @@ TEST(FunctionRules, SignatureAndListRow) {
 }
 
 TEST(FunctionRules, RefusalsAndCapacity) {
-    ExpectRefusal(CheckFunctionDraft(FunctionDraft{}), "Enter Function Name", "Function Name",
-                  "TextFName");
+    ExpectRefusal(CheckFunctionDraft(FunctionDraft{}), "Enter Function Name", "Function Name", RefusedField::FunctionName);
     EXPECT_FALSE(CheckFunctionDraft(FunctionDraft{"   ", "void", 0, {}})); // blanks pass
     EXPECT_FALSE(CheckFunctionCapacity(24));
     ExpectRefusal(CheckFunctionCapacity(25), "Cannot have more than 25 Functions",
-                  "Max Function Error", "");
+                  "Max Function Error", RefusedField::None);
     TlmFunction library;
     library.isLibrary = true;
     ExpectRefusal(CheckFunctionEditable(library),
                   "Library Functions cannot be Edited here.\r\nTo Edit Library Functions, Edit "
                   "and Re-make the corresponding Transactor Library file",
-                  "Kestrel", "");
+                  "Kestrel", RefusedField::None);
     EXPECT_FALSE(CheckFunctionEditable(TlmFunction{}));
 }
 
@@ -199,7 +198,7 @@ TEST(SignalRules, DialogDefaultsClockRuleAndWidthBox) {
 
 TEST(SignalRules, NameAndInitialValueChecks) {
     SignalDraft empty = Filled("", 0, "", "0");
-    ExpectRefusal(CheckSignalDraft(empty), "Enter Signal Name", "Signal Name", "TextSName");
+    ExpectRefusal(CheckSignalDraft(empty), "Enter Signal Name", "Signal Name", RefusedField::SignalName);
 
     SignalDraft lower = Filled("d", 1, "4", "01x");
     ASSERT_FALSE(CheckSignalDraft(lower));
@@ -207,8 +206,7 @@ TEST(SignalRules, NameAndInitialValueChecks) {
 
     for (const char* bad : {" 01x", "0 1", "012", "01-"}) {
         SignalDraft d = Filled("d", 1, "4", bad);
-        ExpectRefusal(CheckSignalDraft(d), "Init value can contain only 1,0,X,Z", "Init value",
-                      "TextIV");
+        ExpectRefusal(CheckSignalDraft(d), "Init value can contain only 1,0,X,Z", "Init value", RefusedField::SignalInitValue);
     }
     SignalDraft trailing = Filled("d", 1, "4", "01 ");
     ASSERT_FALSE(CheckSignalDraft(trailing));
@@ -225,20 +223,19 @@ TEST(SignalRules, NameAndInitialValueChecks) {
 
 TEST(SignalRules, CapacityLibraryAndClockCheck) {
     EXPECT_FALSE(CheckSignalCapacity(24));
-    ExpectRefusal(CheckSignalCapacity(25), "Cannot have more than 25 Signals", "Max Signal Error",
-                  "");
+    ExpectRefusal(CheckSignalCapacity(25), "Cannot have more than 25 Signals", "Max Signal Error", RefusedField::None);
     SignalRow library{{"sc_in", "bool", "1", "x", "0", "2", "0", "0", "1"}};
     ExpectRefusal(CheckSignalEditable(library),
                   "Library RTL Ports cannot be Edited here.\r\nTo Edit Library Ports, Edit and "
                   "Re-make the corresponding Transactor Library file",
-                  "Kestrel", "");
+                  "Kestrel", RefusedField::None);
 
     EXPECT_FALSE(CheckClock({}));
     SignalRow data{{"sc_in", "sc_logic", "1", "d", "0", "0", "0", "0", "0"}};
     ExpectRefusal(CheckClock({data, library}),
                   "Please declare a signal as Clock\r\nMake a Clock signal by clicking Add/Edit "
                   "Command Buttons and Check the 'Clock Signal' Check box",
-                  "Clock?", "");
+                  "Clock?", RefusedField::None);
     SignalRow clock = data;
     clock.columns[6] = "1";
     EXPECT_FALSE(CheckClock({data, clock, clock}));

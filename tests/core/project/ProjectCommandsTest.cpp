@@ -76,14 +76,14 @@ TEST(NewProject, RefusesWithTheDialogsMessages) {
     ASSERT_TRUE(r1);
     EXPECT_EQ(r1->text, "Please Enter Project Name");
     EXPECT_EQ(r1->title, "Project Name");
-    EXPECT_EQ(r1->focus, "TextPName");
+    EXPECT_EQ(r1->field, RefusedField::ProjectName);
 
     NewProjectDraft noLocation{"P", ""};
     auto r2 = NewProject(noLocation, system, record).refusal;
     ASSERT_TRUE(r2);
     EXPECT_EQ(r2->text, "Please Select Working Directory");
     EXPECT_EQ(r2->title, "Working Directory");
-    EXPECT_EQ(r2->focus, "CommandBrs");
+    EXPECT_EQ(r2->field, RefusedField::ProjectLocation);
 
     NewProjectDraft first{"P", dir.str() + "/"};
     ASSERT_TRUE(NewProject(first, system, record).ok());
