@@ -2,7 +2,7 @@
 // 25 signals), once with the template method and once with an AsmL specification of 2,000
 // lines per function, each against writing the same bytes with plain file writes; and the
 // start-up of kestrel-cli.
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
 #include "model/ProjectOptions.h"
 #include "model/RtlSignal.h"
 #include "model/TlmFunction.h"

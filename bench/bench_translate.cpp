@@ -9,9 +9,9 @@
 // machine disturbs least. Medians and wall-clock times are shown beside it. Exits 1 when
 // the target is missed or the translation reports errors.
 #include "codegen/DeclarationHelpers.h"
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
 #include "codegen/SectionFileReader.h"
-#include "fsm/FsmConversion.h"
+#include "generate/FsmConversion.h"
 #include "model/Assignments.h"
 #include "model/ProjectOptions.h"
 #include "model/ProjectPaths.h"
@@ -20,8 +20,9 @@
 #include "platform/FileSystem.h"
 #include "project/ProjectCommands.h"
 #include "translator/DiagnosticCollector.h"
-#include "translator/FunctionTranslation.h"
-#include "translator/Routes.h"
+#include "generate/FunctionTranslation.h"
+#include "generate/Routes.h"
+#include "generate/RunTables.h"
 
 #include "BenchSupport.h"
 
@@ -59,13 +60,8 @@ int TranslateAll(const std::string& tpPath, const std::vector<std::string_view>&
     FixedClock clock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
     GenerationRun run{record.projectFolder, record.projectName, {}, session, clock};
     ProjectTables& tables = run.tables;
-    if (!LoadTlmFunctions(run.projectFolder, tables.functions) ||
-        !LoadRtlSignals(run.projectFolder, tables.signals) ||
-        !LoadOptions(run.projectFolder, tables.options))
-        Fail("cannot load the benchmark project");
-    ReverseDirections(tables.signals);
-    NormalizeInitValues(tables.signals);
-    FindClockSignal(tables.signals, tables.options, session.clock);
+    if (!LoadRunTables(run.projectFolder, tables).empty()) Fail("cannot load the benchmark project");
+    PrepareTables(tables, session.clock);
     session.log.ResetLog();
 
     AsmlSource source{lines, CleanAsmlPath(run.projectFolder), nullptr};

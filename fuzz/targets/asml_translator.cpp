@@ -13,10 +13,10 @@
 //   leaves a library function's files alone.
 #include "FuzzSupport.h"
 #include "codegen/SectionFileReader.h"
-#include "fsm/FsmConversion.h"
+#include "generate/FsmConversion.h"
 #include "model/ProjectPaths.h"
 #include "translator/DiagnosticCollector.h"
-#include "translator/FunctionTranslation.h"
+#include "generate/FunctionTranslation.h"
 #include "translator/StatementTranslator.h"
 
 #include <cstddef>

@@ -4,8 +4,8 @@
 
 #include "CliApp.h"
 #include "CliSupport.h"
+#include "generate/ProjectCheck.h"
 #include "platform/Clock.h"
-#include "translator/ProjectCheck.h"
 
 #include <ostream>
 
@@ -23,6 +23,7 @@ int RunCheckCommand(const std::string& projectPath, std::optional<int> method, s
     SystemClock clock;
     CheckResult result = CheckProject(projectPath, session, clock, {}, method);
     if (!result.status) return PrintFileError(err, result.status);
+    PrintCreatedFolders(err, result.createdFolders);
     for (const Diagnostic& diagnostic : result.diagnostics)
         err << FormatDiagnostic(diagnostic) << "\n";
     out << Show(projectPath) << ": " << result.diagnostics.size() << " error(s)\n";

@@ -7,7 +7,8 @@
 #include "CheckCommand.h"
 #include "DeclareCommand.h"
 #include "CliSupport.h"
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
+#include "generate/RunTables.h"
 #include "library/Archive.h"
 #include "ShowCommand.h"
 #include "TemplateCommands.h"
@@ -75,19 +76,13 @@ int RunNew(const Options& opt, std::ostream& out, std::ostream& err) {
 
 Status LoadSnapshot(const std::string& tpPath, ProjectSnapshot& snap) {
     if (Status s = PeekProject(tpPath, snap.record); !s) return s;
-    const std::string& folder = snap.record.projectFolder;
     ProjectTables& t = snap.tables;
-    if (Status s = LoadOptions(folder, t.options); !s) return s;
-    if (Status s = LoadGenerationSettings(folder, t.settings); !s) return s;
-    if (Status s = LoadAsmlAssignment(folder, t.asml); !s) return s;
-    if (Status s = LoadAsfAssignment(folder, t.asf); !s) return s;
     // Showing a project changes nothing: a table file that does not exist yet is an
     // empty table, and is not created here.
-    if (FileExists(InputPath(folder, kTlmFunctionFile)))
-        if (Status s = LoadTlmFunctions(folder, t.functions); !s) return s;
-    if (FileExists(InputPath(folder, kRtlSignalFile)))
-        if (Status s = LoadRtlSignals(folder, t.signals); !s) return s;
-    return Status::Ok();
+    std::vector<Status> failures =
+        LoadRunTables(snap.record.projectFolder, t, AbsentTableFiles::ReadAsEmpty);
+    if (!failures.empty()) return failures.front();
+    return LoadGenerationSettings(snap.record.projectFolder, t.settings);
 }
 
 int RunShow(const Options& opt, std::ostream& out, std::ostream& err) {

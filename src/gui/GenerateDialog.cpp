@@ -11,7 +11,7 @@
 #include "MainWindow.h"
 #include "OptionDialog.h"
 #include "UiServices.h"
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
 #include "platform/FileSystem.h"
 
 #include <QApplication>

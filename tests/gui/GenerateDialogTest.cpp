@@ -4,7 +4,7 @@
 #include "GenerateDialog.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
 #include "model/ProjectPaths.h"
 #include "project/ProjectCommands.h"
 

@@ -3,7 +3,7 @@
 // reaches it: a command of the main window, then the buttons that open its sub-windows.
 #include "GuiTestSupport.h"
 #include "GuiText.h"
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
 #include "project/ProjectCommands.h"
 
 #include <QAbstractItemView>

@@ -2,10 +2,11 @@
 // template method, and the three files are compiled with a small sc_main, linked against
 // the installed SystemC and run. The compatibility header kestrel_systemc.h is what makes
 // the Windows-flavoured output build here; its own checks are compiled and run as well.
+#include "CodegenSamples.h"
 #include "SystemcBuild.h"
 #include "TestSupport.h"
 
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
 #include "model/ProjectOptions.h"
 #include "model/RtlSignal.h"
 #include "model/TlmFunction.h"
@@ -37,15 +38,8 @@ using test::WriteBytes;
 
 TlmParameter Parameter(int typeIndex, std::string_view name, bool byReference = false,
                        bool isConst = false, bool isArray = false) {
-    TlmParameter p;
-    p.typeText = kCTypeNames[static_cast<std::size_t>(typeIndex)];
-    p.typeIndex = static_cast<std::int16_t>(typeIndex);
-    p.passMarker = byReference ? "&" : " ";
-    p.passIndex = byReference ? 1 : 0;
-    p.parameterName = name;
-    p.isConst = isConst;
-    p.isArray = isArray;
-    return p;
+    return sample::Parameter(kCTypeNames[static_cast<std::size_t>(typeIndex)], typeIndex, name,
+                             byReference, isConst, isArray);
 }
 
 TlmFunction Function(std::string_view name, int returnIndex,

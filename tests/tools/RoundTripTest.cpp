@@ -5,7 +5,7 @@
 // is that of a shared Generate case, so the generated files must be that case's files.
 // A second test first re-saves the generated document with LibreOffice, where installed.
 #include "asml/AsmlTemplate.h"
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
 #include "model/ProjectTables.h"
 #include "platform/Text.h"
 

@@ -3,7 +3,7 @@
 // (the blank refusal, the old document deleted first, a converter that fails or hangs).
 #include "asml/AsmlTemplate.h"
 
-#include "../codegen/CodegenSamples.h"
+#include "CodegenSamples.h"
 #include "TestSupport.h"
 
 #include "model/ProjectTables.h"

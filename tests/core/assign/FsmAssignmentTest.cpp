@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "project/ProjectCommands.h"
 
+#include "CodegenSamples.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -36,14 +37,7 @@ std::string Padded(const std::string& text, std::size_t n) {
 
 TlmParameter Parameter(const char* type, bool byReference, const char* name, bool isConst = false,
                        bool isArray = false) {
-    TlmParameter p;
-    p.typeText = type;
-    p.passMarker = byReference ? "&" : " ";
-    p.passIndex = byReference ? 1 : 0;
-    p.parameterName = name;
-    p.isConst = isConst;
-    p.isArray = isArray;
-    return p;
+    return sample::Parameter(type, 0, name, byReference, isConst, isArray);
 }
 
 // A project with four functions:

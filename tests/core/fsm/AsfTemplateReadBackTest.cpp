@@ -6,7 +6,7 @@
 #include "fsm/AsfTemplate.h"
 #include "fsm/FsmAsmlWriter.h"
 
-#include "../codegen/CodegenSamples.h"
+#include "CodegenSamples.h"
 #include "TestSupport.h"
 
 #include "codegen/DeclarationHelpers.h"

@@ -3,7 +3,7 @@
 // sc_inout signals, and the command's refusal of a library function.
 #include "fsm/AsfTemplate.h"
 
-#include "../codegen/CodegenSamples.h"
+#include "CodegenSamples.h"
 #include "TestSupport.h"
 
 #include "model/ProjectPaths.h"

@@ -1,7 +1,7 @@
 // ExtractAsmlText with real programs: the built kestrel-docextract on a plain-text and a
 // template document and on a missing one, and stand-in programs that are missing, fail,
 // end without writing anything, or never end (the wait is bounded).
-#include "translator/Routes.h"
+#include "generate/Routes.h"
 
 #include "TestSupport.h"
 

@@ -2,7 +2,7 @@
 // in order once it reaches the threshold, and a function whose behaviour is larger than
 // the piece size written whole into its section file, replacing the old one and leaving
 // no temporary file; a Temp folder that cannot be written names each section file.
-#include "translator/FunctionTranslation.h"
+#include "generate/FunctionTranslation.h"
 
 #include "codegen/SectionFileReader.h"
 #include "translator/DiagnosticCollector.h"

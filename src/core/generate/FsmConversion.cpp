@@ -1,7 +1,7 @@
 // The conversion driver of the FSM route: reads each assigned diagram, writes its AsmL
 // namespace, reports the problems of both steps in order, and replaces clean.asml with
 // the whole text once every function is done.
-#include "fsm/FsmConversion.h"
+#include "generate/FsmConversion.h"
 
 #include "codegen/DeclarationHelpers.h"
 #include "fsm/AsfReader.h"

@@ -3,7 +3,7 @@
 // "namespace" (or the end of the text, its last line included), closes the open blocks,
 // adds the clock waits of the update procedure and the tail of the initialisation, and
 // replaces the four section files. A function without a namespace gets four empty files.
-#include "translator/FunctionTranslation.h"
+#include "generate/FunctionTranslation.h"
 
 #include "codegen/SectionFileReader.h"
 #include "platform/FileSystem.h"

@@ -3,17 +3,17 @@
 // function in table order, then the interface header, transactor header, transactor
 // implementation and library. The extractor is waited for as a process with a bounded
 // wait, and clean.asml is read only after it has ended.
-#include "translator/Routes.h"
+#include "generate/Routes.h"
 
 #include "codegen/OutputFiles.h"
 #include "codegen/SectionFileReader.h"
-#include "fsm/FsmConversion.h"
+#include "generate/FsmConversion.h"
 #include "library/LibraryCreation.h"
 #include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "translator/DiagnosticCollector.h"
-#include "translator/FunctionTranslation.h"
+#include "generate/FunctionTranslation.h"
 #include "translator/StatementTranslator.h"
 
 #include <memory>

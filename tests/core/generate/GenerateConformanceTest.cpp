@@ -1,7 +1,7 @@
 // Runs Generate on the shared conformance cases that need no translator (the template
 // method, and the AsmL method refusing a project without an assigned document) and
 // compares the status text, the error count and every file of the project folder.
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
 
 #include "TestSupport.h"
 

@@ -1,7 +1,7 @@
 // The Generate command on projects written to disk: the template route, the route seam,
 // the stand-in routes, file errors, table load errors, the clock values that live across
 // runs, the Generate dialog's OK and the one-call entry of the command line.
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
 #include "codegen/OutputFiles.h"
 
 #include "model/ProjectRecord.h"
@@ -37,14 +37,7 @@ std::string MakeProject(const test::TempDir& dir, int method, bool withTables = 
     sample::SetBanner(tables.options);
     sample::SetPaths(tables.settings, folder + "/Output");
     tables.asml.asmlDocumentLabel = "<not assigned>";
-    EXPECT_TRUE(SaveTlmFunctions(folder, tables.functions).ok());
-    EXPECT_TRUE(SaveRtlSignals(folder, tables.signals).ok());
-    EXPECT_TRUE(SaveOptions(folder, tables.options).ok());
-    EXPECT_TRUE(SaveGenerationSettings(folder, tables.settings).ok());
-    EXPECT_TRUE(SaveAsmlAssignment(folder, tables.asml).ok());
-    EXPECT_TRUE(SaveAsfAssignment(folder, tables.asf).ok());
-    ProjectRecord record{"Proj", folder, true, true, 2};
-    EXPECT_TRUE(SaveProjectFile(record).ok());
+    EXPECT_TRUE(sample::SaveSampleProject(folder, tables, 2));
     return folder;
 }
 

@@ -5,15 +5,19 @@
 #include "codegen/GenerationRun.h"
 #include "platform/Clock.h"
 #include "platform/Status.h"
-#include "translator/Routes.h"
+#include "generate/Routes.h"
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel {
 
 struct CheckResult {
     // Fails when the project file or a table file cannot be read; nothing was checked then.
     Status status;
+    // The project folders (Input, Temp, Output) that were missing and were made.
+    std::vector<std::string> createdFolders;
     Diagnostics diagnostics;
     int method = 0;
 };

@@ -2,36 +2,20 @@
 // five project tables, reverse the signal directions, rewrite the initial values and
 // find the clock, reset the log and progress, run the route of the generation method
 // (FSM, AsmL or template), then append the summary and write the log file.
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
 
-#include "codegen/DeclarationHelpers.h"
 #include "codegen/OutputFiles.h"
+#include "generate/Routes.h"
+#include "generate/RunTables.h"
 #include "model/ProjectPaths.h"
-#include "model/ProjectRecord.h"
-#include "platform/FileSystem.h"
+#include "project/ProjectCommands.h"
 #include "platform/Text.h"
-#include "translator/Routes.h"
 
-#include <filesystem>
 #include <vector>
 
 namespace kestrel {
 
 namespace {
-
-// Reloads the stored tables; every failure is kept to be logged once the log is reset.
-std::vector<std::string> LoadTables(std::string_view folder, ProjectTables& tables) {
-    std::vector<std::string> failures;
-    auto keep = [&](Status status) {
-        if (!status) failures.push_back(status.message());
-    };
-    keep(LoadTlmFunctions(folder, tables.functions));
-    keep(LoadRtlSignals(folder, tables.signals));
-    keep(LoadOptions(folder, tables.options));
-    keep(LoadAsmlAssignment(folder, tables.asml));
-    keep(LoadAsfAssignment(folder, tables.asf));
-    return failures;
-}
 
 void RunRoute(int method, GenerationRun& run, const BehaviourRoutes& routes) {
     switch (method) {
@@ -78,11 +62,9 @@ int Generate(const GenerateRequest& request, GenerationSession& session, const C
     MakeMissingProjectFolders(request.projectFolder);
 
     tables.settings = request.settings;
-    std::vector<std::string> loadFailures = LoadTables(request.projectFolder, tables);
-
-    ReverseDirections(tables.signals);
-    NormalizeInitValues(tables.signals);
-    FindClockSignal(tables.signals, tables.options, session.clock);
+    // Every failure is kept to be logged once the log is reset.
+    std::vector<Status> loadFailures = LoadRunTables(request.projectFolder, tables);
+    PrepareTables(tables, session.clock);
 
     int method = request.method.value_or(tables.options.generationMethod);
     GenerationLog& log = session.log;
@@ -92,7 +74,7 @@ int Generate(const GenerateRequest& request, GenerationSession& session, const C
 
     // Generating from tables that could not be read would replace good output files with
     // wrong ones; such a run reports the failures and writes only the log.
-    for (const std::string& failure : loadFailures) log.LogError(failure);
+    for (const Status& failure : loadFailures) log.LogError(failure.message());
     if (loadFailures.empty()) RunRoute(method, run, routes);
 
     log.LogSummary();
@@ -106,27 +88,15 @@ GenerateProjectResult GenerateProject(std::string_view projectFilePath, Generati
                                       const BehaviourRoutes& routes, std::optional<int> method) {
     GenerateProjectResult result;
     ProjectRecord record;
-    if (Status read = ReadProjectFile(projectFilePath, record); !read) {
+    if (Status read = PeekProject(projectFilePath, record, &result.createdFolders); !read) {
         result.status = read;
         return result;
     }
-    if (record.projectName.empty() ||
-        record.projectName.find_first_of("/\\") != std::string::npos) {
-        result.status = Status::Error("The project file \"" + std::string(projectFilePath) +
-                                      "\" holds no usable project name");
-        return result;
-    }
-
-    // Like opening a project: the folder is the one that holds the .tp file.
-    std::error_code ec;
-    std::filesystem::path native = std::filesystem::absolute(NativePath(projectFilePath), ec);
-    if (ec) native = NativePath(projectFilePath);
 
     GenerateRequest request;
-    request.projectFolder = StoredPath(native.parent_path());
+    request.projectFolder = record.projectFolder;
     request.projectName = record.projectName;
     request.method = method;
-    result.createdFolders = MakeMissingProjectFolders(request.projectFolder);
     if (Status loaded = LoadGenerationSettings(request.projectFolder, request.settings); !loaded) {
         result.status = loaded;
         return result;

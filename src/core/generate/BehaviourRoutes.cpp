@@ -1,7 +1,7 @@
 // The stand-ins for the behaviour routes when no translator is supplied: they keep the
 // route's heading and its refusal of an unassigned AsmL document, and report that the
 // translation itself is not available.
-#include "codegen/BehaviourRoutes.h"
+#include "generate/BehaviourRoutes.h"
 
 namespace kestrel {
 

@@ -1,6 +1,11 @@
 #pragma once
 // Sample declarations shared by the code generation tests.
+#include "model/Assignments.h"
+#include "model/ProjectOptions.h"
+#include "model/ProjectRecord.h"
 #include "model/ProjectTables.h"
+#include "model/RtlSignal.h"
+#include "model/TlmFunction.h"
 
 #include <string>
 #include <string_view>
@@ -84,6 +89,17 @@ inline void SetBanner(ProjectOptions& options) {
     options.company = "Acme";
     options.comment = "abc\r\ndef\r\n";
     options.useCommentInHeaders = false;
+}
+
+// Writes all six tables into <folder>/Input and the project file <folder>/Proj.tp at
+// `stage`; true when every file was written.
+inline bool SaveSampleProject(const std::string& folder, const ProjectTables& tables, int stage) {
+    ProjectRecord record{"Proj", folder, true, true, static_cast<std::int16_t>(stage)};
+    return SaveTlmFunctions(folder, tables.functions).ok() &&
+           SaveRtlSignals(folder, tables.signals).ok() && SaveOptions(folder, tables.options).ok() &&
+           SaveGenerationSettings(folder, tables.settings).ok() &&
+           SaveAsmlAssignment(folder, tables.asml).ok() &&
+           SaveAsfAssignment(folder, tables.asf).ok() && SaveProjectFile(record).ok();
 }
 
 } // namespace kestrel::sample

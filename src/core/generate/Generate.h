@@ -2,7 +2,7 @@
 // The Generate command: one generation run from fresh copies of the project tables, with
 // the class names and paths of the Generate dialog (or the stored settings), ending in
 // the summary and the log file. Also the OK of the Generate dialog.
-#include "codegen/BehaviourRoutes.h"
+#include "generate/BehaviourRoutes.h"
 #include "codegen/GenerationRun.h"
 #include "model/ProjectOptions.h"
 #include "platform/Clock.h"

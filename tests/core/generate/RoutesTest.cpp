@@ -3,15 +3,16 @@
 // (sections, library and missing functions, the clock carried over, the last line of the
 // file), every way the extractor can fail, the FSM route (functions without a diagram),
 // and the check, which places each error at its line of clean.asml or of the diagram.
-#include "translator/Routes.h"
-#include "translator/FunctionTranslation.h"
-#include "translator/ProjectCheck.h"
+#include "generate/Routes.h"
+#include "generate/FunctionTranslation.h"
+#include "generate/ProjectCheck.h"
 
-#include "codegen/Generate.h"
+#include "generate/Generate.h"
 #include "model/ProjectPaths.h"
 #include "model/ProjectRecord.h"
 #include "platform/FileSystem.h"
 
+#include "CodegenSamples.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -96,14 +97,7 @@ struct Project {
     }
 
     std::string Save() {
-        EXPECT_TRUE(SaveTlmFunctions(folder, tables.functions).ok());
-        EXPECT_TRUE(SaveRtlSignals(folder, tables.signals).ok());
-        EXPECT_TRUE(SaveOptions(folder, tables.options).ok());
-        EXPECT_TRUE(SaveGenerationSettings(folder, tables.settings).ok());
-        EXPECT_TRUE(SaveAsmlAssignment(folder, tables.asml).ok());
-        EXPECT_TRUE(SaveAsfAssignment(folder, tables.asf).ok());
-        ProjectRecord record{"Proj", folder, true, true, 3};
-        EXPECT_TRUE(SaveProjectFile(record).ok());
+        EXPECT_TRUE(sample::SaveSampleProject(folder, tables, 3));
         return folder + "/Proj.tp";
     }
 

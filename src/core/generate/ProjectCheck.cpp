@@ -1,0 +1,40 @@
+// Check of a project's behaviour: the preparation of a Generate run without its log file,
+// then the route of the method with the output writers switched off and the errors
+// collected with their places.
+#include "generate/ProjectCheck.h"
+
+#include "generate/RunTables.h"
+#include "project/ProjectCommands.h"
+
+#include <vector>
+
+namespace kestrel {
+
+CheckResult CheckProject(std::string_view projectFilePath, GenerationSession& session,
+                         const Clock& clock, RouteEnvironment environment,
+                         std::optional<int> method) {
+    CheckResult result;
+    ProjectRecord record;
+    if (Status read = PeekProject(projectFilePath, record, &result.createdFolders); !read) {
+        result.status = read;
+        return result;
+    }
+    GenerationRun run{record.projectFolder, record.projectName, {}, session, clock};
+    ProjectTables& tables = run.tables;
+    if (std::vector<Status> failures = LoadRunTables(run.projectFolder, tables); !failures.empty()) {
+        result.status = failures.front();
+        return result;
+    }
+    PrepareTables(tables, session.clock);
+
+    result.method = method.value_or(tables.options.generationMethod);
+    session.log.ResetLog();
+    session.log.SetupProgress(result.method, tables.functions.count, false);
+    environment.writeOutputs = false;
+    environment.diagnostics = &result.diagnostics;
+    if (result.method == kMethodFsm) RunFsmRoute(run, environment);
+    if (result.method == kMethodAsml) RunAsmlRoute(run, environment);
+    return result;
+}
+
+} // namespace kestrel
