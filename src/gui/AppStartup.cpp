@@ -4,11 +4,11 @@
 // saves a picture of it and ends, for the documentation's screenshots.
 #include "AppStartup.h"
 
-#include "GenerateDialog.h"
+#include "FormGenTran.h"
 #include "HelpViewer.h"
 #include "MainWindow.h"
 #include "QtUiServices.h"
-#include "SplashWindow.h"
+#include "FormSplash.h"
 #include "platform/FileTypeRegistration.h"
 #include "platform/Process.h"
 
@@ -65,7 +65,7 @@ QWidget* ScreenshotTarget(MainWindow& main, const QString& window) {
     }
     if (window == QStringLiteral("generate") || window == QStringLiteral("generate-run")) {
         main.RunCommand(AppCommand::Generate);
-        auto* generate = main.findChild<GenerateDialog*>(QStringLiteral("FormGenTran"));
+        auto* generate = main.findChild<FormGenTran*>(QStringLiteral("FormGenTran"));
         if (generate && window == QStringLiteral("generate-run")) generate->RunGenerate();
         return generate;
     }
@@ -209,7 +209,7 @@ int RunKestrel(QApplication& app) {
     }
 
     if (options.splash) {
-        auto* splash = new SplashWindow(loadMain);
+        auto* splash = new FormSplash(loadMain);
         splash->Start();
     } else {
         loadMain();

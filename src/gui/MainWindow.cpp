@@ -5,14 +5,14 @@
 // windows of later commands are plugged in through SetWindowOpener.
 #include "MainWindow.h"
 
-#include "AboutDialog.h"
+#include "FormAbout.h"
 #include "DialogPlacement.h"
-#include "GenerateDialog.h"
+#include "FormGenTran.h"
 #include "GuiResources.h"
 #include "GuiText.h"
 #include "HelpViewer.h"
-#include "NewProjectDialog.h"
-#include "OptionDialog.h"
+#include "FormNewProject.h"
+#include "FormOption.h"
 #include "UiServices.h"
 #include "assign/AssignWindows.h"
 #include "editors/EditorWindows.h"
@@ -125,13 +125,13 @@ void MainWindow::BuildStatusBar() {
 
 void MainWindow::InstallDefaultOpeners() {
     SetWindowOpener(AppCommand::NewProject,
-                    [](MainWindow& main) -> QDialog* { return new NewProjectDialog(main); });
+                    [](MainWindow& main) -> QDialog* { return new FormNewProject(main); });
     SetWindowOpener(AppCommand::About,
-                    [](MainWindow& main) -> QDialog* { return new AboutDialog(main); });
+                    [](MainWindow& main) -> QDialog* { return new FormAbout(main); });
     SetWindowOpener(AppCommand::CodeSettings,
-                    [](MainWindow& main) -> QDialog* { return OptionDialog::Open(main, &main); });
+                    [](MainWindow& main) -> QDialog* { return FormOption::Open(main, &main); });
     SetWindowOpener(AppCommand::Generate,
-                    [](MainWindow& main) -> QDialog* { return GenerateDialog::Open(main); });
+                    [](MainWindow& main) -> QDialog* { return FormGenTran::Open(main); });
     InstallEditorWindows(*this);
     InstallAssignWindows(*this);
 }

@@ -3,7 +3,7 @@
 // Settings, Generate AsmL Template with the real document converter, the template's text
 // completed with the behaviour and assigned, and Generate. The generated files equal those
 // of kestrel-cli generate on the same project, and hold the translated behaviour.
-#include "GenerateDialog.h"
+#include "FormGenTran.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "model/Assignments.h"

@@ -6,7 +6,7 @@
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "HelpViewer.h"
-#include "SplashWindow.h"
+#include "FormSplash.h"
 #include "project/ProjectCommands.h"
 
 #include <QAction>
@@ -437,8 +437,8 @@ private Q_SLOTS:
 
     void splashHandsOver() {
         bool loaded = false;
-        auto* splash = new SplashWindow([&loaded] { loaded = true; });
-        QPointer<SplashWindow> alive = splash;
+        auto* splash = new FormSplash([&loaded] { loaded = true; });
+        QPointer<FormSplash> alive = splash;
         QCOMPARE(Control<QLabel>(splash, "LabelVersion")->text(), QStringLiteral("v1.1"));
         QCOMPARE(splash->Timer().interval(), 3500);
         QVERIFY(splash->Timer().isSingleShot());

@@ -5,9 +5,9 @@
 #include "assign/AssignWindows.h"
 
 #include "MainWindow.h"
-#include "assign/AddLibraryDialog.h"
-#include "assign/AssignAsmlDialog.h"
-#include "assign/AssignFsmDialog.h"
+#include "assign/FormAddLibrary.h"
+#include "assign/FormAssignAsmL.h"
+#include "assign/FormAssignFSM.h"
 #include "platform/Process.h"
 
 namespace kestrel {
@@ -33,12 +33,12 @@ void InstallAssignWindows(MainWindow& main, const AssignSeams& seams) {
     converter.timeout = seams.converterTimeout;
 
     main.SetWindowOpener(AppCommand::FsmSpecification,
-                         [](MainWindow& m) -> QDialog* { return AssignFsmDialog::Open(m); });
+                         [](MainWindow& m) -> QDialog* { return FormAssignFSM::Open(m); });
     main.SetWindowOpener(AppCommand::AsmlSpecification, [converter](MainWindow& m) -> QDialog* {
-        return AssignAsmlDialog::Open(m, converter);
+        return FormAssignAsmL::Open(m, converter);
     });
     main.SetWindowOpener(AppCommand::AddLibrary,
-                         [](MainWindow& m) -> QDialog* { return AddLibraryDialog::Open(m); });
+                         [](MainWindow& m) -> QDialog* { return FormAddLibrary::Open(m); });
 }
 
 } // namespace kestrel

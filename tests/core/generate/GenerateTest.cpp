@@ -315,7 +315,7 @@ TEST(Generate, ClockNameLivesAcrossRuns) {
     EXPECT_FALSE(session.clock.clockOnPositiveEdge);
 }
 
-TEST(GenerateDialog, OkSavesTheTrimmedBoxes) {
+TEST(FormGenTran, OkSavesTheTrimmedBoxes) {
     test::TempDir dir;
     std::string folder = MakeProject(dir, 3);
     GenerationSettings boxes{" clsIface ", "clsTran  ", "  /a/T.cpp", "/a/T.h ", " /a/I.h "};

@@ -15,14 +15,14 @@ namespace kestrel {
 
 class MainWindow;
 
-class AssignFsmDialog : public QDialog {
+class FormAssignFSM : public QDialog {
     Q_OBJECT
 
 public:
     // Loads the function table and asf.dat into a new window (not shown yet). Null, after
     // a message naming the file, when they cannot be read.
-    static AssignFsmDialog* Open(MainWindow& main);
-    ~AssignFsmDialog() override;
+    static FormAssignFSM* Open(MainWindow& main);
+    ~FormAssignFSM() override;
 
     void BrowseAsfFile();
     void UnassignAsfFileOfRow();
@@ -31,7 +31,7 @@ public:
     void Confirm();
 
 private:
-    AssignFsmDialog(MainWindow& main, std::unique_ptr<FsmAssignmentState> state);
+    FormAssignFSM(MainWindow& main, std::unique_ptr<FsmAssignmentState> state);
     // The selected row (0-based), or -1.
     int SelectedRow() const;
     void ShowRow(int row);

@@ -11,11 +11,11 @@ namespace kestrel {
 
 class MainWindow;
 
-class NewProjectDialog : public QDialog {
+class FormNewProject : public QDialog {
     Q_OBJECT
 
 public:
-    explicit NewProjectDialog(MainWindow& main);
+    explicit FormNewProject(MainWindow& main);
 
     void Browse();
     void Confirm();

@@ -1,6 +1,6 @@
 // The About box. The link label hands its address to the desktop's browser through the
 // desktop seam; OK closes the box, which gives control back to the main window.
-#include "AboutDialog.h"
+#include "FormAbout.h"
 
 #include "GuiResources.h"
 #include "MainWindow.h"
@@ -15,7 +15,7 @@
 
 namespace kestrel {
 
-AboutDialog::AboutDialog(MainWindow& main) : QDialog(&main) {
+FormAbout::FormAbout(MainWindow& main) : QDialog(&main) {
     InitGuiResources();
     setObjectName(QStringLiteral("FormAbout"));
     setWindowTitle(QStringLiteral("About Kestrel"));

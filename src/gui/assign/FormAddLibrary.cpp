@@ -2,7 +2,7 @@
 // library files come from ShowLibraryFolder, Add Library runs the core's AddLibrary on a
 // thread of its own under the wait cursor (the entry list and the progress bar follow it
 // through queued calls), and OK hands the state to AcceptAddLibrary.
-#include "assign/AddLibraryDialog.h"
+#include "assign/FormAddLibrary.h"
 
 #include "GuiText.h"
 #include "GuiWidgets.h"
@@ -64,16 +64,16 @@ private:
 
 } // namespace
 
-AddLibraryDialog* AddLibraryDialog::Open(MainWindow& main) {
+FormAddLibrary* FormAddLibrary::Open(MainWindow& main) {
     auto state = std::make_unique<AddLibraryState>();
     if (Status s = LoadAddLibrary(main.Project().projectFolder, *state); !s) {
         ShowFailure(main.Context().ui, &main, FromCore(s.message()));
         return nullptr;
     }
-    return new AddLibraryDialog(main, std::move(state));
+    return new FormAddLibrary(main, std::move(state));
 }
 
-AddLibraryDialog::AddLibraryDialog(MainWindow& main, std::unique_ptr<AddLibraryState> state)
+FormAddLibrary::FormAddLibrary(MainWindow& main, std::unique_ptr<AddLibraryState> state)
     : QDialog(&main), main_(main), state_(std::move(state)) {
     setObjectName(QStringLiteral("FormAddLibrary"));
     setWindowTitle(QStringLiteral("Add Transactor Library"));
@@ -124,17 +124,17 @@ AddLibraryDialog::AddLibraryDialog(MainWindow& main, std::unique_ptr<AddLibraryS
     layout->addLayout(buttons);
     resize(620, 420);
 
-    connect(browse, &QPushButton::clicked, this, &AddLibraryDialog::BrowseFolder);
-    connect(add_, &QPushButton::clicked, this, &AddLibraryDialog::AddSelectedLibrary);
-    connect(ok, &QPushButton::clicked, this, &AddLibraryDialog::Confirm);
+    connect(browse, &QPushButton::clicked, this, &FormAddLibrary::BrowseFolder);
+    connect(add_, &QPushButton::clicked, this, &FormAddLibrary::AddSelectedLibrary);
+    connect(ok, &QPushButton::clicked, this, &FormAddLibrary::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     ShowFolder();
 }
 
-AddLibraryDialog::~AddLibraryDialog() = default;
+FormAddLibrary::~FormAddLibrary() = default;
 
-void AddLibraryDialog::ShowFolder() {
+void FormAddLibrary::ShowFolder() {
     folder_->setText(FromCore(state_->folder));
     files_->clear();
     for (const std::string& file : state_->files) files_->addItem(FromCore(file));
@@ -142,11 +142,11 @@ void AddLibraryDialog::ShowFolder() {
     EnDisAddLib();
 }
 
-void AddLibraryDialog::EnDisAddLib() {
+void FormAddLibrary::EnDisAddLib() {
     add_->setEnabled(CanAddLibrary(*state_));
 }
 
-void AddLibraryDialog::BrowseFolder() {
+void FormAddLibrary::BrowseFolder() {
     UiServices& ui = main_.Context().ui;
     const QString chosen = ui.ChooseFolder(this, QStringLiteral("Please Choose Library Folder"),
                                            FromCore(state_->folder));
@@ -157,7 +157,7 @@ void AddLibraryDialog::BrowseFolder() {
     ShowFolder();
 }
 
-void AddLibraryDialog::AddSelectedLibrary() {
+void FormAddLibrary::AddSelectedLibrary() {
     QListWidgetItem* selected = files_->currentItem();
     if (!selected) return;
     const std::string file = ToCore(selected->text());
@@ -177,7 +177,7 @@ void AddLibraryDialog::AddSelectedLibrary() {
                                outcome.added ? MessageIcon::Information : MessageIcon::Critical);
 }
 
-void AddLibraryDialog::Confirm() {
+void FormAddLibrary::Confirm() {
     ProjectRecord record = main_.Project();
     if (Status s = AcceptAddLibrary(record, *state_); !s) {
         ShowFailure(main_.Context().ui, this, FromCore(s.message()));
@@ -187,12 +187,12 @@ void AddLibraryDialog::Confirm() {
     accept();
 }
 
-void AddLibraryDialog::reject() {
+void FormAddLibrary::reject() {
     if (busy_) return; // an extraction ends by itself
     QDialog::reject();
 }
 
-void AddLibraryDialog::closeEvent(QCloseEvent* event) {
+void FormAddLibrary::closeEvent(QCloseEvent* event) {
     if (busy_) {
         event->ignore();
         return;

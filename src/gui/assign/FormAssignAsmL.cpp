@@ -3,7 +3,7 @@
 // Template runs the core's GenerateAsmlTemplate on a thread of its own, so the converter's
 // bounded wait never holds the window; its outcome is a refusal, a failure naming the
 // document, or the question whether to open the new document.
-#include "assign/AssignAsmlDialog.h"
+#include "assign/FormAssignAsmL.h"
 
 #include "GuiText.h"
 #include "GuiWidgets.h"
@@ -23,16 +23,16 @@
 
 namespace kestrel {
 
-AssignAsmlDialog* AssignAsmlDialog::Open(MainWindow& main, const DocumentConverter& converter) {
+FormAssignAsmL* FormAssignAsmL::Open(MainWindow& main, const DocumentConverter& converter) {
     AsmlAssignmentState state;
     if (Status s = LoadAsmlAssignmentState(main.Project().projectFolder, state); !s) {
         ShowFailure(main.Context().ui, &main, FromCore(s.message()));
         return nullptr;
     }
-    return new AssignAsmlDialog(main, converter, state);
+    return new FormAssignAsmL(main, converter, state);
 }
 
-AssignAsmlDialog::AssignAsmlDialog(MainWindow& main, const DocumentConverter& converter,
+FormAssignAsmL::FormAssignAsmL(MainWindow& main, const DocumentConverter& converter,
                                    const AsmlAssignmentState& state)
     : QDialog(&main), main_(main), converter_(converter), state_(state) {
     setObjectName(QStringLiteral("FormAssignAsmL"));
@@ -84,22 +84,22 @@ AssignAsmlDialog::AssignAsmlDialog(MainWindow& main, const DocumentConverter& co
     layout->addWidget(assignFrame);
     layout->addLayout(buttons);
 
-    connect(generate, &QPushButton::clicked, this, &AssignAsmlDialog::GenerateTemplate);
-    connect(workWith, &QPushButton::clicked, this, &AssignAsmlDialog::WorkWithTemplate);
-    connect(browse, &QPushButton::clicked, this, &AssignAsmlDialog::AssignDocument);
-    connect(unassign, &QPushButton::clicked, this, &AssignAsmlDialog::UnassignDocument);
-    connect(ok, &QPushButton::clicked, this, &AssignAsmlDialog::Confirm);
+    connect(generate, &QPushButton::clicked, this, &FormAssignAsmL::GenerateTemplate);
+    connect(workWith, &QPushButton::clicked, this, &FormAssignAsmL::WorkWithTemplate);
+    connect(browse, &QPushButton::clicked, this, &FormAssignAsmL::AssignDocument);
+    connect(unassign, &QPushButton::clicked, this, &FormAssignAsmL::UnassignDocument);
+    connect(ok, &QPushButton::clicked, this, &FormAssignAsmL::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     ShowState();
 }
 
-void AssignAsmlDialog::ShowState() {
+void FormAssignAsmL::ShowState() {
     documentLabel_->setText(FromCore(state_.documentLabel));
     assignedMark_->setText(FromCore(state_.assignedMark));
 }
 
-void AssignAsmlDialog::GenerateTemplate() {
+void FormAssignAsmL::GenerateTemplate() {
     UiServices& ui = main_.Context().ui;
     const std::string& current = state_.record.asmlDocumentPath;
     FileDialogRequest request;
@@ -143,7 +143,7 @@ void AssignAsmlDialog::GenerateTemplate() {
         ui.OpenDocument(chosen);
 }
 
-void AssignAsmlDialog::WorkWithTemplate() {
+void FormAssignAsmL::WorkWithTemplate() {
     UiServices& ui = main_.Context().ui;
     if (auto refusal = CheckAsmlTemplateExists(state_.record.asmlDocumentPath)) {
         ShowRefusal(ui, this, *refusal);
@@ -152,7 +152,7 @@ void AssignAsmlDialog::WorkWithTemplate() {
     ui.OpenDocument(FromCore(state_.record.asmlDocumentPath));
 }
 
-void AssignAsmlDialog::AssignDocument() {
+void FormAssignAsmL::AssignDocument() {
     UiServices& ui = main_.Context().ui;
     FileDialogRequest request;
     request.title = FromCore(kAssignAsmlTitle);
@@ -166,12 +166,12 @@ void AssignAsmlDialog::AssignDocument() {
     ShowState();
 }
 
-void AssignAsmlDialog::UnassignDocument() {
+void FormAssignAsmL::UnassignDocument() {
     UnassignAsmlDocument(state_);
     ShowState();
 }
 
-void AssignAsmlDialog::Confirm() {
+void FormAssignAsmL::Confirm() {
     ProjectRecord record = main_.Project();
     if (Status s = AcceptAsmlAssignment(record, state_); !s) {
         ShowFailure(main_.Context().ui, this, FromCore(s.message()));
@@ -181,12 +181,12 @@ void AssignAsmlDialog::Confirm() {
     accept();
 }
 
-void AssignAsmlDialog::reject() {
+void FormAssignAsmL::reject() {
     if (busy_) return; // the converter's wait ends by itself
     QDialog::reject();
 }
 
-void AssignAsmlDialog::closeEvent(QCloseEvent* event) {
+void FormAssignAsmL::closeEvent(QCloseEvent* event) {
     if (busy_) {
         event->ignore();
         return;

@@ -1,6 +1,6 @@
 // The splash window: a frameless panel with the icon, the name, the version label "v1.1"
 // and a line on what the program does; a single-shot timer hands over to the main window.
-#include "SplashWindow.h"
+#include "FormSplash.h"
 
 #include "GuiResources.h"
 #include "project/InputRefusal.h"
@@ -14,7 +14,7 @@
 
 namespace kestrel {
 
-SplashWindow::SplashWindow(std::function<void()> loadMain)
+FormSplash::FormSplash(std::function<void()> loadMain)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), loadMain_(std::move(loadMain)) {
     InitGuiResources();
     setObjectName(QStringLiteral("FormSplash"));
@@ -50,10 +50,10 @@ SplashWindow::SplashWindow(std::function<void()> loadMain)
 
     timer_.setSingleShot(true);
     timer_.setInterval(kSplashMilliseconds);
-    connect(&timer_, &QTimer::timeout, this, &SplashWindow::TimeUp);
+    connect(&timer_, &QTimer::timeout, this, &FormSplash::TimeUp);
 }
 
-void SplashWindow::Start() {
+void FormSplash::Start() {
     adjustSize();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -63,7 +63,7 @@ void SplashWindow::Start() {
     timer_.start();
 }
 
-void SplashWindow::TimeUp() {
+void FormSplash::TimeUp() {
     timer_.stop();
     if (loadMain_) loadMain_();
     close();

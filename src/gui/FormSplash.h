@@ -10,12 +10,12 @@ namespace kestrel {
 
 inline constexpr int kSplashMilliseconds = 3500;
 
-class SplashWindow : public QWidget {
+class FormSplash : public QWidget {
     Q_OBJECT
 
 public:
     // `loadMain` creates and shows the main window when the timer fires.
-    explicit SplashWindow(std::function<void()> loadMain);
+    explicit FormSplash(std::function<void()> loadMain);
     // Shows the window centred on its screen and starts the timer.
     void Start();
     QTimer& Timer() { return timer_; }

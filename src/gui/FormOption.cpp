@@ -3,7 +3,7 @@
 // ApplyCodeSettings, which either refuses (message, the tab and field to correct; the
 // comment box may have received its final line break) or stores the options, which are
 // then saved.
-#include "OptionDialog.h"
+#include "FormOption.h"
 
 #include "GuiText.h"
 #include "GuiWidgets.h"
@@ -54,16 +54,16 @@ QLineEdit* TextBox(const char* name, QWidget* parent) {
 
 } // namespace
 
-OptionDialog* OptionDialog::Open(MainWindow& main, QWidget* parent) {
+FormOption* FormOption::Open(MainWindow& main, QWidget* parent) {
     ProjectOptions options;
     if (Status s = LoadOptions(main.Project().projectFolder, options); !s) {
         ShowFailure(main.Context().ui, parent, FromCore(s.message()));
         return nullptr;
     }
-    return new OptionDialog(main, parent, options);
+    return new FormOption(main, parent, options);
 }
 
-OptionDialog::OptionDialog(MainWindow& main, QWidget* parent, const ProjectOptions& options)
+FormOption::FormOption(MainWindow& main, QWidget* parent, const ProjectOptions& options)
     : QDialog(parent), main_(main), options_(options) {
     setObjectName(QStringLiteral("FormOption"));
     setWindowTitle(QStringLiteral("Code Generation Settings"));
@@ -174,10 +174,10 @@ OptionDialog::OptionDialog(MainWindow& main, QWidget* parent, const ProjectOptio
     layout->addLayout(buttons);
     resize(560, 360);
 
-    connect(useSetup_, &QCheckBox::toggled, this, &OptionDialog::ApplyEnablingRules);
-    connect(makeLibrary_, &QCheckBox::toggled, this, &OptionDialog::ApplyEnablingRules);
-    connect(browseLibrary_, &QPushButton::clicked, this, &OptionDialog::BrowseLibrary);
-    connect(ok, &QPushButton::clicked, this, &OptionDialog::Confirm);
+    connect(useSetup_, &QCheckBox::toggled, this, &FormOption::ApplyEnablingRules);
+    connect(makeLibrary_, &QCheckBox::toggled, this, &FormOption::ApplyEnablingRules);
+    connect(browseLibrary_, &QPushButton::clicked, this, &FormOption::BrowseLibrary);
+    connect(ok, &QPushButton::clicked, this, &FormOption::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     ShowDraft(DraftFromOptions(options_));
@@ -185,7 +185,7 @@ OptionDialog::OptionDialog(MainWindow& main, QWidget* parent, const ProjectOptio
     tabs_->setCurrentIndex(0); // the method
 }
 
-void OptionDialog::ShowDraft(const CodeSettingsDraft& d) {
+void FormOption::ShowDraft(const CodeSettingsDraft& d) {
     if (QAbstractButton* button = method_->button(d.method)) button->setChecked(true);
     clockPositive_->setChecked(d.clockPositiveEdge);
     clockNegative_->setChecked(!d.clockPositiveEdge);
@@ -203,7 +203,7 @@ void OptionDialog::ShowDraft(const CodeSettingsDraft& d) {
     commentInHeaders_->setChecked(d.useCommentInHeaders);
 }
 
-CodeSettingsDraft OptionDialog::Draft() const {
+CodeSettingsDraft FormOption::Draft() const {
     CodeSettingsDraft d;
     d.method = method_->checkedId() > 0 ? method_->checkedId() : 0;
     d.clockPositiveEdge = clockPositive_->isChecked();
@@ -222,14 +222,14 @@ CodeSettingsDraft OptionDialog::Draft() const {
     return d;
 }
 
-void OptionDialog::ApplyEnablingRules() {
+void FormOption::ApplyEnablingRules() {
     setup_->setEnabled(useSetup_->isChecked());
     setupUnit_->setEnabled(useSetup_->isChecked());
     libraryFile_->setEnabled(makeLibrary_->isChecked());
     browseLibrary_->setEnabled(makeLibrary_->isChecked());
 }
 
-void OptionDialog::BrowseLibrary() {
+void FormOption::BrowseLibrary() {
     FileDialogRequest request;
     request.title = QStringLiteral("Save Library File As...");
     request.filter = QStringLiteral("Transactor Library (*.tlib)|*.tlib");
@@ -238,7 +238,7 @@ void OptionDialog::BrowseLibrary() {
     if (!chosen.isEmpty()) libraryFile_->setText(chosen);
 }
 
-void OptionDialog::Confirm() {
+void FormOption::Confirm() {
     CodeSettingsDraft draft = Draft();
     std::optional<InputRefusal> refusal = ApplyCodeSettings(draft, options_);
     // The comment ends with its line break from now on, accepted or not.

@@ -8,11 +8,11 @@ class MainWindow;
 
 inline constexpr const char* kAboutLink = "https://systemc.org";
 
-class AboutDialog : public QDialog {
+class FormAbout : public QDialog {
     Q_OBJECT
 
 public:
-    explicit AboutDialog(MainWindow& main);
+    explicit FormAbout(MainWindow& main);
 };
 
 } // namespace kestrel

@@ -5,7 +5,7 @@
 // Cancel saving nothing.
 #include "GuiTestSupport.h"
 #include "GuiText.h"
-#include "assign/AssignFsmDialog.h"
+#include "assign/FormAssignFSM.h"
 #include "model/ProjectPaths.h"
 #include "model/RtlSignal.h"
 #include "model/TlmFunction.h"
@@ -38,7 +38,7 @@ struct OpenedFsm {
     ProjectRecord project;
     QString folder;
     TestApp app;
-    AssignFsmDialog* dialog = nullptr;
+    FormAssignFSM* dialog = nullptr;
     QTreeWidget* list = nullptr;
 
     OpenedFsm() {
@@ -83,7 +83,7 @@ struct OpenedFsm {
         SetStoredStage(project, 2);
         app.main->Start(TpPath(project));
         app.main->RunCommand(AppCommand::FsmSpecification);
-        dialog = app.main->findChild<AssignFsmDialog*>(QStringLiteral("FormAssignFSM"));
+        dialog = app.main->findChild<FormAssignFSM*>(QStringLiteral("FormAssignFSM"));
         list = Control<QTreeWidget>(dialog, "ListViewAssign");
     }
 
@@ -106,7 +106,7 @@ struct OpenedFsm {
 
 } // namespace
 
-class FormFsmAssignTest : public QObject {
+class FormAssignFSMTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -349,5 +349,5 @@ private Q_SLOTS:
 
 } // namespace kestrel::test
 
-QTEST_MAIN(kestrel::test::FormFsmAssignTest)
-#include "FormFsmAssignTest.moc"
+QTEST_MAIN(kestrel::test::FormAssignFSMTest)
+#include "FormAssignFSMTest.moc"

@@ -14,13 +14,13 @@ namespace kestrel {
 
 class MainWindow;
 
-class AssignAsmlDialog : public QDialog {
+class FormAssignAsmL : public QDialog {
     Q_OBJECT
 
 public:
     // Loads asml.dat into a new window (not shown yet). Null, after a message naming the
     // file, when it cannot be read.
-    static AssignAsmlDialog* Open(MainWindow& main, const DocumentConverter& converter);
+    static FormAssignAsmL* Open(MainWindow& main, const DocumentConverter& converter);
 
     void GenerateTemplate();
     void WorkWithTemplate();
@@ -34,7 +34,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    AssignAsmlDialog(MainWindow& main, const DocumentConverter& converter,
+    FormAssignAsmL(MainWindow& main, const DocumentConverter& converter,
                      const AsmlAssignmentState& state);
     void ShowState();
 

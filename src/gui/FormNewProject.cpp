@@ -1,7 +1,7 @@
 // New Project: the two boxes go to the core's NewProject as a draft; the draft comes back
 // trimmed (and the location with its final separator) and is shown again. A refusal is a
 // message box followed by the focus on the field it names.
-#include "NewProjectDialog.h"
+#include "FormNewProject.h"
 
 #include "GuiText.h"
 #include "GuiWidgets.h"
@@ -20,7 +20,7 @@
 
 namespace kestrel {
 
-NewProjectDialog::NewProjectDialog(MainWindow& main) : QDialog(&main), main_(main) {
+FormNewProject::FormNewProject(MainWindow& main) : QDialog(&main), main_(main) {
     setObjectName(QStringLiteral("FormNewProject"));
     setWindowTitle(QStringLiteral("New Transactor Project"));
 
@@ -52,18 +52,18 @@ NewProjectDialog::NewProjectDialog(MainWindow& main) : QDialog(&main), main_(mai
     layout->addLayout(fields);
     layout->addLayout(buttons);
 
-    connect(browse_, &QPushButton::clicked, this, &NewProjectDialog::Browse);
-    connect(ok, &QPushButton::clicked, this, &NewProjectDialog::Confirm);
+    connect(browse_, &QPushButton::clicked, this, &FormNewProject::Browse);
+    connect(ok, &QPushButton::clicked, this, &FormNewProject::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void NewProjectDialog::Browse() {
+void FormNewProject::Browse() {
     // A cancelled browse leaves the location empty.
     location_->setText(main_.Context().ui.ChooseFolder(this, QStringLiteral("Please Choose a path"),
                                                        location_->text()));
 }
 
-void NewProjectDialog::Confirm() {
+void FormNewProject::Confirm() {
     NewProjectDraft draft{ToCore(name_->text()), ToCore(location_->text())};
     ProjectRecord created;
     CommandOutcome outcome = NewProject(draft, main_.Context().system, created);

@@ -2,7 +2,7 @@
 // only through its Browse and Unassign rules; the window shows them. Generate ASF Template
 // writes the selected function's template through the core and offers to open it with
 // the desktop's program for .asf files; OK hands the rows to AcceptFsmAssignment.
-#include "assign/AssignFsmDialog.h"
+#include "assign/FormAssignFSM.h"
 
 #include "GuiText.h"
 #include "GuiWidgets.h"
@@ -21,16 +21,16 @@
 
 namespace kestrel {
 
-AssignFsmDialog* AssignFsmDialog::Open(MainWindow& main) {
+FormAssignFSM* FormAssignFSM::Open(MainWindow& main) {
     auto state = std::make_unique<FsmAssignmentState>();
     if (Status s = LoadFsmAssignment(main.Project().projectFolder, *state); !s) {
         ShowFailure(main.Context().ui, &main, FromCore(s.message()));
         return nullptr;
     }
-    return new AssignFsmDialog(main, std::move(state));
+    return new FormAssignFSM(main, std::move(state));
 }
 
-AssignFsmDialog::AssignFsmDialog(MainWindow& main, std::unique_ptr<FsmAssignmentState> state)
+FormAssignFSM::FormAssignFSM(MainWindow& main, std::unique_ptr<FsmAssignmentState> state)
     : QDialog(&main), main_(main), state_(std::move(state)) {
     setObjectName(QStringLiteral("FormAssignFSM"));
     setWindowTitle(FromCore(kFsmAssignCaption));
@@ -87,23 +87,23 @@ AssignFsmDialog::AssignFsmDialog(MainWindow& main, std::unique_ptr<FsmAssignment
     // With no function there is no row to select.
     if (list_->topLevelItemCount() > 0) list_->setCurrentItem(list_->topLevelItem(0));
 
-    connect(generate, &QPushButton::clicked, this, &AssignFsmDialog::GenerateTemplate);
-    connect(workWith, &QPushButton::clicked, this, &AssignFsmDialog::WorkWithTemplate);
-    connect(browse, &QPushButton::clicked, this, &AssignFsmDialog::BrowseAsfFile);
-    connect(unassign, &QPushButton::clicked, this, &AssignFsmDialog::UnassignAsfFileOfRow);
+    connect(generate, &QPushButton::clicked, this, &FormAssignFSM::GenerateTemplate);
+    connect(workWith, &QPushButton::clicked, this, &FormAssignFSM::WorkWithTemplate);
+    connect(browse, &QPushButton::clicked, this, &FormAssignFSM::BrowseAsfFile);
+    connect(unassign, &QPushButton::clicked, this, &FormAssignFSM::UnassignAsfFileOfRow);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { BrowseAsfFile(); });
-    connect(ok, &QPushButton::clicked, this, &AssignFsmDialog::Confirm);
+    connect(ok, &QPushButton::clicked, this, &FormAssignFSM::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-AssignFsmDialog::~AssignFsmDialog() = default;
+FormAssignFSM::~FormAssignFSM() = default;
 
-int AssignFsmDialog::SelectedRow() const {
+int FormAssignFSM::SelectedRow() const {
     QTreeWidgetItem* item = list_->currentItem();
     return item ? list_->indexOfTopLevelItem(item) : -1;
 }
 
-void AssignFsmDialog::ShowRow(int row) {
+void FormAssignFSM::ShowRow(int row) {
     const FsmAssignmentRow& r = state_->rows[static_cast<std::size_t>(row)];
     QTreeWidgetItem* item = list_->topLevelItem(row);
     item->setText(0, FromCore(r.signature));
@@ -111,12 +111,12 @@ void AssignFsmDialog::ShowRow(int row) {
     item->setText(2, FromCore(r.assignedMark));
 }
 
-void AssignFsmDialog::Inform(const InputRefusal& refusal) {
+void FormAssignFSM::Inform(const InputRefusal& refusal) {
     main_.Context().ui.Message(this, FromCore(refusal.text), FromCore(refusal.ShownTitle()),
                                MessageIcon::Information);
 }
 
-void AssignFsmDialog::BrowseAsfFile() {
+void FormAssignFSM::BrowseAsfFile() {
     const int row = SelectedRow();
     if (row < 0) return;
     FsmAssignmentRow& r = state_->rows[static_cast<std::size_t>(row)];
@@ -141,7 +141,7 @@ void AssignFsmDialog::BrowseAsfFile() {
     ShowRow(row);
 }
 
-void AssignFsmDialog::UnassignAsfFileOfRow() {
+void FormAssignFSM::UnassignAsfFileOfRow() {
     const int row = SelectedRow();
     if (row < 0) return;
     if (auto refusal = UnassignAsfFile(state_->rows[static_cast<std::size_t>(row)])) {
@@ -151,7 +151,7 @@ void AssignFsmDialog::UnassignAsfFileOfRow() {
     ShowRow(row);
 }
 
-void AssignFsmDialog::GenerateTemplate() {
+void FormAssignFSM::GenerateTemplate() {
     const int row = SelectedRow();
     if (row < 0) return;
     const FsmAssignmentRow& r = state_->rows[static_cast<std::size_t>(row)];
@@ -188,7 +188,7 @@ void AssignFsmDialog::GenerateTemplate() {
         ui.OpenDocument(chosen);
 }
 
-void AssignFsmDialog::WorkWithTemplate() {
+void FormAssignFSM::WorkWithTemplate() {
     UiServices& ui = main_.Context().ui;
     if (auto refusal = CheckAsfTemplateExists(state_->asf.asfTemplatePath)) {
         ShowRefusal(ui, this, *refusal);
@@ -197,7 +197,7 @@ void AssignFsmDialog::WorkWithTemplate() {
     ui.OpenDocument(FromCore(state_->asf.asfTemplatePath));
 }
 
-void AssignFsmDialog::Confirm() {
+void FormAssignFSM::Confirm() {
     ProjectRecord record = main_.Project();
     if (Status s = AcceptFsmAssignment(record, *state_); !s) {
         ShowFailure(main_.Context().ui, this, FromCore(s.message()));

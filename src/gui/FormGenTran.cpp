@@ -3,13 +3,13 @@
 // (text appended at the end and kept in view, progress bar) and repaints during the run.
 // OK saves the boxes trimmed; the settings button opens the Code Generation Settings
 // window with this window disabled until it closes.
-#include "GenerateDialog.h"
+#include "FormGenTran.h"
 
 #include "DialogPlacement.h"
 #include "GuiText.h"
 #include "GuiWidgets.h"
 #include "MainWindow.h"
-#include "OptionDialog.h"
+#include "FormOption.h"
 #include "UiServices.h"
 #include "generate/Generate.h"
 #include "platform/FileSystem.h"
@@ -58,16 +58,16 @@ QFont StatusFont() {
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
 
-GenerateDialog* GenerateDialog::Open(MainWindow& main) {
+FormGenTran* FormGenTran::Open(MainWindow& main) {
     GenerationSettings settings;
     if (Status s = LoadGenerationSettings(main.Project().projectFolder, settings); !s) {
         ShowFailure(main.Context().ui, &main, FromCore(s.message()));
         return nullptr;
     }
-    return new GenerateDialog(main, settings);
+    return new FormGenTran(main, settings);
 }
 
-GenerateDialog::GenerateDialog(MainWindow& main, const GenerationSettings& settings)
+FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     : QDialog(&main), main_(main), log_(main.Context().session.log) {
     setObjectName(QStringLiteral("FormGenTran"));
     setWindowTitle(QStringLiteral("Generate SystemC Transactor"));
@@ -156,19 +156,19 @@ GenerateDialog::GenerateDialog(MainWindow& main, const GenerationSettings& setti
         Browse(cppPath_, QStringLiteral("Save Transactor C++ File As..."),
                QStringLiteral("C++ File (*.cpp)|*.cpp"));
     });
-    connect(settingsButton, &QPushButton::clicked, this, &GenerateDialog::OpenCodeSettings);
-    connect(generate, &QPushButton::clicked, this, &GenerateDialog::RunGenerate);
-    connect(ok, &QPushButton::clicked, this, &GenerateDialog::Confirm);
+    connect(settingsButton, &QPushButton::clicked, this, &FormGenTran::OpenCodeSettings);
+    connect(generate, &QPushButton::clicked, this, &FormGenTran::RunGenerate);
+    connect(ok, &QPushButton::clicked, this, &FormGenTran::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     log_.SetObserver(this);
 }
 
-GenerateDialog::~GenerateDialog() {
+FormGenTran::~FormGenTran() {
     if (log_.Observer() == this) log_.SetObserver(nullptr);
 }
 
-GenerationSettings GenerateDialog::Boxes() const {
+GenerationSettings FormGenTran::Boxes() const {
     GenerationSettings boxes;
     boxes.transactorClassName = ToCore(transactorClass_->text());
     boxes.interfaceClassName = ToCore(interfaceClass_->text());
@@ -178,7 +178,7 @@ GenerationSettings GenerateDialog::Boxes() const {
     return boxes;
 }
 
-void GenerateDialog::Browse(QLineEdit* box, const QString& title, const QString& filter) {
+void FormGenTran::Browse(QLineEdit* box, const QString& title, const QString& filter) {
     FileDialogRequest request;
     request.title = title;
     request.filter = filter;
@@ -187,7 +187,7 @@ void GenerateDialog::Browse(QLineEdit* box, const QString& title, const QString&
     if (!chosen.isEmpty()) box->setText(chosen);
 }
 
-void GenerateDialog::RunGenerate() {
+void FormGenTran::RunGenerate() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     GenerateRequest request;
     request.projectFolder = main_.Project().projectFolder;
@@ -199,7 +199,7 @@ void GenerateDialog::RunGenerate() {
     QApplication::restoreOverrideCursor();
 }
 
-void GenerateDialog::Confirm() {
+void FormGenTran::Confirm() {
     if (Status s = AcceptGenerateDialog(main_.Project().projectFolder, Boxes()); !s) {
         ShowFailure(main_.Context().ui, this, FromCore(s.message()));
         return;
@@ -207,9 +207,9 @@ void GenerateDialog::Confirm() {
     accept();
 }
 
-void GenerateDialog::OpenCodeSettings() {
+void FormGenTran::OpenCodeSettings() {
     setEnabled(false);
-    OptionDialog* settings = OptionDialog::Open(main_, this);
+    FormOption* settings = FormOption::Open(main_, this);
     if (!settings) {
         setEnabled(true);
         return;
@@ -220,7 +220,7 @@ void GenerateDialog::OpenCodeSettings() {
     settings->show();
 }
 
-void GenerateDialog::OnText(std::string_view appended) {
+void FormGenTran::OnText(std::string_view appended) {
     QString text = FromCore(appended);
     text.remove(QLatin1Char('\r'));
     QTextCursor cursor = status_->textCursor();
@@ -230,14 +230,14 @@ void GenerateDialog::OnText(std::string_view appended) {
     status_->ensureCursorVisible();
 }
 
-void GenerateDialog::OnProgress(int value, int maximum) {
+void FormGenTran::OnProgress(int value, int maximum) {
     progress_->setRange(0, maximum > 0 ? maximum : 1);
     progress_->setValue(maximum > 0 ? value : 0);
     // The run holds the event loop; let the window show how far it is.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void GenerateDialog::OnReset() {
+void FormGenTran::OnReset() {
     status_->clear();
 }
 

@@ -17,14 +17,14 @@ namespace kestrel {
 
 class MainWindow;
 
-class GenerateDialog : public QDialog, private LogObserver {
+class FormGenTran : public QDialog, private LogObserver {
     Q_OBJECT
 
 public:
     // Loads the project's generation settings into a new window (not shown yet). Null,
     // after a message naming the file, when they cannot be read.
-    static GenerateDialog* Open(MainWindow& main);
-    ~GenerateDialog() override;
+    static FormGenTran* Open(MainWindow& main);
+    ~FormGenTran() override;
 
     // The five boxes as typed.
     GenerationSettings Boxes() const;
@@ -34,7 +34,7 @@ public:
     void OpenCodeSettings();
 
 private:
-    GenerateDialog(MainWindow& main, const GenerationSettings& settings);
+    FormGenTran(MainWindow& main, const GenerationSettings& settings);
     void Browse(QLineEdit* box, const QString& title, const QString& filter);
 
     void OnText(std::string_view appended) override;

@@ -21,13 +21,13 @@ namespace kestrel {
 
 class MainWindow;
 
-class OptionDialog : public QDialog {
+class FormOption : public QDialog {
     Q_OBJECT
 
 public:
     // Loads the project's options into a new window (not shown yet). Null, after a
     // message naming the file, when they cannot be read.
-    static OptionDialog* Open(MainWindow& main, QWidget* parent);
+    static FormOption* Open(MainWindow& main, QWidget* parent);
 
     // What the controls hold.
     CodeSettingsDraft Draft() const;
@@ -35,7 +35,7 @@ public:
     void BrowseLibrary();
 
 private:
-    OptionDialog(MainWindow& main, QWidget* parent, const ProjectOptions& options);
+    FormOption(MainWindow& main, QWidget* parent, const ProjectOptions& options);
     void ShowDraft(const CodeSettingsDraft& draft);
     void ApplyEnablingRules();
 

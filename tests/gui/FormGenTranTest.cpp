@@ -1,7 +1,7 @@
 // The Generate window: its boxes from gen.dat, the three browse buttons, a run from the
 // window (status box, progress bar) that writes the same files as kestrel-cli generate,
 // OK saving the boxes trimmed, and Cancel saving nothing.
-#include "GenerateDialog.h"
+#include "FormGenTran.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "generate/Generate.h"
@@ -27,7 +27,7 @@ struct GenerateFixture {
     QString folder;
     QString tp;
     TestApp app;
-    GenerateDialog* dialog = nullptr;
+    FormGenTran* dialog = nullptr;
 
     GenerateFixture() {
         folder = dir.path() + "/MemBus";
@@ -42,7 +42,7 @@ struct GenerateFixture {
             qFatal("cannot point the example's generated files at the copy");
         app.main->Start(tp);
         app.main->RunCommand(AppCommand::Generate);
-        dialog = app.main->findChild<GenerateDialog*>(QStringLiteral("FormGenTran"));
+        dialog = app.main->findChild<FormGenTran*>(QStringLiteral("FormGenTran"));
     }
 
     QByteArray StoredSettings() const {
@@ -61,7 +61,7 @@ QByteArray WithoutDates(const QByteArray& bytes) {
 
 } // namespace
 
-class GenerateDialogTest : public QObject {
+class FormGenTranTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -162,7 +162,7 @@ private Q_SLOTS:
             const QByteArray before = f.StoredSettings();
             Control<QLineEdit>(f.dialog, "TextTCName")->setText(QStringLiteral("clsOther"));
             Click(f.dialog, "CommandCancel");
-            QTRY_VERIFY(!f.app.main->findChild<GenerateDialog*>(QStringLiteral("FormGenTran")));
+            QTRY_VERIFY(!f.app.main->findChild<FormGenTran*>(QStringLiteral("FormGenTran")));
             QCOMPARE(f.StoredSettings(), before);
             QVERIFY(f.app.main->Menu("MenuTransactor")->menuAction()->isEnabled());
             QVERIFY(f.app.main->MenuItem(AppCommand::Generate)->isEnabled());
@@ -171,7 +171,7 @@ private Q_SLOTS:
         Control<QLineEdit>(f.dialog, "TextTCName")->setText(QStringLiteral("  clsBus "));
         Control<QLineEdit>(f.dialog, "TextAICHFName")->setText(QStringLiteral(" /x/If.h  "));
         Click(f.dialog, "CommandOK");
-        QTRY_VERIFY(!f.app.main->findChild<GenerateDialog*>(QStringLiteral("FormGenTran")));
+        QTRY_VERIFY(!f.app.main->findChild<FormGenTran*>(QStringLiteral("FormGenTran")));
         GenerationSettings stored;
         QVERIFY(LoadGenerationSettings(ToCore(f.folder), stored).ok());
         QCOMPARE(QString::fromStdString(stored.transactorClassName), QStringLiteral("clsBus"));
@@ -185,5 +185,5 @@ private Q_SLOTS:
 
 } // namespace kestrel::test
 
-QTEST_MAIN(kestrel::test::GenerateDialogTest)
-#include "GenerateDialogTest.moc"
+QTEST_MAIN(kestrel::test::FormGenTranTest)
+#include "FormGenTranTest.moc"

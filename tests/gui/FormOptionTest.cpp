@@ -1,8 +1,8 @@
 // The Code Generation Settings window: what it shows when it opens, its enabling rules,
 // the library browse button, each refusal of OK with its message, tab and field, a stored
 // OK, Cancel, and re-enabling whichever window opened it.
-#include "OptionDialog.h"
-#include "GenerateDialog.h"
+#include "FormOption.h"
+#include "FormGenTran.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "model/ProjectOptions.h"
@@ -25,13 +25,13 @@ struct OpenedOptions {
     QTemporaryDir dir;
     ProjectRecord project;
     TestApp app;
-    OptionDialog* dialog = nullptr;
+    FormOption* dialog = nullptr;
 
     OpenedOptions() {
         project = MakeProject(dir.path(), QStringLiteral("Clocked"));
         app.main->Start(TpPath(project));
         app.main->RunCommand(AppCommand::CodeSettings);
-        dialog = app.main->findChild<OptionDialog*>(QStringLiteral("FormOption"));
+        dialog = app.main->findChild<FormOption*>(QStringLiteral("FormOption"));
     }
     QByteArray StoredOptions() const {
         return FileBytes(FromCore(InputPath(project.projectFolder, kOptionFile)));
@@ -48,7 +48,7 @@ void SetClock(QWidget* dialog, const char* setup, int setupUnit, const char* per
 
 } // namespace
 
-class OptionDialogTest : public QObject {
+class FormOptionTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -172,7 +172,7 @@ private Q_SLOTS:
         QCOMPARE(Control<QTabWidget>(d, "SSTabOpt")->currentIndex(), tab);
         QCOMPARE(d->focusWidget(), Control<QWidget>(d, qPrintable(focus)));
         // The window stays with what was typed; the comment got its final line break.
-        QVERIFY(o.app.main->findChild<OptionDialog*>(QStringLiteral("FormOption")));
+        QVERIFY(o.app.main->findChild<FormOption*>(QStringLiteral("FormOption")));
         QCOMPARE(Control<QLineEdit>(d, "TextSetup")->text(), setup);
         QCOMPARE(Control<QPlainTextEdit>(d, "TextCom")->toPlainText(), QStringLiteral("abc\n"));
         QCOMPARE(o.StoredOptions(), before);
@@ -192,7 +192,7 @@ private Q_SLOTS:
         Control<QCheckBox>(d, "CheckH")->setChecked(true);
         Click(d, "CommandOK");
         QVERIFY(o.app.ui.calls.isEmpty());
-        QTRY_VERIFY(!o.app.main->findChild<OptionDialog*>(QStringLiteral("FormOption")));
+        QTRY_VERIFY(!o.app.main->findChild<FormOption*>(QStringLiteral("FormOption")));
         QVERIFY(o.app.main->Menu("MenuTransactor")->menuAction()->isEnabled());
         QVERIFY(o.app.main->MenuItem(AppCommand::CodeSettings)->isEnabled());
 
@@ -218,7 +218,7 @@ private Q_SLOTS:
         const QByteArray before = o.StoredOptions();
         SetClock(o.dialog, "4", 2, "5", 2);
         Click(o.dialog, "CommandCancel");
-        QTRY_VERIFY(!o.app.main->findChild<OptionDialog*>(QStringLiteral("FormOption")));
+        QTRY_VERIFY(!o.app.main->findChild<FormOption*>(QStringLiteral("FormOption")));
         QCOMPARE(o.StoredOptions(), before);
         QVERIFY(o.app.main->Menu("MenuFile")->menuAction()->isEnabled());
         QVERIFY(o.app.ui.calls.isEmpty());
@@ -231,17 +231,17 @@ private Q_SLOTS:
         TestApp app;
         app.main->Start(TpPath(project));
         app.main->RunCommand(AppCommand::Generate);
-        auto* generate = app.main->findChild<GenerateDialog*>(QStringLiteral("FormGenTran"));
+        auto* generate = app.main->findChild<FormGenTran*>(QStringLiteral("FormGenTran"));
         QVERIFY(generate);
         Click(generate, "CommandSet");
-        auto* options = generate->findChild<OptionDialog*>(QStringLiteral("FormOption"));
+        auto* options = generate->findChild<FormOption*>(QStringLiteral("FormOption"));
         QVERIFY(options);
         QVERIFY(options->isVisible());
         QVERIFY(!generate->isEnabled());
         QVERIFY(options->isEnabled());
         Control<QLineEdit>(options, "TextPeriod")->setText(QStringLiteral("20"));
         Click(options, "CommandOK");
-        QTRY_VERIFY(!generate->findChild<OptionDialog*>(QStringLiteral("FormOption")));
+        QTRY_VERIFY(!generate->findChild<FormOption*>(QStringLiteral("FormOption")));
         QVERIFY(generate->isEnabled());
         // The main window stays off while the Generate window is open.
         QVERIFY(!app.main->Menu("MenuTransactor")->menuAction()->isEnabled());
@@ -262,7 +262,7 @@ private Q_SLOTS:
         TestApp app;
         app.main->Start(TpPath(project));
         app.main->RunCommand(AppCommand::CodeSettings);
-        QVERIFY(!app.main->findChild<OptionDialog*>(QStringLiteral("FormOption")));
+        QVERIFY(!app.main->findChild<FormOption*>(QStringLiteral("FormOption")));
         QCOMPARE(app.ui.Messages().size(), 1);
         QVERIFY2(app.ui.Messages().first().text.contains(QStringLiteral("option.dat")),
                  qPrintable(app.ui.Messages().first().text));
@@ -272,5 +272,5 @@ private Q_SLOTS:
 
 } // namespace kestrel::test
 
-QTEST_MAIN(kestrel::test::OptionDialogTest)
-#include "OptionDialogTest.moc"
+QTEST_MAIN(kestrel::test::FormOptionTest)
+#include "FormOptionTest.moc"

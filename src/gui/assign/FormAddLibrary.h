@@ -17,14 +17,14 @@ namespace kestrel {
 
 class MainWindow;
 
-class AddLibraryDialog : public QDialog {
+class FormAddLibrary : public QDialog {
     Q_OBJECT
 
 public:
     // Loads the tables and the options into a new window (not shown yet). Null, after a
     // message naming the file, when they cannot be read.
-    static AddLibraryDialog* Open(MainWindow& main);
-    ~AddLibraryDialog() override;
+    static FormAddLibrary* Open(MainWindow& main);
+    ~FormAddLibrary() override;
 
     void BrowseFolder();
     void AddSelectedLibrary();
@@ -36,7 +36,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    AddLibraryDialog(MainWindow& main, std::unique_ptr<AddLibraryState> state);
+    FormAddLibrary(MainWindow& main, std::unique_ptr<AddLibraryState> state);
     void ShowFolder();
     // EnDisAddLib: Add Library is enabled while the folder lists a library.
     void EnDisAddLib();

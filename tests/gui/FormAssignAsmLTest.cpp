@@ -4,7 +4,7 @@
 // Assign... and Unassign, OK (asml.dat, the copy in Input, stage 3) and Cancel.
 #include "GuiTestSupport.h"
 #include "GuiText.h"
-#include "assign/AssignAsmlDialog.h"
+#include "assign/FormAssignAsmL.h"
 #include "assign/AssignWindows.h"
 #include "model/Assignments.h"
 #include "model/ProjectPaths.h"
@@ -121,7 +121,7 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 
 } // namespace
 
-class FormAsmlAssignTest : public QObject {
+class FormAssignAsmLTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -332,5 +332,5 @@ private Q_SLOTS:
 
 } // namespace kestrel::test
 
-QTEST_MAIN(kestrel::test::FormAsmlAssignTest)
-#include "FormAsmlAssignTest.moc"
+QTEST_MAIN(kestrel::test::FormAssignAsmLTest)
+#include "FormAssignAsmLTest.moc"
