@@ -205,14 +205,15 @@ bool SameAsRow(const Json& item, const SignalRow& row) {
     auto same = [&](const char* key, const std::string& column) {
         return !item.contains(key) || TextOf(item, key, "") == column;
     };
-    auto sameNumber = [&](const char* key, const std::string& column) {
-        return !item.contains(key) || std::to_string(NumberOf(item, key, 0)) == column;
+    auto sameNumber = [&](const char* key, int number) {
+        return !item.contains(key) || NumberOf(item, key, 0) == number;
     };
-    return TextOf(item, "name", "") == row.columns[3] && same("direction", row.columns[0]) &&
-           sameNumber("directionIndex", row.columns[4]) && same("dataType", row.columns[1]) &&
-           sameNumber("dataTypeIndex", row.columns[5]) && sameNumber("width", row.columns[2]) &&
-           same("init", row.columns[7]) &&
-           (!item.contains("clock") || FlagOf(item, "clock") == (row.columns[6] == "1"));
+    return TextOf(item, "name", "") == row.name && same("direction", row.direction) &&
+           sameNumber("directionIndex", row.directionIndex) && same("dataType", row.dataType) &&
+           sameNumber("dataTypeIndex", row.dataTypeIndex) &&
+           (!item.contains("width") || std::to_string(NumberOf(item, "width", 0)) == row.width) &&
+           same("init", row.initValue) &&
+           (!item.contains("clock") || FlagOf(item, "clock") == row.isClock);
 }
 
 // An initial value the file gives for a signal it declares anew: the row it became and
@@ -226,7 +227,7 @@ std::optional<Refused> BuildSignals(const Json& list, const RtlSignalTable& old,
                                     std::vector<SignalRow>& rows, std::vector<GivenInit>& given) {
     std::vector<SignalRow> libraries, owns;
     for (const SignalRow& row : SignalRowsOf(old))
-        (RowNumber(row.columns[8]) == 1 ? libraries : owns).push_back(row);
+        (row.isLibrary ? libraries : owns).push_back(row);
     std::vector<bool> used(owns.size(), false);
     std::size_t nextLibrary = 0;
     int position = 0;
@@ -272,12 +273,12 @@ std::optional<Refused> BuildSignals(const Json& list, const RtlSignalTable& old,
         draft.initText = init;
         if (auto r = CheckSignalDraft(draft)) return Refused{*r, what};
         if (item.contains("init")) given.push_back({rows.size(), TextOf(item, "init", "")});
-        rows.push_back(BuildSignalRow(draft, "0"));
+        rows.push_back(BuildSignalRow(draft));
     }
     while (nextLibrary < libraries.size()) {
         const SignalRow& row = libraries[nextLibrary++];
         if (auto r = CheckSignalCapacity(static_cast<int>(rows.size())))
-            return Refused{*r, "library signal \"" + Show(row.columns[3]) + "\""};
+            return Refused{*r, "library signal \"" + Show(row.name) + "\""};
         rows.push_back(row);
     }
     return std::nullopt;

@@ -332,7 +332,7 @@ private Q_SLOTS:
 
         // 20 rows: Add is refused and opens nothing; Edit and Remove still work.
         for (int j = 1; j <= 20; ++j)
-            func->AppendRow({{"int", " ", "p" + std::to_string(j), "4", "0", "0", "0"}});
+            func->AppendRow({"int", " ", "p" + std::to_string(j), 4, 0, false, false});
         func->EnDisEditRemove();
         Click(func, "CommandAdd");
         ExpectRefusal(f.app.ui, "Cannot have more than 20 parameters", "Max Parameter Error");

@@ -18,12 +18,6 @@
 
 namespace kestrel {
 
-namespace {
-
-constexpr int kVisibleSignalColumns = 4;
-
-} // namespace
-
 FormRTL* FormRTL::Open(MainWindow& main) {
     auto table = std::make_unique<RtlSignalTable>();
     if (main.Project().rtlDeclared) {
@@ -81,7 +75,7 @@ int FormRTL::RowCount() const {
 }
 
 SignalRow FormRTL::Row(int number) const {
-    return {RowTexts<9>(list_->topLevelItem(number - 1))};
+    return SignalRowOfTexts(RowTexts<kSignalColumnCount>(list_->topLevelItem(number - 1)));
 }
 
 std::vector<SignalRow> FormRTL::Rows() const {
@@ -91,11 +85,12 @@ std::vector<SignalRow> FormRTL::Rows() const {
 }
 
 void FormRTL::AppendRow(const SignalRow& row) {
-    SetRowTexts(new QTreeWidgetItem(list_), row.columns);
+    SetRowTexts(new QTreeWidgetItem(list_), SignalRowTexts(row));
 }
 
 void FormRTL::ReplaceRow(int number, const SignalRow& row) {
-    if (QTreeWidgetItem* item = list_->topLevelItem(number - 1)) SetRowTexts(item, row.columns);
+    if (QTreeWidgetItem* item = list_->topLevelItem(number - 1))
+        SetRowTexts(item, SignalRowTexts(row));
 }
 
 void FormRTL::EnDisEditRemove() {

@@ -93,16 +93,17 @@ int FormTLM_Func::RowCount() const {
 }
 
 ParameterRow FormTLM_Func::Row(int number) const {
-    return {RowTexts<7>(parameters_->topLevelItem(number - 1))};
+    return ParameterRowOfTexts(
+        RowTexts<kParameterColumnCount>(parameters_->topLevelItem(number - 1)));
 }
 
 void FormTLM_Func::AppendRow(const ParameterRow& row) {
-    SetRowTexts(new QTreeWidgetItem(parameters_), row.columns);
+    SetRowTexts(new QTreeWidgetItem(parameters_), ParameterRowTexts(row));
 }
 
 void FormTLM_Func::ReplaceRow(int number, const ParameterRow& row) {
     if (QTreeWidgetItem* item = parameters_->topLevelItem(number - 1))
-        SetRowTexts(item, row.columns);
+        SetRowTexts(item, ParameterRowTexts(row));
 }
 
 void FormTLM_Func::EnDisEditRemove() {
