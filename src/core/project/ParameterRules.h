@@ -29,7 +29,6 @@ struct ParameterRow {
 };
 
 inline constexpr std::size_t kParameterColumnCount = 7;
-inline constexpr int kVisibleParameterColumns = 3;
 using ParameterColumnTexts = std::array<std::string, kParameterColumnCount>;
 
 // What the parameter dialog's boxes hold when OK is pressed. A typed type or pass-by

@@ -39,7 +39,6 @@ struct SignalRow {
 };
 
 inline constexpr std::size_t kSignalColumnCount = 9;
-inline constexpr int kVisibleSignalColumns = 4;
 using SignalColumnTexts = std::array<std::string, kSignalColumnCount>;
 
 // The row's texts in the list's column order ("0"/"1" for the flags), and a row read back
