@@ -18,7 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace kestrel::test {
 
@@ -74,8 +74,8 @@ struct Fixture {
     QByteArray Tp() const { return FileBytes(TpPath(project)); }
 };
 
-QTreeWidget* List(QWidget* w) {
-    return Control<QTreeWidget>(w, "ListViewRSig");
+QTreeView* List(QWidget* w) {
+    return Control<QTreeView>(w, "ListViewRSig");
 }
 QComboBox* Box(QWidget* w, const char* name) {
     return Control<QComboBox>(w, name);
@@ -133,14 +133,14 @@ private Q_SLOTS:
                                      {"CommandOK", "OK"},
                                      {"CommandCancel", "Cancel"}})
             QCOMPARE(Control<QAbstractButton>(form, name)->text(), QString::fromLatin1(caption));
-        QTreeWidget* list = List(form);
+        QTreeView* list = List(form);
         const char* headings[] = {
             "Direction", "Hardware Data Type", "Width", "Name", "DirID", "HDID", "isClk",
             "IVID",      "isLibrary"};
         const int twips[] = {2540, 3069, 1235, 5293};
-        QCOMPARE(list->columnCount(), 9);
+        QCOMPARE(list->model()->columnCount(), 9);
         for (int i = 0; i < 9; ++i) {
-            QCOMPARE(list->headerItem()->text(i), QString::fromLatin1(headings[i]));
+            QCOMPARE(Heading(list, i), QString::fromLatin1(headings[i]));
             QCOMPARE(list->isColumnHidden(i), i >= 4);
             if (i < 4)
                 QCOMPARE(list->columnWidth(i), qRound(twips[i] * list->logicalDpiX() / 1440.0));
@@ -152,13 +152,13 @@ private Q_SLOTS:
         QCOMPARE(RowTexts(list, 2),
                  (QStringList{"sc_out", "sc_logic", "1", "lib_ack", "1", "0", "0", "Z", "1"}));
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(list->topLevelItem(2)->foreground(i).color(), QColor(0x80, 0x80, 0xFF));
-            QCOMPARE(list->topLevelItem(1)->foreground(i).style(), Qt::NoBrush);
+            QCOMPARE(Foreground(list, 2, i).color(), QColor(0x80, 0x80, 0xFF));
+            QCOMPARE(Foreground(list, 1, i).style(), Qt::NoBrush);
         }
-        QVERIFY(list->topLevelItem(0)->isSelected());
+        QVERIFY(IsRowSelected(list, 0));
 
         // A library port is refused for editing, and can be removed.
-        list->setCurrentItem(list->topLevelItem(2));
+        SetCurrentRow(list, 2);
         Click(form, "CommandEdit");
         ExpectRefusal(f.app.ui,
                       "Library RTL Ports cannot be Edited here.\r\nTo Edit Library Ports, Edit "
@@ -166,13 +166,10 @@ private Q_SLOTS:
                       "Kestrel");
         QVERIFY(!Window<FormRTL_Type>(form));
         Click(form, "CommandRemove");
-        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(RowCount(list), 2);
 
         // Double click edits; the edit caption trims the name.
-        QTreeWidgetItem* addr = list->topLevelItem(1);
-        const QPoint at = list->visualItemRect(addr).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        DoubleClick(list, 1);
         auto* d = Window<FormRTL_Type>(form);
         QVERIFY(d);
         QVERIFY(!form->isEnabled());
@@ -248,7 +245,7 @@ private Q_SLOTS:
         Click(d, "CommandOK");
         QVERIFY(!d->isVisible());
         QVERIFY(form->isEnabled());
-        QTreeWidget* list = List(form);
+        QTreeView* list = List(form);
         QCOMPARE(RowTexts(list, 0),
                  (QStringList{"sc_in", "sc_lv", "8", "data_in", "0", "1", "0", "01X", "0"}));
         QVERIFY(Control<QWidget>(form, "CommandEdit")->isEnabled());
@@ -273,7 +270,7 @@ private Q_SLOTS:
         Text(d, "TextSName")->setText(QStringLiteral("dropped"));
         Click(d, "CommandCancel");
         QVERIFY(form->isEnabled());
-        QCOMPARE(list->topLevelItemCount(), 3);
+        QCOMPARE(RowCount(list), 3);
     }
 
     void editingAClockKeepsTheRow() {
@@ -281,7 +278,7 @@ private Q_SLOTS:
         clk.initValue = "x1";
         Fixture f({clk, Signal("lib", 1, 1, 4, "0000", false, true)}, false, 1);
         FormRTL* form = f.Open();
-        QTreeWidget* list = List(form);
+        QTreeView* list = List(form);
         Click(form, "CommandEdit");
         QCOMPARE(form->SelectedListViewRSigIndex(), 1);
         auto* d = Window<FormRTL_Type>(form);
@@ -308,7 +305,7 @@ private Q_SLOTS:
                   false, 2);
         const QByteArray table = f.Table();
         FormRTL* form = f.Open();
-        List(form)->setCurrentItem(List(form)->topLevelItem(1));
+        SetCurrentRow(List(form), 1);
         Click(form, "CommandEdit");
         auto* d = Window<FormRTL_Type>(form);
         QCOMPARE(Text(d, "TextIV")->text(), QString::fromStdString(value));
@@ -337,7 +334,7 @@ private Q_SLOTS:
                       "Add/Edit Command Buttons and Check the 'Clock Signal' Check box",
                       "Clock?");
         QVERIFY(form->isVisible());
-        QCOMPARE(List(form)->topLevelItemCount(), 4);
+        QCOMPARE(RowCount(List(form)), 4);
         QCOMPARE(f.Table(), table);
         QCOMPARE(f.Tp(), tp);
 

@@ -19,7 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <initializer_list>
 
@@ -87,8 +87,8 @@ struct Fixture {
     QByteArray Tp() const { return FileBytes(TpPath(project)); }
 };
 
-QTreeWidget* ListOf(QWidget* w, const char* name) {
-    return Control<QTreeWidget>(w, name);
+QTreeView* ListOf(QWidget* w, const char* name) {
+    return Control<QTreeView>(w, name);
 }
 
 // In the function dialog: adds one parameter through the parameter dialog.
@@ -137,12 +137,12 @@ private Q_SLOTS:
                                      {"CommandCancel", "Cancel"}})
             QCOMPARE(Control<QAbstractButton>(form, name)->text(), QString::fromLatin1(caption));
 
-        QTreeWidget* list = ListOf(form, "ListViewTLM");
-        QCOMPARE(list->columnCount(), 3);
+        QTreeView* list = ListOf(form, "ListViewTLM");
+        QCOMPARE(list->model()->columnCount(), 3);
         const int twips[] = {2540, 2540, 7761};
         const char* headings[] = {"Return Type", "Function Name", "Function Parameters"};
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(list->headerItem()->text(i), QString::fromLatin1(headings[i]));
+            QCOMPARE(Heading(list, i), QString::fromLatin1(headings[i]));
             QCOMPARE(list->columnWidth(i), qRound(twips[i] * list->logicalDpiX() / 1440.0));
         }
         QCOMPARE(RowTexts(list, 0),
@@ -150,16 +150,16 @@ private Q_SLOTS:
         QCOMPARE(RowTexts(list, 1), (QStringList{"int", "lib_read", "(  )"}));
         // The library row is light blue (0x00BBGGRR 0xFF8080) in every column.
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(list->topLevelItem(1)->foreground(i).color(), QColor(0x80, 0x80, 0xFF));
-            QCOMPARE(list->topLevelItem(0)->foreground(i).style(), Qt::NoBrush);
+            QCOMPARE(Foreground(list, 1, i).color(), QColor(0x80, 0x80, 0xFF));
+            QCOMPARE(Foreground(list, 0, i).style(), Qt::NoBrush);
         }
-        QCOMPARE(list->currentItem(), list->topLevelItem(0));
-        QVERIFY(list->topLevelItem(0)->isSelected());
+        QCOMPARE(CurrentRow(list), 0);
+        QVERIFY(IsRowSelected(list, 0));
         QVERIFY(Control<QWidget>(form, "CommandEdit")->isEnabled());
         QVERIFY(Control<QWidget>(form, "CommandRemove")->isEnabled());
 
         // A library function is refused for editing; nothing opens.
-        list->setCurrentItem(list->topLevelItem(1));
+        SetCurrentRow(list, 1);
         Click(form, "CommandEdit");
         ExpectRefusal(f.app.ui,
                       "Library Functions cannot be Edited here.\r\nTo Edit Library Functions, "
@@ -169,12 +169,11 @@ private Q_SLOTS:
         QVERIFY(form->isEnabled());
         // It can be removed.
         Click(form, "CommandRemove");
-        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(RowCount(list), 1);
         QCOMPARE(form->Functions().count, 1);
 
         // A double click edits the row.
-        QTreeWidgetItem* first = list->topLevelItem(0);
-        DoubleClick(list, first);
+        DoubleClick(list, 0);
         auto* func = Window<FormTLM_Func>(form);
         QVERIFY(func);
         QCOMPARE(func->windowTitle(),
@@ -188,8 +187,8 @@ private Q_SLOTS:
         Fixture f;
         QVERIFY(!QFile::exists(f.TablePath()));
         FormTLM* form = f.Open();
-        QTreeWidget* list = ListOf(form, "ListViewTLM");
-        QCOMPARE(list->topLevelItemCount(), 0);
+        QTreeView* list = ListOf(form, "ListViewTLM");
+        QCOMPARE(RowCount(list), 0);
         QVERIFY(!Control<QWidget>(form, "CommandEdit")->isEnabled());
         QVERIFY(!Control<QWidget>(form, "CommandRemove")->isEnabled());
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
@@ -235,12 +234,12 @@ private Q_SLOTS:
         QCOMPARE(ret->itemText(5), QStringLiteral("unsigned char"));
         QCOMPARE(ret->currentIndex(), 0);
         QCOMPARE(ret->currentText(), QStringLiteral("void"));
-        QTreeWidget* params = ListOf(func, "ListViewPara");
+        QTreeView* params = ListOf(func, "ListViewPara");
         const char* headings[] = {"Type",     "PassBy",  "Name",   "ParaID",
                                   "PassByID", "isConst", "isArray"};
         const int twips[] = {2893, 2540, 5646};
         for (int i = 0; i < 7; ++i) {
-            QCOMPARE(params->headerItem()->text(i), QString::fromLatin1(headings[i]));
+            QCOMPARE(Heading(params, i), QString::fromLatin1(headings[i]));
             QCOMPARE(params->isColumnHidden(i), i >= 3);
             if (i < 3)
                 QCOMPARE(params->columnWidth(i), qRound(twips[i] * params->logicalDpiX() / 1440.0));
@@ -292,7 +291,7 @@ private Q_SLOTS:
         Click(func, "CommandOK");
         QVERIFY(!func->isVisible());
         QVERIFY(form->isEnabled());
-        QTreeWidget* list = ListOf(form, "ListViewTLM");
+        QTreeView* list = ListOf(form, "ListViewTLM");
         QCOMPARE(RowTexts(list, 0),
                  (QStringList{"long", "rd", "( int  addr, const char & buf [] )"}));
         QVERIFY(Control<QWidget>(form, "CommandEdit")->isEnabled());
@@ -332,7 +331,7 @@ private Q_SLOTS:
 
         // 20 rows: Add is refused and opens nothing; Edit and Remove still work.
         for (int j = 1; j <= 20; ++j)
-            func->AppendRow({{"int", " ", "p" + std::to_string(j), "4", "0", "0", "0"}});
+            func->AppendRow({"int", " ", "p" + std::to_string(j), 4, 0, false, false});
         func->EnDisEditRemove();
         Click(func, "CommandAdd");
         ExpectRefusal(f.app.ui, "Cannot have more than 20 parameters", "Max Parameter Error");
@@ -344,7 +343,7 @@ private Q_SLOTS:
         Click(para, "CommandCancel");
         QVERIFY(func->isEnabled());
         Click(func, "CommandRemove");
-        QCOMPARE(ListOf(func, "ListViewPara")->topLevelItemCount(), 19);
+        QCOMPARE(RowCount(ListOf(func, "ListViewPara")), 19);
 
         // A name of blanks passes; 90 characters are cut to 80 when stored.
         Control<QLineEdit>(func, "TextFName")->setText(QStringLiteral("   "));
@@ -367,8 +366,8 @@ private Q_SLOTS:
         Fixture f(ThreeFunctions(), 2);
         const QByteArray tableBefore = f.Table();
         FormTLM* form = f.Open();
-        QTreeWidget* list = ListOf(form, "ListViewTLM");
-        list->setCurrentItem(list->topLevelItem(1));
+        QTreeView* list = ListOf(form, "ListViewTLM");
+        SetCurrentRow(list, 1);
         Click(form, "CommandEdit");
         QCOMPARE(form->SelectedTLM_FuncIndex(), 2);
         auto* func = Window<FormTLM_Func>(form);
@@ -376,7 +375,7 @@ private Q_SLOTS:
                  QStringLiteral("Edit TLM Function Declaration - mem_read ()"));
         QCOMPARE(Control<QLineEdit>(func, "TextFName")->text(), QStringLiteral("mem_read"));
         QCOMPARE(Control<QComboBox>(func, "ComboRetType")->currentIndex(), 0);
-        QTreeWidget* params = ListOf(func, "ListViewPara");
+        QTreeView* params = ListOf(func, "ListViewPara");
         QCOMPARE(RowTexts(params, 0),
                  (QStringList{"unsigned int", "", "addr", "7", "0", "0", "0"}));
         QCOMPARE(RowTexts(params, 1),
@@ -384,7 +383,7 @@ private Q_SLOTS:
 
         // The parameter dialog on the const array, captioned with the unconfirmed name.
         Control<QLineEdit>(func, "TextFName")->setText(QStringLiteral(" mem_get "));
-        params->setCurrentItem(params->topLevelItem(1));
+        SetCurrentRow(params, 1);
         Click(func, "CommandEdit");
         QCOMPARE(func->SelectedListViewParaIndex(), 2);
         auto* para = Window<FormTLM_FuncPara>(func);
@@ -401,7 +400,7 @@ private Q_SLOTS:
 
         // Removing a row and cancelling leaves the function with all its parameters.
         Click(func, "CommandRemove");
-        QCOMPARE(params->topLevelItemCount(), 1);
+        QCOMPARE(RowCount(params), 1);
         Click(func, "CommandCancel");
         QVERIFY(form->isEnabled());
         QCOMPARE(form->Functions()[2], ThreeFunctions()[1]);
@@ -435,13 +434,13 @@ private Q_SLOTS:
         functions[2].fsmAssigned = true;
         Fixture f(functions, 3);
         FormTLM* form = f.Open();
-        QTreeWidget* list = ListOf(form, "ListViewTLM");
+        QTreeView* list = ListOf(form, "ListViewTLM");
         Click(form, "CommandRemove");
-        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(RowCount(list), 2);
         QCOMPARE(RowTexts(list, 0).value(1), QStringLiteral("mem_read"));
         QCOMPARE(RowTexts(list, 1).value(1), QStringLiteral("status"));
         QCOMPARE(form->Functions().count, 2);
-        list->setCurrentItem(list->topLevelItem(0));
+        SetCurrentRow(list, 0);
         Click(form, "CommandEdit");
         auto* func = Window<FormTLM_Func>(form);
         QCOMPARE(Control<QLineEdit>(func, "TextFName")->text(), QStringLiteral("mem_read"));
@@ -495,7 +494,7 @@ private Q_SLOTS:
         auto* func = Window<FormTLM_Func>(form);
         Control<QLineEdit>(func, "TextFName")->setText(QStringLiteral("extra"));
         Click(func, "CommandOK");
-        QCOMPARE(ListOf(form, "ListViewTLM")->topLevelItemCount(), 3);
+        QCOMPARE(RowCount(ListOf(form, "ListViewTLM")), 3);
         Click(form, "CommandCancel");
         QVERIFY(!form->isVisible());
         QCOMPARE(f.Table(), table);
@@ -505,7 +504,7 @@ private Q_SLOTS:
 
         form = f.Open();
         QCOMPARE(RowTexts(ListOf(form, "ListViewTLM"), 0).value(1), QStringLiteral("mem_write"));
-        QCOMPARE(ListOf(form, "ListViewTLM")->topLevelItemCount(), 3);
+        QCOMPARE(RowCount(ListOf(form, "ListViewTLM")), 3);
     }
 
     void unreadableTableIsReported() {

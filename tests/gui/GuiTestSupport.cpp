@@ -8,8 +8,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QLabel>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace kestrel::test {
 
@@ -85,12 +86,37 @@ QByteArray FileBytes(const QString& path) {
     return file.readAll();
 }
 
-QStringList RowTexts(QTreeWidget* list, int row) {
+QStringList RowTexts(const QTreeView* list, int row) {
     QStringList texts;
-    QTreeWidgetItem* item = list->topLevelItem(row);
-    if (!item) return texts;
-    for (int i = 0; i < list->columnCount(); ++i) texts << item->text(i);
+    const QAbstractItemModel* model = list->model();
+    if (row < 0 || row >= model->rowCount()) return texts;
+    for (int i = 0; i < model->columnCount(); ++i) texts << model->index(row, i).data().toString();
     return texts;
+}
+
+int RowCount(const QTreeView* list) {
+    return list->model()->rowCount();
+}
+
+QString Heading(const QTreeView* list, int column) {
+    return list->model()->headerData(column, Qt::Horizontal).toString();
+}
+
+QBrush Foreground(const QTreeView* list, int row, int column) {
+    return list->model()->index(row, column).data(Qt::ForegroundRole).value<QBrush>();
+}
+
+int CurrentRow(const QTreeView* list) {
+    const QModelIndex current = list->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+bool IsRowSelected(const QTreeView* list, int row) {
+    return list->selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+void SetCurrentRow(QTreeView* list, int row) {
+    list->setCurrentIndex(list->model()->index(row, 0));
 }
 
 QString LabelFor(QWidget* dialog, const char* field) {
@@ -100,8 +126,8 @@ QString LabelFor(QWidget* dialog, const char* field) {
     return {};
 }
 
-void DoubleClick(QTreeWidget* list, QTreeWidgetItem* item) {
-    const QPoint at = list->visualItemRect(item).center();
+void DoubleClick(QTreeView* list, int row) {
+    const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }

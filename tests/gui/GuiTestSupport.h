@@ -7,7 +7,8 @@
 #include "model/ProjectRecord.h"
 
 #include <QAbstractButton>
-#include <QTreeWidget>
+#include <QBrush>
+#include <QTreeView>
 #include <QByteArray>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -64,11 +65,19 @@ template <typename T> T* Window(QWidget* parent) {
 }
 
 // The texts of every column of a list row; empty when there is no such row.
-QStringList RowTexts(QTreeWidget* list, int row);
+QStringList RowTexts(const QTreeView* list, int row);
+// A list's rows, the heading of a column, the brush a cell is drawn with, the current row
+// (-1: none), whether a row is selected, and making a row the current one (rows from 0).
+int RowCount(const QTreeView* list);
+QString Heading(const QTreeView* list, int column);
+QBrush Foreground(const QTreeView* list, int row, int column);
+int CurrentRow(const QTreeView* list);
+bool IsRowSelected(const QTreeView* list, int row);
+void SetCurrentRow(QTreeView* list, int row);
 // The caption of the label that names a field.
 QString LabelFor(QWidget* dialog, const char* field);
 // A double click as the desktop delivers it: press and release, then the double click.
-void DoubleClick(QTreeWidget* list, QTreeWidgetItem* item);
+void DoubleClick(QTreeView* list, int row);
 // The last desktop call was a message box with the critical icon, this text and title.
 void ExpectRefusal(const FakeUiServices& ui, const QString& text, const QString& title);
 

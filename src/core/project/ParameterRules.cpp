@@ -15,6 +15,10 @@ int RowNumber(std::string_view text) {
     return static_cast<int>(std::clamp(value, -32768.0, 32767.0));
 }
 
+int ClampedRowNumber(int number) {
+    return std::clamp(number, -32768, 32767);
+}
+
 std::optional<InputRefusal> CheckParameterCapacity(int rowCount) {
     if (rowCount >= kMaxParameters)
         return InputRefusal{"Cannot have more than " + std::to_string(kMaxParameters) +
@@ -32,30 +36,24 @@ std::optional<InputRefusal> CheckParameterDraft(const ParameterDraft& draft) {
 }
 
 ParameterRow BuildParameterRow(const ParameterDraft& draft) {
-    ParameterRow row;
-    row.columns[0] = (draft.isConst ? "const " : "") + draft.typeText;
-    row.columns[1] = draft.passByText.substr(0, 1);
-    row.columns[2] = draft.name + (draft.isArray ? " []" : "");
-    row.columns[3] = std::to_string(draft.typeIndex);
-    row.columns[4] = std::to_string(draft.passIndex);
-    row.columns[5] = draft.isConst ? "1" : "0";
-    row.columns[6] = draft.isArray ? "1" : "0";
-    return row;
+    return {draft.typeText,
+            draft.passByText.substr(0, 1),
+            draft.name,
+            ClampedRowNumber(draft.typeIndex),
+            ClampedRowNumber(draft.passIndex),
+            draft.isConst,
+            draft.isArray};
 }
 
 ParameterRow ParameterRowOf(const TlmParameter& p) {
-    ParameterRow row;
-    row.columns[0] = (p.isConst ? "const " : "") + p.typeText.Text();
-    row.columns[1] = p.passMarker.Text();
-    row.columns[2] = p.parameterName.Text() + (p.isArray ? " []" : "");
-    row.columns[3] = std::to_string(p.typeIndex);
-    row.columns[4] = std::to_string(p.passIndex);
-    row.columns[5] = p.isConst ? "1" : "0";
-    row.columns[6] = p.isArray ? "1" : "0";
-    return row;
+    return {p.typeText.Text(), p.passMarker.Text(), p.parameterName.Text(), p.typeIndex,
+            p.passIndex,       p.isConst,           p.isArray};
 }
 
 namespace {
+
+constexpr std::string_view kConstPrefix = "const ";
+constexpr std::string_view kArraySuffix = " []";
 
 // The text without its first n characters (empty when shorter).
 std::string DropFirst(const std::string& text, std::size_t n) {
@@ -67,21 +65,41 @@ std::string DropLast(const std::string& text, std::size_t n) {
 
 } // namespace
 
+ParameterColumnTexts ParameterRowTexts(const ParameterRow& row) {
+    return {(row.isConst ? std::string(kConstPrefix) : std::string()) + row.typeText,
+            row.passMarker,
+            row.name + (row.isArray ? std::string(kArraySuffix) : std::string()),
+            std::to_string(row.typeIndex),
+            std::to_string(row.passIndex),
+            row.isConst ? "1" : "0",
+            row.isArray ? "1" : "0"};
+}
+
+ParameterRow ParameterRowOfTexts(const ParameterColumnTexts& texts) {
+    const bool isConst = RowNumber(texts[5]) == 1;
+    const bool isArray = RowNumber(texts[6]) == 1;
+    return {isConst ? DropFirst(texts[0], kConstPrefix.size()) : texts[0],
+            texts[1],
+            isArray ? DropLast(texts[2], kArraySuffix.size()) : texts[2],
+            RowNumber(texts[3]),
+            RowNumber(texts[4]),
+            isConst,
+            isArray};
+}
+
 void StoreParameterRow(const ParameterRow& row, TlmParameter& p) {
-    bool isConst = RowNumber(row.columns[5]) == 1;
-    bool isArray = RowNumber(row.columns[6]) == 1;
-    p.typeText = isConst ? DropFirst(row.columns[0], 6) : row.columns[0];
-    p.passMarker = row.columns[1];
-    p.parameterName = isArray ? DropLast(row.columns[2], 3) : row.columns[2];
-    p.typeIndex = static_cast<std::int16_t>(RowNumber(row.columns[3]));
-    p.passIndex = static_cast<std::int16_t>(RowNumber(row.columns[4]));
-    p.isConst = isConst;
-    p.isArray = isArray;
+    p.typeText = row.typeText;
+    p.passMarker = row.passMarker;
+    p.parameterName = row.name;
+    p.typeIndex = static_cast<std::int16_t>(ClampedRowNumber(row.typeIndex));
+    p.passIndex = static_cast<std::int16_t>(ClampedRowNumber(row.passIndex));
+    p.isConst = row.isConst;
+    p.isArray = row.isArray;
 }
 
 std::string ParameterDialogCaption(const ParameterRow* edited, std::string_view functionNameText) {
     if (!edited) return "Add New Function Parameter for " + Trim(functionNameText) + " ()";
-    return "Edit Parameter - " + edited->columns[2] + " of Function " + Trim(functionNameText) +
+    return "Edit Parameter - " + ParameterRowTexts(*edited)[2] + " of Function " + Trim(functionNameText) +
            " ()";
 }
 

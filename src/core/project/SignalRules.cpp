@@ -21,18 +21,34 @@ std::string Upper(std::string_view text) {
 
 } // namespace
 
+SignalColumnTexts SignalRowTexts(const SignalRow& row) {
+    return {row.direction,
+            row.dataType,
+            row.width,
+            row.name,
+            std::to_string(row.directionIndex),
+            std::to_string(row.dataTypeIndex),
+            row.isClock ? "1" : "0",
+            row.initValue,
+            row.isLibrary ? "1" : "0"};
+}
+
+SignalRow SignalRowOfTexts(const SignalColumnTexts& texts) {
+    return {texts[0],
+            texts[1],
+            texts[2],
+            texts[3],
+            RowNumber(texts[4]),
+            RowNumber(texts[5]),
+            RowNumber(texts[6]) == 1,
+            texts[7],
+            RowNumber(texts[8]) == 1};
+}
+
 SignalRow SignalRowOf(const RtlSignal& s) {
-    SignalRow row;
-    row.columns[0] = s.directionText.Text();
-    row.columns[1] = s.dataTypeText.Text();
-    row.columns[2] = std::to_string(s.width);
-    row.columns[3] = s.signalName.Text();
-    row.columns[4] = std::to_string(s.directionIndex);
-    row.columns[5] = std::to_string(s.dataTypeIndex);
-    row.columns[6] = s.isClock ? "1" : "0";
-    row.columns[7] = s.initValue.Text();
-    row.columns[8] = s.isLibrary ? "1" : "0";
-    return row;
+    return {s.directionText.Text(), s.dataTypeText.Text(), std::to_string(s.width),
+            s.signalName.Text(),    s.directionIndex,      s.dataTypeIndex,
+            s.isClock,              s.initValue.Text(),    s.isLibrary};
 }
 
 std::vector<SignalRow> SignalRowsOf(const RtlSignalTable& table) {
@@ -50,7 +66,7 @@ std::optional<InputRefusal> CheckSignalCapacity(int rowCount) {
 }
 
 std::optional<InputRefusal> CheckSignalEditable(const SignalRow& row) {
-    if (RowNumber(row.columns[8]) == 1)
+    if (row.isLibrary)
         return InputRefusal{"Library RTL Ports cannot be Edited here.\r\nTo Edit Library Ports, "
                             "Edit and Re-make the corresponding Transactor Library file",
                             ""};
@@ -109,21 +125,21 @@ SignalDraft NewSignalDraft() {
 
 SignalDraft SignalDraftOf(const SignalRow& row) {
     SignalDraft draft;
-    SelectDirection(draft, RowNumber(row.columns[4]));
-    draft.name = row.columns[3];
-    int type = RowNumber(row.columns[5]);
+    SelectDirection(draft, row.directionIndex);
+    draft.name = row.name;
+    int type = row.dataTypeIndex;
     SelectDataType(draft, type);
     if (type < 0 || type >= static_cast<int>(kDataTypeNames.size())) draft.dataTypeText.clear();
-    draft.widthText = std::to_string(RowNumber(row.columns[2]));
-    if (RowNumber(row.columns[6]) != 0) SetClock(draft, true);
-    draft.initText = Upper(row.columns[7]);
+    draft.widthText = std::to_string(RowNumber(row.width));
+    if (row.isClock) SetClock(draft, true);
+    draft.initText = Upper(row.initValue);
     EnDisWidth(draft);
     return draft;
 }
 
 std::string SignalDialogCaption(const SignalRow* edited) {
     if (!edited) return "Add New Signal";
-    return "Edit Signal - " + Trim(edited->columns[3]);
+    return "Edit Signal - " + Trim(edited->name);
 }
 
 std::optional<InputRefusal> CheckSignalDraft(SignalDraft& draft) {
@@ -139,24 +155,22 @@ std::optional<InputRefusal> CheckSignalDraft(SignalDraft& draft) {
     return std::nullopt;
 }
 
-SignalRow BuildSignalRow(const SignalDraft& draft, std::string_view libraryColumn) {
-    SignalRow row;
-    row.columns[0] = draft.directionText;
-    row.columns[1] = Trim(draft.dataTypeText);
-    row.columns[2] = Trim(draft.widthText);
-    row.columns[3] = Trim(draft.name);
-    row.columns[4] = std::to_string(draft.directionIndex);
-    row.columns[5] = std::to_string(draft.dataTypeIndex);
-    row.columns[6] = draft.clock ? "1" : "0";
-    row.columns[7] = Trim(Upper(draft.initText));
-    row.columns[8] = std::string(libraryColumn);
-    return row;
+SignalRow BuildSignalRow(const SignalDraft& draft, bool isLibrary) {
+    return {draft.directionText,
+            Trim(draft.dataTypeText),
+            Trim(draft.widthText),
+            Trim(draft.name),
+            ClampedRowNumber(draft.directionIndex),
+            ClampedRowNumber(draft.dataTypeIndex),
+            draft.clock,
+            Trim(Upper(draft.initText)),
+            isLibrary};
 }
 
 std::optional<InputRefusal> CheckClock(const std::vector<SignalRow>& rows) {
     if (rows.empty()) return std::nullopt;
     for (const SignalRow& row : rows)
-        if (RowNumber(row.columns[6]) == 1) return std::nullopt;
+        if (row.isClock) return std::nullopt;
     return InputRefusal{"Please declare a signal as Clock\r\nMake a Clock signal by clicking "
                         "Add/Edit Command Buttons and Check the 'Clock Signal' Check box",
                         "Clock?"};
@@ -167,15 +181,15 @@ void StoreSignalRows(const std::vector<SignalRow>& rows, RtlSignalTable& table) 
     for (int i = 1; i <= n; ++i) {
         const SignalRow& row = rows[static_cast<std::size_t>(i - 1)];
         RtlSignal& s = table[i];
-        s.directionText = row.columns[0];
-        s.dataTypeText = row.columns[1];
-        s.width = static_cast<std::int16_t>(RowNumber(row.columns[2]));
-        s.signalName = row.columns[3];
-        s.directionIndex = static_cast<std::int16_t>(RowNumber(row.columns[4]));
-        s.dataTypeIndex = static_cast<std::int16_t>(RowNumber(row.columns[5]));
-        s.isClock = RowNumber(row.columns[6]) == 1;
-        s.initValue = row.columns[7];
-        s.isLibrary = RowNumber(row.columns[8]) == 1;
+        s.directionText = row.direction;
+        s.dataTypeText = row.dataType;
+        s.width = static_cast<std::int16_t>(RowNumber(row.width));
+        s.signalName = row.name;
+        s.directionIndex = static_cast<std::int16_t>(ClampedRowNumber(row.directionIndex));
+        s.dataTypeIndex = static_cast<std::int16_t>(ClampedRowNumber(row.dataTypeIndex));
+        s.isClock = row.isClock;
+        s.initValue = row.initValue;
+        s.isLibrary = row.isLibrary;
     }
     table.count = static_cast<std::int16_t>(n);
 }

@@ -20,12 +20,31 @@ namespace kestrel {
 inline constexpr std::array<std::string_view, 7> kWidthEntries = {" 1",  " 2",  " 4", " 8",
                                                                   " 16", " 32", " 64"};
 
-// One row of the signal list: "Direction", "Hardware Data Type", "Width", "Name" and the
-// hidden "DirID", "HDID", "isClk", "IVID", "isLibrary".
+// One row of the signal list. The list shows "Direction", "Hardware Data Type", "Width"
+// and "Name"; "DirID", "HDID", "isClk", "IVID" (the initial value) and "isLibrary" are
+// hidden columns.
 struct SignalRow {
-    std::array<std::string, 9> columns;
+    std::string direction;
+    std::string dataType;
+    // The width as the list shows it: the dialog's text, trimmed, which need not be a
+    // number; it is read through RowNumber wherever a width is needed.
+    std::string width;
+    std::string name;
+    int directionIndex = 0; // -1: a typed direction
+    int dataTypeIndex = 0;  // -1: a typed data type
+    bool isClock = false;
+    std::string initValue;
+    bool isLibrary = false;
     friend bool operator==(const SignalRow&, const SignalRow&) = default;
 };
+
+inline constexpr std::size_t kSignalColumnCount = 9;
+using SignalColumnTexts = std::array<std::string, kSignalColumnCount>;
+
+// The row's texts in the list's column order ("0"/"1" for the flags), and a row read back
+// from such texts, its numbers and flags through RowNumber.
+SignalColumnTexts SignalRowTexts(const SignalRow& row);
+SignalRow SignalRowOfTexts(const SignalColumnTexts& texts);
 
 SignalRow SignalRowOf(const RtlSignal& signal);
 std::vector<SignalRow> SignalRowsOf(const RtlSignalTable& table);
@@ -65,9 +84,8 @@ void SetClock(SignalDraft& draft, bool checked);
 // OK of the dialog: the empty name, then the initial value's characters. On success an
 // empty initial value becomes "0" in the draft.
 std::optional<InputRefusal> CheckSignalDraft(SignalDraft& draft);
-// The row OK writes; `libraryColumn` is "0" for an added row, the edited row's column 8
-// otherwise.
-SignalRow BuildSignalRow(const SignalDraft& draft, std::string_view libraryColumn = "0");
+// The row OK writes: an added row is no library row, an edited one keeps its flag.
+SignalRow BuildSignalRow(const SignalDraft& draft, bool isLibrary = false);
 
 // OK of the list: at least one clock while there are rows.
 std::optional<InputRefusal> CheckClock(const std::vector<SignalRow>& rows);

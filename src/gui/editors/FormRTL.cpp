@@ -11,18 +11,13 @@
 #include "UiServices.h"
 #include "editors/FormRTL_Type.h"
 #include "editors/ReportList.h"
+#include "editors/TableModels.h"
 
 #include <QGroupBox>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace kestrel {
-
-namespace {
-
-constexpr int kVisibleSignalColumns = 4;
-
-} // namespace
 
 FormRTL* FormRTL::Open(MainWindow& main) {
     auto table = std::make_unique<RtlSignalTable>();
@@ -44,16 +39,8 @@ FormRTL::FormRTL(MainWindow& main, std::unique_ptr<RtlSignalTable> table)
 
     auto* frame = new QGroupBox(QStringLiteral("RTL Ports"), this);
     frame->setObjectName(QStringLiteral("FrameRTL"));
-    list_ = MakeReportList(frame, "ListViewRSig",
-                           {{"Direction", 2540},
-                            {"Hardware Data Type", 3069},
-                            {"Width", 1235},
-                            {"Name", 5293},
-                            {"DirID", 0},
-                            {"HDID", 0},
-                            {"isClk", 0},
-                            {"IVID", 0},
-                            {"isLibrary", 0}});
+    rows_ = new SignalTableModel(this);
+    list_ = MakeReportList(frame, "ListViewRSig", rows_);
     const ListWindowButtons buttons = LayOutListWindow(this, frame, list_);
     edit_ = buttons.edit;
     remove_ = buttons.remove;
@@ -63,39 +50,32 @@ FormRTL::FormRTL(MainWindow& main, std::unique_ptr<RtlSignalTable> table)
     connect(remove_, &QPushButton::clicked, this, &FormRTL::Remove);
     connect(buttons.ok, &QPushButton::clicked, this, &FormRTL::Confirm);
     connect(buttons.cancel, &QPushButton::clicked, this, &FormRTL::reject);
-    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
+    connect(list_, &QTreeView::doubleClicked, this, [this] {
         if (edit_->isEnabled()) Edit();
     });
 
-    const std::vector<SignalRow> rows = SignalRowsOf(*table_);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        AppendRow(rows[i]);
-        if ((*table_)[static_cast<int>(i) + 1].isLibrary)
-            PaintLibraryRow(list_->topLevelItem(static_cast<int>(i)), kVisibleSignalColumns);
-    }
+    rows_->SetRows(SignalRowsOf(*table_));
     EnDisEditRemove();
 }
 
 int FormRTL::RowCount() const {
-    return list_->topLevelItemCount();
+    return rows_->rowCount();
 }
 
 SignalRow FormRTL::Row(int number) const {
-    return {RowTexts<9>(list_->topLevelItem(number - 1))};
+    return rows_->RowAt(number - 1);
 }
 
 std::vector<SignalRow> FormRTL::Rows() const {
-    std::vector<SignalRow> rows;
-    for (int i = 1; i <= RowCount(); ++i) rows.push_back(Row(i));
-    return rows;
+    return rows_->Rows();
 }
 
 void FormRTL::AppendRow(const SignalRow& row) {
-    SetRowTexts(new QTreeWidgetItem(list_), row.columns);
+    rows_->AppendRow(row);
 }
 
 void FormRTL::ReplaceRow(int number, const SignalRow& row) {
-    if (QTreeWidgetItem* item = list_->topLevelItem(number - 1)) SetRowTexts(item, row.columns);
+    rows_->ReplaceRow(number - 1, row);
 }
 
 void FormRTL::EnDisEditRemove() {
@@ -130,7 +110,7 @@ void FormRTL::OpenSignalDialog() {
 void FormRTL::Remove() {
     const int number = SelectedRowNumber(list_);
     if (number < 1) return;
-    delete list_->takeTopLevelItem(number - 1);
+    rows_->RemoveRow(number - 1);
     EnDisEditRemove();
 }
 

@@ -12,11 +12,12 @@
 #include <vector>
 
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace kestrel {
 
 class MainWindow;
+class SignalTableModel;
 
 class FormRTL : public QDialog {
     Q_OBJECT
@@ -52,7 +53,8 @@ private:
     std::unique_ptr<RtlSignalTable> table_;
     bool isAdd_ = false;
     int selectedListViewRSigIndex_ = 0;
-    QTreeWidget* list_ = nullptr;
+    SignalTableModel* rows_ = nullptr;
+    QTreeView* list_ = nullptr;
     QPushButton* edit_ = nullptr;
     QPushButton* remove_ = nullptr;
 };

@@ -139,7 +139,7 @@ void FormRTL_Type::Confirm() {
         list_.AppendRow(BuildSignalRow(draft));
     } else {
         const SignalRow edited = list_.Row(selectedListViewRSigIndex_);
-        list_.ReplaceRow(selectedListViewRSigIndex_, BuildSignalRow(draft, edited.columns[8]));
+        list_.ReplaceRow(selectedListViewRSigIndex_, BuildSignalRow(draft, edited.isLibrary));
     }
     list_.EnDisEditRemove();
     accept();

@@ -10,11 +10,12 @@
 #include "UiServices.h"
 #include "editors/FormTLM_Func.h"
 #include "editors/ReportList.h"
+#include "editors/TableModels.h"
 #include "project/FunctionRules.h"
 
 #include <QGroupBox>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace kestrel {
 
@@ -38,9 +39,8 @@ FormTLM::FormTLM(MainWindow& main, std::unique_ptr<TlmFunctionTable> table)
 
     auto* frame = new QGroupBox(QStringLiteral("TLM Function Declarations"), this);
     frame->setObjectName(QStringLiteral("FrameTLM"));
-    list_ = MakeReportList(
-        frame, "ListViewTLM",
-        {{"Return Type", 2540}, {"Function Name", 2540}, {"Function Parameters", 7761}});
+    rows_ = new FunctionTableModel(this);
+    list_ = MakeReportList(frame, "ListViewTLM", rows_);
     const ListWindowButtons buttons = LayOutListWindow(this, frame, list_);
     edit_ = buttons.edit;
     remove_ = buttons.remove;
@@ -50,7 +50,7 @@ FormTLM::FormTLM(MainWindow& main, std::unique_ptr<TlmFunctionTable> table)
     connect(remove_, &QPushButton::clicked, this, &FormTLM::Remove);
     connect(buttons.ok, &QPushButton::clicked, this, &FormTLM::Confirm);
     connect(buttons.cancel, &QPushButton::clicked, this, &FormTLM::reject);
-    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
+    connect(list_, &QTreeView::doubleClicked, this, [this] {
         if (edit_->isEnabled()) Edit();
     });
 
@@ -59,15 +59,10 @@ FormTLM::FormTLM(MainWindow& main, std::unique_ptr<TlmFunctionTable> table)
 }
 
 void FormTLM::FillListViewTLM() {
-    list_->clear();
-    for (int i = 1; i <= table_->count && i <= kMaxFunctions; ++i) {
-        const FunctionListRow row = FunctionListRowOf((*table_)[i]);
-        auto* item = new QTreeWidgetItem(list_);
-        item->setText(0, FromCore(row.returnType));
-        item->setText(1, FromCore(row.name));
-        item->setText(2, FromCore(row.parameters));
-        if (row.isLibrary) PaintLibraryRow(item, 3);
-    }
+    std::vector<FunctionListRow> rows;
+    for (int i = 1; i <= table_->count && i <= kMaxFunctions; ++i)
+        rows.push_back(FunctionListRowOf((*table_)[i]));
+    rows_->SetRows(std::move(rows));
 }
 
 void FormTLM::EnDisEditRemove() {
@@ -75,7 +70,7 @@ void FormTLM::EnDisEditRemove() {
 }
 
 void FormTLM::Add() {
-    if (auto refusal = CheckFunctionCapacity(list_->topLevelItemCount())) {
+    if (auto refusal = CheckFunctionCapacity(rows_->rowCount())) {
         ShowRefusalIn(this, main_, *refusal);
         return;
     }
@@ -102,7 +97,7 @@ void FormTLM::Remove() {
     const int k = SelectedRowNumber(list_);
     if (k < 1) return;
     RemoveFunction(*table_, k);
-    delete list_->takeTopLevelItem(k - 1);
+    rows_->RemoveRow(k - 1);
     EnDisEditRemove();
 }
 

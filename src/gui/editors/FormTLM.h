@@ -10,10 +10,11 @@
 #include <memory>
 
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace kestrel {
 
+class FunctionTableModel;
 class MainWindow;
 
 class FormTLM : public QDialog {
@@ -45,7 +46,8 @@ private:
     MainWindow& main_;
     std::unique_ptr<TlmFunctionTable> table_;
     int selectedTLM_FuncIndex_ = 0;
-    QTreeWidget* list_ = nullptr;
+    FunctionTableModel* rows_ = nullptr;
+    QTreeView* list_ = nullptr;
     QPushButton* edit_ = nullptr;
     QPushButton* remove_ = nullptr;
 };

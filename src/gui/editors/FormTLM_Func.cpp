@@ -11,6 +11,7 @@
 #include "editors/FormTLM.h"
 #include "editors/FormTLM_FuncPara.h"
 #include "editors/ReportList.h"
+#include "editors/TableModels.h"
 #include "project/FunctionRules.h"
 
 #include <QFormLayout>
@@ -18,7 +19,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace kestrel {
@@ -36,14 +37,8 @@ FormTLM_Func::FormTLM_Func(FormTLM& list)
 
     auto* frame = new QGroupBox(QStringLiteral("Parameters"), this);
     frame->setObjectName(QStringLiteral("FrameP"));
-    parameters_ = MakeReportList(frame, "ListViewPara",
-                                 {{"Type", 2893},
-                                  {"PassBy", 2540},
-                                  {"Name", 5646},
-                                  {"ParaID", 0},
-                                  {"PassByID", 0},
-                                  {"isConst", 0},
-                                  {"isArray", 0}});
+    rows_ = new ParameterTableModel(this);
+    parameters_ = MakeReportList(frame, "ListViewPara", rows_);
     auto* add = NamedButton("CommandAdd", "Add", frame);
     edit_ = NamedButton("CommandEdit", "Edit", frame);
     remove_ = NamedButton("CommandRemove", "Remove", frame);
@@ -70,7 +65,7 @@ FormTLM_Func::FormTLM_Func(FormTLM& list)
     connect(remove_, &QPushButton::clicked, this, &FormTLM_Func::Remove);
     connect(ok, &QPushButton::clicked, this, &FormTLM_Func::Confirm);
     connect(cancel, &QPushButton::clicked, this, &FormTLM_Func::reject);
-    connect(parameters_, &QTreeWidget::itemDoubleClicked, this, [this] {
+    connect(parameters_, &QTreeView::doubleClicked, this, [this] {
         if (edit_->isEnabled()) Edit();
     });
 
@@ -80,7 +75,7 @@ FormTLM_Func::FormTLM_Func(FormTLM& list)
     if (functionIndex_ != 0) draft = FunctionDraftOf(table[functionIndex_]);
     name_->setText(FromCore(draft.name));
     ShowEntry(returnType_, draft.returnTypeIndex, FromCore(draft.returnTypeText));
-    for (const ParameterRow& row : draft.rows) AppendRow(row);
+    rows_->SetRows(draft.rows);
     EnDisEditRemove();
 }
 
@@ -89,20 +84,19 @@ QString FormTLM_Func::FunctionNameText() const {
 }
 
 int FormTLM_Func::RowCount() const {
-    return parameters_->topLevelItemCount();
+    return rows_->rowCount();
 }
 
 ParameterRow FormTLM_Func::Row(int number) const {
-    return {RowTexts<7>(parameters_->topLevelItem(number - 1))};
+    return rows_->RowAt(number - 1);
 }
 
 void FormTLM_Func::AppendRow(const ParameterRow& row) {
-    SetRowTexts(new QTreeWidgetItem(parameters_), row.columns);
+    rows_->AppendRow(row);
 }
 
 void FormTLM_Func::ReplaceRow(int number, const ParameterRow& row) {
-    if (QTreeWidgetItem* item = parameters_->topLevelItem(number - 1))
-        SetRowTexts(item, row.columns);
+    rows_->ReplaceRow(number - 1, row);
 }
 
 void FormTLM_Func::EnDisEditRemove() {
@@ -133,7 +127,7 @@ void FormTLM_Func::OpenParameterDialog() {
 void FormTLM_Func::Remove() {
     const int number = SelectedRowNumber(parameters_);
     if (number < 1) return;
-    delete parameters_->takeTopLevelItem(number - 1);
+    rows_->RemoveRow(number - 1);
     EnDisEditRemove();
 }
 
@@ -142,7 +136,7 @@ void FormTLM_Func::Confirm() {
     draft.name = ToCore(name_->text());
     draft.returnTypeText = ToCore(returnType_->currentText());
     draft.returnTypeIndex = TypedIndex(returnType_);
-    for (int j = 1; j <= RowCount(); ++j) draft.rows.push_back(Row(j));
+    draft.rows = rows_->Rows();
     if (auto refusal = CheckFunctionDraft(draft)) {
         ShowRefusalIn(this, list_.Main(), *refusal);
         return;

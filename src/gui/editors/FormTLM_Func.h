@@ -9,11 +9,12 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace kestrel {
 
 class FormTLM;
+class ParameterTableModel;
 
 class FormTLM_Func : public QDialog {
     Q_OBJECT
@@ -50,7 +51,8 @@ private:
     int selectedListViewParaIndex_ = 0;
     QLineEdit* name_ = nullptr;
     QComboBox* returnType_ = nullptr;
-    QTreeWidget* parameters_ = nullptr;
+    ParameterTableModel* rows_ = nullptr;
+    QTreeView* parameters_ = nullptr;
     QPushButton* edit_ = nullptr;
     QPushButton* remove_ = nullptr;
 };

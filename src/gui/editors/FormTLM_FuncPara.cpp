@@ -68,16 +68,11 @@ FormTLM_FuncPara::FormTLM_FuncPara(FormTLM_Func& function)
     setWindowTitle(FromCore(ParameterDialogCaption(&row, functionName)));
     // The boxes stand on the row's positions (none for a typed text, -1); the name is
     // shown without the " []" of an array.
-    const int typeIndex = RowNumber(row.columns[3]);
-    const int passIndex = RowNumber(row.columns[4]);
-    ShowEntry(type_, typeIndex, type_->itemText(typeIndex));
-    ShowEntry(passBy_, passIndex, passBy_->itemText(passIndex));
-    const bool isArray = RowNumber(row.columns[6]) == 1;
-    QString name = FromCore(row.columns[2]);
-    if (isArray) name.chop(3);
-    name_->setText(name);
-    const_->setChecked(RowNumber(row.columns[5]) == 1);
-    array_->setChecked(isArray);
+    ShowEntry(type_, row.typeIndex, type_->itemText(row.typeIndex));
+    ShowEntry(passBy_, row.passIndex, passBy_->itemText(row.passIndex));
+    name_->setText(FromCore(row.name));
+    const_->setChecked(row.isConst);
+    array_->setChecked(row.isArray);
 }
 
 ParameterDraft FormTLM_FuncPara::Draft() const {

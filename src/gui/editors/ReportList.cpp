@@ -1,5 +1,5 @@
 // The shared pieces of the declaration windows: report lists (column widths in twips,
-// hidden columns of width 0, library rows in light blue), selection upkeep for Edit and
+// hidden columns of width 0), selection upkeep for Edit and
 // Remove, editable type boxes read as entry positions or -1, refusals with their focus,
 // and child windows that keep their parent disabled while open.
 #include "editors/ReportList.h"
@@ -15,15 +15,18 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace kestrel {
 
-QTreeWidget* MakeReportList(QWidget* parent, const char* objectName,
-                            std::initializer_list<ListColumn> columns) {
-    auto* list = new QTreeWidget(parent);
+QTreeView* MakeReportView(QWidget* parent, const char* objectName, QAbstractItemModel* model,
+                          const std::vector<ListColumn>& columns) {
+    auto* list = new QTreeView(parent);
+    model->setParent(list);
+    list->setModel(model);
     list->setObjectName(QString::fromLatin1(objectName));
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);
@@ -32,10 +35,6 @@ QTreeWidget* MakeReportList(QWidget* parent, const char* objectName,
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setColumnCount(static_cast<int>(columns.size()));
-    QStringList headings;
-    for (const ListColumn& column : columns) headings << QString::fromLatin1(column.heading);
-    list->setHeaderLabels(headings);
     list->header()->setStretchLastSection(false);
     const double dpi = list->logicalDpiX();
     int visibleWidth = 0;
@@ -54,24 +53,21 @@ QTreeWidget* MakeReportList(QWidget* parent, const char* objectName,
     return list;
 }
 
-void PaintLibraryRow(QTreeWidgetItem* item, int columns) {
-    for (int i = 0; i < columns; ++i) item->setForeground(i, LibraryRowColour());
+int SelectedRowNumber(const QTreeView* list) {
+    const QModelIndex current = list->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
 }
 
-int SelectedRowNumber(const QTreeWidget* list) {
-    QTreeWidgetItem* item = list->currentItem();
-    return item ? list->indexOfTopLevelItem(item) + 1 : 0;
-}
-
-void EnDisEditRemove(QTreeWidget* list, QWidget* edit, QWidget* remove) {
-    const bool rows = list->topLevelItemCount() > 0;
+void EnDisEditRemove(QTreeView* list, QWidget* edit, QWidget* remove) {
+    const bool rows = list->model()->rowCount() > 0;
     edit->setEnabled(rows);
     remove->setEnabled(rows);
     if (!rows) return;
-    QTreeWidgetItem* current = list->currentItem();
-    if (!current) current = list->topLevelItem(0);
-    list->setCurrentItem(current);
-    current->setSelected(true);
+    QModelIndex current = list->currentIndex();
+    if (!current.isValid()) current = list->model()->index(0, 0);
+    list->setCurrentIndex(current);
+    list->selectionModel()->select(current,
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 int TypedIndex(const QComboBox* box) {
@@ -108,7 +104,7 @@ QDialog* OpenChildWindow(QDialog* parent, MainWindow& main,
     return child;
 }
 
-ListWindowButtons LayOutListWindow(QDialog* window, QWidget* frame, QTreeWidget* list) {
+ListWindowButtons LayOutListWindow(QDialog* window, QWidget* frame, QTreeView* list) {
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(list);
     ListWindowButtons b{NamedButton("CommandAdd", "Add", window),

@@ -1,23 +1,21 @@
 #pragma once
-// Pieces the declaration windows share: the report-style lists with their hidden columns
-// and library colour, the row of a list as core texts, Edit and Remove following the list,
+// Pieces the declaration windows share: the report-style lists over a table model, with
+// its hidden columns, Edit and Remove following the list,
 // the editable type boxes, refusals with their focus, and opening a child window over a
 // parent that stays disabled until the child closes.
 #include "GuiText.h"
+#include "editors/TableModels.h"
 
 #include <QComboBox>
 #include <QString>
-#include <QTreeWidgetItem>
 
-#include <array>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
 class QDialog;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 class QWidget;
 
 namespace kestrel {
@@ -25,14 +23,14 @@ namespace kestrel {
 class MainWindow;
 struct InputRefusal;
 
-struct ListColumn {
-    const char* heading;
-    int twips; // 0: a hidden column that carries an index or a flag
-};
-
-// A report-style list of single rows, whole-row selection, with the columns given.
-QTreeWidget* MakeReportList(QWidget* parent, const char* objectName,
-                            std::initializer_list<ListColumn> columns);
+// A report-style list of single rows, whole-row selection, showing the model's rows in
+// its columns (widths in twips, hidden columns of width 0).
+template <typename Row>
+QTreeView* MakeReportList(QWidget* parent, const char* objectName, RowTableModel<Row>* model) {
+    return MakeReportView(parent, objectName, model, model->Columns());
+}
+QTreeView* MakeReportView(QWidget* parent, const char* objectName, QAbstractItemModel* model,
+                          const std::vector<ListColumn>& columns);
 
 // The buttons of a list window.
 struct ListWindowButtons {
@@ -45,28 +43,14 @@ struct ListWindowButtons {
 
 // Lays out a list window: the frame holding the list, and under it Add, Edit and Remove
 // on the left, OK (the default button) and Cancel on the right.
-ListWindowButtons LayOutListWindow(QDialog* window, QWidget* frame, QTreeWidget* list);
-
-// Draws the first `columns` columns of a row in the library colour.
-void PaintLibraryRow(QTreeWidgetItem* item, int columns);
+ListWindowButtons LayOutListWindow(QDialog* window, QWidget* frame, QTreeView* list);
 
 // The 1-based number of the list's current row; 0 when there is none.
-int SelectedRowNumber(const QTreeWidget* list);
+int SelectedRowNumber(const QTreeView* list);
 
 // No rows: Edit and Remove disabled. Otherwise both enabled and the current row (the
 // first one when there is none) shown selected.
-void EnDisEditRemove(QTreeWidget* list, QWidget* edit, QWidget* remove);
-
-// A row's texts as core (Windows-1252) bytes, and back.
-template <std::size_t N> std::array<std::string, N> RowTexts(const QTreeWidgetItem* item) {
-    std::array<std::string, N> texts;
-    for (std::size_t i = 0; i < N; ++i) texts[i] = ToCore(item->text(static_cast<int>(i)));
-    return texts;
-}
-template <std::size_t N>
-void SetRowTexts(QTreeWidgetItem* item, const std::array<std::string, N>& texts) {
-    for (std::size_t i = 0; i < N; ++i) item->setText(static_cast<int>(i), FromCore(texts[i]));
-}
+void EnDisEditRemove(QTreeView* list, QWidget* edit, QWidget* remove);
 
 // An editable drop-down box holding the entries; typed texts are never added to them.
 template <typename Entries>

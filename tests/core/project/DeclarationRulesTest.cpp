@@ -38,10 +38,10 @@ void ExpectRefusal(const std::optional<InputRefusal>& r, const std::string& text
 
 TEST(ParameterRules, RowsAndStoredTexts) {
     ParameterRow addr = BuildParameterRow(Param("addr", 4, false, false, false));
-    EXPECT_EQ(addr.columns, (std::array<std::string, 7>{"int", " ", "addr", "4", "0", "0", "0"}));
+    EXPECT_EQ(ParameterRowTexts(addr), (ParameterColumnTexts{"int", " ", "addr", "4", "0", "0", "0"}));
     ParameterRow buf = BuildParameterRow(Param("buf", 2, true, true, true));
-    EXPECT_EQ(buf.columns,
-              (std::array<std::string, 7>{"const char", "&", "buf []", "2", "1", "1", "1"}));
+    EXPECT_EQ(ParameterRowTexts(buf),
+              (ParameterColumnTexts{"const char", "&", "buf []", "2", "1", "1", "1"}));
 
     TlmParameter p;
     StoreParameterRow(buf, p);
@@ -185,12 +185,12 @@ TEST(SignalRules, DialogDefaultsClockRuleAndWidthBox) {
     d.name = "  data_in ";
     ASSERT_FALSE(CheckSignalDraft(d));
     SignalRow row = BuildSignalRow(d);
-    EXPECT_EQ(row.columns, (std::array<std::string, 9>{"sc_in", "sc_logic", "1", "data_in", "0",
+    EXPECT_EQ(SignalRowTexts(row), (SignalColumnTexts{"sc_in", "sc_logic", "1", "data_in", "0",
                                                        "0", "0", "0", "0"}));
     EXPECT_EQ(SignalDialogCaption(&row), "Edit Signal - data_in");
     EXPECT_EQ(SignalDialogCaption(nullptr), "Add New Signal");
     // Editing a clock shows its stored value in upper case.
-    SignalRow clock{{"sc_in", "bool", "1", "clk", "0", "2", "1", "x", "0"}};
+    SignalRow clock{"sc_in", "bool", "1", "clk", 0, 2, true, "x", false};
     SignalDraft edited = SignalDraftOf(clock);
     EXPECT_TRUE(edited.clock);
     EXPECT_EQ(edited.initText, "X");
@@ -202,7 +202,7 @@ TEST(SignalRules, NameAndInitialValueChecks) {
 
     SignalDraft lower = Filled("d", 1, "4", "01x");
     ASSERT_FALSE(CheckSignalDraft(lower));
-    EXPECT_EQ(BuildSignalRow(lower).columns[7], "01X");
+    EXPECT_EQ(BuildSignalRow(lower).initValue, "01X");
 
     for (const char* bad : {" 01x", "0 1", "012", "01-"}) {
         SignalDraft d = Filled("d", 1, "4", bad);
@@ -210,47 +210,79 @@ TEST(SignalRules, NameAndInitialValueChecks) {
     }
     SignalDraft trailing = Filled("d", 1, "4", "01 ");
     ASSERT_FALSE(CheckSignalDraft(trailing));
-    EXPECT_EQ(BuildSignalRow(trailing).columns[7], "01");
+    EXPECT_EQ(BuildSignalRow(trailing).initValue, "01");
 
     SignalDraft blankInit = Filled("d", 0, "", "  ");
     ASSERT_FALSE(CheckSignalDraft(blankInit));
-    EXPECT_EQ(BuildSignalRow(blankInit).columns[7], "0");
+    EXPECT_EQ(BuildSignalRow(blankInit).initValue, "0");
 
     SignalDraft blanks = Filled("   ", 0, "", "z");
     ASSERT_FALSE(CheckSignalDraft(blanks));
-    EXPECT_EQ(BuildSignalRow(blanks).columns[3], "");
+    EXPECT_EQ(BuildSignalRow(blanks).name, "");
 }
 
 TEST(SignalRules, CapacityLibraryAndClockCheck) {
     EXPECT_FALSE(CheckSignalCapacity(24));
     ExpectRefusal(CheckSignalCapacity(25), "Cannot have more than 25 Signals", "Max Signal Error", RefusedField::None);
-    SignalRow library{{"sc_in", "bool", "1", "x", "0", "2", "0", "0", "1"}};
+    SignalRow library{"sc_in", "bool", "1", "x", 0, 2, false, "0", true};
     ExpectRefusal(CheckSignalEditable(library),
                   "Library RTL Ports cannot be Edited here.\r\nTo Edit Library Ports, Edit and "
                   "Re-make the corresponding Transactor Library file",
                   "Kestrel", RefusedField::None);
 
     EXPECT_FALSE(CheckClock({}));
-    SignalRow data{{"sc_in", "sc_logic", "1", "d", "0", "0", "0", "0", "0"}};
+    SignalRow data{"sc_in", "sc_logic", "1", "d", 0, 0, false, "0", false};
     ExpectRefusal(CheckClock({data, library}),
                   "Please declare a signal as Clock\r\nMake a Clock signal by clicking Add/Edit "
                   "Command Buttons and Check the 'Clock Signal' Check box",
                   "Clock?", RefusedField::None);
     SignalRow clock = data;
-    clock.columns[6] = "1";
+    clock.isClock = true;
     EXPECT_FALSE(CheckClock({data, clock, clock}));
+}
+
+TEST(RowTexts, ListColumnsAndBack) {
+    // The width is shown as typed; flags are "0"/"1".
+    SignalRow typed{"sc_out", "sc_lv", "12abc", "d", 1, 1, false, "0101", true};
+    SignalColumnTexts texts = SignalRowTexts(typed);
+    EXPECT_EQ(texts,
+              (SignalColumnTexts{"sc_out", "sc_lv", "12abc", "d", "1", "1", "0", "0101", "1"}));
+    EXPECT_EQ(SignalRowOfTexts(texts), typed);
+    // Hidden texts read back as RowNumber reads them: rounded half to even, a flag only
+    // when it is 1.
+    SignalRow odd = SignalRowOfTexts({"", "", " 8", "", "2.5", "x", "1.0", "", "2"});
+    EXPECT_EQ(odd.directionIndex, 2);
+    EXPECT_EQ(odd.dataTypeIndex, 0);
+    EXPECT_TRUE(odd.isClock);
+    EXPECT_FALSE(odd.isLibrary);
+    EXPECT_EQ(odd.width, " 8");
+    EXPECT_EQ(ClampedRowNumber(40000), RowNumber("40000"));
+    EXPECT_EQ(ClampedRowNumber(-40000), RowNumber("-40000"));
+
+    // "const " and " []" belong to the shown texts only; a type that merely reads "const"
+    // on a row that is not const keeps its text.
+    ParameterRow constArray{"char", "&", "buf", 2, 1, true, true};
+    ParameterColumnTexts shown = ParameterRowTexts(constArray);
+    EXPECT_EQ(shown[0], "const char");
+    EXPECT_EQ(shown[2], "buf []");
+    EXPECT_EQ(ParameterRowOfTexts(shown), constArray);
+    ParameterRow plain = ParameterRowOfTexts({"const int", " ", "a []", "-1", "0", "0", "0"});
+    EXPECT_EQ(plain.typeText, "const int");
+    EXPECT_EQ(plain.name, "a []");
+    EXPECT_EQ(plain.typeIndex, -1);
+    EXPECT_EQ(ParameterRowOfTexts({"const ", " ", " []", "0", "0", "1", "1"}).typeText, "");
 }
 
 TEST(SignalRules, AdjustInitValues) {
     auto table = std::make_unique<RtlSignalTable>();
     std::vector<SignalRow> rows = {
-        {{"sc_in", "sc_lv", "8", "a", "0", "1", "0", "101", "0"}},
-        {{"sc_in", "sc_lv", "8", "b", "0", "1", "0", "1111000011", "0"}},
-        {{"sc_out", "sc_lv", "4", "c", "1", "1", "0", "0110011", "0"}},
-        {{"sc_out", "sc_logic", "1", "d", "1", "0", "0", "X1", "0"}},
-        {{"sc_in", "bool", "1", "clk", "0", "2", "1", "10", "0"}},
-        {{"sc_in", "sc_lv", "0", "e", "0", "1", "0", "11", "0"}},
-        {{"sc_in", "sc_logic", "1", "f", "0", "0", "0", "", "0"}},
+        {"sc_in", "sc_lv", "8", "a", 0, 1, false, "101", false},
+        {"sc_in", "sc_lv", "8", "b", 0, 1, false, "1111000011", false},
+        {"sc_out", "sc_lv", "4", "c", 1, 1, false, "0110011", false},
+        {"sc_out", "sc_logic", "1", "d", 1, 0, false, "X1", false},
+        {"sc_in", "bool", "1", "clk", 0, 2, true, "10", false},
+        {"sc_in", "sc_lv", "0", "e", 0, 1, false, "11", false},
+        {"sc_in", "sc_logic", "1", "f", 0, 0, false, "", false},
     };
     StoreSignalRows(rows, *table);
     AdjustInitValues(*table);
@@ -282,14 +314,14 @@ TEST(ListOk, SavesTablesFlagsAndStage) {
 
     // No clock: nothing is written and the record is unchanged.
     auto signals = std::make_unique<RtlSignalTable>();
-    std::vector<SignalRow> rows = {{{"sc_in", "sc_lv", "4", "d", "0", "1", "0", "1", "0"}}};
+    std::vector<SignalRow> rows = {{"sc_in", "sc_lv", "4", "d", 0, 1, false, "1", false}};
     CommandOutcome refused = AcceptSignalList(record, rows, *signals);
     ASSERT_TRUE(refused.refusal);
     EXPECT_EQ(refused.refusal->title, "Clock?");
     EXPECT_FALSE(FileExists(dir.str() + "/Input/rtl_sig.dat"));
     EXPECT_FALSE(record.rtlDeclared);
 
-    rows.push_back({{"sc_in", "bool", "1", "clk", "0", "2", "1", "1", "0"}});
+    rows.push_back({"sc_in", "bool", "1", "clk", 0, 2, true, "1", false});
     ASSERT_TRUE(AcceptSignalList(record, rows, *signals).ok());
     EXPECT_TRUE(record.rtlDeclared);
     EXPECT_EQ(record.projectStage, kStageDeclared);
