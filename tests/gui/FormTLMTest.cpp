@@ -115,7 +115,7 @@ std::vector<TlmFunction> ThreeFunctions() {
 
 } // namespace
 
-class FormTlmTest : public QObject {
+class FormTLMTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -521,5 +521,5 @@ private Q_SLOTS:
 
 } // namespace kestrel::test
 
-QTEST_MAIN(kestrel::test::FormTlmTest)
-#include "FormTlmTest.moc"
+QTEST_MAIN(kestrel::test::FormTLMTest)
+#include "FormTLMTest.moc"

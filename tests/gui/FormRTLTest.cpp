@@ -114,7 +114,7 @@ void AddSignal(FormRTL* form, const char* name, int type, const char* width, con
 
 } // namespace
 
-class FormRtlTest : public QObject {
+class FormRTLTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -422,5 +422,5 @@ private Q_SLOTS:
 
 } // namespace kestrel::test
 
-QTEST_MAIN(kestrel::test::FormRtlTest)
-#include "FormRtlTest.moc"
+QTEST_MAIN(kestrel::test::FormRTLTest)
+#include "FormRTLTest.moc"
