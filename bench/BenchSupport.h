@@ -29,14 +29,18 @@ namespace kestrel::bench {
 
 using SteadyClock = std::chrono::steady_clock;
 
-inline double Seconds(SteadyClock::duration d) { return std::chrono::duration<double>(d).count(); }
+inline double Seconds(SteadyClock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 inline double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
-inline double Best(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+inline double Best(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
 
 // The processor time of this (single-threaded) process, user and system, in seconds: a
 // busy machine delays a run but hardly changes the time the run itself spends.
@@ -98,7 +102,9 @@ inline double TimeProgram(std::vector<std::string> args, bool quiet = false) {
     return ok && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
 }
 
-inline std::string BenchFunctionName(int i) { return "Xfer_" + std::to_string(i); }
+inline std::string BenchFunctionName(int i) {
+    return "Xfer_" + std::to_string(i);
+}
 
 // Appends a line with CR LF.
 inline void Line(std::string& text, std::string_view line, std::size_t& count) {
@@ -206,7 +212,8 @@ inline bool DeclareAsmlProject(const std::string& folder, int functions, int par
         f.functionName = BenchFunctionName(i);
         f.returnTypeText = "void";
         for (int j = 1; j <= parameters; ++j)
-            f.parameters[static_cast<std::size_t>(j)] = BenchParameter(BenchParameterName(j), j != 1);
+            f.parameters[static_cast<std::size_t>(j)] =
+                BenchParameter(BenchParameterName(j), j != 1);
         f.parameterCount = static_cast<std::int16_t>(parameters);
     }
     // As the RTL design sees them; Generate reverses the directions.
@@ -218,7 +225,7 @@ inline bool DeclareAsmlProject(const std::string& folder, int functions, int par
     (*signals)[++n] = BenchSignal("ack", 0, 1, 1, false);
     (*signals)[++n] = BenchSignal("d", 1, 32, 1, false);
     for (int spare = 1; spare <= sparePorts; ++spare)
-        (*signals)[++n] = BenchSignal("spare_port_" + std::to_string(spare), spare % 2, 
+        (*signals)[++n] = BenchSignal("spare_port_" + std::to_string(spare), spare % 2,
                                       spare % 2 ? 16 : 1, spare % 2, false);
     signals->count = static_cast<std::int16_t>(n);
     ProjectOptions options;

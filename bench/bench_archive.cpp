@@ -13,10 +13,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fcntl.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <spawn.h>
@@ -102,15 +102,14 @@ bool RunCp(const fs::path& from, const fs::path& to) {
 }
 
 // Copies the whole file into a new file starting at byte `offset`, in one kernel copy.
-bool KernelCopyAt(const fs::path& from, const fs::path& to, std::uint64_t offset,
-                  long long bytes) {
+bool KernelCopyAt(const fs::path& from, const fs::path& to, std::uint64_t offset, long long bytes) {
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     bool ok = in >= 0 && out >= 0;
     off_t inPos = 0, outPos = static_cast<off_t>(offset);
     for (long long done = 0; ok && done < bytes;) {
-        ssize_t n = ::copy_file_range(in, &inPos, out, &outPos,
-                                      static_cast<std::size_t>(bytes - done), 0);
+        ssize_t n =
+            ::copy_file_range(in, &inPos, out, &outPos, static_cast<std::size_t>(bytes - done), 0);
         ok = n > 0;
         done += n;
     }
@@ -121,8 +120,7 @@ bool KernelCopyAt(const fs::path& from, const fs::path& to, std::uint64_t offset
 
 // Deletes the step's result file, waits until no dirty pages are left, so that no step pays
 // for the writeback of another, and times the step: seconds, or -1 when it failed.
-template <typename Step>
-double Seconds(const fs::path& result, Step step) {
+template <typename Step> double Seconds(const fs::path& result, Step step) {
     std::error_code ec;
     fs::remove(result, ec);
     ::sync();
@@ -141,7 +139,6 @@ struct WorkFolder {
         if (!path.empty()) fs::remove_all(path, ec);
     }
 };
-
 
 // Measures one file size; 0 when every goal is met, 1 when one is missed, 2 on failure.
 int MeasureSize(long long mib, int rounds) {
@@ -180,7 +177,9 @@ int MeasureSize(long long mib, int rounds) {
     const std::string storedArchive = kestrel::StoredPath(archive);
     const std::string storedOutput = kestrel::StoredPath(output);
     std::string error;
-    auto pack = [&] { return AddFileToArchive(storedArchive, storedSource, "payload.bin", &error); };
+    auto pack = [&] {
+        return AddFileToArchive(storedArchive, storedSource, "payload.bin", &error);
+    };
     auto unpack = [&] {
         return ExtractFromArchive(storedArchive, "PAYLOAD.BIN", storedOutput, &error);
     };
@@ -190,8 +189,7 @@ int MeasureSize(long long mib, int rounds) {
     const std::uint64_t headerBytes = 11 + 1 + std::to_string(bytes).size() + 1;
     auto offsetCopy = [&] { return KernelCopyAt(source, shifted, headerBytes, bytes); };
     auto tarPack = [&] {
-        return Run({"/bin/tar", "-cf", tarball.string(), "-C", work.path.string(),
-                    "payload.bin"});
+        return Run({"/bin/tar", "-cf", tarball.string(), "-C", work.path.string(), "payload.bin"});
     };
     auto tarUnpack = [&] {
         return Run({"/bin/tar", "-xf", tarball.string(), "-C", untarFolder.string()});
@@ -238,17 +236,16 @@ int MeasureSize(long long mib, int rounds) {
     const bool unpackOk = unpackRatio <= kGoalTimeRatio && unpackSeconds < tarUnpackSeconds;
     const bool memoryOk = peak < kTargetPeakMiB;
     std::printf("  cp        %7.3f s  %8.1f MB/s\n", cpSeconds, mb / cpSeconds);
-    std::printf("  tar -c    %7.3f s  %8.1f MB/s  %.2f x cp\n", tarPackSeconds,
-                mb / tarPackSeconds, tarPackSeconds / cpSeconds);
+    std::printf("  tar -c    %7.3f s  %8.1f MB/s  %.2f x cp\n", tarPackSeconds, mb / tarPackSeconds,
+                tarPackSeconds / cpSeconds);
     std::printf("  tar -x    %7.3f s  %8.1f MB/s  %.2f x cp\n", tarUnpackSeconds,
                 mb / tarUnpackSeconds, tarUnpackSeconds / cpSeconds);
     std::printf("  reference: kernel copy to byte %llu  %7.3f s  %8.1f MB/s  %.2f x cp\n",
-                static_cast<unsigned long long>(headerBytes + 1), offsetSeconds,
-                mb / offsetSeconds, offsetSeconds / cpSeconds);
+                static_cast<unsigned long long>(headerBytes + 1), offsetSeconds, mb / offsetSeconds,
+                offsetSeconds / cpSeconds);
     std::printf("  pack      %7.3f s  %8.1f MB/s  %.2f x cp  (goal <= %.1f x cp and faster than "
                 "tar)  %s\n",
-                packSeconds, mb / packSeconds, packRatio, kGoalTimeRatio,
-                packOk ? "ok" : "MISSED");
+                packSeconds, mb / packSeconds, packRatio, kGoalTimeRatio, packOk ? "ok" : "MISSED");
     std::printf("  unpack    %7.3f s  %8.1f MB/s  %.2f x cp  (goal <= %.1f x cp and faster than "
                 "tar)  %s\n",
                 unpackSeconds, mb / unpackSeconds, unpackRatio, kGoalTimeRatio,
@@ -276,8 +273,8 @@ int main(int argc, char** argv) {
     while (start <= list.size()) {
         std::size_t comma = std::min(list.find(',', start), list.size());
         const std::string size = list.substr(start, comma - start);
-        worst = std::max(worst, MeasureSize(PositiveSetting(size.c_str(), 512, "size in MiB"),
-                                            rounds));
+        worst =
+            std::max(worst, MeasureSize(PositiveSetting(size.c_str(), 512, "size in MiB"), rounds));
         start = comma + 1;
     }
     return worst;

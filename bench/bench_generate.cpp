@@ -27,7 +27,9 @@ using Clock_ = std::chrono::steady_clock;
 
 namespace {
 
-double Ms(Clock_::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock_::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 void FillLargestProject(const std::string& folder) {
     auto functions = std::make_unique<TlmFunctionTable>();
@@ -83,10 +85,9 @@ double TimeProgramMs(std::vector<std::string> args) {
 
 // Every file Generate wrote: the outputs, the log and the working files in Temp.
 std::vector<std::string> WrittenFiles(const std::string& folder, const std::string& name) {
-    std::vector<std::string> files = {JoinPath(folder, {"Output", "TLM_AIC.h"}),
-                                      JoinPath(folder, {"Output", "Tran.h"}),
-                                      JoinPath(folder, {"Output", "Tran.cpp"}),
-                                      JoinPath(folder, {name + ".log"})};
+    std::vector<std::string> files = {
+        JoinPath(folder, {"Output", "TLM_AIC.h"}), JoinPath(folder, {"Output", "Tran.h"}),
+        JoinPath(folder, {"Output", "Tran.cpp"}), JoinPath(folder, {name + ".log"})};
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(fs::path(folder) / "Temp", ec))
         if (entry.is_regular_file()) files.push_back(entry.path().string());
@@ -159,9 +160,9 @@ int main(int, char** argv) {
     const std::string tp = ProjectFilePath(record);
     const double g = GenerateMs(tp, runs);
     std::size_t bytes = 0;
-    const double c = PlainWriteMs(
-        Contents(WrittenFiles(record.projectFolder, record.projectName), bytes), root / "plain",
-        runs);
+    const double c =
+        PlainWriteMs(Contents(WrittenFiles(record.projectFolder, record.projectName), bytes),
+                     root / "plain", runs);
 
     // The AsmL method: 2,000 lines of behaviour per function, through the extractor.
     NewProjectDraft asmlDraft{"LargestAsml", root.string()};
@@ -205,8 +206,8 @@ int main(int, char** argv) {
     std::printf("AsmL Generate, 25 functions x 20 parameters, 25 signals, %zu lines of AsmL "
                 "(%zu bytes written)\n",
                 lineCount, asmlBytes);
-    std::printf("  in process:         %8.2f ms median of %d   (goal < 500 ms)  %s\n", ga,
-                asmlRuns, ga < 500 ? "ok" : "MISSED");
+    std::printf("  in process:         %8.2f ms median of %d   (goal < 500 ms)  %s\n", ga, asmlRuns,
+                ga < 500 ? "ok" : "MISSED");
     std::printf("  plain write:        %8.3f ms median of %d\n", ca, asmlRuns);
     std::printf("  ratio to writing:   %8.1f x   (goal <= 10 x)  %s\n", ga / ca,
                 ga / ca <= 10 ? "ok" : "MISSED");

@@ -43,9 +43,8 @@ int main(int argc, char** argv) {
     const fs::path self = fs::absolute(fs::path(argv[0]));
     const fs::path kestrel = self.parent_path() / "kestrel";
     if (!fs::exists(kestrel)) Fail("bench_gui", kestrel.string() + " is not built");
-    ::setenv("QT_QPA_PLATFORM", std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM")
-                                                                : "offscreen",
-             1);
+    ::setenv("QT_QPA_PLATFORM",
+             std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "offscreen", 1);
     // The file type is registered in a data folder of the benchmark's own; the first start
     // (not timed) writes it, as on a user's machine after installation.
     const fs::path data =
@@ -73,7 +72,8 @@ int main(int argc, char** argv) {
                 std::getenv("QT_QPA_PLATFORM"), runs);
     std::printf("  main window shown    %7.1f ms (best %.1f ms)\n", m, Best(mainTimes));
     std::printf("  minimal Qt window    %7.1f ms (best %.1f ms)\n", w, Best(minimalTimes));
-    std::printf("  ratio                %7.2f x   (goal <= 2 x)  %s\n", m / w, ok ? "ok" : "MISSED");
+    std::printf("  ratio                %7.2f x   (goal <= 2 x)  %s\n", m / w,
+                ok ? "ok" : "MISSED");
     NoteLoad();
     return ok ? 0 : 1;
 }

@@ -9,9 +9,12 @@
 // machine disturbs least. Medians and wall-clock times are shown beside it. Exits 1 when
 // the target is missed or the translation reports errors.
 #include "codegen/DeclarationHelpers.h"
-#include "generate/Generate.h"
 #include "codegen/SectionFileReader.h"
 #include "generate/FsmConversion.h"
+#include "generate/FunctionTranslation.h"
+#include "generate/Generate.h"
+#include "generate/Routes.h"
+#include "generate/RunTables.h"
 #include "model/Assignments.h"
 #include "model/ProjectOptions.h"
 #include "model/ProjectPaths.h"
@@ -20,9 +23,6 @@
 #include "platform/FileSystem.h"
 #include "project/ProjectCommands.h"
 #include "translator/DiagnosticCollector.h"
-#include "generate/FunctionTranslation.h"
-#include "generate/Routes.h"
-#include "generate/RunTables.h"
 
 #include "BenchSupport.h"
 
@@ -49,7 +49,9 @@ using namespace kestrel::bench;
 
 constexpr int kFunctions = 25;
 
-void Fail(const std::string& what) { bench::Fail("bench_translate", what); }
+void Fail(const std::string& what) {
+    bench::Fail("bench_translate", what);
+}
 
 // The route's translation part on text already in memory: every function in table order
 // into its four section files in Temp. Returns the error count.
@@ -60,7 +62,8 @@ int TranslateAll(const std::string& tpPath, const std::vector<std::string_view>&
     FixedClock clock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
     GenerationRun run{record.projectFolder, record.projectName, {}, session, clock};
     ProjectTables& tables = run.tables;
-    if (!LoadRunTables(run.projectFolder, tables).empty()) Fail("cannot load the benchmark project");
+    if (!LoadRunTables(run.projectFolder, tables).empty())
+        Fail("cannot load the benchmark project");
     PrepareTables(tables, session.clock);
     session.log.ResetLog();
 

@@ -14,9 +14,9 @@
 #include <system_error>
 #include <unistd.h>
 
-#define FUZZ_CHECK(condition, what)                                                            \
-    do {                                                                                       \
-        if (!(condition)) ::kestrel::fuzz::CheckFailed(__FILE__, __LINE__, #condition, what);  \
+#define FUZZ_CHECK(condition, what)                                                                \
+    do {                                                                                           \
+        if (!(condition)) ::kestrel::fuzz::CheckFailed(__FILE__, __LINE__, #condition, what);      \
     } while (false)
 
 namespace kestrel::fuzz {

@@ -8,8 +8,8 @@
 //   removes its two working files, and refuses with a reason naming the library (or the
 //   file in Temp it could not write);
 // - listing twice gives the same entries.
-#include "FuzzSupport.h"
 #include "library/Archive.h"
+#include "FuzzSupport.h"
 #include "library/LibraryImport.h"
 #include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"

@@ -14,15 +14,15 @@
 #include "FuzzSupport.h"
 #include "codegen/SectionFileReader.h"
 #include "generate/FsmConversion.h"
+#include "generate/FunctionTranslation.h"
 #include "model/ProjectPaths.h"
 #include "translator/DiagnosticCollector.h"
-#include "generate/FunctionTranslation.h"
 #include "translator/StatementTranslator.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,8 +97,8 @@ struct Translated {
     std::string dec, ini, behaviour, upd;
 };
 
-Translated TranslateInMemory(GenerationRun& run, int slot, const std::vector<std::string_view>& lines,
-                             TranslationState& state) {
+Translated TranslateInMemory(GenerationRun& run, int slot,
+                             const std::vector<std::string_view>& lines, TranslationState& state) {
     Translated out;
     const TlmFunction& function = run.tables.functions[slot];
     if (function.isLibrary) return out;
@@ -185,13 +185,12 @@ void CheckRoute(const std::vector<std::string_view>& lines, const Outcome& expec
         if (function.isLibrary) continue;
         const Translated& t = expected.functions[static_cast<std::size_t>(f - 1)];
         const std::string name = function.functionName.Text();
-        FUZZ_CHECK(ReadScratchFile(SectionFilePath(folder, name, kDeclarationSection)) == t.dec &&
-                       ReadScratchFile(SectionFilePath(folder, name, kInitialisationSection)) ==
-                           t.ini &&
-                       ReadScratchFile(SectionFilePath(folder, name, kBehaviourSection)) ==
-                           t.behaviour &&
-                       ReadScratchFile(SectionFilePath(folder, name, kUpdateSection)) == t.upd,
-                   "the route wrote other section files than the line loop made: " + name);
+        FUZZ_CHECK(
+            ReadScratchFile(SectionFilePath(folder, name, kDeclarationSection)) == t.dec &&
+                ReadScratchFile(SectionFilePath(folder, name, kInitialisationSection)) == t.ini &&
+                ReadScratchFile(SectionFilePath(folder, name, kBehaviourSection)) == t.behaviour &&
+                ReadScratchFile(SectionFilePath(folder, name, kUpdateSection)) == t.upd,
+            "the route wrote other section files than the line loop made: " + name);
     }
     FUZZ_CHECK(ReadScratchFile(libraryFile) == "  // from the library\r\n",
                "a library function's section file was replaced");

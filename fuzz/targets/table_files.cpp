@@ -122,7 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string texts = WrittenTexts(*first);
     FUZZ_CHECK(texts == WrittenTexts(*first), "the writers differ on a second run");
-    FUZZ_CHECK(OnlyCrLfLineEnds(texts) || functionBytes.find_first_of("\r\n") != std::string::npos ||
+    FUZZ_CHECK(OnlyCrLfLineEnds(texts) ||
+                   functionBytes.find_first_of("\r\n") != std::string::npos ||
                    signalBytes.find_first_of("\r\n") != std::string::npos,
                "a line end other than CR LF");
     return 0;

@@ -24,7 +24,9 @@ std::string MethodName(int method) {
     }
 }
 
-int CountOf(std::int16_t count, int capacity) { return std::clamp<int>(count, 0, capacity); }
+int CountOf(std::int16_t count, int capacity) {
+    return std::clamp<int>(count, 0, capacity);
+}
 
 Json FunctionToJson(const TlmFunction& f) {
     Json params = Json::array();
@@ -49,15 +51,12 @@ Json FunctionToJson(const TlmFunction& f) {
 }
 
 Json SignalToJson(const RtlSignal& s) {
-    return Json{{"name", Show(s.signalName.Text())},
-                {"direction", Show(s.directionText.Text())},
-                {"directionIndex", s.directionIndex},
-                {"dataType", Show(s.dataTypeText.Text())},
-                {"dataTypeIndex", s.dataTypeIndex},
-                {"width", s.width},
-                {"init", Show(s.initValue.Text())},
-                {"clock", static_cast<bool>(s.isClock)},
-                {"library", static_cast<bool>(s.isLibrary)}};
+    return Json{
+        {"name", Show(s.signalName.Text())},        {"direction", Show(s.directionText.Text())},
+        {"directionIndex", s.directionIndex},       {"dataType", Show(s.dataTypeText.Text())},
+        {"dataTypeIndex", s.dataTypeIndex},         {"width", s.width},
+        {"init", Show(s.initValue.Text())},         {"clock", static_cast<bool>(s.isClock)},
+        {"library", static_cast<bool>(s.isLibrary)}};
 }
 
 } // namespace
@@ -72,47 +71,46 @@ Json SnapshotToJson(const ProjectSnapshot& snap) {
     Json signals = Json::array();
     for (int i = 1; i <= CountOf(snap.tables.signals.count, kMaxSignals); ++i)
         signals.push_back(SignalToJson(snap.tables.signals[i]));
-    return Json{
-        {"project",
-         {{"name", Show(r.projectName)},
-          {"folder", Show(r.projectFolder)},
-          {"tlmDeclared", static_cast<bool>(r.tlmDeclared)},
-          {"rtlDeclared", static_cast<bool>(r.rtlDeclared)},
-          {"stage", r.projectStage}}},
-        {"options",
-         {{"method", MethodName(o.generationMethod)},
-          {"methodIndex", o.generationMethod},
-          {"clockPositiveEdge", static_cast<bool>(o.clockPositiveEdge)},
-          {"useSetupTime", static_cast<bool>(o.useSetupTime)},
-          {"setupTime", o.setupTime},
-          {"setupUnit", Show(o.setupUnit)},
-          {"setupUnitIndex", o.setupUnitIndex},
-          {"clockPeriod", o.clockPeriod},
-          {"periodUnit", Show(o.periodUnit)},
-          {"periodUnitIndex", o.periodUnitIndex},
-          {"setupWait", o.setupWait},
-          {"setupWaitUnit", Show(o.setupWaitUnit)},
-          {"makeLibrary", static_cast<bool>(o.makeLibrary)},
-          {"libraryFile", Show(o.libraryFile)},
-          {"libraryFolder", Show(o.libraryFolder)},
-          {"title", Show(o.title)},
-          {"author", Show(o.author)},
-          {"company", Show(o.company)},
-          {"comment", Cp1252ToUtf8(o.comment)},
-          {"useCommentInHeaders", static_cast<bool>(o.useCommentInHeaders)}}},
-        {"settings",
-         {{"interfaceClassName", Show(g.interfaceClassName)},
-          {"transactorClassName", Show(g.transactorClassName)},
-          {"transactorCppPath", Show(g.transactorCppPath)},
-          {"transactorHeaderPath", Show(g.transactorHeaderPath)},
-          {"interfaceHeaderPath", Show(g.interfaceHeaderPath)}}},
-        {"asml",
-         {{"documentPath", Show(snap.tables.asml.asmlDocumentPath)},
-          {"documentLabel", Show(snap.tables.asml.asmlDocumentLabel)},
-          {"assigned", static_cast<bool>(snap.tables.asml.asmlAssigned)}}},
-        {"asf", {{"templatePath", Show(snap.tables.asf.asfTemplatePath)}}},
-        {"functions", functions},
-        {"signals", signals}};
+    return Json{{"project",
+                 {{"name", Show(r.projectName)},
+                  {"folder", Show(r.projectFolder)},
+                  {"tlmDeclared", static_cast<bool>(r.tlmDeclared)},
+                  {"rtlDeclared", static_cast<bool>(r.rtlDeclared)},
+                  {"stage", r.projectStage}}},
+                {"options",
+                 {{"method", MethodName(o.generationMethod)},
+                  {"methodIndex", o.generationMethod},
+                  {"clockPositiveEdge", static_cast<bool>(o.clockPositiveEdge)},
+                  {"useSetupTime", static_cast<bool>(o.useSetupTime)},
+                  {"setupTime", o.setupTime},
+                  {"setupUnit", Show(o.setupUnit)},
+                  {"setupUnitIndex", o.setupUnitIndex},
+                  {"clockPeriod", o.clockPeriod},
+                  {"periodUnit", Show(o.periodUnit)},
+                  {"periodUnitIndex", o.periodUnitIndex},
+                  {"setupWait", o.setupWait},
+                  {"setupWaitUnit", Show(o.setupWaitUnit)},
+                  {"makeLibrary", static_cast<bool>(o.makeLibrary)},
+                  {"libraryFile", Show(o.libraryFile)},
+                  {"libraryFolder", Show(o.libraryFolder)},
+                  {"title", Show(o.title)},
+                  {"author", Show(o.author)},
+                  {"company", Show(o.company)},
+                  {"comment", Cp1252ToUtf8(o.comment)},
+                  {"useCommentInHeaders", static_cast<bool>(o.useCommentInHeaders)}}},
+                {"settings",
+                 {{"interfaceClassName", Show(g.interfaceClassName)},
+                  {"transactorClassName", Show(g.transactorClassName)},
+                  {"transactorCppPath", Show(g.transactorCppPath)},
+                  {"transactorHeaderPath", Show(g.transactorHeaderPath)},
+                  {"interfaceHeaderPath", Show(g.interfaceHeaderPath)}}},
+                {"asml",
+                 {{"documentPath", Show(snap.tables.asml.asmlDocumentPath)},
+                  {"documentLabel", Show(snap.tables.asml.asmlDocumentLabel)},
+                  {"assigned", static_cast<bool>(snap.tables.asml.asmlAssigned)}}},
+                {"asf", {{"templatePath", Show(snap.tables.asf.asfTemplatePath)}}},
+                {"functions", functions},
+                {"signals", signals}};
 }
 
 void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
@@ -121,9 +119,9 @@ void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
     const GenerationSettings& g = snap.tables.settings;
     out << "Project:    " << Show(r.projectName) << "\n"
         << "Folder:     " << Show(r.projectFolder) << "\n"
-        << "Stage:      " << r.projectStage << " (functions declared: "
-        << (r.tlmDeclared ? "yes" : "no") << ", signals declared: "
-        << (r.rtlDeclared ? "yes" : "no") << ")\n\n";
+        << "Stage:      " << r.projectStage
+        << " (functions declared: " << (r.tlmDeclared ? "yes" : "no")
+        << ", signals declared: " << (r.rtlDeclared ? "yes" : "no") << ")\n\n";
 
     out << "Code settings\n"
         << "  Method:          " << MethodName(o.generationMethod) << " (" << o.generationMethod

@@ -2,8 +2,8 @@
 // What the windows share for the program's life: the desktop seam, the machine and clock
 // seams, the one generation session, where the help pages lie, and how the file type is
 // registered at start. The main program fills it with the real ones, tests with fakes.
-#include "generate/BehaviourRoutes.h"
 #include "codegen/GenerationRun.h"
+#include "generate/BehaviourRoutes.h"
 #include "platform/Clock.h"
 #include "platform/System.h"
 

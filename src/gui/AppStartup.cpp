@@ -5,10 +5,10 @@
 #include "AppStartup.h"
 
 #include "FormGenTran.h"
+#include "FormSplash.h"
 #include "HelpViewer.h"
 #include "MainWindow.h"
 #include "QtUiServices.h"
-#include "FormSplash.h"
 #include "platform/FileTypeRegistration.h"
 #include "platform/Process.h"
 

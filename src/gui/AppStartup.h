@@ -9,12 +9,12 @@ class QApplication;
 namespace kestrel {
 
 struct StartOptions {
-    QString projectArgument;  // "", "%1" or the path of a .tp file
-    bool splash = true;       // off with --no-splash or KESTREL_NO_SPLASH=1
+    QString projectArgument; // "", "%1" or the path of a .tp file
+    bool splash = true;      // off with --no-splash or KESTREL_NO_SPLASH=1
     // main, options, generate, generate-run, tlm, rtl, fsm, asml, library, newproject,
     // about, help
     QString screenshotWindow;
-    QString screenshotFile;   // the PNG to write
+    QString screenshotFile;     // the PNG to write
     bool quitWhenShown = false; // --quit-when-shown: end once the main window has painted
 };
 

@@ -6,10 +6,10 @@
 #include "FormGenTran.h"
 
 #include "DialogPlacement.h"
+#include "FormOption.h"
 #include "GuiText.h"
 #include "GuiWidgets.h"
 #include "MainWindow.h"
-#include "FormOption.h"
 #include "UiServices.h"
 #include "generate/Generate.h"
 #include "platform/FileSystem.h"

@@ -5,14 +5,14 @@
 // windows of later commands are plugged in through SetWindowOpener.
 #include "MainWindow.h"
 
-#include "FormAbout.h"
 #include "DialogPlacement.h"
+#include "FormAbout.h"
 #include "FormGenTran.h"
+#include "FormNewProject.h"
+#include "FormOption.h"
 #include "GuiResources.h"
 #include "GuiText.h"
 #include "HelpViewer.h"
-#include "FormNewProject.h"
-#include "FormOption.h"
 #include "UiServices.h"
 #include "assign/AssignWindows.h"
 #include "editors/EditorWindows.h"

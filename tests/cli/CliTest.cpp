@@ -53,8 +53,8 @@ TEST(Cli, NewShowAndOptionsOnOneProject) {
     EXPECT_NE(lib.err.find("Library cannot be created if generating Just Transactor Template."),
               std::string::npos);
 
-    CliRun ok = Cli({"options", tp, "--setup", "2", "SC_PS", "--period", "10", "SC_NS",
-                  "--comment", "line one\nline two", "--edge", "neg"});
+    CliRun ok = Cli({"options", tp, "--setup", "2", "SC_PS", "--period", "10", "SC_NS", "--comment",
+                     "line one\nline two", "--edge", "neg"});
     ASSERT_EQ(ok.code, 0) << ok.err;
     json = nlohmann::json::parse(Cli({"show", tp, "--json"}).out);
     EXPECT_EQ(json["options"]["setupWait"], 9998);
@@ -77,10 +77,9 @@ TEST(Cli, GenerateWarnsOfALibraryItCouldNotWrite) {
     EXPECT_NE(run.out.find("Creating Library " + library + "...Done!\r\n"), std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("0 Error(s), 0 Warning(s)"), std::string::npos) << run.out;
-    EXPECT_EQ(run.err.rfind("kestrel-cli: warning: The library \"" + library +
-                                "\" was not written: ",
-                            0),
-              0u)
+    EXPECT_EQ(
+        run.err.rfind("kestrel-cli: warning: The library \"" + library + "\" was not written: ", 0),
+        0u)
         << run.err;
     EXPECT_FALSE(fs::exists(dir / "nowhere"));
 }
@@ -103,7 +102,8 @@ TEST(Cli, AProjectCopiedWithoutItsEmptyFoldersGeneratesAsAWholeOne) {
         CliRun set = Cli({"settings", tp, "--cpp", out + "/Tran.cpp", "--header", out + "/Tran.h",
                           "--interface-header", out + "/TLM_AIC.h"});
         EXPECT_EQ(set.code, 0) << set.err;
-        EXPECT_EQ(set.err, "kestrel-cli: note: Created the missing project folders Temp and Output\n");
+        EXPECT_EQ(set.err,
+                  "kestrel-cli: note: Created the missing project folders Temp and Output\n");
         if (!withFolders) {
             fs::remove_all(project / "Temp");
             fs::remove_all(project / "Output");
@@ -128,7 +128,8 @@ TEST(Cli, AProjectCopiedWithoutItsEmptyFoldersGeneratesAsAWholeOne) {
     place(false);
     std::map<std::string, std::string> copiedFiles;
     CliRun copied = generate(copiedFiles);
-    EXPECT_EQ(copied.err, "kestrel-cli: note: Created the missing project folders Temp and Output\n");
+    EXPECT_EQ(copied.err,
+              "kestrel-cli: note: Created the missing project folders Temp and Output\n");
     EXPECT_EQ(copied.out, whole.out);
     EXPECT_NE(copied.out.find("0 Error(s)"), std::string::npos) << copied.out;
     EXPECT_EQ(copiedFiles, wholeFiles);
@@ -153,7 +154,9 @@ TEST(Cli, UsageAndFileErrorsExitTwo) {
     EXPECT_EQ(missing.code, 2);
     EXPECT_NE(missing.err.find("none.tp"), std::string::npos);
 
-    test::WriteBytes(dir / "bad.tp", std::string("\x05\x00" "ab", 4));
+    test::WriteBytes(dir / "bad.tp", std::string("\x05\x00"
+                                                 "ab",
+                                                 4));
     CliRun truncated = Cli({"show", dir / "bad.tp"});
     EXPECT_EQ(truncated.code, 2);
     EXPECT_NE(truncated.err.find("bad.tp"), std::string::npos);
@@ -166,8 +169,12 @@ TEST(Cli, LibraryAddListExtract) {
     const std::string lib = dir / "L.tlib";
     CliRun add = Cli({"lib", "add", lib, dir / "a.dec", dir / "empty.ini"});
     ASSERT_EQ(add.code, 0) << add.err;
-    EXPECT_EQ(test::ReadBytes(lib), std::string("a.dec\0" "21\0" "sc_signal <int> x ;\r\n"
-                                                "empty.ini\0" "0\0", 6 + 3 + 21 + 10 + 2));
+    EXPECT_EQ(test::ReadBytes(lib), std::string("a.dec\0"
+                                                "21\0"
+                                                "sc_signal <int> x ;\r\n"
+                                                "empty.ini\0"
+                                                "0\0",
+                                                6 + 3 + 21 + 10 + 2));
     CliRun list = Cli({"lib", "list", lib});
     EXPECT_EQ(list.out, "a.dec\nempty.ini\n");
     CliRun extract = Cli({"lib", "extract", lib, "A.DEC", "-o", dir / "out.dec"});
@@ -176,7 +183,9 @@ TEST(Cli, LibraryAddListExtract) {
     CliRun none = Cli({"lib", "extract", lib, "nope", "-o", dir / "n"});
     EXPECT_EQ(none.code, 2);
 
-    test::WriteBytes(dir / "bad.tlib", std::string("x\0" "99999999999999999999999\0", 26));
+    test::WriteBytes(dir / "bad.tlib", std::string("x\0"
+                                                   "99999999999999999999999\0",
+                                                   26));
     CliRun hostile = Cli({"lib", "list", dir / "bad.tlib"});
     EXPECT_EQ(hostile.code, 2);
     EXPECT_NE(hostile.err.find("bad.tlib"), std::string::npos);

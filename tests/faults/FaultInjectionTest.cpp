@@ -106,10 +106,11 @@ Matrix RunMatrix(const Scenario& s) {
                     continue;
                 }
                 EXPECT_NE(run.output.find(ShownName(*run.faultHit)), std::string::npos)
-                    << where << ": the message does not name " << ShownName(*run.faultHit)
-                    << "\n" << run.output;
+                    << where << ": the message does not name " << ShownName(*run.faultHit) << "\n"
+                    << run.output;
                 EXPECT_EQ(run.output.find(".kestrel-tmp-"), std::string::npos)
-                    << where << ": the message shows a temporary file\n" << run.output;
+                    << where << ": the message shows a temporary file\n"
+                    << run.output;
                 std::set<std::string> paths;
                 for (const Snapshot* snap : {&old, &fresh, &after})
                     for (const auto& [path, bytes] : *snap) paths.insert(path);
@@ -170,8 +171,9 @@ TEST(FaultInjection, ProjectCommands) {
         {"options",
          [](const fs::path& w) { PrepareExample(w, "asml"); },
          [](const fs::path& w) {
-             return std::vector<std::string>{"options", (w / "P" / "MemReqAck.tp").string(), "--title",
-                                             "Another title", "--comment", "one\ntwo"};
+             return std::vector<std::string>{"options",   (w / "P" / "MemReqAck.tp").string(),
+                                             "--title",   "Another title",
+                                             "--comment", "one\ntwo"};
          },
          {}},
         {"settings",
@@ -221,8 +223,8 @@ TEST(FaultInjection, LibraryCommands) {
         {"lib extract",
          prepareLibrary,
          [](const fs::path& w) {
-             return std::vector<std::string>{"lib", "extract", (w / "lib.tlib").string(),
-                                             "B.TXT", "-o", (w / "out.txt").string()};
+             return std::vector<std::string>{"lib",   "extract", (w / "lib.tlib").string(),
+                                             "B.TXT", "-o",      (w / "out.txt").string()};
          },
          {}},
         {"add-library",
@@ -234,8 +236,7 @@ TEST(FaultInjection, LibraryCommands) {
              fs::create_directories(w / "MemBus" / "Temp");
          },
          [](const fs::path& w) {
-             return std::vector<std::string>{"add-library",
-                                             (w / "MemBus" / "MemBus.tp").string(),
+             return std::vector<std::string>{"add-library", (w / "MemBus" / "MemBus.tp").string(),
                                              (w / "Mem.tlib").string()};
          },
          {}},
@@ -258,8 +259,8 @@ TEST(FaultInjection, Templates) {
              WriteBytes(w / "P" / "Input" / "New.asf", "old diagram\r\n");
          },
          [](const fs::path& w) {
-             return std::vector<std::string>{"asf-template", (w / "P" / "MemReqAck.tp").string(), "1",
-                                             (w / "P" / "Input" / "New.asf").string()};
+             return std::vector<std::string>{"asf-template", (w / "P" / "MemReqAck.tp").string(),
+                                             "1", (w / "P" / "Input" / "New.asf").string()};
          },
          {}},
     };

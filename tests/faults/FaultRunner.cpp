@@ -65,8 +65,8 @@ ProgramRun RunCli(const std::vector<std::string>& args, const fs::path& cwd, con
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0666);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
     pid_t pid = 0;
@@ -91,7 +91,9 @@ void MustRun(const std::vector<std::string>& args, const fs::path& cwd) {
     ASSERT_EQ(run.code, 0) << run.output;
 }
 
-fs::path ExamplesDir() { return KESTREL_EXAMPLES_DIR; }
+fs::path ExamplesDir() {
+    return KESTREL_EXAMPLES_DIR;
+}
 
 void PrepareExample(const fs::path& work, const std::string& method) {
     CopyTree(ExamplesDir() / "MemReqAck", work / "P");

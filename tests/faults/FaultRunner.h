@@ -18,8 +18,8 @@ struct Fault {
 };
 
 struct ProgramRun {
-    int code = -1;      // exit status; 128 + signal when killed
-    std::string output; // stdout and stderr, in that order
+    int code = -1;                       // exit status; 128 + signal when killed
+    std::string output;                  // stdout and stderr, in that order
     std::optional<std::string> faultHit; // "<kind> <path>" when the fault was hit
 };
 

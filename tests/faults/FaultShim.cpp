@@ -47,8 +47,7 @@ Settings settings;
 constexpr int kMaxTracked = 4096;
 char* tracked[kMaxTracked];
 
-template <typename F>
-F Next(const char* name) {
+template <typename F> F Next(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
@@ -197,7 +196,9 @@ int creat(const char* path, mode_t mode) {
     return OpenAt(AT_FDCWD, path, O_WRONLY | O_CREAT | O_TRUNC, mode, "open");
 }
 
-int mkstemp(char* pattern) { return TempFile<int (*)(char*)>("mkstemp", pattern); }
+int mkstemp(char* pattern) {
+    return TempFile<int (*)(char*)>("mkstemp", pattern);
+}
 int mkostemp(char* pattern, int flags) {
     return TempFile<int (*)(char*, int)>("mkostemp", pattern, flags);
 }
@@ -230,8 +231,7 @@ ssize_t pwrite(int fd, const void* bytes, size_t count, off_t offset) {
 
 ssize_t pwrite64(int fd, const void* bytes, size_t count, off_t offset) {
     if (Fails(kWrite, TrackedPath(fd))) return -1;
-    return Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64")(fd, bytes, count,
-                                                                           offset);
+    return Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64")(fd, bytes, count, offset);
 }
 
 ssize_t copy_file_range(int in, off_t* inOffset, int out, off_t* outOffset, size_t count,
@@ -243,8 +243,7 @@ ssize_t copy_file_range(int in, off_t* inOffset, int out, off_t* outOffset, size
 
 // The kernel-side copy from a pipe into a file counts as a write into that file; filling
 // the pipe from a file writes nothing of the user's.
-ssize_t splice(int in, loff_t* inOffset, int out, loff_t* outOffset, size_t count,
-               unsigned flags) {
+ssize_t splice(int in, loff_t* inOffset, int out, loff_t* outOffset, size_t count, unsigned flags) {
     if (Fails(kWrite, TrackedPath(out))) return -1;
     return Next<ssize_t (*)(int, loff_t*, int, loff_t*, size_t, unsigned)>("splice")(
         in, inOffset, out, outOffset, count, flags);

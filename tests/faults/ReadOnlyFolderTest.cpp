@@ -60,19 +60,23 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
     }
 
     const std::vector<ProtectedCase> cases = {
-        {"new", [](const fs::path&) {}, ".", [](const fs::path& w) {
+        {"new", [](const fs::path&) {}, ".",
+         [](const fs::path& w) {
              return std::vector<std::string>{"new", "Fresh", "--location", w.string()};
-         }, "Fresh"},
+         },
+         "Fresh"},
         {"options", [](const fs::path& w) { PrepareExample(w, "asml"); }, "P/Input",
          [](const fs::path& w) {
-             return std::vector<std::string>{"options", (w / "P/MemReqAck.tp").string(),
-                                             "--title", "Another"};
-         }, "option.dat"},
+             return std::vector<std::string>{"options", (w / "P/MemReqAck.tp").string(), "--title",
+                                             "Another"};
+         },
+         "option.dat"},
         {"settings", [](const fs::path& w) { PrepareExample(w, "asml"); }, "P/Input",
          [](const fs::path& w) {
              return std::vector<std::string>{"settings", (w / "P/MemReqAck.tp").string(),
                                              "--transactor-class", "clsMem"};
-         }, "gen.dat"},
+         },
+         "gen.dat"},
         {"declare",
          [](const fs::path& w) {
              PrepareExample(w, "asml");
@@ -84,7 +88,8 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
          [](const fs::path& w) {
              return std::vector<std::string>{"declare", "P/MemReqAck.tp",
                                              (w / "decl.json").string()};
-         }, "tlm_func.dat"},
+         },
+         "tlm_func.dat"},
         {"generate",
          [](const fs::path& w) {
              PrepareExample(w, "fsm");
@@ -93,7 +98,8 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
          "P/Output",
          [](const fs::path& w) {
              return std::vector<std::string>{"generate", (w / "P/MemReqAck.tp").string()};
-         }, "TLM_AIC.h"},
+         },
+         "TLM_AIC.h"},
         {"lib add",
          [](const fs::path& w) {
              WriteBytes(w / "a.txt", "a\r\n");
@@ -103,7 +109,8 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
          [](const fs::path& w) {
              return std::vector<std::string>{"lib", "add", (w / "lib.tlib").string(),
                                              (w / "a.txt").string()};
-         }, "lib.tlib"},
+         },
+         "lib.tlib"},
         {"lib extract",
          [](const fs::path& w) {
              WriteBytes(w / "a.txt", "a\r\n");
@@ -113,9 +120,10 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
          },
          "out",
          [](const fs::path& w) {
-             return std::vector<std::string>{"lib", "extract", (w / "lib.tlib").string(), "a.txt",
-                                             "-o", (w / "out/a.txt").string()};
-         }, "a.txt"},
+             return std::vector<std::string>{"lib",   "extract", (w / "lib.tlib").string(),
+                                             "a.txt", "-o",      (w / "out/a.txt").string()};
+         },
+         "a.txt"},
         {"add-library",
          [](const fs::path& w) {
              PrepareExample(w, "fsm");
@@ -129,12 +137,14 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
          [](const fs::path& w) {
              return std::vector<std::string>{"add-library", (w / "MemBus/MemBus.tp").string(),
                                              (w / "P/Output/Mem.tlib").string()};
-         }, "MemBus/Temp/"},
+         },
+         "MemBus/Temp/"},
         {"asf-template", [](const fs::path& w) { PrepareExample(w, "fsm"); }, "P/Input",
          [](const fs::path& w) {
              return std::vector<std::string>{"asf-template", (w / "P/MemReqAck.tp").string(), "1",
                                              (w / "P/Input/New.asf").string()};
-         }, "New.asf"},
+         },
+         "New.asf"},
     };
 
     for (const ProtectedCase& c : cases) {

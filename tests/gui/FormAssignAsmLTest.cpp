@@ -2,9 +2,9 @@
 // template, Generate AsmL Template (save dialog, blank refusal, the converter's command
 // line, the question, a failing and a slow converter, the window kept alive meanwhile),
 // Assign... and Unassign, OK (asml.dat, the copy in Input, stage 3) and Cancel.
+#include "assign/FormAssignAsmL.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
-#include "assign/FormAssignAsmL.h"
 #include "assign/AssignWindows.h"
 #include "model/Assignments.h"
 #include "model/ProjectPaths.h"

@@ -3,9 +3,9 @@
 // Template with its save dialog, refusal and question, Work with Template before and
 // after a template exists, OK (copies, flags, asf.dat, stage 3, Generate offered) and
 // Cancel saving nothing.
+#include "assign/FormAssignFSM.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
-#include "assign/FormAssignFSM.h"
 #include "model/ProjectPaths.h"
 #include "model/RtlSignal.h"
 #include "model/TlmFunction.h"

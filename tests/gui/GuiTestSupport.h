@@ -8,11 +8,11 @@
 
 #include <QAbstractButton>
 #include <QBrush>
-#include <QTreeView>
 #include <QByteArray>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 #include <memory>
 #include <string>

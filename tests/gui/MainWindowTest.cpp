@@ -3,10 +3,10 @@
 // help, About, and the way later windows plug in.
 #include "AppStartup.h"
 #include "DialogPlacement.h"
+#include "FormSplash.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "HelpViewer.h"
-#include "FormSplash.h"
 #include "project/ProjectCommands.h"
 
 #include <QAction>

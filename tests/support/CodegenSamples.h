@@ -96,7 +96,8 @@ inline void SetBanner(ProjectOptions& options) {
 inline bool SaveSampleProject(const std::string& folder, const ProjectTables& tables, int stage) {
     ProjectRecord record{"Proj", folder, true, true, static_cast<std::int16_t>(stage)};
     return SaveTlmFunctions(folder, tables.functions).ok() &&
-           SaveRtlSignals(folder, tables.signals).ok() && SaveOptions(folder, tables.options).ok() &&
+           SaveRtlSignals(folder, tables.signals).ok() &&
+           SaveOptions(folder, tables.options).ok() &&
            SaveGenerationSettings(folder, tables.settings).ok() &&
            SaveAsmlAssignment(folder, tables.asml).ok() &&
            SaveAsfAssignment(folder, tables.asf).ok() && SaveProjectFile(record).ok();

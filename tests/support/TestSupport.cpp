@@ -73,8 +73,8 @@ std::string LineAt(std::string_view text, std::size_t start) {
         ++i;
     }
     return ::testing::AssertionFailure()
-           << "Miscompare at line " << line << ", column " << (i - lineStart + 1) << " (byte "
-           << i << "; expected " << expected.size() << " bytes, got " << actual.size() << ")\n"
+           << "Miscompare at line " << line << ", column " << (i - lineStart + 1) << " (byte " << i
+           << "; expected " << expected.size() << " bytes, got " << actual.size() << ")\n"
            << "  expected: [" << LineAt(expected, lineStart) << "]\n"
            << "  actual:   [" << LineAt(actual, lineStart) << "]";
 }
@@ -84,16 +84,23 @@ std::filesystem::path ConformanceDir() {
     std::error_code ec;
     return std::filesystem::is_directory(dir, ec) ? dir : std::filesystem::path();
 }
-std::filesystem::path GoldenDir() { return KESTREL_GOLDEN_DIR; }
-std::filesystem::path FixtureDir() { return KESTREL_FIXTURE_DIR; }
-std::filesystem::path BinDir() { return KESTREL_BIN_DIR; }
+std::filesystem::path GoldenDir() {
+    return KESTREL_GOLDEN_DIR;
+}
+std::filesystem::path FixtureDir() {
+    return KESTREL_FIXTURE_DIR;
+}
+std::filesystem::path BinDir() {
+    return KESTREL_BIN_DIR;
+}
 
 bool UpdateGolden() {
     const char* v = std::getenv("KESTREL_UPDATE_GOLDEN");
     return v && std::string(v) == "1";
 }
 
-::testing::AssertionResult MatchesGolden(const std::filesystem::path& golden, std::string_view actual) {
+::testing::AssertionResult MatchesGolden(const std::filesystem::path& golden,
+                                         std::string_view actual) {
     if (UpdateGolden()) {
         std::filesystem::create_directories(golden.parent_path());
         WriteBytes(golden, actual);
@@ -126,10 +133,9 @@ void CopyTree(const std::filesystem::path& from, const std::filesystem::path& to
                               std::filesystem::copy_options::overwrite_existing);
     // Conformance files are read-only; the copies must be writable.
     for (auto& entry : std::filesystem::recursive_directory_iterator(to)) {
-        std::filesystem::permissions(entry.path(),
-                                     std::filesystem::perms::owner_read |
-                                         std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::add);
+        std::filesystem::permissions(
+            entry.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+            std::filesystem::perm_options::add);
     }
 }
 

@@ -50,7 +50,8 @@ std::filesystem::path BinDir();
 // True when golden files should be rewritten from the actual output (KESTREL_UPDATE_GOLDEN=1).
 bool UpdateGolden();
 // Compares `actual` with the golden file, or rewrites it when UpdateGolden().
-::testing::AssertionResult MatchesGolden(const std::filesystem::path& golden, std::string_view actual);
+::testing::AssertionResult MatchesGolden(const std::filesystem::path& golden,
+                                         std::string_view actual);
 
 // The key=value lines of a case description (case.txt), line ends CR LF or LF.
 std::map<std::string, std::string> ReadKeyValues(const std::filesystem::path& file);

@@ -79,8 +79,8 @@ void WriteASF_TemplateInitInfo(TextWriter& out, std::string_view templatePath,
 
     out.line("BUNDLES");
     for (const Bundle& b : kBundles)
-        out.line({"B ", b.style, " ", kDq, b.name, kDq, b.attributes, kDq, "Arial", kDq, " ",
-                  b.size});
+        out.line(
+            {"B ", b.style, " ", kDq, b.name, kDq, b.attributes, kDq, "Arial", kDq, " ", b.size});
     out.line("END");
 
     out.line("INSTHEADER 1");
@@ -89,7 +89,8 @@ void WriteASF_TemplateInitInfo(TextWriter& out, std::string_view templatePath,
     out.line("END");
 }
 
-void WriteASF_TemplateObject(TextWriter& out, TlmFunction& function, const RtlSignalTable& signals) {
+void WriteASF_TemplateObject(TextWriter& out, TlmFunction& function,
+                             const RtlSignalTable& signals) {
     out.line("OBJECTS");
     out.line({"F 1 0 671088640 10 0 ", kDq, kDq,
               " 0 RECT 0,0,0 0 0 1 255,255,255 0 | 15700,15700 200200,221700"});
@@ -162,9 +163,9 @@ AsfTemplateOutcome GenerateAsfTemplate(std::string_view projectFolder, int funct
         return outcome;
     }
     if (functionNumber < 1 || functionNumber > std::min<int>(functions.count, kMaxFunctions)) {
-        outcome.status = Status::Error("The project " + std::string(projectFolder) +
-                                       " has no TLM function number " +
-                                       std::to_string(functionNumber));
+        outcome.status =
+            Status::Error("The project " + std::string(projectFolder) +
+                          " has no TLM function number " + std::to_string(functionNumber));
         return outcome;
     }
     const TlmFunction& selected = functions[functionNumber];
@@ -185,8 +186,7 @@ AsfTemplateOutcome GenerateAsfTemplate(std::string_view projectFolder, int funct
         outcome.status = s;
         return outcome;
     }
-    std::string text =
-        AsfTemplateText(chosenPath, selected, signals, options, clock.Now());
+    std::string text = AsfTemplateText(chosenPath, selected, signals, options, clock.Now());
     outcome.written = WriteFileAtomic(chosenPath, text);
     return outcome;
 }

@@ -8,8 +8,8 @@
 #include "generate/Routes.h"
 #include "generate/RunTables.h"
 #include "model/ProjectPaths.h"
-#include "project/ProjectCommands.h"
 #include "platform/Text.h"
+#include "project/ProjectCommands.h"
 
 #include <vector>
 

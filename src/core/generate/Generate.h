@@ -2,8 +2,8 @@
 // The Generate command: one generation run from fresh copies of the project tables, with
 // the class names and paths of the Generate dialog (or the stored settings), ending in
 // the summary and the log file. Also the OK of the Generate dialog.
-#include "generate/BehaviourRoutes.h"
 #include "codegen/GenerationRun.h"
+#include "generate/BehaviourRoutes.h"
 #include "model/ProjectOptions.h"
 #include "platform/Clock.h"
 #include "platform/Status.h"

@@ -21,7 +21,8 @@ CheckResult CheckProject(std::string_view projectFilePath, GenerationSession& se
     }
     GenerationRun run{record.projectFolder, record.projectName, {}, session, clock};
     ProjectTables& tables = run.tables;
-    if (std::vector<Status> failures = LoadRunTables(run.projectFolder, tables); !failures.empty()) {
+    if (std::vector<Status> failures = LoadRunTables(run.projectFolder, tables);
+        !failures.empty()) {
         result.status = failures.front();
         return result;
     }

@@ -3,9 +3,9 @@
 // and no log file, and gives back every error with its file and line. clean.asml and the
 // section files in Temp are written as in Generate.
 #include "codegen/GenerationRun.h"
+#include "generate/Routes.h"
 #include "platform/Clock.h"
 #include "platform/Status.h"
-#include "generate/Routes.h"
 
 #include <string>
 #include <string_view>

@@ -8,12 +8,12 @@
 #include "codegen/OutputFiles.h"
 #include "codegen/SectionFileReader.h"
 #include "generate/FsmConversion.h"
+#include "generate/FunctionTranslation.h"
 #include "library/LibraryCreation.h"
 #include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "translator/DiagnosticCollector.h"
-#include "generate/FunctionTranslation.h"
 #include "translator/StatementTranslator.h"
 
 #include <memory>

@@ -3,8 +3,8 @@
 // an AsmL specification document (method 2). Both first produce clean.asml, then
 // translate every function into its section files, then write the three output files and
 // the library.
-#include "generate/BehaviourRoutes.h"
 #include "codegen/GenerationRun.h"
+#include "generate/BehaviourRoutes.h"
 #include "platform/Process.h"
 #include "translator/Diagnostic.h"
 

@@ -50,8 +50,7 @@ bool Fail(std::string* error, std::string message) {
 }
 
 std::string CannotMessage(std::string_view what, std::string_view storedPath, int errorNumber) {
-    return "Cannot " + std::string(what) + " " + Quoted(storedPath) + ": " +
-           ErrnoText(errorNumber);
+    return "Cannot " + std::string(what) + " " + Quoted(storedPath) + ": " + ErrnoText(errorNumber);
 }
 
 std::string DamagedMessage(std::string_view archivePath, std::string_view detail) {
@@ -201,9 +200,9 @@ int OpenRegular(std::string_view storedPath, int flags, std::string_view what,
     std::string native = NativePath(storedPath).string();
     int fd = ::open(native.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
-        Fail(error, errno == EISDIR
-                        ? "Cannot " + std::string(what) + " " + Quoted(storedPath) + ": it is a folder"
-                        : CannotMessage(what, storedPath, errno));
+        Fail(error, errno == EISDIR ? "Cannot " + std::string(what) + " " + Quoted(storedPath) +
+                                          ": it is a folder"
+                                    : CannotMessage(what, storedPath, errno));
         return -1;
     }
     struct stat st {};
@@ -245,8 +244,7 @@ bool ReadWindowText(int fd, std::uint64_t length, std::uint64_t offset, std::str
                         DamagedMessage(archivePath, where + " is cut off by the end of the file"));
         return Fail(error,
                     DamagedMessage(archivePath, where + " has no zero byte within " +
-                                                    std::to_string(kArchiveWindowSize) +
-                                                    " bytes"));
+                                                    std::to_string(kArchiveWindowSize) + " bytes"));
     }
     text.assign(window, zero);
     return true;
@@ -260,11 +258,11 @@ bool ReadEntryHeader(int fd, std::uint64_t length, std::uint64_t offset,
     std::uint64_t sizeOffset = offset + entry.name.size() + 1;
     std::string entryShown = "entry " + Shown(entry.name);
     if (sizeOffset >= length)
-        return Fail(error,
-                    DamagedMessage(archivePath, entryShown + " ends after its name, without a size"));
+        return Fail(error, DamagedMessage(archivePath,
+                                          entryShown + " ends after its name, without a size"));
     std::string sizeText;
-    if (!ReadWindowText(fd, length, sizeOffset, "the size of " + entryShown, archivePath,
-                        sizeText, error))
+    if (!ReadWindowText(fd, length, sizeOffset, "the size of " + entryShown, archivePath, sizeText,
+                        error))
         return false;
 
     // Plain decimal digits only: no sign, no blanks, no leading zeros, as the writer makes it.
@@ -288,17 +286,16 @@ bool ReadEntryHeader(int fd, std::uint64_t length, std::uint64_t offset,
     entry.contentOffset = sizeOffset + sizeText.size() + 1;
     std::uint64_t remaining = entry.contentOffset <= length ? length - entry.contentOffset : 0;
     if (size > remaining)
-        return Fail(error, DamagedMessage(archivePath, entryShown + " promises " +
-                                                           std::to_string(size) +
-                                                           " bytes but the file holds only " +
-                                                           std::to_string(remaining) + " more"));
+        return Fail(error,
+                    DamagedMessage(archivePath, entryShown + " promises " + std::to_string(size) +
+                                                    " bytes but the file holds only " +
+                                                    std::to_string(remaining) + " more"));
     entry.size = size;
     return true;
 }
 
 // Opens an archive for the walk; an empty archive holds no entry and is refused.
-int OpenArchiveForReading(std::string_view archivePath, std::uint64_t& length,
-                          std::string* error) {
+int OpenArchiveForReading(std::string_view archivePath, std::uint64_t& length, std::string* error) {
     int fd = OpenRegular(archivePath, O_RDONLY, "read", length, error);
     if (fd >= 0 && length == 0) {
         ::close(fd);
@@ -313,15 +310,14 @@ int OpenArchiveForReading(std::string_view archivePath, std::uint64_t& length,
 bool AddFileToArchive(std::string_view archivePath, std::string_view filePath,
                       std::string_view entryName, std::string* error) {
     if (entryName.size() > kArchiveMaxNameLength || entryName.find('\0') != std::string::npos)
-        return Fail(error, "Cannot add " + Quoted(filePath) + " to " + Quoted(archivePath) +
-                               ": the entry name " + Shown(entryName) +
-                               (entryName.size() > kArchiveMaxNameLength
-                                    ? " is longer than 255 bytes"
-                                    : " holds a zero byte"));
+        return Fail(error,
+                    "Cannot add " + Quoted(filePath) + " to " + Quoted(archivePath) +
+                        ": the entry name " + Shown(entryName) +
+                        (entryName.size() > kArchiveMaxNameLength ? " is longer than 255 bytes"
+                                                                  : " holds a zero byte"));
 
     std::uint64_t archiveLength = 0;
-    FileHandle archive(
-        OpenRegular(archivePath, O_RDWR | O_CREAT, "write", archiveLength, error));
+    FileHandle archive(OpenRegular(archivePath, O_RDWR | O_CREAT, "write", archiveLength, error));
     if (archive.get() < 0) return false;
     std::uint64_t fileLength = 0;
     FileHandle file(OpenRegular(filePath, O_RDONLY | O_CREAT, "read", fileLength, error));
@@ -346,10 +342,8 @@ bool AddFileToArchive(std::string_view archivePath, std::string_view filePath,
     CopyFailure failure =
         CopyContent(file.get(), 0, archive.get(), archiveLength + header.size(), fileLength);
     switch (failure.kind) {
-    case CopyFailure::None:
-        break;
-    case CopyFailure::Read:
-        return rollBack(CannotMessage("read", filePath, failure.errorNumber));
+    case CopyFailure::None: break;
+    case CopyFailure::Read: return rollBack(CannotMessage("read", filePath, failure.errorNumber));
     case CopyFailure::Write:
         return rollBack(CannotMessage("write", archivePath, failure.errorNumber));
     case CopyFailure::Shorter:
@@ -414,8 +408,7 @@ bool ExtractFromArchive(std::string_view archivePath, std::string_view entryName
     CopyFailure failure =
         CopyContent(archive.get(), entry.contentOffset, output.Descriptor(), 0, entry.size);
     switch (failure.kind) {
-    case CopyFailure::None:
-        break;
+    case CopyFailure::None: break;
     case CopyFailure::Read:
         return Fail(error, CannotMessage("read", archivePath, failure.errorNumber));
     case CopyFailure::Write:

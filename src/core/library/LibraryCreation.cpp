@@ -88,8 +88,8 @@ Status WriteLibrary(const GenerationRun& run, const TlmFunctionTable& functions,
     // only when every entry is in.
     AtomicFileWriter build;
     if (Status s = build.Open(run.tables.options.libraryFile); !s) return s;
-    if (Status s = PackLibrary(run, functions, build.TemporaryPath(),
-                               run.tables.options.libraryFile);
+    if (Status s =
+            PackLibrary(run, functions, build.TemporaryPath(), run.tables.options.libraryFile);
         !s)
         return s;
     return build.Commit();

@@ -29,8 +29,7 @@ private:
 
 // Fixed text of N bytes: stored left-aligned, blank-padded, cut when longer.
 // A field that was never stored holds N zero bytes.
-template <std::size_t N>
-class FixedText {
+template <std::size_t N> class FixedText {
 public:
     static constexpr std::size_t kSize = N;
 
@@ -84,10 +83,7 @@ public:
     void Long(std::int32_t value);
     // 16-bit byte count and the bytes; a text longer than 65535 bytes is cut.
     void VariableText(std::string_view text);
-    template <std::size_t N>
-    void Fixed(const FixedText<N>& text) {
-        bytes_.append(text.Raw());
-    }
+    template <std::size_t N> void Fixed(const FixedText<N>& text) { bytes_.append(text.Raw()); }
     void Raw(std::string_view bytes) { bytes_.append(bytes); }
 
     const std::string& bytes() const { return bytes_; }
@@ -108,8 +104,7 @@ public:
     bool Long(std::int32_t& value);
     // False when the count or the text runs past the end.
     bool VariableText(std::string& text);
-    template <std::size_t N>
-    bool Fixed(FixedText<N>& text) {
+    template <std::size_t N> bool Fixed(FixedText<N>& text) {
         if (remaining() < N) return false;
         text.SetRaw(bytes_.substr(pos_, N));
         pos_ += N;

@@ -19,7 +19,8 @@ enum ProjectStageValue : std::int16_t {
 
 struct ProjectRecord {
     std::string projectName;
-    std::string projectFolder; // full path of the folder holding the .tp file, no trailing separator
+    std::string
+        projectFolder; // full path of the folder holding the .tp file, no trailing separator
     Flag tlmDeclared;
     Flag rtlDeclared;
     std::int16_t projectStage = kStageNoProject;
@@ -30,7 +31,8 @@ struct ProjectRecord {
 std::string EncodeProjectRecord(const ProjectRecord& record);
 // Decodes the record at the start of `bytes`; stale bytes after it are ignored.
 // Fails with a message naming `filePath` when the file ends inside the record.
-Status DecodeProjectRecord(std::string_view bytes, std::string_view filePath, ProjectRecord& record);
+Status DecodeProjectRecord(std::string_view bytes, std::string_view filePath,
+                           ProjectRecord& record);
 
 // <folder>/<name>.tp of the record.
 std::string ProjectFilePath(const ProjectRecord& record);

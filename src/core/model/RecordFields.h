@@ -21,9 +21,15 @@ public:
     RecordFieldReader(std::string_view bytes, std::string_view filePath)
         : in_(bytes), filePath_(filePath) {}
 
-    void Integer(std::int16_t& value) { Number([&] { return in_.Integer(value); }); }
-    void Boolean(Flag& value) { Number([&] { return in_.Boolean(value); }); }
-    void Long(std::int32_t& value) { Number([&] { return in_.Long(value); }); }
+    void Integer(std::int16_t& value) {
+        Number([&] { return in_.Integer(value); });
+    }
+    void Boolean(Flag& value) {
+        Number([&] { return in_.Boolean(value); });
+    }
+    void Long(std::int32_t& value) {
+        Number([&] { return in_.Long(value); });
+    }
 
     void Text(std::string& text) {
         if (stopped_) return;
@@ -42,8 +48,7 @@ public:
     const Status& status() const { return status_; }
 
 private:
-    template <typename Read>
-    void Number(Read read) {
+    template <typename Read> void Number(Read read) {
         if (!stopped_ && !read()) stopped_ = true;
     }
 

@@ -39,8 +39,8 @@ struct TlmFunction {
 
     FixedText<80> functionName;
     FixedText<80> returnTypeText;
-    std::int16_t returnTypeIndex = 0; // -1 when the text was typed
-    std::int16_t reserved = 0;        // never set by the program
+    std::int16_t returnTypeIndex = 0;                          // -1 when the text was typed
+    std::int16_t reserved = 0;                                 // never set by the program
     std::array<TlmParameter, kMaxParameters + 1> parameters{}; // slot 0 unused
     std::int16_t parameterCount = 0;
     FixedText<80> asfFileName; // file name (no folder) of the assigned ASF diagram in Input
@@ -59,7 +59,9 @@ struct TlmFunctionTable {
     std::int16_t count = 0;
 
     TlmFunction& operator[](int slot) { return slots.at(static_cast<std::size_t>(slot)); }
-    const TlmFunction& operator[](int slot) const { return slots.at(static_cast<std::size_t>(slot)); }
+    const TlmFunction& operator[](int slot) const {
+        return slots.at(static_cast<std::size_t>(slot));
+    }
 };
 
 // Reads a table file into slots 1..n and sets the count to n (whole records only; a

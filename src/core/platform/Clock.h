@@ -8,9 +8,9 @@ namespace kestrel {
 // A local date and time, broken down.
 struct LocalDateTime {
     int year = 2000;
-    int month = 1;   // 1..12
-    int day = 1;     // 1..31
-    int hour = 0;    // 0..23
+    int month = 1; // 1..12
+    int day = 1;   // 1..31
+    int hour = 0;  // 0..23
     int minute = 0;
     int second = 0;
     int weekday = 6; // 0 Sunday .. 6 Saturday
@@ -38,8 +38,8 @@ private:
 };
 
 // English names, as the desktop's date formats give them.
-std::string WeekdayName(int weekday);      // "Friday"
-std::string MonthAbbreviation(int month);  // "Dec"
+std::string WeekdayName(int weekday);     // "Friday"
+std::string MonthAbbreviation(int month); // "Dec"
 
 // The weekday of a calendar date (0 Sunday .. 6 Saturday).
 int WeekdayOf(int year, int month, int day);

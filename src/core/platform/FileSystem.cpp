@@ -34,7 +34,9 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 } // namespace
 
-std::string ErrnoText(int error) { return std::strerror(error); }
+std::string ErrnoText(int error) {
+    return std::strerror(error);
+}
 
 std::string JoinPath(std::string_view folder, std::initializer_list<std::string_view> parts) {
     std::string out(folder);
@@ -195,8 +197,7 @@ Status AtomicFileWriter::Commit(bool flushToDisk) {
     if (::close(fd_) != 0 && error == 0) error = errno;
     fd_ = -1;
     // A write-protected file stays protected: refuse as the desktop would.
-    if (error == 0 && ::access(target_.c_str(), F_OK) == 0 &&
-        ::access(target_.c_str(), W_OK) != 0)
+    if (error == 0 && ::access(target_.c_str(), F_OK) == 0 && ::access(target_.c_str(), W_OK) != 0)
         error = errno;
     if (error == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) error = errno;
     if (error != 0) {

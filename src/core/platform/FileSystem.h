@@ -15,7 +15,9 @@ namespace kestrel {
 inline constexpr char kPathSeparator = '/';
 
 // True for both separators a project path may contain ('/' and '\').
-constexpr bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
+constexpr bool IsPathSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 // folder + separator + each part, joined with the native separator.
 std::string JoinPath(std::string_view folder, std::initializer_list<std::string_view> parts);
@@ -33,8 +35,8 @@ std::filesystem::path NativePath(std::string_view storedPath);
 // lacks become '?'.
 std::string StoredPath(const std::filesystem::path& path);
 
-bool FileExists(std::string_view storedPath);       // a regular file (or link to one)
-bool DirectoryExists(std::string_view storedPath);  // a folder (or link to one)
+bool FileExists(std::string_view storedPath);      // a regular file (or link to one)
+bool DirectoryExists(std::string_view storedPath); // a folder (or link to one)
 
 // Reads a whole file. A missing file is an error unless missingIsEmpty is set.
 Status ReadFileBytes(std::string_view storedPath, std::string& bytes, bool missingIsEmpty = false);

@@ -2,7 +2,8 @@
 // package (glob *.tp, comment "Transactor Project"), the document icon under the hicolor
 // theme and a desktop entry that opens a project file with the program, each file
 // replaced atomically when its content differs; then, when anything was written, the MIME
-// and desktop databases are refreshed where their tools exist. Nothing here may stop the program: every failure becomes a status.
+// and desktop databases are refreshed where their tools exist. Nothing here may stop the program:
+// every failure becomes a status.
 #include "platform/FileTypeRegistration.h"
 
 #include <cstdlib>

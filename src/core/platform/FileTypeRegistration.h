@@ -46,8 +46,7 @@ Status DesktopEntryText(const FileTypeRegistration& registration, std::string& t
 //   <dataHome>/applications/kestrel.desktop
 // A file that already holds the right bytes is left alone; `changed`, when given, tells
 // whether any file was written (and so whether the databases need a refresh).
-Status RegisterProjectFileType(const FileTypeRegistration& registration,
-                               bool* changed = nullptr);
+Status RegisterProjectFileType(const FileTypeRegistration& registration, bool* changed = nullptr);
 
 // The commands that refresh the desktop's databases after a registration.
 std::vector<std::vector<std::string>> DesktopRefreshCommands(const std::filesystem::path& dataHome);

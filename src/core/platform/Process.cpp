@@ -67,8 +67,7 @@ ProcessOutcome LinuxProcessRunner::Run(const std::string& program,
     posix_spawnattr_setpgroup(&attributes, 0);
 
     pid_t pid = -1;
-    int spawned =
-        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+    int spawned = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeEnds[1]);

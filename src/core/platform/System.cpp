@@ -15,7 +15,7 @@ namespace kestrel {
 std::string LinuxSystemInfo::LoggedOnUserName() const {
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    passwd pw {};
+    passwd pw{};
     passwd* result = nullptr;
     if (::getpwuid_r(::geteuid(), &pw, buffer.data(), buffer.size(), &result) == 0 && result &&
         result->pw_name)

@@ -52,8 +52,11 @@ void AppendUtf8(std::string& out, char32_t cp) {
 // Decodes one UTF-8 sequence at text[i]; returns its length, 0 when invalid.
 std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
     auto b0 = static_cast<unsigned char>(text[i]);
-    std::size_t len = b0 < 0x80 ? 1 : (b0 >> 5) == 0x6 ? 2 : (b0 >> 4) == 0xE ? 3
-                                    : (b0 >> 3) == 0x1E ? 4 : 0;
+    std::size_t len = b0 < 0x80           ? 1
+                      : (b0 >> 5) == 0x6  ? 2
+                      : (b0 >> 4) == 0xE  ? 3
+                      : (b0 >> 3) == 0x1E ? 4
+                                          : 0;
     if (len == 0 || i + len > text.size()) return 0;
     cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1F) : len == 3 ? (b0 & 0x0F) : (b0 & 0x07);
     for (std::size_t k = 1; k < len; ++k) {
@@ -96,7 +99,9 @@ std::string Shown(std::string_view text) {
     return Quoted(out);
 }
 
-std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+std::string Trim(std::string_view text) {
+    return TrimLeft(TrimRight(text));
+}
 
 std::string Cp1252ToUtf8(std::string_view text) {
     std::string out;
@@ -210,14 +215,15 @@ double LeadingNumber(std::string_view text) {
     // Converted as a whole, so the value is the double nearest to the decimal text
     // ("0.0045" is exactly the double of 0.0045, not a sum of scaled digits).
     double value = 0;
-    auto [end, error] = std::from_chars(text.data() + first, text.data() + i, value,
-                                        std::chars_format::general);
+    auto [end, error] =
+        std::from_chars(text.data() + first, text.data() + i, value, std::chars_format::general);
     (void)end;
-    if (error == std::errc::result_out_of_range)
-        value = exponentNegative ? 0.0 : HUGE_VAL;
+    if (error == std::errc::result_out_of_range) value = exponentNegative ? 0.0 : HUGE_VAL;
     return negative ? -value : value;
 }
 
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 } // namespace kestrel

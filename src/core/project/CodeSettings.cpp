@@ -20,12 +20,18 @@ bool EndsWithCrLf(const std::string& text) {
     return text.size() >= 2 && text[text.size() - 2] == '\r' && text.back() == '\n';
 }
 
-bool IsTimeUnit(int index) { return index >= 0 && index < static_cast<int>(kTimeUnits.size()); }
+bool IsTimeUnit(int index) {
+    return index >= 0 && index < static_cast<int>(kTimeUnits.size());
+}
 
 // NaN fails every comparison, so it counts as out of range.
-bool InRange(double value, double low, double high) { return value >= low && value <= high; }
+bool InRange(double value, double low, double high) {
+    return value >= low && value <= high;
+}
 
-bool FitsInteger(double rounded) { return InRange(rounded, -32768.0, 32767.0); }
+bool FitsInteger(double rounded) {
+    return InRange(rounded, -32768.0, 32767.0);
+}
 
 InputRefusal ClockRefusal(std::string text, RefusedField field) {
     return {std::move(text), kClockTitle, field};
@@ -62,7 +68,8 @@ std::optional<InputRefusal> ApplyCodeSettings(CodeSettingsDraft& d, ProjectOptio
 
     if (d.useSetup) {
         if (setupIdx > periodIdx || (setupIdx == periodIdx && period <= setup))
-            return ClockRefusal("Setup Time must be smaller than Clock Period", RefusedField::SetupTime);
+            return ClockRefusal("Setup Time must be smaller than Clock Period",
+                                RefusedField::SetupTime);
         if (periodIdx - setupIdx >= 4)
             return ClockRefusal("Unit gap between Setup Time and Clock Period is too large",
                                 RefusedField::SetupUnit);
@@ -86,9 +93,11 @@ std::optional<InputRefusal> ApplyCodeSettings(CodeSettingsDraft& d, ProjectOptio
     const double setupRounded = RoundHalfEven(setup);
     const double periodRounded = RoundHalfEven(period);
     if (!FitsInteger(setupRounded))
-        return ClockRefusal("Setup Time must be a number from -32768 to 32767", RefusedField::SetupTime);
+        return ClockRefusal("Setup Time must be a number from -32768 to 32767",
+                            RefusedField::SetupTime);
     if (!FitsInteger(periodRounded))
-        return ClockRefusal("Clock Period must be a number from -32768 to 32767", RefusedField::ClockPeriod);
+        return ClockRefusal("Clock Period must be a number from -32768 to 32767",
+                            RefusedField::ClockPeriod);
     double wait = 0;
     if (d.useSetup) {
         wait = RoundHalfEven(period * std::pow(1000.0, periodIdx - setupIdx) - setup);

@@ -12,20 +12,20 @@ namespace kestrel {
 
 // What the dialog's controls hold.
 struct CodeSettingsDraft {
-    int method = kMethodAsml;          // OptionMethod 1..3
-    bool clockPositiveEdge = true;     // OptionClkPos (OptionClkNeg is its negation)
-    bool useSetup = true;              // CheckSetup
-    std::string setupText;             // TextSetup
-    int setupUnitIndex = 1;            // ComboSetup, index into kTimeUnits
-    std::string periodText;            // TextPeriod
-    int periodUnitIndex = 2;           // ComboPeriod, index into kTimeUnits
-    bool makeLibrary = false;          // CheckLib
-    std::string libraryFile;           // TextLibFName
-    std::string title;                 // TextTitle
-    std::string author;                // TextAuthor
-    std::string company;               // TextCompany
-    std::string comment;               // TextCom
-    bool useCommentInHeaders = false;  // CheckH
+    int method = kMethodAsml;         // OptionMethod 1..3
+    bool clockPositiveEdge = true;    // OptionClkPos (OptionClkNeg is its negation)
+    bool useSetup = true;             // CheckSetup
+    std::string setupText;            // TextSetup
+    int setupUnitIndex = 1;           // ComboSetup, index into kTimeUnits
+    std::string periodText;           // TextPeriod
+    int periodUnitIndex = 2;          // ComboPeriod, index into kTimeUnits
+    bool makeLibrary = false;         // CheckLib
+    std::string libraryFile;          // TextLibFName
+    std::string title;                // TextTitle
+    std::string author;               // TextAuthor
+    std::string company;              // TextCompany
+    std::string comment;              // TextCom
+    bool useCommentInHeaders = false; // CheckH
 };
 
 // What the dialog shows when it opens.

@@ -31,7 +31,8 @@ std::optional<InputRefusal> CheckParameterDraft(const ParameterDraft& draft) {
     if (draft.name.empty())
         return InputRefusal{"Enter Parameter Name", "Parameter Name", RefusedField::ParameterName};
     if (draft.typeIndex == 0)
-        return InputRefusal{"void parameter not supported", "void type", RefusedField::ParameterType};
+        return InputRefusal{"void parameter not supported", "void type",
+                            RefusedField::ParameterType};
     return std::nullopt;
 }
 
@@ -46,8 +47,9 @@ ParameterRow BuildParameterRow(const ParameterDraft& draft) {
 }
 
 ParameterRow ParameterRowOf(const TlmParameter& p) {
-    return {p.typeText.Text(), p.passMarker.Text(), p.parameterName.Text(), p.typeIndex,
-            p.passIndex,       p.isConst,           p.isArray};
+    return {p.typeText.Text(), p.passMarker.Text(), p.parameterName.Text(),
+            p.typeIndex,       p.passIndex,         p.isConst,
+            p.isArray};
 }
 
 namespace {
@@ -99,8 +101,8 @@ void StoreParameterRow(const ParameterRow& row, TlmParameter& p) {
 
 std::string ParameterDialogCaption(const ParameterRow* edited, std::string_view functionNameText) {
     if (!edited) return "Add New Function Parameter for " + Trim(functionNameText) + " ()";
-    return "Edit Parameter - " + ParameterRowTexts(*edited)[2] + " of Function " + Trim(functionNameText) +
-           " ()";
+    return "Edit Parameter - " + ParameterRowTexts(*edited)[2] + " of Function " +
+           Trim(functionNameText) + " ()";
 }
 
 } // namespace kestrel

@@ -74,7 +74,8 @@ CommandOutcome NewProject(NewProjectDraft& draft, const SystemInfo& system, Proj
     if (draft.name.empty())
         return Refused("Please Enter Project Name", "Project Name", RefusedField::ProjectName);
     if (draft.location.empty())
-        return Refused("Please Select Working Directory", "Working Directory", RefusedField::ProjectLocation);
+        return Refused("Please Select Working Directory", "Working Directory",
+                       RefusedField::ProjectLocation);
 
     draft.name = Trim(draft.name);
     draft.location = Trim(draft.location);
@@ -105,8 +106,8 @@ CommandOutcome NewProject(NewProjectDraft& draft, const SystemInfo& system, Proj
 
     if (Status s = MakeDirectory(JoinPath(folder, {"Input"})); !s) return Failed(s);
     const std::string& name = created.projectName;
-    if (Status s = SaveOptions(folder, DefaultProjectOptions(name, folder,
-                                                             system.LoggedOnUserName()));
+    if (Status s =
+            SaveOptions(folder, DefaultProjectOptions(name, folder, system.LoggedOnUserName()));
         !s)
         return Failed(s);
     if (Status s = SaveGenerationSettings(folder, DefaultGenerationSettings(folder)); !s)
@@ -164,7 +165,9 @@ void RecomputeStage(ProjectRecord& record, std::optional<int> functionCount,
             (record.tlmDeclared && record.rtlDeclared) ? kStageDeclared : kStageCreated;
 }
 
-void MarkBehaviourAssigned(ProjectRecord& record) { record.projectStage = kStageAssigned; }
+void MarkBehaviourAssigned(ProjectRecord& record) {
+    record.projectStage = kStageAssigned;
+}
 
 std::string WindowCaption(const ProjectRecord& record) {
     return record.projectName + " - " + kApplicationTitle + " " + kApplicationVersion;

@@ -46,9 +46,15 @@ SignalRow SignalRowOfTexts(const SignalColumnTexts& texts) {
 }
 
 SignalRow SignalRowOf(const RtlSignal& s) {
-    return {s.directionText.Text(), s.dataTypeText.Text(), std::to_string(s.width),
-            s.signalName.Text(),    s.directionIndex,      s.dataTypeIndex,
-            s.isClock,              s.initValue.Text(),    s.isLibrary};
+    return {s.directionText.Text(),
+            s.dataTypeText.Text(),
+            std::to_string(s.width),
+            s.signalName.Text(),
+            s.directionIndex,
+            s.dataTypeIndex,
+            s.isClock,
+            s.initValue.Text(),
+            s.isLibrary};
 }
 
 std::vector<SignalRow> SignalRowsOf(const RtlSignalTable& table) {
@@ -149,7 +155,8 @@ std::optional<InputRefusal> CheckSignalDraft(SignalDraft& draft) {
     for (std::size_t k = 0; k < n && k < draft.initText.size(); ++k) {
         char c = Upper(draft.initText.substr(k, 1))[0];
         if (c != '1' && c != '0' && c != 'X' && c != 'Z')
-            return InputRefusal{"Init value can contain only 1,0,X,Z", "Init value", RefusedField::SignalInitValue};
+            return InputRefusal{"Init value can contain only 1,0,X,Z", "Init value",
+                                RefusedField::SignalInitValue};
     }
     if (Trim(draft.initText).empty()) draft.initText = "0";
     return std::nullopt;

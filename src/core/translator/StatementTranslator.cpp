@@ -363,10 +363,8 @@ void ReportCutTokens(TranslationState& state, GenerationRun& run) {
     case LineKind::Comment:
     case LineKind::Namespace:
     case LineKind::Import:
-    case LineKind::FunctionHeader:
-        return;
-    default:
-        break;
+    case LineKind::FunctionHeader: return;
+    default: break;
     }
     std::string message = "AsmL Line has more than 64 Tokens, the rest is ignored:";
     message += state.line;

@@ -33,7 +33,7 @@ FormAssignAsmL* FormAssignAsmL::Open(MainWindow& main, const DocumentConverter& 
 }
 
 FormAssignAsmL::FormAssignAsmL(MainWindow& main, const DocumentConverter& converter,
-                                   const AsmlAssignmentState& state)
+                               const AsmlAssignmentState& state)
     : QDialog(&main), main_(main), converter_(converter), state_(state) {
     setObjectName(QStringLiteral("FormAssignAsmL"));
     setWindowTitle(FromCore(kAsmlAssignCaption));

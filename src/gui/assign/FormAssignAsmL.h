@@ -35,7 +35,7 @@ protected:
 
 private:
     FormAssignAsmL(MainWindow& main, const DocumentConverter& converter,
-                     const AsmlAssignmentState& state);
+                   const AsmlAssignmentState& state);
     void ShowState();
 
     MainWindow& main_;

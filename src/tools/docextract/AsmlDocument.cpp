@@ -5,8 +5,8 @@
 // itself and is copied line by line. Line ends become CR LF either way.
 #include "AsmlDocument.h"
 
-#include "platform/Text.h"
 #include "WordDocument.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <vector>

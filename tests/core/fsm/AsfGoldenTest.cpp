@@ -19,8 +19,7 @@ std::string Converted(const fs::path& diagram) {
     FsmAsmlText out;
     out.diagramPaths.push_back(path);
     std::vector<DiagramProblem> problems = reading.problems;
-    for (DiagramProblem& p :
-         WriteFsmNamespace(reading.machine, "Read", "public Read ( ) ", 0, out))
+    for (DiagramProblem& p : WriteFsmNamespace(reading.machine, "Read", "public Read ( ) ", 0, out))
         problems.push_back(std::move(p));
 
     std::string text = "=== problems\r\n";

@@ -36,9 +36,9 @@ std::vector<ConformanceCase> RunnableCases() {
         ConformanceCase c{dir, values["path"], std::atoi(values["method"].c_str()),
                           std::atoi(values["errors"].c_str())};
         bool unassigned =
-            c.method == 2 && test::ReadBytes(dir / "stdout.txt")
-                                     .find("ERROR: AsmL Specification file not Assigned") !=
-                                 std::string::npos;
+            c.method == 2 &&
+            test::ReadBytes(dir / "stdout.txt")
+                    .find("ERROR: AsmL Specification file not Assigned") != std::string::npos;
         if (c.method == 3 || unassigned) cases.push_back(c);
     }
     return cases;

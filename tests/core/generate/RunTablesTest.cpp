@@ -1,9 +1,9 @@
 // Generate, check and show open a project and its tables in one way: the same refusal of
 // a project file without a usable name, the same folders made, the same load order, and
 // a look at a project that leaves no file behind.
+#include "generate/RunTables.h"
 #include "generate/Generate.h"
 #include "generate/ProjectCheck.h"
-#include "generate/RunTables.h"
 
 #include "model/ProjectPaths.h"
 #include "model/ProjectRecord.h"
@@ -34,7 +34,8 @@ TEST(RunTables, GenerateAndCheckOpenTheProjectFileAlike) {
     ASSERT_TRUE(checked.status.ok()) << checked.status.message();
     EXPECT_EQ(checked.createdFolders, (std::vector<std::string>{"Temp", "Output"}));
     fs::remove_all(fs::path(folder) / "Output");
-    GenerateProjectResult generated = GenerateProject(folder + "/Proj.tp", session, kClock, nullptr);
+    GenerateProjectResult generated =
+        GenerateProject(folder + "/Proj.tp", session, kClock, nullptr);
     ASSERT_TRUE(generated.status.ok()) << generated.status.message();
     EXPECT_EQ(generated.createdFolders, std::vector<std::string>{"Output"});
 

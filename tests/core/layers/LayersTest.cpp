@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <regex>
 #include <set>
@@ -23,13 +23,15 @@ namespace {
 // Lower numbers are lower layers; folders of one layer do not include each other.
 const std::map<std::string, int>& Layers() {
     static const std::map<std::string, int> layers{
-        {"platform", 0},   {"model", 1}, {"project", 2}, {"codegen", 2}, {"translator", 3},
-        {"fsm", 3},        {"asml", 3},  {"library", 3}, {"generate", 4},
+        {"platform", 0}, {"model", 1}, {"project", 2}, {"codegen", 2},  {"translator", 3},
+        {"fsm", 3},      {"asml", 3},  {"library", 3}, {"generate", 4},
     };
     return layers;
 }
 
-fs::path CoreDir() { return test::FixtureDir().parent_path().parent_path() / "src" / "core"; }
+fs::path CoreDir() {
+    return test::FixtureDir().parent_path().parent_path() / "src" / "core";
+}
 
 struct Include {
     std::string file; // relative to src/core
@@ -77,8 +79,8 @@ TEST(Layers, CoreIncludesGoOnlyDown) {
         const std::string to = FolderOf(include.text);
         if (to.empty() || to == from || !Layers().count(to) || !Layers().count(from)) continue;
         EXPECT_LT(Layers().at(to), Layers().at(from))
-            << include.file << ":" << include.line << " includes \"" << include.text << "\": "
-            << from << " may not include " << to;
+            << include.file << ":" << include.line << " includes \"" << include.text
+            << "\": " << from << " may not include " << to;
     }
 }
 
@@ -134,8 +136,8 @@ TEST(Layers, CoreHoldsNoPresentation) {
         std::ifstream in(entry.path());
         std::string line;
         for (int number = 1; std::getline(in, line); ++number) {
-            const std::string where =
-                fs::relative(entry.path(), CoreDir()).generic_string() + ":" + std::to_string(number);
+            const std::string where = fs::relative(entry.path(), CoreDir()).generic_string() + ":" +
+                                      std::to_string(number);
             EXPECT_FALSE(std::regex_search(line, qt)) << where << " includes Qt";
             EXPECT_FALSE(std::regex_search(line, control)) << where << " names a control: " << line;
         }

@@ -46,7 +46,9 @@ TEST(Archive, AddWritesNameZeroSizeZeroContent) {
 
     std::string error;
     ASSERT_TRUE(AddFileToArchive(archive, dir / "empty.dat", "lib_tlm_func.dat", &error)) << error;
-    EXPECT_TRUE(SameBytes("lib_tlm_func.dat\0"s "0\0"s, ReadBytes(archive)));
+    EXPECT_TRUE(SameBytes("lib_tlm_func.dat\0"s
+                          "0\0"s,
+                          ReadBytes(archive)));
 
     ASSERT_TRUE(AddFileToArchive(archive, dir / "f.dec", "F.dec", &error)) << error;
     // A missing source file is created empty and packed as an empty entry.
@@ -54,9 +56,13 @@ TEST(Archive, AddWritesNameZeroSizeZeroContent) {
     EXPECT_TRUE(fs::exists(dir / "gone.upd"));
     EXPECT_EQ(fs::file_size(dir / "gone.upd"), 0u);
 
-    EXPECT_TRUE(SameBytes("lib_tlm_func.dat\0"s "0\0"s
-                          "F.dec\0"s "8\0"s "int a;\r\n"
-                          "gone.upd\0"s "0\0"s,
+    EXPECT_TRUE(SameBytes("lib_tlm_func.dat\0"s
+                          "0\0"s
+                          "F.dec\0"s
+                          "8\0"s
+                          "int a;\r\n"
+                          "gone.upd\0"s
+                          "0\0"s,
                           ReadBytes(archive)));
 
     std::vector<std::string> names;
@@ -67,7 +73,9 @@ TEST(Archive, AddWritesNameZeroSizeZeroContent) {
 TEST(Archive, LargeFilesMoveInPiecesOfAMillionBytes) {
     TempDir dir;
     std::string archive = dir / "big.tlib";
-    WriteBytes(archive, "a\0"s "1\0"s "x");
+    WriteBytes(archive, "a\0"s
+                        "1\0"s
+                        "x");
     const std::string two = Pattern(2'000'000);
     WriteBytes(dir / "two.bin", two);
 
@@ -75,7 +83,11 @@ TEST(Archive, LargeFilesMoveInPiecesOfAMillionBytes) {
     ASSERT_TRUE(AddFileToArchive(archive, dir / "two.bin", "two.bin", &error)) << error;
     std::string bytes = ReadBytes(archive);
     ASSERT_EQ(bytes.size(), 5 + 2'000'000 + 7 + 7 + 2);
-    EXPECT_EQ(bytes.substr(0, 21), "a\0"s "1\0"s "x" "two.bin\0"s "2000000\0"s);
+    EXPECT_EQ(bytes.substr(0, 21), "a\0"s
+                                   "1\0"s
+                                   "x"
+                                   "two.bin\0"s
+                                   "2000000\0"s);
     EXPECT_TRUE(bytes.compare(21, std::string::npos, two) == 0);
 
     ASSERT_TRUE(ExtractFromArchive(archive, "two.bin", dir / "out.bin", &error)) << error;
@@ -104,7 +116,8 @@ TEST(Archive, LargeFilesMoveInPiecesOfAMillionBytes) {
 // through the buffer instead; the bytes must come out the same.
 TEST(Archive, LargeFilesMoveBetweenFileSystems) {
     TempDir dir;
-    struct stat shmStat {}, dirStat {};
+    struct stat shmStat {
+    }, dirStat{};
     std::error_code ec;
     fs::path shm = "/dev/shm";
     if (::stat(shm.c_str(), &shmStat) != 0 || ::stat(dir.path().c_str(), &dirStat) != 0 ||
@@ -123,12 +136,13 @@ TEST(Archive, LargeFilesMoveBetweenFileSystems) {
     const std::string odd = Pattern(2'000'001);
     WriteBytes(other / "odd.bin", odd);
     std::string archive = dir / "lib.tlib";
-    WriteBytes(archive, "a\0"s "1\0"s "x");
+    WriteBytes(archive, "a\0"s
+                        "1\0"s
+                        "x");
     std::string error;
     ASSERT_TRUE(AddFileToArchive(archive, (other / "odd.bin").string(), "odd", &error)) << error;
     ASSERT_EQ(fs::file_size(archive), 5u + 4 + 8 + 2'000'001);
-    ASSERT_TRUE(ExtractFromArchive(archive, "odd", (other / "out.bin").string(), &error))
-        << error;
+    ASSERT_TRUE(ExtractFromArchive(archive, "odd", (other / "out.bin").string(), &error)) << error;
     EXPECT_TRUE(ReadBytes(other / "out.bin") == odd);
     EXPECT_TRUE(ReadBytes(archive).compare(17, std::string::npos, odd) == 0);
 }
@@ -136,16 +150,23 @@ TEST(Archive, LargeFilesMoveBetweenFileSystems) {
 TEST(Archive, ExtractFindsTheFirstNameInAnyLetterCase) {
     TempDir dir;
     std::string archive = dir / "lib.tlib";
-    WriteBytes(archive, "lib_tlm_func.dat\0"s "3\0"s "abc"
-                        "Get.dec\0"s "0\0"s
-                        "GET.DEC\0"s "2\0"s "zz"
-                        "\xC4rger.asm\0"s "1\0"s "q");
+    WriteBytes(archive, "lib_tlm_func.dat\0"s
+                        "3\0"s
+                        "abc"
+                        "Get.dec\0"s
+                        "0\0"s
+                        "GET.DEC\0"s
+                        "2\0"s
+                        "zz"
+                        "\xC4rger.asm\0"s
+                        "1\0"s
+                        "q");
 
     std::string error;
     std::vector<std::string> names{"stale"};
     ASSERT_TRUE(ListArchive(archive, names, &error)) << error;
-    EXPECT_EQ(names, (std::vector<std::string>{"lib_tlm_func.dat", "Get.dec", "GET.DEC",
-                                               "\xC4rger.asm"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"lib_tlm_func.dat", "Get.dec", "GET.DEC", "\xC4rger.asm"}));
 
     std::string out = dir / "out";
     ASSERT_TRUE(ExtractFromArchive(archive, "LIB_TLM_FUNC.DAT", out, &error)) << error;
@@ -166,7 +187,9 @@ TEST(Archive, ExtractFindsTheFirstNameInAnyLetterCase) {
 TEST(Archive, ExtractReplacesTheOutputFileWhole) {
     TempDir dir;
     std::string archive = dir / "lib.tlib";
-    WriteBytes(archive, "f.ini\0"s "4\0"s "new\n");
+    WriteBytes(archive, "f.ini\0"s
+                        "4\0"s
+                        "new\n");
 
     std::string error;
     std::string out = dir / "f.ini";
@@ -201,7 +224,9 @@ TEST(Archive, NamesUpTo255BytesFitTheWindow) {
     EXPECT_NE(error.find("longer than 255 bytes"), std::string::npos) << error;
     EXPECT_FALSE(AddFileToArchive(archive, dir / "src", "a\0b"s, &error));
     EXPECT_NE(error.find("holds a zero byte"), std::string::npos) << error;
-    EXPECT_EQ(ReadBytes(archive), longest + "\0"s "1\0"s "s");
+    EXPECT_EQ(ReadBytes(archive), longest + "\0"s
+                                            "1\0"s
+                                            "s");
 }
 
 // A damaged archive: its bytes and a part of the message it must give.
@@ -213,28 +238,67 @@ struct Damaged {
 TEST(Archive, DamagedArchivesAreRefusedWithAReason) {
     const std::vector<Damaged> cases = {
         {"", "is not a library: the file is empty"},
-        {"a\0"s "12a\0"s "abcdefghijkl", "the size \"12a\" of entry \"a\" is not a number"},
-        {"a\0"s " 1\0"s "x", "the size \" 1\" of entry \"a\" is not a number"},
-        {"a\0"s "+1\0"s "x", "is not a number"},
-        {"a\0"s "-1\0"s "x", "is not a number"},
-        {"a\0"s "01\0"s "x", "the size \"01\" of entry \"a\" has a leading zero"},
-        {"a\0"s "\0"s "x", "entry \"a\" has an empty size"},
-        {"a\0"s "18446744073709551616\0"s, "the size \"18446744073709551616\" of entry \"a\" "
-                                           "is too large"},
+        {"a\0"s
+         "12a\0"s
+         "abcdefghijkl",
+         "the size \"12a\" of entry \"a\" is not a number"},
+        {"a\0"s
+         " 1\0"s
+         "x",
+         "the size \" 1\" of entry \"a\" is not a number"},
+        {"a\0"s
+         "+1\0"s
+         "x",
+         "is not a number"},
+        {"a\0"s
+         "-1\0"s
+         "x",
+         "is not a number"},
+        {"a\0"s
+         "01\0"s
+         "x",
+         "the size \"01\" of entry \"a\" has a leading zero"},
+        {"a\0"s
+         "\0"s
+         "x",
+         "entry \"a\" has an empty size"},
+        {"a\0"s
+         "18446744073709551616\0"s,
+         "the size \"18446744073709551616\" of entry \"a\" "
+         "is too large"},
         {"a\0"s + std::string(200, '9') + "\0"s, "is too large"},
-        {"a\0"s "18446744073709551615\0"s "x",
+        {"a\0"s
+         "18446744073709551615\0"s
+         "x",
          "entry \"a\" promises 18446744073709551615 bytes but the file holds only 1 more"},
-        {"a\0"s "10\0"s "abc", "entry \"a\" promises 10 bytes but the file holds only 3 more"},
-        {"a\0"s "4\0"s "abc", "entry \"a\" promises 4 bytes but the file holds only 3 more"},
-        {std::string(300, 'n') + "\0"s "0\0"s,
+        {"a\0"s
+         "10\0"s
+         "abc",
+         "entry \"a\" promises 10 bytes but the file holds only 3 more"},
+        {"a\0"s
+         "4\0"s
+         "abc",
+         "entry \"a\" promises 4 bytes but the file holds only 3 more"},
+        {std::string(300, 'n') + "\0"s
+                                 "0\0"s,
          "the entry name at byte 1 has no zero byte within 256 bytes"},
         {"a\0"s + std::string(256, '1') + "\0"s,
          "the size of entry \"a\" at byte 3 has no zero byte within 256 bytes"},
         {"abc", "the entry name at byte 1 is cut off by the end of the file"},
         {"a\0"s, "entry \"a\" ends after its name, without a size"},
-        {"a\0"s "5", "the size of entry \"a\" at byte 3 is cut off by the end of the file"},
-        {"a\0"s "0\0"s "b\x01\0"s "9\0"s "x", "entry \"b?\" promises 9 bytes"},
-        {"a\0"s "0\0"s "b", "the entry name at byte 5 is cut off"},
+        {"a\0"s
+         "5",
+         "the size of entry \"a\" at byte 3 is cut off by the end of the file"},
+        {"a\0"s
+         "0\0"s
+         "b\x01\0"s
+         "9\0"s
+         "x",
+         "entry \"b?\" promises 9 bytes"},
+        {"a\0"s
+         "0\0"s
+         "b",
+         "the entry name at byte 5 is cut off"},
     };
     for (const Damaged& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.bytes.substr(0, 40)));
@@ -265,7 +329,12 @@ TEST(Archive, DamagedArchivesAreRefusedWithAReason) {
 TEST(Archive, ExtractStopsAtTheFirstMatchBeforeADamagedTail) {
     TempDir dir;
     std::string archive = dir / "cut.tlib";
-    WriteBytes(archive, "a\0"s "1\0"s "x" "b\0"s "4\0"s "yy");
+    WriteBytes(archive, "a\0"s
+                        "1\0"s
+                        "x"
+                        "b\0"s
+                        "4\0"s
+                        "yy");
 
     std::string error;
     ASSERT_TRUE(ExtractFromArchive(archive, "A", dir / "a", &error)) << error;
@@ -293,7 +362,9 @@ TEST(Archive, FileErrorsNameTheFile) {
     EXPECT_EQ(error, "Cannot read \"" + dir.str() + "\": it is a folder");
 
     std::string archive = dir / "lib.tlib";
-    WriteBytes(archive, "a\0"s "1\0"s "x");
+    WriteBytes(archive, "a\0"s
+                        "1\0"s
+                        "x");
     EXPECT_FALSE(AddFileToArchive(archive, dir.str(), "dir", &error));
     EXPECT_EQ(error, "Cannot read \"" + dir.str() + "\": it is a folder");
     EXPECT_FALSE(AddFileToArchive(dir / "no/such.tlib", archive, "a", &error));
@@ -303,14 +374,18 @@ TEST(Archive, FileErrorsNameTheFile) {
     EXPECT_FALSE(ExtractFromArchive(archive, "a", out, &error));
     EXPECT_EQ(error.rfind("Cannot write \"" + out + "\": ", 0), 0u) << error;
 
-    EXPECT_EQ(ReadBytes(archive), "a\0"s "1\0"s "x");
+    EXPECT_EQ(ReadBytes(archive), "a\0"s
+                                  "1\0"s
+                                  "x");
     EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"lib.tlib"});
 }
 
 TEST(Archive, FailedAppendLeavesTheEarlierEntries) {
     TempDir dir;
     std::string archive = dir / "lib.tlib";
-    const std::string before = "a\0"s "1\0"s "x";
+    const std::string before = "a\0"s
+                               "1\0"s
+                               "x";
     WriteBytes(archive, before);
     WriteBytes(dir / "big", Pattern(50'000));
 
@@ -358,9 +433,8 @@ TEST(Archive, ReadsAndRebuildsAGeneratedLibrary) {
     std::string error;
     std::vector<std::string> names;
     ASSERT_TRUE(ListArchive(library, names, &error)) << error;
-    EXPECT_EQ(names, (std::vector<std::string>{"lib_tlm_func.dat", "lib_rtl_sig.dat",
-                                               "Xfer_1.dec", "Xfer_1.ini", "Xfer_1.asm",
-                                               "Xfer_1.upd"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"lib_tlm_func.dat", "lib_rtl_sig.dat", "Xfer_1.dec",
+                                               "Xfer_1.ini", "Xfer_1.asm", "Xfer_1.upd"}));
 
     TempDir dir;
     ASSERT_TRUE(ExtractFromArchive(library, "XFER_1.ASM", dir / "x.asm", &error)) << error;

@@ -28,8 +28,7 @@ bool IsModelFile(const fs::path& file) {
         std::string(kOptionFile),         std::string(kGenerationFile),
         std::string(kAsmlAssignmentFile), std::string(kAsfAssignmentFile)};
     const std::string name = file.filename().string();
-    return file.extension() == ".tp" ||
-           std::find(names.begin(), names.end(), name) != names.end();
+    return file.extension() == ".tp" || std::find(names.begin(), names.end(), name) != names.end();
 }
 
 // The model files under every before/ folder of the conformance cases, sorted.

@@ -32,26 +32,33 @@ struct Project {
     std::string input(std::string_view file) const { return InputPath(dir.str(), file); }
 };
 
-const std::string kOptionBytes =
-    "\x03\x00"                 // GenerationMethod 3
-    "\x00\x00"                 // ClockPositiveEdge false
-    "\xFF\xFF"                 // UseSetupTime true
-    "\x02\x00"                 // SetupTime 2
-    "\x05\x00" "SC_PS"         // SetupUnit
-    "\x01\x00"                 // SetupUnitIndex
-    "\x0A\x00"                 // ClockPeriod 10
-    "\x05\x00" "SC_NS"         // PeriodUnit
-    "\x02\x00"                 // PeriodUnitIndex
-    "\x90\xEE\xFE\xFF"         // SetupWait -70000
-    "\x05\x00" "SC_PS"         // SetupWaitUnit
-    "\xFF\xFF"                 // MakeLibrary
-    "\x10\x00" "/p/Output/P.tlib"
-    "\x09\x00" "/p/Output"
-    "\x0C\x00" "P Transactor"
-    "\x02\x00" "me"
-    "\x00\x00"                 // Company ""
-    "\x06\x00" "a\r\nb\r\n"
-    "\xFF\xFF"s;               // UseCommentInHeaders
+const std::string kOptionBytes = "\x03\x00" // GenerationMethod 3
+                                 "\x00\x00" // ClockPositiveEdge false
+                                 "\xFF\xFF" // UseSetupTime true
+                                 "\x02\x00" // SetupTime 2
+                                 "\x05\x00"
+                                 "SC_PS"    // SetupUnit
+                                 "\x01\x00" // SetupUnitIndex
+                                 "\x0A\x00" // ClockPeriod 10
+                                 "\x05\x00"
+                                 "SC_NS"            // PeriodUnit
+                                 "\x02\x00"         // PeriodUnitIndex
+                                 "\x90\xEE\xFE\xFF" // SetupWait -70000
+                                 "\x05\x00"
+                                 "SC_PS"    // SetupWaitUnit
+                                 "\xFF\xFF" // MakeLibrary
+                                 "\x10\x00"
+                                 "/p/Output/P.tlib"
+                                 "\x09\x00"
+                                 "/p/Output"
+                                 "\x0C\x00"
+                                 "P Transactor"
+                                 "\x02\x00"
+                                 "me"
+                                 "\x00\x00" // Company ""
+                                 "\x06\x00"
+                                 "a\r\nb\r\n"
+                                 "\xFF\xFF"s; // UseCommentInHeaders
 
 ProjectOptions SampleOptions() {
     ProjectOptions o;
@@ -90,7 +97,8 @@ TEST(Encoding, NumbersAndVariableText) {
     EXPECT_EQ(longText.bytes().substr(0, 2), "\xFF\xFF"s);
 
     // A failed read leaves its target alone; a Boolean keeps the raw value it read.
-    const std::string bytes = "\x01\x00\x05\x00" "a"s;
+    const std::string bytes = "\x01\x00\x05\x00"
+                              "a"s;
     ByteReader in(bytes);
     Flag flag;
     ASSERT_TRUE(in.Boolean(flag));
@@ -116,8 +124,16 @@ TEST(OneRecordFiles, ExactBytes) {
     settings.transactorHeaderPath = "/p/T.h";
     settings.interfaceHeaderPath = "/p/I.h";
     ASSERT_TRUE(SaveGenerationSettings(p.folder(), settings));
-    EXPECT_TRUE(SameBytes("\x0A\x00" "clsTLM_AIC" "\x07\x00" "clsTran" "\x08\x00" "/p/T.cpp"
-                          "\x06\x00" "/p/T.h" "\x06\x00" "/p/I.h"s,
+    EXPECT_TRUE(SameBytes("\x0A\x00"
+                          "clsTLM_AIC"
+                          "\x07\x00"
+                          "clsTran"
+                          "\x08\x00"
+                          "/p/T.cpp"
+                          "\x06\x00"
+                          "/p/T.h"
+                          "\x06\x00"
+                          "/p/I.h"s,
                           ReadBytes(p.input(kGenerationFile))));
     GenerationSettings loadedSettings;
     ASSERT_TRUE(LoadGenerationSettings(p.folder(), loadedSettings));
@@ -125,14 +141,19 @@ TEST(OneRecordFiles, ExactBytes) {
 
     AsmlAssignment asml{"/p/Temp/P.doc", std::string(kNotAssigned), false};
     ASSERT_TRUE(SaveAsmlAssignment(p.folder(), asml));
-    EXPECT_TRUE(SameBytes("\x0D\x00" "/p/Temp/P.doc" "\x0E\x00" "<not assigned>" "\x00\x00"s,
+    EXPECT_TRUE(SameBytes("\x0D\x00"
+                          "/p/Temp/P.doc"
+                          "\x0E\x00"
+                          "<not assigned>"
+                          "\x00\x00"s,
                           ReadBytes(p.input(kAsmlAssignmentFile))));
     AsmlAssignment loadedAsml{"x", "y", true};
     ASSERT_TRUE(LoadAsmlAssignment(p.folder(), loadedAsml));
     EXPECT_EQ(loadedAsml, asml);
 
     ASSERT_TRUE(SaveAsfAssignment(p.folder(), AsfAssignment{"/p/Temp/untitled.asf"}));
-    EXPECT_TRUE(SameBytes("\x14\x00" "/p/Temp/untitled.asf"s,
+    EXPECT_TRUE(SameBytes("\x14\x00"
+                          "/p/Temp/untitled.asf"s,
                           ReadBytes(p.input(kAsfAssignmentFile))));
 
     ProjectRecord record{"P", p.folder(), true, false, kStageDeclared};
@@ -142,7 +163,9 @@ TEST(OneRecordFiles, ExactBytes) {
     std::string folderLength(2, '\0');
     folderLength[0] = static_cast<char>(p.folder().size() & 0xFF);
     folderLength[1] = static_cast<char>(p.folder().size() >> 8);
-    EXPECT_TRUE(SameBytes("\x01\x00" "P"s + folderLength + p.folder() + "\xFF\xFF\x00\x00\x02\x00"s,
+    EXPECT_TRUE(SameBytes("\x01\x00"
+                          "P"s +
+                              folderLength + p.folder() + "\xFF\xFF\x00\x00\x02\x00"s,
                           ReadBytes(tpPath)));
     ProjectRecord loadedRecord;
     ASSERT_TRUE(ReadProjectFile(tpPath, loadedRecord));
@@ -171,10 +194,13 @@ TEST(OneRecordFiles, WritingKeepsStaleBytesWhichReadingIgnores) {
     ASSERT_TRUE(LoadOptions(p.folder(), options));
     EXPECT_EQ(options, SampleOptions());
 
-    WriteBytes(p.input(kAsfAssignmentFile), "\x10\x00" "/a/much/longer/p"s);
+    WriteBytes(p.input(kAsfAssignmentFile), "\x10\x00"
+                                            "/a/much/longer/p"s);
     ASSERT_TRUE(SaveAsfAssignment(p.folder(), AsfAssignment{"/b"}));
-    EXPECT_TRUE(
-        SameBytes("\x02\x00" "/b" "/much/longer/p"s, ReadBytes(p.input(kAsfAssignmentFile))));
+    EXPECT_TRUE(SameBytes("\x02\x00"
+                          "/b"
+                          "/much/longer/p"s,
+                          ReadBytes(p.input(kAsfAssignmentFile))));
     AsfAssignment asf;
     ASSERT_TRUE(LoadAsfAssignment(p.folder(), asf));
     EXPECT_EQ(asf.asfTemplatePath, "/b");
@@ -218,7 +244,11 @@ TEST(OneRecordFiles, MissingAndShortFilesKeepNumbersAndEmptyTexts) {
     AsmlAssignment asml{"old", "old", true};
     ASSERT_TRUE(LoadAsmlAssignment(p.folder(), asml));
     EXPECT_EQ(asml, (AsmlAssignment{"", "", true}));
-    WriteBytes(p.input(kAsmlAssignmentFile), "\x02\x00" "/d" "\x01\x00" "L" "\x00"s);
+    WriteBytes(p.input(kAsmlAssignmentFile), "\x02\x00"
+                                             "/d"
+                                             "\x01\x00"
+                                             "L"
+                                             "\x00"s);
     ASSERT_TRUE(LoadAsmlAssignment(p.folder(), asml));
     EXPECT_EQ(asml, (AsmlAssignment{"/d", "L", true}));
 
@@ -236,8 +266,8 @@ TEST(OneRecordFiles, DamagedFilesAreErrorsNamingTheFile) {
     WriteBytes(p.input(kOptionFile), kOptionBytes.substr(0, 12));
     Status s = LoadOptions(p.folder(), options);
     EXPECT_TRUE(Names(s, p.input(kOptionFile))) << s.message();
-    EXPECT_EQ(s.message(), "\"" + p.input(kOptionFile) +
-                               "\" is damaged: a text runs past the end of the file");
+    EXPECT_EQ(s.message(),
+              "\"" + p.input(kOptionFile) + "\" is damaged: a text runs past the end of the file");
 
     std::string hostile = kOptionBytes;
     hostile.replace(hostile.size() - 10, 2, "\xFF\xFF"); // Comment claims 65535 bytes
@@ -245,13 +275,17 @@ TEST(OneRecordFiles, DamagedFilesAreErrorsNamingTheFile) {
     EXPECT_TRUE(Names(LoadOptions(p.folder(), options), p.input(kOptionFile)));
 
     GenerationSettings settings;
-    WriteBytes(p.input(kGenerationFile), "\x03\x00" "abc" "\x40\x00" "short"s);
+    WriteBytes(p.input(kGenerationFile), "\x03\x00"
+                                         "abc"
+                                         "\x40\x00"
+                                         "short"s);
     EXPECT_TRUE(Names(LoadGenerationSettings(p.folder(), settings), p.input(kGenerationFile)));
     AsmlAssignment asml;
     WriteBytes(p.input(kAsmlAssignmentFile), "\xFF\xFF"s);
     EXPECT_TRUE(Names(LoadAsmlAssignment(p.folder(), asml), p.input(kAsmlAssignmentFile)));
     AsfAssignment asf;
-    WriteBytes(p.input(kAsfAssignmentFile), "\x09\x00" "/x"s);
+    WriteBytes(p.input(kAsfAssignmentFile), "\x09\x00"
+                                            "/x"s);
     EXPECT_TRUE(Names(LoadAsfAssignment(p.folder(), asf), p.input(kAsfAssignmentFile)));
 
     const std::string tpPath = p.folder() + "/P.tp";
@@ -263,7 +297,10 @@ TEST(OneRecordFiles, DamagedFilesAreErrorsNamingTheFile) {
         WriteBytes(tpPath, good.substr(0, cut));
         EXPECT_TRUE(Names(ReadProjectFile(tpPath, record), tpPath)) << "cut at " << cut;
     }
-    WriteBytes(tpPath, "\x01\x00" "P" "\xF0\xFF" "/x"s);
+    WriteBytes(tpPath, "\x01\x00"
+                       "P"
+                       "\xF0\xFF"
+                       "/x"s);
     EXPECT_TRUE(Names(ReadProjectFile(tpPath, record), tpPath));
     EXPECT_EQ(record, before);
 }

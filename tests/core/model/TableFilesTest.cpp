@@ -279,8 +279,8 @@ TEST(TableFiles, SaveReplacesTheFileWithCountRecords) {
     signals[1].isClock = true;
     signals.count = 1;
     ASSERT_TRUE(SaveRtlSignals(dir.str(), signals));
-    EXPECT_TRUE(SameBytes(EncodeRtlSignal(signals[1]),
-                          ReadBytes(InputPath(dir.str(), kRtlSignalFile))));
+    EXPECT_TRUE(
+        SameBytes(EncodeRtlSignal(signals[1]), ReadBytes(InputPath(dir.str(), kRtlSignalFile))));
 }
 
 } // namespace

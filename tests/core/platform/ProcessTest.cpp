@@ -42,8 +42,8 @@ TEST(LinuxProcessRunner, ReportsExitStatusErrorsAndTimeouts) {
     // live on and keep the error pipe open.
     test::TempDir dir;
     const std::string marker = (dir.path() / "grandchild.pid").string();
-    ProcessOutcome parent = runner.Run(
-        "/bin/sh", {"-c", "sleep 30 & echo $! > \"$0\"; wait", marker}, 500ms);
+    ProcessOutcome parent =
+        runner.Run("/bin/sh", {"-c", "sleep 30 & echo $! > \"$0\"; wait", marker}, 500ms);
     EXPECT_TRUE(parent.timedOut);
     const std::string grandchild = test::ReadBytes(marker);
     ASSERT_FALSE(grandchild.empty());

@@ -1,6 +1,6 @@
-#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 
 #include "TestSupport.h"
 
@@ -24,7 +24,7 @@ TEST(Text, Cp1252RoundTripsThroughUtf8) {
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, all);
     EXPECT_EQ(Cp1252ToUtf8("\xA9 \x80"), "\xC2\xA9 \xE2\x82\xAC"); // copyright, euro
-    EXPECT_FALSE(Utf8ToCp1252("\xE4\xB8\xAD").has_value());         // a CJK character
+    EXPECT_FALSE(Utf8ToCp1252("\xE4\xB8\xAD").has_value());        // a CJK character
     EXPECT_EQ(Utf8ToCp1252Lossy("a\xE4\xB8\xAD"), "a?");
 }
 

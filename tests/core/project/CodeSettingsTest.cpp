@@ -95,28 +95,35 @@ TEST(CodeSettings, ClockRefusals) {
 
     // Numbers that cannot be stored.
     ExpectRefusal(Apply(Clock("1", NS, "32768", NS), o),
-                  "Clock Period must be a number from -32768 to 32767", "Clock", RefusedField::ClockPeriod);
+                  "Clock Period must be a number from -32768 to 32767", "Clock",
+                  RefusedField::ClockPeriod);
     ExpectRefusal(Apply(Clock("-32769", NS, "1", NS), o),
-                  "Setup Time must be a number from -32768 to 32767", "Clock", RefusedField::SetupTime);
+                  "Setup Time must be a number from -32768 to 32767", "Clock",
+                  RefusedField::SetupTime);
     ExpectRefusal(Apply(Clock("1", FS, "5", US), o),
                   "Clock Period less Setup Time is too large in the unit of the Setup Time; "
                   "choose a larger Setup Time unit or a shorter Clock Period",
                   "Clock", RefusedField::ClockPeriod);
     ExpectRefusal(Apply(Clock("0", PS, "1e999", NS), o),
-                  "Clock Period must be a number from -32768 to 32767", "Clock", RefusedField::ClockPeriod);
+                  "Clock Period must be a number from -32768 to 32767", "Clock",
+                  RefusedField::ClockPeriod);
     ExpectRefusal(Apply(Clock("-1e999", PS, "1", NS), o),
-                  "Setup Time must be a number from -32768 to 32767", "Clock", RefusedField::SetupTime);
+                  "Setup Time must be a number from -32768 to 32767", "Clock",
+                  RefusedField::SetupTime);
     // Choices the dialog always has, but a hand-made draft may lack.
     CodeSettingsDraft d = Clock("1", PS, "1", NS);
     d.method = 0;
-    ExpectRefusal(Apply(d, o), "Choose a Transactor Generation Method", "", RefusedField::GenerationMethod);
+    ExpectRefusal(Apply(d, o), "Choose a Transactor Generation Method", "",
+                  RefusedField::GenerationMethod);
     d = Clock("1", PS, "1", NS);
     d.useSetup = false;
     d.setupUnitIndex = 6;
-    ExpectRefusal(Apply(d, o), "Choose the unit of the Setup Time", "Clock", RefusedField::SetupUnit);
+    ExpectRefusal(Apply(d, o), "Choose the unit of the Setup Time", "Clock",
+                  RefusedField::SetupUnit);
     d.setupUnitIndex = PS;
     d.periodUnitIndex = -1;
-    ExpectRefusal(Apply(d, o), "Choose the unit of the Clock Period", "Clock", RefusedField::ClockPeriodUnit);
+    ExpectRefusal(Apply(d, o), "Choose the unit of the Clock Period", "Clock",
+                  RefusedField::ClockPeriodUnit);
 
     // The edges of the ranges are accepted; SetupWait may reach 2^31 - 1.
     EXPECT_FALSE(Apply(Clock("-32768", NS, "32767", NS), o));
@@ -145,7 +152,8 @@ TEST(CodeSettings, WithoutSetupTimeNoClockCheckAndSetupWaitKept) {
     // The stored numbers are still range-checked.
     d = Clock("1", NS, "40000", NS);
     d.useSetup = false;
-    ExpectRefusal(Apply(d, o), "Clock Period must be a number from -32768 to 32767", "Clock", RefusedField::ClockPeriod);
+    ExpectRefusal(Apply(d, o), "Clock Period must be a number from -32768 to 32767", "Clock",
+                  RefusedField::ClockPeriod);
 }
 
 TEST(CodeSettings, LibraryWithTemplateMethodAndRefusalOrder) {
@@ -182,9 +190,9 @@ TEST(CodeSettings, CommentIsNormalisedEvenWhenRefused) {
     struct Case {
         std::string typed, stored;
     };
-    for (const Case& c : {Case{"abc", "abc\r\n"}, Case{"", "\r\n"}, Case{"x\r\n", "x\r\n"},
-                          Case{"\r\n", "\r\n"}, Case{"\n", "\n\r\n"}, Case{"a\r", "a\r\r\n"},
-                          Case{"a\n\r", "a\n\r\r\n"}}) {
+    for (const Case& c :
+         {Case{"abc", "abc\r\n"}, Case{"", "\r\n"}, Case{"x\r\n", "x\r\n"}, Case{"\r\n", "\r\n"},
+          Case{"\n", "\n\r\n"}, Case{"a\r", "a\r\r\n"}, Case{"a\n\r", "a\n\r\r\n"}}) {
         ProjectOptions o;
         CodeSettingsDraft d = Clock("1", PS, "1", NS);
         d.comment = c.typed;

@@ -38,7 +38,8 @@ void ExpectRefusal(const std::optional<InputRefusal>& r, const std::string& text
 
 TEST(ParameterRules, RowsAndStoredTexts) {
     ParameterRow addr = BuildParameterRow(Param("addr", 4, false, false, false));
-    EXPECT_EQ(ParameterRowTexts(addr), (ParameterColumnTexts{"int", " ", "addr", "4", "0", "0", "0"}));
+    EXPECT_EQ(ParameterRowTexts(addr),
+              (ParameterColumnTexts{"int", " ", "addr", "4", "0", "0", "0"}));
     ParameterRow buf = BuildParameterRow(Param("buf", 2, true, true, true));
     EXPECT_EQ(ParameterRowTexts(buf),
               (ParameterColumnTexts{"const char", "&", "buf []", "2", "1", "1", "1"}));
@@ -100,7 +101,8 @@ TEST(FunctionRules, SignatureAndListRow) {
 }
 
 TEST(FunctionRules, RefusalsAndCapacity) {
-    ExpectRefusal(CheckFunctionDraft(FunctionDraft{}), "Enter Function Name", "Function Name", RefusedField::FunctionName);
+    ExpectRefusal(CheckFunctionDraft(FunctionDraft{}), "Enter Function Name", "Function Name",
+                  RefusedField::FunctionName);
     EXPECT_FALSE(CheckFunctionDraft(FunctionDraft{"   ", "void", 0, {}})); // blanks pass
     EXPECT_FALSE(CheckFunctionCapacity(24));
     ExpectRefusal(CheckFunctionCapacity(25), "Cannot have more than 25 Functions",
@@ -185,8 +187,8 @@ TEST(SignalRules, DialogDefaultsClockRuleAndWidthBox) {
     d.name = "  data_in ";
     ASSERT_FALSE(CheckSignalDraft(d));
     SignalRow row = BuildSignalRow(d);
-    EXPECT_EQ(SignalRowTexts(row), (SignalColumnTexts{"sc_in", "sc_logic", "1", "data_in", "0",
-                                                       "0", "0", "0", "0"}));
+    EXPECT_EQ(SignalRowTexts(row),
+              (SignalColumnTexts{"sc_in", "sc_logic", "1", "data_in", "0", "0", "0", "0", "0"}));
     EXPECT_EQ(SignalDialogCaption(&row), "Edit Signal - data_in");
     EXPECT_EQ(SignalDialogCaption(nullptr), "Add New Signal");
     // Editing a clock shows its stored value in upper case.
@@ -198,7 +200,8 @@ TEST(SignalRules, DialogDefaultsClockRuleAndWidthBox) {
 
 TEST(SignalRules, NameAndInitialValueChecks) {
     SignalDraft empty = Filled("", 0, "", "0");
-    ExpectRefusal(CheckSignalDraft(empty), "Enter Signal Name", "Signal Name", RefusedField::SignalName);
+    ExpectRefusal(CheckSignalDraft(empty), "Enter Signal Name", "Signal Name",
+                  RefusedField::SignalName);
 
     SignalDraft lower = Filled("d", 1, "4", "01x");
     ASSERT_FALSE(CheckSignalDraft(lower));
@@ -206,7 +209,8 @@ TEST(SignalRules, NameAndInitialValueChecks) {
 
     for (const char* bad : {" 01x", "0 1", "012", "01-"}) {
         SignalDraft d = Filled("d", 1, "4", bad);
-        ExpectRefusal(CheckSignalDraft(d), "Init value can contain only 1,0,X,Z", "Init value", RefusedField::SignalInitValue);
+        ExpectRefusal(CheckSignalDraft(d), "Init value can contain only 1,0,X,Z", "Init value",
+                      RefusedField::SignalInitValue);
     }
     SignalDraft trailing = Filled("d", 1, "4", "01 ");
     ASSERT_FALSE(CheckSignalDraft(trailing));
@@ -223,7 +227,8 @@ TEST(SignalRules, NameAndInitialValueChecks) {
 
 TEST(SignalRules, CapacityLibraryAndClockCheck) {
     EXPECT_FALSE(CheckSignalCapacity(24));
-    ExpectRefusal(CheckSignalCapacity(25), "Cannot have more than 25 Signals", "Max Signal Error", RefusedField::None);
+    ExpectRefusal(CheckSignalCapacity(25), "Cannot have more than 25 Signals", "Max Signal Error",
+                  RefusedField::None);
     SignalRow library{"sc_in", "bool", "1", "x", 0, 2, false, "0", true};
     ExpectRefusal(CheckSignalEditable(library),
                   "Library RTL Ports cannot be Edited here.\r\nTo Edit Library Ports, Edit and "

@@ -19,8 +19,12 @@ namespace fs = std::filesystem;
 std::string I16(int v) {
     return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
 }
-std::string I32(long v) { return I16(static_cast<int>(v & 0xFFFF)) + I16(static_cast<int>(v >> 16)); }
-std::string Var(const std::string& s) { return I16(static_cast<int>(s.size())) + s; }
+std::string I32(long v) {
+    return I16(static_cast<int>(v & 0xFFFF)) + I16(static_cast<int>(v >> 16));
+}
+std::string Var(const std::string& s) {
+    return I16(static_cast<int>(s.size())) + s;
+}
 const std::string kTrue = "\xFF\xFF";
 const std::string kFalse = std::string("\0\0", 2);
 
@@ -61,9 +65,9 @@ TEST(NewProject, WritesExactlyTheDefaultProject) {
     std::set<std::string> entries;
     for (auto& e : fs::recursive_directory_iterator(folder))
         entries.insert(fs::relative(e.path(), folder).string());
-    EXPECT_EQ(entries, (std::set<std::string>{"Bus.tp", "Input", "Input/option.dat",
-                                              "Input/gen.dat", "Input/asml.dat", "Input/asf.dat",
-                                              "Temp", "Output"}));
+    EXPECT_EQ(entries,
+              (std::set<std::string>{"Bus.tp", "Input", "Input/option.dat", "Input/gen.dat",
+                                     "Input/asml.dat", "Input/asf.dat", "Temp", "Output"}));
 }
 
 TEST(NewProject, RefusesWithTheDialogsMessages) {
@@ -90,8 +94,9 @@ TEST(NewProject, RefusesWithTheDialogsMessages) {
     NewProjectDraft again{" P ", " " + dir.str() + " "};
     auto r3 = NewProject(again, system, record).refusal;
     ASSERT_TRUE(r3);
-    EXPECT_EQ(r3->text, "Project " + dir.str() + "/P already exists!\r\n"
-                        "Please change Project Name or Location");
+    EXPECT_EQ(r3->text, "Project " + dir.str() +
+                            "/P already exists!\r\n"
+                            "Please change Project Name or Location");
     EXPECT_EQ(r3->ShownTitle(), "Kestrel");
     // The refused dialog keeps the trimmed texts it wrote back.
     EXPECT_EQ(again.name, "P");
@@ -99,8 +104,9 @@ TEST(NewProject, RefusesWithTheDialogsMessages) {
     // A name of blanks names the location itself: taken, or else no name at all.
     NewProjectDraft blanks{"   ", dir.str() + "/"};
     EXPECT_EQ(NewProject(blanks, system, record).refusal->text,
-              "Project " + dir.str() + "/ already exists!\r\n"
-                                       "Please change Project Name or Location");
+              "Project " + dir.str() +
+                  "/ already exists!\r\n"
+                  "Please change Project Name or Location");
     NewProjectDraft blanksElsewhere{"   ", dir.str() + "/missing/"};
     auto r4 = NewProject(blanksElsewhere, system, record).refusal;
     ASSERT_TRUE(r4);

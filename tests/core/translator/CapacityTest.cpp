@@ -40,8 +40,8 @@ TEST(TranslatorCapacity, ACutIsSilentWhereItChangesNothing) {
     for (int i = 0; i < 70; ++i) nameSpace += " x";
     std::string import = "import nsHardwareDatatype";
     for (int i = 0; i < 70; ++i) import += " ,";
-    auto got = test::TranslateSection(sample.run, 1,
-                                      {nameSpace, import, header, comment, "n := 1"});
+    auto got =
+        test::TranslateSection(sample.run, 1, {nameSpace, import, header, comment, "n := 1"});
     EXPECT_EQ(got.log, "");
     // The comment is kept whole, as read.
     EXPECT_NE(got.behaviour.find(comment + "\r\n"), std::string::npos);
@@ -50,9 +50,9 @@ TEST(TranslatorCapacity, ACutIsSilentWhereItChangesNothing) {
     // a condition, a declaration, a case label, an unrecognized line.
     std::string tail;
     for (int i = 0; i < 40; ++i) tail += " + 1";
-    for (std::string line : {"if n = 1" + tail + " then", "var v as Integer = 1" + tail,
-                             "const c as Integer = 1" + tail, "1" + tail + " :",
-                             "return ( 1" + tail + " )"}) {
+    for (std::string line :
+         {"if n = 1" + tail + " then", "var v as Integer = 1" + tail,
+          "const c as Integer = 1" + tail, "1" + tail + " :", "return ( 1" + tail + " )"}) {
         auto cut = test::TranslateSection(sample.run, 1, {line});
         EXPECT_NE(cut.log.find("ERROR: AsmL Line has more than 64 Tokens, the rest is ignored:" +
                                line + "\r\n"),
