@@ -197,8 +197,16 @@ ObjectNumber AsfDocument::HighestNumber() const {
     return highest;
 }
 
+void AsfDocument::Edited() {
+    std::optional<std::size_t> line = FreeOidLine();
+    ObjectNumber highest = HighestNumber();
+    if (line && FreeOid() <= highest) lines_[*line].bytes = "FREEOID=" + std::to_string(highest + 1);
+}
+
 void AsfDocument::SetRecord(std::size_t line, std::string bytes) {
+    if (lines_[line].bytes == bytes) return;
     lines_[line] = ReadObjectRecord(std::move(bytes), std::move(lines_[line].end));
+    Edited();
 }
 
 std::size_t AsfDocument::InsertRecord(std::size_t at, std::string bytes) {
@@ -209,15 +217,15 @@ std::size_t AsfDocument::InsertRecord(std::size_t at, std::string bytes) {
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
                   ReadObjectRecord(std::move(bytes), std::move(end)));
     ++end_;
+    Edited();
     return at;
 }
 
 void AsfDocument::EraseRecord(std::size_t line) {
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(line));
     --end_;
+    Edited();
 }
-
-void AsfDocument::SetLine(std::size_t line, std::string bytes) { lines_[line].bytes = std::move(bytes); }
 
 void AsfDocument::Arrange(const std::vector<std::size_t>& lines,
                           const std::vector<std::size_t>& order) {
@@ -230,6 +238,7 @@ void AsfDocument::Arrange(const std::vector<std::size_t>& lines,
         lines_[lines[k]] = std::move(moved[k]);
         lines_[lines[k]].end = std::move(end);
     }
+    if (order != lines) Edited();
 }
 
 std::string AsfTextShown(std::string_view stored) {

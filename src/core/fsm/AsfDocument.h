@@ -97,17 +97,20 @@ public:
 
     // Changes: a record's bytes (its meaning is read again), a record inserted before
     // line `at` (between ObjectsBegin() and ObjectsEnd()) with the line end the block
-    // uses, a record removed, records of the block put in another order.
+    // uses, a record removed, records of the block put in another order. After each
+    // change that alters a byte, FREEOID (when the header has it) stays above the
+    // highest number in use.
     void SetRecord(std::size_t line, std::string bytes);
     std::size_t InsertRecord(std::size_t at, std::string bytes);
     void EraseRecord(std::size_t line);
-    void SetLine(std::size_t line, std::string bytes); // outside the objects block
     std::optional<std::size_t> FreeOidLine() const;
     // Puts the records at `lines` (increasing) in the order `order` (a permutation of
     // them): lines[k] receives the record that stood at order[k].
     void Arrange(const std::vector<std::size_t>& lines, const std::vector<std::size_t>& order);
 
 private:
+    void Edited();
+
     std::string path_;
     std::vector<AsfLine> lines_;
     std::size_t begin_ = 0;

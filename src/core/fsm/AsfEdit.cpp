@@ -95,13 +95,6 @@ Status NextNumber(const AsfDocument& doc, ObjectNumber& number) {
     return Status::Ok();
 }
 
-// After a change: FREEOID above the highest number in use.
-void KeepFreeOid(AsfDocument& doc) {
-    std::optional<std::size_t> line = doc.FreeOidLine();
-    ObjectNumber highest = doc.HighestNumber();
-    if (line && doc.FreeOid() <= highest) doc.SetLine(*line, "FREEOID=" + Num(highest + 1));
-}
-
 std::size_t Append(AsfDocument& doc, std::string bytes) {
     return doc.InsertRecord(doc.ObjectsEnd(), std::move(bytes));
 }
@@ -196,7 +189,6 @@ Status EraseObject(AsfDocument& doc, AsfKind kind, ObjectNumber n, const char* w
         if (doc.Lines()[i].number == n) doomed.insert(i);
     if (doomed.empty()) return Missing(doc, what, n);
     EraseWithDependents(doc, std::move(doomed));
-    KeepFreeOid(doc);
     return Status::Ok();
 }
 
@@ -294,7 +286,6 @@ Status AddState(AsfDocument& doc, std::string_view name, AsfPoint at, ObjectNumb
     if (Status s = NextNumber(doc, number); !s) return s;
     Append(doc, StateRecord(number, 0, at));
     Append(doc, NoteRecord('L', number + 1, number, "State Labels", at, name));
-    KeepFreeOid(doc);
     return Status::Ok();
 }
 
@@ -335,7 +326,6 @@ Status RenameState(AsfDocument& doc, ObjectNumber state, std::string_view name) 
                                 PositionOf(doc.Lines()[*line]));
         !s)
         return s;
-    KeepFreeOid(doc);
     return Status::Ok();
 }
 
@@ -365,7 +355,6 @@ Status AddReset(AsfDocument& doc, AsfPoint at, ObjectNumber& number) {
     if (Status s = CheckPoint(doc, at); !s) return s;
     if (Status s = NextNumber(doc, number); !s) return s;
     Append(doc, DeclarationRecord(number, "Reset", at, ""));
-    KeepFreeOid(doc);
     return Status::Ok();
 }
 
@@ -380,7 +369,6 @@ Status RemoveReset(AsfDocument& doc) {
     std::vector<std::size_t> resets = doc.Records(AsfKind::Reset);
     if (resets.empty()) return Refuse(doc, "the diagram has no reset object");
     EraseWithDependents(doc, std::set<std::size_t>(resets.begin(), resets.end()));
-    KeepFreeOid(doc);
     return Status::Ok();
 }
 
@@ -407,7 +395,6 @@ Status AddTransition(AsfDocument& doc, ObjectNumber from, ObjectNumber to, Objec
     if (condition)
         Append(doc, NoteRecord('C', number + 1, number, "Conditions",
                                ConditionPosition(doc.Lines()[line]), AsfTextStored(*condition)));
-    KeepFreeOid(doc);
     return Status::Ok();
 }
 
@@ -461,7 +448,6 @@ Status SetTransitionCondition(AsfDocument& doc, ObjectNumber transition,
         for (std::size_t i : doc.Records(AsfKind::Condition))
             if (doc.Lines()[i].owner == transition) doomed.insert(i);
         EraseWithDependents(doc, std::move(doomed));
-        KeepFreeOid(doc);
         return Status::Ok();
     }
     std::string stored = AsfTextStored(*condition);
@@ -477,7 +463,6 @@ Status SetTransitionCondition(AsfDocument& doc, ObjectNumber transition,
     if (Status s = NextNumber(doc, n); !s) return s;
     doc.InsertRecord(*line + 1, NoteRecord('C', n, transition, "Conditions",
                                            ConditionPosition(doc.Lines()[*line]), stored));
-    KeepFreeOid(doc);
     return Status::Ok();
 }
 
@@ -500,7 +485,6 @@ Status AddAction(AsfDocument& doc, ObjectNumber state, std::string_view text, Ob
         if (doc.Lines()[i].owner == state) ++blocks;
     AsfPoint at = Shifted(PositionOf(doc.Lines()[*line]), 12000, -6000 * blocks);
     Append(doc, NoteRecord('A', number, state, "Actions", at, stored));
-    KeepFreeOid(doc);
     return Status::Ok();
 }
 
@@ -563,7 +547,6 @@ Status AddDeclaration(AsfDocument& doc, std::string_view kind, std::string_view 
     AsfPoint at = DeclarationPosition(doc);
     Append(doc, DeclarationRecord(number, kind, at, tail));
     Append(doc, NoteRecord('L', number + 1, number, "Labels", Shifted(at, 6000, 0), label));
-    KeepFreeOid(doc);
     return Status::Ok();
 }
 
@@ -599,7 +582,6 @@ Status EditSignal(AsfDocument& doc, ObjectNumber signal, std::string_view name,
         AsfPoint at = Shifted(PositionOf(doc.Lines()[*line]), 6000, 0);
         if (Status s = SetNameLabel(doc, signal, name, doc.NameLabel(signal), false, at); !s) return s;
     }
-    KeepFreeOid(doc);
     return Status::Ok();
 }
 
@@ -626,7 +608,6 @@ Status EditConstant(AsfDocument& doc, ObjectNumber constant, std::string_view na
     AsfPoint at = Shifted(PositionOf(doc.Lines()[*line]), 6000, 0);
     if (Status s = SetNameLabel(doc, constant, ConstantLabelText(name, value), label, false, at); !s)
         return s;
-    KeepFreeOid(doc);
     return Status::Ok();
 }
 
