@@ -113,14 +113,21 @@ Status CheckPoint(const AsfDocument& doc, AsfPoint at) {
     return Status::Ok();
 }
 
+// A text for a message: one line, at most 40 characters.
+std::string Excerpt(std::string_view text) {
+    std::string out(text.substr(0, 40));
+    for (char& c : out)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text.size() > 40 ? out + "..." : out;
+}
+
 // A name of one line (states, signals).
 Status CheckName(const AsfDocument& doc, std::string_view name, const std::string& what) {
     if (Trim(name).empty()) return Refuse(doc, what + " needs a name");
     if (name.find_first_of("\r\n") != std::string_view::npos)
-        return Refuse(doc, what + " \"" + std::string(name.substr(0, 40)) +
-                               "\": a name has one line");
+        return Refuse(doc, what + " \"" + Excerpt(name) + "\": a name has one line");
     if (name.size() > kMaxAsfNameLength)
-        return Refuse(doc, what + " \"" + std::string(name.substr(0, 40)) + "...\": a name has at most " +
+        return Refuse(doc, what + " \"" + Excerpt(name) + "\": a name has at most " +
                                std::to_string(kMaxAsfNameLength) + " characters");
     return Status::Ok();
 }
@@ -517,7 +524,7 @@ namespace {
 
 Status CheckInit(const AsfDocument& doc, std::string_view init) {
     if (init.find_first_of(" \r\n") != std::string_view::npos || init.size() > kMaxAsfNameLength)
-        return Refuse(doc, "the initial value \"" + std::string(init.substr(0, 40)) +
+        return Refuse(doc, "the initial value \"" + Excerpt(init) +
                                "\" must be one word of at most " + std::to_string(kMaxAsfNameLength) +
                                " characters");
     return Status::Ok();
@@ -526,9 +533,9 @@ Status CheckInit(const AsfDocument& doc, std::string_view init) {
 Status CheckConstant(const AsfDocument& doc, std::string_view name, std::string_view value) {
     if (Status s = CheckName(doc, name, "a constant"); !s) return s;
     if (name.find('=') != std::string_view::npos)
-        return Refuse(doc, "the constant name \"" + std::string(name.substr(0, 40)) + "\" holds \"=\"");
+        return Refuse(doc, "the constant name \"" + Excerpt(name) + "\" holds \"=\"");
     if (value.find_first_of("\r\n") != std::string_view::npos || value.size() > kMaxAsfNameLength)
-        return Refuse(doc, "the value of constant " + std::string(name) + " must be one line of at most " +
+        return Refuse(doc, "the value of constant " + Excerpt(name) + " must be one line of at most " +
                                std::to_string(kMaxAsfNameLength) + " characters");
     return Status::Ok();
 }
