@@ -193,7 +193,10 @@ ObjectNumber AsfDocument::FreeOid() const {
 
 ObjectNumber AsfDocument::HighestNumber() const {
     ObjectNumber highest = 0;
-    for (std::size_t i = begin_; i < end_; ++i) highest = std::max(highest, lines_[i].number);
+    // Numbers a record refers to count as well, so that a new object never takes up a
+    // label or transition left hanging on a number no record carries.
+    for (std::size_t i = begin_; i < end_; ++i)
+        highest = std::max({highest, lines_[i].number, lines_[i].owner, lines_[i].source, lines_[i].target});
     return highest;
 }
 

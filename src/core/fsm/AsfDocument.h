@@ -92,7 +92,7 @@ public:
 
     // The value of the header's FREEOID line; 0 when there is none.
     ObjectNumber FreeOid() const;
-    // The highest object number of the objects block.
+    // The highest object number of the objects block, carried or referred to.
     ObjectNumber HighestNumber() const;
 
     // Changes: a record's bytes (its meaning is read again), a record inserted before

@@ -217,6 +217,21 @@ TEST(AsfEdit, RefusalsNameTheFileAndChangeNothing) {
     EXPECT_EQ(d.doc.Bytes(), before);
 }
 
+// A new object never takes a number that a left-over label or transition refers to.
+TEST(AsfEdit, NewNumbersStayClearOfHangingReferences) {
+    AsfDocument doc;
+    OK(AsfDocument::Load("VERSION=1.19\nHEADER\nFREEOID=7\nEND\nOBJECTS\n"
+                         "L 5 900 0 TEXT \"State Labels\" | 1,1 1 0 0 \"Ghost\"\n"
+                         "W 6 0 1 3 950 BEZIER | 1,1 2,2\nEND\n",
+                         kPath, doc));
+    ObjectNumber n = 0;
+    OK(AddState(doc, "Real", {1, 1}, n));
+    EXPECT_EQ(n, 951);
+    EXPECT_EQ(doc.FreeOid(), 953);
+    EXPECT_EQ(ReadAsfDiagram(doc.Bytes(), kPath, "Send").machine.states[0].name, "Real");
+    EXPECT_NE(doc.Bytes().find("\"Real\"\nEND\n"), std::string::npos); // the file's own line ends
+}
+
 TEST(AsfEdit, FullTablesAreRefused) {
     AsfDocument doc = Empty();
     ObjectNumber n = 0;
