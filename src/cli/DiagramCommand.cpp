@@ -225,8 +225,8 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
                "object and header stay). Entries whose id is in the diagram keep their record and "
                "take the model's values; entries without an id or with a new one are added "
                "(placed automatically without x and y); what the model leaves out is deleted, "
-               "with what hangs on it. A missing list counts as empty. A refused model changes "
-               "nothing (exit 2)");
+               "with what hangs on it. A missing list counts as empty, a missing reset as null. A "
+               "refused model changes nothing (exit 2)");
     set->add_option("FILE", diagram_, "The .asf file")->required();
     set->add_option("MODEL", model_, "The JSON model")->required();
     set->callback([this] { chosen_ = Command::Set; });
