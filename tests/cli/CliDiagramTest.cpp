@@ -62,6 +62,25 @@ TEST(CliDiagram, ShowThenSetChangesNoByteOfAnyRepositoryDiagram) {
     EXPECT_GE(checked, 7u);
 }
 
+// Bytes that are no letters of the terminal's text travel through the JSON and back.
+TEST(CliDiagram, OddBytesSurviveShowAndSet) {
+    test::TempDir dir;
+    const std::string diagram = dir / "odd.asf", model = dir / "m.json";
+    const std::string bytes = std::string("VERSION=1.19\nOBJECTS\nS 3 0 1 E | 1,1\n") +
+                              "L 4 3 0 TEXT \"State Labels\" | 1,1 1 0 0 \"A\x81\xe9\t\x01\"\\n\"\n" +
+                              "A 5 3 0 TEXT \"Actions\" | 1,1 1 0 0 \"x\\\\ny\\nz\\\"\nEND";
+    test::WriteBytes(diagram, bytes);
+    test::CliRun show = Cli({"diagram", "show", "--json", diagram});
+    ASSERT_EQ(show.code, 0) << show.err;
+    nlohmann::json j = nlohmann::json::parse(show.out);
+    EXPECT_EQ(j["states"][0]["name"], "A\u0081\u00e9\t\u0001\"\\n");
+    EXPECT_EQ(j["actions"][0]["text"], "x\\\ny\nz\\");
+    test::WriteBytes(model, show.out);
+    test::CliRun set = Cli({"diagram", "set", diagram, model});
+    EXPECT_EQ(set.code, 0) << set.err;
+    EXPECT_EQ(test::ReadBytes(diagram), bytes);
+}
+
 TEST(CliDiagram, ShowListsTheDiagramAsJsonAndAsText) {
     Copy c;
     nlohmann::json j = c.Show();
