@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <map>
 #include <ostream>
 
 namespace kestrel::cli {
@@ -184,14 +185,23 @@ void PrintListing(std::ostream& out, const DiagramModel& m) {
     out << "Reset: ";
     if (m.reset) out << *m.reset->id << Where(m.reset->at) << "\n";
     else out << "none\n";
+    // Ends and owners by name: "REQUEST (26)", "reset (25)".
+    std::map<ObjectNumber, std::string> names;
+    for (const ModelState& s : m.states) names.emplace(*s.id, Show(s.name));
+    if (m.reset) names.emplace(*m.reset->id, "reset");
+    auto named = [&](ObjectNumber n) {
+        auto it = names.find(n);
+        return (it == names.end() ? std::string("?") : it->second) + " (" + std::to_string(n) + ")";
+    };
     out << "Transitions:\n";
     for (const ModelTransition& t : m.transitions) {
-        out << "  " << *t.id << ": " << t.from << " -> " << t.to << ", priority " << t.priority << "\n";
+        out << "  " << *t.id << ": " << named(t.from) << " -> " << named(t.to) << ", priority "
+            << t.priority << "\n";
         if (t.condition) out << "    when " << Show(*t.condition) << "\n";
     }
     out << "Actions:\n";
     for (const ModelAction& a : m.actions)
-        out << "  " << *a.id << " of state " << a.state << ":\n" << indented(a.text) << "\n";
+        out << "  " << *a.id << " of " << named(a.state) << ":\n" << indented(a.text) << "\n";
     out << "Signals:\n";
     for (const ModelSignal& s : m.signals)
         out << "  " << *s.id << " " << Show(s.name) << (s.init.empty() ? "" : " = " + Show(s.init)) << "\n";

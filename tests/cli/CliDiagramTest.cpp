@@ -99,6 +99,8 @@ TEST(CliDiagram, ShowListsTheDiagramAsJsonAndAsText) {
     test::CliRun text = Cli({"diagram", "show", c.diagram});
     EXPECT_EQ(text.code, 0);
     EXPECT_NE(text.out.find("30 DONE (trap)"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("36: WAIT_ACK (28) -> WAIT_ACK (28), priority 2"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("32: reset (25) -> REQUEST (26)"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("when ack = LOGIC_1"), std::string::npos) << text.out;
 
     for (const char* sub : {"show", "set"}) {

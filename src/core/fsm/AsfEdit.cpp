@@ -312,9 +312,7 @@ Status MoveState(AsfDocument& doc, ObjectNumber state, AsfPoint at) {
             bytes = WithPoint(r, 0, Shifted(r.geometry[0], dx, dy));
         if (r.kind == AsfKind::Transition) {
             AsfLine moved = r;
-            if (r.source == state) {
-                moved.bytes = WithPoint(moved, 0, Shifted(r.geometry.front(), dx, dy));
-            }
+            if (r.source == state) moved.bytes = WithPoint(moved, 0, Shifted(r.geometry.front(), dx, dy));
             if (r.target == state)
                 moved.bytes = WithPoint(moved, r.geometry.size() - 1, Shifted(r.geometry.back(), dx, dy));
             bytes = moved.bytes;
