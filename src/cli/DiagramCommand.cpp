@@ -170,11 +170,12 @@ std::string Where(const std::optional<AsfPoint>& at) {
 }
 
 void PrintListing(std::ostream& out, const DiagramModel& m) {
-    auto indented = [](const std::string& text) {
-        std::string shown = Show(text), out = "    ";
-        for (char c : shown) {
+    // A text of several lines, each line after the first indented like the first.
+    auto indented = [](const std::string& first, const std::string& text) {
+        std::string out = first;
+        for (char c : Show(text)) {
             out.push_back(c);
-            if (c == '\n') out += "    ";
+            if (c == '\n') out += std::string(first.size(), ' ');
         }
         return out;
     };
@@ -197,11 +198,11 @@ void PrintListing(std::ostream& out, const DiagramModel& m) {
     for (const ModelTransition& t : m.transitions) {
         out << "  " << *t.id << ": " << named(t.from) << " -> " << named(t.to) << ", priority "
             << t.priority << "\n";
-        if (t.condition) out << "    when " << Show(*t.condition) << "\n";
+        if (t.condition) out << indented("    when ", *t.condition) << "\n";
     }
     out << "Actions:\n";
     for (const ModelAction& a : m.actions)
-        out << "  " << *a.id << " of " << named(a.state) << ":\n" << indented(a.text) << "\n";
+        out << "  " << *a.id << " of " << named(a.state) << ":\n" << indented("    ", a.text) << "\n";
     out << "Signals:\n";
     for (const ModelSignal& s : m.signals)
         out << "  " << *s.id << " " << Show(s.name) << (s.init.empty() ? "" : " = " + Show(s.init)) << "\n";
