@@ -3,9 +3,14 @@
 // the state machine exceeds its capacity, the initial, default and trap states are states
 // of the machine, every problem points into the diagram, the AsmL text has CR LF line
 // ends and one origin per line that points into the diagram, and a second reading writes
-// the same text with the same problems.
+// the same text with the same problems. A diagram that loads as a document saves to the
+// same bytes, setting it from its own model changes no byte (or is refused with a message
+// naming it), and a state added to it reads back as one more state of that name.
 #include "FuzzSupport.h"
 #include "codegen/DeclarationHelpers.h"
+#include "fsm/AsfDocument.h"
+#include "fsm/AsfEdit.h"
+#include "fsm/AsfModel.h"
 #include "fsm/AsfReader.h"
 #include "fsm/FsmAsmlWriter.h"
 #include "platform/Text.h"
@@ -62,6 +67,28 @@ Conversion Convert(std::string_view input) {
     return out;
 }
 
+void CheckDocument(std::string_view input) {
+    AsfDocument doc;
+    if (!AsfDocument::Load(input, kPath, doc)) return;
+    FUZZ_CHECK(doc.Bytes() == input, "a loaded diagram saves to other bytes");
+
+    AsfDocument same = doc;
+    Status set = ApplyDiagramModel(same, DescribeDiagram(doc));
+    FUZZ_CHECK(set || set.message().find(kPath) != std::string::npos, set.message());
+    FUZZ_CHECK(same.Bytes() == input, "setting a diagram from its own model changed it");
+
+    const std::size_t states = ReadAsfDiagram(input, kPath, "Read").machine.states.size();
+    ObjectNumber added = 0;
+    if (AddState(doc, "Fuzz", {1000, 2000}, added) && states < kMaxDiagramStates &&
+        doc.CountedLabels().back() == doc.Find(AsfKind::Label, added + 1)) {
+        const StateMachine m = ReadAsfDiagram(doc.Bytes(), kPath, "Read").machine;
+        FUZZ_CHECK(m.states.size() == states + 1, "an added state is not read");
+        FUZZ_CHECK(m.states.back().number == added && m.states.back().name == "Fuzz",
+                   "an added state reads with another number or name");
+        FUZZ_CHECK(doc.FreeOid() == 0 || doc.FreeOid() > doc.HighestNumber(), "FREEOID");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -85,6 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(o.diagram == -1 || o.diagram == 0, "origin diagram");
         FUZZ_CHECK(o.diagram == -1 || (o.line >= 1 && o.line <= diagramLines), "origin line");
     }
+
+    CheckDocument(input);
 
     Conversion second = Convert(input);
     FUZZ_CHECK(second.asml.text == text, "a second conversion writes another text");

@@ -6,6 +6,7 @@
 #include "AssignCommands.h"
 #include "CheckCommand.h"
 #include "DeclareCommand.h"
+#include "DiagramCommand.h"
 #include "CliSupport.h"
 #include "generate/Generate.h"
 #include "generate/RunTables.h"
@@ -374,6 +375,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
     TemplateCommands templates(app);
     AssignCommands assignments(app);
+    DiagramCommands diagrams(app);
 
     try {
         app.parse(argc, argv);
@@ -384,6 +386,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     try {
         if (templates.chosen()) return templates.Run(out, err);
         if (assignments.chosen()) return assignments.Run(out, err);
+        if (diagrams.chosen()) return diagrams.Run(out, err);
         return command ? command(opt, out, err) : kExitUsage;
     } catch (const UsageError& e) {
         err << "kestrel-cli: " << e.what() << "\n";

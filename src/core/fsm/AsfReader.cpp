@@ -112,16 +112,14 @@ void Reader::ReadRecord(const std::vector<std::string_view>& words, int line) {
         }
     } else if (kind == "L") {
         std::string_view bundle = WordAt(words, 5);
-        // A label of the "State Labels" bundle: its fifth word is a quote and "State".
-        if (bundle.size() >= 1 && bundle.substr(1) == "State" &&
+        if (IsStateLabelBundle(bundle) &&
             Fits(m.labels, kMaxDiagramLabels, "labels", tooManyLabels_, line))
             m.labels.push_back({WordNumber(WordAt(words, 1)), WordNumber(WordAt(words, 2)),
-                                Text(words, 12, line), line});
-        // A label of the "Labels" bundle: characters 2 to 7 of the word are "Labels".
-        if (bundle.size() >= 7 && bundle.substr(1, 6) == "Labels" &&
+                                Text(words, kStateLabelTextWord, line), line});
+        if (IsLabelsBundle(bundle) &&
             Fits(m.labels, kMaxDiagramLabels, "labels", tooManyLabels_, line))
             m.labels.push_back({WordNumber(WordAt(words, 1)), WordNumber(WordAt(words, 2)),
-                                Text(words, 11, line), line});
+                                Text(words, kLabelTextWord, line), line});
     } else if (kind == "A") {
         if (!Fits(m.actions, kMaxDiagramActions, "actions", tooManyActions_, line)) return;
         m.actions.push_back({WordNumber(WordAt(words, 1)), WordNumber(WordAt(words, 2)),

@@ -54,6 +54,14 @@ std::optional<std::string> TextFromWord(const std::vector<std::string_view>& wor
     return WithoutEnds(std::string_view(begin, static_cast<std::size_t>(end - begin)));
 }
 
+bool IsStateLabelBundle(std::string_view word) {
+    return word.size() >= 1 && word.substr(1) == "State";
+}
+
+bool IsLabelsBundle(std::string_view word) {
+    return word.size() >= 7 && word.substr(1, 6) == "Labels";
+}
+
 std::string RemoveBackslashes(std::string_view text) {
     std::string out;
     out.reserve(text.size());

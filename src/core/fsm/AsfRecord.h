@@ -30,6 +30,16 @@ std::optional<std::string> WithoutEnds(std::string_view text);
 // between the quotes, blanks included). Nothing when that is shorter than two characters.
 std::optional<std::string> TextFromWord(const std::vector<std::string_view>& words, std::size_t k);
 
+// The bundle word of a label record (its word 5, with the opening quote): a quote and
+// exactly "State" for the "State Labels" bundle (text from word 12), or a word whose
+// characters 2 to 7 are "Labels" for the "Labels" bundle (text from word 11).
+bool IsStateLabelBundle(std::string_view word);
+bool IsLabelsBundle(std::string_view word);
+inline constexpr std::size_t kStateLabelTextWord = 12;
+inline constexpr std::size_t kLabelTextWord = 11;
+// The text word of action and condition records.
+inline constexpr std::size_t kNoteTextWord = 11;
+
 // The text with every backslash removed.
 std::string RemoveBackslashes(std::string_view text);
 

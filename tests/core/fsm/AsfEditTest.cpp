@@ -1,0 +1,349 @@
+// The editing operations: diagrams built only through them read back through the diagram
+// reader as exactly what was drawn; the MemReqAck diagrams redrawn from their ports give
+// the AsmL of the originals; changes touch only the words they change; deletions take
+// what hangs on an object along; bad values and full tables are refused with the file's
+// name and leave the document as it was.
+#include "fsm/AsfEdit.h"
+#include "fsm/AsfModel.h"
+#include "fsm/AsfReader.h"
+#include "fsm/FsmAsmlWriter.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrel {
+namespace {
+
+constexpr std::string_view kPath = "/p/Input/Send.asf";
+
+// A template head and an empty objects block (frame only).
+AsfDocument Empty() {
+    AsfDocument doc;
+    Status s = AsfDocument::Load(
+        "VERSION=1.19\r\nHEADER\r\nFILE=\"Send.asf\"\r\nFREEOID=60\r\nEND\r\nOBJECTS\r\n"
+        "F 1 0 671088640 10 0 \"\" 0 RECT 0,0,0 0 0 1 255,255,255 0 | 15700,15700 200200,221700\r\n"
+        "END\r\n",
+        kPath, doc);
+    EXPECT_TRUE(s) << s.message();
+    return doc;
+}
+
+StateMachine Read(const AsfDocument& doc) {
+    DiagramReading reading = ReadAsfDiagram(doc.Bytes(), kPath, "Send");
+    for (const DiagramProblem& p : reading.problems) ADD_FAILURE() << p.line << ": " << p.message;
+    return reading.machine;
+}
+
+#define OK(call)                                                                                   \
+    do {                                                                                           \
+        Status s_ = (call);                                                                        \
+        ASSERT_TRUE(s_) << s_.message();                                                           \
+    } while (false)
+
+// A diagram drawn through the operations only: three states of each kind, a reset, a
+// self-loop with a priority, a two-line action, a condition, a signal and a constant.
+struct Drawn {
+    AsfDocument doc = Empty();
+    ObjectNumber idle = 0, busy = 0, done = 0, reset = 0, start = 0, go = 0, loop = 0, finish = 0,
+                 action = 0, count = 0, max = 0;
+    void Draw() {
+        OK(AddState(doc, "Idle", {40000, 190000}, idle));
+        OK(AddState(doc, "Busy", {40000, 120000}, busy));
+        OK(AddState(doc, "Done", {40000, 50000}, done));
+        OK(SetStateKind(doc, idle, AsfStateKind::Default));
+        OK(SetStateKind(doc, done, AsfStateKind::Trap));
+        OK(AddReset(doc, {40000, 210000}, reset));
+        OK(AddTransition(doc, reset, idle, 0, std::nullopt, start));
+        OK(AddTransition(doc, idle, busy, 1, std::string("go = LOGIC_1"), go));
+        OK(AddTransition(doc, busy, busy, 4095, std::string("count < MAX"), loop));
+        OK(AddTransition(doc, busy, done, 2, std::nullopt, finish));
+        OK(AddAction(doc, busy, "count := count + 1\nready := LOGIC_0", action));
+        OK(AddSignal(doc, "count", "0", count));
+        OK(AddConstant(doc, "MAX", "10", max));
+    }
+};
+
+TEST(AsfEdit, DrawnDiagramReadsBackAsDrawn) {
+    Drawn d;
+    d.Draw();
+    StateMachine m = Read(d.doc);
+    ASSERT_EQ(m.states.size(), 3u);
+    EXPECT_EQ(m.states[0].name, "Idle");
+    EXPECT_EQ(m.states[2].name, "Done");
+    EXPECT_EQ(m.defaultState, 1u);
+    EXPECT_EQ(m.trapState, 3u);
+    EXPECT_EQ(m.initialState, 1u);
+    EXPECT_EQ(m.resetObject, d.reset);
+    ASSERT_EQ(m.transitions.size(), 4u);
+    EXPECT_EQ(m.transitions[2].source, d.busy);
+    EXPECT_EQ(m.transitions[2].target, d.busy);
+    EXPECT_EQ(m.transitions[2].priority, 4095);
+    ASSERT_EQ(m.conditions.size(), 2u);
+    EXPECT_EQ(m.conditions[1].transition, d.loop);
+    EXPECT_EQ(m.conditions[1].text, "count < MAX");
+    ASSERT_EQ(m.actions.size(), 1u);
+    EXPECT_EQ(m.actions[0].text, "count := count + 1\\nready := LOGIC_0");
+    ASSERT_EQ(m.signals.size(), 1u);
+    EXPECT_EQ(m.signals[0].name, "count");
+    EXPECT_EQ(m.signals[0].initialValue, "0");
+    ASSERT_EQ(m.constants.size(), 1u);
+    EXPECT_EQ(m.constants[0].name, "MAX");
+    EXPECT_EQ(m.constants[0].value, "10");
+    // Numbers start at the header's FREEOID, which stays above all of them.
+    EXPECT_EQ(d.idle, 60);
+    EXPECT_GT(d.doc.FreeOid(), d.doc.HighestNumber());
+}
+
+TEST(AsfEdit, ChangesReadBackAndTouchOnlyTheirWords) {
+    Drawn d;
+    d.Draw();
+    OK(RenameState(d.doc, d.busy, "Working hard"));
+    OK(SetTransitionPriority(d.doc, d.finish, 7));
+    OK(SetTransitionCondition(d.doc, d.go, std::string("go = LOGIC_1 and\nready = LOGIC_1")));
+    OK(SetTransitionCondition(d.doc, d.loop, std::nullopt));
+    OK(ReconnectTransition(d.doc, d.finish, d.idle, d.done));
+    OK(EditAction(d.doc, d.action, "count := 0"));
+    OK(EditSignal(d.doc, d.count, "n", ""));
+    OK(EditConstant(d.doc, d.max, "LIMIT", "3"));
+    OK(SetStateKind(d.doc, d.idle, AsfStateKind::Ordinary));
+    StateMachine m = Read(d.doc);
+    EXPECT_EQ(m.states[1].name, "Working hard");
+    EXPECT_EQ(m.defaultState, 0u);
+    EXPECT_EQ(m.transitions[3].priority, 7);
+    EXPECT_EQ(m.transitions[3].source, d.idle);
+    ASSERT_EQ(m.conditions.size(), 1u);
+    EXPECT_EQ(m.conditions[0].text, "go = LOGIC_1 and\\nready = LOGIC_1");
+    EXPECT_EQ(m.actions[0].text, "count := 0");
+    EXPECT_EQ(m.signals[0].name, "n");
+    EXPECT_FALSE(m.signals[0].hasInitialValue);
+    EXPECT_EQ(m.constants[0].name, "LIMIT");
+    EXPECT_EQ(m.constants[0].value, "3");
+
+    // A state record of the diagram editor keeps its other words and its high flag bits.
+    AsfDocument doc;
+    OK(AsfDocument::Load("VERSION=1.19\r\nOBJECTS\r\nS 7 0 4096 ELLIPSE 9,9,9 x | 5,5 6000,6000\r\n"
+                         "L 8 7 0 TEXT \"State Labels\" | 5,5 7 7 7 \"A\"\r\nEND\r\n",
+                         kPath, doc));
+    OK(SetStateKind(doc, 7, AsfStateKind::Trap));
+    OK(RenameState(doc, 7, "B c"));
+    OK(MoveState(doc, 7, {15, 25}));
+    EXPECT_EQ(doc.Bytes(), "VERSION=1.19\r\nOBJECTS\r\nS 7 0 4098 ELLIPSE 9,9,9 x | 15,25 6000,6000\r\n"
+                           "L 8 7 0 TEXT \"State Labels\" | 15,25 7 7 7 \"B c\"\r\nEND\r\n");
+}
+
+TEST(AsfEdit, SameValuesChangeNoByte) {
+    Drawn d;
+    d.Draw();
+    const std::string before = d.doc.Bytes();
+    OK(RenameState(d.doc, d.busy, "Busy"));
+    OK(MoveState(d.doc, d.busy, {40000, 120000}));
+    OK(SetStateKind(d.doc, d.done, AsfStateKind::Trap));
+    OK(SetTransitionPriority(d.doc, d.loop, 4095));
+    OK(SetTransitionCondition(d.doc, d.go, std::string("go = LOGIC_1")));
+    OK(SetTransitionCondition(d.doc, d.start, std::nullopt));
+    OK(ReconnectTransition(d.doc, d.loop, d.busy, d.busy));
+    OK(EditAction(d.doc, d.action, "count := count + 1\r\nready := LOGIC_0"));
+    OK(EditSignal(d.doc, d.count, "count", "0"));
+    OK(EditConstant(d.doc, d.max, "MAX", "10"));
+    OK(ApplyDiagramModel(d.doc, DescribeDiagram(d.doc)));
+    EXPECT_EQ(d.doc.Bytes(), before);
+}
+
+TEST(AsfEdit, MovingAStateTakesItsLabelActionsAndTransitionEnds) {
+    Drawn d;
+    d.Draw();
+    auto at = [&](AsfKind kind, ObjectNumber n) { return d.doc.Lines()[*d.doc.Find(kind, n)].geometry; };
+    std::vector<AsfPoint> action = at(AsfKind::Action, d.action), go = at(AsfKind::Transition, d.go),
+                          loop = at(AsfKind::Transition, d.loop);
+    OK(MoveState(d.doc, d.busy, {50000, 100000}));
+    EXPECT_EQ(at(AsfKind::State, d.busy)[0], (AsfPoint{50000, 100000}));
+    EXPECT_EQ(at(AsfKind::Action, d.action)[0], (AsfPoint{action[0].x + 10000, action[0].y - 20000}));
+    EXPECT_EQ(at(AsfKind::Transition, d.go)[0], go[0]); // its start stays at Idle
+    EXPECT_EQ(at(AsfKind::Transition, d.go)[1], (AsfPoint{go[1].x + 10000, go[1].y - 20000}));
+    EXPECT_EQ(at(AsfKind::Transition, d.loop)[0], (AsfPoint{loop[0].x + 10000, loop[0].y - 20000}));
+    EXPECT_EQ(d.doc.Lines()[*d.doc.NameLabel(d.busy)].geometry[0], (AsfPoint{50000, 100000}));
+}
+
+TEST(AsfEdit, DeletingTakesAlongWhatHangsOnIt) {
+    Drawn d;
+    d.Draw();
+    OK(DeleteState(d.doc, d.busy));
+    StateMachine m = Read(d.doc);
+    ASSERT_EQ(m.states.size(), 2u);
+    ASSERT_EQ(m.transitions.size(), 1u); // only the reset's transition is left
+    EXPECT_EQ(m.transitions[0].number, d.start);
+    EXPECT_TRUE(m.conditions.empty());
+    EXPECT_TRUE(m.actions.empty());
+    EXPECT_EQ(m.labels.size(), 4u); // Idle, Done, count, MAX
+    OK(RemoveReset(d.doc));
+    OK(DeleteSignal(d.doc, d.count));
+    OK(DeleteConstant(d.doc, d.max));
+    DiagramReading reading = ReadAsfDiagram(d.doc.Bytes(), kPath, "Send");
+    EXPECT_TRUE(reading.machine.transitions.empty());
+    EXPECT_EQ(reading.machine.labels.size(), 2u);
+    EXPECT_TRUE(reading.machine.signals.empty() && reading.machine.constants.empty());
+    // FREEOID does not go back: numbers once handed out are not handed out again.
+    EXPECT_GT(d.doc.FreeOid(), d.max);
+}
+
+TEST(AsfEdit, RefusalsNameTheFileAndChangeNothing) {
+    Drawn d;
+    d.Draw();
+    const std::string before = d.doc.Bytes();
+    ObjectNumber n = 0;
+    std::vector<Status> refused = {
+        SetTransitionPriority(d.doc, d.go, 4096),
+        SetTransitionPriority(d.doc, d.go, -1),
+        AddTransition(d.doc, d.idle, 999, 0, std::nullopt, n),
+        AddTransition(d.doc, d.idle, d.busy, 5000, std::nullopt, n),
+        ReconnectTransition(d.doc, d.go, d.idle, d.count), // a signal is no state
+        AddState(d.doc, "two\nlines", {1, 1}, n),
+        AddState(d.doc, "  ", {1, 1}, n),
+        AddState(d.doc, std::string(300, 'x'), {1, 1}, n),
+        AddAction(d.doc, d.idle, std::string(9000, 'x'), n),
+        AddAction(d.doc, 999, "x := 1", n),
+        AddSignal(d.doc, "v", "1 2", n),
+        AddConstant(d.doc, "A = B", "1", n),
+        AddReset(d.doc, {1, 1}, n),
+        RenameState(d.doc, 999, "X"),
+        DeleteState(d.doc, d.count),
+        MoveState(d.doc, d.idle, {1'000'000'000'000, 0}),
+    };
+    for (const Status& s : refused) {
+        EXPECT_FALSE(s);
+        EXPECT_NE(s.message().find(kPath), std::string::npos) << s.message();
+    }
+    EXPECT_EQ(d.doc.Bytes(), before);
+}
+
+// A new object never takes a number that a left-over label or transition refers to.
+TEST(AsfEdit, NewNumbersStayClearOfHangingReferences) {
+    AsfDocument doc;
+    OK(AsfDocument::Load("VERSION=1.19\nHEADER\nFREEOID=7\nEND\nOBJECTS\n"
+                         "L 5 900 0 TEXT \"State Labels\" | 1,1 1 0 0 \"Ghost\"\n"
+                         "W 6 0 1 3 950 BEZIER | 1,1 2,2\nEND\n",
+                         kPath, doc));
+    ObjectNumber n = 0;
+    OK(AddState(doc, "Real", {1, 1}, n));
+    EXPECT_EQ(n, 951);
+    EXPECT_EQ(doc.FreeOid(), 953);
+    EXPECT_EQ(ReadAsfDiagram(doc.Bytes(), kPath, "Send").machine.states[0].name, "Real");
+    EXPECT_NE(doc.Bytes().find("\"Real\"\nEND\n"), std::string::npos); // the file's own line ends
+}
+
+TEST(AsfEdit, FullTablesAreRefused) {
+    AsfDocument doc = Empty();
+    ObjectNumber n = 0;
+    for (std::size_t i = 0; i < 25; ++i) OK(AddSignal(doc, "s" + std::to_string(i), "", n));
+    EXPECT_FALSE(AddSignal(doc, "one more", "", n));
+    for (std::size_t i = 0; i < 25; ++i) OK(AddState(doc, "S" + std::to_string(i), {1, 1}, n));
+    // 50 labels now: a state needs one more.
+    Status full = AddState(doc, "S25", {1, 1}, n);
+    EXPECT_NE(full.message().find("at most 50 labels"), std::string::npos) << full.message();
+    const ObjectNumber state = n;
+    for (std::size_t i = 0; i < 25; ++i) OK(AddTransition(doc, state, state, 0, std::nullopt, n));
+    EXPECT_FALSE(AddTransition(doc, state, state, 0, std::nullopt, n)); // 25 out of one state
+}
+
+// Each MemReqAck diagram, its drawing deleted and drawn again through the operations
+// from what it showed, gives the same AsmL as the original.
+TEST(AsfEdit, RedrawnExamplesGiveTheSameAsml) {
+    for (const char* name : {"Read", "Write"}) {
+        SCOPED_TRACE(name);
+        const std::string original = test::ReadBytes(test::GoldenDir().parent_path().parent_path() /
+                                                     "examples/MemReqAck/Input" / (std::string(name) + ".asf"));
+        AsfDocument doc;
+        OK(AsfDocument::Load(original, kPath, doc));
+        const DiagramModel m = DescribeDiagram(doc);
+        for (const ModelState& s : m.states) OK(DeleteState(doc, *s.id));
+        OK(RemoveReset(doc));
+        for (const ModelSignal& s : m.signals) OK(DeleteSignal(doc, *s.id));
+        DiagramModel left = DescribeDiagram(doc);
+        EXPECT_TRUE(left.states.empty() && left.transitions.empty() && left.actions.empty() &&
+                    left.signals.empty() && !left.reset);
+        EXPECT_EQ(left.ports.size(), 7u);
+
+        std::map<ObjectNumber, ObjectNumber> number;
+        for (const ModelState& s : m.states) {
+            OK(AddState(doc, s.name, *s.at, number[*s.id]));
+            OK(SetStateKind(doc, number[*s.id], s.kind));
+        }
+        OK(AddReset(doc, *m.reset->at, number[*m.reset->id]));
+        for (const ModelTransition& t : m.transitions)
+            OK(AddTransition(doc, number[t.from], number[t.to], t.priority, t.condition, number[*t.id]));
+        for (const ModelAction& a : m.actions) OK(AddAction(doc, number[a.state], a.text, number[*a.id]));
+        for (const ModelSignal& s : m.signals) OK(AddSignal(doc, s.name, s.init, number[*s.id]));
+
+        auto asml = [&](std::string_view bytes) {
+            DiagramReading reading = ReadAsfDiagram(bytes, kPath, name);
+            FsmAsmlText out;
+            out.diagramPaths.push_back(std::string(kPath));
+            EXPECT_TRUE(WriteFsmNamespace(reading.machine, name, "public X ( ) ", 0, out).empty());
+            return std::pair{reading.problems.size(), out.text};
+        };
+        EXPECT_EQ(asml(doc.Bytes()), asml(original));
+        EXPECT_GT(doc.FreeOid(), doc.HighestNumber());
+    }
+}
+
+// Every conformance diagram emptied and drawn again from its own model, all objects new,
+// gives the AsmL of the original.
+TEST(AsfEdit, ConformanceDiagramsRedrawnFromTheirModelGiveTheSameAsml) {
+    const std::filesystem::path conformance = test::ConformanceDir();
+    if (conformance.empty()) GTEST_SKIP() << "no conformance cases here";
+    auto asml = [](std::string_view bytes) {
+        FsmAsmlText out;
+        out.diagramPaths.push_back(std::string(kPath));
+        (void)WriteFsmNamespace(ReadAsfDiagram(bytes, kPath, "F").machine, "F", "public F ( ) ", 0, out);
+        return out.text;
+    };
+    std::size_t loaded = 0, redrawn = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(conformance)) {
+        if (entry.path().extension() != ".asf") continue;
+        const std::string original = test::ReadBytes(entry.path());
+        AsfDocument doc;
+        if (!AsfDocument::Load(original, kPath, doc)) continue;
+        ++loaded;
+        const DiagramModel model = DescribeDiagram(doc);
+        if (!ApplyDiagramModel(doc, DiagramModel{})) continue;
+        EXPECT_TRUE(DescribeDiagram(doc).states.empty());
+        Status s = ApplyDiagramModel(doc, model);
+        if (!s) continue; // a transition to no object, which the operations do not make
+        EXPECT_EQ(asml(doc.Bytes()), asml(original)) << entry.path();
+        ++redrawn;
+    }
+    EXPECT_GE(redrawn * 10, loaded * 9) << redrawn << " of " << loaded;
+}
+
+TEST(AsfEdit, ModelPutsListsInItsOrderAndLaysOutNewStates) {
+    Drawn d;
+    d.Draw();
+    DiagramModel m = DescribeDiagram(d.doc);
+    std::swap(m.states[0], m.states[2]);
+    m.states.push_back({std::nullopt, "Extra", AsfStateKind::Ordinary, std::nullopt});
+    m.states.push_back({1000, "Other", AsfStateKind::Ordinary, std::nullopt});
+    m.transitions.push_back({std::nullopt, 1000, *m.states[0].id, 3, std::string("x = 1")});
+    m.actions.clear();
+    OK(ApplyDiagramModel(d.doc, m));
+    StateMachine sm = Read(d.doc);
+    ASSERT_EQ(sm.states.size(), 5u);
+    EXPECT_EQ(sm.states[0].name, "Done");
+    EXPECT_EQ(sm.states[2].name, "Idle");
+    EXPECT_EQ(sm.states[3].name, "Extra");
+    EXPECT_TRUE(sm.actions.empty());
+    const DiagramModel after = DescribeDiagram(d.doc);
+    EXPECT_NE(after.states[3].at, after.states[4].at); // laid out apart
+    EXPECT_EQ(after.transitions.back().from, *after.states[4].id);
+    EXPECT_EQ(after.transitions.back().condition, "x = 1");
+
+    const std::string before = d.doc.Bytes();
+    DiagramModel bad = after;
+    bad.actions.push_back({std::nullopt, 4242, "x := 1"});
+    Status refused = ApplyDiagramModel(d.doc, bad);
+    EXPECT_NE(refused.message().find("actions[0]"), std::string::npos) << refused.message();
+    EXPECT_EQ(d.doc.Bytes(), before);
+}
+
+} // namespace
+} // namespace kestrel
