@@ -5,28 +5,28 @@
 #include "AddLibraryCommand.h"
 #include "AssignCommands.h"
 #include "CheckCommand.h"
+#include "CliSupport.h"
 #include "DeclareCommand.h"
 #include "DiagramCommand.h"
-#include "CliSupport.h"
+#include "ShowCommand.h"
+#include "TemplateCommands.h"
 #include "generate/Generate.h"
 #include "generate/RunTables.h"
 #include "library/Archive.h"
-#include "ShowCommand.h"
-#include "TemplateCommands.h"
 #include "model/ProjectPaths.h"
 #include "model/ProjectTables.h"
 #include "platform/FileSystem.h"
 #include "platform/System.h"
+#include "platform/Text.h"
 #include "project/CodeSettings.h"
 #include "project/ProjectCommands.h"
-#include "platform/Text.h"
 
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <vector>
-#include <iostream>
 
 namespace kestrel::cli {
 
@@ -216,8 +216,8 @@ int RunSettings(const Options& opt, std::ostream& out, std::ostream& err) {
     if (opt.interfaceHeaderPath) boxes.interfaceHeaderPath = ArgPath(*opt.interfaceHeaderPath);
     if (Status s = AcceptGenerateDialog(record.projectFolder, boxes); !s)
         return PrintFileError(err, s);
-    out << "Generation settings saved to "
-        << Show(InputPath(record.projectFolder, kGenerationFile)) << "\n";
+    out << "Generation settings saved to " << Show(InputPath(record.projectFolder, kGenerationFile))
+        << "\n";
     return kExitOk;
 }
 
@@ -240,7 +240,8 @@ int RunLibAdd(const Options& opt, std::ostream& out, std::ostream& err) {
     std::string archive = ArgPath(opt.archive);
     for (const std::string& file : opt.files) {
         std::string path = ArgPath(file);
-        std::string name = opt.entryName.empty() ? AfterLastSeparator(path) : ArgText(opt.entryName);
+        std::string name =
+            opt.entryName.empty() ? AfterLastSeparator(path) : ArgText(opt.entryName);
         std::string error;
         if (!AddFileToArchive(archive, path, name, &error)) return ArchiveFailure(err, error);
         out << "Added " << Show(name) << "\n";
@@ -270,7 +271,9 @@ int RunDeclare(const Options& opt, std::ostream& out, std::ostream& err) {
 
 } // namespace
 
-int RunCli(int argc, char** argv) { return RunCli(argc, argv, std::cout, std::cerr); }
+int RunCli(int argc, char** argv) {
+    return RunCli(argc, argv, std::cout, std::cerr);
+}
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     CLI::App app{"Kestrel: SystemC transactor generator, project commands without a screen",
@@ -297,8 +300,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         ->check(CLI::IsMember({"fsm", "asml", "template"}));
     optCmd->add_option("--edge", opt.edge, "Clock edge of the state transitions")
         ->check(CLI::IsMember({"pos", "neg"}));
-    auto* setupOpt = optCmd->add_option("--setup", opt.setup, "Setup time: VALUE UNIT")
-                         ->expected(2);
+    auto* setupOpt =
+        optCmd->add_option("--setup", opt.setup, "Setup time: VALUE UNIT")->expected(2);
     auto* noSetupOpt = optCmd->add_flag("--no-setup", opt.noSetup, "Use no setup time");
     setupOpt->excludes(noSetupOpt);
     optCmd->add_option("--period", opt.period, "Clock period: VALUE UNIT")->expected(2);
@@ -310,13 +313,14 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     optCmd->add_option("--author", opt.author, "Banner author");
     optCmd->add_option("--company", opt.company, "Banner company");
     optCmd->add_option("--comment", opt.comment, "Banner comment (newlines separate lines)");
-    optCmd->add_option("--comment-in-headers", opt.commentInHeaders,
-                       "Print the comment in the headers too")
+    optCmd
+        ->add_option("--comment-in-headers", opt.commentInHeaders,
+                     "Print the comment in the headers too")
         ->check(CLI::IsMember({"on", "off"}));
     optCmd->callback([&] { command = RunOptions; });
 
-    CLI::App* genCmd = app.add_subcommand(
-        "generate", "Generate the SystemC transactor with the stored settings");
+    CLI::App* genCmd =
+        app.add_subcommand("generate", "Generate the SystemC transactor with the stored settings");
     genCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
     genCmd->add_option("--method", opt.method, "Generation method for this run only")
         ->check(CLI::IsMember({"fsm", "asml", "template"}));
@@ -344,20 +348,24 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     setCmd->add_option("--interface-header", opt.interfaceHeaderPath, "TLM interface header file");
     setCmd->callback([&] { command = RunSettings; });
 
-    CLI::App* libCmd = app.add_subcommand("lib", "List, add to or extract from a transactor library");
+    CLI::App* libCmd =
+        app.add_subcommand("lib", "List, add to or extract from a transactor library");
     libCmd->require_subcommand(1);
     CLI::App* libList = libCmd->add_subcommand("list", "List the entry names of a library");
     libList->add_option("LIBRARY", opt.archive, "The .tlib file")->required();
     libList->callback([&] { command = RunLibList; });
-    CLI::App* libAdd = libCmd->add_subcommand("add", "Append files to a library (created if missing)");
+    CLI::App* libAdd =
+        libCmd->add_subcommand("add", "Append files to a library (created if missing)");
     libAdd->add_option("LIBRARY", opt.archive, "The .tlib file")->required();
     libAdd->add_option("FILE", opt.files, "Files to append, in order")->required();
     libAdd->add_option("--name", opt.entryName, "Entry name (default: the file's name)");
     libAdd->callback([&] { command = RunLibAdd; });
     CLI::App* libExtract = libCmd->add_subcommand("extract", "Extract one entry of a library");
     libExtract->add_option("LIBRARY", opt.archive, "The .tlib file")->required();
-    libExtract->add_option("ENTRY", opt.entry, "Entry name (letter case does not matter)")->required();
-    libExtract->add_option("-o,--output", opt.output, "Output file (default: ENTRY in the current folder)");
+    libExtract->add_option("ENTRY", opt.entry, "Entry name (letter case does not matter)")
+        ->required();
+    libExtract->add_option("-o,--output", opt.output,
+                           "Output file (default: ENTRY in the current folder)");
     libExtract->callback([&] { command = RunLibExtract; });
 
     CLI::App* addLibCmd = app.add_subcommand(

@@ -32,21 +32,29 @@ const char* KindWord(AsfStateKind kind) {
     return "state";
 }
 
-Json Text(std::string_view stored) { return Cp1252ToUtf8(stored); }
+Json Text(std::string_view stored) {
+    return Cp1252ToUtf8(stored);
+}
 
 Json ModelToJson(const DiagramModel& m) {
     Json j = Json::object();
     j["states"] = Json::array();
     for (const ModelState& s : m.states)
-        j["states"].push_back({{"id", *s.id}, {"name", Text(s.name)}, {"kind", KindWord(s.kind)},
-                               {"x", s.at->x}, {"y", s.at->y}});
+        j["states"].push_back({{"id", *s.id},
+                               {"name", Text(s.name)},
+                               {"kind", KindWord(s.kind)},
+                               {"x", s.at->x},
+                               {"y", s.at->y}});
     j["reset"] = m.reset ? Json{{"id", *m.reset->id}, {"x", m.reset->at->x}, {"y", m.reset->at->y}}
                          : Json(nullptr);
     j["transitions"] = Json::array();
     for (const ModelTransition& t : m.transitions)
-        j["transitions"].push_back({{"id", *t.id}, {"from", t.from}, {"to", t.to},
-                                    {"priority", t.priority},
-                                    {"condition", t.condition ? Text(*t.condition) : Json(nullptr)}});
+        j["transitions"].push_back(
+            {{"id", *t.id},
+             {"from", t.from},
+             {"to", t.to},
+             {"priority", t.priority},
+             {"condition", t.condition ? Text(*t.condition) : Json(nullptr)}});
     j["actions"] = Json::array();
     for (const ModelAction& a : m.actions)
         j["actions"].push_back({{"id", *a.id}, {"state", a.state}, {"text", Text(a.text)}});
@@ -58,7 +66,8 @@ Json ModelToJson(const DiagramModel& m) {
         j["constants"].push_back({{"id", *c.id}, {"name", Text(c.name)}, {"value", Text(c.value)}});
     j["ports"] = Json::array();
     for (const ModelPort& p : m.ports)
-        j["ports"].push_back({{"id", p.id}, {"name", Text(p.name)}, {"direction", p.input ? "in" : "out"}});
+        j["ports"].push_back(
+            {{"id", p.id}, {"name", Text(p.name)}, {"direction", p.input ? "in" : "out"}});
     return j;
 }
 
@@ -79,9 +88,12 @@ public:
             s.id = Id(e, k);
             s.name = String(e, k, "name");
             std::string kind = Has(e, "kind") ? String(e, k, "kind") : "state";
-            if (kind == "default") s.kind = AsfStateKind::Default;
-            else if (kind == "trap") s.kind = AsfStateKind::Trap;
-            else if (kind != "state") Fail(k, "\"kind\" must be \"state\", \"default\" or \"trap\"");
+            if (kind == "default")
+                s.kind = AsfStateKind::Default;
+            else if (kind == "trap")
+                s.kind = AsfStateKind::Trap;
+            else if (kind != "state")
+                Fail(k, "\"kind\" must be \"state\", \"default\" or \"trap\"");
             s.at = Point(e, k);
             m.states.push_back(std::move(s));
         }
@@ -98,7 +110,8 @@ public:
             t.from = Integer(e, k, "from");
             t.to = Integer(e, k, "to");
             t.priority = Has(e, "priority") ? Integer(e, k, "priority") : 0;
-            if (Has(e, "condition") && !e["condition"].is_null()) t.condition = String(e, k, "condition");
+            if (Has(e, "condition") && !e["condition"].is_null())
+                t.condition = String(e, k, "condition");
             m.transitions.push_back(std::move(t));
         }
         for (auto& [k, e] : Items(j, "actions"))
@@ -150,8 +163,9 @@ private:
         if (!e[key].is_string()) Fail(entry, std::string("\"") + key + "\" must be a string");
         std::optional<std::string> stored = Utf8ToCp1252(e[key].get<std::string>());
         if (!stored)
-            Fail(entry, std::string("\"") + key + "\" holds characters a diagram cannot store "
-                                                  "(Windows-1252 only)");
+            Fail(entry, std::string("\"") + key +
+                            "\" holds characters a diagram cannot store "
+                            "(Windows-1252 only)");
         return *stored;
     }
 
@@ -181,11 +195,13 @@ void PrintListing(std::ostream& out, const DiagramModel& m) {
     };
     out << "States:\n";
     for (const ModelState& s : m.states)
-        out << "  " << *s.id << " " << Show(s.name) << " (" << KindWord(s.kind) << ")" << Where(s.at)
-            << "\n";
+        out << "  " << *s.id << " " << Show(s.name) << " (" << KindWord(s.kind) << ")"
+            << Where(s.at) << "\n";
     out << "Reset: ";
-    if (m.reset) out << *m.reset->id << Where(m.reset->at) << "\n";
-    else out << "none\n";
+    if (m.reset)
+        out << *m.reset->id << Where(m.reset->at) << "\n";
+    else
+        out << "none\n";
     // Ends and owners by name: "REQUEST (26)", "reset (25)".
     std::map<ObjectNumber, std::string> names;
     for (const ModelState& s : m.states) names.emplace(*s.id, Show(s.name));
@@ -202,10 +218,12 @@ void PrintListing(std::ostream& out, const DiagramModel& m) {
     }
     out << "Actions:\n";
     for (const ModelAction& a : m.actions)
-        out << "  " << *a.id << " of " << named(a.state) << ":\n" << indented("    ", a.text) << "\n";
+        out << "  " << *a.id << " of " << named(a.state) << ":\n"
+            << indented("    ", a.text) << "\n";
     out << "Signals:\n";
     for (const ModelSignal& s : m.signals)
-        out << "  " << *s.id << " " << Show(s.name) << (s.init.empty() ? "" : " = " + Show(s.init)) << "\n";
+        out << "  " << *s.id << " " << Show(s.name) << (s.init.empty() ? "" : " = " + Show(s.init))
+            << "\n";
     out << "Constants:\n";
     for (const ModelConstant& c : m.constants)
         out << "  " << *c.id << " " << Show(c.name) << " = " << Show(c.value) << "\n";
@@ -217,7 +235,8 @@ void PrintListing(std::ostream& out, const DiagramModel& m) {
 } // namespace
 
 DiagramCommands::DiagramCommands(CLI::App& app) {
-    CLI::App* diagram = app.add_subcommand("diagram", "Show or set the contents of an ASF state diagram");
+    CLI::App* diagram =
+        app.add_subcommand("diagram", "Show or set the contents of an ASF state diagram");
     diagram->require_subcommand(1);
     CLI::App* show = diagram->add_subcommand(
         "show", "List the diagram's states, reset object, transitions, actions, signals, "

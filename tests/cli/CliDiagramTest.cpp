@@ -66,9 +66,10 @@ TEST(CliDiagram, ShowThenSetChangesNoByteOfAnyRepositoryDiagram) {
 TEST(CliDiagram, OddBytesSurviveShowAndSet) {
     test::TempDir dir;
     const std::string diagram = dir / "odd.asf", model = dir / "m.json";
-    const std::string bytes = std::string("VERSION=1.19\nOBJECTS\nS 3 0 1 E | 1,1\n") +
-                              "L 4 3 0 TEXT \"State Labels\" | 1,1 1 0 0 \"A\x81\xe9\t\x01\"\\n\"\n" +
-                              "A 5 3 0 TEXT \"Actions\" | 1,1 1 0 0 \"x\\\\ny\\nz\\\"\nEND";
+    const std::string bytes =
+        std::string("VERSION=1.19\nOBJECTS\nS 3 0 1 E | 1,1\n") +
+        "L 4 3 0 TEXT \"State Labels\" | 1,1 1 0 0 \"A\x81\xe9\t\x01\"\\n\"\n" +
+        "A 5 3 0 TEXT \"Actions\" | 1,1 1 0 0 \"x\\\\ny\\nz\\\"\nEND";
     test::WriteBytes(diagram, bytes);
     test::CliRun show = Cli({"diagram", "show", "--json", diagram});
     ASSERT_EQ(show.code, 0) << show.err;
@@ -85,8 +86,9 @@ TEST(CliDiagram, ShowListsTheDiagramAsJsonAndAsText) {
     Copy c;
     nlohmann::json j = c.Show();
     ASSERT_EQ(j["states"].size(), 3u);
-    EXPECT_EQ(j["states"][2], (nlohmann::json{{"id", 30}, {"name", "DONE"}, {"kind", "trap"},
-                                              {"x", 100700}, {"y", 76000}}));
+    EXPECT_EQ(j["states"][2],
+              (nlohmann::json{
+                  {"id", 30}, {"name", "DONE"}, {"kind", "trap"}, {"x", 100700}, {"y", 76000}}));
     EXPECT_EQ(j["reset"]["id"], 25);
     EXPECT_EQ(j["transitions"][2]["condition"], "ack = LOGIC_1");
     EXPECT_TRUE(j["transitions"][0]["condition"].is_null());
@@ -99,7 +101,8 @@ TEST(CliDiagram, ShowListsTheDiagramAsJsonAndAsText) {
     test::CliRun text = Cli({"diagram", "show", c.diagram});
     EXPECT_EQ(text.code, 0);
     EXPECT_NE(text.out.find("30 DONE (trap)"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("36: WAIT_ACK (28) -> WAIT_ACK (28), priority 2"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("36: WAIT_ACK (28) -> WAIT_ACK (28), priority 2"), std::string::npos)
+        << text.out;
     EXPECT_NE(text.out.find("32: reset (25) -> REQUEST (26)"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("when ack = LOGIC_1"), std::string::npos) << text.out;
 
@@ -113,7 +116,8 @@ TEST(CliDiagram, ShowListsTheDiagramAsJsonAndAsText) {
 TEST(CliDiagram, SetEditsAddsAndDeletesByTheModel) {
     Copy c;
     nlohmann::json j = c.Show();
-    j["states"][0]["name"] = "Gr\xc3\xb6\xc3\x9f" "e";          // UTF-8 on the command side
+    j["states"][0]["name"] = "Gr\xc3\xb6\xc3\x9f"
+                             "e";                                 // UTF-8 on the command side
     j["transitions"][2]["condition"] = "ack = LOGIC_1\nor n > 9"; // a real line break
     j["states"].push_back({{"name", "EXTRA"}, {"kind", "default"}});
     j["transitions"].push_back({{"from", 30}, {"to", 30}, {"priority", 4095}});
@@ -123,12 +127,15 @@ TEST(CliDiagram, SetEditsAddsAndDeletesByTheModel) {
     ASSERT_EQ(set.code, 0) << set.err;
 
     const std::string bytes = test::ReadBytes(c.diagram);
-    EXPECT_NE(bytes.find("\"Gr\xf6\xdf" "e\"\r\n"), std::string::npos); // Windows-1252 in the file
+    EXPECT_NE(bytes.find("\"Gr\xf6\xdf"
+                         "e\"\r\n"),
+              std::string::npos); // Windows-1252 in the file
     EXPECT_NE(bytes.find("\"ack = LOGIC_1\\nor n > 9\"\r\n"), std::string::npos);
     EXPECT_EQ(bytes.find("Signal"), std::string::npos);
     EXPECT_EQ(bytes.find("\"n\""), std::string::npos); // the signal's label went with it
     nlohmann::json after = c.Show();
-    EXPECT_EQ(after["states"][0]["name"], "Gr\xc3\xb6\xc3\x9f" "e");
+    EXPECT_EQ(after["states"][0]["name"], "Gr\xc3\xb6\xc3\x9f"
+                                          "e");
     EXPECT_EQ(after["states"][3]["kind"], "default");
     EXPECT_EQ(after["transitions"][4]["from"], 30);
     EXPECT_EQ(after["constants"][0]["value"], "4");
@@ -153,24 +160,31 @@ TEST(CliDiagram, BadModelsAreRefusedAndLeaveTheFile) {
         {"[1, 2]", c.model},
         {with([](nlohmann::json& k) { k["states"][1]["name"] = 5; }), "states[1]"},
         {with([](nlohmann::json& k) { k["transitions"][0]["from"] = "25"; }), "transitions[0]"},
-        {with([](nlohmann::json& k) { k["transitions"][1]["to"] = 999; }), "transitions[1] (id 33)"},
+        {with([](nlohmann::json& k) { k["transitions"][1]["to"] = 999; }),
+         "transitions[1] (id 33)"},
         {with([](nlohmann::json& k) { k["transitions"][1]["priority"] = 4096; }), "transitions[1]"},
-        {with([](nlohmann::json& k) { k["transitions"].push_back({{"from", 26}, {"to", 28}, {"priority", -1}}); }),
+        {with([](nlohmann::json& k) {
+             k["transitions"].push_back({{"from", 26}, {"to", 28}, {"priority", -1}});
+         }),
          "transitions[4] (new)"},
         {with([](nlohmann::json& k) { k["states"][0]["kind"] = "final"; }), "states[0]"},
         {with([](nlohmann::json& k) { k["actions"][1]["state"] = 25; }), "actions[1]"},
         {with([](nlohmann::json& k) { k["reset"] = nullptr; }), "transitions[0]"},
         {with([](nlohmann::json& k) { k["signals"][0]["init"] = "1 2"; }), "signals[0]"},
-        {with([](nlohmann::json& k) { k["states"][0]["name"] = std::string(300, 'x'); }), "states[0]"},
-        {with([](nlohmann::json& k) { k["states"][2]["name"] = "two\nlines"; }), "states[2] (id 30)"},
-        {with([](nlohmann::json& k) { k["states"][0]["name"] = "\xe2\x82\xac\xe4\xb8\x80"; }), "states[0]"},
+        {with([](nlohmann::json& k) { k["states"][0]["name"] = std::string(300, 'x'); }),
+         "states[0]"},
+        {with([](nlohmann::json& k) { k["states"][2]["name"] = "two\nlines"; }),
+         "states[2] (id 30)"},
+        {with([](nlohmann::json& k) { k["states"][0]["name"] = "\xe2\x82\xac\xe4\xb8\x80"; }),
+         "states[0]"},
     };
     for (const Case& k : cases) {
         test::CliRun run = c.Set(k.json);
         EXPECT_EQ(run.code, 2) << k.json;
         EXPECT_NE(run.err.find(k.named), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
-        EXPECT_TRUE(run.err.find(c.model) != std::string::npos || run.err.find(c.diagram) != std::string::npos)
+        EXPECT_TRUE(run.err.find(c.model) != std::string::npos ||
+                    run.err.find(c.diagram) != std::string::npos)
             << run.err;
         EXPECT_EQ(test::ReadBytes(c.diagram), original) << k.json;
     }

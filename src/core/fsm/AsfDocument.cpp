@@ -161,7 +161,8 @@ std::string AsfDocument::NameOf(ObjectNumber object) const {
 std::optional<std::size_t> AsfDocument::ConstantLabel(ObjectNumber constant) const {
     std::optional<std::size_t> found;
     for (std::size_t i : CountedLabels())
-        if (lines_[i].owner == constant && lines_[i].text.value_or("").find('=') != std::string::npos)
+        if (lines_[i].owner == constant &&
+            lines_[i].text.value_or("").find('=') != std::string::npos)
             found = i;
     return found;
 }
@@ -196,14 +197,16 @@ ObjectNumber AsfDocument::HighestNumber() const {
     // Numbers a record refers to count as well, so that a new object never takes up a
     // label or transition left hanging on a number no record carries.
     for (std::size_t i = begin_; i < end_; ++i)
-        highest = std::max({highest, lines_[i].number, lines_[i].owner, lines_[i].source, lines_[i].target});
+        highest = std::max(
+            {highest, lines_[i].number, lines_[i].owner, lines_[i].source, lines_[i].target});
     return highest;
 }
 
 void AsfDocument::Edited() {
     std::optional<std::size_t> line = FreeOidLine();
     ObjectNumber highest = HighestNumber();
-    if (line && FreeOid() <= highest) lines_[*line].bytes = "FREEOID=" + std::to_string(highest + 1);
+    if (line && FreeOid() <= highest)
+        lines_[*line].bytes = "FREEOID=" + std::to_string(highest + 1);
 }
 
 void AsfDocument::SetRecord(std::size_t line, std::string bytes) {

@@ -44,12 +44,13 @@ struct AsfLine {
     std::string end;   // "\r\n", "\n", "\r", or "" for a last line without an end
 
     AsfKind kind = AsfKind::Other;
-    bool stateLabel = false;  // a label of the "State Labels" bundle
-    ObjectNumber number = 0;  // word 1
-    ObjectNumber owner = 0;   // word 2: the labelled object, the action's state, the condition's transition
-    ObjectNumber flags = 0;   // word 3 of states and transitions
-    ObjectNumber source = 0;  // word 4 of transitions
-    ObjectNumber target = 0;  // word 5 of transitions
+    bool stateLabel = false; // a label of the "State Labels" bundle
+    ObjectNumber number = 0; // word 1
+    ObjectNumber owner =
+        0; // word 2: the labelled object, the action's state, the condition's transition
+    ObjectNumber flags = 0;  // word 3 of states and transitions
+    ObjectNumber source = 0; // word 4 of transitions
+    ObjectNumber target = 0; // word 5 of transitions
     // The text of a label, action or condition as stored (line breaks as backslash and
     // "n"); the initial value of a signal. Nothing when the record is too short for it.
     std::optional<std::string> text;

@@ -23,9 +23,15 @@ Status Refuse(const AsfDocument& doc, const std::string& what) {
     return Status::Error("ASF file " + doc.Path() + ": " + what);
 }
 
-std::string Num(ObjectNumber n) { return std::to_string(n); }
-std::string Pt(AsfPoint p) { return Num(p.x) + "," + Num(p.y); }
-std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Num(ObjectNumber n) {
+    return std::to_string(n);
+}
+std::string Pt(AsfPoint p) {
+    return Num(p.x) + "," + Num(p.y);
+}
+std::string Quote(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
 
 // ---- word-level changes of a record ----
 
@@ -47,7 +53,9 @@ std::string WithWord(std::string_view bytes, std::size_t k, std::string_view wor
     return std::string(bytes.substr(0, begin)) + std::string(word) + std::string(bytes.substr(end));
 }
 
-std::size_t WordCount(std::string_view bytes) { return SplitRecordWords(bytes).size(); }
+std::size_t WordCount(std::string_view bytes) {
+    return SplitRecordWords(bytes).size();
+}
 
 // The word index of point p of a record's geometry (the words right after "|").
 std::size_t PointWord(std::string_view bytes, std::size_t p) {
@@ -63,7 +71,8 @@ std::string WithPoint(const AsfLine& record, std::size_t p, AsfPoint at) {
 
 // The text word of a label, action or condition record.
 std::size_t TextWord(const AsfLine& record) {
-    return record.kind == AsfKind::Label && record.stateLabel ? kStateLabelTextWord : kLabelTextWord;
+    return record.kind == AsfKind::Label && record.stateLabel ? kStateLabelTextWord
+                                                              : kLabelTextWord;
 }
 
 // ---- new records ----
@@ -77,8 +86,8 @@ std::string NoteRecord(char letter, ObjectNumber n, ObjectNumber owner, std::str
     return std::string(1, letter) + " " + Num(n) + " " + Num(owner) + " 0 TEXT " + Quote(bundle) +
            " | " + Pt(at) + " 1 0 0 " + Quote(text);
 }
-std::string TransitionRecord(ObjectNumber n, ObjectNumber flags, ObjectNumber from,
-                             ObjectNumber to, AsfPoint start, AsfPoint end) {
+std::string TransitionRecord(ObjectNumber n, ObjectNumber flags, ObjectNumber from, ObjectNumber to,
+                             AsfPoint start, AsfPoint end) {
     return "W " + Num(n) + " 0 " + Num(flags) + " " + Num(from) + " " + Num(to) +
            " BEZIER 0,0,0 0 0 1 0,0,0 1 | " + Pt(start) + " " + Pt(end);
 }
@@ -182,8 +191,8 @@ void EraseWithDependents(AsfDocument& doc, std::set<std::size_t> doomed) {
             bool owned = (r.kind == AsfKind::Label || r.kind == AsfKind::Action ||
                           r.kind == AsfKind::Condition) &&
                          gone.count(r.owner);
-            bool attached = r.kind == AsfKind::Transition &&
-                            (gone.count(r.source) || gone.count(r.target));
+            bool attached =
+                r.kind == AsfKind::Transition && (gone.count(r.source) || gone.count(r.target));
             if (owned || attached) grew = doomed.insert(i).second || grew;
         }
     }
@@ -211,9 +220,10 @@ void SetRecordText(AsfDocument& doc, std::size_t line, std::string_view stored) 
         bytes = r.bytes.substr(0, WordBegin(r.bytes, k)) + Quote(stored);
     } else { // too short for its text: written anew in the layout the reader reads
         char letter = r.bytes[0];
-        std::string bundle = letter == 'A' ? "Actions" : letter == 'C' ? "Conditions"
-                                                       : r.stateLabel  ? "State Labels"
-                                                                       : "Labels";
+        std::string bundle = letter == 'A'   ? "Actions"
+                             : letter == 'C' ? "Conditions"
+                             : r.stateLabel  ? "State Labels"
+                                             : "Labels";
         bytes = NoteRecord(letter, r.number, r.owner, bundle, PositionOf(r), stored);
     }
     doc.SetRecord(line, std::move(bytes));
@@ -233,13 +243,16 @@ Status SetNameLabel(AsfDocument& doc, ObjectNumber object, std::string_view text
     std::size_t after = doc.ObjectsEnd();
     for (std::size_t i = doc.ObjectsBegin(); i < doc.ObjectsEnd(); ++i)
         if (doc.Lines()[i].number == object && doc.Lines()[i].kind != AsfKind::Label) after = i + 1;
-    doc.InsertRecord(after, NoteRecord('L', n, object, stateBundle ? "State Labels" : "Labels", at, text));
+    doc.InsertRecord(after,
+                     NoteRecord('L', n, object, stateBundle ? "State Labels" : "Labels", at, text));
     return Status::Ok();
 }
 
 // ---- geometry ----
 
-AsfPoint Shifted(AsfPoint p, ObjectNumber dx, ObjectNumber dy) { return {p.x + dx, p.y + dy}; }
+AsfPoint Shifted(AsfPoint p, ObjectNumber dx, ObjectNumber dy) {
+    return {p.x + dx, p.y + dy};
+}
 
 // The two ends of a transition drawn straight between two objects, on their rims; a
 // self-loop is a small arc on the right of its state.
@@ -248,7 +261,9 @@ std::pair<AsfPoint, AsfPoint> TransitionEnds(AsfPoint from, AsfPoint to, bool se
     double dx = static_cast<double>(to.x - from.x), dy = static_cast<double>(to.y - from.y);
     double length = std::hypot(dx, dy);
     if (length < 1) return {from, to};
-    auto step = [&](double d) { return static_cast<ObjectNumber>(std::llround(d * kStateRadius / length)); };
+    auto step = [&](double d) {
+        return static_cast<ObjectNumber>(std::llround(d * kStateRadius / length));
+    };
     return {Shifted(from, step(dx), step(dy)), Shifted(to, -step(dx), -step(dy))};
 }
 
@@ -266,7 +281,8 @@ AsfPoint ConditionPosition(const AsfLine& transition) {
 Status MoveRecord(AsfDocument& doc, std::size_t line, AsfPoint at) {
     const AsfLine& r = doc.Lines()[line];
     if (PositionOf(r) == at) return Status::Ok();
-    if (r.geometry.empty()) return Refuse(doc, "object " + Num(r.number) + " has no position to move");
+    if (r.geometry.empty())
+        return Refuse(doc, "object " + Num(r.number) + " has no position to move");
     if (r.geometry[0] != at) doc.SetRecord(line, WithPoint(r, 0, at));
     return Status::Ok();
 }
@@ -312,9 +328,11 @@ Status MoveState(AsfDocument& doc, ObjectNumber state, AsfPoint at) {
             bytes = WithPoint(r, 0, Shifted(r.geometry[0], dx, dy));
         if (r.kind == AsfKind::Transition) {
             AsfLine moved = r;
-            if (r.source == state) moved.bytes = WithPoint(moved, 0, Shifted(r.geometry.front(), dx, dy));
+            if (r.source == state)
+                moved.bytes = WithPoint(moved, 0, Shifted(r.geometry.front(), dx, dy));
             if (r.target == state)
-                moved.bytes = WithPoint(moved, r.geometry.size() - 1, Shifted(r.geometry.back(), dx, dy));
+                moved.bytes =
+                    WithPoint(moved, r.geometry.size() - 1, Shifted(r.geometry.back(), dx, dy));
             bytes = moved.bytes;
         }
         if (bytes != r.bytes) doc.SetRecord(i, std::move(bytes));
@@ -341,7 +359,9 @@ Status SetStateKind(AsfDocument& doc, ObjectNumber state, AsfStateKind kind) {
     if (StateKindOf(r.flags) == kind) return Status::Ok();
     // The flags keep their other bits; the value modulo 4 becomes the kind.
     ObjectNumber base = r.flags >= 0 ? r.flags - r.flags % 4 : 0;
-    ObjectNumber flags = base + (kind == AsfStateKind::Default ? 1 : kind == AsfStateKind::Trap ? 2 : 0);
+    ObjectNumber flags = base + (kind == AsfStateKind::Default ? 1
+                                 : kind == AsfStateKind::Trap  ? 2
+                                                               : 0);
     if (WordCount(r.bytes) > 3)
         doc.SetRecord(*line, WithWord(r.bytes, 3, Num(flags)));
     else
@@ -356,7 +376,8 @@ Status DeleteState(AsfDocument& doc, ObjectNumber state) {
 // ---- reset ----
 
 Status AddReset(AsfDocument& doc, AsfPoint at, ObjectNumber& number) {
-    if (!doc.Records(AsfKind::Reset).empty()) return Refuse(doc, "the diagram has a reset object already");
+    if (!doc.Records(AsfKind::Reset).empty())
+        return Refuse(doc, "the diagram has a reset object already");
     if (Status s = CheckPoint(doc, at); !s) return s;
     if (Status s = NextNumber(doc, number); !s) return s;
     Append(doc, DeclarationRecord(number, "Reset", at, ""));
@@ -384,18 +405,22 @@ Status AddTransition(AsfDocument& doc, ObjectNumber from, ObjectNumber to, Objec
     if (!StateOrReset(doc, from)) return Missing(doc, "state or reset object", from);
     if (!StateOrReset(doc, to)) return Missing(doc, "state or reset object", to);
     if (Status s = CheckPriority(doc, priority); !s) return s;
-    if (Status s = CheckRoom(doc, AsfKind::Transition, kMaxDiagramTransitions, 1, "transitions"); !s)
+    if (Status s = CheckRoom(doc, AsfKind::Transition, kMaxDiagramTransitions, 1, "transitions");
+        !s)
         return s;
     if (condition) {
-        if (Status s = CheckRoom(doc, AsfKind::Condition, kMaxDiagramConditions, 1, "conditions"); !s)
+        if (Status s = CheckRoom(doc, AsfKind::Condition, kMaxDiagramConditions, 1, "conditions");
+            !s)
             return s;
         if (Status s = CheckText(doc, AsfTextStored(*condition), "the condition"); !s) return s;
     }
     if (Outgoing(doc, from) >= kMaxOutgoingTransitions)
-        return Refuse(doc, "object " + Num(from) + " has " + std::to_string(kMaxOutgoingTransitions) +
+        return Refuse(doc, "object " + Num(from) + " has " +
+                               std::to_string(kMaxOutgoingTransitions) +
                                " outgoing transitions already");
     if (Status s = NextNumber(doc, number); !s) return s;
-    auto [start, end] = TransitionEnds(ObjectPosition(doc, from), ObjectPosition(doc, to), from == to);
+    auto [start, end] =
+        TransitionEnds(ObjectPosition(doc, from), ObjectPosition(doc, to), from == to);
     std::size_t line = Append(doc, TransitionRecord(number, priority, from, to, start, end));
     if (condition)
         Append(doc, NoteRecord('C', number + 1, number, "Conditions",
@@ -411,16 +436,19 @@ Status ReconnectTransition(AsfDocument& doc, ObjectNumber transition, ObjectNumb
     if (r.source == from && r.target == to) return Status::Ok();
     // An end that stays may name no object (as a damaged diagram may have it); a new end
     // must be a state or the reset object.
-    if (r.source != from && !StateOrReset(doc, from)) return Missing(doc, "state or reset object", from);
+    if (r.source != from && !StateOrReset(doc, from))
+        return Missing(doc, "state or reset object", from);
     if (r.target != to && !StateOrReset(doc, to)) return Missing(doc, "state or reset object", to);
     if (r.source != from && Outgoing(doc, from) >= kMaxOutgoingTransitions)
-        return Refuse(doc, "object " + Num(from) + " has " + std::to_string(kMaxOutgoingTransitions) +
+        return Refuse(doc, "object " + Num(from) + " has " +
+                               std::to_string(kMaxOutgoingTransitions) +
                                " outgoing transitions already");
     if (WordCount(r.bytes) <= 5)
         return Refuse(doc, "transition " + Num(transition) + " is too short a record to change");
     AsfLine moved = r;
     moved.bytes = WithWord(WithWord(r.bytes, 4, Num(from)), 5, Num(to));
-    auto [start, end] = TransitionEnds(ObjectPosition(doc, from), ObjectPosition(doc, to), from == to);
+    auto [start, end] =
+        TransitionEnds(ObjectPosition(doc, from), ObjectPosition(doc, to), from == to);
     if (r.geometry.size() >= 2) {
         moved.bytes = WithPoint(moved, 0, start);
         moved.bytes = WithPoint(moved, r.geometry.size() - 1, end);
@@ -477,7 +505,8 @@ Status DeleteTransition(AsfDocument& doc, ObjectNumber transition) {
 
 // ---- actions ----
 
-Status AddAction(AsfDocument& doc, ObjectNumber state, std::string_view text, ObjectNumber& number) {
+Status AddAction(AsfDocument& doc, ObjectNumber state, std::string_view text,
+                 ObjectNumber& number) {
     std::optional<std::size_t> line = doc.Find(AsfKind::State, state);
     if (!line) return Missing(doc, "state", state);
     std::string stored = AsfTextStored(text);
@@ -523,8 +552,8 @@ namespace {
 Status CheckInit(const AsfDocument& doc, std::string_view init) {
     if (init.find_first_of(" \r\n") != std::string_view::npos || init.size() > kMaxAsfNameLength)
         return Refuse(doc, "the initial value \"" + Excerpt(init) +
-                               "\" must be one word of at most " + std::to_string(kMaxAsfNameLength) +
-                               " characters");
+                               "\" must be one word of at most " +
+                               std::to_string(kMaxAsfNameLength) + " characters");
     return Status::Ok();
 }
 
@@ -533,8 +562,9 @@ Status CheckConstant(const AsfDocument& doc, std::string_view name, std::string_
     if (name.find('=') != std::string_view::npos)
         return Refuse(doc, "the constant name \"" + Excerpt(name) + "\" holds \"=\"");
     if (value.find_first_of("\r\n") != std::string_view::npos || value.size() > kMaxAsfNameLength)
-        return Refuse(doc, "the value of constant " + Excerpt(name) + " must be one line of at most " +
-                               std::to_string(kMaxAsfNameLength) + " characters");
+        return Refuse(doc, "the value of constant " + Excerpt(name) +
+                               " must be one line of at most " + std::to_string(kMaxAsfNameLength) +
+                               " characters");
     return Status::Ok();
 }
 
@@ -585,7 +615,8 @@ Status EditSignal(AsfDocument& doc, ObjectNumber signal, std::string_view name,
     if (doc.NameOf(signal) != name) {
         if (Status s = CheckName(doc, name, "a signal"); !s) return s;
         AsfPoint at = Shifted(PositionOf(doc.Lines()[*line]), 6000, 0);
-        if (Status s = SetNameLabel(doc, signal, name, doc.NameLabel(signal), false, at); !s) return s;
+        if (Status s = SetNameLabel(doc, signal, name, doc.NameLabel(signal), false, at); !s)
+            return s;
     }
     return Status::Ok();
 }
@@ -611,7 +642,8 @@ Status EditConstant(AsfDocument& doc, ObjectNumber constant, std::string_view na
     if (oldName == name && oldValue == value) return Status::Ok();
     if (Status s = CheckConstant(doc, name, value); !s) return s;
     AsfPoint at = Shifted(PositionOf(doc.Lines()[*line]), 6000, 0);
-    if (Status s = SetNameLabel(doc, constant, ConstantLabelText(name, value), label, false, at); !s)
+    if (Status s = SetNameLabel(doc, constant, ConstantLabelText(name, value), label, false, at);
+        !s)
         return s;
     return Status::Ok();
 }

@@ -27,17 +27,19 @@ DiagramModel DescribeDiagram(const AsfDocument& doc) {
         m.transitions.push_back({r.number, r.source, r.target, r.flags % 4096, condition});
     }
     for (std::size_t i : doc.Records(AsfKind::Action))
-        m.actions.push_back({lines[i].number, lines[i].owner, AsfTextShown(lines[i].text.value_or(""))});
+        m.actions.push_back(
+            {lines[i].number, lines[i].owner, AsfTextShown(lines[i].text.value_or(""))});
     for (std::size_t i : doc.Records(AsfKind::Signal))
-        m.signals.push_back({lines[i].number, doc.NameOf(lines[i].number), lines[i].text.value_or("")});
+        m.signals.push_back(
+            {lines[i].number, doc.NameOf(lines[i].number), lines[i].text.value_or("")});
     for (std::size_t i : doc.Records(AsfKind::Constant)) {
         auto [name, value] = ConstantOf(doc, lines[i].number);
         m.constants.push_back({lines[i].number, name, value});
     }
     for (std::size_t i = doc.ObjectsBegin(); i < doc.ObjectsEnd(); ++i)
         if (lines[i].kind == AsfKind::InPort || lines[i].kind == AsfKind::OutPort)
-            m.ports.push_back({lines[i].number, doc.NameOf(lines[i].number),
-                               lines[i].kind == AsfKind::InPort});
+            m.ports.push_back(
+                {lines[i].number, doc.NameOf(lines[i].number), lines[i].kind == AsfKind::InPort});
     return m;
 }
 
@@ -60,20 +62,23 @@ Status Refuse(const AsfDocument& doc, const std::string& entry, const std::strin
 
 // The numbers of the records of a kind; refused when two records share one, since the
 // model could not tell them apart.
-Status NumbersOf(const AsfDocument& doc, AsfKind kind, const char* list, std::set<ObjectNumber>& out) {
+Status NumbersOf(const AsfDocument& doc, AsfKind kind, const char* list,
+                 std::set<ObjectNumber>& out) {
     for (std::size_t i : doc.Records(kind))
         if (!out.insert(doc.Lines()[i].number).second)
-            return Status::Error("ASF file " + doc.Path() + ": two " + list + " records carry number " +
-                                 std::to_string(doc.Lines()[i].number) + " (line " +
-                                 std::to_string(i + 1) + "); the diagram cannot be set from a model");
+            return Status::Error("ASF file " + doc.Path() + ": two " + list +
+                                 " records carry number " + std::to_string(doc.Lines()[i].number) +
+                                 " (line " + std::to_string(i + 1) +
+                                 "); the diagram cannot be set from a model");
     return Status::Ok();
 }
 
 // The model entries of a list that name a record of the file, and a refusal for an id
 // given twice.
 template <typename Item>
-Status Known(const AsfDocument& doc, const std::vector<Item>& items, const std::set<ObjectNumber>& inFile,
-             const char* list, std::set<ObjectNumber>& known) {
+Status Known(const AsfDocument& doc, const std::vector<Item>& items,
+             const std::set<ObjectNumber>& inFile, const char* list,
+             std::set<ObjectNumber>& known) {
     std::set<ObjectNumber> seen;
     for (std::size_t k = 0; k < items.size(); ++k) {
         if (!items[k].id) continue;
@@ -87,7 +92,8 @@ Status Known(const AsfDocument& doc, const std::vector<Item>& items, const std::
 // Deletes the records of a kind that the model leaves out (a refusal means the record
 // went already, with an object it hung on).
 void DeleteLeftOut(AsfDocument& doc, const std::set<ObjectNumber>& inFile,
-                   const std::set<ObjectNumber>& known, Status (*remove)(AsfDocument&, ObjectNumber)) {
+                   const std::set<ObjectNumber>& known,
+                   Status (*remove)(AsfDocument&, ObjectNumber)) {
     for (ObjectNumber n : inFile)
         if (!known.count(n)) (void)remove(doc, n);
 }
@@ -138,7 +144,8 @@ private:
 
     AsfDocument& doc_;
     const DiagramModel& m_;
-    std::set<ObjectNumber> fileStates_, fileTransitions_, fileActions_, fileSignals_, fileConstants_;
+    std::set<ObjectNumber> fileStates_, fileTransitions_, fileActions_, fileSignals_,
+        fileConstants_;
     std::set<ObjectNumber> knownStates_, knownTransitions_, knownActions_, knownSignals_,
         knownConstants_;
     std::map<ObjectNumber, ObjectNumber> mapped_; // model ids of new states and reset
@@ -148,12 +155,14 @@ private:
 
 Status Applier::Check() {
     if (Status s = NumbersOf(doc_, AsfKind::State, "state", fileStates_); !s) return s;
-    if (Status s = NumbersOf(doc_, AsfKind::Transition, "transition", fileTransitions_); !s) return s;
+    if (Status s = NumbersOf(doc_, AsfKind::Transition, "transition", fileTransitions_); !s)
+        return s;
     if (Status s = NumbersOf(doc_, AsfKind::Action, "action", fileActions_); !s) return s;
     if (Status s = NumbersOf(doc_, AsfKind::Signal, "signal", fileSignals_); !s) return s;
     if (Status s = NumbersOf(doc_, AsfKind::Constant, "constant", fileConstants_); !s) return s;
     if (Status s = Known(doc_, m_.states, fileStates_, "states", knownStates_); !s) return s;
-    if (Status s = Known(doc_, m_.transitions, fileTransitions_, "transitions", knownTransitions_); !s)
+    if (Status s = Known(doc_, m_.transitions, fileTransitions_, "transitions", knownTransitions_);
+        !s)
         return s;
     if (Status s = Known(doc_, m_.actions, fileActions_, "actions", knownActions_); !s) return s;
     if (Status s = Known(doc_, m_.signals, fileSignals_, "signals", knownSignals_); !s) return s;
@@ -171,8 +180,9 @@ Status Applier::Check() {
         // the diagram has it; a new end must be a state or the reset object.
         std::optional<std::size_t> line;
         if (t.id && knownTransitions_.count(*t.id)) line = doc_.Find(AsfKind::Transition, *t.id);
-        for (auto [word, n, old] : {std::tuple{"from", t.from, line ? doc_.Lines()[*line].source : 0},
-                                    std::tuple{"to", t.to, line ? doc_.Lines()[*line].target : 0}})
+        for (auto [word, n, old] :
+             {std::tuple{"from", t.from, line ? doc_.Lines()[*line].source : 0},
+              std::tuple{"to", t.to, line ? doc_.Lines()[*line].target : 0}})
             if (!ends.count(n) && !(line && n == old && Dangling(n)))
                 return Refuse(doc_, Entry("transitions", k, t.id),
                               std::string("its \"") + word + "\" " + std::to_string(n) +
@@ -186,7 +196,8 @@ Status Applier::Check() {
         if (m_.actions[k].id && knownActions_.count(*m_.actions[k].id))
             line = doc_.Find(AsfKind::Action, *m_.actions[k].id);
         ObjectNumber state = m_.actions[k].state;
-        if (!states.count(state) && !(line && doc_.Lines()[*line].owner == state && Dangling(state)))
+        if (!states.count(state) &&
+            !(line && doc_.Lines()[*line].owner == state && Dangling(state)))
             return Refuse(doc_, Entry("actions", k, m_.actions[k].id),
                           "its state " + std::to_string(m_.actions[k].state) +
                               " is no state of the diagram");
@@ -226,7 +237,8 @@ Status Applier::States() {
             return SetStateKind(doc_, n, st.kind);
         },
         [&](const ModelState& st, ObjectNumber& n) {
-            if (Status s = AddState(doc_, st.name, st.at ? *st.at : FreePlace(doc_), n); !s) return s;
+            if (Status s = AddState(doc_, st.name, st.at ? *st.at : FreePlace(doc_), n); !s)
+                return s;
             if (st.id) mapped_[*st.id] = n;
             return SetStateKind(doc_, n, st.kind);
         });
@@ -271,20 +283,30 @@ Status Applier::Actions() {
             if (Status s = SetActionState(doc_, n, Mapped(a.state)); !s) return s;
             return EditAction(doc_, n, a.text);
         },
-        [&](const ModelAction& a, ObjectNumber& n) { return AddAction(doc_, Mapped(a.state), a.text, n); });
+        [&](const ModelAction& a, ObjectNumber& n) {
+            return AddAction(doc_, Mapped(a.state), a.text, n);
+        });
 }
 
 Status Applier::Declarations() {
     if (Status s = ApplyList(
             m_.signals, "signals", knownSignals_, signalOrder_,
-            [&](const ModelSignal& v, ObjectNumber n) { return EditSignal(doc_, n, v.name, v.init); },
-            [&](const ModelSignal& v, ObjectNumber& n) { return AddSignal(doc_, v.name, v.init, n); });
+            [&](const ModelSignal& v, ObjectNumber n) {
+                return EditSignal(doc_, n, v.name, v.init);
+            },
+            [&](const ModelSignal& v, ObjectNumber& n) {
+                return AddSignal(doc_, v.name, v.init, n);
+            });
         !s)
         return s;
     return ApplyList(
         m_.constants, "constants", knownConstants_, constantOrder_,
-        [&](const ModelConstant& c, ObjectNumber n) { return EditConstant(doc_, n, c.name, c.value); },
-        [&](const ModelConstant& c, ObjectNumber& n) { return AddConstant(doc_, c.name, c.value, n); });
+        [&](const ModelConstant& c, ObjectNumber n) {
+            return EditConstant(doc_, n, c.name, c.value);
+        },
+        [&](const ModelConstant& c, ObjectNumber& n) {
+            return AddConstant(doc_, c.name, c.value, n);
+        });
 }
 
 Status Applier::Run() {

@@ -16,13 +16,16 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-fs::path RepositoryRoot() { return test::GoldenDir().parent_path().parent_path(); }
+fs::path RepositoryRoot() {
+    return test::GoldenDir().parent_path().parent_path();
+}
 
 // Every ASF file of the repository and every input of the diagram fuzz corpus.
 std::vector<fs::path> RepositoryDiagrams() {
     std::vector<fs::path> files;
     const fs::path root = RepositoryRoot();
-    for (const fs::path& folder : {root / "examples", root / "tests", root / "fuzz/corpus/asf_diagram"})
+    for (const fs::path& folder :
+         {root / "examples", root / "tests", root / "fuzz/corpus/asf_diagram"})
         for (const auto& entry : fs::recursive_directory_iterator(folder))
             if (entry.is_regular_file() &&
                 (entry.path().extension() == ".asf" || folder.filename() == "asf_diagram"))
@@ -49,7 +52,8 @@ TEST(AsfDocument, KeepsLineEndsOddBytesAndUnknownRecords) {
     const std::string cases[] = {
         // no line end after END, LF-only lines, a lone CR, text after the objects block
         "VERSION=1.19\r\nOBJECTS\r\nS 5 0 2 ELLIPSE | 1,2 6000,6000\r\nEND",
-        "VERSION=1.19\nHEADER\nEND\nOBJECTS\nQ 9 whatever\nL 6 5 0 TEXT \"Labels\" | 3,4 1 0 0 \"x\"\nEND\n",
+        "VERSION=1.19\nHEADER\nEND\nOBJECTS\nQ 9 whatever\nL 6 5 0 TEXT \"Labels\" | 3,4 1 0 0 "
+        "\"x\"\nEND\n",
         "VERSION=1.19\rOBJECTS\r\nZ\xff\x01\t  two  blanks\r\nEND x\r\nafter the end\r\n\r\n",
         "VERSION=1.19\r\nOBJECTS\r\nA 7 5 0 TEXT \"Actions\" | 1,1 1 0 0 \"a\0b\xe9\"\r\nEND\r\n"s,
     };
@@ -73,7 +77,8 @@ TEST(AsfDocument, RefusesWhatTheReaderCannotReadNamingTheFile) {
     AsfDocument doc;
     Status wrong = AsfDocument::Load("VERSION=1.18\r\nOBJECTS\r\nEND\r\n", "/p/Input/a.asf", doc);
     EXPECT_NE(wrong.message().find("/p/Input/a.asf"), std::string::npos);
-    Status truncated = AsfDocument::Load("VERSION=1.19\r\nOBJECTS\r\nS 1 0 0 ELLI", "/p/b.asf", doc);
+    Status truncated =
+        AsfDocument::Load("VERSION=1.19\r\nOBJECTS\r\nS 1 0 0 ELLI", "/p/b.asf", doc);
     EXPECT_FALSE(truncated);
     EXPECT_NE(truncated.message().find("/p/b.asf"), std::string::npos);
     EXPECT_FALSE(AsfDocument::Load("", "/p/c.asf", doc));
@@ -90,9 +95,11 @@ TEST(AsfDocument, DescribesWhatTheReaderReads) {
         DiagramReading reading = ReadAsfDiagram(bytes, file.string(), "Read");
         const StateMachine& sm = reading.machine;
         DiagramModel m = DescribeDiagram(doc);
-        if (m.states.size() > kMaxDiagramStates || doc.Records(AsfKind::Label).size() > kMaxDiagramLabels ||
-            m.transitions.size() > kMaxDiagramTransitions || m.actions.size() > kMaxDiagramActions ||
-            m.signals.size() > kMaxDiagramSignals || m.constants.size() > kMaxDiagramConstants)
+        if (m.states.size() > kMaxDiagramStates ||
+            doc.Records(AsfKind::Label).size() > kMaxDiagramLabels ||
+            m.transitions.size() > kMaxDiagramTransitions ||
+            m.actions.size() > kMaxDiagramActions || m.signals.size() > kMaxDiagramSignals ||
+            m.constants.size() > kMaxDiagramConstants)
             continue; // the reader leaves the rest out
         SCOPED_TRACE(file.string());
         ASSERT_EQ(m.states.size(), sm.states.size());

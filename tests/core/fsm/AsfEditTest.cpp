@@ -128,8 +128,9 @@ TEST(AsfEdit, ChangesReadBackAndTouchOnlyTheirWords) {
     OK(SetStateKind(doc, 7, AsfStateKind::Trap));
     OK(RenameState(doc, 7, "B c"));
     OK(MoveState(doc, 7, {15, 25}));
-    EXPECT_EQ(doc.Bytes(), "VERSION=1.19\r\nOBJECTS\r\nS 7 0 4098 ELLIPSE 9,9,9 x | 15,25 6000,6000\r\n"
-                           "L 8 7 0 TEXT \"State Labels\" | 15,25 7 7 7 \"B c\"\r\nEND\r\n");
+    EXPECT_EQ(doc.Bytes(),
+              "VERSION=1.19\r\nOBJECTS\r\nS 7 0 4098 ELLIPSE 9,9,9 x | 15,25 6000,6000\r\n"
+              "L 8 7 0 TEXT \"State Labels\" | 15,25 7 7 7 \"B c\"\r\nEND\r\n");
 }
 
 TEST(AsfEdit, SameValuesChangeNoByte) {
@@ -153,12 +154,16 @@ TEST(AsfEdit, SameValuesChangeNoByte) {
 TEST(AsfEdit, MovingAStateTakesItsLabelActionsAndTransitionEnds) {
     Drawn d;
     d.Draw();
-    auto at = [&](AsfKind kind, ObjectNumber n) { return d.doc.Lines()[*d.doc.Find(kind, n)].geometry; };
-    std::vector<AsfPoint> action = at(AsfKind::Action, d.action), go = at(AsfKind::Transition, d.go),
+    auto at = [&](AsfKind kind, ObjectNumber n) {
+        return d.doc.Lines()[*d.doc.Find(kind, n)].geometry;
+    };
+    std::vector<AsfPoint> action = at(AsfKind::Action, d.action),
+                          go = at(AsfKind::Transition, d.go),
                           loop = at(AsfKind::Transition, d.loop);
     OK(MoveState(d.doc, d.busy, {50000, 100000}));
     EXPECT_EQ(at(AsfKind::State, d.busy)[0], (AsfPoint{50000, 100000}));
-    EXPECT_EQ(at(AsfKind::Action, d.action)[0], (AsfPoint{action[0].x + 10000, action[0].y - 20000}));
+    EXPECT_EQ(at(AsfKind::Action, d.action)[0],
+              (AsfPoint{action[0].x + 10000, action[0].y - 20000}));
     EXPECT_EQ(at(AsfKind::Transition, d.go)[0], go[0]); // its start stays at Idle
     EXPECT_EQ(at(AsfKind::Transition, d.go)[1], (AsfPoint{go[1].x + 10000, go[1].y - 20000}));
     EXPECT_EQ(at(AsfKind::Transition, d.loop)[0], (AsfPoint{loop[0].x + 10000, loop[0].y - 20000}));
@@ -251,8 +256,9 @@ TEST(AsfEdit, FullTablesAreRefused) {
 TEST(AsfEdit, RedrawnExamplesGiveTheSameAsml) {
     for (const char* name : {"Read", "Write"}) {
         SCOPED_TRACE(name);
-        const std::string original = test::ReadBytes(test::GoldenDir().parent_path().parent_path() /
-                                                     "examples/MemReqAck/Input" / (std::string(name) + ".asf"));
+        const std::string original =
+            test::ReadBytes(test::GoldenDir().parent_path().parent_path() /
+                            "examples/MemReqAck/Input" / (std::string(name) + ".asf"));
         AsfDocument doc;
         OK(AsfDocument::Load(original, kPath, doc));
         const DiagramModel m = DescribeDiagram(doc);
@@ -271,8 +277,10 @@ TEST(AsfEdit, RedrawnExamplesGiveTheSameAsml) {
         }
         OK(AddReset(doc, *m.reset->at, number[*m.reset->id]));
         for (const ModelTransition& t : m.transitions)
-            OK(AddTransition(doc, number[t.from], number[t.to], t.priority, t.condition, number[*t.id]));
-        for (const ModelAction& a : m.actions) OK(AddAction(doc, number[a.state], a.text, number[*a.id]));
+            OK(AddTransition(doc, number[t.from], number[t.to], t.priority, t.condition,
+                             number[*t.id]));
+        for (const ModelAction& a : m.actions)
+            OK(AddAction(doc, number[a.state], a.text, number[*a.id]));
         for (const ModelSignal& s : m.signals) OK(AddSignal(doc, s.name, s.init, number[*s.id]));
 
         auto asml = [&](std::string_view bytes) {
@@ -295,7 +303,8 @@ TEST(AsfEdit, ConformanceDiagramsRedrawnFromTheirModelGiveTheSameAsml) {
     auto asml = [](std::string_view bytes) {
         FsmAsmlText out;
         out.diagramPaths.push_back(std::string(kPath));
-        (void)WriteFsmNamespace(ReadAsfDiagram(bytes, kPath, "F").machine, "F", "public F ( ) ", 0, out);
+        (void)WriteFsmNamespace(ReadAsfDiagram(bytes, kPath, "F").machine, "F", "public F ( ) ", 0,
+                                out);
         return out.text;
     };
     std::size_t loaded = 0, redrawn = 0;
