@@ -21,9 +21,8 @@ namespace kestrel::cli {
 int RunAddLibraryCommand(std::string_view projectFile, const std::vector<std::string>& libraries,
                          std::ostream& out, std::ostream& err) {
     ProjectRecord record;
-    CommandOutcome opened = OpenProject(projectFile, record);
-    if (!opened.status) return PrintFileError(err, opened.status);
-    PrintCreatedFolders(err, opened.createdFolders);
+    if (std::optional<int> failed = TakeProject(projectFile, ProjectAccess::Open, record, err))
+        return *failed;
 
     auto window = std::make_unique<AddLibraryState>();
     if (Status s = LoadAddLibrary(record.projectFolder, *window); !s) return PrintFileError(err, s);

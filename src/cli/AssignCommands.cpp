@@ -87,9 +87,9 @@ int AssignCommands::Run(std::ostream& out, std::ostream& err) const {
 
 int AssignCommands::RunFsm(bool assign, std::ostream& out, std::ostream& err) const {
     ProjectRecord record;
-    CommandOutcome opened = OpenProject(ArgPath(project_), record);
-    if (!opened.status) return PrintFileError(err, opened.status);
-    PrintCreatedFolders(err, opened.createdFolders);
+    if (std::optional<int> failed =
+            TakeProject(ArgPath(project_), ProjectAccess::Open, record, err))
+        return *failed;
     auto window = std::make_unique<FsmAssignmentState>();
     if (Status s = LoadFsmAssignment(record.projectFolder, *window); !s)
         return PrintFileError(err, s);
@@ -116,9 +116,9 @@ int AssignCommands::RunFsm(bool assign, std::ostream& out, std::ostream& err) co
 
 int AssignCommands::RunAsml(bool assign, std::ostream& out, std::ostream& err) const {
     ProjectRecord record;
-    CommandOutcome opened = OpenProject(ArgPath(project_), record);
-    if (!opened.status) return PrintFileError(err, opened.status);
-    PrintCreatedFolders(err, opened.createdFolders);
+    if (std::optional<int> failed =
+            TakeProject(ArgPath(project_), ProjectAccess::Open, record, err))
+        return *failed;
     AsmlAssignmentState window;
     if (Status s = LoadAsmlAssignmentState(record.projectFolder, window); !s)
         return PrintFileError(err, s);

@@ -127,9 +127,9 @@ std::string CommentText(const std::string& utf8) {
 
 int RunOptions(const Options& opt, std::ostream& out, std::ostream& err) {
     ProjectRecord record;
-    CommandOutcome opened = OpenProject(ArgPath(opt.project), record);
-    if (!opened.status) return PrintFileError(err, opened.status);
-    PrintCreatedFolders(err, opened.createdFolders);
+    if (std::optional<int> failed =
+            TakeProject(ArgPath(opt.project), ProjectAccess::Open, record, err))
+        return *failed;
     const std::string& folder = record.projectFolder;
 
     ProjectOptions options;
@@ -203,9 +203,9 @@ int RunCheck(const Options& opt, std::ostream& out, std::ostream& err) {
 
 int RunSettings(const Options& opt, std::ostream& out, std::ostream& err) {
     ProjectRecord record;
-    CommandOutcome opened = OpenProject(ArgPath(opt.project), record);
-    if (!opened.status) return PrintFileError(err, opened.status);
-    PrintCreatedFolders(err, opened.createdFolders);
+    if (std::optional<int> failed =
+            TakeProject(ArgPath(opt.project), ProjectAccess::Open, record, err))
+        return *failed;
     GenerationSettings boxes;
     if (Status s = LoadGenerationSettings(record.projectFolder, boxes); !s)
         return PrintFileError(err, s);

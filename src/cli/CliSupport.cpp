@@ -5,6 +5,7 @@
 #include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "project/ProjectCommands.h"
 
 #include <filesystem>
 #include <ostream>
@@ -50,6 +51,20 @@ int PrintFileError(std::ostream& err, const Status& status) {
 
 void PrintCreatedFolders(std::ostream& err, const std::vector<std::string>& created) {
     if (!created.empty()) err << "kestrel-cli: note: " << Show(MissingFoldersNote(created)) << "\n";
+}
+
+std::optional<int> TakeProject(std::string_view tpPath, ProjectAccess access, ProjectRecord& record,
+                               std::ostream& err) {
+    std::vector<std::string> created;
+    if (access == ProjectAccess::Open) {
+        CommandOutcome opened = OpenProject(tpPath, record);
+        if (!opened.status) return PrintFileError(err, opened.status);
+        created = std::move(opened.createdFolders);
+    } else if (Status s = PeekProject(tpPath, record, &created); !s) {
+        return PrintFileError(err, s);
+    }
+    PrintCreatedFolders(err, created);
+    return std::nullopt;
 }
 
 } // namespace kestrel::cli

@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers shared by the kestrel-cli commands: argument text to stored text,
 // stored text to the terminal, and the exit status of an outcome.
+#include "model/ProjectRecord.h"
 #include "platform/Status.h"
 #include "project/InputRefusal.h"
 
@@ -31,5 +32,13 @@ int PrintRefusal(std::ostream& err, const InputRefusal& refusal);
 int PrintFileError(std::ostream& err, const Status& status);
 // Prints a note naming the project folders an opening had to make, if any.
 void PrintCreatedFolders(std::ostream& err, const std::vector<std::string>& created);
+
+// How a command takes its project: opened as the window opens it (the project file is
+// saved back), or only read.
+enum class ProjectAccess { Open, Read };
+// Opens or reads the project of a command and names the project folders it had to make.
+// Gives the exit status when the project file could not be used (the error is printed).
+std::optional<int> TakeProject(std::string_view tpPath, ProjectAccess access, ProjectRecord& record,
+                               std::ostream& err);
 
 } // namespace kestrel::cli

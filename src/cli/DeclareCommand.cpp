@@ -189,9 +189,8 @@ std::vector<const Base*> EntriesOf(const Json& list, std::vector<Entry>& entries
 int RunDeclareCommand(std::string_view projectFile, std::string_view jsonFile, std::ostream& out,
                       std::ostream& err) {
     ProjectRecord record;
-    std::vector<std::string> created;
-    if (Status s = PeekProject(projectFile, record, &created); !s) return PrintFileError(err, s);
-    PrintCreatedFolders(err, created);
+    if (std::optional<int> failed = TakeProject(projectFile, ProjectAccess::Read, record, err))
+        return *failed;
     const std::string& folder = record.projectFolder;
 
     // The tables as the two list windows open them.

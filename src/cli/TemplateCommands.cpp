@@ -53,10 +53,9 @@ int TemplateCommands::Run(std::ostream& out, std::ostream& err) const {
 
 int TemplateCommands::RunAsml(std::ostream& out, std::ostream& err) const {
     ProjectRecord record;
-    std::vector<std::string> created;
-    if (Status s = PeekProject(ArgPath(project_), record, &created); !s)
-        return PrintFileError(err, s);
-    PrintCreatedFolders(err, created);
+    if (std::optional<int> failed =
+            TakeProject(ArgPath(project_), ProjectAccess::Read, record, err))
+        return *failed;
     const std::string& folder = record.projectFolder;
     AsmlAssignment assignment;
     if (Status s = LoadAsmlAssignment(folder, assignment); !s) return PrintFileError(err, s);
@@ -75,10 +74,9 @@ int TemplateCommands::RunAsml(std::ostream& out, std::ostream& err) const {
 
 int TemplateCommands::RunAsf(std::ostream& out, std::ostream& err) const {
     ProjectRecord record;
-    std::vector<std::string> created;
-    if (Status s = PeekProject(ArgPath(project_), record, &created); !s)
-        return PrintFileError(err, s);
-    PrintCreatedFolders(err, created);
+    if (std::optional<int> failed =
+            TakeProject(ArgPath(project_), ProjectAccess::Read, record, err))
+        return *failed;
     const std::string& folder = record.projectFolder;
     TlmFunctionTable functions;
     if (Status s = LoadTlmFunctions(folder, functions); !s) return PrintFileError(err, s);
