@@ -1,0 +1,36 @@
+#pragma once
+// What Generate would make of one diagram, without writing anything: the AsmL namespace
+// that the FSM route writes into clean.asml for it, and the SystemC section texts the
+// translator makes of that namespace with the project's declarations. Translation errors
+// come back as checks placed at the diagram line (and object) that produced them.
+#include "fsm/AsfChecks.h"
+#include "fsm/AsfDocument.h"
+#include "model/ProjectTables.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel {
+
+struct DiagramPreview {
+    std::string asml; // the namespace, lines ended by CR LF
+    // The four section texts of the function (.dec, .ini, .asm, .upd), CR LF lines.
+    std::string declarations;
+    std::string initialisation;
+    std::string behaviour;
+    std::string update;
+    // Problems of reading and converting the diagram and errors of its translation.
+    std::vector<DiagramCheck> checks;
+};
+
+// The preview of the diagram as the behaviour of function `function` (1-based slot) of a
+// project whose tables are given as stored (they are prepared here as for a run).
+DiagramPreview PreviewDiagram(const AsfDocument& doc, const ProjectTables& tables, int function);
+
+// The AsmL namespace of the diagram alone, for a diagram opened without its project: the
+// function is named `functionName` and has the signature `signature` (may be empty).
+std::string DiagramAsml(const AsfDocument& doc, std::string_view functionName,
+                        std::string_view signature);
+
+} // namespace kestrel
