@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 #include "project/ProjectCommands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -51,6 +52,18 @@ int PrintFileError(std::ostream& err, const Status& status) {
 
 void PrintCreatedFolders(std::ostream& err, const std::vector<std::string>& created) {
     if (!created.empty()) err << "kestrel-cli: note: " << Show(MissingFoldersNote(created)) << "\n";
+}
+
+int FunctionNumber(const TlmFunctionTable& functions, std::string_view utf8) {
+    const std::string wanted = Trim(ArgText(utf8));
+    const int count = std::clamp<int>(functions.count, 0, kMaxFunctions);
+    for (int f = 1; f <= count; ++f)
+        if (functions[f].functionName.Text() == wanted) return f;
+    if (!wanted.empty() && wanted.size() <= 2 &&
+        std::all_of(wanted.begin(), wanted.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+        std::stoi(wanted) >= 1 && std::stoi(wanted) <= count)
+        return std::stoi(wanted);
+    throw UsageError("the project has no TLM function \"" + Show(wanted) + "\"");
 }
 
 std::optional<int> TakeProject(std::string_view tpPath, ProjectAccess access, ProjectRecord& record,

@@ -2,6 +2,7 @@
 // Small helpers shared by the kestrel-cli commands: argument text to stored text,
 // stored text to the terminal, and the exit status of an outcome.
 #include "model/ProjectRecord.h"
+#include "model/TlmFunction.h"
 #include "platform/Status.h"
 #include "project/InputRefusal.h"
 
@@ -32,6 +33,10 @@ int PrintRefusal(std::ostream& err, const InputRefusal& refusal);
 int PrintFileError(std::ostream& err, const Status& status);
 // Prints a note naming the project folders an opening had to make, if any.
 void PrintCreatedFolders(std::ostream& err, const std::vector<std::string>& created);
+
+// The slot of a TLM function given on the command line: its name first, its number from
+// 1 when no function has that name. A usage error when there is neither.
+int FunctionNumber(const TlmFunctionTable& functions, std::string_view utf8);
 
 // How a command takes its project: opened as the window opens it (the project file is
 // saved back), or only read.

@@ -6,15 +6,22 @@
 
 #include "CliApp.h"
 #include "CliSupport.h"
+#include "fsm/AsfChecks.h"
 #include "fsm/AsfDocument.h"
 #include "fsm/AsfModel.h"
+#include "generate/DiagramPreview.h"
+#include "generate/RunTables.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "project/ProjectCommands.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <optional>
 #include <ostream>
 
 namespace kestrel::cli {
@@ -260,12 +267,37 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
     set->add_option("FILE", diagram_, "The .asf file")->required();
     set->add_option("MODEL", model_, "The JSON model")->required();
     set->callback([this] { chosen_ = Command::Set; });
+
+    CLI::App* check = diagram->add_subcommand(
+        "check", "Check the diagram: the errors Generate would report for it and warnings for "
+                 "states that cannot be reached or never end, two states of one name, two "
+                 "transitions of one state with one priority, transitions that end nowhere and "
+                 "backslashes the conversion drops. With --project and --function, also the "
+                 "errors of translating it as that function's behaviour. Prints "
+                 "FILE:LINE: error|warning: MESSAGE; exit 1 when there are errors");
+    check->add_option("FILE", diagram_, "The .asf file")->required();
+    auto* project = check->add_option("--project", project_, "The project's .tp file");
+    check->add_option("--function", function_, "The function's name, or its number from 1")
+        ->needs(project);
+    project->needs(check->get_option("--function"));
+    check->callback([this] { chosen_ = Command::Check; });
+
+    CLI::App* asml = diagram->add_subcommand(
+        "asml", "Print the AsmL namespace that Generate's FSM route writes into clean.asml for "
+                "the diagram as the behaviour of the function");
+    asml->add_option("FILE", diagram_, "The .asf file")->required();
+    asml->add_option("--project", project_, "The project's .tp file")->required();
+    asml->add_option("--function", function_, "The function's name, or its number from 1")
+        ->required();
+    asml->callback([this] { chosen_ = Command::Asml; });
 }
 
 int DiagramCommands::Run(std::ostream& out, std::ostream& err) const {
     switch (chosen_) {
     case Command::Show: return RunShow(out, err);
     case Command::Set: return RunSet(out, err);
+    case Command::Check: return RunCheck(out, err);
+    case Command::Asml: return RunAsml(out, err);
     case Command::None: break;
     }
     return kExitUsage;
@@ -310,6 +342,64 @@ int DiagramCommands::RunSet(std::ostream& out, std::ostream& err) const {
     }
     if (Status s = WriteFileAtomic(path, after); !s) return PrintFileError(err, s);
     out << "Diagram saved to " << Show(path) << "\n";
+    return kExitOk;
+}
+
+namespace {
+
+// The project of --project, read without changing anything, and the slot of --function.
+std::optional<int> LoadFunctionContext(const std::string& project, const std::string& function,
+                                       ProjectTables& tables, int& slot, std::ostream& err) {
+    ProjectRecord record;
+    if (Status s = PeekProject(ArgPath(project), record); !s) return PrintFileError(err, s);
+    std::vector<Status> failures =
+        LoadRunTables(record.projectFolder, tables, AbsentTableFiles::ReadAsEmpty);
+    if (!failures.empty()) return PrintFileError(err, failures.front());
+    slot = FunctionNumber(tables.functions, function);
+    return std::nullopt;
+}
+
+} // namespace
+
+int DiagramCommands::RunCheck(std::ostream& out, std::ostream& err) const {
+    const std::string path = ArgPath(diagram_);
+    AsfDocument doc;
+    if (int code = LoadDiagram(path, doc, err); code != kExitOk) return code;
+    std::vector<DiagramCheck> checks;
+    if (project_.empty()) {
+        // Without a project the function is named after the file.
+        std::string name = AfterLastSeparator(path);
+        if (std::size_t dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
+        checks = CheckDiagram(doc, name);
+    } else {
+        auto tables = std::make_unique<ProjectTables>();
+        int slot = 0;
+        if (std::optional<int> failed =
+                LoadFunctionContext(project_, function_, *tables, slot, err))
+            return *failed;
+        // Generate's errors, then the warnings.
+        checks = PreviewDiagram(doc, *tables, slot).checks;
+        for (DiagramCheck& check : CheckDiagram(doc, tables->functions[slot].functionName.Text()))
+            if (check.severity == DiagramSeverity::Warning) checks.push_back(std::move(check));
+    }
+    int errors = 0;
+    for (const DiagramCheck& check : checks) {
+        err << Show(DiagramCheckText(check, path)) << "\n";
+        if (check.severity == DiagramSeverity::Error) ++errors;
+    }
+    out << Show(path) << ": " << errors << " error(s), " << checks.size() - errors
+        << " warning(s)\n";
+    return errors == 0 ? kExitOk : kExitRefused;
+}
+
+int DiagramCommands::RunAsml(std::ostream& out, std::ostream& err) const {
+    AsfDocument doc;
+    if (int code = LoadDiagram(ArgPath(diagram_), doc, err); code != kExitOk) return code;
+    auto tables = std::make_unique<ProjectTables>();
+    int slot = 0;
+    if (std::optional<int> failed = LoadFunctionContext(project_, function_, *tables, slot, err))
+        return *failed;
+    out << Show(PreviewDiagram(doc, *tables, slot).asml);
     return kExitOk;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// kestrel-cli diagram show and diagram set: an ASF state diagram as a listing or as JSON,
-// and a diagram made to hold exactly the states, reset, transitions, actions, signals and
-// constants of a JSON model in that format (ports, frame, text object and header stay).
+// kestrel-cli diagram show, set, check and asml: an ASF state diagram as a listing or as
+// JSON; a diagram made to hold exactly the states, reset, transitions, actions, signals and
+// constants of a JSON model in that format (ports, frame, text object and header stay);
+// the diagram's checks; and the AsmL that Generate's FSM route makes of it.
 #include <CLI/CLI.hpp>
 
 #include <iosfwd>
@@ -11,21 +12,25 @@ namespace kestrel::cli {
 
 class DiagramCommands {
 public:
-    // Adds "diagram" with its subcommands "show" and "set" to the application.
+    // Adds "diagram" with its subcommands to the application.
     explicit DiagramCommands(CLI::App& app);
 
     bool chosen() const { return chosen_ != Command::None; }
     int Run(std::ostream& out, std::ostream& err) const;
 
 private:
-    enum class Command { None, Show, Set };
+    enum class Command { None, Show, Set, Check, Asml };
     int RunShow(std::ostream& out, std::ostream& err) const;
     int RunSet(std::ostream& out, std::ostream& err) const;
+    int RunCheck(std::ostream& out, std::ostream& err) const;
+    int RunAsml(std::ostream& out, std::ostream& err) const;
 
     Command chosen_ = Command::None;
     std::string diagram_;
     std::string model_;
     bool json_ = false;
+    std::string project_;
+    std::string function_;
 };
 
 } // namespace kestrel::cli

@@ -81,17 +81,7 @@ int TemplateCommands::RunAsf(std::ostream& out, std::ostream& err) const {
     TlmFunctionTable functions;
     if (Status s = LoadTlmFunctions(folder, functions); !s) return PrintFileError(err, s);
 
-    // A name first; a number when no function has that name.
-    const std::string wanted = Trim(ArgText(function_));
-    const int count = std::clamp<int>(functions.count, 0, kMaxFunctions);
-    int number = 0;
-    for (int f = 1; f <= count && number == 0; ++f)
-        if (functions[f].functionName.Text() == wanted) number = f;
-    if (number == 0 && !wanted.empty() &&
-        std::all_of(wanted.begin(), wanted.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-        wanted.size() <= 2 && std::stoi(wanted) >= 1 && std::stoi(wanted) <= count)
-        number = std::stoi(wanted);
-    if (number == 0) throw UsageError("the project has no TLM function \"" + Show(wanted) + "\"");
+    const int number = FunctionNumber(functions, function_);
 
     AsfAssignment assignment;
     if (Status s = LoadAsfAssignment(folder, assignment); !s) return PrintFileError(err, s);

@@ -1,7 +1,7 @@
-// kestrel-cli diagram show and set: show --json then set with that JSON changes no byte
-// of any repository diagram; set edits, adds and deletes by the model, converting UTF-8
-// and line breaks; bad models are refused with exit 2, the file and the entry named, and
-// the diagram left as it was.
+// kestrel-cli diagram show, set, check and asml. show --json then set with that JSON changes no
+// byte of any repository diagram; set edits, adds and deletes by the model, converting UTF-8 and
+// line breaks; bad models are refused with exit 2, the file and the entry named, and the diagram
+// left as it was.
 #include "CliRunner.h"
 
 #include "TestSupport.h"
@@ -191,6 +191,49 @@ TEST(CliDiagram, BadModelsAreRefusedAndLeaveTheFile) {
     test::CliRun missing = Cli({"diagram", "show", c.dir / "none.asf"});
     EXPECT_EQ(missing.code, 2);
     EXPECT_NE(missing.err.find("none.asf"), std::string::npos);
+}
+
+// check and asml: the checks as compiler lines with the exit status of their errors, and
+// the AsmL of Generate's FSM route for the function of a project.
+TEST(CliDiagram, CheckAndAsml) {
+    Copy c;
+    const std::string project =
+        (test::GoldenDir().parent_path().parent_path() / "examples/MemReqAck/MemReqAck.tp")
+            .string();
+    test::CliRun clean =
+        Cli({"diagram", "check", c.diagram, "--project", project, "--function", "Read"});
+    EXPECT_EQ(clean.code, 0) << clean.err;
+    EXPECT_EQ(clean.out, c.diagram + ": 0 error(s), 0 warning(s)\n");
+
+    // An action of the initial state that the translator refuses, and a state with no way in.
+    nlohmann::json model = c.Show();
+    const int first = model["states"][0]["id"];
+    model["actions"].push_back({{"state", first}, {"text", "nosuchsignal := 1"}});
+    model["states"].push_back({{"name", "Stray"}, {"kind", "state"}});
+    ASSERT_EQ(c.Set(model.dump()).code, 0);
+    test::CliRun alone = Cli({"diagram", "check", c.diagram});
+    EXPECT_EQ(alone.code, 0) << alone.err; // without the project only the warnings show
+    EXPECT_NE(alone.err.find(c.diagram + ":"), std::string::npos);
+    EXPECT_NE(alone.err.find(": warning: State \"Stray\" cannot be reached"), std::string::npos)
+        << alone.err;
+    test::CliRun full =
+        Cli({"diagram", "check", c.diagram, "--project", project, "--function", "2"});
+    EXPECT_EQ(full.code, 1) << full.err;
+    EXPECT_EQ(full.err.find(c.diagram + ":"), 0u) << full.err;
+    EXPECT_NE(full.err.find(": error: "), std::string::npos) << full.err;
+    EXPECT_LT(full.err.find(": error: "), full.err.find(": warning: ")) << full.err;
+    EXPECT_NE(full.out.find(": 1 error(s), 2 warning(s)"), std::string::npos) << full.out;
+
+    test::CliRun asml = Cli({"diagram", "asml", Example("Read.asf").string(), "--project", project,
+                             "--function", "Read"});
+    EXPECT_EQ(asml.code, 0) << asml.err;
+    EXPECT_EQ(asml.out.rfind("namespace nsRead\n", 0), 0u) << asml.out;
+    EXPECT_NE(asml.out.find("public Read ("), std::string::npos);
+
+    EXPECT_EQ(Cli({"diagram", "asml", c.diagram, "--project", project, "--function", "Nope"}).code,
+              2);
+    EXPECT_EQ(Cli({"diagram", "check", c.diagram, "--project", project}).code, 2);
+    EXPECT_EQ(Cli({"diagram", "check", "--help"}).code, 0);
 }
 
 } // namespace

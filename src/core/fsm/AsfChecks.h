@@ -22,9 +22,13 @@ struct DiagramCheck {
     std::string message;     // stored text
 };
 
-// The checks of the document, errors first, each group in diagram order. `functionName`
+// The checks of the document: the reader's problems as errors, then the warnings. `functionName`
 // is named in the messages the reader itself would give.
 std::vector<DiagramCheck> CheckDiagram(const AsfDocument& doc, std::string_view functionName);
+
+// The object a diagram line (from 1) is about: a label or a condition stands for the
+// object it belongs to, every other record of the objects block for itself; 0 for none.
+ObjectNumber ObjectOfDiagramLine(const AsfDocument& doc, int line);
 
 // "FILE:LINE: error: MESSAGE" or "... warning: ..." (no line when it is 0).
 std::string DiagramCheckText(const DiagramCheck& check, std::string_view path);

@@ -20,7 +20,9 @@ struct DiagramPreview {
     std::string initialisation;
     std::string behaviour;
     std::string update;
-    // Problems of reading and converting the diagram and errors of its translation.
+    // Every error Generate would report for the diagram: the problems of reading and
+    // converting it (the reader's are also among CheckDiagram's errors) and the errors of
+    // its translation. An editor shows these with CheckDiagram's warnings.
     std::vector<DiagramCheck> checks;
 };
 

@@ -14,6 +14,15 @@ std::string CleanAsmlPath(std::string_view projectFolder) {
     return TempPath(projectFolder, "clean.asml");
 }
 
+std::vector<DiagramProblem> AppendDiagramNamespace(const DiagramReading& reading,
+                                                   std::string_view path,
+                                                   std::string_view functionName,
+                                                   std::string_view signature, FsmAsmlText& out) {
+    out.diagramPaths.emplace_back(path);
+    const int diagram = static_cast<int>(out.diagramPaths.size()) - 1;
+    return WriteFsmNamespace(reading.machine, functionName, signature, diagram, out);
+}
+
 FsmAsmlText ConvertAsfDiagrams(GenerationRun& run, DiagnosticCollector& places) {
     GenerationLog& log = run.log();
     log.LogStep("Creating clean.asml from ASF files");
@@ -30,8 +39,6 @@ FsmAsmlText ConvertAsfDiagrams(GenerationRun& run, DiagnosticCollector& places) 
         if (function.isLibrary || !function.fsmAssigned) continue;
         std::string name = function.functionName.Text();
         std::string path = InputPath(run.projectFolder, function.asfFileName.Text());
-        out.diagramPaths.push_back(path);
-
         DiagramReading reading;
         std::string bytes;
         if (Status read = ReadFileBytes(path, bytes); !read)
@@ -40,9 +47,7 @@ FsmAsmlText ConvertAsfDiagrams(GenerationRun& run, DiagnosticCollector& places) 
             reading = ReadAsfDiagram(bytes, path, name);
         report(path, reading.problems);
 
-        std::string signature = AsmlSignature(function);
-        int diagram = static_cast<int>(out.diagramPaths.size()) - 1;
-        report(path, WriteFsmNamespace(reading.machine, name, signature, diagram, out));
+        report(path, AppendDiagramNamespace(reading, path, name, AsmlSignature(function), out));
     }
 
     // The translation reads the text from memory; a clean.asml that cannot be written

@@ -3,8 +3,12 @@
 // an ASF diagram assigned is read from its diagram in Input and written as an AsmL
 // namespace into Temp/clean.asml.
 #include "codegen/GenerationRun.h"
+#include "fsm/AsfReader.h"
 #include "fsm/FsmAsmlWriter.h"
 #include "translator/DiagnosticCollector.h"
+
+#include <string_view>
+#include <vector>
 
 namespace kestrel {
 
@@ -14,6 +18,14 @@ namespace kestrel {
 // an error and placed at its diagram line. Returns the text of clean.asml, which the
 // translation reads, with the diagram line of each of its lines.
 FsmAsmlText ConvertAsfDiagrams(GenerationRun& run, DiagnosticCollector& places);
+
+// One diagram's part of the conversion: the namespace of the diagram as read (from the
+// file at `path`) appended to `out` with `signature`, its path the next of
+// out.diagramPaths. Gives the writer's problems; the namespace is written all the same.
+std::vector<DiagramProblem> AppendDiagramNamespace(const DiagramReading& reading,
+                                                   std::string_view path,
+                                                   std::string_view functionName,
+                                                   std::string_view signature, FsmAsmlText& out);
 
 // Temp/clean.asml of a project.
 std::string CleanAsmlPath(std::string_view projectFolder);

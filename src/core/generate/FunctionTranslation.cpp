@@ -126,6 +126,27 @@ private:
 
 } // namespace
 
+bool TranslateSection(GenerationRun& run, int function, const AsmlSource& source,
+                      TranslationState& state, DiagnosticCollector& places, SectionTexts& texts) {
+    run.currentFunction = function;
+    const std::string name = run.tables.functions[function].functionName.Text();
+    std::optional<std::size_t> first = FindFunctionSection(source.lines, name);
+    if (!first) return false;
+    ResetTranslationState(state);
+    std::size_t last = *first - 1; // the header, while no line is translated
+    for (std::size_t i = *first; i < source.lines.size(); ++i) {
+        if (EndsSection(source.lines[i])) break;
+        TranslateSourceLine(state, source.lines[i], run, texts);
+        source.Place(places, i);
+        last = i;
+    }
+    CloseAllBlocks(state, run, texts);
+    WriteUpdateSection(run.tables.options, run.session.clock, texts.upd);
+    WriteInitTail(texts.ini);
+    source.Place(places, last);
+    return true;
+}
+
 void TranslateFunction(GenerationRun& run, int function, const AsmlSource& source,
                        TranslationState& state, DiagnosticCollector& places) {
     run.currentFunction = function;
@@ -136,20 +157,7 @@ void TranslateFunction(GenerationRun& run, int function, const AsmlSource& sourc
     if (!record.isLibrary) {
         SectionTexts texts;
         SectionFileSet files(run, name, texts);
-        if (std::optional<std::size_t> first = FindFunctionSection(source.lines, name)) {
-            ResetTranslationState(state);
-            std::size_t last = *first - 1; // the header, while no line is translated
-            for (std::size_t i = *first; i < source.lines.size(); ++i) {
-                if (EndsSection(source.lines[i])) break;
-                TranslateSourceLine(state, source.lines[i], run, texts);
-                source.Place(places, i);
-                last = i;
-            }
-            CloseAllBlocks(state, run, texts);
-            WriteUpdateSection(run.tables.options, run.session.clock, texts.upd);
-            WriteInitTail(texts.ini);
-            source.Place(places, last);
-        }
+        TranslateSection(run, function, source, state, places, texts);
         files.Commit(run, places);
     }
 

@@ -44,6 +44,13 @@ void WriteUpdateSection(const ProjectOptions& options, const ClockSelection& clo
 // The end of every translated .ini: an empty line and "  wait ( SC_ZERO_TIME ) ;".
 void WriteInitTail(TextWriter& ini);
 
+// Translates the section of function `function` (1-based slot) into `texts`, closed with
+// the update and initialisation tails; `state` is reset first. Writes nothing and logs
+// only the translation's errors. False, with `texts` untouched, when `source` has no
+// namespace for the function.
+bool TranslateSection(GenerationRun& run, int function, const AsmlSource& source,
+                      TranslationState& state, DiagnosticCollector& places, SectionTexts& texts);
+
 // Translates function `function` (1-based slot): logs "Generating SystemC Code for
 // <name>(...) ...", and unless it is a library function (whose section files come from
 // its library and are left alone) translates its section, or nothing when clean.asml has

@@ -8,6 +8,7 @@
 #include "fsm/AsfReader.h"
 #include "fsm/FsmAsmlWriter.h"
 
+#include "DiagramSamples.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,16 +18,8 @@ namespace {
 
 constexpr std::string_view kPath = "/p/Input/Send.asf";
 
-// A template head and an empty objects block (frame only).
 AsfDocument Empty() {
-    AsfDocument doc;
-    Status s = AsfDocument::Load(
-        "VERSION=1.19\r\nHEADER\r\nFILE=\"Send.asf\"\r\nFREEOID=60\r\nEND\r\nOBJECTS\r\n"
-        "F 1 0 671088640 10 0 \"\" 0 RECT 0,0,0 0 0 1 255,255,255 0 | 15700,15700 200200,221700\r\n"
-        "END\r\n",
-        kPath, doc);
-    EXPECT_TRUE(s) << s.message();
-    return doc;
+    return sample::EmptyDiagram(kPath);
 }
 
 StateMachine Read(const AsfDocument& doc) {
