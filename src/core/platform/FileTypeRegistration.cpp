@@ -115,7 +115,12 @@ std::string ProjectMimePackage() {
                "  <mime-type type=\"") +
            kProjectMimeType + "\">\n" + "    <comment>" + kProjectTypeDescription + "</comment>\n" +
            "    <icon name=\"" + kMimeIconName + "\"/>\n" + "    <glob pattern=\"*.tp\"/>\n" +
-           "  </mime-type>\n" + "</mime-info>\n";
+           "  </mime-type>\n" + "  <mime-type type=\"" + kDiagramMimeType + "\">\n" +
+           "    <comment>" + kDiagramTypeDescription + "</comment>\n" +
+           "    <sub-class-of type=\"text/plain\"/>\n" + "    <magic priority=\"80\">\n" +
+           "      <match type=\"string\" value=\"" + kDiagramFirstLine + "\" offset=\"0\"/>\n" +
+           "    </magic>\n" + "    <glob pattern=\"*.asf\"/>\n" + "  </mime-type>\n" +
+           "</mime-info>\n";
 }
 
 std::string DesktopExecArgument(std::string_view argument) {
@@ -153,7 +158,7 @@ Status DesktopEntryText(const FileTypeRegistration& r, std::string& text) {
     const std::string icon = r.programIcon.string();
     if (IsUsableFile(r.programIcon) && !HasLineBreak(icon))
         entry += "Icon=" + EscapeStringValue(icon) + "\n";
-    entry += std::string("MimeType=") + kProjectMimeType + ";\n";
+    entry += std::string("MimeType=") + kProjectMimeType + ";" + kDiagramMimeType + ";\n";
     entry += "Categories=Development;Electronics;\n"
              "Terminal=false\n";
     text = entry;

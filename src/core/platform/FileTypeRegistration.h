@@ -15,6 +15,10 @@ namespace kestrel {
 
 inline constexpr const char* kProjectMimeType = "application/x-kestrel-project";
 inline constexpr const char* kProjectTypeDescription = "Transactor Project";
+// ASF state diagrams share *.asf with a video format: the type is told by the first line.
+inline constexpr const char* kDiagramMimeType = "application/x-kestrel-state-diagram";
+inline constexpr const char* kDiagramTypeDescription = "State Diagram";
+inline constexpr const char* kDiagramFirstLine = "VERSION=1.19";
 inline constexpr const char* kDesktopEntryName = "kestrel.desktop";
 inline constexpr const char* kMimePackageName = "kestrel-project.xml";
 
@@ -29,14 +33,17 @@ struct FileTypeRegistration {
 // $HOME/.local/share; empty when neither is known. Arguments may be null.
 std::filesystem::path UserDataHome(const char* xdgDataHome, const char* home);
 
-// The shared-mime-info package that maps *.tp to the project type.
+// The shared-mime-info package that maps *.tp to the project type, and *.asf files that
+// begin with the diagram's first line to the state-diagram type (other *.asf files, such
+// as video, keep their own type: the glob alone does not decide between the two).
 std::string ProjectMimePackage();
 
 // One argument of a desktop entry's Exec line: quoted when it holds a reserved
 // character, with the escapes of a quoted argument and of a string value.
 std::string DesktopExecArgument(std::string_view argument);
 
-// The desktop entry; its command is the program followed by the project file (%f).
+// The desktop entry; its command is the program followed by the file (%f), a project or
+// a state diagram.
 // Fails for a path that a desktop entry cannot hold (one with a line break).
 Status DesktopEntryText(const FileTypeRegistration& registration, std::string& text);
 

@@ -14,7 +14,9 @@ namespace {
 
 constexpr std::string_view kPath = "/p/Input/Send.asf";
 
-AsfDocument Empty() { return sample::EmptyDiagram(kPath); }
+AsfDocument Empty() {
+    return sample::EmptyDiagram(kPath);
+}
 
 // The line (from 1) of an object's own record.
 int LineOf(const AsfDocument& doc, AsfKind kind, ObjectNumber number) {
@@ -82,7 +84,8 @@ TEST(AsfChecks, LikelyMistakesAreWarningsAtTheirObjects) {
     doc.SetRecord(line, bytes);
 
     std::vector<DiagramCheck> checks = CheckDiagram(doc, "Send");
-    for (const DiagramCheck& c : checks) EXPECT_EQ(c.severity, DiagramSeverity::Warning) << c.message;
+    for (const DiagramCheck& c : checks)
+        EXPECT_EQ(c.severity, DiagramSeverity::Warning) << c.message;
 
     auto expectOne = [&](std::string_view part, ObjectNumber object, int line) {
         std::vector<DiagramCheck> found = With(checks, part);

@@ -55,7 +55,19 @@ TEST(FileTypeRegistration, WritesMimePackageIconAndDesktopEntry) {
               "    <icon name=\"application-x-kestrel-project\"/>\n"
               "    <glob pattern=\"*.tp\"/>\n"
               "  </mime-type>\n"
+              "  <mime-type type=\"application/x-kestrel-state-diagram\">\n"
+              "    <comment>State Diagram</comment>\n"
+              "    <sub-class-of type=\"text/plain\"/>\n"
+              "    <magic priority=\"80\">\n"
+              "      <match type=\"string\" value=\"VERSION=1.19\" offset=\"0\"/>\n"
+              "    </magic>\n"
+              "    <glob pattern=\"*.asf\"/>\n"
+              "  </mime-type>\n"
               "</mime-info>\n");
+    // The installed package is the same.
+    EXPECT_EQ(ReadBytes(test::FixtureDir().parent_path().parent_path() /
+                        "src/gui/desktop/kestrel-project.xml"),
+              ProjectMimePackage());
     EXPECT_EQ(
         ReadBytes(data / "icons/hicolor/scalable/mimetypes/application-x-kestrel-project.svg"),
         "<svg/>");
@@ -69,7 +81,7 @@ TEST(FileTypeRegistration, WritesMimePackageIconAndDesktopEntry) {
               "Icon=" +
                   (dir.path() / "kestrel.svg").string() +
                   "\n"
-                  "MimeType=application/x-kestrel-project;\n"
+                  "MimeType=application/x-kestrel-project;application/x-kestrel-state-diagram;\n"
                   "Categories=Development;Electronics;\n"
                   "Terminal=false\n");
 
@@ -151,6 +163,48 @@ TEST(FileTypeRegistration, RefreshRunsOnlyTheToolsThatExist) {
     ::setenv("PATH", saved.c_str(), 1);
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(runner.calls[0], (std::vector<std::string>{tool.string(), "/d/mime"}));
+}
+
+// The content type the desktop gives a file, with the MIME database under `data`; empty
+// when it cannot be asked.
+std::string ContentType(const fs::path& data, const fs::path& file) {
+    const std::string command = "XDG_DATA_HOME='" + data.string() +
+                                "' XDG_DATA_DIRS=/usr/share gio info -a standard::content-type '" +
+                                file.string() + "' 2>/dev/null";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
+        pclose(pipe);
+    }
+    const std::string key = "standard::content-type: ";
+    std::size_t at = out.find(key);
+    if (at == std::string::npos) return {};
+    std::size_t end = out.find('\n', at);
+    return out.substr(at + key.size(), end - at - key.size());
+}
+
+// *.asf is also a video type: the desktop tells a diagram by its first line and leaves a
+// video what it is. Needs the desktop's MIME tools and database.
+TEST(FileTypeRegistration, TheDesktopTellsADiagramFromAVideo) {
+    if (std::system("command -v update-mime-database >/dev/null 2>&1 && "
+                    "command -v gio >/dev/null 2>&1 && test -f /usr/share/mime/mime.cache") != 0)
+        GTEST_SKIP() << "no update-mime-database, gio or system MIME database";
+    TempDir dir;
+    const fs::path data = dir.path() / "data";
+    ASSERT_TRUE(RegisterProjectFileType({data, "/usr/bin/kestrel", {}, {}}).ok());
+    ASSERT_EQ(std::system(("update-mime-database '" + (data / "mime").string() + "'").c_str()), 0);
+    WriteBytes(dir.path() / "Write.asf", "VERSION=1.19\r\nHEADER\r\nEND\r\n");
+    // The header object of an ASF video.
+    WriteBytes(dir.path() / "clip.asf",
+               std::string("\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16) +
+                   std::string(64, '\0'));
+    WriteBytes(dir.path() / "P.tp", std::string(300, ' '));
+    EXPECT_EQ(ContentType(data, dir.path() / "Write.asf"), kDiagramMimeType);
+    const std::string video = ContentType(data, dir.path() / "clip.asf");
+    EXPECT_FALSE(video.empty());
+    EXPECT_NE(video, kDiagramMimeType);
+    EXPECT_EQ(ContentType(data, dir.path() / "P.tp"), kProjectMimeType);
 }
 
 } // namespace
