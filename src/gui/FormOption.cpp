@@ -46,6 +46,21 @@ QComboBox* UnitBox(const char* name, QWidget* parent) {
     return box;
 }
 
+// A titled frame holding a time: its number box and its unit box side by side.
+QGroupBox* TimeFrame(QWidget* parent, const char* frameName, const char* title,
+                     const char* numberName, const char* unitName, QLineEdit*& number,
+                     QComboBox*& unit) {
+    auto* frame = new QGroupBox(QString::fromLatin1(title), parent);
+    frame->setObjectName(QString::fromLatin1(frameName));
+    number = NumberBox(numberName, frame);
+    unit = UnitBox(unitName, frame);
+    auto* layout = new QHBoxLayout(frame);
+    layout->addWidget(number);
+    layout->addWidget(unit);
+    layout->addStretch();
+    return frame;
+}
+
 QLineEdit* TextBox(const char* name, QWidget* parent) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -103,22 +118,10 @@ FormOption::FormOption(MainWindow& main, QWidget* parent, const ProjectOptions& 
     edgeLayout->addWidget(clockNegative_);
     useSetup_ = new QCheckBox(QStringLiteral("Use Setup Time"), clockTab);
     useSetup_->setObjectName(QStringLiteral("CheckSetup"));
-    auto* setupFrame = new QGroupBox(QStringLiteral("Setup Time"), clockTab);
-    setupFrame->setObjectName(QStringLiteral("FrameSetup"));
-    setup_ = NumberBox("TextSetup", setupFrame);
-    setupUnit_ = UnitBox("ComboSetup", setupFrame);
-    auto* setupLayout = new QHBoxLayout(setupFrame);
-    setupLayout->addWidget(setup_);
-    setupLayout->addWidget(setupUnit_);
-    setupLayout->addStretch();
-    auto* periodFrame = new QGroupBox(QStringLiteral("Clock Period"), clockTab);
-    periodFrame->setObjectName(QStringLiteral("FramePeriod"));
-    period_ = NumberBox("TextPeriod", periodFrame);
-    periodUnit_ = UnitBox("ComboPeriod", periodFrame);
-    auto* periodLayout = new QHBoxLayout(periodFrame);
-    periodLayout->addWidget(period_);
-    periodLayout->addWidget(periodUnit_);
-    periodLayout->addStretch();
+    QGroupBox* setupFrame = TimeFrame(clockTab, "FrameSetup", "Setup Time", "TextSetup",
+                                      "ComboSetup", setup_, setupUnit_);
+    QGroupBox* periodFrame = TimeFrame(clockTab, "FramePeriod", "Clock Period", "TextPeriod",
+                                       "ComboPeriod", period_, periodUnit_);
     auto* clockLayout = new QGridLayout(clockTab);
     clockLayout->addWidget(edgeFrame, 0, 0);
     clockLayout->addWidget(periodFrame, 0, 1);
