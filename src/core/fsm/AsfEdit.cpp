@@ -213,7 +213,7 @@ Status EraseObject(AsfDocument& doc, AsfKind kind, ObjectNumber n, const char* w
 // Sets the stored text of a label, action or condition record, keeping its other words.
 void SetRecordText(AsfDocument& doc, std::size_t line, std::string_view stored) {
     const AsfLine& r = doc.Lines()[line];
-    if (r.text && *r.text == stored) return;
+    if (r.text.value_or("") == stored) return;
     std::size_t k = TextWord(r);
     std::string bytes;
     if (WordCount(r.bytes) > k) {
@@ -484,7 +484,7 @@ Status SetTransitionCondition(AsfDocument& doc, ObjectNumber transition,
         return Status::Ok();
     }
     std::string stored = AsfTextStored(*condition);
-    if (last && doc.Lines()[*last].text == stored) return Status::Ok();
+    if (last && doc.Lines()[*last].text.value_or("") == stored) return Status::Ok();
     if (Status s = CheckText(doc, stored, "the condition"); !s) return s;
     if (last) {
         SetRecordText(doc, *last, stored);
@@ -526,7 +526,7 @@ Status EditAction(AsfDocument& doc, ObjectNumber action, std::string_view text) 
     std::optional<std::size_t> line = doc.Find(AsfKind::Action, action);
     if (!line) return Missing(doc, "action block", action);
     std::string stored = AsfTextStored(text);
-    if (doc.Lines()[*line].text == stored) return Status::Ok();
+    if (doc.Lines()[*line].text.value_or("") == stored) return Status::Ok();
     if (Status s = CheckText(doc, stored, "the action block"); !s) return s;
     SetRecordText(doc, *line, stored);
     return Status::Ok();

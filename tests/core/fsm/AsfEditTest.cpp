@@ -144,6 +144,21 @@ TEST(AsfEdit, SameValuesChangeNoByte) {
     EXPECT_EQ(d.doc.Bytes(), before);
 }
 
+// Records too short for their text (damaged or hand-written files) read as an empty text:
+// setting the empty text they are described with changes no byte either.
+TEST(AsfEdit, RecordsWithoutTheirTextKeepTheirBytes) {
+    AsfDocument doc;
+    ASSERT_TRUE(AsfDocument::Load("VERSION=1.19\r\nOBJECTS\r\nS 16 0 40\r\nA se\r\n"
+                                  "W 17 0 0 16 16\r\nC 18 17\r\nL 19 16\r\nEND\r\n",
+                                  kPath, doc));
+    const std::string before = doc.Bytes();
+    OK(ApplyDiagramModel(doc, DescribeDiagram(doc)));
+    EXPECT_EQ(doc.Bytes(), before);
+    OK(EditAction(doc, 0, ""));
+    OK(SetTransitionCondition(doc, 17, std::string()));
+    EXPECT_EQ(doc.Bytes(), before);
+}
+
 TEST(AsfEdit, MovingAStateTakesItsLabelActionsAndTransitionEnds) {
     Drawn d;
     d.Draw();
