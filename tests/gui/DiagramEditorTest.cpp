@@ -4,9 +4,9 @@
 // byte for byte and drawn with all its objects; unreadable files named in a message;
 // refusals of the core shown without a change; the question before closing; the checks
 // panel selecting objects; pictures exported.
+#include "diagram/DiagramEditor.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
-#include "diagram/DiagramEditor.h"
 #include "fsm/AsfEdit.h"
 #include "fsm/AsfModel.h"
 
@@ -150,10 +150,21 @@ private Q_SLOTS:
         d.editor->View().resetTransform();
         d.editor->View().centerOn(DiagramScene::ScenePoint({60000, 130000}));
 
-        // Dragged by 3320 and -2890 page units: the move lands on whole grid steps.
+        auto transitionStart = [&d] {
+            for (QGraphicsItem* item : d.editor->Scene().items())
+                if (auto* path = qgraphicsitem_cast<QGraphicsPathItem*>(item))
+                    if (DiagramScene::ObjectOf(path).kind == DiagramObjectKind::Transition)
+                        return path->path().pointAtPercent(0);
+            return QPointF();
+        };
+        const QPointF startBefore = transitionStart();
+
+        // Dragged by 3320 and -2890 page units: the transition follows while dragging, and
+        // the move lands on whole grid steps.
         QTest::mousePress(d.Viewport(), Qt::LeftButton, {}, d.At({60000, 160000}));
         QTest::mouseMove(d.Viewport(), d.At({61000, 159000}));
         QTest::mouseMove(d.Viewport(), d.At({63320, 157110}));
+        QVERIFY(QLineF(startBefore, transitionStart()).length() > 15);
         QTest::mouseRelease(d.Viewport(), Qt::LeftButton, {}, d.At({63320, 157110}));
         const AsfPoint moved = *d.Model().states[0].at;
         QCOMPARE(moved.x % DiagramScene::kGrid, ObjectNumber(0));

@@ -44,6 +44,7 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <set>
@@ -151,6 +152,7 @@ DiagramEditor::DiagramEditor(UiServices& ui, QString path, AsfDocument doc,
     view_->setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
     view_->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     setCentralWidget(view_);
+    view_->viewport()->installEventFilter(this);
 
     undo_ = new QUndoStack(this);
     BuildActions();
@@ -804,6 +806,18 @@ void DiagramEditor::Zoom(double factor) {
     const double scale = view_->transform().m11() * factor;
     if (scale < 0.05 || scale > 20) return;
     view_->scale(factor, factor);
+}
+
+bool DiagramEditor::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl and the wheel zoom about the pointer; the wheel alone scrolls.
+    if (watched == view_->viewport() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            Zoom(wheel->angleDelta().y() > 0 ? 1.15 : 1 / 1.15);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void DiagramEditor::closeEvent(QCloseEvent* event) {

@@ -31,6 +31,8 @@ constexpr int kKindKey = 0;
 constexpr int kNumberKey = 1;
 constexpr int kOriginXKey = 2;
 constexpr int kOriginYKey = 3;
+constexpr int kRadiusXKey = 4;
+constexpr int kRadiusYKey = 5;
 
 constexpr double kPageWidth = 215900;
 constexpr double kPageHeight = 279400;
@@ -73,6 +75,9 @@ public:
     StateItem(QString name, AsfStateKind kind, double rx, double ry)
         : name_(std::move(name)), kind_(kind), rx_(rx), ry_(ry) {
         setFlag(ItemIsMovable);
+        setFlag(ItemSendsGeometryChanges);
+        setData(kRadiusXKey, rx);
+        setData(kRadiusYKey, ry);
         setZValue(2);
     }
     QRectF boundingRect() const override {
@@ -102,6 +107,11 @@ public:
         painter->setFont(SceneFont(8.5, true));
         painter->drawText(QRectF(-rx_ - 30, -ry_, 2 * rx_ + 60, 2 * ry_), Qt::AlignCenter, name_);
     }
+    QVariant itemChange(GraphicsItemChange change, const QVariant& value) override {
+        if (change == ItemPositionHasChanged && scene())
+            static_cast<DiagramScene*>(scene())->Follow(this);
+        return QGraphicsItem::itemChange(change, value);
+    }
 
 private:
     QString name_;
@@ -114,6 +124,9 @@ class ResetItem final : public QGraphicsItem {
 public:
     ResetItem() {
         setFlag(ItemIsMovable);
+        setFlag(ItemSendsGeometryChanges);
+        setData(kRadiusXKey, kResetHalf);
+        setData(kRadiusYKey, kResetHalf);
         setZValue(2);
         setToolTip(QStringLiteral("Reset"));
     }
@@ -129,6 +142,11 @@ public:
         painter->setPen(QPen(Qt::black, 1));
         painter->setFont(SceneFont(6.5, true));
         painter->drawText(boundingRect(), Qt::AlignCenter, QStringLiteral("R"));
+    }
+    QVariant itemChange(GraphicsItemChange change, const QVariant& value) override {
+        if (change == ItemPositionHasChanged && scene())
+            static_cast<DiagramScene*>(scene())->Follow(this);
+        return QGraphicsItem::itemChange(change, value);
     }
 };
 
@@ -290,6 +308,9 @@ void DiagramScene::Show(const AsfDocument& doc) {
     for (const DiagramObject& o : SelectedObjects()) selected.insert(o.number);
     rubberLine_ = nullptr;
     connectFrom_ = nullptr;
+    routes_.clear();
+    endpoints_.clear();
+    attached_.clear();
     clear();
 
     const AsfDecorations decorations = DescribeDecorations(doc);
@@ -326,7 +347,6 @@ void DiagramScene::Show(const AsfDocument& doc) {
              labelAt(port.id, at + QPointF(Px(6000), 0)) - QPointF(0, 0), 8, Qt::black);
     }
 
-    std::map<ObjectNumber, Endpoint> ends;
     for (const ModelState& state : model.states) {
         std::optional<AsfLine> r = position(AsfKind::State, state.id.value_or(0));
         if (!r) continue;
@@ -342,7 +362,7 @@ void DiagramScene::Show(const AsfDocument& doc) {
         item->setData(kOriginYKey, static_cast<qlonglong>(origin.y));
         addItem(item);
         Tag(item, DiagramObjectKind::State, *state.id, true);
-        ends[*state.id] = {item->pos(), rx, ry};
+        endpoints_[*state.id] = item;
     }
     if (model.reset && model.reset->id) {
         if (std::optional<AsfLine> r = position(AsfKind::Reset, *model.reset->id)) {
@@ -353,7 +373,7 @@ void DiagramScene::Show(const AsfDocument& doc) {
             item->setData(kOriginYKey, static_cast<qlonglong>(origin.y));
             addItem(item);
             Tag(item, DiagramObjectKind::Reset, *model.reset->id, true);
-            ends[*model.reset->id] = {item->pos(), kResetHalf, kResetHalf};
+            endpoints_[*model.reset->id] = item;
         }
     }
 
@@ -362,44 +382,44 @@ void DiagramScene::Show(const AsfDocument& doc) {
     for (const ModelTransition& t : model.transitions)
         ++pairCount[{std::min(t.from, t.to), std::max(t.from, t.to)}];
     for (const ModelTransition& t : model.transitions) {
-        auto from = ends.find(t.from), to = ends.find(t.to);
-        if (from == ends.end() || to == ends.end() || !t.id) continue;
-        QPainterPath path;
+        if (endpoints_.count(t.from) == 0 || endpoints_.count(t.to) == 0 || !t.id) continue;
+        Route route;
+        route.from = t.from;
+        route.to = t.to;
         if (t.from == t.to) {
-            double angle = -M_PI / 4;
+            // A self-loop stands on the side its record's points lie on.
             std::optional<AsfLine> r = position(AsfKind::Transition, *t.id);
             if (r && r->geometry.size() >= 2) {
                 const QPointF mid = (ScenePoint(r->geometry[0]) + ScenePoint(r->geometry[1])) / 2;
-                const QPointF d = mid - from->second.centre;
-                if (std::hypot(d.x(), d.y()) > 1) angle = std::atan2(d.y(), d.x());
+                const QPointF d = mid - endpoints_[t.from]->pos();
+                if (std::hypot(d.x(), d.y()) > 1) route.angle = std::atan2(d.y(), d.x());
             }
-            path = LoopPath(from->second, angle);
         } else {
             const auto key = std::make_pair(std::min(t.from, t.to), std::max(t.from, t.to));
             const int count = pairCount[key], seen = pairSeen[key]++;
-            double bend =
-                count > 1 ? 18.0 * (seen - (count - 1) / 2.0) * 2 / std::max(1, count - 1) : 0;
-            if (count > 1 && t.from > t.to) bend = -bend;
-            path = ArcPath(from->second, to->second, bend);
+            if (count > 1) route.bend = 36.0 * (seen - (count - 1) / 2.0) / (count - 1);
+            if (count > 1 && t.from > t.to) route.bend = -route.bend;
         }
-        auto* item = new TransitionItem(path);
+        auto* item = new TransitionItem(QPainterPath());
         addItem(item);
         Tag(item, DiagramObjectKind::Transition, *t.id, true);
         item->setToolTip(QStringLiteral("Priority %1").arg(t.priority));
+        route.path = item;
 
         // The priority stands in a small circle near the transition's start.
-        const QPointF p = path.pointAtPercent(0.18);
-        auto* badge = addEllipse(QRectF(p - QPointF(7, 7), QSizeF(14, 14)),
-                                 QPen(QColor(0x50, 0x50, 0x50), 0.8), QBrush(Qt::white));
-        badge->setZValue(3);
+        auto* badge = new QGraphicsEllipseItem(QRectF(-7, -7, 14, 14), item);
+        badge->setPen(QPen(QColor(0x50, 0x50, 0x50), 0.8));
+        badge->setBrush(Qt::white);
         Tag(badge, DiagramObjectKind::Transition, *t.id, true);
-        auto* number = addSimpleText(QString::number(t.priority), SceneFont(6));
-        number->setPos(
-            p - QPointF(number->boundingRect().width() / 2, number->boundingRect().height() / 2));
-        number->setZValue(4);
+        auto* number = new QGraphicsSimpleTextItem(QString::number(t.priority), badge);
+        number->setFont(SceneFont(6));
+        number->setPos(-number->boundingRect().width() / 2, -number->boundingRect().height() / 2);
+        route.badge = badge;
+        routes_.push_back(route);
+        Reroute(routes_.back());
 
         if (t.condition) {
-            QPointF at = path.pointAtPercent(0.5) + QPointF(6, 0);
+            QPointF at = item->path().pointAtPercent(0.5) + QPointF(6, 0);
             if (std::optional<std::size_t> c = doc.LastCondition(*t.id))
                 if (!doc.Lines()[*c].geometry.empty()) at = ScenePoint(PositionOf(doc.Lines()[*c]));
             auto* note = new NoteItem(FromCore(*t.condition), kCondition, QColor(), false);
@@ -413,9 +433,13 @@ void DiagramScene::Show(const AsfDocument& doc) {
         std::optional<AsfLine> r = position(AsfKind::Action, action.id.value_or(0));
         if (!r) continue;
         auto* note = new NoteItem(FromCore(action.text), Qt::black, kActionFill, false);
-        note->setPos(ScenePoint(PositionOf(*r)));
+        const AsfPoint origin = PositionOf(*r);
+        note->setPos(ScenePoint(origin));
+        note->setData(kOriginXKey, static_cast<qlonglong>(origin.x));
+        note->setData(kOriginYKey, static_cast<qlonglong>(origin.y));
         addItem(note);
         Tag(note, DiagramObjectKind::Action, *action.id, true);
+        attached_.emplace(action.state, note);
     }
 
     auto declaration = [&](AsfKind kind, DiagramObjectKind shown, ObjectNumber id,
@@ -439,6 +463,39 @@ void DiagramScene::Show(const AsfDocument& doc) {
         if (selected.count(ObjectOf(item).number) != 0 &&
             (item->flags() & QGraphicsItem::ItemIsSelectable))
             item->setSelected(true);
+}
+
+namespace {
+
+Endpoint EndpointOf(const QGraphicsItem* item) {
+    return {item->pos(), item->data(kRadiusXKey).toDouble(), item->data(kRadiusYKey).toDouble()};
+}
+
+} // namespace
+
+void DiagramScene::Reroute(const Route& route) {
+    const Endpoint from = EndpointOf(endpoints_.at(route.from));
+    const Endpoint to = EndpointOf(endpoints_.at(route.to));
+    const QPainterPath path =
+        route.from == route.to ? LoopPath(from, route.angle) : ArcPath(from, to, route.bend);
+    route.path->setPath(path);
+    route.badge->setPos(path.pointAtPercent(0.18));
+}
+
+void DiagramScene::Follow(QGraphicsItem* moved) {
+    const ObjectNumber number = ObjectOf(moved).number;
+    for (const Route& route : routes_)
+        if (route.from == number || route.to == number) Reroute(route);
+    // Action blocks go along with their state, as the move will take them.
+    const QPointF shift = moved->pos() - ScenePoint({moved->data(kOriginXKey).toLongLong(),
+                                                     moved->data(kOriginYKey).toLongLong()});
+    auto [begin, end] = attached_.equal_range(number);
+    for (auto it = begin; it != end; ++it) {
+        QGraphicsItem* note = it->second;
+        note->setPos(ScenePoint({note->data(kOriginXKey).toLongLong(),
+                                 note->data(kOriginYKey).toLongLong()}) +
+                     shift);
+    }
 }
 
 void DiagramScene::SetTool(Tool tool) {

@@ -10,10 +10,12 @@
 #include <QGraphicsScene>
 #include <QPointF>
 
+#include <map>
 #include <utility>
 #include <vector>
 
 class QGraphicsLineItem;
+class QGraphicsPathItem;
 
 namespace kestrel {
 
@@ -54,6 +56,10 @@ public:
     static AsfPoint PagePoint(QPointF at);
     static DiagramObject ObjectOf(const QGraphicsItem* item);
 
+    // While a state or the reset object is dragged: its transitions and action blocks
+    // follow it.
+    void Follow(QGraphicsItem* moved);
+
 Q_SIGNALS:
     void MoveRequested(const kestrel::DiagramMoves& moves);
     void AddStateRequested(kestrel::AsfPoint at);
@@ -68,6 +74,16 @@ protected:
     void drawBackground(QPainter* painter, const QRectF& rect) override;
 
 private:
+    struct Route {
+        QGraphicsPathItem* path = nullptr;
+        QGraphicsItem* badge = nullptr; // the priority
+        ObjectNumber from = 0;
+        ObjectNumber to = 0;
+        double angle = -0.785398; // where a self-loop stands (radians, up and right)
+        double bend = 0;          // pixels to one side; 0 straight
+    };
+    void Reroute(const Route& route);
+
     // The state or reset object under a point (a transition's possible end), or null.
     QGraphicsItem* EndpointAt(QPointF at) const;
 
@@ -75,6 +91,9 @@ private:
     QRectF page_;
     QGraphicsLineItem* rubberLine_ = nullptr;
     QGraphicsItem* connectFrom_ = nullptr;
+    std::vector<Route> routes_;
+    std::map<ObjectNumber, QGraphicsItem*> endpoints_;     // states and the reset object
+    std::multimap<ObjectNumber, QGraphicsItem*> attached_; // action blocks by state
 };
 
 } // namespace kestrel
