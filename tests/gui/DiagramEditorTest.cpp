@@ -11,6 +11,7 @@
 #include "fsm/AsfModel.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGraphicsItem>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QUndoStack>
 
 #include <set>
@@ -171,6 +173,15 @@ private Q_SLOTS:
         QCOMPARE(moved.y % DiagramScene::kGrid, ObjectNumber(0));
         QVERIFY(moved.x > 60000 && moved.y < 160000);
 
+        // The panel turns the transition into a self-loop of A, keeping its priority.
+        d.editor->Scene().SelectObject(t);
+        auto* to = Control<QComboBox>(d.editor, "ComboTo");
+        to->setCurrentIndex(to->findText("A"));
+        Click(d.editor, "CommandApply");
+        QCOMPARE(d.Model().transitions[0].to, a);
+        QCOMPARE(d.Model().transitions[0].priority, ObjectNumber(1));
+        d.Trigger("ActionUndo");
+
         // Delete on the selected state removes its transition too; undo brings both back.
         d.editor->Scene().SelectObject(b);
         d.Trigger("ActionDelete");
@@ -216,6 +227,26 @@ private Q_SLOTS:
         QVERIFY(!d.editor->IsModified());
         d.Trigger("ActionSave");
         QCOMPARE(FileBytes(d.path), original);
+    }
+
+    // `kestrel FILE.asf` opens only the editor: its picture shows the diagram's window.
+    void theProgramOpensADiagramGivenOnItsCommandLine() {
+        QTemporaryDir dir;
+        const QString diagram = dir.path() + "/Write.asf";
+        QVERIFY(QFile::copy(ExamplesFolder() + "/MemReqAck/Input/Write.asf", diagram));
+        const QString picture = dir.path() + "/editor.png";
+        QProcess kestrel;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        kestrel.setProcessEnvironment(env);
+        kestrel.start(BuiltBinFolder() + "/kestrel",
+                      {diagram, "--screenshot", "diagram", "--output", picture});
+        QVERIFY(kestrel.waitForFinished(60000));
+        QCOMPARE(kestrel.exitCode(), 0);
+        const QImage image(picture);
+        QVERIFY(image.width() > 800 && image.height() > 600);
+        // Nothing was written to the diagram.
+        QCOMPARE(FileBytes(diagram), FileBytes(ExamplesFolder() + "/MemReqAck/Input/Write.asf"));
     }
 
     void unreadableFilesAreNamedInAMessage() {

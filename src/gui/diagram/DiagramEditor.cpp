@@ -304,6 +304,10 @@ void DiagramEditor::BuildPanels() {
     priority_ = new QSpinBox;
     priority_->setObjectName(QStringLiteral("SpinPriority"));
     priority_->setRange(0, static_cast<int>(kMaxTransitionPriority));
+    from_ = new QComboBox;
+    from_->setObjectName(QStringLiteral("ComboFrom"));
+    to_ = new QComboBox;
+    to_->setObjectName(QStringLiteral("ComboTo"));
     value_ = new QLineEdit;
     value_->setObjectName(QStringLiteral("EditValue"));
     text_ = new QPlainTextEdit;
@@ -315,6 +319,8 @@ void DiagramEditor::BuildPanels() {
     form->addRow(objectKind_);
     form->addRow(QStringLiteral("Name:"), name_);
     form->addRow(QStringLiteral("Kind:"), stateKind_);
+    form->addRow(QStringLiteral("From:"), from_);
+    form->addRow(QStringLiteral("To:"), to_);
     form->addRow(QStringLiteral("Priority:"), priority_);
     form->addRow(QStringLiteral("Value:"), value_);
     form->addRow(QStringLiteral("Text:"), text_);
@@ -532,8 +538,13 @@ void DiagramEditor::ApplyProperties() {
         const ObjectNumber priority = priority_->value();
         const std::optional<std::string> condition =
             text.empty() ? std::nullopt : std::optional<std::string>(text);
+        // A transition whose end is no state keeps its ends.
+        const bool ends = from_->currentIndex() >= 0 && to_->currentIndex() >= 0;
+        const ObjectNumber from = from_->currentData().toLongLong();
+        const ObjectNumber to = to_->currentData().toLongLong();
         Change(QStringLiteral("Edit Transition"), [&](AsfDocument& d) {
-            Status s = SetTransitionPriority(d, number, priority);
+            Status s = ends ? ReconnectTransition(d, number, from, to) : Status::Ok();
+            if (s) s = SetTransitionPriority(d, number, priority);
             return s ? SetTransitionCondition(d, number, condition) : s;
         });
         break;
@@ -590,6 +601,8 @@ void DiagramEditor::ShowSelection() {
     form->setRowVisible(name_, state || declaration);
     form->setRowVisible(stateKind_, state);
     form->setRowVisible(priority_, transition);
+    form->setRowVisible(from_, transition);
+    form->setRowVisible(to_, transition);
     form->setRowVisible(value_, declaration);
     form->setRowVisible(text_, transition || kind == DiagramObjectKind::Action);
     apply_->setVisible(state || transition || declaration || kind == DiagramObjectKind::Action);
@@ -598,8 +611,13 @@ void DiagramEditor::ShowSelection() {
     text_->clear();
     if (!o) {
         const std::size_t n = scene_->SelectedObjects().size();
-        objectKind_->setText(n == 0 ? QStringLiteral("Nothing selected")
-                                    : QStringLiteral("%1 objects selected").arg(n));
+        objectKind_->setText(
+            n == 0 ? QStringLiteral("<b>Nothing selected</b><br><br>Click an object to see and "
+                                    "change its properties, double-click it to edit its text. "
+                                    "A double click on an empty place adds a state; drag with "
+                                    "the Transition tool from one state to another to "
+                                    "connect them.")
+                   : QStringLiteral("<b>%1 objects selected</b>").arg(n));
         return;
     }
     const DiagramModel model = DescribeDiagram(doc_);
@@ -613,8 +631,20 @@ void DiagramEditor::ShowSelection() {
             name_->setText(FromCore(s.name));
             stateKind_->setCurrentIndex(static_cast<int>(s.kind));
         }
+    from_->clear();
+    to_->clear();
+    if (transition) {
+        if (model.reset && model.reset->id)
+            from_->addItem(QStringLiteral("Reset"), static_cast<qlonglong>(*model.reset->id));
+        for (const ModelState& s : model.states) {
+            from_->addItem(FromCore(s.name), static_cast<qlonglong>(s.id.value_or(0)));
+            to_->addItem(FromCore(s.name), static_cast<qlonglong>(s.id.value_or(0)));
+        }
+    }
     for (const ModelTransition& t : model.transitions)
         if (t.id == o->number) {
+            from_->setCurrentIndex(from_->findData(static_cast<qlonglong>(t.from)));
+            to_->setCurrentIndex(to_->findData(static_cast<qlonglong>(t.to)));
             heading += QStringLiteral("<br>%1 \u2192 %2")
                            .arg(nameOf(t.from).toHtmlEscaped(), nameOf(t.to).toHtmlEscaped());
             priority_->setValue(static_cast<int>(t.priority));

@@ -115,6 +115,8 @@ private:
     QLineEdit* name_ = nullptr;
     QComboBox* stateKind_ = nullptr;
     QSpinBox* priority_ = nullptr;
+    QComboBox* from_ = nullptr; // a transition's ends: states, and the reset as a start
+    QComboBox* to_ = nullptr;
     QLineEdit* value_ = nullptr;
     QPlainTextEdit* text_ = nullptr;
     QPushButton* apply_ = nullptr;
