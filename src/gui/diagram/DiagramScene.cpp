@@ -150,11 +150,14 @@ public:
     }
 };
 
-// A transition: its path, drawn with an arrow head at the target, and easy to hit.
+// A transition: its path, drawn with an arrow head at the target and its priority in a
+// small circle near the start, and easy to hit.
 class TransitionItem final : public QGraphicsPathItem {
 public:
-    explicit TransitionItem(const QPainterPath& path) : QGraphicsPathItem(path) { setZValue(1); }
-    QRectF boundingRect() const override { return shape().boundingRect().adjusted(-8, -8, 8, 8); }
+    explicit TransitionItem(ObjectNumber priority) : priority_(QString::number(priority)) {
+        setZValue(1);
+    }
+    QRectF boundingRect() const override { return shape().boundingRect().adjusted(-9, -9, 9, 9); }
     QPainterPath shape() const override {
         QPainterPathStroker stroker;
         stroker.setWidth(9);
@@ -176,7 +179,17 @@ public:
             tip - QPointF(std::cos(angle + kSpread), std::sin(angle + kSpread)) * kHead;
         painter->setBrush(pen.color());
         painter->drawPolygon(QPolygonF({tip, a, b}));
+
+        const QRectF badge(path().pointAtPercent(0.18) - QPointF(7, 7), QSizeF(14, 14));
+        painter->setPen(QPen(pen.color(), 0.8));
+        painter->setBrush(Qt::white);
+        painter->drawEllipse(badge);
+        painter->setFont(SceneFont(6));
+        painter->drawText(badge, Qt::AlignCenter, priority_);
     }
+
+private:
+    QString priority_;
 };
 
 // A text block (action, condition) with an optional pale box behind it.
@@ -400,21 +413,11 @@ void DiagramScene::Show(const AsfDocument& doc) {
             if (count > 1) route.bend = 36.0 * (seen - (count - 1) / 2.0) / (count - 1);
             if (count > 1 && t.from > t.to) route.bend = -route.bend;
         }
-        auto* item = new TransitionItem(QPainterPath());
+        auto* item = new TransitionItem(t.priority);
         addItem(item);
         Tag(item, DiagramObjectKind::Transition, *t.id, true);
         item->setToolTip(QStringLiteral("Priority %1").arg(t.priority));
         route.path = item;
-
-        // The priority stands in a small circle near the transition's start.
-        auto* badge = new QGraphicsEllipseItem(QRectF(-7, -7, 14, 14), item);
-        badge->setPen(QPen(QColor(0x50, 0x50, 0x50), 0.8));
-        badge->setBrush(Qt::white);
-        Tag(badge, DiagramObjectKind::Transition, *t.id, true);
-        auto* number = new QGraphicsSimpleTextItem(QString::number(t.priority), badge);
-        number->setFont(SceneFont(6));
-        number->setPos(-number->boundingRect().width() / 2, -number->boundingRect().height() / 2);
-        route.badge = badge;
         routes_.push_back(route);
         Reroute(routes_.back());
 
@@ -479,7 +482,6 @@ void DiagramScene::Reroute(const Route& route) {
     const QPainterPath path =
         route.from == route.to ? LoopPath(from, route.angle) : ArcPath(from, to, route.bend);
     route.path->setPath(path);
-    route.badge->setPos(path.pointAtPercent(0.18));
 }
 
 void DiagramScene::Follow(QGraphicsItem* moved) {

@@ -76,7 +76,6 @@ protected:
 private:
     struct Route {
         QGraphicsPathItem* path = nullptr;
-        QGraphicsItem* badge = nullptr; // the priority
         ObjectNumber from = 0;
         ObjectNumber to = 0;
         double angle = -0.785398; // where a self-loop stands (radians, up and right)
