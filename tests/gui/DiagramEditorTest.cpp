@@ -2,8 +2,8 @@
 // a condition through the properties panel), undo and redo, a drag snapped to the grid,
 // Delete, and the saved file read back by the core; an example diagram saved unchanged
 // byte for byte and drawn with all its objects; unreadable files named in a message;
-// refusals of the core shown without a change; the question before closing; the checks
-// panel selecting objects; pictures exported.
+// refusals of the core shown without a change; the question before closing; Save As and
+// a failed write; the checks panel selecting objects; pictures exported; `kestrel FILE.asf`.
 #include "diagram/DiagramEditor.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
@@ -327,6 +327,34 @@ private Q_SLOTS:
         QStringList after;
         for (int i = 0; i < checks->count(); ++i) after << checks->item(i)->text();
         QVERIFY2(after != before, qPrintable(after.join(" / ")));
+    }
+
+    void saveAsMovesTheWindowToTheNewFileAndAFailedWriteIsReported() {
+        OpenedDiagram d;
+        d.editor->AddStateAt({60000, 160000});
+        // A folder that does not exist: the message names the file, nothing is saved.
+        const QString nowhere = d.dir.path() + "/missing/n.asf";
+        d.ui.fileAnswers << nowhere;
+        d.Trigger("ActionSaveAs");
+        QCOMPARE(d.ui.calls.last().icon, MessageIcon::Critical);
+        QVERIFY2(d.ui.calls.last().text.contains(nowhere), qPrintable(d.ui.calls.last().text));
+        QVERIFY(d.editor->IsModified());
+        QCOMPARE(d.editor->FilePath(), d.path);
+
+        const QString other = d.dir.path() + "/other.asf";
+        d.ui.fileAnswers << other;
+        d.Trigger("ActionSaveAs");
+        QCOMPARE(d.ui.calls.last().filter,
+                 QStringLiteral("Active HDL State Machine (*.asf)|*.asf"));
+        QCOMPARE(d.editor->FilePath(), other);
+        QVERIFY(!d.editor->IsModified());
+        QCOMPARE(d.editor->windowTitle(), QStringLiteral("other.asf - Kestrel Diagram Editor"));
+        QCOMPARE(FileBytes(d.path), kEmptyDiagram);
+        QCOMPARE(ModelOfFile(other).states.size(), std::size_t(1));
+        // Later refusals name the new file.
+        Control<QLineEdit>(d.editor, "EditName")->setText("");
+        Click(d.editor, "CommandApply");
+        QVERIFY(d.ui.calls.last().text.contains(other));
     }
 
     void exportsPngAndSvg() {
