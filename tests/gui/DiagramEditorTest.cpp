@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QGraphicsItem>
 #include <QGraphicsView>
@@ -263,6 +264,43 @@ private Q_SLOTS:
         QVERIFY(!DiagramEditor::Open(ui, missing));
         QVERIFY2(ui.calls.last().text.contains(missing), qPrintable(ui.calls.last().text));
         QVERIFY(!TopLevel<DiagramEditor>());
+    }
+
+    // Every diagram of the fuzz corpus and the examples either opens, is drawn, loses all
+    // its objects to Delete and gets them back byte for byte from undo, or is refused with
+    // a message naming it.
+    void everyCorpusDiagramOpensOrIsRefusedByName() {
+        QStringList files;
+        for (const char* folder : {"/fuzz/corpus/asf_diagram", "/examples"}) {
+            QDirIterator it(QStringLiteral(KESTREL_SOURCE_DIR) + folder, QDir::Files,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString file = it.next();
+                if (folder[1] == 'f' || file.endsWith(".asf", Qt::CaseInsensitive)) files << file;
+            }
+        }
+        QVERIFY(files.size() > 20);
+        int opened = 0;
+        for (const QString& file : files) {
+            FakeUiServices ui;
+            DiagramEditor* editor = DiagramEditor::Open(ui, file);
+            if (!editor) {
+                QCOMPARE(ui.calls.size(), 1);
+                QVERIFY2(ui.calls[0].text.contains(file), qPrintable(ui.calls[0].text));
+                continue;
+            }
+            ++opened;
+            const std::string bytes = editor->Document().Bytes();
+            for (QGraphicsItem* item : editor->Scene().items())
+                if (item->flags() & QGraphicsItem::ItemIsSelectable) item->setSelected(true);
+            editor->DeleteSelection();
+            if (editor->UndoStack().canUndo()) editor->UndoStack().undo();
+            QVERIFY2(editor->Document().Bytes() == bytes, qPrintable(file));
+            editor->grab();
+            editor->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QVERIFY(opened > 10);
     }
 
     void aRefusalOfTheCoreChangesNothing() {
