@@ -20,10 +20,12 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QUndoStack>
 
+#include <memory>
 #include <set>
 
 namespace kestrel::test {
@@ -301,6 +303,25 @@ private Q_SLOTS:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         QVERIFY(opened > 10);
+    }
+
+    void theContextMenuActsOnThePlaceAndObjectClicked() {
+        OpenedDiagram d;
+        auto trigger = [&d](DiagramObject object, AsfPoint at, const QString& text) {
+            std::unique_ptr<QMenu> menu(d.editor->ContextMenu(object, at));
+            for (QAction* action : menu->actions())
+                if (action->text() == text) return action->trigger();
+            QFAIL(qPrintable("no menu entry " + text));
+        };
+        trigger({}, {80200, 120300}, "Add State Here");
+        QCOMPARE(d.Model().states.size(), std::size_t(1));
+        QCOMPARE(*d.Model().states[0].at, (AsfPoint{80000, 120000}));
+        const DiagramObject state{DiagramObjectKind::State, *d.Model().states[0].id};
+        trigger(state, {}, "Trap State");
+        QCOMPARE(d.Model().states[0].kind, AsfStateKind::Trap);
+        d.editor->Scene().SelectObject(state.number);
+        trigger(state, {}, "&Delete");
+        QVERIFY(d.Model().states.empty());
     }
 
     void aRefusalOfTheCoreChangesNothing() {

@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -162,6 +163,11 @@ DiagramEditor::DiagramEditor(UiServices& ui, QString path, AsfDocument doc,
     connect(scene_, &DiagramScene::AddStateRequested, this, &DiagramEditor::AddStateAt);
     connect(scene_, &DiagramScene::ConnectRequested, this, &DiagramEditor::Connect);
     connect(scene_, &DiagramScene::EditRequested, this, &DiagramEditor::Edit);
+    connect(scene_, &DiagramScene::MenuRequested, this,
+            [this](DiagramObject object, AsfPoint at, QPoint screen) {
+                std::unique_ptr<QMenu> menu(ContextMenu(object, at));
+                menu->exec(screen);
+            });
     connect(scene_, &QGraphicsScene::selectionChanged, this, &DiagramEditor::ShowSelection);
     connect(undo_, &QUndoStack::cleanChanged, this, &DiagramEditor::ShowTitle);
     Refresh();
@@ -510,6 +516,57 @@ void DiagramEditor::DeleteSelection() {
         }
         return Status::Ok();
     });
+}
+
+QMenu* DiagramEditor::ContextMenu(DiagramObject object, AsfPoint at) {
+    auto* menu = new QMenu(this);
+    auto add = [menu](const QString& text, auto&& run) {
+        QObject::connect(menu->addAction(text), &QAction::triggered, menu, run);
+    };
+    auto named = [this](const char* name) {
+        return findChild<QAction*>(QString::fromLatin1(name));
+    };
+    switch (object.kind) {
+    case DiagramObjectKind::None:
+        add(QStringLiteral("Add State Here"), [this, at] { AddStateAt(at); });
+        add(QStringLiteral("Add Reset Here"), [this, at] { AddResetAt(at); });
+        menu->addAction(named("ActionAddSignal"));
+        menu->addAction(named("ActionAddConstant"));
+        menu->addSeparator();
+        menu->addAction(named("ActionFit"));
+        return menu;
+    case DiagramObjectKind::State: {
+        add(QStringLiteral("Rename"), [this, object] { Edit(object); });
+        menu->addSeparator();
+        const struct {
+            const char* text;
+            AsfStateKind kind;
+        } kinds[] = {{"Ordinary State", AsfStateKind::Ordinary},
+                     {"Initial State", AsfStateKind::Default},
+                     {"Trap State", AsfStateKind::Trap}};
+        for (const auto& k : kinds)
+            add(QString::fromLatin1(k.text), [this, object, kind = k.kind] {
+                Change(QStringLiteral("Set State Kind"),
+                       [&](AsfDocument& d) { return SetStateKind(d, object.number, kind); });
+            });
+        menu->addSeparator();
+        menu->addAction(named("ActionAddAction"));
+        break;
+    }
+    case DiagramObjectKind::Transition:
+    case DiagramObjectKind::Action:
+    case DiagramObjectKind::Signal:
+    case DiagramObjectKind::Constant:
+        add(QStringLiteral("Edit"), [this, object] { Edit(object); });
+        break;
+    case DiagramObjectKind::Reset:
+    case DiagramObjectKind::Port: break;
+    }
+    if (object.kind != DiagramObjectKind::Port) {
+        menu->addSeparator();
+        menu->addAction(named("ActionDelete"));
+    }
+    return menu;
 }
 
 std::optional<DiagramObject> DiagramEditor::SingleSelection() const {

@@ -20,6 +20,7 @@ class QGraphicsView;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
@@ -70,6 +71,10 @@ public:
     void DeleteSelection();
     // Applies the properties panel's fields to the selected object.
     void ApplyProperties();
+
+    // The menu of a right click on an object or an empty place (`at`); the caller shows
+    // and deletes it.
+    QMenu* ContextMenu(DiagramObject object, AsfPoint at);
 
     bool Save();
     bool SaveAs();

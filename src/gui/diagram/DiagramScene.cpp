@@ -11,6 +11,7 @@
 #include "fsm/AsfModel.h"
 
 #include <QGraphicsLineItem>
+#include <QGraphicsSceneContextMenuEvent>
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -609,6 +610,19 @@ void DiagramScene::mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) {
         return;
     }
     if (tool_ == Tool::Select) Q_EMIT AddStateRequested(PagePoint(event->scenePos()));
+}
+
+void DiagramScene::contextMenuEvent(QGraphicsSceneContextMenuEvent* event) {
+    DiagramObject object;
+    for (QGraphicsItem* item : items(event->scenePos())) {
+        object = ObjectOf(item);
+        if (object.kind != DiagramObjectKind::None) break;
+    }
+    const std::vector<DiagramObject> selected = SelectedObjects();
+    if (object.kind != DiagramObjectKind::None &&
+        std::find(selected.begin(), selected.end(), object) == selected.end())
+        SelectObject(object.number);
+    Q_EMIT MenuRequested(object, PagePoint(event->scenePos()), event->screenPos());
 }
 
 void DiagramScene::drawBackground(QPainter* painter, const QRectF& rect) {

@@ -8,6 +8,7 @@
 #include "fsm/AsfDocument.h"
 
 #include <QGraphicsScene>
+#include <QPoint>
 #include <QPointF>
 
 #include <map>
@@ -65,12 +66,15 @@ Q_SIGNALS:
     void AddStateRequested(kestrel::AsfPoint at);
     void ConnectRequested(kestrel::ObjectNumber from, kestrel::ObjectNumber to);
     void EditRequested(kestrel::DiagramObject object);
+    // A right click: on an object (selected by it), or on an empty place (kind None).
+    void MenuRequested(kestrel::DiagramObject object, kestrel::AsfPoint at, QPoint screen);
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
+    void contextMenuEvent(QGraphicsSceneContextMenuEvent* event) override;
     void drawBackground(QPainter* painter, const QRectF& rect) override;
 
 private:
