@@ -175,6 +175,11 @@ private Q_SLOTS:
         QCOMPARE(moved.x % DiagramScene::kGrid, ObjectNumber(0));
         QCOMPARE(moved.y % DiagramScene::kGrid, ObjectNumber(0));
         QVERIFY(moved.x > 60000 && moved.y < 160000);
+        // The arrow keys on the drawing move the selection a grid step.
+        d.editor->View().setFocus();
+        QTest::keyClick(d.Viewport(), Qt::Key_Up);
+        QCOMPARE(d.Model().states[0].at->y, moved.y + DiagramScene::kGrid);
+        d.Trigger("ActionUndo");
 
         // The panel turns the transition into a self-loop of A, keeping its priority.
         d.editor->Scene().SelectObject(t);

@@ -259,6 +259,21 @@ void DiagramEditor::BuildActions() {
     connect(zoomOut, &QAction::triggered, this, [this] { Zoom(0.8); });
     connect(fit, &QAction::triggered, this, &DiagramEditor::FitToWindow);
 
+    // The arrow keys move the selected states and the reset by a grid step while the
+    // drawing has the focus (the panels keep them for their own fields).
+    const struct {
+        Qt::Key key;
+        int dx, dy;
+    } nudges[] = {
+        {Qt::Key_Left, -1, 0}, {Qt::Key_Right, 1, 0}, {Qt::Key_Up, 0, 1}, {Qt::Key_Down, 0, -1}};
+    for (const auto& n : nudges) {
+        auto* nudge = new QAction(view_);
+        nudge->setShortcut(QKeySequence(n.key));
+        nudge->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        view_->addAction(nudge);
+        connect(nudge, &QAction::triggered, this, [this, n] { Nudge(n.dx, n.dy); });
+    }
+
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addActions({save, saveAs});
     file->addSeparator();
@@ -450,6 +465,20 @@ void DiagramEditor::MoveObjects(const DiagramMoves& moves) {
                }
                return Status::Ok();
            });
+}
+
+void DiagramEditor::Nudge(int dx, int dy) {
+    DiagramMoves moves;
+    for (const DiagramObject& o : scene_->SelectedObjects()) {
+        const AsfKind kind = o.kind == DiagramObjectKind::State ? AsfKind::State : AsfKind::Reset;
+        if (o.kind != DiagramObjectKind::State && o.kind != DiagramObjectKind::Reset) continue;
+        if (std::optional<std::size_t> line = doc_.Find(kind, o.number)) {
+            const AsfPoint at = PositionOf(doc_.Lines()[*line]);
+            moves.push_back(
+                {o.number, {at.x + dx * DiagramScene::kGrid, at.y + dy * DiagramScene::kGrid}});
+        }
+    }
+    if (!moves.empty()) MoveObjects(moves);
 }
 
 void DiagramEditor::AddActionToSelected() {

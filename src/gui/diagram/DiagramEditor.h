@@ -64,6 +64,8 @@ public:
     void AddStateAt(AsfPoint at);
     void Connect(ObjectNumber from, ObjectNumber to);
     void MoveObjects(const DiagramMoves& moves);
+    // Moves the selected states and reset by grid steps (y upwards, as on the page).
+    void Nudge(int dx, int dy);
     void AddActionToSelected();
     void AddResetAt(AsfPoint at);
     // A diagram signal or constant with a new name and the value 0.
