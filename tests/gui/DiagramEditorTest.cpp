@@ -225,6 +225,8 @@ private Q_SLOTS:
         QCOMPARE(actions, 2);
         QCOMPARE(ports, 7);
         QVERIFY(!Control<QPlainTextEdit>(d.editor, "TextAsml")->toPlainText().isEmpty());
+        // Opening the file again gives the same window.
+        QCOMPARE(DiagramEditor::Open(d.ui, d.path), d.editor);
 
         // A change undone leaves nothing to save; Save gives the file back unchanged.
         ObjectNumber added = 0;

@@ -118,6 +118,17 @@ private:
 DiagramEditor* DiagramEditor::Open(UiServices& ui, const QString& path,
                                    std::optional<DiagramProject> project,
                                    const QString& functionName) {
+    // A file already open is not read a second time: its window comes to the front.
+    const QString canonical = QFileInfo(path).absoluteFilePath();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* open = qobject_cast<DiagramEditor*>(window);
+        if (open && open->isVisible() &&
+            QFileInfo(open->FilePath()).absoluteFilePath() == canonical) {
+            open->raise();
+            open->activateWindow();
+            return open;
+        }
+    }
     std::optional<std::string> stored = ChosenPath(ui, nullptr, path);
     if (!stored) return nullptr;
     std::string bytes;

@@ -43,8 +43,9 @@ class DiagramEditor : public QMainWindow {
 
 public:
     // Reads the file into a new window (shown, deleted when closed). Null, after a message
-    // naming the file, when it cannot be read or is no diagram. `functionName` names the
-    // function in the checks (the file's base name when empty).
+    // naming the file, when it cannot be read or is no diagram; the window already open
+    // on the file, when there is one. `functionName` names the function in the checks
+    // (the file's base name when empty).
     static DiagramEditor* Open(UiServices& ui, const QString& path,
                                std::optional<DiagramProject> project = std::nullopt,
                                const QString& functionName = QString());
