@@ -85,6 +85,22 @@ std::string UnusedName(const DiagramModel& model, const std::string& prefix) {
         if (used.count(prefix + std::to_string(n)) == 0) return prefix + std::to_string(n);
 }
 
+// The drawn object a check concerns: its object, or the record at its line; a label or
+// condition stands for the object it belongs to.
+ObjectNumber ShownObject(const AsfDocument& doc, ObjectNumber object, int line) {
+    const std::vector<AsfLine>& lines = doc.Lines();
+    const AsfLine* record = nullptr;
+    for (std::size_t i = doc.ObjectsBegin(); i < doc.ObjectsEnd() && object != 0; ++i)
+        if (lines[i].number == object) record = &lines[i];
+    if (object == 0 && line > 0 && static_cast<std::size_t>(line) <= lines.size()) {
+        const std::size_t at = static_cast<std::size_t>(line) - 1;
+        if (at >= doc.ObjectsBegin() && at < doc.ObjectsEnd()) record = &lines[at];
+    }
+    if (!record) return object;
+    const bool belongs = record->kind == AsfKind::Label || record->kind == AsfKind::Condition;
+    return belongs ? record->owner : record->number;
+}
+
 QAction* NamedAction(QWidget* owner, const char* objectName, const QString& text,
                      const QKeySequence& key = QKeySequence()) {
     auto* action = new QAction(text, owner);
@@ -811,7 +827,7 @@ void DiagramEditor::ShowChecks() {
             new QListWidgetItem(style()->standardIcon(error ? QStyle::SP_MessageBoxCritical
                                                             : QStyle::SP_MessageBoxWarning),
                                 text, checks_);
-        item->setData(Qt::UserRole, static_cast<qlonglong>(c.object));
+        item->setData(Qt::UserRole, static_cast<qlonglong>(ShownObject(doc_, c.object, c.line)));
         item->setToolTip(FromCore(DiagramCheckText(c, doc_.Path())));
     }
     if (checks.empty()) new QListWidgetItem(QStringLiteral("No problems found."), checks_);
