@@ -50,6 +50,7 @@ screenshots: build
 	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot tlm docs/screenshots/tlm-functions.png "$(DEMO_DIR)/MemReqAck/MemReqAck.tp"
 	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot rtl docs/screenshots/rtl-ports.png "$(DEMO_DIR)/MemReqAck/MemReqAck.tp"
 	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot fsm docs/screenshots/assign-fsm.png "$(DEMO_DIR)/MemReqAck/MemReqAck.tp"
+	KESTREL_BIN="$(CURDIR)/$(BUILD)/bin" ./scripts/screenshot diagram docs/screenshots/diagram-editor.png "$(CURDIR)/examples/MemReqAck/Input/Write.asf"
 
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"

@@ -1,7 +1,8 @@
 // Start-up of the desktop program: the real seams (desktop dialogs, the machine, the
 // clock), the file-type registration of every start, the splash and then the main window
-// with the command-line argument. A hidden switch opens one window without the splash,
-// saves a picture of it and ends, for the documentation's screenshots.
+// with the command-line argument, or only the diagram editor for an .asf file. A hidden switch
+// opens one window without the splash, saves a picture of it and ends, for the documentation's
+// screenshots.
 #include "AppStartup.h"
 
 #include "FormGenTran.h"
@@ -9,6 +10,7 @@
 #include "HelpViewer.h"
 #include "MainWindow.h"
 #include "QtUiServices.h"
+#include "diagram/DiagramEditor.h"
 #include "platform/FileTypeRegistration.h"
 #include "platform/Process.h"
 
@@ -169,6 +171,21 @@ int RunKestrel(QApplication& app) {
     GenerationSession session;
     AppContext context{ui, system, clock, session, InstalledHelpFolder(), RegisterFileTypeForUser,
                        {}};
+
+    // A diagram on the command line opens just the diagram editor (with --screenshot, any
+    // window name, its picture is saved and the program ends).
+    if (options.projectArgument.endsWith(QStringLiteral(".asf"), Qt::CaseInsensitive)) {
+        DiagramEditor* editor = DiagramEditor::Open(ui, options.projectArgument);
+        if (!editor) return 1;
+        if (!options.screenshotWindow.isEmpty()) {
+            QTimer::singleShot(800, &app, [&] {
+                const bool saved = WithCaption(editor).save(options.screenshotFile, "PNG");
+                editor->close();
+                QCoreApplication::exit(saved ? 0 : 1);
+            });
+        }
+        return app.exec();
+    }
 
     std::unique_ptr<MainWindow> main;
     auto loadMain = [&] {

@@ -9,7 +9,7 @@ class QApplication;
 namespace kestrel {
 
 struct StartOptions {
-    QString projectArgument; // "", "%1" or the path of a .tp file
+    QString projectArgument; // "", "%1", the path of a .tp file or of an .asf diagram
     bool splash = true;      // off with --no-splash or KESTREL_NO_SPLASH=1
     // main, options, generate, generate-run, tlm, rtl, fsm, asml, library, newproject,
     // about, help

@@ -1,11 +1,12 @@
 // The FSM assignment window: its rows (signature, file, hidden mark, library rows),
 // Browse (button and double click) and Unassign with their messages, Generate ASF
-// Template with its save dialog, refusal and question, Work with Template before and
-// after a template exists, OK (copies, flags, asf.dat, stage 3, Generate offered) and
-// Cancel saving nothing.
+// Template with its save dialog, refusal and question (Yes opens the diagram editor),
+// Work with Template before and after a template exists, Edit Diagram on the assigned
+// file, OK (copies, flags, asf.dat, stage 3, Generate offered) and Cancel saving nothing.
 #include "assign/FormAssignFSM.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
+#include "diagram/DiagramEditor.h"
 #include "model/ProjectPaths.h"
 #include "model/RtlSignal.h"
 #include "model/TlmFunction.h"
@@ -139,6 +140,7 @@ private Q_SLOTS:
                        {"CommandAHDL", "Work with Template"},
                        {"CommandBrsASF", "Browse ASF File..."},
                        {"CommandUnAss", "Unassign ASF File"},
+                       {"CommandEditDiagram", "Edit Diagram..."},
                        {"CommandOK", "OK"},
                        {"CommandCancel", "Cancel"}};
         for (const auto& b : buttons)
@@ -288,22 +290,28 @@ private Q_SLOTS:
         QVERIFY(text.contains("\"public write (  b as Seq of Integer, a as Integer ) \"\r\n"));
         QVERIFY(text.contains("I 11 0 3 Builtin InPort | 20700,239700 \"\" \"\"\r\n"));
         QVERIFY(text.endsWith("\r\nEND\r\n"));
-        const UiCall question = f.app.ui.calls[f.app.ui.calls.size() - 2];
+        const UiCall question = f.app.ui.calls.last();
         QCOMPARE(question.text,
                  QStringLiteral("Do you want to Open Generated ASF Template with Active HDL now?"));
         QCOMPARE(question.title, QStringLiteral("Open with Active HDL?"));
         QCOMPARE(question.icon, MessageIcon::None);
-        QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("document"));
-        QCOMPARE(f.app.ui.calls.last().text, chosen);
+        // Yes opens the template in the diagram editor, as the function's diagram.
+        DiagramEditor* editor = TopLevel<DiagramEditor>();
+        QVERIFY(editor);
+        QCOMPARE(editor->FilePath(), chosen);
+        QVERIFY(editor->findChild<QWidget*>(QStringLiteral("TextBehaviour")));
+        CloseTopLevels<DiagramEditor>();
 
         // No: nothing opened. Work with Template opens the template just written.
         f.app.ui.fileAnswers << chosen;
         f.app.ui.messageAnswers << kAnswerNo;
         Click(f.dialog, "CommandGenTemp");
         QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("message"));
+        QVERIFY(!TopLevel<DiagramEditor>());
         Click(f.dialog, "CommandAHDL");
-        QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("document"));
-        QCOMPARE(f.app.ui.calls.last().text, chosen);
+        QVERIFY(TopLevel<DiagramEditor>());
+        QCOMPARE(TopLevel<DiagramEditor>()->FilePath(), chosen);
+        CloseTopLevels<DiagramEditor>();
         // The template is not an assignment.
         QCOMPARE(f.Cell(1, 1), QStringLiteral("<not assigned>"));
 
@@ -311,6 +319,35 @@ private Q_SLOTS:
         Click(f.dialog, "CommandOK");
         QCOMPARE(f.Stored("asf.dat").left(2 + chosen.size()),
                  QByteArray(1, char(chosen.size())) + QByteArray(1, '\0') + chosen.toUtf8());
+    }
+
+    void editDiagramOpensTheAssignedFile() {
+        OpenedFsm f;
+        // Nothing assigned yet, and a library function: a message and no editor.
+        f.Select(1);
+        Click(f.dialog, "CommandEditDiagram");
+        QCOMPARE(f.app.ui.calls.last().icon, MessageIcon::Information);
+        QVERIFY(f.app.ui.calls.last().text.startsWith("write()"));
+        f.Select(2);
+        Click(f.dialog, "CommandEditDiagram");
+        QVERIFY(f.app.ui.calls.last().text.startsWith("libGet() is a Library function."));
+        QVERIFY(!TopLevel<DiagramEditor>());
+
+        // Browsed and assigned: the editor opens on that file, beside the FSM window.
+        const QString diagram = f.folder + "/Temp/w.asf";
+        QFile::copy(ExamplesFolder() + "/MemReqAck/Input/Write.asf", diagram);
+        f.Select(1);
+        f.app.ui.fileAnswers << diagram;
+        Click(f.dialog, "CommandBrsASF");
+        Click(f.dialog, "CommandEditDiagram");
+        DiagramEditor* editor = TopLevel<DiagramEditor>();
+        QVERIFY(editor);
+        QCOMPARE(editor->FilePath(), diagram);
+        QCOMPARE(editor->objectName(), QStringLiteral("DiagramEditor"));
+        QVERIFY(editor->isWindow() && editor->parentWidget() == nullptr);
+        QVERIFY(f.dialog->isVisible());
+        QVERIFY(editor->findChild<QWidget*>(QStringLiteral("TextBehaviour")));
+        CloseTopLevels<DiagramEditor>();
     }
 
     // A template that cannot be written is not reported: the question comes all the same.

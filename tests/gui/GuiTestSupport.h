@@ -7,6 +7,7 @@
 #include "model/ProjectRecord.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QBrush>
 #include <QByteArray>
 #include <QStringList>
@@ -62,6 +63,18 @@ template <typename T> T* Window(QWidget* parent) {
     for (T* window : parent->findChildren<T*>())
         if (window->isVisible()) return window;
     return nullptr;
+}
+
+// The visible top-level window of a kind (a window opened without a parent), or null.
+template <typename T> T* TopLevel() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<T*>(window); found && found->isVisible()) return found;
+    return nullptr;
+}
+// Closes every top-level window of a kind and lets the closed ones be deleted.
+template <typename T> void CloseTopLevels() {
+    while (T* window = TopLevel<T>()) window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // The texts of every column of a list row; empty when there is no such row.

@@ -10,25 +10,6 @@ namespace kestrel {
 
 namespace {
 
-// The x,y words after the word "|", up to the first word that is not a pair of numbers.
-std::vector<AsfPoint> Geometry(const std::vector<std::string_view>& words) {
-    std::vector<AsfPoint> points;
-    auto bar = std::find(words.begin(), words.end(), std::string_view("|"));
-    if (bar == words.end()) return points;
-    for (auto w = bar + 1; w != words.end(); ++w) {
-        std::size_t comma = w->find(',');
-        if (comma == std::string_view::npos || comma == 0 || comma + 1 == w->size()) break;
-        std::string_view x = w->substr(0, comma), y = w->substr(comma + 1);
-        auto numeric = [](std::string_view t) {
-            if (!t.empty() && t[0] == '-') t.remove_prefix(1);
-            return !t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos;
-        };
-        if (!numeric(x) || !numeric(y)) break;
-        points.push_back({WordNumber(x), WordNumber(y)});
-    }
-    return points;
-}
-
 // The lines of a text with their ends, split where SplitLines splits them.
 std::vector<AsfLine> SplitKeepingEnds(std::string_view text) {
     std::vector<AsfLine> lines;
@@ -52,6 +33,25 @@ std::vector<AsfLine> SplitKeepingEnds(std::string_view text) {
 }
 
 } // namespace
+
+// The x,y words after the word "|", up to the first word that is not a pair of numbers.
+std::vector<AsfPoint> RecordGeometry(const std::vector<std::string_view>& words) {
+    std::vector<AsfPoint> points;
+    auto bar = std::find(words.begin(), words.end(), std::string_view("|"));
+    if (bar == words.end()) return points;
+    for (auto w = bar + 1; w != words.end(); ++w) {
+        std::size_t comma = w->find(',');
+        if (comma == std::string_view::npos || comma == 0 || comma + 1 == w->size()) break;
+        std::string_view x = w->substr(0, comma), y = w->substr(comma + 1);
+        auto numeric = [](std::string_view t) {
+            if (!t.empty() && t[0] == '-') t.remove_prefix(1);
+            return !t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos;
+        };
+        if (!numeric(x) || !numeric(y)) break;
+        points.push_back({WordNumber(x), WordNumber(y)});
+    }
+    return points;
+}
 
 AsfLine ReadObjectRecord(std::string bytes, std::string end) {
     AsfLine r;
@@ -94,7 +94,7 @@ AsfLine ReadObjectRecord(std::string bytes, std::string end) {
             r.text = WithoutEnds(WordAt(words, 8));
         }
     }
-    if (r.kind != AsfKind::Other) r.geometry = Geometry(words);
+    if (r.kind != AsfKind::Other) r.geometry = RecordGeometry(words);
     return r;
 }
 

@@ -57,6 +57,10 @@ struct AsfLine {
     std::vector<AsfPoint> geometry; // the x,y words right after "|"
 };
 
+// The x,y words of a record split into words, from the word "|" on, up to the first word
+// that is not a pair of numbers.
+std::vector<AsfPoint> RecordGeometry(const std::vector<std::string_view>& words);
+
 // Reads the meaning of one record of the objects block.
 AsfLine ReadObjectRecord(std::string bytes, std::string end);
 

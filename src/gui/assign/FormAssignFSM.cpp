@@ -1,7 +1,8 @@
 // The FSM assignment window. The rows come from the core's LoadFsmAssignment and change
 // only through its Browse and Unassign rules; the window shows them. Generate ASF Template
-// writes the selected function's template through the core and offers to open it with
-// the desktop's program for .asf files; OK hands the rows to AcceptFsmAssignment.
+// writes the selected function's template through the core and offers to open it in the
+// diagram editor, which also opens the last template (Work with Template) and the
+// selected function's diagram (Edit Diagram); OK hands the rows to AcceptFsmAssignment.
 #include "assign/FormAssignFSM.h"
 
 #include "GuiText.h"
@@ -9,7 +10,9 @@
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "assign/AssignSupport.h"
+#include "diagram/DiagramEditor.h"
 #include "fsm/AsfTemplate.h"
+#include "generate/RunTables.h"
 #include "model/ProjectPaths.h"
 
 #include <QGroupBox>
@@ -62,9 +65,11 @@ FormAssignFSM::FormAssignFSM(MainWindow& main, std::unique_ptr<FsmAssignmentStat
     assignFrame->setObjectName(QStringLiteral("FrameAssign"));
     auto* browse = NamedButton("CommandBrsASF", "Browse ASF File...", assignFrame);
     auto* unassign = NamedButton("CommandUnAss", "Unassign ASF File", assignFrame);
+    auto* editDiagram = NamedButton("CommandEditDiagram", "Edit Diagram...", assignFrame);
     auto* assignLayout = new QHBoxLayout(assignFrame);
     assignLayout->addWidget(browse);
     assignLayout->addWidget(unassign);
+    assignLayout->addWidget(editDiagram);
     assignLayout->addStretch();
 
     QPushButton* ok = nullptr;
@@ -91,6 +96,7 @@ FormAssignFSM::FormAssignFSM(MainWindow& main, std::unique_ptr<FsmAssignmentStat
     connect(workWith, &QPushButton::clicked, this, &FormAssignFSM::WorkWithTemplate);
     connect(browse, &QPushButton::clicked, this, &FormAssignFSM::BrowseAsfFile);
     connect(unassign, &QPushButton::clicked, this, &FormAssignFSM::UnassignAsfFileOfRow);
+    connect(editDiagram, &QPushButton::clicked, this, &FormAssignFSM::EditDiagram);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { BrowseAsfFile(); });
     connect(ok, &QPushButton::clicked, this, &FormAssignFSM::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -151,14 +157,22 @@ void FormAssignFSM::UnassignAsfFileOfRow() {
     ShowRow(row);
 }
 
-void FormAssignFSM::GenerateTemplate() {
-    const int row = SelectedRow();
-    if (row < 0) return;
+const FsmAssignmentRow* FormAssignFSM::DrawableRow(int& row) {
+    row = SelectedRow();
+    if (row < 0) return nullptr;
     const FsmAssignmentRow& r = state_->rows[static_cast<std::size_t>(row)];
     if (r.isLibrary) {
         Inform(LibraryFunctionRefusal(r.functionName));
-        return;
+        return nullptr;
     }
+    return &r;
+}
+
+void FormAssignFSM::GenerateTemplate() {
+    int row = -1;
+    const FsmAssignmentRow* drawable = DrawableRow(row);
+    if (!drawable) return;
+    const FsmAssignmentRow& r = *drawable;
     UiServices& ui = main_.Context().ui;
     const std::string& folder = main_.Project().projectFolder;
     FileDialogRequest request;
@@ -182,10 +196,10 @@ void FormAssignFSM::GenerateTemplate() {
         return;
     }
     // A template that could not be written is not reported here: the question is asked
-    // all the same, and opening a file that is not there is the opener's to report.
+    // all the same, and opening a file that is not there is the editor's to report.
     if (ui.Message(this, FromCore(kOpenAsfTemplateQuestion), FromCore(kOpenAsfTemplateTitle),
                    MessageIcon::None, MessageButtons::YesNo) == kAnswerYes)
-        ui.OpenDocument(chosen);
+        OpenDiagram(chosen, row);
 }
 
 void FormAssignFSM::WorkWithTemplate() {
@@ -194,7 +208,42 @@ void FormAssignFSM::WorkWithTemplate() {
         ShowRefusal(ui, this, *refusal);
         return;
     }
-    ui.OpenDocument(FromCore(state_->asf.asfTemplatePath));
+    // The template's function is not recorded, so it opens as a diagram of its own.
+    OpenDiagram(FromCore(state_->asf.asfTemplatePath), -1);
+}
+
+void FormAssignFSM::EditDiagram() {
+    int row = -1;
+    const FsmAssignmentRow* drawable = DrawableRow(row);
+    if (!drawable) return;
+    const FsmAssignmentRow& r = *drawable;
+    if (r.assignedMark != "1") {
+        main_.Context().ui.Message(
+            this,
+            FromCore(r.functionName) +
+                QStringLiteral("() has no ASF file assigned.\nBrowse for one or generate a "
+                               "template first."),
+            QStringLiteral("Edit Diagram"), MessageIcon::Information);
+        return;
+    }
+    OpenDiagram(FromCore(r.asfFile), row);
+}
+
+void FormAssignFSM::OpenDiagram(const QString& path, int row) {
+    std::optional<DiagramProject> project;
+    QString functionName;
+    if (row >= 0) {
+        // Without the project's tables the editor still checks the diagram on its own.
+        DiagramProject loaded;
+        if (LoadRunTables(main_.Project().projectFolder, loaded.tables,
+                          AbsentTableFiles::ReadAsEmpty)
+                .empty()) {
+            loaded.function = row + 1;
+            project = std::move(loaded);
+        }
+        functionName = FromCore(state_->rows[static_cast<std::size_t>(row)].functionName);
+    }
+    DiagramEditor::Open(main_.Context().ui, path, std::move(project), functionName);
 }
 
 void FormAssignFSM::Confirm() {

@@ -1,0 +1,982 @@
+// The diagram editor window. The document is the one thing it holds: the scene draws it,
+// the panels describe it, and each user action becomes one call of the core's editing
+// operations on a copy, which replaces the document only when the core accepts it. The
+// undo stack keeps the bytes before and after each change, so undo and redo read the
+// document back exactly as it was.
+#include "diagram/DiagramEditor.h"
+
+#include "GuiText.h"
+#include "UiServices.h"
+#include "assign/AssignSupport.h"
+#include "fsm/AsfChecks.h"
+#include "fsm/AsfEdit.h"
+#include "fsm/AsfModel.h"
+#include "generate/DiagramPreview.h"
+#include "platform/FileSystem.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QBuffer>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGraphicsItem>
+#include <QGraphicsView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QSvgGenerator>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QUndoCommand>
+#include <QUndoStack>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <set>
+
+namespace kestrel {
+
+namespace {
+
+QString KindName(DiagramObjectKind kind) {
+    switch (kind) {
+    case DiagramObjectKind::State: return QStringLiteral("State");
+    case DiagramObjectKind::Reset: return QStringLiteral("Reset");
+    case DiagramObjectKind::Transition: return QStringLiteral("Transition");
+    case DiagramObjectKind::Action: return QStringLiteral("Action block");
+    case DiagramObjectKind::Signal: return QStringLiteral("Signal");
+    case DiagramObjectKind::Constant: return QStringLiteral("Constant");
+    case DiagramObjectKind::Port: return QStringLiteral("Port");
+    case DiagramObjectKind::None: break;
+    }
+    return QString();
+}
+
+AsfPoint OnGrid(AsfPoint at) {
+    auto snap = [](ObjectNumber v) {
+        return (v + DiagramScene::kGrid / 2) / DiagramScene::kGrid * DiagramScene::kGrid;
+    };
+    return {snap(at.x), snap(at.y)};
+}
+
+// A name of the form prefix + number that no object of the model has yet.
+std::string UnusedName(const DiagramModel& model, const std::string& prefix) {
+    std::set<std::string> used;
+    for (const ModelState& s : model.states) used.insert(s.name);
+    for (const ModelSignal& s : model.signals) used.insert(s.name);
+    for (const ModelConstant& c : model.constants) used.insert(c.name);
+    for (int n = 1;; ++n)
+        if (used.count(prefix + std::to_string(n)) == 0) return prefix + std::to_string(n);
+}
+
+// The drawn object a check concerns: its object, or the record at its line; a label or
+// condition stands for the object it belongs to.
+ObjectNumber ShownObject(const AsfDocument& doc, ObjectNumber object, int line) {
+    const std::vector<AsfLine>& lines = doc.Lines();
+    const AsfLine* record = nullptr;
+    for (std::size_t i = doc.ObjectsBegin(); i < doc.ObjectsEnd() && object != 0; ++i)
+        if (lines[i].number == object) record = &lines[i];
+    if (object == 0 && line > 0 && static_cast<std::size_t>(line) <= lines.size()) {
+        const std::size_t at = static_cast<std::size_t>(line) - 1;
+        if (at >= doc.ObjectsBegin() && at < doc.ObjectsEnd()) record = &lines[at];
+    }
+    if (!record) return object;
+    const bool belongs = record->kind == AsfKind::Label || record->kind == AsfKind::Condition;
+    return belongs ? record->owner : record->number;
+}
+
+QAction* NamedAction(QWidget* owner, const char* objectName, const QString& text,
+                     const QKeySequence& key = QKeySequence()) {
+    auto* action = new QAction(text, owner);
+    action->setObjectName(QString::fromLatin1(objectName));
+    if (!key.isEmpty()) action->setShortcut(key);
+    owner->addAction(action);
+    return action;
+}
+
+} // namespace
+
+class DiagramEditor::DocumentChange final : public QUndoCommand {
+public:
+    DocumentChange(DiagramEditor& editor, const QString& text, std::string before,
+                   std::string after)
+        : QUndoCommand(text), editor_(editor), before_(std::move(before)),
+          after_(std::move(after)) {}
+    void undo() override { editor_.Restore(before_); }
+    void redo() override {
+        // The change is on the document already when it is pushed.
+        if (pushed_) editor_.Restore(after_);
+        pushed_ = true;
+    }
+
+private:
+    DiagramEditor& editor_;
+    std::string before_, after_;
+    bool pushed_ = false;
+};
+
+DiagramEditor* DiagramEditor::Open(UiServices& ui, const QString& path,
+                                   std::optional<DiagramProject> project,
+                                   const QString& functionName) {
+    // A file already open is not read a second time: its window comes to the front.
+    const QString canonical = QFileInfo(path).absoluteFilePath();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* open = qobject_cast<DiagramEditor*>(window);
+        if (open && open->isVisible() &&
+            QFileInfo(open->FilePath()).absoluteFilePath() == canonical) {
+            open->raise();
+            open->activateWindow();
+            return open;
+        }
+    }
+    std::optional<std::string> stored = ChosenPath(ui, nullptr, path);
+    if (!stored) return nullptr;
+    std::string bytes;
+    AsfDocument doc;
+    Status s = ReadFileBytes(*stored, bytes);
+    if (s) s = AsfDocument::Load(bytes, *stored, doc);
+    if (!s) {
+        ShowFailure(ui, nullptr, FromCore(s.message()));
+        return nullptr;
+    }
+    const QString name = functionName.isEmpty() ? QFileInfo(path).completeBaseName() : functionName;
+    auto* editor = new DiagramEditor(ui, path, std::move(doc), std::move(project), name);
+    editor->show();
+    // The view has its size once the window is laid out.
+    QTimer::singleShot(0, editor, [editor] { editor->ShowMachine(); });
+    return editor;
+}
+
+DiagramEditor::DiagramEditor(UiServices& ui, QString path, AsfDocument doc,
+                             std::optional<DiagramProject> project, QString functionName)
+    : ui_(ui), path_(std::move(path)), doc_(std::move(doc)), project_(std::move(project)),
+      functionName_(std::move(functionName)) {
+    setObjectName(QStringLiteral("DiagramEditor"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kestrel.svg")));
+    resize(1360, 900);
+
+    scene_ = new DiagramScene(this);
+    view_ = new QGraphicsView(scene_, this);
+    view_->setObjectName(QStringLiteral("DiagramView"));
+    view_->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    view_->setDragMode(QGraphicsView::RubberBandDrag);
+    view_->setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
+    view_->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
+    setCentralWidget(view_);
+    view_->viewport()->installEventFilter(this);
+
+    undo_ = new QUndoStack(this);
+    BuildActions();
+    BuildPanels();
+
+    connect(scene_, &DiagramScene::MoveRequested, this, &DiagramEditor::MoveObjects);
+    connect(scene_, &DiagramScene::AddStateRequested, this, &DiagramEditor::AddStateAt);
+    connect(scene_, &DiagramScene::ConnectRequested, this, &DiagramEditor::Connect);
+    connect(scene_, &DiagramScene::EditRequested, this, &DiagramEditor::Edit);
+    connect(scene_, &DiagramScene::MenuRequested, this,
+            [this](DiagramObject object, AsfPoint at, QPoint screen) {
+                std::unique_ptr<QMenu> menu(ContextMenu(object, at));
+                menu->exec(screen);
+            });
+    connect(scene_, &QGraphicsScene::selectionChanged, this, &DiagramEditor::ShowSelection);
+    connect(undo_, &QUndoStack::cleanChanged, this, &DiagramEditor::ShowTitle);
+    Refresh();
+}
+
+DiagramEditor::~DiagramEditor() {
+    // The scene's items go before the stack and the panels that react to them.
+    disconnect(scene_, nullptr, this, nullptr);
+}
+
+void DiagramEditor::BuildActions() {
+    QStyle* s = style();
+    QAction* save = NamedAction(this, "ActionSave", QStringLiteral("&Save"), QKeySequence::Save);
+    save->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    QAction* saveAs = NamedAction(this, "ActionSaveAs", QStringLiteral("Save &As..."),
+                                  QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    QAction* exportPicture =
+        NamedAction(this, "ActionExport", QStringLiteral("&Export Picture..."));
+    QAction* close =
+        NamedAction(this, "ActionClose", QStringLiteral("&Close"), QKeySequence::Close);
+
+    QAction* undo = undo_->createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("ActionUndo"));
+    undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    undo->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
+    addAction(undo);
+    QAction* redo = undo_->createRedoAction(this, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("ActionRedo"));
+    redo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    redo->setIcon(s->standardIcon(QStyle::SP_ArrowForward));
+    addAction(redo);
+    QAction* remove =
+        NamedAction(this, "ActionDelete", QStringLiteral("&Delete"), QKeySequence::Delete);
+    remove->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
+
+    auto* tools = new QActionGroup(this);
+    QAction* select =
+        NamedAction(this, "ToolSelect", QStringLiteral("Select"), QKeySequence(Qt::Key_Escape));
+    QAction* state =
+        NamedAction(this, "ToolState", QStringLiteral("State"), QKeySequence(QStringLiteral("S")));
+    QAction* transition = NamedAction(this, "ToolTransition", QStringLiteral("Transition"),
+                                      QKeySequence(QStringLiteral("T")));
+    for (QAction* tool : {select, state, transition}) {
+        tool->setCheckable(true);
+        tools->addAction(tool);
+    }
+    select->setChecked(true);
+    select->setToolTip(QStringLiteral("Select and move objects (Esc)"));
+    state->setToolTip(QStringLiteral("Click on the page to add a state (S)"));
+    transition->setToolTip(QStringLiteral("Drag from one state to another to connect them (T)"));
+    auto useTool = [this](DiagramScene::Tool tool) {
+        scene_->SetTool(tool);
+        view_->setDragMode(tool == DiagramScene::Tool::Select ? QGraphicsView::RubberBandDrag
+                                                              : QGraphicsView::NoDrag);
+        view_->viewport()->setCursor(tool == DiagramScene::Tool::Select ? Qt::ArrowCursor
+                                                                        : Qt::CrossCursor);
+    };
+    connect(select, &QAction::triggered, this, [useTool] { useTool(DiagramScene::Tool::Select); });
+    connect(state, &QAction::triggered, this, [useTool] { useTool(DiagramScene::Tool::AddState); });
+    connect(transition, &QAction::triggered, this,
+            [useTool] { useTool(DiagramScene::Tool::AddTransition); });
+
+    QAction* action = NamedAction(this, "ActionAddAction", QStringLiteral("Add &Action Block"));
+    QAction* reset = NamedAction(this, "ActionAddReset", QStringLiteral("Add &Reset"));
+    QAction* signal = NamedAction(this, "ActionAddSignal", QStringLiteral("Add Si&gnal"));
+    QAction* constant = NamedAction(this, "ActionAddConstant", QStringLiteral("Add C&onstant"));
+    QAction* zoomIn =
+        NamedAction(this, "ActionZoomIn", QStringLiteral("Zoom &In"), QKeySequence::ZoomIn);
+    QAction* zoomOut =
+        NamedAction(this, "ActionZoomOut", QStringLiteral("Zoom &Out"), QKeySequence::ZoomOut);
+    QAction* fit = NamedAction(this, "ActionFit", QStringLiteral("&Fit to Window"),
+                               QKeySequence(QStringLiteral("Ctrl+0")));
+
+    connect(save, &QAction::triggered, this, [this] { Save(); });
+    connect(saveAs, &QAction::triggered, this, [this] { SaveAs(); });
+    connect(exportPicture, &QAction::triggered, this, &DiagramEditor::ExportPicture);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    connect(remove, &QAction::triggered, this, &DiagramEditor::DeleteSelection);
+    connect(action, &QAction::triggered, this, &DiagramEditor::AddActionToSelected);
+    connect(reset, &QAction::triggered, this, [this] {
+        AddResetAt(DiagramScene::PagePoint(view_->mapToScene(view_->viewport()->rect().center())));
+    });
+    connect(signal, &QAction::triggered, this,
+            [this] { AddDeclaration(DiagramObjectKind::Signal); });
+    connect(constant, &QAction::triggered, this,
+            [this] { AddDeclaration(DiagramObjectKind::Constant); });
+    connect(zoomIn, &QAction::triggered, this, [this] { Zoom(1.25); });
+    connect(zoomOut, &QAction::triggered, this, [this] { Zoom(0.8); });
+    connect(fit, &QAction::triggered, this, &DiagramEditor::FitToWindow);
+
+    // The arrow keys move the selected states and the reset by a grid step while the
+    // drawing has the focus (the panels keep them for their own fields).
+    const struct {
+        Qt::Key key;
+        int dx, dy;
+    } nudges[] = {
+        {Qt::Key_Left, -1, 0}, {Qt::Key_Right, 1, 0}, {Qt::Key_Up, 0, 1}, {Qt::Key_Down, 0, -1}};
+    for (const auto& n : nudges) {
+        auto* nudge = new QAction(view_);
+        nudge->setShortcut(QKeySequence(n.key));
+        nudge->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        view_->addAction(nudge);
+        connect(nudge, &QAction::triggered, this, [this, n] { Nudge(n.dx, n.dy); });
+    }
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addActions({save, saveAs});
+    file->addSeparator();
+    file->addAction(exportPicture);
+    file->addSeparator();
+    file->addAction(close);
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->addActions({undo, redo});
+    edit->addSeparator();
+    edit->addAction(remove);
+    QMenu* draw = menuBar()->addMenu(QStringLiteral("&Draw"));
+    draw->addActions({select, state, transition});
+    draw->addSeparator();
+    draw->addActions({action, reset, signal, constant});
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("MenuView"));
+    view->addActions({zoomIn, zoomOut, fit});
+    view->addSeparator();
+
+    QToolBar* bar = addToolBar(QStringLiteral("Diagram"));
+    bar->setObjectName(QStringLiteral("ToolbarDiagram"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->setMovable(false);
+    bar->addActions({save, undo, redo});
+    bar->addSeparator();
+    bar->addActions({select, state, transition});
+    bar->addSeparator();
+    bar->addActions({action, reset, signal, constant});
+    bar->addSeparator();
+    bar->addAction(remove);
+    bar->addSeparator();
+    bar->addActions({zoomIn, zoomOut, fit});
+}
+
+void DiagramEditor::BuildPanels() {
+    QMenu* viewMenu = menuBar()->findChild<QMenu*>(QStringLiteral("MenuView"));
+
+    auto* properties = new QWidget;
+    auto* form = new QFormLayout(properties);
+    objectKind_ = new QLabel(QStringLiteral("Nothing selected"));
+    objectKind_->setObjectName(QStringLiteral("LabelObject"));
+    objectKind_->setWordWrap(true);
+    name_ = new QLineEdit;
+    name_->setObjectName(QStringLiteral("EditName"));
+    stateKind_ = new QComboBox;
+    stateKind_->setObjectName(QStringLiteral("ComboStateKind"));
+    stateKind_->addItems({QStringLiteral("Ordinary"), QStringLiteral("Initial (default)"),
+                          QStringLiteral("Trap (end)")});
+    priority_ = new QSpinBox;
+    priority_->setObjectName(QStringLiteral("SpinPriority"));
+    priority_->setRange(0, static_cast<int>(kMaxTransitionPriority));
+    from_ = new QComboBox;
+    from_->setObjectName(QStringLiteral("ComboFrom"));
+    to_ = new QComboBox;
+    to_->setObjectName(QStringLiteral("ComboTo"));
+    value_ = new QLineEdit;
+    value_->setObjectName(QStringLiteral("EditValue"));
+    text_ = new QPlainTextEdit;
+    text_->setObjectName(QStringLiteral("EditText"));
+    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text_->setTabChangesFocus(true);
+    apply_ = new QPushButton(QStringLiteral("Apply"));
+    apply_->setObjectName(QStringLiteral("CommandApply"));
+    form->addRow(objectKind_);
+    form->addRow(QStringLiteral("Name:"), name_);
+    form->addRow(QStringLiteral("Kind:"), stateKind_);
+    form->addRow(QStringLiteral("From:"), from_);
+    form->addRow(QStringLiteral("To:"), to_);
+    form->addRow(QStringLiteral("Priority:"), priority_);
+    form->addRow(QStringLiteral("Value:"), value_);
+    form->addRow(QStringLiteral("Text:"), text_);
+    form->addRow(apply_);
+    connect(apply_, &QPushButton::clicked, this, &DiagramEditor::ApplyProperties);
+    connect(name_, &QLineEdit::returnPressed, this, &DiagramEditor::ApplyProperties);
+    connect(value_, &QLineEdit::returnPressed, this, &DiagramEditor::ApplyProperties);
+    connect(stateKind_, &QComboBox::activated, this, &DiagramEditor::ApplyProperties);
+
+    auto* propertiesDock = new QDockWidget(QStringLiteral("Properties"), this);
+    propertiesDock->setObjectName(QStringLiteral("DockProperties"));
+    propertiesDock->setWidget(properties);
+    addDockWidget(Qt::RightDockWidgetArea, propertiesDock);
+
+    checks_ = new QListWidget;
+    checks_->setObjectName(QStringLiteral("ListChecks"));
+    checks_->setAlternatingRowColors(true);
+    connect(checks_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const ObjectNumber object = item->data(Qt::UserRole).toLongLong();
+        if (object == 0) return;
+        if (QGraphicsItem* shown = scene_->SelectObject(object)) view_->ensureVisible(shown);
+    });
+    auto* checksDock = new QDockWidget(QStringLiteral("Checks"), this);
+    checksDock->setObjectName(QStringLiteral("DockChecks"));
+    checksDock->setWidget(checks_);
+    addDockWidget(Qt::RightDockWidgetArea, checksDock);
+
+    preview_ = new QTabWidget;
+    preview_->setObjectName(QStringLiteral("TabsPreview"));
+    auto textPage = [this](const char* name, const QString& title) {
+        auto* page = new QPlainTextEdit;
+        page->setObjectName(QString::fromLatin1(name));
+        page->setReadOnly(true);
+        page->setLineWrapMode(QPlainTextEdit::NoWrap);
+        page->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        preview_->addTab(page, title);
+        return page;
+    };
+    asml_ = textPage("TextAsml", QStringLiteral("AsmL"));
+    if (project_) {
+        sections_[0] = textPage("TextDeclarations", QStringLiteral("Declarations"));
+        sections_[1] = textPage("TextInitialisation", QStringLiteral("Initialisation"));
+        sections_[2] = textPage("TextBehaviour", QStringLiteral("Behaviour"));
+        sections_[3] = textPage("TextUpdate", QStringLiteral("Update"));
+    }
+    auto* previewDock = new QDockWidget(QStringLiteral("Preview"), this);
+    previewDock->setObjectName(QStringLiteral("DockPreview"));
+    previewDock->setWidget(preview_);
+    addDockWidget(Qt::RightDockWidgetArea, previewDock);
+    tabifyDockWidget(checksDock, previewDock);
+    checksDock->raise();
+    resizeDocks({propertiesDock}, {380}, Qt::Horizontal);
+    resizeDocks({propertiesDock, checksDock}, {330, 470}, Qt::Vertical);
+
+    for (QDockWidget* dock : {propertiesDock, checksDock, previewDock})
+        viewMenu->addAction(dock->toggleViewAction());
+    statusBar()->showMessage(QStringLiteral("Ready"));
+}
+
+bool DiagramEditor::IsModified() const {
+    return !undo_->isClean();
+}
+
+bool DiagramEditor::Change(const QString& what, const std::function<Status(AsfDocument&)>& change) {
+    AsfDocument edited = doc_;
+    if (Status s = change(edited); !s) {
+        ShowFailure(ui_, this, FromCore(s.message()));
+        Refresh(); // a dragged object goes back to its place
+        return false;
+    }
+    std::string before = doc_.Bytes();
+    std::string after = edited.Bytes();
+    if (before == after) {
+        Refresh();
+        return true;
+    }
+    doc_ = std::move(edited);
+    undo_->push(new DocumentChange(*this, what, std::move(before), std::move(after)));
+    Refresh();
+    return true;
+}
+
+void DiagramEditor::Restore(const std::string& bytes) {
+    AsfDocument doc;
+    if (Status s = AsfDocument::Load(bytes, doc_.Path(), doc); !s) {
+        ShowFailure(ui_, this, FromCore(s.message()));
+        return;
+    }
+    doc_ = std::move(doc);
+    Refresh();
+}
+
+void DiagramEditor::AddStateAt(AsfPoint at) {
+    ObjectNumber number = 0;
+    const std::string name = UnusedName(DescribeDiagram(doc_), "S");
+    if (Change(QStringLiteral("Add State"),
+               [&](AsfDocument& d) { return AddState(d, name, OnGrid(at), number); }))
+        scene_->SelectObject(number);
+}
+
+void DiagramEditor::Connect(ObjectNumber from, ObjectNumber to) {
+    // A new transition comes after the ones that leave the same object.
+    ObjectNumber priority = 0;
+    for (const ModelTransition& t : DescribeDiagram(doc_).transitions)
+        if (t.from == from) priority = std::max(priority, t.priority);
+    priority = std::min(priority + 1, kMaxTransitionPriority);
+    ObjectNumber number = 0;
+    if (Change(QStringLiteral("Add Transition"), [&](AsfDocument& d) {
+            return AddTransition(d, from, to, priority, std::nullopt, number);
+        }))
+        scene_->SelectObject(number);
+}
+
+void DiagramEditor::MoveObjects(const DiagramMoves& moves) {
+    Change(moves.size() == 1 ? QStringLiteral("Move") : QStringLiteral("Move Objects"),
+           [&](AsfDocument& d) {
+               for (const auto& [object, at] : moves) {
+                   const bool reset = d.Find(AsfKind::Reset, object).has_value();
+                   Status s = reset ? MoveReset(d, at) : MoveState(d, object, at);
+                   if (!s) return s;
+               }
+               return Status::Ok();
+           });
+}
+
+void DiagramEditor::Nudge(int dx, int dy) {
+    DiagramMoves moves;
+    for (const DiagramObject& o : scene_->SelectedObjects()) {
+        const AsfKind kind = o.kind == DiagramObjectKind::State ? AsfKind::State : AsfKind::Reset;
+        if (o.kind != DiagramObjectKind::State && o.kind != DiagramObjectKind::Reset) continue;
+        if (std::optional<std::size_t> line = doc_.Find(kind, o.number)) {
+            const AsfPoint at = PositionOf(doc_.Lines()[*line]);
+            moves.push_back(
+                {o.number, {at.x + dx * DiagramScene::kGrid, at.y + dy * DiagramScene::kGrid}});
+        }
+    }
+    if (!moves.empty()) MoveObjects(moves);
+}
+
+void DiagramEditor::AddActionToSelected() {
+    std::optional<DiagramObject> selected = SingleSelection();
+    if (!selected || selected->kind != DiagramObjectKind::State) {
+        ui_.Message(this, QStringLiteral("Select the state the action block belongs to."),
+                    QStringLiteral("Add Action Block"), MessageIcon::Information);
+        return;
+    }
+    ObjectNumber number = 0;
+    if (Change(QStringLiteral("Add Action Block"),
+               [&](AsfDocument& d) { return AddAction(d, selected->number, "", number); })) {
+        scene_->SelectObject(number);
+        Edit({DiagramObjectKind::Action, number});
+    }
+}
+
+void DiagramEditor::AddResetAt(AsfPoint at) {
+    ObjectNumber number = 0;
+    if (Change(QStringLiteral("Add Reset"),
+               [&](AsfDocument& d) { return AddReset(d, OnGrid(at), number); }))
+        scene_->SelectObject(number);
+}
+
+void DiagramEditor::AddDeclaration(DiagramObjectKind kind) {
+    ObjectNumber number = 0;
+    const bool signal = kind == DiagramObjectKind::Signal;
+    const std::string name = UnusedName(DescribeDiagram(doc_), signal ? "sig" : "C");
+    if (Change(signal ? QStringLiteral("Add Signal") : QStringLiteral("Add Constant"),
+               [&](AsfDocument& d) {
+                   return signal ? AddSignal(d, name, "0", number)
+                                 : AddConstant(d, name, "0", number);
+               }))
+        Edit({kind, number});
+}
+
+void DiagramEditor::DeleteSelection() {
+    const std::vector<DiagramObject> chosen = scene_->SelectedObjects();
+    if (chosen.empty()) return;
+    Change(QStringLiteral("Delete"), [&](AsfDocument& d) {
+        for (const DiagramObject& o : chosen) {
+            // Deleting a state takes its transitions and action blocks along; those that
+            // were selected too are gone by the time their turn comes.
+            Status s = Status::Ok();
+            switch (o.kind) {
+            case DiagramObjectKind::State:
+                if (d.Find(AsfKind::State, o.number)) s = DeleteState(d, o.number);
+                break;
+            case DiagramObjectKind::Transition:
+                if (d.Find(AsfKind::Transition, o.number)) s = DeleteTransition(d, o.number);
+                break;
+            case DiagramObjectKind::Action:
+                if (d.Find(AsfKind::Action, o.number)) s = DeleteAction(d, o.number);
+                break;
+            case DiagramObjectKind::Reset:
+                if (d.ResetNumber() != 0) s = RemoveReset(d);
+                break;
+            case DiagramObjectKind::Signal: s = DeleteSignal(d, o.number); break;
+            case DiagramObjectKind::Constant: s = DeleteConstant(d, o.number); break;
+            case DiagramObjectKind::Port:
+            case DiagramObjectKind::None: break;
+            }
+            if (!s) return s;
+        }
+        return Status::Ok();
+    });
+}
+
+QMenu* DiagramEditor::ContextMenu(DiagramObject object, AsfPoint at) {
+    auto* menu = new QMenu(this);
+    auto add = [menu](const QString& text, auto&& run) {
+        QObject::connect(menu->addAction(text), &QAction::triggered, menu, run);
+    };
+    auto named = [this](const char* name) {
+        return findChild<QAction*>(QString::fromLatin1(name));
+    };
+    switch (object.kind) {
+    case DiagramObjectKind::None:
+        add(QStringLiteral("Add State Here"), [this, at] { AddStateAt(at); });
+        add(QStringLiteral("Add Reset Here"), [this, at] { AddResetAt(at); });
+        menu->addAction(named("ActionAddSignal"));
+        menu->addAction(named("ActionAddConstant"));
+        menu->addSeparator();
+        menu->addAction(named("ActionFit"));
+        return menu;
+    case DiagramObjectKind::State: {
+        add(QStringLiteral("Rename"), [this, object] { Edit(object); });
+        menu->addSeparator();
+        const struct {
+            const char* text;
+            AsfStateKind kind;
+        } kinds[] = {{"Ordinary State", AsfStateKind::Ordinary},
+                     {"Initial State", AsfStateKind::Default},
+                     {"Trap State", AsfStateKind::Trap}};
+        for (const auto& k : kinds)
+            add(QString::fromLatin1(k.text), [this, object, kind = k.kind] {
+                Change(QStringLiteral("Set State Kind"),
+                       [&](AsfDocument& d) { return SetStateKind(d, object.number, kind); });
+            });
+        menu->addSeparator();
+        menu->addAction(named("ActionAddAction"));
+        break;
+    }
+    case DiagramObjectKind::Transition:
+    case DiagramObjectKind::Action:
+    case DiagramObjectKind::Signal:
+    case DiagramObjectKind::Constant:
+        add(QStringLiteral("Edit"), [this, object] { Edit(object); });
+        break;
+    case DiagramObjectKind::Reset:
+    case DiagramObjectKind::Port: break;
+    }
+    if (object.kind != DiagramObjectKind::Port) {
+        menu->addSeparator();
+        menu->addAction(named("ActionDelete"));
+    }
+    return menu;
+}
+
+std::optional<DiagramObject> DiagramEditor::SingleSelection() const {
+    const std::vector<DiagramObject> chosen = scene_->SelectedObjects();
+    if (chosen.size() != 1) return std::nullopt;
+    return chosen.front();
+}
+
+void DiagramEditor::ApplyProperties() {
+    std::optional<DiagramObject> o = SingleSelection();
+    if (!o) return;
+    const std::string name = ToCore(name_->text());
+    const std::string value = ToCore(value_->text());
+    const std::string text = ToCore(text_->toPlainText());
+    const ObjectNumber number = o->number;
+    switch (o->kind) {
+    case DiagramObjectKind::State: {
+        const auto kind = static_cast<AsfStateKind>(stateKind_->currentIndex());
+        Change(QStringLiteral("Edit State"), [&](AsfDocument& d) {
+            Status s = RenameState(d, number, name);
+            return s ? SetStateKind(d, number, kind) : s;
+        });
+        break;
+    }
+    case DiagramObjectKind::Transition: {
+        const ObjectNumber priority = priority_->value();
+        const std::optional<std::string> condition =
+            text.empty() ? std::nullopt : std::optional<std::string>(text);
+        // A transition whose end is no state keeps its ends.
+        const bool ends = from_->currentIndex() >= 0 && to_->currentIndex() >= 0;
+        const ObjectNumber from = from_->currentData().toLongLong();
+        const ObjectNumber to = to_->currentData().toLongLong();
+        Change(QStringLiteral("Edit Transition"), [&](AsfDocument& d) {
+            Status s = ends ? ReconnectTransition(d, number, from, to) : Status::Ok();
+            if (s) s = SetTransitionPriority(d, number, priority);
+            return s ? SetTransitionCondition(d, number, condition) : s;
+        });
+        break;
+    }
+    case DiagramObjectKind::Action:
+        Change(QStringLiteral("Edit Action Block"),
+               [&](AsfDocument& d) { return EditAction(d, number, text); });
+        break;
+    case DiagramObjectKind::Signal:
+        Change(QStringLiteral("Edit Signal"),
+               [&](AsfDocument& d) { return EditSignal(d, number, name, value); });
+        break;
+    case DiagramObjectKind::Constant:
+        Change(QStringLiteral("Edit Constant"),
+               [&](AsfDocument& d) { return EditConstant(d, number, name, value); });
+        break;
+    case DiagramObjectKind::Reset:
+    case DiagramObjectKind::Port:
+    case DiagramObjectKind::None: break;
+    }
+}
+
+void DiagramEditor::Edit(DiagramObject object) {
+    scene_->SelectObject(object.number);
+    ShowSelection();
+    if (auto* dock = findChild<QDockWidget*>(QStringLiteral("DockProperties"))) {
+        dock->show();
+        dock->raise();
+    }
+    switch (object.kind) {
+    case DiagramObjectKind::State:
+    case DiagramObjectKind::Signal:
+    case DiagramObjectKind::Constant:
+        name_->setFocus();
+        name_->selectAll();
+        break;
+    case DiagramObjectKind::Transition:
+    case DiagramObjectKind::Action:
+        text_->setFocus();
+        text_->selectAll();
+        break;
+    default: break;
+    }
+}
+
+void DiagramEditor::ShowSelection() {
+    auto* form = qobject_cast<QFormLayout*>(name_->parentWidget()->layout());
+    std::optional<DiagramObject> o = SingleSelection();
+    const DiagramObjectKind kind = o ? o->kind : DiagramObjectKind::None;
+    const bool state = kind == DiagramObjectKind::State;
+    const bool transition = kind == DiagramObjectKind::Transition;
+    const bool declaration =
+        kind == DiagramObjectKind::Signal || kind == DiagramObjectKind::Constant;
+    form->setRowVisible(name_, state || declaration);
+    form->setRowVisible(stateKind_, state);
+    form->setRowVisible(priority_, transition);
+    form->setRowVisible(from_, transition);
+    form->setRowVisible(to_, transition);
+    form->setRowVisible(value_, declaration);
+    form->setRowVisible(text_, transition || kind == DiagramObjectKind::Action);
+    apply_->setVisible(state || transition || declaration || kind == DiagramObjectKind::Action);
+    name_->clear();
+    value_->clear();
+    text_->clear();
+    if (!o) {
+        const std::size_t n = scene_->SelectedObjects().size();
+        objectKind_->setText(
+            n == 0 ? QStringLiteral("<b>Nothing selected</b><br><br>Click an object to see and "
+                                    "change its properties, double-click it to edit its text. "
+                                    "A double click on an empty place adds a state; drag with "
+                                    "the Transition tool from one state to another to "
+                                    "connect them.")
+                   : QStringLiteral("<b>%1 objects selected</b>").arg(n));
+        return;
+    }
+    const DiagramModel model = DescribeDiagram(doc_);
+    QString heading = QStringLiteral("<b>%1</b> (object %2)").arg(KindName(kind)).arg(o->number);
+    auto nameOf = [&](ObjectNumber n) {
+        if (model.reset && model.reset->id == n) return QStringLiteral("Reset");
+        return FromCore(doc_.NameOf(n));
+    };
+    for (const ModelState& s : model.states)
+        if (s.id == o->number) {
+            name_->setText(FromCore(s.name));
+            stateKind_->setCurrentIndex(static_cast<int>(s.kind));
+        }
+    from_->clear();
+    to_->clear();
+    if (transition) {
+        if (model.reset && model.reset->id)
+            from_->addItem(QStringLiteral("Reset"), static_cast<qlonglong>(*model.reset->id));
+        for (const ModelState& s : model.states) {
+            from_->addItem(FromCore(s.name), static_cast<qlonglong>(s.id.value_or(0)));
+            to_->addItem(FromCore(s.name), static_cast<qlonglong>(s.id.value_or(0)));
+        }
+    }
+    for (const ModelTransition& t : model.transitions)
+        if (t.id == o->number) {
+            from_->setCurrentIndex(from_->findData(static_cast<qlonglong>(t.from)));
+            to_->setCurrentIndex(to_->findData(static_cast<qlonglong>(t.to)));
+            heading += QStringLiteral("<br>%1 \u2192 %2")
+                           .arg(nameOf(t.from).toHtmlEscaped(), nameOf(t.to).toHtmlEscaped());
+            priority_->setValue(static_cast<int>(t.priority));
+            text_->setPlainText(FromCore(t.condition.value_or(std::string())));
+        }
+    for (const ModelAction& a : model.actions)
+        if (a.id == o->number) {
+            heading += QStringLiteral("<br>of %1").arg(nameOf(a.state).toHtmlEscaped());
+            text_->setPlainText(FromCore(a.text));
+        }
+    for (const ModelSignal& s : model.signals)
+        if (s.id == o->number) {
+            name_->setText(FromCore(s.name));
+            value_->setText(FromCore(s.init));
+        }
+    for (const ModelConstant& c : model.constants)
+        if (c.id == o->number) {
+            name_->setText(FromCore(c.name));
+            value_->setText(FromCore(c.value));
+        }
+    for (const ModelPort& p : model.ports)
+        if (p.id == o->number)
+            heading += QStringLiteral("<br>%1 %2")
+                           .arg(p.input ? QStringLiteral("input") : QStringLiteral("output"),
+                                FromCore(p.name).toHtmlEscaped());
+    objectKind_->setText(heading);
+}
+
+void DiagramEditor::Refresh() {
+    scene_->Show(doc_);
+    ShowSelection();
+    ShowChecks();
+    ShowTitle();
+    const DiagramModel model = DescribeDiagram(doc_);
+    statusBar()->showMessage(QStringLiteral("%1 states, %2 transitions, %3 action blocks")
+                                 .arg(model.states.size())
+                                 .arg(model.transitions.size())
+                                 .arg(model.actions.size()));
+}
+
+void DiagramEditor::ShowChecks() {
+    std::vector<DiagramCheck> checks = CheckDiagram(doc_, ToCore(functionName_));
+    if (project_) {
+        DiagramPreview preview = PreviewDiagram(doc_, project_->tables, project_->function);
+        for (DiagramCheck& c : preview.checks) {
+            const bool known =
+                std::any_of(checks.begin(), checks.end(), [&](const DiagramCheck& k) {
+                    return k.message == c.message && k.line == c.line;
+                });
+            if (!known) checks.push_back(std::move(c));
+        }
+        asml_->setPlainText(MultiLineFromCore(preview.asml));
+        const std::string* texts[4] = {&preview.declarations, &preview.initialisation,
+                                       &preview.behaviour, &preview.update};
+        for (int i = 0; i < 4; ++i) sections_[i]->setPlainText(MultiLineFromCore(*texts[i]));
+    } else {
+        asml_->setPlainText(MultiLineFromCore(DiagramAsml(doc_, ToCore(functionName_), "")));
+    }
+    checks_->clear();
+    int errors = 0;
+    for (const DiagramCheck& c : checks) {
+        const bool error = c.severity == DiagramSeverity::Error;
+        errors += error ? 1 : 0;
+        QString text = FromCore(c.message);
+        if (c.line > 0) text = QStringLiteral("Line %1: %2").arg(c.line).arg(text);
+        auto* item =
+            new QListWidgetItem(style()->standardIcon(error ? QStyle::SP_MessageBoxCritical
+                                                            : QStyle::SP_MessageBoxWarning),
+                                text, checks_);
+        item->setData(Qt::UserRole, static_cast<qlonglong>(ShownObject(doc_, c.object, c.line)));
+        item->setToolTip(FromCore(DiagramCheckText(c, doc_.Path())));
+    }
+    if (checks.empty()) new QListWidgetItem(QStringLiteral("No problems found."), checks_);
+    if (auto* dock = findChild<QDockWidget*>(QStringLiteral("DockChecks")))
+        dock->setWindowTitle(checks.empty() ? QStringLiteral("Checks")
+                                            : QStringLiteral("Checks (%1 errors, %2 warnings)")
+                                                  .arg(errors)
+                                                  .arg(static_cast<int>(checks.size()) - errors));
+}
+
+void DiagramEditor::ShowTitle() {
+    setWindowTitle(
+        QStringLiteral("%1%2 - Kestrel Diagram Editor")
+            .arg(QFileInfo(path_).fileName(), IsModified() ? QStringLiteral(" *") : QString()));
+}
+
+bool DiagramEditor::WriteTo(const QString& path) {
+    std::optional<std::string> stored = ChosenPath(ui_, this, path);
+    if (!stored) return false;
+    if (Status s = WriteFileAtomic(*stored, doc_.Bytes()); !s) {
+        ShowFailure(ui_, this, FromCore(s.message()));
+        return false;
+    }
+    if (*stored != doc_.Path()) {
+        AsfDocument renamed;
+        if (AsfDocument::Load(doc_.Bytes(), *stored, renamed)) doc_ = std::move(renamed);
+    }
+    path_ = path;
+    undo_->setClean();
+    ShowTitle();
+    statusBar()->showMessage(QStringLiteral("Saved %1").arg(path), 4000);
+    return true;
+}
+
+bool DiagramEditor::Save() {
+    return WriteTo(path_);
+}
+
+bool DiagramEditor::SaveAs() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save Diagram As");
+    request.filter = AsfFileFilter();
+    request.folder = QFileInfo(path_).absolutePath();
+    request.fileName = path_;
+    const QString chosen = ui_.SaveFile(this, request);
+    return !chosen.isEmpty() && WriteTo(chosen);
+}
+
+void DiagramEditor::ExportPicture() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Export Diagram Picture");
+    request.filter = QStringLiteral("PNG Picture (*.png)|*.png|SVG Drawing (*.svg)|*.svg");
+    request.folder = QFileInfo(path_).absolutePath();
+    const QFileInfo file(path_);
+    request.fileName =
+        file.absolutePath() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral(".png");
+    const QString chosen = ui_.SaveFile(this, request);
+    if (chosen.isEmpty()) return;
+    std::optional<std::string> stored = ChosenPath(ui_, this, chosen);
+    if (!stored) return;
+
+    const QList<QGraphicsItem*> selected = scene_->selectedItems();
+    scene_->clearSelection();
+    const QRectF area = scene_->itemsBoundingRect().adjusted(-20, -20, 20, 20);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (chosen.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(area.size().toSize());
+        svg.setViewBox(QRectF(QPointF(0, 0), area.size()));
+        svg.setTitle(file.fileName());
+        QPainter painter(&svg);
+        scene_->render(&painter, QRectF(QPointF(0, 0), area.size()), area);
+    } else {
+        QImage image((area.size() * 2).toSize(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        scene_->render(&painter, QRectF(QPointF(0, 0), area.size() * 2), area);
+        painter.end();
+        image.save(&buffer, "PNG");
+    }
+    for (QGraphicsItem* item : selected) item->setSelected(true);
+    if (Status s = WriteFileAtomic(
+            *stored, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        !s)
+        ShowFailure(ui_, this, FromCore(s.message()));
+}
+
+void DiagramEditor::FitToWindow() {
+    QRectF area = scene_->itemsBoundingRect();
+    if (area.isEmpty()) area = scene_->sceneRect();
+    view_->fitInView(area.adjusted(-20, -20, 20, 20), Qt::KeepAspectRatio);
+}
+
+void DiagramEditor::ShowMachine() {
+    QRectF area;
+    for (QGraphicsItem* item : scene_->items()) {
+        const DiagramObjectKind kind = DiagramScene::ObjectOf(item).kind;
+        if (kind != DiagramObjectKind::None && kind != DiagramObjectKind::Port)
+            area |= item->sceneBoundingRect();
+    }
+    if (area.isEmpty()) {
+        FitToWindow();
+        return;
+    }
+    view_->resetTransform();
+    view_->fitInView(area.adjusted(-40, -40, 40, 40), Qt::KeepAspectRatio);
+    if (view_->transform().m11() > 1.5) {
+        view_->resetTransform();
+        view_->scale(1.5, 1.5);
+        view_->centerOn(area.center());
+    }
+}
+
+void DiagramEditor::Zoom(double factor) {
+    const double scale = view_->transform().m11() * factor;
+    if (scale < 0.05 || scale > 20) return;
+    view_->scale(factor, factor);
+}
+
+bool DiagramEditor::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl and the wheel zoom about the pointer; the wheel alone scrolls.
+    if (watched == view_->viewport() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            Zoom(wheel->angleDelta().y() > 0 ? 1.15 : 1 / 1.15);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void DiagramEditor::closeEvent(QCloseEvent* event) {
+    if (IsModified()) {
+        const int answer = ui_.Message(
+            this,
+            QStringLiteral("The diagram %1 has been changed.\nDo you want to save the changes?")
+                .arg(path_),
+            QStringLiteral("Kestrel Diagram Editor"), MessageIcon::Question,
+            MessageButtons::YesNoCancel);
+        if (answer == kAnswerCancel || (answer == kAnswerYes && !Save())) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+} // namespace kestrel

@@ -1,0 +1,444 @@
+// The diagram editor window: a small machine drawn with the mouse (states, a transition,
+// a condition through the properties panel), undo and redo, a drag snapped to the grid,
+// Delete, and the saved file read back by the core; an example diagram saved unchanged
+// byte for byte and drawn with all its objects; unreadable files named in a message;
+// refusals of the core shown without a change; the question before closing; Save As and
+// a failed write; the checks panel selecting objects; pictures exported; `kestrel FILE.asf`.
+#include "diagram/DiagramEditor.h"
+#include "GuiTestSupport.h"
+#include "GuiText.h"
+#include "fsm/AsfEdit.h"
+#include "fsm/AsfModel.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QGraphicsItem>
+#include <QGraphicsView>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QUndoStack>
+
+#include <memory>
+#include <set>
+
+namespace kestrel::test {
+
+namespace {
+
+const QByteArray kEmptyDiagram = "VERSION=1.19\r\nHEADER\r\nFILE=\"m.asf\"\r\nFREEOID=60\r\nEND\r\n"
+                                 "BUNDLES\r\nEND\r\nINSTHEADER 1\r\nPAGE 0,0 215900,279400\r\n"
+                                 "END\r\nOBJECTS\r\nF 1 0 671088640 10 0 \"\" 0 RECT 0,0,0 0 0 1 "
+                                 "255,255,255 0 | 15700,15700 200200,221700\r\nEND\r\n";
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
+    file.write(bytes);
+}
+
+DiagramModel ModelOfFile(const QString& path) {
+    AsfDocument doc;
+    if (!AsfDocument::Load(FileBytes(path).toStdString(), ToCore(path), doc))
+        qFatal("%s does not read back", qPrintable(path));
+    return DescribeDiagram(doc);
+}
+
+// A diagram file in a temporary folder, opened in the editor over a scripted desktop.
+struct OpenedDiagram {
+    QTemporaryDir dir;
+    FakeUiServices ui;
+    QString path;
+    DiagramEditor* editor = nullptr;
+
+    explicit OpenedDiagram(const QByteArray& bytes = kEmptyDiagram) {
+        path = dir.path() + "/m.asf";
+        WriteFile(path, bytes);
+        editor = DiagramEditor::Open(ui, path);
+        if (!editor) qFatal("the diagram does not open");
+        QTest::qWait(10); // the first view of the machine is set once the window is laid out
+    }
+    ~OpenedDiagram() { CloseTopLevels<DiagramEditor>(); }
+
+    QWidget* Viewport() const { return editor->View().viewport(); }
+    QPoint At(AsfPoint page) const {
+        return editor->View().mapFromScene(DiagramScene::ScenePoint(page));
+    }
+    void Trigger(const char* action) const {
+        auto* a = Control<QAction>(editor, action);
+        QVERIFY(a && a->isEnabled());
+        a->trigger();
+    }
+    void Use(const char* tool) const { Trigger(tool); }
+    DiagramModel Model() const { return DescribeDiagram(editor->Document()); }
+};
+
+} // namespace
+
+class DiagramEditorTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void drawsAMachineWithTheMouseAndSavesIt() {
+        OpenedDiagram d;
+        d.editor->View().resetTransform();
+        d.editor->View().centerOn(DiagramScene::ScenePoint({60000, 130000}));
+
+        // Two states with the state tool, named in order.
+        d.Use("ToolState");
+        QTest::mouseClick(d.Viewport(), Qt::LeftButton, {}, d.At({60000, 160000}));
+        QTest::mouseClick(d.Viewport(), Qt::LeftButton, {}, d.At({60000, 100000}));
+        DiagramModel m = d.Model();
+        QCOMPARE(m.states.size(), std::size_t(2));
+        QCOMPARE(m.states[0].name, std::string("S1"));
+        QCOMPARE(m.states[1].name, std::string("S2"));
+        QCOMPARE(m.states[0].at->y, ObjectNumber(160000));
+
+        // A transition dragged from S1 to S2, then its condition set in the panel.
+        d.Use("ToolTransition");
+        QTest::mousePress(d.Viewport(), Qt::LeftButton, {}, d.At({60000, 160000}));
+        QTest::mouseMove(d.Viewport(), d.At({60000, 130000}));
+        QTest::mouseRelease(d.Viewport(), Qt::LeftButton, {}, d.At({60000, 100000}));
+        m = d.Model();
+        QCOMPARE(m.transitions.size(), std::size_t(1));
+        QCOMPARE(m.transitions[0].from, *m.states[0].id);
+        QCOMPARE(m.transitions[0].to, *m.states[1].id);
+        QCOMPARE(m.transitions[0].priority, ObjectNumber(1));
+        Control<QPlainTextEdit>(d.editor, "EditText")->setPlainText("go = '1'");
+        Click(d.editor, "CommandApply");
+        QCOMPARE(d.Model().transitions[0].condition, std::optional<std::string>("go = '1'"));
+        QVERIFY(d.editor->windowTitle().startsWith("m.asf *"));
+
+        // Undo takes the condition back, redo gives it again; the stack holds each step.
+        QCOMPARE(d.editor->UndoStack().count(), 4);
+        d.Trigger("ActionUndo");
+        QVERIFY(!d.Model().transitions[0].condition);
+        d.Trigger("ActionRedo");
+        QCOMPARE(d.Model().transitions[0].condition, std::optional<std::string>("go = '1'"));
+
+        // A double click on S2 puts its name into the panel to be typed over.
+        d.Use("ToolSelect");
+        QTest::mouseDClick(d.Viewport(), Qt::LeftButton, {}, d.At({60000, 100000}));
+        auto* name = Control<QLineEdit>(d.editor, "EditName");
+        QCOMPARE(name->text(), QStringLiteral("S2"));
+        name->setText("DONE");
+        QTest::keyClick(name, Qt::Key_Return);
+        QCOMPARE(d.Model().states[1].name, std::string("DONE"));
+
+        // Save writes what the window holds; the file reads back as the same machine.
+        d.Trigger("ActionSave");
+        QCOMPARE(FileBytes(d.path).toStdString(), d.editor->Document().Bytes());
+        QVERIFY(!d.editor->IsModified());
+        QCOMPARE(d.editor->windowTitle(), QStringLiteral("m.asf - Kestrel Diagram Editor"));
+        const DiagramModel saved = ModelOfFile(d.path);
+        QCOMPARE(saved.states.size(), std::size_t(2));
+        QCOMPARE(saved.states[1].name, std::string("DONE"));
+        QCOMPARE(saved.transitions.size(), std::size_t(1));
+        QCOMPARE(saved.transitions[0].condition, std::optional<std::string>("go = '1'"));
+    }
+
+    void dragsSnapToTheGridAndDeleteTakesTheTransitionsAlong() {
+        OpenedDiagram d;
+        ObjectNumber a = 0, b = 0, t = 0;
+        QVERIFY(d.editor->Change("setup", [&](AsfDocument& doc) {
+            Status s = AddState(doc, "A", {60000, 160000}, a);
+            if (s) s = AddState(doc, "B", {60000, 100000}, b);
+            if (s) s = AddTransition(doc, a, b, 1, std::nullopt, t);
+            return s;
+        }));
+        d.editor->View().resetTransform();
+        d.editor->View().centerOn(DiagramScene::ScenePoint({60000, 130000}));
+
+        auto transitionStart = [&d] {
+            for (QGraphicsItem* item : d.editor->Scene().items())
+                if (auto* path = qgraphicsitem_cast<QGraphicsPathItem*>(item))
+                    if (DiagramScene::ObjectOf(path).kind == DiagramObjectKind::Transition)
+                        return path->path().pointAtPercent(0);
+            return QPointF();
+        };
+        const QPointF startBefore = transitionStart();
+
+        // Dragged by 3320 and -2890 page units: the transition follows while dragging, and
+        // the move lands on whole grid steps.
+        QTest::mousePress(d.Viewport(), Qt::LeftButton, {}, d.At({60000, 160000}));
+        QTest::mouseMove(d.Viewport(), d.At({61000, 159000}));
+        QTest::mouseMove(d.Viewport(), d.At({63320, 157110}));
+        QVERIFY(QLineF(startBefore, transitionStart()).length() > 15);
+        QTest::mouseRelease(d.Viewport(), Qt::LeftButton, {}, d.At({63320, 157110}));
+        const AsfPoint moved = *d.Model().states[0].at;
+        QCOMPARE(moved.x % DiagramScene::kGrid, ObjectNumber(0));
+        QCOMPARE(moved.y % DiagramScene::kGrid, ObjectNumber(0));
+        QVERIFY(moved.x > 60000 && moved.y < 160000);
+        // The arrow keys on the drawing move the selection a grid step.
+        d.editor->View().setFocus();
+        QTest::keyClick(d.Viewport(), Qt::Key_Up);
+        QCOMPARE(d.Model().states[0].at->y, moved.y + DiagramScene::kGrid);
+        d.Trigger("ActionUndo");
+
+        // The panel turns the transition into a self-loop of A, keeping its priority.
+        d.editor->Scene().SelectObject(t);
+        auto* to = Control<QComboBox>(d.editor, "ComboTo");
+        to->setCurrentIndex(to->findText("A"));
+        Click(d.editor, "CommandApply");
+        QCOMPARE(d.Model().transitions[0].to, a);
+        QCOMPARE(d.Model().transitions[0].priority, ObjectNumber(1));
+        d.Trigger("ActionUndo");
+
+        // Delete on the selected state removes its transition too; undo brings both back.
+        d.editor->Scene().SelectObject(b);
+        d.Trigger("ActionDelete");
+        QCOMPARE(d.Model().states.size(), std::size_t(1));
+        QVERIFY(d.Model().transitions.empty());
+        d.Trigger("ActionUndo");
+        QCOMPARE(d.Model().transitions.size(), std::size_t(1));
+        QCOMPARE(Control<QAction>(d.editor, "ActionDelete")->shortcut(),
+                 QKeySequence(QKeySequence::Delete));
+        QCOMPARE(Control<QAction>(d.editor, "ActionUndo")->shortcut(), QKeySequence("Ctrl+Z"));
+        QVERIFY(Control<QAction>(d.editor, "ActionRedo")
+                    ->shortcuts()
+                    .contains(QKeySequence("Ctrl+Shift+Z")));
+        QCOMPARE(Control<QAction>(d.editor, "ActionFit")->shortcut(), QKeySequence("Ctrl+0"));
+    }
+
+    void anExampleIsDrawnWholeAndSavedByteForByte() {
+        const QString example = ExamplesFolder() + "/MemReqAck/Input/Write.asf";
+        const QByteArray original = FileBytes(example);
+        OpenedDiagram d(original);
+        int states = 0, transitions = 0, actions = 0, ports = 0;
+        std::set<ObjectNumber> seen;
+        for (QGraphicsItem* item : d.editor->Scene().items()) {
+            const DiagramObject o = DiagramScene::ObjectOf(item);
+            if (!seen.insert(o.number).second) continue;
+            states += o.kind == DiagramObjectKind::State;
+            transitions += o.kind == DiagramObjectKind::Transition;
+            actions += o.kind == DiagramObjectKind::Action;
+            ports += o.kind == DiagramObjectKind::Port;
+        }
+        QCOMPARE(states, 3);
+        QCOMPARE(transitions, 4);
+        QCOMPARE(actions, 2);
+        QCOMPARE(ports, 7);
+        QVERIFY(!Control<QPlainTextEdit>(d.editor, "TextAsml")->toPlainText().isEmpty());
+        // Opening the file again gives the same window.
+        QCOMPARE(DiagramEditor::Open(d.ui, d.path), d.editor);
+
+        // A change undone leaves nothing to save; Save gives the file back unchanged.
+        ObjectNumber added = 0;
+        QVERIFY(d.editor->Change("add", [&](AsfDocument& doc) {
+            return AddState(doc, "EXTRA", {150000, 100000}, added);
+        }));
+        d.Trigger("ActionUndo");
+        QVERIFY(!d.editor->IsModified());
+        d.Trigger("ActionSave");
+        QCOMPARE(FileBytes(d.path), original);
+    }
+
+    // `kestrel FILE.asf` opens only the editor: its picture shows the diagram's window.
+    void theProgramOpensADiagramGivenOnItsCommandLine() {
+        QTemporaryDir dir;
+        const QString diagram = dir.path() + "/Write.asf";
+        QVERIFY(QFile::copy(ExamplesFolder() + "/MemReqAck/Input/Write.asf", diagram));
+        const QString picture = dir.path() + "/editor.png";
+        QProcess kestrel;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        kestrel.setProcessEnvironment(env);
+        kestrel.start(BuiltBinFolder() + "/kestrel",
+                      {diagram, "--screenshot", "diagram", "--output", picture});
+        QVERIFY(kestrel.waitForFinished(60000));
+        QCOMPARE(kestrel.exitCode(), 0);
+        const QImage image(picture);
+        QVERIFY(image.width() > 800 && image.height() > 600);
+        // Nothing was written to the diagram.
+        QCOMPARE(FileBytes(diagram), FileBytes(ExamplesFolder() + "/MemReqAck/Input/Write.asf"));
+    }
+
+    void unreadableFilesAreNamedInAMessage() {
+        QTemporaryDir dir;
+        FakeUiServices ui;
+        const QString bad = dir.path() + "/bad.asf";
+        WriteFile(bad, "this is no diagram\r\n");
+        QVERIFY(!DiagramEditor::Open(ui, bad));
+        QCOMPARE(ui.calls.size(), 1);
+        QCOMPARE(ui.calls[0].icon, MessageIcon::Critical);
+        QVERIFY2(ui.calls[0].text.contains(bad), qPrintable(ui.calls[0].text));
+
+        const QString missing = dir.path() + "/missing.asf";
+        QVERIFY(!DiagramEditor::Open(ui, missing));
+        QVERIFY2(ui.calls.last().text.contains(missing), qPrintable(ui.calls.last().text));
+        QVERIFY(!TopLevel<DiagramEditor>());
+    }
+
+    // Every diagram of the fuzz corpus and the examples either opens, is drawn, loses all
+    // its objects to Delete and gets them back byte for byte from undo, or is refused with
+    // a message naming it.
+    void everyCorpusDiagramOpensOrIsRefusedByName() {
+        QStringList files;
+        for (const char* folder : {"/fuzz/corpus/asf_diagram", "/examples"}) {
+            QDirIterator it(QStringLiteral(KESTREL_SOURCE_DIR) + folder, QDir::Files,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString file = it.next();
+                if (folder[1] == 'f' || file.endsWith(".asf", Qt::CaseInsensitive)) files << file;
+            }
+        }
+        QVERIFY(files.size() > 20);
+        int opened = 0;
+        for (const QString& file : files) {
+            FakeUiServices ui;
+            DiagramEditor* editor = DiagramEditor::Open(ui, file);
+            if (!editor) {
+                QCOMPARE(ui.calls.size(), 1);
+                QVERIFY2(ui.calls[0].text.contains(file), qPrintable(ui.calls[0].text));
+                continue;
+            }
+            ++opened;
+            const std::string bytes = editor->Document().Bytes();
+            for (QGraphicsItem* item : editor->Scene().items())
+                if (item->flags() & QGraphicsItem::ItemIsSelectable) item->setSelected(true);
+            editor->DeleteSelection();
+            if (editor->UndoStack().canUndo()) editor->UndoStack().undo();
+            QVERIFY2(editor->Document().Bytes() == bytes, qPrintable(file));
+            editor->grab();
+            editor->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QVERIFY(opened > 10);
+    }
+
+    void theContextMenuActsOnThePlaceAndObjectClicked() {
+        OpenedDiagram d;
+        auto trigger = [&d](DiagramObject object, AsfPoint at, const QString& text) {
+            std::unique_ptr<QMenu> menu(d.editor->ContextMenu(object, at));
+            for (QAction* action : menu->actions())
+                if (action->text() == text) return action->trigger();
+            QFAIL(qPrintable("no menu entry " + text));
+        };
+        trigger({}, {80200, 120300}, "Add State Here");
+        QCOMPARE(d.Model().states.size(), std::size_t(1));
+        QCOMPARE(*d.Model().states[0].at, (AsfPoint{80000, 120000}));
+        const DiagramObject state{DiagramObjectKind::State, *d.Model().states[0].id};
+        trigger(state, {}, "Trap State");
+        QCOMPARE(d.Model().states[0].kind, AsfStateKind::Trap);
+        d.editor->Scene().SelectObject(state.number);
+        trigger(state, {}, "&Delete");
+        QVERIFY(d.Model().states.empty());
+    }
+
+    void aRefusalOfTheCoreChangesNothing() {
+        OpenedDiagram d;
+        d.editor->AddStateAt({60000, 160000});
+        const std::string before = d.editor->Document().Bytes();
+        const int steps = d.editor->UndoStack().count();
+        // The selected new state renamed to nothing: the core refuses.
+        Control<QLineEdit>(d.editor, "EditName")->setText("   ");
+        Click(d.editor, "CommandApply");
+        QCOMPARE(d.ui.calls.last().icon, MessageIcon::Critical);
+        QVERIFY(d.ui.calls.last().text.contains(d.path));
+        QCOMPARE(d.editor->Document().Bytes(), before);
+        QCOMPARE(d.editor->UndoStack().count(), steps);
+    }
+
+    void closingWithUnsavedChangesAsks() {
+        OpenedDiagram d;
+        d.editor->AddStateAt({60000, 160000});
+        // Cancel keeps the window; No closes it and leaves the file alone.
+        d.ui.messageAnswers << kAnswerCancel;
+        QVERIFY(!d.editor->close());
+        QCOMPARE(d.ui.calls.last().icon, MessageIcon::Question);
+        QVERIFY(d.ui.calls.last().text.contains(d.path));
+        QVERIFY(d.editor->isVisible());
+        d.ui.messageAnswers << kAnswerYes;
+        QVERIFY(d.editor->close());
+        QCOMPARE(ModelOfFile(d.path).states.size(), std::size_t(1));
+
+        OpenedDiagram other;
+        other.editor->AddStateAt({60000, 160000});
+        other.ui.messageAnswers << kAnswerNo;
+        QVERIFY(other.editor->close());
+        QCOMPARE(FileBytes(other.path), kEmptyDiagram);
+    }
+
+    void checksFollowEachChangeAndSelectTheirObject() {
+        OpenedDiagram d;
+        auto* checks = Control<QListWidget>(d.editor, "ListChecks");
+        d.editor->AddStateAt({60000, 160000});
+        const ObjectNumber state = *d.Model().states[0].id;
+        const int withOne = checks->count();
+        QVERIFY(withOne > 0);
+        for (int i = 0; i < checks->count(); ++i) {
+            QListWidgetItem* item = checks->item(i);
+            const ObjectNumber object = item->data(Qt::UserRole).toLongLong();
+            if (object == 0) continue;
+            d.editor->Scene().clearSelection();
+            Q_EMIT checks->itemClicked(item);
+            QVERIFY(!d.editor->Scene().SelectedObjects().empty());
+            QCOMPARE(d.editor->Scene().SelectedObjects().front().number, object);
+        }
+        // Making the state a trap state answers one of the errors.
+        const QStringList before = [&] {
+            QStringList texts;
+            for (int i = 0; i < checks->count(); ++i) texts << checks->item(i)->text();
+            return texts;
+        }();
+        QVERIFY(d.editor->Change("kind", [&](AsfDocument& doc) {
+            return SetStateKind(doc, state, AsfStateKind::Trap);
+        }));
+        QStringList after;
+        for (int i = 0; i < checks->count(); ++i) after << checks->item(i)->text();
+        QVERIFY2(after != before, qPrintable(after.join(" / ")));
+    }
+
+    void saveAsMovesTheWindowToTheNewFileAndAFailedWriteIsReported() {
+        OpenedDiagram d;
+        d.editor->AddStateAt({60000, 160000});
+        // A folder that does not exist: the message names the file, nothing is saved.
+        const QString nowhere = d.dir.path() + "/missing/n.asf";
+        d.ui.fileAnswers << nowhere;
+        d.Trigger("ActionSaveAs");
+        QCOMPARE(d.ui.calls.last().icon, MessageIcon::Critical);
+        QVERIFY2(d.ui.calls.last().text.contains(nowhere), qPrintable(d.ui.calls.last().text));
+        QVERIFY(d.editor->IsModified());
+        QCOMPARE(d.editor->FilePath(), d.path);
+
+        const QString other = d.dir.path() + "/other.asf";
+        d.ui.fileAnswers << other;
+        d.Trigger("ActionSaveAs");
+        QCOMPARE(d.ui.calls.last().filter,
+                 QStringLiteral("Active HDL State Machine (*.asf)|*.asf"));
+        QCOMPARE(d.editor->FilePath(), other);
+        QVERIFY(!d.editor->IsModified());
+        QCOMPARE(d.editor->windowTitle(), QStringLiteral("other.asf - Kestrel Diagram Editor"));
+        QCOMPARE(FileBytes(d.path), kEmptyDiagram);
+        QCOMPARE(ModelOfFile(other).states.size(), std::size_t(1));
+        // Later refusals name the new file.
+        Control<QLineEdit>(d.editor, "EditName")->setText("");
+        Click(d.editor, "CommandApply");
+        QVERIFY(d.ui.calls.last().text.contains(other));
+    }
+
+    void exportsPngAndSvg() {
+        OpenedDiagram d(FileBytes(ExamplesFolder() + "/MemReqAck/Input/Write.asf"));
+        const QString png = d.dir.path() + "/write.png";
+        const QString svg = d.dir.path() + "/write.svg";
+        d.ui.fileAnswers << png << svg;
+        d.Trigger("ActionExport");
+        d.Trigger("ActionExport");
+        QVERIFY(FileBytes(png).startsWith("\x89PNG"));
+        QImage picture(png);
+        QVERIFY(picture.width() > 400 && picture.height() > 400);
+        QVERIFY(FileBytes(svg).contains("<svg"));
+        QVERIFY(!d.editor->IsModified());
+    }
+};
+
+} // namespace kestrel::test
+
+QTEST_MAIN(kestrel::test::DiagramEditorTest)
+#include "DiagramEditorTest.moc"
