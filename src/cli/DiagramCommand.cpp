@@ -370,17 +370,15 @@ int DiagramCommands::RunCheck(std::ostream& out, std::ostream& err) const {
         // Without a project the function is named after the file.
         std::string name = AfterLastSeparator(path);
         if (std::size_t dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
-        checks = CheckDiagram(doc, name);
+        checks = DiagramChecks(doc, name, nullptr);
     } else {
         auto tables = std::make_unique<ProjectTables>();
         int slot = 0;
         if (std::optional<int> failed =
                 LoadFunctionContext(project_, function_, *tables, slot, err))
             return *failed;
-        // Generate's errors, then the warnings.
-        checks = PreviewDiagram(doc, *tables, slot).checks;
-        for (DiagramCheck& check : CheckDiagram(doc, tables->functions[slot].functionName.Text()))
-            if (check.severity == DiagramSeverity::Warning) checks.push_back(std::move(check));
+        const DiagramPreview preview = PreviewDiagram(doc, *tables, slot);
+        checks = DiagramChecks(doc, tables->functions[slot].functionName.Text(), &preview);
     }
     int errors = 0;
     for (const DiagramCheck& check : checks) {

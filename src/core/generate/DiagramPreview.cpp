@@ -45,6 +45,16 @@ std::string DiagramAsml(const AsfDocument& doc, std::string_view functionName,
     return out.text;
 }
 
+std::vector<DiagramCheck> DiagramChecks(const AsfDocument& doc, std::string_view functionName,
+                                        const DiagramPreview* preview) {
+    std::vector<DiagramCheck> own = CheckDiagram(doc, functionName);
+    if (!preview) return own;
+    std::vector<DiagramCheck> checks = preview->checks;
+    for (DiagramCheck& check : own)
+        if (check.severity == DiagramSeverity::Warning) checks.push_back(std::move(check));
+    return checks;
+}
+
 DiagramPreview PreviewDiagram(const AsfDocument& doc, const ProjectTables& tables, int function) {
     DiagramPreview preview;
     if (function < 1 || function > tables.functions.count) return preview;

@@ -30,6 +30,12 @@ struct DiagramPreview {
 // project whose tables are given as stored (they are prepared here as for a run).
 DiagramPreview PreviewDiagram(const AsfDocument& doc, const ProjectTables& tables, int function);
 
+// Every check of a diagram, as the editor and `diagram check` list them: without a preview
+// (no project) CheckDiagram's; with one, Generate's errors from the preview and then
+// CheckDiagram's warnings.
+std::vector<DiagramCheck> DiagramChecks(const AsfDocument& doc, std::string_view functionName,
+                                        const DiagramPreview* preview);
+
 // The AsmL namespace of the diagram alone, for a diagram opened without its project: the
 // function is named `functionName` and has the signature `signature` (may be empty).
 std::string DiagramAsml(const AsfDocument& doc, std::string_view functionName,

@@ -799,21 +799,16 @@ void DiagramEditor::Refresh() {
 }
 
 void DiagramEditor::ShowChecks() {
-    std::vector<DiagramCheck> checks = CheckDiagram(doc_, ToCore(functionName_));
+    std::vector<DiagramCheck> checks;
     if (project_) {
         DiagramPreview preview = PreviewDiagram(doc_, project_->tables, project_->function);
-        for (DiagramCheck& c : preview.checks) {
-            const bool known =
-                std::any_of(checks.begin(), checks.end(), [&](const DiagramCheck& k) {
-                    return k.message == c.message && k.line == c.line;
-                });
-            if (!known) checks.push_back(std::move(c));
-        }
+        checks = DiagramChecks(doc_, ToCore(functionName_), &preview);
         asml_->setPlainText(MultiLineFromCore(preview.asml));
         const std::string* texts[4] = {&preview.declarations, &preview.initialisation,
                                        &preview.behaviour, &preview.update};
         for (int i = 0; i < 4; ++i) sections_[i]->setPlainText(MultiLineFromCore(*texts[i]));
     } else {
+        checks = DiagramChecks(doc_, ToCore(functionName_), nullptr);
         asml_->setPlainText(MultiLineFromCore(DiagramAsml(doc_, ToCore(functionName_), "")));
     }
     checks_->clear();
