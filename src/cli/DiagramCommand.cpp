@@ -12,12 +12,14 @@
 #include "generate/DiagramPreview.h"
 #include "generate/RunTables.h"
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
 #include "platform/Text.h"
 #include "project/ProjectCommands.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -290,6 +292,13 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
     asml->add_option("--function", function_, "The function's name, or its number from 1")
         ->required();
     asml->callback([this] { chosen_ = Command::Asml; });
+
+    CLI::App* picture = diagram->add_subcommand(
+        "picture", "Draw the diagram as the editor does, into a PNG or (for a .svg name) an SVG "
+                   "file, without a screen");
+    picture->add_option("FILE", diagram_, "The .asf file")->required();
+    picture->add_option("OUTPUT", picture_, "The .png or .svg file to write")->required();
+    picture->callback([this] { chosen_ = Command::Picture; });
 }
 
 int DiagramCommands::Run(std::ostream& out, std::ostream& err) const {
@@ -298,6 +307,7 @@ int DiagramCommands::Run(std::ostream& out, std::ostream& err) const {
     case Command::Set: return RunSet(out, err);
     case Command::Check: return RunCheck(out, err);
     case Command::Asml: return RunAsml(out, err);
+    case Command::Picture: return RunPicture(out, err);
     case Command::None: break;
     }
     return kExitUsage;
@@ -398,6 +408,37 @@ int DiagramCommands::RunAsml(std::ostream& out, std::ostream& err) const {
     if (std::optional<int> failed = LoadFunctionContext(project_, function_, *tables, slot, err))
         return *failed;
     out << Show(PreviewDiagram(doc, *tables, slot).asml);
+    return kExitOk;
+}
+
+// The drawing lives in the desktop program: it is asked to draw without a screen.
+int DiagramCommands::RunPicture(std::ostream& out, std::ostream& err) const {
+    const std::string diagram = ArgPath(diagram_);
+    const std::string picture = ArgPath(picture_);
+    const std::string program = RunningProgramFolder() + "/kestrel";
+    LinuxProcessRunner runner;
+    ProcessOutcome outcome =
+        runner.Run(program, {"--export-picture", NativePath(diagram), NativePath(picture)},
+                   std::chrono::seconds(60));
+    if (!outcome.started) {
+        err << "kestrel-cli: cannot start " << program
+            << " to draw the diagram: " << outcome.errorOutput << "\n";
+        return kExitUsage;
+    }
+    if (!outcome.succeeded()) {
+        // The program's own message names the file; its other output is noise here.
+        std::string message = "the drawing did not finish";
+        for (std::size_t at = 0; at < outcome.errorOutput.size();) {
+            std::size_t end = outcome.errorOutput.find('\n', at);
+            if (end == std::string::npos) end = outcome.errorOutput.size();
+            std::string_view line(outcome.errorOutput.data() + at, end - at);
+            if (line.rfind("kestrel: ", 0) == 0) message = line.substr(9);
+            at = end + 1;
+        }
+        err << "kestrel-cli: " << message << "\n";
+        return kExitUsage;
+    }
+    out << "Picture written to " << Show(picture) << "\n";
     return kExitOk;
 }
 

@@ -2,7 +2,7 @@
 // kestrel-cli diagram show, set, check and asml: an ASF state diagram as a listing or as
 // JSON; a diagram made to hold exactly the states, reset, transitions, actions, signals and
 // constants of a JSON model in that format (ports, frame, text object and header stay);
-// the diagram's checks; and the AsmL that Generate's FSM route makes of it.
+// the diagram's checks; the AsmL that Generate's FSM route makes of it; and its picture.
 #include <CLI/CLI.hpp>
 
 #include <iosfwd>
@@ -19,11 +19,12 @@ public:
     int Run(std::ostream& out, std::ostream& err) const;
 
 private:
-    enum class Command { None, Show, Set, Check, Asml };
+    enum class Command { None, Show, Set, Check, Asml, Picture };
     int RunShow(std::ostream& out, std::ostream& err) const;
     int RunSet(std::ostream& out, std::ostream& err) const;
     int RunCheck(std::ostream& out, std::ostream& err) const;
     int RunAsml(std::ostream& out, std::ostream& err) const;
+    int RunPicture(std::ostream& out, std::ostream& err) const;
 
     Command chosen_ = Command::None;
     std::string diagram_;
@@ -31,6 +32,7 @@ private:
     bool json_ = false;
     std::string project_;
     std::string function_;
+    std::string picture_;
 };
 
 } // namespace kestrel::cli

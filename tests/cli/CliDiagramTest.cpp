@@ -236,5 +236,28 @@ TEST(CliDiagram, CheckAndAsml) {
     EXPECT_EQ(Cli({"diagram", "check", "--help"}).code, 0);
 }
 
+// picture: PNG or SVG drawn by the desktop program without a screen; a diagram that
+// cannot be read is named, exit 2, and nothing is written.
+TEST(CliDiagram, PictureDrawsPngAndSvg) {
+    if (!fs::exists(test::BinDir() / "kestrel")) GTEST_SKIP() << "no desktop program built";
+    Copy c;
+    const std::string png = c.dir / "d.png", svg = c.dir / "d.svg", none = c.dir / "none.png";
+    test::CliRun run = Cli({"diagram", "picture", c.diagram, png});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "Picture written to " + png + "\n");
+    EXPECT_EQ(test::ReadBytes(png).substr(0, 8), "\x89PNG\r\n\x1a\n");
+    ASSERT_EQ(Cli({"diagram", "picture", c.diagram, svg}).code, 0);
+    const std::string drawing = test::ReadBytes(svg);
+    EXPECT_NE(drawing.find("<svg"), std::string::npos);
+    EXPECT_NE(drawing.find("WAIT_ACK"), std::string::npos); // a state's name is drawn
+
+    test::WriteBytes(c.diagram, "not a diagram");
+    run = Cli({"diagram", "picture", c.diagram, none});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.err.rfind("kestrel-cli: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(c.diagram), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(none));
+}
+
 } // namespace
 } // namespace kestrel

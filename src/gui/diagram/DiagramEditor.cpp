@@ -5,6 +5,8 @@
 // document back exactly as it was.
 #include "diagram/DiagramEditor.h"
 
+#include "diagram/DiagramPicture.h"
+
 #include "GuiText.h"
 #include "UiServices.h"
 #include "assign/AssignSupport.h"
@@ -886,27 +888,8 @@ void DiagramEditor::ExportPicture() {
 
     const QList<QGraphicsItem*> selected = scene_->selectedItems();
     scene_->clearSelection();
-    const QRectF area = scene_->itemsBoundingRect().adjusted(-20, -20, 20, 20);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (chosen.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(area.size().toSize());
-        svg.setViewBox(QRectF(QPointF(0, 0), area.size()));
-        svg.setTitle(file.fileName());
-        QPainter painter(&svg);
-        scene_->render(&painter, QRectF(QPointF(0, 0), area.size()), area);
-    } else {
-        QImage image((area.size() * 2).toSize(), QImage::Format_ARGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        scene_->render(&painter, QRectF(QPointF(0, 0), area.size() * 2), area);
-        painter.end();
-        image.save(&buffer, "PNG");
-    }
+    const QByteArray bytes = DiagramPictureBytes(
+        *scene_, chosen.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive), file.fileName());
     for (QGraphicsItem* item : selected) item->setSelected(true);
     if (Status s = WriteFileAtomic(
             *stored, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
