@@ -203,8 +203,9 @@ DiagramEditor::DiagramEditor(UiServices& ui, QString path, AsfDocument doc,
 }
 
 DiagramEditor::~DiagramEditor() {
-    // The scene's items go before the stack and the panels that react to them.
-    disconnect(scene_, nullptr, this, nullptr);
+    // The children go after this part of the window: what they signal on their way out
+    // (the scene's selection, the undo stack's clean state) must no longer reach it.
+    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
 }
 
 void DiagramEditor::BuildActions() {

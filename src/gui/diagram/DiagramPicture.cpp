@@ -52,8 +52,8 @@ Status ExportDiagramPicture(const std::string& diagramPath, const std::string& p
     const bool svg = picture.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
     const QByteArray bytes =
         DiagramPictureBytes(scene, svg, QFileInfo(FromCore(diagramPath)).fileName());
-    return WriteFileAtomic(picturePath, std::string_view(bytes.constData(),
-                                                         static_cast<std::size_t>(bytes.size())));
+    return WriteFileAtomic(
+        picturePath, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 int RunPictureExport(const QString& diagram, const QString& picture) {
