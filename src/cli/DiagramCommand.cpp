@@ -247,58 +247,65 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
     CLI::App* diagram =
         app.add_subcommand("diagram", "Show or set the contents of an ASF state diagram");
     diagram->require_subcommand(1);
-    CLI::App* show = diagram->add_subcommand(
-        "show", "List the diagram's states, reset object, transitions, actions, signals, "
-                "constants and ports in file order, names as Generate reads them");
-    show->add_option("FILE", diagram_, "The .asf file")->required();
+    // A subcommand on one diagram FILE that chooses `command`.
+    auto subcommand = [&](const char* name, const std::string& description, Command command) {
+        CLI::App* sub = diagram->add_subcommand(name, description);
+        sub->add_option("FILE", diagram_, "The .asf file")->required();
+        sub->callback([this, command] { chosen_ = command; });
+        return sub;
+    };
+    CLI::App* show =
+        subcommand("show",
+                   "List the diagram's states, reset object, transitions, actions, signals, "
+                   "constants and ports in file order, names as Generate reads them",
+                   Command::Show);
     show->add_flag("--json", json_,
                    "Print the model as JSON: states (id, name, kind state|default|trap, x, y), "
                    "reset (id, x, y, or null), transitions (id, from, to, priority, condition "
                    "or null), actions (id, state, text), signals (id, name, init), constants "
                    "(id, name, value), ports (id, name, direction in|out)");
-    show->callback([this] { chosen_ = Command::Show; });
 
-    CLI::App* set = diagram->add_subcommand(
-        "set", "Make the diagram hold exactly the states, reset, transitions, actions, signals "
-               "and constants of a JSON model in the format of show --json (ports, frame, text "
-               "object and header stay). Entries whose id is in the diagram keep their record and "
-               "take the model's values; entries without an id or with a new one are added "
-               "(placed automatically without x and y); what the model leaves out is deleted, "
-               "with what hangs on it. A missing list counts as empty, a missing reset as null. A "
-               "refused model changes nothing (exit 2)");
-    set->add_option("FILE", diagram_, "The .asf file")->required();
+    CLI::App* set = subcommand(
+        "set",
+        "Make the diagram hold exactly the states, reset, transitions, actions, signals "
+        "and constants of a JSON model in the format of show --json (ports, frame, text "
+        "object and header stay). Entries whose id is in the diagram keep their record and "
+        "take the model's values; entries without an id or with a new one are added "
+        "(placed automatically without x and y); what the model leaves out is deleted, "
+        "with what hangs on it. A missing list counts as empty, a missing reset as null. A "
+        "refused model changes nothing (exit 2)",
+        Command::Set);
     set->add_option("MODEL", model_, "The JSON model")->required();
-    set->callback([this] { chosen_ = Command::Set; });
 
-    CLI::App* check = diagram->add_subcommand(
-        "check", "Check the diagram: the errors Generate would report for it and warnings for "
-                 "states that cannot be reached or never end, two states of one name, two "
-                 "transitions of one state with one priority, transitions that end nowhere and "
-                 "backslashes the conversion drops. With --project and --function, also the "
-                 "errors of translating it as that function's behaviour. Prints "
-                 "FILE:LINE: error|warning: MESSAGE; exit 1 when there are errors");
-    check->add_option("FILE", diagram_, "The .asf file")->required();
+    CLI::App* check =
+        subcommand("check",
+                   "Check the diagram: the errors Generate would report for it and warnings for "
+                   "states that cannot be reached or never end, two states of one name, two "
+                   "transitions of one state with one priority, transitions that end nowhere and "
+                   "backslashes the conversion drops. With --project and --function, also the "
+                   "errors of translating it as that function's behaviour. Prints "
+                   "FILE:LINE: error|warning: MESSAGE; exit 1 when there are errors",
+                   Command::Check);
     auto* project = check->add_option("--project", project_, "The project's .tp file");
     check->add_option("--function", function_, "The function's name, or its number from 1")
         ->needs(project);
     project->needs(check->get_option("--function"));
-    check->callback([this] { chosen_ = Command::Check; });
 
-    CLI::App* asml = diagram->add_subcommand(
-        "asml", "Print the AsmL namespace that Generate's FSM route writes into clean.asml for "
-                "the diagram as the behaviour of the function");
-    asml->add_option("FILE", diagram_, "The .asf file")->required();
+    CLI::App* asml =
+        subcommand("asml",
+                   "Print the AsmL namespace that Generate's FSM route writes into clean.asml for "
+                   "the diagram as the behaviour of the function",
+                   Command::Asml);
     asml->add_option("--project", project_, "The project's .tp file")->required();
     asml->add_option("--function", function_, "The function's name, or its number from 1")
         ->required();
-    asml->callback([this] { chosen_ = Command::Asml; });
 
-    CLI::App* picture = diagram->add_subcommand(
-        "picture", "Draw the diagram as the editor does, into a PNG or (for a .svg name) an SVG "
-                   "file, without a screen");
-    picture->add_option("FILE", diagram_, "The .asf file")->required();
+    CLI::App* picture =
+        subcommand("picture",
+                   "Draw the diagram as the editor does, into a PNG or (for a .svg name) an SVG "
+                   "file, without a screen",
+                   Command::Picture);
     picture->add_option("OUTPUT", picture_, "The .png or .svg file to write")->required();
-    picture->callback([this] { chosen_ = Command::Picture; });
 }
 
 int DiagramCommands::Run(std::ostream& out, std::ostream& err) const {

@@ -135,15 +135,26 @@ std::string PortDeclarationText(const RtlSignal& signal) {
     return text;
 }
 
-std::string WriteTransactorHeader(const ProjectTables& tables, const LocalDateTime& now,
-                                  const std::vector<FunctionSections>& sections) {
+namespace {
+
+// The part both headers share: the banner, the class head, the functions, the ports and
+// the constructor.
+TextWriter HeaderHead(const ProjectTables& tables, const LocalDateTime& now, BannerKind kind) {
     TextWriter out;
     WriteFileBanner(out, "--------------- Transactor Header File ---------------", tables.options,
-                    now, BannerKind::Generated);
+                    now, kind);
     WriteClassHead(out, tables.settings);
     WriteFunctionDeclarations(out, tables);
     WritePortDeclarations(out, tables);
     WriteConstructor(out, tables);
+    return out;
+}
+
+} // namespace
+
+std::string WriteTransactorHeader(const ProjectTables& tables, const LocalDateTime& now,
+                                  const std::vector<FunctionSections>& sections) {
+    TextWriter out = HeaderHead(tables, now, BannerKind::Generated);
     WriteConversionFunctions(out, "toInt", "toLv");
     WriteUpdateDeclarations(out, tables);
     WriteDeclarationSections(out, tables, sections);
@@ -152,13 +163,7 @@ std::string WriteTransactorHeader(const ProjectTables& tables, const LocalDateTi
 }
 
 std::string WriteTemplateHeader(const ProjectTables& tables, const LocalDateTime& now) {
-    TextWriter out;
-    WriteFileBanner(out, "--------------- Transactor Header File ---------------", tables.options,
-                    now, BannerKind::Template);
-    WriteClassHead(out, tables.settings);
-    WriteFunctionDeclarations(out, tables);
-    WritePortDeclarations(out, tables);
-    WriteConstructor(out, tables);
+    TextWriter out = HeaderHead(tables, now, BannerKind::Template);
     WriteConversionFunctions(out, "LVtoINT", "INTtoLV");
     WriteClassTail(out);
     return out.take();

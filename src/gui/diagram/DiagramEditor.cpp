@@ -208,6 +208,15 @@ DiagramEditor::~DiagramEditor() {
     for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
 }
 
+QDockWidget* DiagramEditor::AddDock(const QString& title, const char* objectName,
+                                    QWidget* content) {
+    auto* dock = new QDockWidget(title, this);
+    dock->setObjectName(QString::fromLatin1(objectName));
+    dock->setWidget(content);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    return dock;
+}
+
 void DiagramEditor::BuildActions() {
     QStyle* s = style();
     QAction* save = NamedAction(this, "ActionSave", QStringLiteral("&Save"), QKeySequence::Save);
@@ -381,10 +390,8 @@ void DiagramEditor::BuildPanels() {
     connect(value_, &QLineEdit::returnPressed, this, &DiagramEditor::ApplyProperties);
     connect(stateKind_, &QComboBox::activated, this, &DiagramEditor::ApplyProperties);
 
-    auto* propertiesDock = new QDockWidget(QStringLiteral("Properties"), this);
-    propertiesDock->setObjectName(QStringLiteral("DockProperties"));
-    propertiesDock->setWidget(properties);
-    addDockWidget(Qt::RightDockWidgetArea, propertiesDock);
+    QDockWidget* propertiesDock =
+        AddDock(QStringLiteral("Properties"), "DockProperties", properties);
 
     checks_ = new QListWidget;
     checks_->setObjectName(QStringLiteral("ListChecks"));
@@ -394,10 +401,7 @@ void DiagramEditor::BuildPanels() {
         if (object == 0) return;
         if (QGraphicsItem* shown = scene_->SelectObject(object)) view_->ensureVisible(shown);
     });
-    auto* checksDock = new QDockWidget(QStringLiteral("Checks"), this);
-    checksDock->setObjectName(QStringLiteral("DockChecks"));
-    checksDock->setWidget(checks_);
-    addDockWidget(Qt::RightDockWidgetArea, checksDock);
+    QDockWidget* checksDock = AddDock(QStringLiteral("Checks"), "DockChecks", checks_);
 
     preview_ = new QTabWidget;
     preview_->setObjectName(QStringLiteral("TabsPreview"));
@@ -417,10 +421,7 @@ void DiagramEditor::BuildPanels() {
         sections_[2] = textPage("TextBehaviour", QStringLiteral("Behaviour"));
         sections_[3] = textPage("TextUpdate", QStringLiteral("Update"));
     }
-    auto* previewDock = new QDockWidget(QStringLiteral("Preview"), this);
-    previewDock->setObjectName(QStringLiteral("DockPreview"));
-    previewDock->setWidget(preview_);
-    addDockWidget(Qt::RightDockWidgetArea, previewDock);
+    QDockWidget* previewDock = AddDock(QStringLiteral("Preview"), "DockPreview", preview_);
     tabifyDockWidget(checksDock, previewDock);
     checksDock->raise();
     resizeDocks({propertiesDock}, {380}, Qt::Horizontal);

@@ -27,6 +27,8 @@ class QSpinBox;
 class QTabWidget;
 class QUndoStack;
 
+class QDockWidget;
+
 namespace kestrel {
 
 class UiServices;
@@ -94,6 +96,8 @@ protected:
 private:
     DiagramEditor(UiServices& ui, QString path, AsfDocument doc,
                   std::optional<DiagramProject> project, QString functionName);
+    // A dock on the right holding `content`.
+    QDockWidget* AddDock(const QString& title, const char* objectName, QWidget* content);
     void BuildActions();
     void BuildPanels();
     // Takes the document's bytes (an undo or redo) and shows them.
