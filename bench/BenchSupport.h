@@ -2,11 +2,14 @@
 // What the benchmark programs share: timing and memory readings, and the AsmL projects
 // they measure (a generated specification of handshake blocks over declared parameters
 // and ports).
+#include "fsm/AsfDocument.h"
+#include "fsm/AsfEdit.h"
 #include "model/Assignments.h"
 #include "model/ProjectOptions.h"
 #include "model/ProjectPaths.h"
 #include "model/RtlSignal.h"
 #include "model/TlmFunction.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <chrono>
@@ -236,6 +239,35 @@ inline bool DeclareAsmlProject(const std::string& folder, int functions, int par
     options.useSetupTime = false;
     AsmlAssignment asml{InputPath(folder, "spec.asml"), "spec.asml", true};
     return SaveOptions(folder, options) && SaveAsmlAssignment(folder, asml);
+}
+
+// A diagram at the reader's capacity, saved at `path`: 50 states in a chain (their 50 name
+// labels fill the label table), an action on every other state, 48 transitions with
+// conditions, a reset, drawn through the editing operations.
+inline Status DrawCapacityDiagram(const std::string& path) {
+    AsfDocument doc;
+    Status s = AsfDocument::Load(
+        "VERSION=1.19\r\nHEADER\r\nFILE=\"Ring.asf\"\r\nFREEOID=60\r\nEND\r\nOBJECTS\r\n"
+        "F 1 0 671088640 10 0 \"\" 0 RECT 0,0,0 0 0 1 255,255,255 0 | 15700,15700 400200,421700\r\n"
+        "END\r\n",
+        path, doc);
+    std::vector<ObjectNumber> states(kMaxDiagramStates);
+    ObjectNumber n = 0;
+    for (std::size_t i = 0; s && i < states.size(); ++i) {
+        s = AddState(doc, "S" + std::to_string(i),
+                     {static_cast<ObjectNumber>(20000 + 7000 * (i % 10)),
+                      static_cast<ObjectNumber>(20000 + 70000 * (i / 10))},
+                     states[i]);
+        if (s && i % 2 == 0) s = AddAction(doc, states[i], "count := count + 1", n);
+    }
+    if (s) s = SetStateKind(doc, states.back(), AsfStateKind::Trap);
+    if (s) s = AddReset(doc, {10000, 10000}, n);
+    if (s) s = AddTransition(doc, n, states.front(), 0, std::nullopt, n);
+    for (std::size_t i = 0; s && i < 48; ++i)
+        s = AddTransition(doc, states[i], states[i + 1], 1,
+                          std::string("count < " + std::to_string(i)), n);
+    if (s) s = WriteFileAtomic(path, doc.Bytes());
+    return s;
 }
 
 } // namespace kestrel::bench

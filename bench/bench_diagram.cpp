@@ -6,7 +6,6 @@
 #include "BenchSupport.h"
 
 #include "fsm/AsfDocument.h"
-#include "fsm/AsfEdit.h"
 #include "fsm/AsfModel.h"
 #include "platform/FileSystem.h"
 
@@ -24,32 +23,6 @@ void Must(const Status& s) {
     if (!s) Fail(kProgram, s.message());
 }
 
-// The 50-state ring, saved at `path`.
-void DrawRing(const std::string& path) {
-    AsfDocument doc;
-    Must(AsfDocument::Load(
-        "VERSION=1.19\r\nHEADER\r\nFILE=\"Ring.asf\"\r\nFREEOID=60\r\nEND\r\nOBJECTS\r\n"
-        "F 1 0 671088640 10 0 \"\" 0 RECT 0,0,0 0 0 1 255,255,255 0 | 15700,15700 400200,421700\r\n"
-        "END\r\n",
-        path, doc));
-    std::vector<ObjectNumber> states(kMaxDiagramStates);
-    ObjectNumber n = 0;
-    for (std::size_t i = 0; i < states.size(); ++i) {
-        Must(AddState(doc, "S" + std::to_string(i),
-                      {static_cast<ObjectNumber>(20000 + 7000 * (i % 10)),
-                       static_cast<ObjectNumber>(20000 + 70000 * (i / 10))},
-                      states[i]));
-        if (i % 2 == 0) Must(AddAction(doc, states[i], "count := count + 1", n));
-    }
-    Must(SetStateKind(doc, states.back(), AsfStateKind::Trap));
-    Must(AddReset(doc, {10000, 10000}, n));
-    Must(AddTransition(doc, n, states.front(), 0, std::nullopt, n));
-    for (std::size_t i = 0; i + 1 < states.size() && i < 48; ++i)
-        Must(AddTransition(doc, states[i], states[i + 1], 1,
-                           std::string("count < " + std::to_string(i)), n));
-    Must(WriteFileAtomic(path, doc.Bytes()));
-}
-
 } // namespace
 
 int main(int, char** argv) {
@@ -59,7 +32,7 @@ int main(int, char** argv) {
         fs::temp_directory_path() / ("kestrel-bench-diagram-" + std::to_string(::getpid()));
     fs::create_directories(root);
     const std::string path = (root / "Ring.asf").string();
-    DrawRing(path);
+    Must(DrawCapacityDiagram(path));
 
     std::vector<double> inProcess;
     std::string bytes;
