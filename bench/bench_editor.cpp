@@ -42,8 +42,9 @@ int main(int argc, char** argv) {
     }
     const bool ok = Median(open) < 50;
     std::printf("diagram editor, %zu states\n", kMaxDiagramStates);
-    std::printf("  open to painted window: %7.2f ms median of %d, best %.2f ms (goal < 50 ms)  %s\n",
-                Median(open), runs, Best(open), ok ? "ok" : "MISSED");
+    std::printf(
+        "  open to painted window: %7.2f ms median of %d, best %.2f ms (goal < 50 ms)  %s\n",
+        Median(open), runs, Best(open), ok ? "ok" : "MISSED");
     NoteLoad();
     fs::remove_all(root);
     return ok ? 0 : 1;

@@ -269,27 +269,9 @@ TEST(AsfEdit, RedrawnExamplesGiveTheSameAsml) {
                             "examples/MemReqAck/Input" / (std::string(name) + ".asf"));
         AsfDocument doc;
         OK(AsfDocument::Load(original, kPath, doc));
-        const DiagramModel m = DescribeDiagram(doc);
-        for (const ModelState& s : m.states) OK(DeleteState(doc, *s.id));
-        OK(RemoveReset(doc));
-        for (const ModelSignal& s : m.signals) OK(DeleteSignal(doc, *s.id));
-        DiagramModel left = DescribeDiagram(doc);
-        EXPECT_TRUE(left.states.empty() && left.transitions.empty() && left.actions.empty() &&
-                    left.signals.empty() && !left.reset);
-        EXPECT_EQ(left.ports.size(), 7u);
-
-        std::map<ObjectNumber, ObjectNumber> number;
-        for (const ModelState& s : m.states) {
-            OK(AddState(doc, s.name, *s.at, number[*s.id]));
-            OK(SetStateKind(doc, number[*s.id], s.kind));
-        }
-        OK(AddReset(doc, *m.reset->at, number[*m.reset->id]));
-        for (const ModelTransition& t : m.transitions)
-            OK(AddTransition(doc, number[t.from], number[t.to], t.priority, t.condition,
-                             number[*t.id]));
-        for (const ModelAction& a : m.actions)
-            OK(AddAction(doc, number[a.state], a.text, number[*a.id]));
-        for (const ModelSignal& s : m.signals) OK(AddSignal(doc, s.name, s.init, number[*s.id]));
+        sample::RedrawFromScratch(doc);
+        DiagramModel redrawn = DescribeDiagram(doc);
+        EXPECT_EQ(redrawn.ports.size(), 7u);
 
         auto asml = [&](std::string_view bytes) {
             DiagramReading reading = ReadAsfDiagram(bytes, kPath, name);

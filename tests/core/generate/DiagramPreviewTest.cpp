@@ -8,9 +8,13 @@
 #include "fsm/AsfEdit.h"
 #include "model/ProjectPaths.h"
 
+#include "CodegenSamples.h"
+#include "DiagramSamples.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace kestrel {
 namespace {
@@ -87,6 +91,42 @@ TEST(DiagramPreview, TranslationErrorsPointAtTheActionTheyCameFrom) {
     ASSERT_GT(error.line, 0);
     EXPECT_EQ(doc.Lines()[static_cast<std::size_t>(error.line - 1)].number, action);
     EXPECT_NE(error.message.find("nosuchsignal"), std::string::npos) << error.message;
+}
+
+// The example's diagrams drawn again from scratch through the editing operations generate
+// the transactor the originals generate, file for file.
+TEST(DiagramPreview, RedrawnExampleDiagramsGenerateTheSameTransactor) {
+    std::map<std::string, std::string> outputs[2];
+    for (int redraw = 0; redraw < 2; ++redraw) {
+        test::TempDir dir;
+        const std::string folder = CopyExample(dir);
+        GenerationSettings settings;
+        ASSERT_TRUE(LoadGenerationSettings(folder, settings));
+        sample::SetPaths(settings, folder + "/Output");
+        ASSERT_TRUE(SaveGenerationSettings(folder, settings));
+        if (redraw == 1) {
+            for (const char* name : {"Read.asf", "Write.asf"}) {
+                AsfDocument doc = LoadDiagram(InputPath(folder, name));
+                const std::string before = doc.Bytes();
+                sample::RedrawFromScratch(doc);
+                EXPECT_NE(doc.Bytes(), before); // every object is a new one
+                test::WriteBytes(InputPath(folder, name), doc.Bytes());
+            }
+        }
+        GenerationSession session;
+        GenerateProjectResult run =
+            GenerateProject(folder + "/MemReqAck.tp", session, kClock, nullptr, {}, kMethodFsm);
+        ASSERT_TRUE(run.status) << run.status.message();
+        EXPECT_EQ(run.errorCount, 0) << session.log.StatusText();
+        for (const char* file : {"Tran.cpp", "Tran.h", "TLM_AIC.h"})
+            outputs[redraw][file] = test::ReadBytes(folder + "/Output/" + file);
+    }
+    ASSERT_EQ(outputs[0].size(), 3u);
+    for (const auto& [file, text] : outputs[0]) {
+        SCOPED_TRACE(file);
+        EXPECT_GT(text.size(), 500u);
+        EXPECT_TRUE(test::SameBytes(text, outputs[1][file]));
+    }
 }
 
 } // namespace
