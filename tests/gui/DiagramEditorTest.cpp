@@ -9,6 +9,7 @@
 #include "GuiText.h"
 #include "fsm/AsfEdit.h"
 #include "fsm/AsfModel.h"
+#include "generate/DiagramPreview.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -141,6 +142,18 @@ private Q_SLOTS:
         QCOMPARE(saved.states[1].name, std::string("DONE"));
         QCOMPARE(saved.transitions.size(), std::size_t(1));
         QCOMPARE(saved.transitions[0].condition, std::optional<std::string>("go = '1'"));
+
+        // What the FSM route makes of the saved file: both states in the enumeration, the
+        // drawn condition leading from S1 to DONE.
+        AsfDocument file;
+        QVERIFY(AsfDocument::Load(FileBytes(d.path).toStdString(), "m.asf", file));
+        const std::string asml = DiagramAsml(file, "m", "");
+        QVERIFY(asml.find("namespace nsm\r\n") == 0);
+        QVERIFY(asml.find("  S1\r\n") != std::string::npos);
+        QVERIFY(asml.find("  DONE\r\n") != std::string::npos);
+        const std::size_t condition = asml.find("go = '1'");
+        QVERIFY(condition != std::string::npos);
+        QVERIFY(asml.find("CurrentState := DONE", condition) != std::string::npos);
     }
 
     void dragsSnapToTheGridAndDeleteTakesTheTransitionsAlong() {
