@@ -9,6 +9,7 @@
 #include "DeclareCommand.h"
 #include "DiagramCommand.h"
 #include "ShowCommand.h"
+#include "SimCommands.h"
 #include "TemplateCommands.h"
 #include "generate/Generate.h"
 #include "generate/RunTables.h"
@@ -384,6 +385,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     TemplateCommands templates(app);
     AssignCommands assignments(app);
     DiagramCommands diagrams(app);
+    SimCommands simulation(app);
 
     try {
         app.parse(argc, argv);
@@ -395,6 +397,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         if (templates.chosen()) return templates.Run(out, err);
         if (assignments.chosen()) return assignments.Run(out, err);
         if (diagrams.chosen()) return diagrams.Run(out, err);
+        if (simulation.chosen()) return simulation.Run(out, err);
         return command ? command(opt, out, err) : kExitUsage;
     } catch (const UsageError& e) {
         err << "kestrel-cli: " << e.what() << "\n";

@@ -1,0 +1,148 @@
+// kestrel-cli testbench / sim. Refusals (a port the RTL lacks, a width that differs, a
+// project not generated yet) exit 1 before anything is built; file errors exit 2; a
+// simulation that fails, stops at its time limit or does not build exits 1.
+#include "SimCommands.h"
+
+#include "CliApp.h"
+#include "CliSupport.h"
+#include "generate/Generate.h"
+#include "platform/Clock.h"
+#include "platform/Text.h"
+#include "sim/Simulation.h"
+
+#include <iostream>
+
+namespace kestrel::cli {
+
+namespace {
+
+void AddCommonOptions(CLI::App* command, std::string& project, std::vector<std::string>& rtl,
+                      std::string& top, std::string& folder) {
+    command->add_option("PROJECT", project, "The project's .tp file")->required();
+    command->add_option("--rtl", rtl,
+                        "Verilog file(s) of the RTL design, verilated with Verilator; without "
+                        "it the testbench holds rtl.h, a SystemC module with the project's ports "
+                        "for you to fill");
+    command->add_option("--top", top, "The Verilog top module (default: the files' own top)");
+    command->add_option("--out", folder, "The testbench folder (default Output/testbench)");
+}
+
+TestbenchRequest MakeRequest(const std::string& project, const std::vector<std::string>& rtl,
+                             const std::string& top, const std::string& folder) {
+    TestbenchRequest request;
+    request.projectFile = ArgPath(project);
+    for (const std::string& file : rtl) request.rtlFiles.push_back(ArgPath(file));
+    request.top = top;
+    if (!folder.empty()) request.folder = ArgPath(folder);
+    request.compatHeader = FindCompatHeader();
+    return request;
+}
+
+// Prints the refusals or the file error of a testbench; the exit status, or nothing when
+// it was written.
+std::optional<int> TestbenchFailure(const TestbenchResult& result, std::ostream& err) {
+    if (!result.status) return PrintFileError(err, result.status);
+    if (result.problems.empty()) return std::nullopt;
+    for (const std::string& problem : result.problems)
+        err << "kestrel-cli: " << Show(problem) << "\n";
+    err << "kestrel-cli: no testbench written\n";
+    return kExitRefused;
+}
+
+void PrintTestbench(const TestbenchResult& result, std::ostream& out) {
+    out << "Testbench in " << Show(result.folder) << "\n";
+    for (const std::string& name : result.written) out << "  wrote " << name << "\n";
+    for (const std::string& name : result.unchanged) out << "  unchanged " << name << "\n";
+    for (const std::string& name : result.kept) out << "  kept " << name << " (yours)\n";
+}
+
+} // namespace
+
+SimCommands::SimCommands(CLI::App& app) {
+    CLI::App* testbench = app.add_subcommand(
+        "testbench",
+        "Write a testbench folder for the generated transactor: sc_main.cpp (clock, signals, "
+        "transactor and RTL bound to them, VCD trace, time limit), kestrel_pins.h, rtl_pins.h, "
+        "transactions.cpp (yours: written only when missing), rtl.h (without --rtl; yours) and "
+        "CMakeLists.txt, so that `cmake -S DIR -B DIR/build && cmake --build DIR/build` builds "
+        "`sim` without Kestrel");
+    AddCommonOptions(testbench, project_, rtl_, top_, folder_);
+    testbench->callback([this] { chosen_ = Command::Testbench; });
+
+    CLI::App* sim = app.add_subcommand(
+        "sim",
+        "Generate, write the testbench, build it (compile errors mapped back to the behaviour) "
+        "and run the simulation: prints its output, the transactions completed, the simulated "
+        "time and where the waveform is. Exit 1 when it does not build, fails a check or "
+        "reaches its time limit");
+    AddCommonOptions(sim, project_, rtl_, top_, folder_);
+    sim->add_option("--until", until_,
+                    "Simulated-time limit, e.g. 50us or \"2 ms\" (default 1 ms)");
+    sim->add_flag("--no-generate", noGenerate_, "Use the generated files as they are");
+    sim->callback([this] { chosen_ = Command::Sim; });
+}
+
+int SimCommands::Run(std::ostream& out, std::ostream& err) const {
+    switch (chosen_) {
+    case Command::Testbench: return RunTestbench(out, err);
+    case Command::Sim: return RunSim(out, err);
+    case Command::None: break;
+    }
+    return kExitUsage;
+}
+
+int SimCommands::RunTestbench(std::ostream& out, std::ostream& err) const {
+    TestbenchResult result = WriteTestbench(MakeRequest(project_, rtl_, top_, folder_));
+    if (std::optional<int> failed = TestbenchFailure(result, err)) return *failed;
+    PrintTestbench(result, out);
+    return kExitOk;
+}
+
+int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
+    if (!noGenerate_) {
+        GenerationSession session;
+        SystemClock clock;
+        GenerateProjectResult generated =
+            GenerateProject(ArgPath(project_), session, clock, nullptr);
+        if (!generated.status) return PrintFileError(err, generated.status);
+        if (generated.errorCount > 0) {
+            err << "kestrel-cli: Generate logged " << generated.errorCount
+                << " error(s); run kestrel-cli check " << project_ << " to see them\n";
+            return kExitRefused;
+        }
+        out << "Generated the transactor\n";
+    }
+    SimulationRequest request;
+    request.testbench = MakeRequest(project_, rtl_, top_, folder_);
+    request.until = until_;
+    SimulationEvents events;
+    events.step = [&](std::string_view step) { out << "== " << step << std::endl; };
+    events.simLine = [&](std::string_view line) { out << line << std::endl; };
+    SimulationOutcome outcome = RunSimulation(request, events);
+    if (outcome.reached == SimulationStep::Testbench) {
+        if (std::optional<int> failed = TestbenchFailure(outcome.testbench, err)) return *failed;
+    }
+    if (outcome.timedOut) {
+        err << "kestrel-cli: the "
+            << (outcome.reached == SimulationStep::Run ? "simulation" : "build")
+            << " ran past its time-out and was stopped\n";
+        return kExitRefused;
+    }
+    if (!outcome.status) return PrintFileError(err, outcome.status);
+    if (outcome.reached == SimulationStep::Configure || outcome.reached == SimulationStep::Build) {
+        err << outcome.buildOutput;
+        err << "kestrel-cli: the simulation did not build\n";
+        return kExitRefused;
+    }
+    out << "\nTransactions completed: " << outcome.transactions << "\n"
+        << "Simulated time: " << outcome.simulatedTime << "\n"
+        << "Waveform: " << Show(outcome.waveform) << "\n";
+    if (outcome.exitCode != 0) {
+        err << "kestrel-cli: the simulation ended with status " << outcome.exitCode
+            << (outcome.timeLimitReached ? " (time limit reached)" : "") << "\n";
+        return kExitRefused;
+    }
+    return kExitOk;
+}
+
+} // namespace kestrel::cli

@@ -1,0 +1,34 @@
+#pragma once
+// kestrel-cli testbench and sim: the testbench folder of a generated project (against the
+// user's Verilog through Verilator, or an RTL module to fill), and one command from the
+// project to a finished simulation with its transcript and waveform.
+#include <CLI/CLI.hpp>
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace kestrel::cli {
+
+class SimCommands {
+public:
+    explicit SimCommands(CLI::App& app);
+
+    bool chosen() const { return chosen_ != Command::None; }
+    int Run(std::ostream& out, std::ostream& err) const;
+
+private:
+    enum class Command { None, Testbench, Sim };
+    int RunTestbench(std::ostream& out, std::ostream& err) const;
+    int RunSim(std::ostream& out, std::ostream& err) const;
+
+    Command chosen_ = Command::None;
+    std::string project_;
+    std::vector<std::string> rtl_;
+    std::string top_;
+    std::string folder_;
+    std::string until_;
+    bool noGenerate_ = false;
+};
+
+} // namespace kestrel::cli

@@ -1,0 +1,224 @@
+// kestrel_pins.h, the fixed part of every testbench: the adapters between the
+// transactor's 4-state ports and a verilated model's 2-state ports, and the run's counts.
+#include "sim/Testbench.h"
+
+namespace kestrel {
+
+std::string PinAdapterText() {
+    return R"(// kestrel_pins.h - written by kestrel-cli testbench; rewritten on every run.
+//
+// A transactor's ports are 4-state (sc_logic, sc_lv<N>); a model verilated for SystemC has
+// 2-state ports (bool up to 1 bit, uint32_t up to 32, uint64_t up to 64, sc_bv<N> above).
+// ToRtl and FromRtl copy a port's value across, bit for bit, on every change. An X or Z
+// driven towards the RTL reaches it as 0; each port where that happens is reported once
+// with SC_REPORT_WARNING and counted, and sc_main prints the counts at the end.
+#ifndef KESTREL_PINS_H
+#define KESTREL_PINS_H
+
+#include <systemc.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace kestrel_tb {
+
+// How often an X or Z was driven towards the RTL, per port.
+struct UnknownDrive {
+    std::string port;
+    unsigned long count = 0;
+};
+
+inline std::vector<UnknownDrive>& UnknownDrives() {
+    static std::vector<UnknownDrive> drives;
+    return drives;
+}
+
+inline void CountUnknown(const std::string& port) {
+    for (UnknownDrive& drive : UnknownDrives())
+        if (drive.port == port) {
+            ++drive.count;
+            return;
+        }
+    UnknownDrives().push_back({port, 1});
+    const std::string message =
+        "port " + port + ": X or Z driven towards the RTL, which reads 0 for those bits";
+    SC_REPORT_WARNING("kestrel/pins", message.c_str());
+}
+
+// The checks of RunTransactions that failed; sc_main exits 1 when there are any.
+inline unsigned long& Failures() {
+    static unsigned long failures = 0;
+    return failures;
+}
+
+// Counts a failed check and prints it with the simulated time.
+inline void Fail(const std::string& what) {
+    ++Failures();
+    std::printf("%s  FAILED: %s\n", sc_core::sc_time_stamp().to_string().c_str(), what.c_str());
+}
+
+inline bool Check(bool holds, const std::string& what) {
+    if (!holds) Fail(what);
+    return holds;
+}
+
+// The bits of a 4-state value; X and Z give 0 and set `unknown`.
+template <int W>
+sc_dt::sc_bv<W> Bits(const sc_dt::sc_logic& value, bool& unknown) {
+    sc_dt::sc_bv<W> bits;
+    unknown = !value.is_01();
+    bits.set_bit(0, value.value() == sc_dt::Log_1 ? sc_dt::Log_1 : sc_dt::Log_0);
+    return bits;
+}
+
+template <int W>
+sc_dt::sc_bv<W> Bits(const sc_dt::sc_lv<W>& value, bool& unknown) {
+    sc_dt::sc_bv<W> bits;
+    unknown = false;
+    for (int i = 0; i < W; ++i) {
+        const sc_dt::sc_logic_value_t bit = value.get_bit(i);
+        if (bit == sc_dt::Log_1)
+            bits.set_bit(i, sc_dt::Log_1);
+        else if (bit != sc_dt::Log_0)
+            unknown = true;
+    }
+    return bits;
+}
+
+// The bits of a 2-state pin.
+template <int W>
+sc_dt::sc_bv<W> PinBits(bool pin) {
+    sc_dt::sc_bv<W> bits;
+    bits.set_bit(0, pin ? sc_dt::Log_1 : sc_dt::Log_0);
+    return bits;
+}
+
+template <int W>
+sc_dt::sc_bv<W> PinBits(std::uint32_t pin) {
+    sc_dt::sc_bv<W> bits;
+    bits = static_cast<sc_dt::uint64>(pin);
+    return bits;
+}
+
+template <int W>
+sc_dt::sc_bv<W> PinBits(std::uint64_t pin) {
+    sc_dt::sc_bv<W> bits;
+    bits = static_cast<sc_dt::uint64>(pin);
+    return bits;
+}
+
+template <int W>
+sc_dt::sc_bv<W> PinBits(const sc_dt::sc_bv<W>& pin) {
+    return pin;
+}
+
+// Bits into a 2-state pin.
+template <int W>
+void SetPin(bool& pin, const sc_dt::sc_bv<W>& bits) {
+    pin = bits.get_bit(0) == sc_dt::Log_1;
+}
+
+template <int W>
+void SetPin(std::uint32_t& pin, const sc_dt::sc_bv<W>& bits) {
+    pin = static_cast<std::uint32_t>(bits.to_uint64());
+}
+
+template <int W>
+void SetPin(std::uint64_t& pin, const sc_dt::sc_bv<W>& bits) {
+    pin = static_cast<std::uint64_t>(bits.to_uint64());
+}
+
+template <int W>
+void SetPin(sc_dt::sc_bv<W>& pin, const sc_dt::sc_bv<W>& bits) {
+    pin = bits;
+}
+
+// Bits into a 4-state value.
+template <int W>
+void SetLogic(sc_dt::sc_logic& logic, const sc_dt::sc_bv<W>& bits) {
+    logic = sc_dt::sc_logic(bits.get_bit(0) == sc_dt::Log_1);
+}
+
+template <int W>
+void SetLogic(sc_dt::sc_lv<W>& logic, const sc_dt::sc_bv<W>& bits) {
+    logic = bits;
+}
+
+// A transactor output (4-state) driving an RTL input (2-state).
+template <class Logic, class Pin, int W>
+class ToRtl : public sc_core::sc_module {
+public:
+    sc_core::sc_in<Logic> from;
+    sc_core::sc_out<Pin> to;
+
+    SC_HAS_PROCESS(ToRtl);
+    ToRtl(sc_core::sc_module_name name, const char* port) : sc_core::sc_module(name), port_(port) {
+        SC_METHOD(Convert);
+        sensitive << from;
+    }
+
+private:
+    void Convert() {
+        bool unknown = false;
+        const sc_dt::sc_bv<W> bits = Bits<W>(from.read(), unknown);
+        Pin pin{};
+        SetPin<W>(pin, bits);
+        to.write(pin);
+        if (unknown) CountUnknown(port_);
+    }
+
+    std::string port_;
+};
+
+// An RTL output (2-state) driving a transactor input (4-state).
+template <class Pin, class Logic, int W>
+class FromRtl : public sc_core::sc_module {
+public:
+    sc_core::sc_in<Pin> from;
+    sc_core::sc_out<Logic> to;
+
+    SC_HAS_PROCESS(FromRtl);
+    FromRtl(sc_core::sc_module_name name) : sc_core::sc_module(name) {
+        SC_METHOD(Convert);
+        sensitive << from;
+    }
+
+private:
+    void Convert() {
+        Logic logic;
+        SetLogic<W>(logic, PinBits<W>(from.read()));
+        to.write(logic);
+    }
+};
+
+// "10us", "10 us", "2.5 ms", "10000" (ns): a simulated time from the command line.
+inline bool ParseTime(const char* text, sc_core::sc_time& time) {
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (end == text || value < 0) return false;
+    while (*end == ' ') ++end;
+    const std::string unit(end);
+    static const struct {
+        const char* name;
+        sc_core::sc_time_unit unit;
+    } units[] = {{"fs", sc_core::SC_FS}, {"ps", sc_core::SC_PS}, {"ns", sc_core::SC_NS},
+                 {"us", sc_core::SC_US}, {"ms", sc_core::SC_MS}, {"s", sc_core::SC_SEC},
+                 {"", sc_core::SC_NS}};
+    for (const auto& u : units)
+        if (unit == u.name) {
+            time = sc_core::sc_time(value, u.unit);
+            return true;
+        }
+    return false;
+}
+
+} // namespace kestrel_tb
+
+#endif
+)";
+}
+
+} // namespace kestrel

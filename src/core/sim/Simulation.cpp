@@ -1,0 +1,105 @@
+// The steps of a simulation, each a program of its own: cmake (configure once, then
+// build), and the simulation. Their output is handed over line by line as it comes.
+#include "sim/Simulation.h"
+
+#include "platform/FileSystem.h"
+
+#include <thread>
+
+namespace kestrel {
+
+void ReadSimulationSummary(std::string_view line, SimulationOutcome& outcome) {
+    constexpr std::string_view kPrefix = "kestrel-sim: ";
+    if (line.rfind(kPrefix, 0) != 0) return;
+    line.remove_prefix(kPrefix.size());
+    constexpr std::string_view kCompleted = " transaction(s) completed in ";
+    if (std::size_t at = line.find(kCompleted); at != std::string_view::npos) {
+        outcome.transactions = std::stoul(std::string(line.substr(0, at)));
+        std::string_view rest = line.substr(at + kCompleted.size());
+        outcome.simulatedTime = std::string(rest.substr(0, rest.find(" (")));
+    } else if (line.find("the time limit of") == 0) {
+        outcome.timeLimitReached = true;
+    }
+}
+
+SimulationOutcome RunSimulation(const SimulationRequest& request, const SimulationEvents& events,
+                                const std::atomic<bool>* stop) {
+    SimulationOutcome outcome;
+    auto step = [&](std::string_view text) {
+        if (events.step) events.step(text);
+    };
+    step("Writing the testbench");
+    outcome.testbench = WriteTestbench(request.testbench);
+    if (!outcome.testbench.ok()) {
+        outcome.status = outcome.testbench.status;
+        return outcome;
+    }
+    const std::string folder = outcome.testbench.folder;
+    const std::string build = JoinPath(folder, {"build"});
+
+    std::string cmake = FindProgram("cmake");
+    if (cmake.empty()) {
+        outcome.reached = SimulationStep::Configure;
+        outcome.status = Status::Error("cmake is not installed (Debian package cmake)");
+        return outcome;
+    }
+    auto finished = [&](const RunOutcome& run) {
+        outcome.timedOut = run.timedOut;
+        outcome.stopped = run.stopped;
+        return run.succeeded();
+    };
+
+    outcome.reached = SimulationStep::Configure;
+    if (!FileExists(JoinPath(build, {"CMakeCache.txt"}))) {
+        step("Configuring the build (cmake)");
+        CommandLine configure{cmake, {"-S", folder, "-B", build}, {}, {}};
+        if (!FindProgram("ninja").empty()) {
+            configure.words.push_back("-G");
+            configure.words.push_back("Ninja");
+        }
+        RunOutcome run = RunCommand(configure, request.buildTimeout, events.buildLine, stop);
+        if (!finished(run)) {
+            outcome.buildOutput = run.output;
+            return outcome;
+        }
+    }
+
+    outcome.reached = SimulationStep::Build;
+    step("Building the simulation (cmake --build)");
+    int jobs = request.jobs > 0
+                   ? request.jobs
+                   : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    CommandLine compile{cmake, {"--build", build, "-j", std::to_string(jobs)}, {}, {}};
+    RunOutcome built = RunCommand(compile, request.buildTimeout, events.buildLine, stop);
+    if (!finished(built)) {
+        outcome.buildOutput = built.output;
+        return outcome;
+    }
+
+    outcome.reached = SimulationStep::Run;
+    step("Running the simulation");
+    CommandLine sim{JoinPath(build, {"sim"}), {}, folder, {"SC_COPYRIGHT_MESSAGE=DISABLE"}};
+    if (!request.until.empty()) {
+        sim.words.push_back("--until");
+        sim.words.push_back(request.until);
+    }
+    RunOutcome ran = RunCommand(
+        sim, request.runTimeout,
+        [&](std::string_view line) {
+            ReadSimulationSummary(line, outcome);
+            if (events.simLine) events.simLine(line);
+        },
+        stop);
+    outcome.exitCode = ran.exitCode;
+    outcome.timedOut = ran.timedOut;
+    outcome.stopped = ran.stopped;
+    if (!ran.started) {
+        outcome.status = Status::Error(ran.output);
+        return outcome;
+    }
+    outcome.waveform = JoinPath(folder, {"waves.vcd"});
+    if (!ran.timedOut && !ran.stopped) outcome.reached = SimulationStep::Done;
+    return outcome;
+}
+
+} // namespace kestrel

@@ -1,0 +1,93 @@
+#pragma once
+// The testbench folder of a project: everything a simulation of the generated
+// transactor needs beside Tran.h / Tran.cpp, buildable with CMake without Kestrel.
+//   sc_main.cpp     the clock, one signal per port, the transactor and the RTL bound to
+//                   them, pin adapters, a VCD trace, the top thread, the time limit
+//   kestrel_pins.h  the adapters between 4-state and 2-state ports, and the run's report
+//   rtl_pins.h      struct RtlPins: the RTL's ports that the project does not declare
+//   rtl.h           (no Verilog given) an RTL module with the project's ports, to fill
+//   transactions.cpp RunTransactions: one example call of every TLM function, to edit
+//   CMakeLists.txt  the build of `sim` (Verilator's verilate() when there is Verilog)
+// rtl.h and transactions.cpp are the user's: written only when missing.
+#include "model/ProjectTables.h"
+#include "platform/Status.h"
+#include "sim/RtlPorts.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrel {
+
+// One declared port as the testbench wires it.
+struct TestbenchPort {
+    std::string name;
+    std::string transactorType; // "sc_logic", "sc_lv<8>", "bool" (the transactor's side)
+    int width = 1;
+    PortDirection rtlDirection = PortDirection::In; // as declared: the RTL's view
+    bool isClock = false;
+    std::string pinType; // with Verilog: the verilated port's type; empty otherwise
+    bool adapted() const { return !pinType.empty() && pinType != transactorType; }
+};
+
+struct TestbenchPlan {
+    std::string projectName;
+    std::string transactorClass;
+    std::string interfaceClass;
+    std::string transactorHeader; // file names, as Tran.cpp includes them
+    std::string interfaceHeader;
+    std::string transactorCpp;               // stored path of the generated Tran.cpp
+    std::vector<std::string> includeFolders; // where the generated headers are
+    std::string clockName;
+    bool clockOnPositiveEdge = true;
+    int clockPeriod = 1;
+    std::string clockUnit = "SC_NS";
+    std::vector<TestbenchPort> ports;
+    std::vector<const TlmFunction*> functions;
+    std::optional<RtlModule> rtl;      // the Verilog top, when given
+    std::vector<std::string> rtlFiles; // absolute
+    std::vector<RtlPort> extraPins;    // RTL ports the project does not declare
+};
+
+// Builds the plan from the stored tables (declared directions) and, with Verilog, its top
+// module. Every mismatch between the project and the RTL is a problem, named with the
+// port and both declarations; the plan is usable only when there is none.
+std::vector<std::string> PlanTestbench(const std::string& projectName, const ProjectTables& tables,
+                                       const RtlModule* rtl, TestbenchPlan& plan);
+
+// The texts of the testbench files.
+std::string SimMainText(const TestbenchPlan& plan);
+std::string PinAdapterText();
+std::string RtlPinsText(const TestbenchPlan& plan);
+std::string RtlStubText(const TestbenchPlan& plan);
+std::string TransactionsText(const TestbenchPlan& plan);
+std::string CMakeListsText(const TestbenchPlan& plan);
+
+struct TestbenchRequest {
+    std::string projectFile;           // the .tp (stored path)
+    std::vector<std::string> rtlFiles; // Verilog files; none: rtl.h
+    std::string top;                   // the Verilog top module; empty: the files' own
+    std::string folder;                // empty: <project>/Output/testbench
+    std::string compatHeader;          // kestrel_systemc.h to copy in
+};
+
+struct TestbenchResult {
+    Status status;                     // a file could not be read or written
+    std::vector<std::string> problems; // refusals: nothing was written
+    std::string folder;
+    std::vector<std::string> written;   // file names, in writing order
+    std::vector<std::string> unchanged; // already there with the same bytes
+    std::vector<std::string> kept;      // the user's files that were already there
+    TestbenchPlan plan;
+    bool ok() const { return status.ok() && problems.empty(); }
+};
+
+// Plans the testbench and writes its folder (each file atomically; rtl.h and
+// transactions.cpp only when missing).
+TestbenchResult WriteTestbench(const TestbenchRequest& request);
+
+// kestrel_systemc.h beside the running program (build tree or installation); empty when
+// it is not found.
+std::string FindCompatHeader();
+
+} // namespace kestrel
