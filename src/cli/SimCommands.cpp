@@ -139,7 +139,12 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
         << "Waveform: " << Show(outcome.waveform) << "\n";
     if (outcome.exitCode != 0) {
         err << "kestrel-cli: the simulation ended with status " << outcome.exitCode
-            << (outcome.timeLimitReached ? " (time limit reached)" : "") << "\n";
+            << (outcome.timeLimitReached ? " (time limit reached)"
+                : outcome.exitCode > 128
+                    ? " (stopped by signal " + std::to_string(outcome.exitCode - 128) +
+                          (outcome.exitCode == 134 ? ": a failed assertion)" : ")")
+                    : std::string())
+            << "\n";
         return kExitRefused;
     }
     return kExitOk;

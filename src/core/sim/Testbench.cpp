@@ -404,8 +404,19 @@ std::string RtlStubText(const TestbenchPlan& plan) {
                 : port.rtlDirection == PortDirection::InOut ? "sc_core::sc_inout<"
                                                             : "sc_core::sc_in<")
             << port.transactorType << "> " << port.name << ";\n";
-    out << "\n    SC_CTOR(Rtl) {\n"
-        << "        SC_METHOD(Tick);\n";
+    out << "\n    SC_CTOR(Rtl) {\n";
+    // Outputs start at 0: an undriven 4-state signal reads X, which the transactor's
+    // conditions and toInt would see.
+    for (const TestbenchPort& port : plan.ports) {
+        if (port.rtlDirection == PortDirection::In) continue;
+        std::string zero = port.transactorType == "bool"       ? "false"
+                           : port.transactorType == "sc_logic" ? "sc_dt::sc_logic(false)"
+                           : port.width > 0 && port.transactorType.rfind("sc_lv<", 0) == 0
+                               ? port.transactorType + "(0)"
+                               : port.transactorType + "()";
+        out << "        " << port.name << ".initialize(" << zero << ");\n";
+    }
+    out << "        SC_METHOD(Tick);\n";
     if (!plan.clockName.empty())
         out << "        sensitive << " << plan.clockName
             << (plan.clockOnPositiveEdge ? ".pos()" : ".neg()") << ";\n";

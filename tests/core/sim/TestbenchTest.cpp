@@ -1,0 +1,247 @@
+// The testbench plan and folder: ports matched to the RTL by name with their widths and
+// directions (each mismatch refused with both declarations), the RTL's other ports in
+// RtlPins with the verilated types, the user's files kept across runs, and Verilator's
+// netlist read for names, directions, widths and places.
+#include "sim/Testbench.h"
+#include "sim/RtlPorts.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+RtlSignal Port(std::string_view name, std::string_view type, int width, std::string_view direction,
+               bool clock = false) {
+    RtlSignal signal;
+    signal.signalName = name;
+    signal.dataTypeText = type;
+    signal.dataTypeIndex = type == "sc_logic" ? 0 : type == "sc_lv" ? 1 : type == "bool" ? 2 : -1;
+    signal.width = static_cast<std::int16_t>(width);
+    signal.directionText = direction;
+    signal.isClock = clock;
+    return signal;
+}
+
+// The MemReqAck ports as declared (the RTL's view).
+std::unique_ptr<ProjectTables> MemoryTables() {
+    auto tables = std::make_unique<ProjectTables>();
+    const RtlSignal ports[] = {
+        Port("clk", "bool", 0, "sc_in", true), Port("req", "sc_logic", 0, "sc_in"),
+        Port("addr", "sc_lv", 8, "sc_in"), Port("ack", "sc_logic", 0, "sc_out"),
+        Port("rdata", "sc_lv", 40, "sc_out")};
+    for (const RtlSignal& port : ports) tables->signals[++tables->signals.count] = port;
+    tables->options.clockPeriod = 10;
+    tables->options.periodUnit = "SC_NS";
+    return tables;
+}
+
+RtlModule Memory(std::vector<RtlPort> extra = {}) {
+    RtlModule module;
+    module.name = "memory";
+    module.ports = {{"clk", PortDirection::In, 1, "m.v:2"},
+                    {"req", PortDirection::In, 1, "m.v:3"},
+                    {"addr", PortDirection::In, 8, "m.v:4"},
+                    {"ack", PortDirection::Out, 1, "m.v:5"},
+                    {"rdata", PortDirection::Out, 40, "m.v:6"}};
+    module.ports.insert(module.ports.end(), extra.begin(), extra.end());
+    return module;
+}
+
+TEST(TestbenchPlan, MatchesPortsByNameAndAdaptsEachWidthClass) {
+    auto tables = MemoryTables();
+    RtlModule rtl = Memory({{"rst_n", PortDirection::In, 1, ""},
+                            {"count", PortDirection::Out, 12, ""},
+                            {"wide", PortDirection::Out, 70, ""}});
+    TestbenchPlan plan;
+    EXPECT_TRUE(PlanTestbench("Mem", *tables, &rtl, plan).empty());
+    ASSERT_EQ(plan.ports.size(), 5u);
+    EXPECT_EQ(plan.clockName, "clk");
+    // The clock is bool on both sides: bound straight, no adapter.
+    EXPECT_FALSE(plan.ports[0].adapted());
+    EXPECT_EQ(plan.ports[1].pinType, "bool");
+    EXPECT_EQ(plan.ports[2].pinType, "uint32_t");
+    EXPECT_EQ(plan.ports[4].pinType, "uint64_t");
+    EXPECT_TRUE(plan.ports[4].adapted());
+    ASSERT_EQ(plan.extraPins.size(), 3u);
+
+    const std::string pins = RtlPinsText(plan);
+    EXPECT_NE(pins.find("sc_core::sc_signal<bool> rst_n{\"rst_n\"}; // input"), std::string::npos);
+    EXPECT_NE(pins.find("sc_core::sc_signal<uint32_t> count{\"count\"}; // output"),
+              std::string::npos);
+    EXPECT_NE(pins.find("sc_core::sc_signal<sc_bv<70>> wide{\"wide\"};"), std::string::npos);
+    const std::string main = SimMainText(plan);
+    EXPECT_NE(main.find("kestrel_tb::ToRtl<sc_lv<8>, uint32_t, 8> addr_adapter;"),
+              std::string::npos);
+    EXPECT_NE(main.find("kestrel_tb::FromRtl<uint64_t, sc_lv<40>, 40> rdata_adapter;"),
+              std::string::npos);
+    EXPECT_NE(main.find("rtl.clk(clk);"), std::string::npos);
+    EXPECT_NE(main.find("rtl.rst_n(pins.rst_n);"), std::string::npos);
+    EXPECT_NE(main.find("wait(clk.posedge_event());\n        RunTransactions(tlm, pins);"),
+              std::string::npos);
+    EXPECT_EQ(VerilatedPinType(32), "uint32_t");
+    EXPECT_EQ(VerilatedPinType(33), "uint64_t");
+    EXPECT_EQ(VerilatedPinType(65), "sc_bv<65>");
+}
+
+TEST(TestbenchPlan, RefusesEveryMismatchNamingThePortAndBothDeclarations) {
+    struct Case {
+        const char* what;
+        RtlModule rtl;
+        std::string expected;
+    };
+    RtlModule missing = Memory();
+    missing.ports.erase(missing.ports.begin() + 1);
+    RtlModule narrow = Memory();
+    narrow.ports[2].width = 7;
+    RtlModule turned = Memory();
+    turned.ports[3].direction = PortDirection::In;
+    RtlModule both = Memory({{"bus", PortDirection::InOut, 8, "m.v:9"}});
+    const Case cases[] = {
+        {"missing", missing,
+         "port req: the project declares sc_in <sc_logic> req, module memory has no port of that "
+         "name"},
+        {"width", narrow,
+         "port addr: the project declares sc_in <sc_lv<8>> addr (8 bits), module memory declares "
+         "input [6:0] addr (m.v:4) (7 bits)"},
+        {"direction", turned,
+         "port ack: the project declares sc_out <sc_logic> ack (the RTL's output), module memory "
+         "declares input ack (m.v:5)"},
+        {"inout", both, "port bus: inout [7:0] bus (m.v:9) is bidirectional"},
+    };
+    for (const Case& c : cases) {
+        auto tables = MemoryTables();
+        TestbenchPlan plan;
+        std::vector<std::string> problems = PlanTestbench("Mem", *tables, &c.rtl, plan);
+        ASSERT_EQ(problems.size(), 1u) << c.what;
+        EXPECT_EQ(problems[0].rfind(c.expected, 0), 0u) << c.what << "\n" << problems[0];
+    }
+    auto noClock = MemoryTables();
+    noClock->signals[1].isClock = false;
+    TestbenchPlan plan;
+    std::vector<std::string> problems = PlanTestbench("Mem", *noClock, nullptr, plan);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("no clock port"), std::string::npos);
+}
+
+TEST(TestbenchPlan, FallingEdgeProjectsStartOnTheFallingEdge) {
+    auto tables = MemoryTables();
+    tables->options.clockPositiveEdge = false;
+    TestbenchPlan plan;
+    ASSERT_TRUE(PlanTestbench("Mem", *tables, nullptr, plan).empty());
+    EXPECT_NE(SimMainText(plan).find("wait(clk.negedge_event());"), std::string::npos);
+    EXPECT_NE(RtlStubText(plan).find("sensitive << clk.neg();"), std::string::npos);
+}
+
+// A copy of the MemReqAck example pointed at its own Output folder, with Tran.cpp there.
+fs::path GeneratedCopy(const test::TempDir& dir) {
+    fs::path project = dir.path() / "MemReqAck";
+    test::CopyTree(test::GoldenDir().parent_path().parent_path() / "examples" / "MemReqAck",
+                   project);
+    ProjectTables tables;
+    EXPECT_TRUE(LoadGenerationSettings(project.string(), tables.settings).ok());
+    const std::string out = (project / "Output").string();
+    tables.settings.transactorCppPath = out + "/Tran.cpp";
+    tables.settings.transactorHeaderPath = out + "/Tran.h";
+    tables.settings.interfaceHeaderPath = out + "/TLM_AIC.h";
+    EXPECT_TRUE(SaveGenerationSettings(project.string(), tables.settings).ok());
+    fs::create_directories(project / "Output");
+    test::WriteBytes(project / "Output" / "Tran.cpp", "// generated\n");
+    return project;
+}
+
+TEST(TestbenchFolder, KeepsTheUsersFilesAndRewritesOnlyWhatChanged) {
+    test::TempDir dir;
+    fs::path project = GeneratedCopy(dir);
+    fs::path compat = dir.path() / "kestrel_systemc.h";
+    test::WriteBytes(compat, "// compat\n");
+    TestbenchRequest request;
+    request.projectFile = (project / "MemReqAck.tp").string();
+    request.compatHeader = compat.string();
+
+    TestbenchResult first = WriteTestbench(request);
+    ASSERT_TRUE(first.ok()) << first.status.message();
+    fs::path folder = project / "Output" / "testbench";
+    EXPECT_EQ(first.folder, folder.string());
+    for (const char* name : {"sc_main.cpp", "kestrel_pins.h", "rtl_pins.h", "rtl.h",
+                             "transactions.cpp", "CMakeLists.txt", "kestrel_systemc.h"})
+        EXPECT_TRUE(fs::exists(folder / name)) << name;
+    const std::string transactions = test::ReadBytes(folder / "transactions.cpp");
+    EXPECT_NE(transactions.find("tlm.Write(address, data, waits);"), std::string::npos);
+    EXPECT_NE(transactions.find("tlm.Read(address, data, waits);"), std::string::npos);
+
+    test::WriteBytes(folder / "transactions.cpp", "// mine\n");
+    test::WriteBytes(folder / "rtl.h", "// my RTL\n");
+    test::WriteBytes(folder / "sc_main.cpp", "// stale\n");
+    TestbenchResult second = WriteTestbench(request);
+    ASSERT_TRUE(second.ok());
+    EXPECT_EQ(test::ReadBytes(folder / "transactions.cpp"), "// mine\n");
+    EXPECT_EQ(test::ReadBytes(folder / "rtl.h"), "// my RTL\n");
+    EXPECT_EQ(second.kept, (std::vector<std::string>{"rtl.h", "transactions.cpp"}));
+    // Only the file that differed was written again; the others keep their times, so a
+    // build redoes nothing for them.
+    EXPECT_EQ(second.written, (std::vector<std::string>{"sc_main.cpp"}));
+    EXPECT_NE(test::ReadBytes(folder / "sc_main.cpp"), "// stale\n");
+}
+
+TEST(TestbenchFolder, NeedsAGeneratedTransactor) {
+    test::TempDir dir;
+    fs::path project = GeneratedCopy(dir);
+    fs::remove(project / "Output" / "Tran.cpp");
+    TestbenchRequest request;
+    request.projectFile = (project / "MemReqAck.tp").string();
+    request.compatHeader = (dir.path() / "none.h").string();
+    TestbenchResult result = WriteTestbench(request);
+    ASSERT_EQ(result.problems.size(), 1u);
+    EXPECT_NE(result.problems[0].find("Tran.cpp does not exist: run Generate first"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(project / "Output" / "testbench"));
+}
+
+TEST(VerilatorNetlist, GivesNamesDirectionsWidthsAndPlaces) {
+    const char* xml = R"(<?xml version="1.0" ?>
+<verilator_xml>
+  <files><file id="c" filename="mem.v" language="1800-2017"/></files>
+  <cells><cell loc="c,1,8,1,11" name="top" submodname="top" hier="top"/></cells>
+  <netlist>
+    <module loc="c,1,8,1,11" name="mem" origName="mem">
+      <var loc="c,2,18,2,21" name="clk" dtype_id="1" dir="input" vartype="logic" origName="clk"/>
+    </module>
+    <module loc="c,5,8,5,11" name="top" origName="top">
+      <var loc="c,6,18,6,21" name="a" dtype_id="2" dir="input" vartype="logic" origName="a"/>
+      <var loc="c,7,18,7,21" name="q" dtype_id="3" dir="output" vartype="logic" origName="q"/>
+      <var loc="c,8,18,8,21" name="io" dtype_id="1" dir="inout" vartype="logic" origName="io"/>
+      <var loc="c,9,18,9,21" name="inner" dtype_id="1" vartype="logic" origName="inner"/>
+    </module>
+    <typetable loc="a,0,0,0,0">
+      <basicdtype loc="c,1,18,1,21" id="1" name="logic"/>
+      <basicdtype loc="c,1,50,1,51" id="2" name="logic" left="0" right="39"/>
+      <basicdtype loc="c,2,58,2,59" id="3" name="logic" left="69" right="0"/>
+    </typetable>
+  </netlist>
+</verilator_xml>)";
+    RtlModule module;
+    ASSERT_TRUE(ParseVerilatorNetlist(xml, "", module).ok());
+    EXPECT_EQ(module.name, "top");
+    ASSERT_EQ(module.ports.size(), 3u); // a wire inside is no port
+    EXPECT_EQ(module.ports[0].width, 40);
+    EXPECT_EQ(module.ports[0].place, "mem.v:6");
+    EXPECT_EQ(module.ports[1].direction, PortDirection::Out);
+    EXPECT_EQ(module.ports[1].width, 70);
+    EXPECT_EQ(module.ports[2].direction, PortDirection::InOut);
+
+    ASSERT_TRUE(ParseVerilatorNetlist(xml, "mem", module).ok());
+    EXPECT_EQ(module.ports.size(), 1u);
+    Status missing = ParseVerilatorNetlist(xml, "cpu", module);
+    EXPECT_EQ(missing.message(), "no module \"cpu\" in the Verilog files");
+    EXPECT_FALSE(ParseVerilatorNetlist("<verilator_xml", "", module).ok());
+}
+
+} // namespace
+} // namespace kestrel

@@ -1,0 +1,215 @@
+// kestrel-cli sim and testbench on a copy of examples/MemReqAck, as a user runs them: the
+// transactor against the memory's SystemC model and against the same memory in Verilog
+// through Verilator gives the transactions of the example's transcript; the RTL's
+// undeclared ports reach RunTransactions through RtlPins; a transactor waiting for an
+// answer that never comes stops at the time limit; a port the Verilog lacks is refused
+// before anything is built.
+#include "SystemcBuild.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Quoted;
+
+const fs::path kExample = fs::path(KESTREL_EXAMPLES_DIR) / "MemReqAck";
+
+// The transactions of the example's transcript (README), as its transactions.cpp prints them.
+constexpr const char* kTransactions[] = {
+    "   30 ns      3  Write (0x10, 0xa5)   waits 1",
+    "   60 ns      6  Write (0x11, 0x3c)   waits 1",
+    "   90 ns      9  Write (0xff, 0x01)   waits 1",
+    "  130 ns     13  Read (0x10)          data 0xa5, waits 2",
+    "  170 ns     17  Read (0x11)          data 0x3c, waits 2",
+    "  200 ns     20  Write (0x10, 0x5a)   waits 1",
+    "  240 ns     24  Read (0x10)          data 0x5a, waits 2",
+    "  280 ns     28  Read (0xff)          data 0x01, waits 2",
+    "  320 ns     32  Read (0x42)          data 0x00, waits 2",
+};
+
+struct Project {
+    fs::path folder;
+    std::string tp; // quoted for the shell
+};
+
+test::CommandResult Cli(const std::string& arguments, const fs::path& logFile) {
+    return test::RunCommand(Quoted((test::BinDir() / "kestrel-cli").string()) + " " + arguments,
+                            logFile);
+}
+
+// A copy of the example with its outputs pointed at the copy, generated from the AsmL.
+Project GeneratedCopy(const test::TempDir& dir) {
+    Project project{dir.path() / "MemReqAck", ""};
+    test::CopyTree(kExample, project.folder);
+    const fs::path out = project.folder / "Output";
+    project.tp = Quoted((project.folder / "MemReqAck.tp").string());
+    test::CommandResult pointed =
+        Cli("settings " + project.tp + " --cpp " + Quoted((out / "Tran.cpp").string()) +
+                " --header " + Quoted((out / "Tran.h").string()) + " --interface-header " +
+                Quoted((out / "TLM_AIC.h").string()),
+            dir.path() / "settings.log");
+    EXPECT_EQ(pointed.exitCode, 0) << pointed.output;
+    test::CommandResult generated = Cli("generate " + project.tp, dir.path() / "generate.log");
+    EXPECT_EQ(generated.exitCode, 0) << generated.output;
+    return project;
+}
+
+void ExpectTranscript(const std::string& output) {
+    for (const char* line : kTransactions)
+        EXPECT_NE(output.find(std::string(line) + "\n"), std::string::npos) << line << "\n"
+                                                                            << output;
+    EXPECT_NE(output.find("Transactions completed: 9\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("Simulated time: 320 ns\n"), std::string::npos) << output;
+}
+
+TEST(Sim, MemReqAckGivesTheSameTransactionsAgainstTheSystemcModelAndTheVerilogMemory) {
+    test::TempDir dir;
+    Project project = GeneratedCopy(dir);
+    const fs::path systemc = project.folder / "Output" / "testbench";
+    const fs::path verilog = project.folder / "Output" / "testbench-verilog";
+    fs::create_directories(systemc);
+    fs::create_directories(verilog);
+    fs::copy_file(kExample / "sim" / "rtl.h", systemc / "rtl.h");
+    fs::copy_file(kExample / "sim" / "transactions.cpp", systemc / "transactions.cpp");
+    fs::copy_file(kExample / "sim" / "transactions.cpp", verilog / "transactions.cpp");
+
+    test::CommandResult model = Cli("sim " + project.tp, dir.path() / "sim-systemc.log");
+    ASSERT_EQ(model.exitCode, 0) << model.output;
+    ExpectTranscript(model.output);
+    EXPECT_NE(model.output.find("Waveform: " + (systemc / "waves.vcd").string()),
+              std::string::npos);
+    const std::string waves = test::ReadBytes(systemc / "waves.vcd");
+    for (const char* signal : {" clk ", " req ", " addr ", " ack ", " rdata "})
+        EXPECT_NE(waves.find(signal), std::string::npos) << signal;
+    // The user's files are kept as they were.
+    EXPECT_EQ(test::ReadBytes(systemc / "rtl.h"), test::ReadBytes(kExample / "sim" / "rtl.h"));
+
+    test::CommandResult rtl = Cli("sim " + project.tp + " --no-generate --rtl " +
+                                      Quoted((kExample / "rtl" / "memory.v").string()) + " --out " +
+                                      Quoted(verilog.string()),
+                                  dir.path() / "sim-verilog.log");
+    ASSERT_EQ(rtl.exitCode, 0) << rtl.output;
+    ExpectTranscript(rtl.output);
+    EXPECT_EQ(rtl.output.find("X or Z"), std::string::npos) << rtl.output;
+}
+
+TEST(Sim, TheRtlsUndeclaredPortsReachTheTransactionsThroughRtlPins) {
+    test::TempDir dir;
+    Project project = GeneratedCopy(dir);
+    // The memory behind a wrapper with ports the project does not declare: an input that
+    // inverts the bytes read, and a count of the accesses.
+    const fs::path wrapper = dir.path() / "memory_with_pins.v";
+    test::WriteBytes(wrapper, R"(module memory_with_pins (
+    input wire clk, input wire req, input wire we, input wire [7:0] addr,
+    input wire [7:0] wdata, output wire ack, output wire [7:0] rdata,
+    input wire invert, output reg [11:0] accesses);
+    wire inner_ack;
+    wire [7:0] stored;
+    memory inner(.clk(clk), .req(req), .we(we), .addr(addr), .wdata(wdata),
+                 .ack(inner_ack), .rdata(stored));
+    assign ack = inner_ack;
+    assign rdata = invert ? ~stored : stored;
+    reg seen;
+    initial begin accesses = 12'd0; seen = 1'b0; end
+    always @(posedge clk) begin
+        seen <= inner_ack;
+        if (inner_ack && !seen) accesses <= accesses + 12'd1;
+    end
+endmodule
+)");
+    const fs::path folder = project.folder / "Output" / "testbench";
+    fs::create_directories(folder);
+    test::WriteBytes(folder / "transactions.cpp", R"(#include "TLM_AIC.h"
+#include "kestrel_pins.h"
+#include "rtl_pins.h"
+
+#include <cstdio>
+
+void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
+    unsigned int waits = 0;
+    unsigned char data = 0;
+    tlm.Write(0x21, 0x77, waits);
+    pins.invert.write(true);
+    tlm.Read(0x21, data, waits);
+    kestrel_tb::Check(data == 0x88, "read inverted");
+    pins.invert.write(false);
+    tlm.Read(0x21, data, waits);
+    kestrel_tb::Check(data == 0x77, "read back");
+    std::printf("data 0x%02x accesses %u\n", data, static_cast<unsigned>(pins.accesses.read()));
+    kestrel_tb::Check(pins.accesses.read() == 3, "three accesses counted");
+}
+)");
+    test::CommandResult testbench =
+        Cli("testbench " + project.tp + " --rtl " + Quoted(wrapper.string()) + " " +
+                Quoted((kExample / "rtl" / "memory.v").string()) + " --top memory_with_pins",
+            dir.path() / "testbench.log");
+    ASSERT_EQ(testbench.exitCode, 0) << testbench.output;
+    EXPECT_NE(testbench.output.find("kept transactions.cpp (yours)"), std::string::npos);
+    const std::string pins = test::ReadBytes(folder / "rtl_pins.h");
+    EXPECT_NE(pins.find("sc_core::sc_signal<bool> invert{\"invert\"}; // input of the RTL"),
+              std::string::npos)
+        << pins;
+    EXPECT_NE(
+        pins.find("sc_core::sc_signal<uint32_t> accesses{\"accesses\"}; // output of the RTL"),
+        std::string::npos)
+        << pins;
+    // The folder builds and runs without Kestrel.
+    const std::string build = Quoted((folder / "build").string());
+    ASSERT_TRUE(test::Succeeds("configure", "cmake -S " + Quoted(folder.string()) + " -B " + build,
+                               dir.path() / "configure.log"));
+    ASSERT_TRUE(
+        test::Succeeds("build", "cmake --build " + build + " -j 2", dir.path() / "build.log"));
+    test::CommandResult run = test::RunCommand(
+        "cd " + Quoted(folder.string()) + " && SC_COPYRIGHT_MESSAGE=DISABLE build/sim --until 10us",
+        dir.path() / "run.log");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("data 0x77 accesses 3"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("kestrel-sim: 3 transaction(s) completed"), std::string::npos)
+        << run.output;
+}
+
+TEST(Sim, StopsAtTheTimeLimitWhenTheRtlNeverAnswers) {
+    test::TempDir dir;
+    Project project = GeneratedCopy(dir);
+    // Without --rtl the testbench writes rtl.h, a module that does nothing: ack stays low.
+    test::CommandResult run =
+        Cli("sim " + project.tp + " --no-generate --until 2us", dir.path() / "sim.log");
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("kestrel-sim: the time limit of 2 us was reached before "
+                              "RunTransactions returned"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("kestrel-sim: 0 transaction(s) completed in 2 us"), std::string::npos)
+        << run.output;
+}
+
+TEST(Sim, RefusesAPortTheVerilogLacksBeforeBuildingAnything) {
+    test::TempDir dir;
+    Project project = GeneratedCopy(dir);
+    const fs::path narrow = dir.path() / "narrow.v";
+    test::WriteBytes(narrow, "module memory (input clk, input req, input [7:0] addr,\n"
+                             "  input [6:0] wdata, output ack, output [7:0] rdata);\n"
+                             "  assign ack = 0;\n  assign rdata = 0;\nendmodule\n");
+    test::CommandResult run =
+        Cli("sim " + project.tp + " --no-generate --rtl " + Quoted(narrow.string()),
+            dir.path() / "sim.log");
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("port we: the project declares sc_in <sc_logic> we, module memory "
+                              "has no port of that name"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("port wdata: the project declares sc_in <sc_lv<8>> wdata (8 bits), "
+                              "module memory declares input [6:0] wdata ("),
+              std::string::npos)
+        << run.output;
+    EXPECT_FALSE(fs::exists(project.folder / "Output" / "testbench" / "sc_main.cpp"));
+}
+
+} // namespace
+} // namespace kestrel
