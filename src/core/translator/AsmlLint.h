@@ -1,0 +1,52 @@
+#pragma once
+// Warnings for AsmL that translates without an error but gives SystemC that does not
+// compile or does not do what the AsmL says, and for declarations that do the same to the
+// generated headers. Each message says what to write instead. Nothing here logs: the
+// section is translated a second time on a scratch run to see each line as the translator
+// sees it (its kind, its tokens, the names declared so far).
+#include "model/ProjectTables.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel {
+
+struct AsmlWarning {
+    std::size_t line = 0; // index into the lines given to LintSection
+    std::string message;  // stored text; control characters shown as \t, \r, \n or \xNN
+};
+
+// The warnings of the section of function `function` (1-based slot) that begins at
+// lines[first] and ends before the next line that ends a section (or at the end), read
+// with `tables` as a run has prepared them (directions reversed, initial values
+// rewritten). In line order, except that a variable read but never written is reported
+// after the section's last line, at its first read:
+//   - step until (rendered "while !( ... )");
+//   - match on one sc_logic or sc_lv port or one Logic or Lv_ variable (a switch on it);
+//   - var or const of a type the translator does not map;
+//   - an Lv_ variable without an initial value that is read and never written;
+//   - a port or Lv_ variable read with one index in parentheses, or written with any;
+//   - "otherwise :", a case label or otherwise with its statement on the same line;
+//   - "//" behind a statement whose tokens up to the end are rendered;
+//   - a tab among the blanks before the first word.
+std::vector<AsmlWarning> LintSection(const std::vector<std::string_view>& lines, std::size_t first,
+                                     const ProjectTables& tables, int function);
+
+// The warnings of the TLM functions, one text each, in table order: a by-reference array
+// parameter (an array of references); with `bodiesTranslated` (the FSM and AsmL methods)
+// also a function that is not void, whose translated body has no return statement.
+std::vector<std::string> FunctionDeclarationWarnings(const TlmFunctionTable& functions,
+                                                     bool bodiesTranslated);
+
+// The warnings of the prepared signal table: a bool port the transactor drives whose
+// initial value is neither 0 nor 1 (its constructor initialises it with SC_LOGIC_X or
+// SC_LOGIC_Z, which SystemC reads as true, or with the value's text as it stands).
+std::vector<std::string> PortDeclarationWarnings(const RtlSignalTable& signals);
+
+// The text with every control character written visibly: a tab as \t, CR as \r, LF as \n,
+// any other as \xNN.
+std::string VisibleText(std::string_view text);
+
+} // namespace kestrel
