@@ -4,6 +4,7 @@
 
 #include "AddLibraryCommand.h"
 #include "AssignCommands.h"
+#include "BuildCommand.h"
 #include "CheckCommand.h"
 #include "CliSupport.h"
 #include "DeclareCommand.h"
@@ -386,6 +387,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     AssignCommands assignments(app);
     DiagramCommands diagrams(app);
     SimCommands simulation(app);
+    BuildCommands build(app);
 
     try {
         app.parse(argc, argv);
@@ -398,6 +400,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         if (assignments.chosen()) return assignments.Run(out, err);
         if (diagrams.chosen()) return diagrams.Run(out, err);
         if (simulation.chosen()) return simulation.Run(out, err);
+        if (build.chosen()) return build.Run(out, err);
         return command ? command(opt, out, err) : kExitUsage;
     } catch (const UsageError& e) {
         err << "kestrel-cli: " << e.what() << "\n";

@@ -17,18 +17,21 @@ constexpr std::size_t kMostReserved = std::size_t{16} << 20;
 } // namespace
 
 void TextWriter::line(std::string_view text) {
+    NoteLineStart();
     text_.append(text);
     text_.append("\r\n");
     SpillWhenFull();
 }
 
 void TextWriter::line(std::initializer_list<std::string_view> pieces) {
+    NoteLineStart();
     for (std::string_view piece : pieces) text_.append(piece);
     text_.append("\r\n");
     SpillWhenFull();
 }
 
 void TextWriter::blank() {
+    NoteLineStart();
     text_.append("\r\n");
     SpillWhenFull();
 }

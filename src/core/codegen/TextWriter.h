@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel {
 
@@ -32,6 +33,12 @@ public:
     // Hands what is held to the sink; does nothing without one.
     void Flush();
 
+    // From now on, every line(), blank() and spliced line adds to `starts` the offset in
+    // text() at which its text begins, so that a caller can tell afterwards which call
+    // wrote which bytes (a text holding line breaks of its own is still one call). Only
+    // for a writer that does not spill; null stops the recording.
+    void RecordLineStarts(std::vector<std::size_t>* starts) { starts_ = starts; }
+
     const std::string& text() const { return text_; }
     std::string take() { return std::move(text_); }
 
@@ -39,10 +46,14 @@ private:
     void SpillWhenFull() {
         if (text_.size() >= threshold_) Flush();
     }
+    void NoteLineStart() {
+        if (starts_) starts_->push_back(text_.size());
+    }
 
     std::string text_;
     Sink sink_;
     std::size_t threshold_ = std::numeric_limits<std::size_t>::max();
+    std::vector<std::size_t>* starts_ = nullptr;
 };
 
 } // namespace kestrel

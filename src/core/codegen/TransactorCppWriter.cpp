@@ -36,17 +36,20 @@ std::string DefinitionHead(std::string_view className, const TlmFunction& functi
 }
 
 void WriteFunction(TextWriter& out, std::string_view className, const TlmFunction& function,
-                   const FunctionSections& sections) {
+                   const FunctionSections& sections, CppSectionPlaces& places) {
     std::string name = function.functionName.Text();
     out.line({"void ", className, " :: ", name, "_Update ( void )"});
     out.line("{");
+    places.update = out.text().size();
     out.splice(sections.update);
     out.line("}");
     out.blank();
     out.line(DefinitionHead(className, function));
     out.line("{");
+    places.initialisation = out.text().size();
     out.splice(sections.initialisation);
     out.blank();
+    places.behaviour = out.text().size();
     out.splice(sections.behaviour);
     out.blank();
     out.line("}");
@@ -67,7 +70,8 @@ void WriteEmptyFunction(TextWriter& out, std::string_view className, const TlmFu
 } // namespace
 
 std::string WriteTransactorCpp(const ProjectTables& tables, const LocalDateTime& now,
-                               const std::vector<FunctionSections>& sections) {
+                               const std::vector<FunctionSections>& sections,
+                               std::vector<CppSectionPlaces>* places) {
     TextWriter out;
     WriteFileBanner(out, "---------------- Transactor C++ File -----------------", tables.options,
                     now, BannerKind::Generated);
@@ -76,8 +80,10 @@ std::string WriteTransactorCpp(const ProjectTables& tables, const LocalDateTime&
     const FunctionSections none;
     for (int f = 1; f <= FunctionCount(tables); ++f) {
         auto index = static_cast<std::size_t>(f - 1);
+        CppSectionPlaces placed;
         WriteFunction(out, className, tables.functions[f],
-                      index < sections.size() ? sections[index] : none);
+                      index < sections.size() ? sections[index] : none, placed);
+        if (places) places->push_back(placed);
     }
     return out.take();
 }

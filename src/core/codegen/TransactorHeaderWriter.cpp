@@ -105,11 +105,13 @@ void WriteUpdateDeclarations(TextWriter& out, const ProjectTables& tables) {
 }
 
 void WriteDeclarationSections(TextWriter& out, const ProjectTables& tables,
-                              const std::vector<FunctionSections>& sections) {
+                              const std::vector<FunctionSections>& sections,
+                              std::vector<std::size_t>* places) {
     out.blank();
     out.blank();
     for (int f = 1; f <= FunctionCount(tables); ++f) {
         auto index = static_cast<std::size_t>(f - 1);
+        if (places) places->push_back(out.text().size());
         if (index < sections.size()) out.splice(sections[index].declarations, kIndent);
         out.blank();
     }
@@ -153,11 +155,12 @@ TextWriter HeaderHead(const ProjectTables& tables, const LocalDateTime& now, Ban
 } // namespace
 
 std::string WriteTransactorHeader(const ProjectTables& tables, const LocalDateTime& now,
-                                  const std::vector<FunctionSections>& sections) {
+                                  const std::vector<FunctionSections>& sections,
+                                  std::vector<std::size_t>* declarationPlaces) {
     TextWriter out = HeaderHead(tables, now, BannerKind::Generated);
     WriteConversionFunctions(out, "toInt", "toLv");
     WriteUpdateDeclarations(out, tables);
-    WriteDeclarationSections(out, tables, sections);
+    WriteDeclarationSections(out, tables, sections, declarationPlaces);
     WriteClassTail(out);
     return out.take();
 }

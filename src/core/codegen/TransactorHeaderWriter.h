@@ -13,9 +13,11 @@ namespace kestrel {
 // functions, one update procedure per function and every function's .dec section
 // (sections[f - 1] belongs to function f; a missing entry splices nothing). The class
 // names are used as they stand; the tables must hold the reversed directions and the
-// rewritten initial values.
+// rewritten initial values. With `declarationPlaces`, receives per function written the
+// offset in the header's text at which its .dec lines begin, one per line of the file.
 std::string WriteTransactorHeader(const ProjectTables& tables, const LocalDateTime& now,
-                                  const std::vector<FunctionSections>& sections);
+                                  const std::vector<FunctionSections>& sections,
+                                  std::vector<std::size_t>* declarationPlaces = nullptr);
 
 // The template header: the same class without update procedures and sections, with the
 // conversion functions named LVtoINT and INTtoLV.

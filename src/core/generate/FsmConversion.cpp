@@ -23,10 +23,8 @@ std::vector<DiagramProblem> AppendDiagramNamespace(const DiagramReading& reading
     return WriteFsmNamespace(reading.machine, functionName, signature, diagram, out);
 }
 
-FsmAsmlText ConvertAsfDiagrams(GenerationRun& run, DiagnosticCollector& places) {
+FsmAsmlText AsfDiagramsAsAsml(GenerationRun& run, DiagnosticCollector& places) {
     GenerationLog& log = run.log();
-    log.LogStep("Creating clean.asml from ASF files");
-
     FsmAsmlText out;
     auto report = [&](const std::string& path, const std::vector<DiagramProblem>& problems) {
         for (const DiagramProblem& problem : problems) {
@@ -49,6 +47,13 @@ FsmAsmlText ConvertAsfDiagrams(GenerationRun& run, DiagnosticCollector& places) 
 
         report(path, AppendDiagramNamespace(reading, path, name, AsmlSignature(function), out));
     }
+    return out;
+}
+
+FsmAsmlText ConvertAsfDiagrams(GenerationRun& run, DiagnosticCollector& places) {
+    GenerationLog& log = run.log();
+    log.LogStep("Creating clean.asml from ASF files");
+    FsmAsmlText out = AsfDiagramsAsAsml(run, places);
 
     // The translation reads the text from memory; a clean.asml that cannot be written
     // is reported and the run goes on.

@@ -19,6 +19,10 @@ namespace kestrel {
 // translation reads, with the diagram line of each of its lines.
 FsmAsmlText ConvertAsfDiagrams(GenerationRun& run, DiagnosticCollector& places);
 
+// The conversion alone, in memory: every assigned diagram read from Input and its
+// namespace appended, the problems logged and placed as above. Writes nothing.
+FsmAsmlText AsfDiagramsAsAsml(GenerationRun& run, DiagnosticCollector& places);
+
 // One diagram's part of the conversion: the namespace of the diagram as read (from the
 // file at `path`) appended to `out` with `signature`, its path the next of
 // out.diagramPaths. Gives the writer's problems; the namespace is written all the same.

@@ -127,22 +127,29 @@ private:
 } // namespace
 
 bool TranslateSection(GenerationRun& run, int function, const AsmlSource& source,
-                      TranslationState& state, DiagnosticCollector& places, SectionTexts& texts) {
+                      TranslationState& state, DiagnosticCollector& places, SectionTexts& texts,
+                      SectionOrigins* origins) {
     run.currentFunction = function;
     const std::string name = run.tables.functions[function].functionName.Text();
     std::optional<std::size_t> first = FindFunctionSection(source.lines, name);
     if (!first) return false;
     ResetTranslationState(state);
+    std::optional<SectionOriginTracker> tracker;
+    if (origins) tracker.emplace(texts, state, *origins);
     std::size_t last = *first - 1; // the header, while no line is translated
     for (std::size_t i = *first; i < source.lines.size(); ++i) {
         if (EndsSection(source.lines[i])) break;
+        if (tracker) tracker->BeforeLine();
         TranslateSourceLine(state, source.lines[i], run, texts);
+        if (tracker) tracker->AfterLine(static_cast<int>(i));
         source.Place(places, i);
         last = i;
     }
     CloseAllBlocks(state, run, texts);
+    if (tracker) tracker->AfterClosingAll();
     WriteUpdateSection(run.tables.options, run.session.clock, texts.upd);
     WriteInitTail(texts.ini);
+    if (tracker) tracker->Finish();
     source.Place(places, last);
     return true;
 }

@@ -4,6 +4,7 @@
 // the update and initialisation tails and write them to Temp.
 #include "codegen/GenerationRun.h"
 #include "fsm/FsmAsmlWriter.h"
+#include "generate/SectionOrigins.h"
 #include "translator/DiagnosticCollector.h"
 #include "translator/SectionTexts.h"
 #include "translator/TranslationState.h"
@@ -47,9 +48,11 @@ void WriteInitTail(TextWriter& ini);
 // Translates the section of function `function` (1-based slot) into `texts`, closed with
 // the update and initialisation tails; `state` is reset first. Writes nothing and logs
 // only the translation's errors. False, with `texts` untouched, when `source` has no
-// namespace for the function.
+// namespace for the function. With `origins` (and texts that do not spill), receives the
+// index in source.lines of the line that made each line of the texts.
 bool TranslateSection(GenerationRun& run, int function, const AsmlSource& source,
-                      TranslationState& state, DiagnosticCollector& places, SectionTexts& texts);
+                      TranslationState& state, DiagnosticCollector& places, SectionTexts& texts,
+                      SectionOrigins* origins = nullptr);
 
 // Translates function `function` (1-based slot): logs "Generating SystemC Code for
 // <name>(...) ...", and unless it is a library function (whose section files come from

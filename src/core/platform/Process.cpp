@@ -1,6 +1,6 @@
 // Runs an external program with posix_spawn and waits for it with a deadline: its
-// standard error is read through a pipe while it runs (so a chatty program cannot block
-// on a full pipe), then the program is reaped; past the deadline it is killed.
+// standard output and error are read through pipes while it runs (so a chatty program
+// cannot block on a full pipe), then the program is reaped; past the deadline it is killed.
 #include "platform/Process.h"
 
 #include <algorithm>
@@ -21,7 +21,7 @@ namespace kestrel {
 
 namespace {
 
-constexpr std::size_t kMaxErrorOutput = 64 * 1024;
+constexpr std::size_t kMaxOutput = 64 * 1024; // of each stream
 
 using SteadyClock = std::chrono::steady_clock;
 
@@ -38,19 +38,26 @@ ProcessOutcome LinuxProcessRunner::Run(const std::string& program,
                                        const std::vector<std::string>& arguments,
                                        std::chrono::milliseconds timeout) {
     ProcessOutcome outcome;
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+    // [0]: standard output, [1]: standard error; each a pipe's read and write end.
+    int pipeEnds[2][2];
+    if (::pipe2(pipeEnds[0], O_CLOEXEC) != 0) {
         outcome.errorOutput = std::string("cannot create a pipe: ") + std::strerror(errno);
         return outcome;
     }
-    // Only our end reads without blocking; the program's standard error stays blocking.
-    ::fcntl(pipeEnds[0], F_SETFL, ::fcntl(pipeEnds[0], F_GETFL) | O_NONBLOCK);
+    if (::pipe2(pipeEnds[1], O_CLOEXEC) != 0) {
+        outcome.errorOutput = std::string("cannot create a pipe: ") + std::strerror(errno);
+        ::close(pipeEnds[0][0]);
+        ::close(pipeEnds[0][1]);
+        return outcome;
+    }
+    // Only our ends read without blocking; the program's streams stay blocking.
+    for (auto& ends : pipeEnds) ::fcntl(ends[0], F_SETFL, ::fcntl(ends[0], F_GETFL) | O_NONBLOCK);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[0][1], 1);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1][1], 2);
 
     std::vector<std::string> words;
     words.push_back(program);
@@ -70,32 +77,50 @@ ProcessOutcome LinuxProcessRunner::Run(const std::string& program,
     int spawned = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeEnds[1]);
+    for (auto& ends : pipeEnds) ::close(ends[1]);
     if (spawned != 0) {
-        ::close(pipeEnds[0]);
+        for (auto& ends : pipeEnds) ::close(ends[0]);
         outcome.errorOutput = program + ": " + std::strerror(spawned);
         return outcome;
     }
     outcome.started = true;
 
+    std::string* texts[2] = {&outcome.output, &outcome.errorOutput};
+    bool open[2] = {true, true};
+    // Reads what stream `i` holds now; false once it has ended.
+    auto drain = [&](int i) {
+        char buffer[4096];
+        while (true) {
+            ssize_t got = ::read(pipeEnds[i][0], buffer, sizeof buffer);
+            if (got > 0) {
+                std::string& text = *texts[i];
+                std::size_t room = kMaxOutput - std::min(kMaxOutput, text.size());
+                text.append(buffer, std::min(room, std::size_t(got)));
+                continue;
+            }
+            if (got < 0 && errno == EINTR) continue;
+            if (got == 0 || errno != EAGAIN) open[i] = false;
+            return;
+        }
+    };
+
     const SteadyClock::time_point deadline = SteadyClock::now() + timeout;
-    bool pipeOpen = true;
     int status = 0;
     bool reaped = false;
     while (true) {
-        if (pipeOpen) {
-            pollfd fd{pipeEnds[0], POLLIN, 0};
-            int ready = ::poll(&fd, 1, MillisecondsLeft(deadline));
+        if (open[0] || open[1]) {
+            pollfd fds[2];
+            nfds_t count = 0;
+            int streamOf[2];
+            for (int i = 0; i < 2; ++i) {
+                if (!open[i]) continue;
+                fds[count] = {pipeEnds[i][0], POLLIN, 0};
+                streamOf[count++] = i;
+            }
+            int ready = ::poll(fds, count, MillisecondsLeft(deadline));
             if (ready > 0) {
-                char buffer[4096];
-                ssize_t got = ::read(pipeEnds[0], buffer, sizeof buffer);
-                if (got > 0) {
-                    std::size_t room =
-                        kMaxErrorOutput - std::min(kMaxErrorOutput, outcome.errorOutput.size());
-                    outcome.errorOutput.append(buffer, std::min(room, std::size_t(got)));
-                } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
-                    pipeOpen = false;
-                }
+                for (nfds_t k = 0; k < count; ++k)
+                    if (fds[k].revents != 0) drain(streamOf[k]);
             }
         } else {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -113,22 +138,16 @@ ProcessOutcome LinuxProcessRunner::Run(const std::string& program,
         }
         outcome.timedOut = true;
     } else {
-        // Whatever the program wrote just before it ended (the read end does not block, so a
-        // descendant that keeps the pipe open cannot hold us here).
-        while (pipeOpen) {
-            char buffer[4096];
-            ssize_t got = ::read(pipeEnds[0], buffer, sizeof buffer);
-            if (got <= 0) break;
-            std::size_t room =
-                kMaxErrorOutput - std::min(kMaxErrorOutput, outcome.errorOutput.size());
-            outcome.errorOutput.append(buffer, std::min(room, std::size_t(got)));
-        }
+        // Whatever the program wrote just before it ended (the read ends do not block, so a
+        // descendant that keeps a pipe open cannot hold us here).
+        for (int i = 0; i < 2; ++i)
+            if (open[i]) drain(i);
         if (WIFEXITED(status))
             outcome.exitCode = WEXITSTATUS(status);
         else
             outcome.exitCode = 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
     }
-    ::close(pipeEnds[0]);
+    for (auto& ends : pipeEnds) ::close(ends[0]);
     return outcome;
 }
 

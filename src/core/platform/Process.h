@@ -12,6 +12,7 @@ struct ProcessOutcome {
     bool timedOut = false;   // still running when the wait ended; it was stopped
     int exitCode = -1;       // the exit status of a program that ended by itself
     std::string errorOutput; // what the program wrote on its standard error (cut at 64 KiB)
+    std::string output;      // what it wrote on its standard output (cut at 64 KiB)
 
     bool succeeded() const { return started && !timedOut && exitCode == 0; }
 };
@@ -26,8 +27,8 @@ public:
                                std::chrono::milliseconds timeout) = 0;
 };
 
-// Starts the program with posix_spawn; its standard input and output are /dev/null and
-// its standard error is captured.
+// Starts the program with posix_spawn; its standard input is /dev/null, its standard
+// output and standard error are captured.
 class LinuxProcessRunner final : public ProcessRunner {
 public:
     ProcessOutcome Run(const std::string& program, const std::vector<std::string>& arguments,

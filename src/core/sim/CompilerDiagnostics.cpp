@@ -73,7 +73,8 @@ std::optional<CompilerDiagnostic> ParseDiagnosticLine(std::string_view line) {
     diagnostic.line = place.line;
     diagnostic.column = place.column;
     diagnostic.severity = severity;
-    std::size_t message = best + severity.size() + 3;
+    std::size_t message = best + severity.size() + 3; // after ": SEVERITY:"
+    if (message < line.size() && line[message] == ' ') ++message;
     if (message < line.size()) diagnostic.message = line.substr(message);
     diagnostic.text = line;
     return diagnostic;

@@ -1,0 +1,352 @@
+// The source map: the project's tables loaded and prepared as for Generate, clean.asml
+// taken as the route of the method has it (the diagrams converted again in memory, or the
+// AsmL text the last run extracted), every function translated in table order with the
+// origins of its section lines, the two files assembled in memory by Generate's writers,
+// and each translated line checked against the file on disk before it is mapped.
+#include "sim/SourceMap.h"
+
+#include "codegen/SectionFileReader.h"
+#include "codegen/TransactorCppWriter.h"
+#include "codegen/TransactorHeaderWriter.h"
+#include "fsm/AsfChecks.h"
+#include "fsm/AsfDocument.h"
+#include "generate/FsmConversion.h"
+#include "generate/FunctionTranslation.h"
+#include "generate/RunTables.h"
+#include "model/ProjectPaths.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include "project/ProjectCommands.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+namespace kestrel {
+
+namespace {
+
+std::string Native(std::string_view stored) {
+    return NativePath(stored).lexically_normal().string();
+}
+
+// The offsets at which the lines of a text begin.
+std::vector<std::size_t> LineStarts(std::string_view text,
+                                    const std::vector<std::string_view>& lines) {
+    std::vector<std::size_t> starts;
+    starts.reserve(lines.size());
+    for (std::string_view line : lines)
+        starts.push_back(static_cast<std::size_t>(line.data() - text.data()));
+    return starts;
+}
+
+// The line (from 1) that begins at `offset`; 0 when none does (a section of no lines
+// spliced at the end of the text).
+int LineAt(const std::vector<std::size_t>& starts, std::size_t offset) {
+    auto it = std::lower_bound(starts.begin(), starts.end(), offset);
+    if (it == starts.end() || *it != offset) return 0;
+    return static_cast<int>(it - starts.begin()) + 1;
+}
+
+std::string ObjectName(const AsfDocument& doc, ObjectNumber object) {
+    std::string name = Cp1252ToUtf8(Trim(doc.NameOf(object)));
+    return name.empty() ? "object " + std::to_string(object) : name;
+}
+
+std::string TransitionText(const AsfDocument& doc, ObjectNumber transition) {
+    std::optional<std::size_t> record = doc.Find(AsfKind::Transition, transition);
+    if (!record) return "transition " + std::to_string(transition);
+    const AsfLine& line = doc.Lines()[*record];
+    return "transition " + ObjectName(doc, line.source) + " -> " + ObjectName(doc, line.target);
+}
+
+// What the object `object` of the diagram is, in words.
+std::string ObjectText(const AsfDocument& doc, ObjectNumber object) {
+    static constexpr std::pair<AsfKind, std::string_view> kNamed[] = {
+        {AsfKind::State, "state "},
+        {AsfKind::Signal, "signal "},
+        {AsfKind::Constant, "constant "},
+        {AsfKind::InPort, "port "},
+        {AsfKind::OutPort, "port "}};
+    for (const auto& [kind, word] : kNamed)
+        if (doc.Find(kind, object)) return std::string(word) + ObjectName(doc, object);
+    if (std::optional<std::size_t> action = doc.Find(AsfKind::Action, object))
+        return "action of state " + ObjectName(doc, doc.Lines()[*action].owner);
+    if (doc.Find(AsfKind::Transition, object)) return TransitionText(doc, object);
+    if (doc.Find(AsfKind::Reset, object)) return "reset";
+    return {};
+}
+
+// The object a diagram line is about, in words; empty for a line of no object.
+std::string DiagramLineScope(const AsfDocument& doc, int line) {
+    if (line < 1 || static_cast<std::size_t>(line) > doc.Lines().size()) return {};
+    const AsfLine& record = doc.Lines()[static_cast<std::size_t>(line - 1)];
+    if (record.kind == AsfKind::Condition)
+        return "condition of " + TransitionText(doc, record.owner);
+    ObjectNumber object = ObjectOfDiagramLine(doc, line);
+    return object == 0 ? std::string() : ObjectText(doc, object);
+}
+
+// Turns the index of a clean.asml line into the user's place, reading each diagram once.
+class PlaceFinder {
+public:
+    PlaceFinder(const AsmlSource& source, const FsmAsmlText* diagrams)
+        : source_(source), diagrams_(diagrams) {}
+
+    SourcePlace Place(int index, std::string_view functionName) {
+        const auto at = static_cast<std::size_t>(index);
+        if (diagrams_ && at < diagrams_->origins.size()) {
+            const DiagramOrigin& origin = diagrams_->origins[at];
+            if (origin.diagram >= 0) {
+                const std::string& path =
+                    diagrams_->diagramPaths[static_cast<std::size_t>(origin.diagram)];
+                std::string scope;
+                if (const AsfDocument* doc = Diagram(path))
+                    scope = DiagramLineScope(*doc, origin.line);
+                if (scope.empty()) scope = "diagram of " + Cp1252ToUtf8(functionName);
+                return {Native(path), origin.line, std::move(scope)};
+            }
+        }
+        return {Native(source_.path), index + 1, "namespace ns" + Cp1252ToUtf8(functionName)};
+    }
+
+private:
+    const AsfDocument* Diagram(const std::string& path) {
+        auto found = documents_.find(path);
+        if (found == documents_.end()) {
+            std::unique_ptr<AsfDocument> doc;
+            std::string bytes;
+            if (ReadFileBytes(path, bytes)) {
+                doc = std::make_unique<AsfDocument>();
+                if (!AsfDocument::Load(bytes, path, *doc)) doc.reset();
+            }
+            found = documents_.emplace(path, std::move(doc)).first;
+        }
+        return found->second.get();
+    }
+
+    const AsmlSource& source_;
+    const FsmAsmlText* diagrams_;
+    std::map<std::string, std::unique_ptr<AsfDocument>> documents_;
+};
+
+// One function's section texts, and the origins of those that were translated.
+struct TranslatedFunction {
+    FunctionSections sections;
+    SectionOrigins origins;
+    bool translated = false;
+};
+
+// Maps the spliced sections of one generated file: `spliced[f]` lists, per function f,
+// where each section begins in `assembled` and the origins of its lines.
+struct Splice {
+    std::size_t offset = 0;
+    const std::vector<int>* origins = nullptr;
+    int function = 0;
+};
+
+void MapFile(const std::string& storedPath, const std::string& assembled,
+             const std::vector<Splice>& splices, PlaceFinder& places, const ProjectTables& tables,
+             SourceMap& map) {
+    GeneratedFileMap file;
+    file.path = Native(storedPath);
+    std::string disk;
+    ReadFileBytes(storedPath, disk).ok();
+    const std::vector<std::string_view> built = SplitLines(assembled);
+    const std::vector<std::string_view> held = SplitLines(disk);
+    const std::vector<std::size_t> starts = LineStarts(assembled, built);
+    for (const Splice& splice : splices) {
+        const int first = LineAt(starts, splice.offset);
+        if (first == 0) continue;
+        const std::string name = Trim(tables.functions[splice.function].functionName.Text());
+        for (std::size_t k = 0; k < splice.origins->size(); ++k) {
+            const int origin = (*splice.origins)[k];
+            const auto line = static_cast<std::size_t>(first) + k; // from 1
+            if (origin < 0 || line > built.size()) continue;
+            if (line > held.size() || held[line - 1] != built[line - 1]) {
+                ++map.staleLines;
+                continue;
+            }
+            file.lines.push_back({static_cast<int>(line), Cp1252ToUtf8(built[line - 1]),
+                                  places.Place(origin, name)});
+        }
+    }
+    std::sort(file.lines.begin(), file.lines.end(),
+              [](const MappedLine& a, const MappedLine& b) { return a.line < b.line; });
+    map.files.push_back(std::move(file));
+}
+
+Status NotGenerated(const std::string& path) {
+    return Status::Error(path + " has not been generated yet: run generate first");
+}
+
+} // namespace
+
+const GeneratedFileMap* SourceMap::FindFile(std::string_view file) const {
+    namespace fs = std::filesystem;
+    const fs::path named = fs::path(std::string(file)).lexically_normal();
+    for (const GeneratedFileMap& generated : files) {
+        const fs::path path(generated.path);
+        if (named == path) return &generated;
+        if (!named.is_relative()) continue;
+        // A relative name: the last parts of the file's path are the parts of the name.
+        auto p = path.end(), n = named.end();
+        bool same = true;
+        while (same && n != named.begin()) same = p != path.begin() && *--p == *--n;
+        if (same) return &generated;
+    }
+    return nullptr;
+}
+
+const MappedLine* SourceMap::Find(std::string_view file, int line) const {
+    const GeneratedFileMap* generated = FindFile(file);
+    if (!generated) return nullptr;
+    auto it = std::lower_bound(generated->lines.begin(), generated->lines.end(), line,
+                               [](const MappedLine& m, int l) { return m.line < l; });
+    return it != generated->lines.end() && it->line == line ? &*it : nullptr;
+}
+
+Status MakeSourceMap(std::string_view projectFilePath, SourceMap& map, std::optional<int> method) {
+    map = SourceMap{};
+    ProjectRecord record;
+    if (Status read = PeekProject(projectFilePath, record); !read) return read;
+    GenerationSession session;
+    SystemClock clock;
+    GenerationRun run{record.projectFolder, record.projectName, {}, session, clock};
+    ProjectTables& tables = run.tables;
+    if (std::vector<Status> failures =
+            LoadRunTables(run.projectFolder, tables, AbsentTableFiles::ReadAsEmpty);
+        !failures.empty())
+        return failures.front();
+    if (Status loaded = LoadGenerationSettings(run.projectFolder, tables.settings); !loaded)
+        return loaded;
+    PrepareTables(tables, session.clock);
+    map.projectFolder = Native(run.projectFolder);
+    map.headers = {Native(tables.settings.transactorHeaderPath),
+                   Native(tables.settings.interfaceHeaderPath)};
+
+    const std::string& cppPath = tables.settings.transactorCppPath;
+    if (Trim(cppPath).empty() || !FileExists(cppPath)) return NotGenerated(cppPath);
+
+    // The errors of the translation were Generate's to report; here they are not collected.
+    DiagnosticCollector places(session.log, nullptr);
+    const std::string cleanPath = CleanAsmlPath(run.projectFolder);
+    std::string cleanText;
+    const bool haveClean = FileExists(cleanPath) && ReadFileBytes(cleanPath, cleanText).ok();
+    FsmAsmlText diagrams;
+    const bool wantsFsm = !method || *method == kMethodFsm;
+    if (wantsFsm) diagrams = AsfDiagramsAsAsml(run, places);
+
+    map.method = method.value_or(tables.options.generationMethod);
+    if (!method && map.method != kMethodTemplate && haveClean)
+        map.method = diagrams.text == cleanText ? kMethodFsm : kMethodAsml;
+    if (map.method == kMethodAsml && !haveClean) return NotGenerated(cleanPath);
+
+    std::vector<std::string_view> lines =
+        SplitSectionLines(map.method == kMethodFsm ? diagrams.text : cleanText);
+    AsmlSource source{std::move(lines), cleanPath, map.method == kMethodFsm ? &diagrams : nullptr};
+
+    const int count = std::clamp<int>(tables.functions.count, 0, kMaxFunctions);
+    std::vector<TranslatedFunction> functions(static_cast<std::size_t>(count));
+    auto state = std::make_unique<TranslationState>();
+    for (int f = 1; f <= count; ++f) {
+        TranslatedFunction& function = functions[static_cast<std::size_t>(f - 1)];
+        const TlmFunction& entry = tables.functions[f];
+        if (map.method == kMethodTemplate) continue;
+        if (entry.isLibrary) {
+            // Its sections come from its library, as Generate splices them.
+            const std::string name = entry.functionName.Text();
+            FunctionSections& s = function.sections;
+            ReadSectionFile(run.projectFolder, name, kDeclarationSection, s.declarations).ok();
+            ReadSectionFile(run.projectFolder, name, kInitialisationSection, s.initialisation).ok();
+            ReadSectionFile(run.projectFolder, name, kBehaviourSection, s.behaviour).ok();
+            ReadSectionFile(run.projectFolder, name, kUpdateSection, s.update).ok();
+            continue;
+        }
+        SectionTexts texts;
+        function.translated =
+            TranslateSection(run, f, source, *state, places, texts, &function.origins);
+        function.sections = {texts.dec.take(), texts.ini.take(), texts.behaviour.take(),
+                             texts.upd.take()};
+    }
+    if (map.method == kMethodTemplate) {
+        map.files.push_back({Native(cppPath), {}});
+        map.files.push_back({Native(tables.settings.transactorHeaderPath), {}});
+        return Status::Ok();
+    }
+
+    std::vector<FunctionSections> sections;
+    for (const TranslatedFunction& function : functions) sections.push_back(function.sections);
+    std::vector<CppSectionPlaces> cppPlaces;
+    std::vector<std::size_t> headerPlaces;
+    const LocalDateTime now = clock.Now();
+    const std::string cpp = WriteTransactorCpp(tables, now, sections, &cppPlaces);
+    const std::string header = WriteTransactorHeader(tables, now, sections, &headerPlaces);
+
+    std::vector<Splice> cppSplices, headerSplices;
+    for (std::size_t k = 0; k < functions.size(); ++k) {
+        const TranslatedFunction& function = functions[k];
+        if (!function.translated) continue;
+        const int f = static_cast<int>(k) + 1;
+        if (k < cppPlaces.size()) {
+            cppSplices.push_back({cppPlaces[k].update, &function.origins.upd, f});
+            cppSplices.push_back({cppPlaces[k].initialisation, &function.origins.ini, f});
+            cppSplices.push_back({cppPlaces[k].behaviour, &function.origins.behaviour, f});
+        }
+        if (k < headerPlaces.size())
+            headerSplices.push_back({headerPlaces[k], &function.origins.dec, f});
+    }
+    PlaceFinder finder(source, source.diagrams);
+    MapFile(cppPath, cpp, cppSplices, finder, tables, map);
+    MapFile(tables.settings.transactorHeaderPath, header, headerSplices, finder, tables, map);
+    return Status::Ok();
+}
+
+std::vector<MappedDiagnostic> MapCompilerOutput(std::string_view compilerOutput,
+                                                const SourceMap& map) {
+    std::vector<MappedDiagnostic> mapped;
+    for (CompilerDiagnostic& diagnostic : ParseCompilerOutput(compilerOutput)) {
+        MappedDiagnostic entry;
+        if (const GeneratedFileMap* file = map.FindFile(diagnostic.file);
+            file && diagnostic.line > 0) {
+            if (const MappedLine* line = map.Find(file->path, diagnostic.line)) {
+                entry.source = line->source;
+                entry.generatedFile = file->path;
+                entry.generatedText = line->text;
+            }
+        }
+        entry.compiler = std::move(diagnostic);
+        mapped.push_back(std::move(entry));
+    }
+    return mapped;
+}
+
+std::string FormatMappedDiagnostics(const std::vector<MappedDiagnostic>& diagnostics) {
+    std::string text;
+    std::string lastFile, lastScope;
+    for (const MappedDiagnostic& d : diagnostics) {
+        const CompilerDiagnostic& c = d.compiler;
+        if (!d.source) {
+            for (const std::string& line : c.context) text += line + "\n";
+            text += c.text + "\n";
+            for (const std::string& line : c.excerpt) text += line + "\n";
+            lastFile.clear();
+            lastScope.clear();
+            continue;
+        }
+        const SourcePlace& place = *d.source;
+        if (place.file != lastFile || place.scope != lastScope) {
+            if (!place.scope.empty()) text += place.file + ": In " + place.scope + ":\n";
+            lastFile = place.file;
+            lastScope = place.scope;
+        }
+        text += place.file + ":" + std::to_string(place.line) + ": " + c.severity + ": " +
+                c.message + "\n";
+        text += "    in " + AfterLastSeparator(d.generatedFile) + ":" + std::to_string(c.line) +
+                ": " + d.generatedText + "\n";
+    }
+    return text;
+}
+
+} // namespace kestrel
