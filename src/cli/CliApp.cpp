@@ -334,7 +334,9 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         "Tran.cpp, library or log; clean.asml and the section files in Temp are written). "
         "Each translation error is printed on stderr as FILE:LINE: error: MESSAGE, where FILE "
         "is Temp/clean.asml (AsmL method) or the ASF diagram the line came from (FSM "
-        "method); a summary line goes to stdout. Exit status 1 when there are errors");
+        "method); then each warning, for AsmL or declarations that translate but give code "
+        "that does not compile or behave, as FILE:LINE: warning: MESSAGE. A summary line goes "
+        "to stdout. Exit status 1 when there are errors; warnings alone exit 0");
     checkCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
     checkCmd->add_option("--method", opt.method, "Generation method for this check only")
         ->check(CLI::IsMember({"fsm", "asml", "template"}));

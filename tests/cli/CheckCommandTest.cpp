@@ -41,12 +41,17 @@ std::vector<std::string> LinesOf(const std::string& text) {
 }
 
 // Checks that every printed error has the compiler form, points into one of `files`, and
-// that the word of an "Unrecognized AsmL Word" error stands in the line it points at.
+// that the word of an "Unrecognized AsmL Word" error stands in the line it points at. The
+// warnings follow the errors.
 void ExpectPlacedErrors(const std::string& err, const std::vector<std::string>& files,
                         std::size_t count) {
     static const std::regex form(R"(^(.+):([0-9]+): error: (.+)$)");
+    static const std::regex warning(R"(^(.+): warning: (.+)$)");
     std::vector<std::string> printed = LinesOf(err);
-    EXPECT_EQ(printed.size(), count);
+    ASSERT_GE(printed.size(), count);
+    for (std::size_t i = count; i < printed.size(); ++i)
+        EXPECT_TRUE(std::regex_match(printed[i], warning)) << printed[i];
+    printed.resize(count);
     for (const std::string& line : printed) {
         std::smatch m;
         ASSERT_TRUE(std::regex_match(line, m, form)) << line;
@@ -69,7 +74,7 @@ TEST(CliCheck, AsmlErrorsPointIntoCleanAsml) {
     std::string tp = CopyCase(dir, "case-06", "tran_x");
     CliRun run = Cli({"check", tp});
     EXPECT_EQ(run.code, 1) << run.err;
-    EXPECT_EQ(run.out, tp + ": 17 error(s)\n");
+    EXPECT_EQ(run.out, tp + ": 17 error(s), 14 warning(s)\n");
     ExpectPlacedErrors(run.err, {dir / "tran_x/Temp/clean.asml"}, 17);
     EXPECT_NE(run.err.find("/Temp/clean.asml:79: error: Unrecognized AsmL Word: foo\n"),
               std::string::npos)
@@ -85,7 +90,7 @@ TEST(CliCheck, FsmErrorsPointIntoTheDiagrams) {
     std::string tp = CopyCase(dir, "case-07", "P1");
     CliRun run = Cli({"check", tp});
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.out, tp + ": 29 error(s)\n");
+    EXPECT_EQ(run.out, tp + ": 29 error(s), 1 warning(s)\n");
     ExpectPlacedErrors(run.err, {dir / "P1/Input/Do.asf", dir / "P1/Input/Recv.asf"}, 29);
     // A state named "Wait Ack" is no AsmL name: reported at the label that names it.
     EXPECT_NE(run.err.find("/Input/Do.asf:47: error: Unrecognized AsmL Line:  Wait Ack\n"),
@@ -101,11 +106,11 @@ TEST(CliCheck, CleanProjectsAndUnreadableOnes) {
     CliRun clean = Cli({"check", tp});
     EXPECT_EQ(clean.code, 0) << clean.err;
     EXPECT_EQ(clean.err, "");
-    EXPECT_EQ(clean.out, tp + ": 0 error(s)\n");
+    EXPECT_EQ(clean.out, tp + ": 0 error(s), 0 warning(s)\n");
 
     CliRun templ = Cli({"check", tp, "--method", "template"});
     EXPECT_EQ(templ.code, 0);
-    EXPECT_EQ(templ.out, tp + ": 0 error(s)\n");
+    EXPECT_EQ(templ.out, tp + ": 0 error(s), 0 warning(s)\n");
 
     CliRun missing = Cli({"check", dir / "nowhere/None.tp"});
     EXPECT_EQ(missing.code, 2);
@@ -114,6 +119,54 @@ TEST(CliCheck, CleanProjectsAndUnreadableOnes) {
     EXPECT_EQ(cli::FormatDiagnostic({"/p/Proj.tp", 0, "AsmL Specification file not Assigned"}),
               "/p/Proj.tp: error: AsmL Specification file not Assigned");
     EXPECT_EQ(cli::FormatDiagnostic({"/p/Input/Do.asf", 12, "x"}), "/p/Input/Do.asf:12: error: x");
+}
+
+// Warnings follow the errors on stderr in the same form and are counted apart; alone they
+// exit 0, and Generate neither prints nor counts them.
+TEST(CliCheck, WarningsAreListedAfterTheErrorsAndDoNotFailTheCheck) {
+    test::TempDir dir;
+    const fs::path project = dir.path() / "MemReqAck";
+    test::CopyTree(test::FixtureDir().parent_path().parent_path() / "examples/MemReqAck", project);
+    const std::string tp = (project / "MemReqAck.tp").string();
+    const std::string clean = (project / "Temp/clean.asml").string();
+    const fs::path document = project / "Input/MemReqAck.asml";
+    std::string text = test::ReadBytes(document);
+    const std::string loop = "        step while ack = LOGIC_0\r\n          n := n + 1";
+    std::size_t at = text.find(loop);
+    ASSERT_NE(at, std::string::npos);
+    const std::string lineOf =
+        std::to_string(1 + std::count(text.begin(), text.begin() + at, '\n'));
+    text.replace(at, loop.size(),
+                 "        step until ack = LOGIC_1\r\n          n := n + 1 // wait");
+    test::WriteBytes(document, text);
+
+    CliRun both = Cli({"check", tp});
+    EXPECT_EQ(both.code, 1);
+    EXPECT_EQ(both.out, tp + ": 1 error(s), 2 warning(s)\n");
+    const std::string next = std::to_string(std::stoi(lineOf) + 1);
+    std::vector<std::string> printed = LinesOf(both.err);
+    ASSERT_EQ(printed.size(), 4u) << both.err; // the note on the folders made, then these
+    EXPECT_EQ(printed[1], clean + ":" + next + ": error: Unrecognized AsmL Word: wait");
+    EXPECT_EQ(printed[2], clean + ":" + lineOf +
+                              ": warning: step until becomes \"while !( ... )\", which is not "
+                              "C++; write step while not ( ack = LOGIC_1 )");
+    EXPECT_EQ(printed[3].rfind(clean + ":" + next + ": warning: the comment \"// wait\"", 0), 0u)
+        << printed[3];
+
+    text.replace(text.find(" // wait"), 8, "");
+    test::WriteBytes(document, text);
+    CliRun warned = Cli({"check", tp});
+    EXPECT_EQ(warned.code, 0) << warned.err;
+    EXPECT_EQ(warned.out, tp + ": 0 error(s), 1 warning(s)\n");
+    EXPECT_EQ(warned.err, printed[2] + "\n");
+
+    CliRun generated = Cli({"generate", tp});
+    EXPECT_EQ(generated.code, 0) << generated.err;
+    EXPECT_NE(generated.out.find("\n0 Error(s), 0 Warning(s)"), std::string::npos) << generated.out;
+    EXPECT_EQ(generated.out.find("step until"), std::string::npos);
+
+    Diagnostic onFile{"/p/Input/tlm_func.dat", 0, "Read returns int", Severity::Warning};
+    EXPECT_EQ(cli::FormatDiagnostic(onFile), "/p/Input/tlm_func.dat: warning: Read returns int");
 }
 
 } // namespace

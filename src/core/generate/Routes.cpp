@@ -2,7 +2,8 @@
 // extracted from the AsmL document by kestrel-docextract), one translation per
 // function in table order, then the interface header, transactor header, transactor
 // implementation and library. The extractor is waited for as a process with a bounded
-// wait, and clean.asml is read only after it has ended.
+// wait, and clean.asml is read only after it has ended. A check also lints every
+// translated function.
 #include "generate/Routes.h"
 
 #include "codegen/OutputFiles.h"
@@ -13,6 +14,7 @@
 #include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "translator/AsmlLint.h"
 #include "translator/DiagnosticCollector.h"
 #include "translator/StatementTranslator.h"
 
@@ -26,12 +28,42 @@ std::string ProjectFilePath(const GenerationRun& run) {
     return JoinPath(run.projectFolder, {run.projectName + ".tp"});
 }
 
+// A warning at the place an error of line `index` would have: the diagram line the line
+// came from, or the line of clean.asml.
+Diagnostic WarningAt(const AsmlSource& source, std::size_t index, std::string message) {
+    Diagnostic warning{source.path, static_cast<int>(index + 1), std::move(message),
+                       Severity::Warning};
+    if (source.diagrams && index < source.diagrams->origins.size()) {
+        const DiagramOrigin& origin = source.diagrams->origins[index];
+        if (origin.diagram >= 0) {
+            warning.file = source.diagrams->diagramPaths[static_cast<std::size_t>(origin.diagram)];
+            warning.line = origin.line;
+        }
+    }
+    return warning;
+}
+
+// The warnings of every function the route translates (library functions keep the
+// sections of their library).
+void LintAllFunctions(const GenerationRun& run, const AsmlSource& source, Diagnostics& warnings) {
+    for (int function = 1; function <= run.tables.functions.count; ++function) {
+        const TlmFunction& record = run.tables.functions[function];
+        if (record.isLibrary) continue;
+        std::optional<std::size_t> first =
+            FindFunctionSection(source.lines, record.functionName.Text());
+        if (!first) continue;
+        for (AsmlWarning& found : LintSection(source.lines, *first, run.tables, function))
+            warnings.push_back(WarningAt(source, found.line, std::move(found.message)));
+    }
+}
+
 void TranslateAllFunctions(GenerationRun& run, const AsmlSource& source,
-                           DiagnosticCollector& places) {
+                           DiagnosticCollector& places, const RouteEnvironment& environment) {
     // A few kilobytes with its stacks and lists: one for the whole run, reset per function.
     auto state = std::make_unique<TranslationState>();
     for (int function = 1; function <= run.tables.functions.count; ++function)
         TranslateFunction(run, function, source, *state, places);
+    if (environment.warnings) LintAllFunctions(run, source, *environment.warnings);
 }
 
 void WriteOutputs(GenerationRun& run, const RouteEnvironment& environment) {
@@ -118,7 +150,7 @@ void RunFsmRoute(GenerationRun& run, const RouteEnvironment& environment) {
 
     FsmAsmlText asml = ConvertAsfDiagrams(run, places);
     AsmlSource source{SplitSectionLines(asml.text), CleanAsmlPath(run.projectFolder), &asml};
-    TranslateAllFunctions(run, source, places);
+    TranslateAllFunctions(run, source, places, environment);
     WriteOutputs(run, environment);
     places.Place(ProjectFilePath(run), 0);
 }
@@ -138,7 +170,7 @@ void RunAsmlRoute(GenerationRun& run, const RouteEnvironment& environment) {
         return;
     }
     AsmlSource source{SplitSectionLines(*text), CleanAsmlPath(run.projectFolder), nullptr};
-    TranslateAllFunctions(run, source, places);
+    TranslateAllFunctions(run, source, places, environment);
     WriteOutputs(run, environment);
     places.Place(ProjectFilePath(run), 0);
 }

@@ -28,6 +28,9 @@ struct RouteEnvironment {
     // When set, receives every error of the route with its file and line: the line of
     // clean.asml, or of the ASF diagram it was made from.
     Diagnostics* diagnostics = nullptr;
+    // When set, receives the warnings of the translated functions' AsmL (LintSection),
+    // placed like the errors. Generate sets none: its output and log stay as they are.
+    Diagnostics* warnings = nullptr;
 };
 
 inline constexpr std::string_view kExtractorProgram = "kestrel-docextract";

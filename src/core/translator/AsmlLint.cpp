@@ -466,24 +466,17 @@ std::vector<std::string> PortDeclarationWarnings(const RtlSignalTable& signals) 
         const RtlSignal& signal = signals[s];
         if (signal.dataTypeIndex != kBoolType || signal.directionIndex != kTransactorOutput)
             continue;
+        // One character was rewritten into an SC_LOGIC_ constant, which the compatibility
+        // header lets a bool take (X and Z with SystemC's own run-time warning); a longer
+        // or an empty value is written as it stands.
         const std::string value = signal.initValue.Text();
-        if (value == "SC_LOGIC_0" || value == "SC_LOGIC_1" || value == "true" || value == "false")
-            continue;
-        const std::string name = Trim(signal.signalName.Text());
+        if (value.starts_with("SC_LOGIC_") || value == "true" || value == "false") continue;
         const std::string line = signal.signalName.Text() + ".initialize (" + value + ") ;";
-        std::string message;
-        if (value == "SC_LOGIC_X" || value == "SC_LOGIC_Z") {
-            message = "bool port " + name + " has the initial value " + value.substr(9) +
-                      ": its constructor's " + InQuotes(line) +
-                      " makes it true, with SystemC's warning that the value cannot be "
-                      "converted to bool";
-        } else {
-            bool digits =
-                !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
-            message = "bool port " + name + " has the initial value " + InQuotes(value) +
-                      ", which its constructor writes as it stands, " + InQuotes(line) +
-                      (digits ? ": C++ reads it as a number, not as a bit" : ", which is not C++");
-        }
+        bool digits = !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
+        std::string message =
+            "bool port " + Trim(signal.signalName.Text()) + " has the initial value " +
+            InQuotes(value) + ", which its constructor writes as it stands, " + InQuotes(line) +
+            (digits ? ": C++ reads it as a number, not as a bit" : ", which is not C++");
         warnings.push_back(message + "; give it the initial value 0 or 1");
     }
     return warnings;

@@ -40,9 +40,10 @@ std::vector<AsmlWarning> LintSection(const std::vector<std::string_view>& lines,
 std::vector<std::string> FunctionDeclarationWarnings(const TlmFunctionTable& functions,
                                                      bool bodiesTranslated);
 
-// The warnings of the prepared signal table: a bool port the transactor drives whose
-// initial value is neither 0 nor 1 (its constructor initialises it with SC_LOGIC_X or
-// SC_LOGIC_Z, which SystemC reads as true, or with the value's text as it stands).
+// The warnings of the prepared signal table: a bool port the transactor drives (its
+// constructor initialises it) whose initial value is not one character: the rewrite into
+// SC_LOGIC_0 .. SC_LOGIC_Z leaves it as it stands, so the initialiser is no C++ (0Z0Z,
+// XX, the empty text) or a number rather than a bit (10).
 std::vector<std::string> PortDeclarationWarnings(const RtlSignalTable& signals);
 
 // The text with every control character written visibly: a tab as \t, CR as \r, LF as \n,
