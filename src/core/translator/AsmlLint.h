@@ -21,13 +21,16 @@ struct AsmlWarning {
 // The warnings of the section of function `function` (1-based slot) that begins at
 // lines[first] and ends before the next line that ends a section (or at the end), read
 // with `tables` as a run has prepared them (directions reversed, initial values
-// rewritten). In line order, except that a variable read but never written is reported
-// after the section's last line, at its first read:
+// rewritten). In line order:
 //   - step until (rendered "while !( ... )");
 //   - match on one sc_logic or sc_lv port or one Logic or Lv_ variable (a switch on it);
 //   - var or const of a type the translator does not map;
-//   - an Lv_ variable without an initial value that is read and never written;
-//   - a port or Lv_ variable read with one index in parentheses, or written with any;
+//   - an Lv_ variable without an initial value that the section reads and never assigns,
+//     at its first read. That is all "never driven" can mean here: a variable is the
+//     function's own (no other function writes it), the RTL design drives the ports the
+//     transactor reads, and reading a port the transactor drives is an error already;
+//   - an sc_lv port or Lv_ variable read with one index in parentheses, and a port or
+//     variable written with any;
 //   - "otherwise :", a case label or otherwise with its statement on the same line;
 //   - "//" behind a statement whose tokens up to the end are rendered;
 //   - a tab among the blanks before the first word.
