@@ -62,6 +62,8 @@ $(BENCH_BUILD)/build.ninja: | deps
 bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@./scripts/bench "$(BENCH_BUILD)/bin"; status=$$?; \
+	echo "== co-simulation (kestrel-cli sim against the Verilog memory)"; \
+	./scripts/bench-sim "$(BENCH_BUILD)/bin" || status=1; \
 	echo "== callgrind gate on Generate"; \
 	./scripts/callgrind-gate "$(BENCH_BUILD)/bin" "GNU-$$(c++ -dumpfullversion)-Release" || status=1; \
 	exit $$status
