@@ -1,4 +1,4 @@
-// The process seam on this machine: exit status and standard error of a program, a
+// The process seam on this machine: exit status, standard output and error of a program, a
 // program that cannot be started, and one that runs past its time.
 #include "platform/Process.h"
 
@@ -22,6 +22,7 @@ TEST(LinuxProcessRunner, ReportsExitStatusErrorsAndTimeouts) {
     EXPECT_FALSE(failed.timedOut);
     EXPECT_EQ(failed.exitCode, 3);
     EXPECT_EQ(failed.errorOutput, "bad input\n");
+    EXPECT_EQ(failed.output, "to-out\n");
     EXPECT_FALSE(failed.succeeded());
 
     // Arguments pass as they are: no shell splits them.
@@ -71,6 +72,17 @@ TEST(LinuxProcessRunner, ReportsExitStatusErrorsAndTimeouts) {
                    30s);
     EXPECT_EQ(chatty.exitCode, 0);
     EXPECT_EQ(chatty.errorOutput.size(), 64u * 1024u);
+
+    // Nor does one that fills both streams at once; each keeps its own first 64 KiB.
+    ProcessOutcome both =
+        runner.Run("/bin/sh",
+                   {"-c", "i=0; while [ $i -lt 3000 ]; do echo "
+                          "0123456789012345678901234567890123456789; echo e >&2; i=$((i+1)); done"},
+                   30s);
+    EXPECT_EQ(both.exitCode, 0);
+    EXPECT_EQ(both.output.size(), 64u * 1024u);
+    EXPECT_EQ(both.output.substr(0, 41), "0123456789012345678901234567890123456789\n");
+    EXPECT_EQ(both.errorOutput.size(), 6000u);
 }
 
 TEST(RunningProgramFolder, IsTheFolderOfThisTest) {

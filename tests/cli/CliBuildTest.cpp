@@ -1,0 +1,179 @@
+// kestrel-cli build on copies of examples/MemReqAck, with the real compiler and SystemC:
+// an undeclared name planted in the AsmL document and in an action of Write.asf comes
+// back at that line of clean.asml or of the diagram, with the generated line beneath; a
+// clean project says one line; a project not generated yet, a missing compiler and a
+// missing SystemC exit 2 naming what is missing; the project's files stay as they were.
+#include "CliRunner.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+using test::Cli;
+using test::CliRun;
+
+const fs::path kExample = fs::path(KESTREL_EXAMPLES_DIR) / "MemReqAck";
+
+bool HaveSystemc() {
+    return std::system("pkg-config --exists systemc && command -v g++ > /dev/null") == 0;
+}
+
+// The example copied into `dir` with its outputs pointed at the copy; its .tp path.
+std::string CopyExample(const test::TempDir& dir) {
+    const fs::path project = dir.path() / "MemReqAck";
+    test::CopyTree(kExample, project);
+    const std::string out = (project / "Output").string();
+    CliRun pointed =
+        Cli({"settings", (project / "MemReqAck.tp").string(), "--cpp", out + "/Tran.cpp",
+             "--header", out + "/Tran.h", "--interface-header", out + "/TLM_AIC.h"});
+    EXPECT_EQ(pointed.code, 0) << pointed.err;
+    return (project / "MemReqAck.tp").string();
+}
+
+// Replaces the first `from` in a file of the project by `to`.
+void Plant(const fs::path& file, const std::string& from, const std::string& to) {
+    std::string bytes = test::ReadBytes(file);
+    const std::size_t at = bytes.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    bytes.replace(at, from.size(), to);
+    test::WriteBytes(file, bytes);
+}
+
+// Every file of the project with its bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& project) {
+    std::map<std::string, std::string> files;
+    for (const std::string& file : test::FilesUnder(project))
+        files[file] = test::ReadBytes(project / file);
+    return files;
+}
+
+TEST(CliBuild, AsmlErrorComesBackAtItsLineOfCleanAsml) {
+    if (!HaveSystemc()) GTEST_SKIP() << "no g++ or SystemC";
+    test::TempDir dir;
+    const std::string tp = CopyExample(dir);
+    const fs::path project = dir.path() / "MemReqAck";
+    Plant(project / "Input/MemReqAck.asml", "wdata := toLv ( data )", "wdata := toLv ( datum )");
+    // The translator lets the unknown word through (and counts it); the compiler refuses it.
+    EXPECT_EQ(Cli({"generate", tp, "--method", "asml"}).code, 1);
+    const auto before = Snapshot(project);
+
+    CliRun run = Cli({"build", tp});
+    EXPECT_EQ(run.code, 1) << run.err;
+    EXPECT_EQ(run.out, (project / "Output/Tran.cpp").string() + ": 1 error(s), 0 warning(s)\n");
+    const std::string clean = (project / "Temp/clean.asml").string();
+    const std::string head = clean + ": In namespace nsWrite:\n" + clean + ":111: error: ";
+    ASSERT_TRUE(run.err.starts_with(head)) << run.err;
+    const std::string message =
+        run.err.substr(head.size(), run.err.find('\n', head.size()) - head.size());
+    EXPECT_NE(message.find("datum"), std::string::npos) << message;
+    EXPECT_NE(message.find("not declared"), std::string::npos) << message;
+    EXPECT_TRUE(
+        run.err.ends_with("\n    in Tran.cpp:45:           wdata.write( toLv ( datum )  ) ;\n"))
+        << run.err;
+    EXPECT_EQ(Snapshot(project), before);
+}
+
+TEST(CliBuild, FsmErrorComesBackAtTheActionOfTheDiagram) {
+    if (!HaveSystemc()) GTEST_SKIP() << "no g++ or SystemC";
+    test::TempDir dir;
+    const std::string tp = CopyExample(dir);
+    const fs::path project = dir.path() / "MemReqAck";
+    Plant(project / "Input/Write.asf", "wdata := toLv ( data )", "wdata := toLv ( datum )");
+    EXPECT_EQ(Cli({"generate", tp, "--method", "fsm"}).code, 1);
+
+    for (const std::vector<std::string>& method :
+         {std::vector<std::string>{"--method", "fsm"}, std::vector<std::string>{}}) {
+        std::vector<std::string> arguments = {"build", tp};
+        arguments.insert(arguments.end(), method.begin(), method.end());
+        CliRun run = Cli(arguments);
+        EXPECT_EQ(run.code, 1) << run.err;
+        const std::string asf = (project / "Input/Write.asf").string();
+        // Line 66 is the action record of state REQUEST.
+        const std::string head = asf + ": In action of state REQUEST:\n" + asf + ":66: error: ";
+        ASSERT_TRUE(run.err.starts_with(head)) << run.err;
+        EXPECT_NE(run.err.find("datum", head.size()), std::string::npos);
+        EXPECT_TRUE(
+            run.err.ends_with("\n    in Tran.cpp:54:         wdata.write( toLv ( datum )  ) ;\n"))
+            << run.err;
+    }
+}
+
+TEST(CliBuild, CleanProjectSaysOneLine) {
+    if (!HaveSystemc()) GTEST_SKIP() << "no g++ or SystemC";
+    test::TempDir dir;
+    const std::string tp = CopyExample(dir);
+    ASSERT_EQ(Cli({"generate", tp}).code, 0);
+    const auto before = Snapshot(dir.path() / "MemReqAck");
+    CliRun run = Cli({"build", tp, "--method", "asml"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, (dir.path() / "MemReqAck/Output/Tran.cpp").string() + ": compiles\n");
+    EXPECT_EQ(Snapshot(dir.path() / "MemReqAck"), before);
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnvironment() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(CliBuild, MissingPiecesExitTwoNamingWhatIsMissing) {
+    test::TempDir dir;
+    const std::string tp = CopyExample(dir);
+    CliRun ungenerated = Cli({"build", tp});
+    EXPECT_EQ(ungenerated.code, 2);
+    EXPECT_EQ(ungenerated.out, "");
+    EXPECT_EQ(ungenerated.err,
+              "kestrel-cli: " + (dir.path() / "MemReqAck/Output/Tran.cpp").string() +
+                  " has not been generated yet: run generate first\n");
+    EXPECT_TRUE(test::FilesUnder(dir.path() / "MemReqAck/Temp").empty());
+    EXPECT_TRUE(test::FilesUnder(dir.path() / "MemReqAck/Output").empty());
+
+    ASSERT_EQ(Cli({"generate", tp}).code, 0);
+    CliRun noCompiler = Cli({"build", tp, "--compiler", "/nonexistent/c++"});
+    EXPECT_EQ(noCompiler.code, 2);
+    EXPECT_EQ(
+        noCompiler.err,
+        "kestrel-cli: the C++ compiler /nonexistent/c++ is not installed (not found in PATH)\n");
+
+    test::TempDir nowhere;
+    ScopedEnvironment libdir("PKG_CONFIG_LIBDIR", nowhere.str().c_str());
+    ScopedEnvironment path("PKG_CONFIG_PATH", nullptr);
+    CliRun noSystemc = Cli({"build", tp});
+    EXPECT_EQ(noSystemc.code, 2);
+    EXPECT_TRUE(noSystemc.err.starts_with(
+        "kestrel-cli: SystemC is not installed: pkg-config knows no package systemc"))
+        << noSystemc.err;
+
+    EXPECT_EQ(Cli({"build", (dir.path() / "None.tp").string()}).code, 2);
+}
+
+} // namespace
+} // namespace kestrel
