@@ -2,7 +2,9 @@
 // Generate with the boxes as typed, under the wait cursor; the window follows the log
 // (text appended at the end and kept in view, progress bar) and repaints during the run.
 // OK saves the boxes trimmed; the settings button opens the Code Generation Settings
-// window with this window disabled until it closes.
+// window with this window disabled until it closes. Simulate hands the run to a
+// SimulationRunner and shows what it reports as it comes; the window stays usable, and
+// closing it stops the run.
 #include "FormGenTran.h"
 
 #include "DialogPlacement.h"
@@ -10,17 +12,24 @@
 #include "GuiText.h"
 #include "GuiWidgets.h"
 #include "MainWindow.h"
+#include "SimulationRunner.h"
 #include "UiServices.h"
+#include "diagram/DiagramEditor.h"
 #include "generate/Generate.h"
+#include "generate/RunTables.h"
 #include "platform/FileSystem.h"
+#include "project/FsmAssignment.h"
+#include "sim/CompilerDiagnostics.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -121,13 +130,42 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     status_->setFont(StatusFont());
     status_->setMinimumHeight(200);
     statusLabel->setBuddy(status_);
+    generate_ = generate;
+    simulate_ = NamedButton("CommandSimulate", "Simulate", generateFrame);
+    simulate_->setToolTip(
+        QStringLiteral("Build the testbench of the generated transactor and run the simulation"));
+    auto* rtlCaption = new QLabel(QStringLiteral("RTL for Simulate:"), generateFrame);
+    rtlLabel_ = new QLabel(generateFrame);
+    rtlLabel_->setObjectName(QStringLiteral("LabelRtl"));
+    rtlChoose_ = NamedButton("CommandRtlFiles", "RTL Files...", generateFrame);
+    rtlClear_ = NamedButton("CommandRtlClear", "Clear", generateFrame);
+    rtlClear_->setToolTip(QStringLiteral("Simulate against the SystemC model rtl.h"));
+    errorsLabel_ =
+        new QLabel(QStringLiteral("Build errors (click one to open it):"), generateFrame);
+    errors_ = new QListWidget(generateFrame);
+    errors_->setObjectName(QStringLiteral("ListBuildErrors"));
+    errors_->setFont(StatusFont());
+    errors_->setMaximumHeight(120);
+    errors_->viewport()->setCursor(Qt::PointingHandCursor);
+    errorsLabel_->setBuddy(errors_);
+    errorsLabel_->hide();
+    errors_->hide();
     auto* generateRow = new QHBoxLayout;
     generateRow->addWidget(generate);
+    generateRow->addWidget(simulate_);
     generateRow->addWidget(progress_, 1);
+    auto* rtlRow = new QHBoxLayout;
+    rtlRow->addWidget(rtlCaption);
+    rtlRow->addWidget(rtlLabel_, 1);
+    rtlRow->addWidget(rtlChoose_);
+    rtlRow->addWidget(rtlClear_);
     auto* generateLayout = new QVBoxLayout(generateFrame);
     generateLayout->addLayout(generateRow);
+    generateLayout->addLayout(rtlRow);
     generateLayout->addWidget(statusLabel);
     generateLayout->addWidget(status_, 1);
+    generateLayout->addWidget(errorsLabel_);
+    generateLayout->addWidget(errors_);
 
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
@@ -161,10 +199,27 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     connect(ok, &QPushButton::clicked, this, &FormGenTran::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    runner_ = new SimulationRunner(this);
+    connect(simulate_, &QPushButton::clicked, this, &FormGenTran::Simulate);
+    connect(rtlChoose_, &QPushButton::clicked, this, &FormGenTran::ChooseRtlFiles);
+    connect(rtlClear_, &QPushButton::clicked, this, [this] {
+        rtlFiles_.clear();
+        ShowRtlFiles();
+    });
+    connect(runner_, &SimulationRunner::Output, this, &FormGenTran::AppendStatus);
+    connect(runner_, &SimulationRunner::Finished, this, &FormGenTran::OnSimulationFinished);
+    connect(errors_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int row = errors_->row(item);
+        if (row >= 0 && row < errorLinks_.size()) OpenBuildError(errorLinks_[row]);
+    });
+    ShowRtlFiles();
+    UpdateSimulate();
+
     log_.SetObserver(this);
 }
 
 FormGenTran::~FormGenTran() {
+    runner_->StopAndWait();
     if (log_.Observer() == this) log_.SetObserver(nullptr);
 }
 
@@ -188,6 +243,7 @@ void FormGenTran::Browse(QLineEdit* box, const QString& title, const QString& fi
 }
 
 void FormGenTran::RunGenerate() {
+    if (IsSimulating()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     GenerateRequest request;
     request.projectFolder = main_.Project().projectFolder;
@@ -197,6 +253,7 @@ void FormGenTran::RunGenerate() {
     log_.SetObserver(this);
     Generate(request, context.session, context.clock, context.routes);
     QApplication::restoreOverrideCursor();
+    UpdateSimulate();
 }
 
 void FormGenTran::Confirm() {
@@ -223,6 +280,10 @@ void FormGenTran::OpenCodeSettings() {
 void FormGenTran::OnText(std::string_view appended) {
     QString text = FromCore(appended);
     text.remove(QLatin1Char('\r'));
+    AppendStatus(text);
+}
+
+void FormGenTran::AppendStatus(const QString& text) {
     QTextCursor cursor = status_->textCursor();
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
@@ -239,6 +300,132 @@ void FormGenTran::OnProgress(int value, int maximum) {
 
 void FormGenTran::OnReset() {
     status_->clear();
+}
+
+bool FormGenTran::IsSimulating() const {
+    return runner_->IsRunning();
+}
+
+void FormGenTran::UpdateSimulate() {
+    const bool running = IsSimulating();
+    generate_->setEnabled(!running);
+    rtlChoose_->setEnabled(!running);
+    rtlClear_->setEnabled(!running && !rtlFiles_.isEmpty());
+    if (running) {
+        simulate_->setText(QStringLiteral("Stop"));
+        simulate_->setEnabled(true);
+        return;
+    }
+    simulate_->setText(QStringLiteral("Simulate"));
+    // The testbench builds the Tran.cpp of the stored settings, as kestrel-cli sim does.
+    GenerationSettings stored;
+    simulate_->setEnabled(LoadGenerationSettings(main_.Project().projectFolder, stored).ok() &&
+                          FileExists(stored.transactorCppPath));
+}
+
+void FormGenTran::Simulate() {
+    if (IsSimulating()) {
+        runner_->Stop();
+        simulate_->setEnabled(false); // until the run has ended
+        return;
+    }
+    SimulationRequest request;
+    request.testbench.projectFile = ProjectFilePath(main_.Project());
+    for (const QString& file : rtlFiles_) request.testbench.rtlFiles.push_back(ToCore(file));
+    request.testbench.compatHeader = FindCompatHeader();
+    status_->clear();
+    errorLinks_.clear();
+    errors_->clear();
+    errorsLabel_->hide();
+    errors_->hide();
+    progress_->setRange(0, 0); // busy
+    runner_->Start(request);
+    UpdateSimulate();
+}
+
+void FormGenTran::OnSimulationFinished(const SimulationReport& report) {
+    progress_->setRange(0, 1);
+    progress_->setValue(0);
+    AppendStatus(SimulationSummaryText(report));
+    const SimulationOutcome& outcome = report.outcome;
+    if (!outcome.stopped && !outcome.buildOutput.empty()) {
+        // The mapped diagnostics hold every diagnostic of the output; without any, the
+        // output's own lines (a configure step that failed).
+        const std::string text =
+            report.diagnostics.empty() ? WithoutEscapes(outcome.buildOutput) : report.diagnostics;
+        const QString compiledIn = FromCore(JoinPath(outcome.testbench.folder, {"build"}));
+        errorLinks_ = BuildErrorLinks(QString::fromStdString(text), compiledIn);
+    }
+    QFont linkFont = errors_->font();
+    linkFont.setUnderline(true);
+    for (const BuildErrorLink& link : errorLinks_) {
+        auto* item = new QListWidgetItem(link.text, errors_);
+        item->setFont(linkFont);
+        item->setForeground(errors_->palette().color(QPalette::Link));
+        item->setToolTip(QStringLiteral("Open %1 at line %2").arg(link.file).arg(link.line));
+    }
+    errorsLabel_->setVisible(!errorLinks_.isEmpty());
+    errors_->setVisible(!errorLinks_.isEmpty());
+    UpdateSimulate();
+}
+
+void FormGenTran::ChooseRtlFiles() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Select the Verilog Files of the RTL");
+    request.filter = QStringLiteral("Verilog Files (*.v *.sv)|*.v;*.sv");
+    request.folder = FromCore(main_.Project().projectFolder);
+    const QStringList chosen = main_.Context().ui.OpenFiles(this, request);
+    if (chosen.isEmpty()) return;
+    rtlFiles_ = chosen;
+    ShowRtlFiles();
+}
+
+void FormGenTran::ShowRtlFiles() {
+    if (rtlFiles_.isEmpty()) {
+        rtlLabel_->setText(QStringLiteral("SystemC model rtl.h in the testbench folder"));
+        rtlLabel_->setToolTip(QString());
+    } else {
+        QStringList names;
+        for (const QString& file : rtlFiles_) names << QFileInfo(file).fileName();
+        rtlLabel_->setText(names.join(QStringLiteral(", ")));
+        rtlLabel_->setToolTip(rtlFiles_.join(QLatin1Char('\n')));
+    }
+    rtlClear_->setEnabled(!IsSimulating() && !rtlFiles_.isEmpty());
+}
+
+void FormGenTran::OpenBuildError(const BuildErrorLink& link) {
+    UiServices& ui = main_.Context().ui;
+    if (!link.IsDiagram()) {
+        ui.OpenDocument(link.file);
+        return;
+    }
+    // A diagram assigned to a function opens with the project, so that its checks and
+    // preview are those of Generate.
+    std::optional<DiagramProject> project;
+    QString functionName;
+    FsmAssignmentState assignment;
+    const std::string& folder = main_.Project().projectFolder;
+    if (LoadFsmAssignment(folder, assignment).ok()) {
+        for (std::size_t i = 0; i < assignment.rows.size(); ++i) {
+            const FsmAssignmentRow& row = assignment.rows[i];
+            if (row.assignedMark != "1" || QFileInfo(FromCore(row.asfFile)) != QFileInfo(link.file))
+                continue;
+            DiagramProject loaded;
+            if (LoadRunTables(folder, loaded.tables, AbsentTableFiles::ReadAsEmpty).empty()) {
+                loaded.function = static_cast<int>(i) + 1;
+                project = std::move(loaded);
+            }
+            functionName = FromCore(row.functionName);
+            break;
+        }
+    }
+    DiagramEditor::Open(ui, link.file, std::move(project), functionName);
+}
+
+void FormGenTran::done(int result) {
+    runner_->StopAndWait();
+    UpdateSimulate();
+    QDialog::done(result);
 }
 
 } // namespace kestrel

@@ -2,13 +2,19 @@
 // FormGenTran, the Generate SystemC Transactor window: the class names and output paths
 // of the open project, the Generate button with its progress bar and status box, and the
 // way to the Code Generation Settings window. The status box and the progress bar follow
-// the generation log while a run goes on.
+// the generation log while a run goes on. Simulate builds and runs the testbench of the
+// generated transactor on a thread of its own, its output in the status box; a build that
+// fails lists its errors under it, each opening the file it names.
+#include "BuildErrorLinks.h"
 #include "codegen/GenerationLog.h"
 #include "model/ProjectOptions.h"
 
 #include <QDialog>
+#include <QStringList>
 
+class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -16,6 +22,8 @@ class QPushButton;
 namespace kestrel {
 
 class MainWindow;
+class SimulationRunner;
+struct SimulationReport;
 
 class FormGenTran : public QDialog, private LogObserver {
     Q_OBJECT
@@ -33,9 +41,29 @@ public:
     void Confirm();
     void OpenCodeSettings();
 
+    // Simulate: a run of the testbench with the stored settings, against the chosen
+    // Verilog files or the testbench's SystemC model rtl.h; Stop while one runs.
+    void Simulate();
+    bool IsSimulating() const;
+    // The Verilog files of the RTL for Simulate; none: rtl.h.
+    void ChooseRtlFiles();
+    const QStringList& RtlFiles() const { return rtlFiles_; }
+    // The file of a build error: a diagram in the diagram editor, any other file by the
+    // desktop's program.
+    void OpenBuildError(const BuildErrorLink& link);
+
+    // Closing the window stops a simulation and waits for it.
+    void done(int result) override;
+
 private:
     FormGenTran(MainWindow& main, const GenerationSettings& settings);
     void Browse(QLineEdit* box, const QString& title, const QString& filter);
+    void AppendStatus(const QString& text);
+    // Simulate is offered when the stored settings' Tran.cpp exists, and reads Stop while a
+    // simulation runs, when Generate and the RTL choice are not offered.
+    void UpdateSimulate();
+    void ShowRtlFiles();
+    void OnSimulationFinished(const SimulationReport& report);
 
     void OnText(std::string_view appended) override;
     void OnProgress(int value, int maximum) override;
@@ -52,6 +80,16 @@ private:
     QLineEdit* interfaceHeaderPath_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPlainTextEdit* status_ = nullptr;
+    QPushButton* generate_ = nullptr;
+    QPushButton* simulate_ = nullptr;
+    QLabel* rtlLabel_ = nullptr;
+    QPushButton* rtlChoose_ = nullptr;
+    QPushButton* rtlClear_ = nullptr;
+    QLabel* errorsLabel_ = nullptr;
+    QListWidget* errors_ = nullptr;
+    QList<BuildErrorLink> errorLinks_;
+    QStringList rtlFiles_;
+    SimulationRunner* runner_ = nullptr;
 };
 
 // The font of the status box: "Courier New", or the system's fixed-pitch font when it is

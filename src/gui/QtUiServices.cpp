@@ -73,6 +73,11 @@ QString QtUiServices::OpenFile(QWidget* parent, const FileDialogRequest& request
                                         QtNameFilters(request.filter));
 }
 
+QStringList QtUiServices::OpenFiles(QWidget* parent, const FileDialogRequest& request) {
+    return QFileDialog::getOpenFileNames(parent, request.title, StartPath(request),
+                                         QtNameFilters(request.filter));
+}
+
 QString QtUiServices::SaveFile(QWidget* parent, const FileDialogRequest& request) {
     return QFileDialog::getSaveFileName(parent, request.title, StartPath(request),
                                         QtNameFilters(request.filter));

@@ -9,6 +9,7 @@ public:
     int Message(QWidget* parent, const QString& text, const QString& title, MessageIcon icon,
                 MessageButtons buttons) override;
     QString OpenFile(QWidget* parent, const FileDialogRequest& request) override;
+    QStringList OpenFiles(QWidget* parent, const FileDialogRequest& request) override;
     QString SaveFile(QWidget* parent, const FileDialogRequest& request) override;
     QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
     bool OpenDocument(const QString& pathOrUrl) override;

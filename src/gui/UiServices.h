@@ -3,6 +3,7 @@
 // dialogs, the folder browser and opening a document or web address with the desktop's
 // program. The windows call nothing else of the desktop, so tests answer every dialog.
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -33,6 +34,8 @@ public:
                         MessageIcon icon, MessageButtons buttons = MessageButtons::Ok) = 0;
     // The chosen file's full path; empty when cancelled.
     virtual QString OpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The chosen files' full paths, one or more; empty when cancelled.
+    virtual QStringList OpenFiles(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
     // The chosen folder; empty when cancelled.
     virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;

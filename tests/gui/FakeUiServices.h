@@ -10,7 +10,7 @@
 namespace kestrel::test {
 
 struct UiCall {
-    QString kind; // "message", "open", "save", "folder", "document"
+    QString kind; // "message", "open", "open files", "save", "folder", "document"
     QString text; // message text, or the document opened
     QString title;
     MessageIcon icon = MessageIcon::None;
@@ -21,9 +21,10 @@ struct UiCall {
 class FakeUiServices final : public UiServices {
 public:
     QList<UiCall> calls;
-    QList<int> messageAnswers; // default kAnswerOk
-    QStringList fileAnswers;   // default "" (cancelled)
-    QStringList folderAnswers; // default "" (cancelled)
+    QList<int> messageAnswers;       // default kAnswerOk
+    QStringList fileAnswers;         // default "" (cancelled)
+    QList<QStringList> filesAnswers; // of OpenFiles; default none (cancelled)
+    QStringList folderAnswers;       // default "" (cancelled)
 
     int Message(QWidget*, const QString& text, const QString& title, MessageIcon icon,
                 MessageButtons) override {
@@ -33,6 +34,11 @@ public:
     QString OpenFile(QWidget*, const FileDialogRequest& r) override {
         calls.append({QStringLiteral("open"), {}, r.title, MessageIcon::None, r.filter, r.folder});
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+    QStringList OpenFiles(QWidget*, const FileDialogRequest& r) override {
+        calls.append(
+            {QStringLiteral("open files"), {}, r.title, MessageIcon::None, r.filter, r.folder});
+        return filesAnswers.isEmpty() ? QStringList() : filesAnswers.takeFirst();
     }
     QString SaveFile(QWidget*, const FileDialogRequest& r) override {
         calls.append({QStringLiteral("save"), {}, r.title, MessageIcon::None, r.filter, r.folder});
