@@ -12,7 +12,7 @@ struct ProcessOutcome {
     bool timedOut = false;   // still running when the wait ended; it was stopped
     int exitCode = -1;       // the exit status of a program that ended by itself
     std::string errorOutput; // what the program wrote on its standard error (cut at 64 KiB)
-    std::string output;      // what it wrote on its standard output (cut at 64 KiB)
+    std::string output{};    // what it wrote on its standard output (cut at 64 KiB)
 
     bool succeeded() const { return started && !timedOut && exitCode == 0; }
 };
