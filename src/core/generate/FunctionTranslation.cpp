@@ -14,17 +14,20 @@
 
 namespace kestrel {
 
-void AsmlSource::Place(DiagnosticCollector& places, std::size_t index) const {
-    if (!places.Active()) return;
+AsmlSource::Origin AsmlSource::OriginOf(std::size_t index) const {
     if (diagrams && index < diagrams->origins.size()) {
         const DiagramOrigin& origin = diagrams->origins[index];
-        if (origin.diagram >= 0) {
-            places.Place(diagrams->diagramPaths[static_cast<std::size_t>(origin.diagram)],
-                         origin.line);
-            return;
-        }
+        if (origin.diagram >= 0)
+            return {diagrams->diagramPaths[static_cast<std::size_t>(origin.diagram)], origin.line,
+                    true};
     }
-    places.Place(path, static_cast<int>(index + 1));
+    return {path, static_cast<int>(index + 1), false};
+}
+
+void AsmlSource::Place(DiagnosticCollector& places, std::size_t index) const {
+    if (!places.Active()) return;
+    Origin origin = OriginOf(index);
+    places.Place(origin.file, origin.line);
 }
 
 namespace {

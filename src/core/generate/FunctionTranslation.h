@@ -23,8 +23,16 @@ struct AsmlSource {
     std::string path;
     const FsmAsmlText* diagrams = nullptr;
 
-    // Where an error in line `index` (from 0) is reported: the diagram line it came from,
-    // or the line of clean.asml.
+    // The line the user wrote for line `index` (from 0): the diagram line it came from, or
+    // the line of clean.asml.
+    struct Origin {
+        std::string_view file;
+        int line = 0;
+        bool inDiagram = false;
+    };
+    Origin OriginOf(std::size_t index) const;
+
+    // Records the errors logged for line `index` at its origin.
     void Place(DiagnosticCollector& places, std::size_t index) const;
 };
 

@@ -28,19 +28,10 @@ std::string ProjectFilePath(const GenerationRun& run) {
     return JoinPath(run.projectFolder, {run.projectName + ".tp"});
 }
 
-// A warning at the place an error of line `index` would have: the diagram line the line
-// came from, or the line of clean.asml.
+// A warning at the place an error of line `index` would have.
 Diagnostic WarningAt(const AsmlSource& source, std::size_t index, std::string message) {
-    Diagnostic warning{source.path, static_cast<int>(index + 1), std::move(message),
-                       Severity::Warning};
-    if (source.diagrams && index < source.diagrams->origins.size()) {
-        const DiagramOrigin& origin = source.diagrams->origins[index];
-        if (origin.diagram >= 0) {
-            warning.file = source.diagrams->diagramPaths[static_cast<std::size_t>(origin.diagram)];
-            warning.line = origin.line;
-        }
-    }
-    return warning;
+    AsmlSource::Origin origin = source.OriginOf(index);
+    return {std::string(origin.file), origin.line, std::move(message), Severity::Warning};
 }
 
 // The warnings of every function the route translates (library functions keep the

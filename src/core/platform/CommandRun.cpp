@@ -4,13 +4,11 @@
 #include "platform/CommandRun.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -165,29 +163,6 @@ RunOutcome RunCommand(const CommandLine& command, std::chrono::milliseconds time
             outcome.exitCode = 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
     }
     return outcome;
-}
-
-std::string FindProgram(std::string_view name) {
-    auto executable = [](const std::string& path) {
-        struct stat info {};
-        return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-               ::access(path.c_str(), X_OK) == 0;
-    };
-    if (name.empty()) return {};
-    if (name.find('/') != std::string_view::npos)
-        return executable(std::string(name)) ? std::string(name) : std::string();
-    const char* path = std::getenv("PATH");
-    std::string_view folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    while (!folders.empty()) {
-        std::size_t colon = folders.find(':');
-        std::string_view folder = folders.substr(0, colon);
-        std::string candidate =
-            std::string(folder.empty() ? "." : folder) + "/" + std::string(name);
-        if (executable(candidate)) return candidate;
-        if (colon == std::string_view::npos) break;
-        folders.remove_prefix(colon + 1);
-    }
-    return {};
 }
 
 std::string CommandText(const CommandLine& command) {

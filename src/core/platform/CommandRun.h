@@ -2,6 +2,8 @@
 // Long-running tools (CMake, the compiler, Verilator, a simulation): run in a working
 // folder, with their standard output and standard error merged and handed over line by
 // line while they run, bounded in time and stoppable from another thread.
+#include "platform/Process.h" // FindProgram
+
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -36,10 +38,6 @@ using OutputLineSink = std::function<void(std::string_view line)>;
 // When `stop` becomes true the program's process group is killed.
 RunOutcome RunCommand(const CommandLine& command, std::chrono::milliseconds timeout,
                       const OutputLineSink& onLine = {}, const std::atomic<bool>* stop = nullptr);
-
-// The full path of `name` found in PATH; empty when it is not there. A name holding a
-// slash is returned as it is when that file is executable.
-std::string FindProgram(std::string_view name);
 
 // "g++ -c a.cpp": a command line as a user would type it (words with blanks quoted).
 std::string CommandText(const CommandLine& command);

@@ -6,6 +6,8 @@
 // every failure becomes a status.
 #include "platform/FileTypeRegistration.h"
 
+#include "platform/Process.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -81,23 +83,6 @@ bool HasLineBreak(std::string_view text) {
 bool IsUsableFile(const fs::path& file) {
     std::error_code ec;
     return !file.empty() && fs::is_regular_file(file, ec);
-}
-
-// The full path of a program found on PATH; empty when there is none.
-std::string FindOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    if (!path) return {};
-    std::string_view rest(path);
-    while (true) {
-        std::size_t colon = rest.find(':');
-        std::string_view dir = rest.substr(0, colon);
-        if (!dir.empty()) {
-            std::string candidate = std::string(dir) + "/" + program;
-            if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-        }
-        if (colon == std::string_view::npos) return {};
-        rest.remove_prefix(colon + 1);
-    }
 }
 
 } // namespace
@@ -198,7 +183,7 @@ std::vector<std::vector<std::string>> DesktopRefreshCommands(const fs::path& dat
 
 void RefreshDesktopDatabases(const fs::path& dataHome, ProcessRunner& runner) {
     for (const std::vector<std::string>& command : DesktopRefreshCommands(dataHome)) {
-        const std::string program = FindOnPath(command.front());
+        const std::string program = FindProgram(command.front());
         if (program.empty()) continue;
         (void)runner.Run(program, {command.begin() + 1, command.end()}, kRefreshTimeout);
     }

@@ -3,6 +3,7 @@
 // programs of their own. A run is always bounded in time; tests inject a fake runner.
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrel {
@@ -34,6 +35,11 @@ public:
     ProcessOutcome Run(const std::string& program, const std::vector<std::string>& arguments,
                        std::chrono::milliseconds timeout) override;
 };
+
+// The full path of `name` as the shell finds it in PATH (an empty entry is the current
+// folder; without PATH, /usr/local/bin:/usr/bin:/bin); empty when it is not there. A name
+// holding a slash is returned as it is when that file is executable.
+std::string FindProgram(std::string_view name);
 
 // The folder of the running executable (native path), where the converters lie.
 std::string RunningProgramFolder();

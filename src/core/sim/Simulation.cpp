@@ -43,9 +43,12 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
         outcome.status = Status::Error("cmake is not installed (Debian package cmake)");
         return outcome;
     }
-    auto finished = [&](const RunOutcome& run) {
+    // One step of the build; its output is kept when it fails.
+    auto buildStep = [&](const CommandLine& command) {
+        RunOutcome run = RunCommand(command, request.buildTimeout, events.buildLine, stop);
         outcome.timedOut = run.timedOut;
         outcome.stopped = run.stopped;
+        if (!run.succeeded()) outcome.buildOutput = run.output;
         return run.succeeded();
     };
 
@@ -57,11 +60,7 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
             configure.words.push_back("-G");
             configure.words.push_back("Ninja");
         }
-        RunOutcome run = RunCommand(configure, request.buildTimeout, events.buildLine, stop);
-        if (!finished(run)) {
-            outcome.buildOutput = run.output;
-            return outcome;
-        }
+        if (!buildStep(configure)) return outcome;
     }
 
     outcome.reached = SimulationStep::Build;
@@ -70,11 +69,7 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
                    ? request.jobs
                    : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     CommandLine compile{cmake, {"--build", build, "-j", std::to_string(jobs)}, {}, {}};
-    RunOutcome built = RunCommand(compile, request.buildTimeout, events.buildLine, stop);
-    if (!finished(built)) {
-        outcome.buildOutput = built.output;
-        return outcome;
-    }
+    if (!buildStep(compile)) return outcome;
 
     outcome.reached = SimulationStep::Run;
     step("Running the simulation");

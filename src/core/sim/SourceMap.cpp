@@ -91,24 +91,17 @@ std::string DiagramLineScope(const AsfDocument& doc, int line) {
 // Turns the index of a clean.asml line into the user's place, reading each diagram once.
 class PlaceFinder {
 public:
-    PlaceFinder(const AsmlSource& source, const FsmAsmlText* diagrams)
-        : source_(source), diagrams_(diagrams) {}
+    explicit PlaceFinder(const AsmlSource& source) : source_(source) {}
 
     SourcePlace Place(int index, std::string_view functionName) {
-        const auto at = static_cast<std::size_t>(index);
-        if (diagrams_ && at < diagrams_->origins.size()) {
-            const DiagramOrigin& origin = diagrams_->origins[at];
-            if (origin.diagram >= 0) {
-                const std::string& path =
-                    diagrams_->diagramPaths[static_cast<std::size_t>(origin.diagram)];
-                std::string scope;
-                if (const AsfDocument* doc = Diagram(path))
-                    scope = DiagramLineScope(*doc, origin.line);
-                if (scope.empty()) scope = "diagram of " + Cp1252ToUtf8(functionName);
-                return {Native(path), origin.line, std::move(scope)};
-            }
-        }
-        return {Native(source_.path), index + 1, "namespace ns" + Cp1252ToUtf8(functionName)};
+        AsmlSource::Origin origin = source_.OriginOf(static_cast<std::size_t>(index));
+        if (!origin.inDiagram)
+            return {Native(origin.file), origin.line, "namespace ns" + Cp1252ToUtf8(functionName)};
+        std::string scope;
+        if (const AsfDocument* doc = Diagram(std::string(origin.file)))
+            scope = DiagramLineScope(*doc, origin.line);
+        if (scope.empty()) scope = "diagram of " + Cp1252ToUtf8(functionName);
+        return {Native(origin.file), origin.line, std::move(scope)};
     }
 
 private:
@@ -127,7 +120,6 @@ private:
     }
 
     const AsmlSource& source_;
-    const FsmAsmlText* diagrams_;
     std::map<std::string, std::unique_ptr<AsfDocument>> documents_;
 };
 
@@ -297,7 +289,7 @@ Status MakeSourceMap(std::string_view projectFilePath, SourceMap& map, std::opti
         if (k < headerPlaces.size())
             headerSplices.push_back({headerPlaces[k], &function.origins.dec, f});
     }
-    PlaceFinder finder(source, source.diagrams);
+    PlaceFinder finder(source);
     MapFile(cppPath, cpp, cppSplices, finder, tables, map);
     MapFile(tables.settings.transactorHeaderPath, header, headerSplices, finder, tables, map);
     return Status::Ok();

@@ -20,25 +20,6 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kKeptOutput = 64 * 1024; // what the process seam keeps of a stream
 
-// The program `name` as the shell would find it; empty when it is not there.
-std::string FindExecutable(const std::string& name) {
-    if (name.find('/') != std::string::npos)
-        return ::access(name.c_str(), X_OK) == 0 ? name : std::string();
-    const char* path = std::getenv("PATH");
-    std::string_view folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    while (true) {
-        std::size_t colon = folders.find(':');
-        std::string folder(folders.substr(0, colon));
-        if (folder.empty()) folder = ".";
-        const std::string candidate = (fs::path(folder) / name).string();
-        std::error_code error;
-        if (fs::is_regular_file(candidate, error) && ::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        if (colon == std::string_view::npos) return {};
-        folders.remove_prefix(colon + 1);
-    }
-}
-
 std::vector<std::string> Words(std::string_view text) {
     std::vector<std::string> words;
     std::size_t at = 0;
@@ -57,7 +38,7 @@ std::string FirstLine(std::string_view text) {
 
 // The compiler flags of the installed SystemC.
 Status SystemcFlags(ProcessRunner& runner, std::vector<std::string>& flags) {
-    const std::string pkgConfig = FindExecutable("pkg-config");
+    const std::string pkgConfig = FindProgram("pkg-config");
     if (pkgConfig.empty())
         return Status::Error("pkg-config is not installed (it finds SystemC's compiler flags)");
     ProcessOutcome outcome =
@@ -121,7 +102,7 @@ TransactorBuildResult BuildTransactor(const TransactorBuildRequest& request,
             (compat.empty() ? RunningProgramFolder() + "/../share/kestrel holds none" : compat));
         return result;
     }
-    const std::string compiler = FindExecutable(request.compiler);
+    const std::string compiler = FindProgram(request.compiler);
     if (compiler.empty()) {
         result.status = Status::Error("the C++ compiler " + request.compiler +
                                       " is not installed (not found in PATH)");
