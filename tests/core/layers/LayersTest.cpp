@@ -24,8 +24,7 @@ namespace {
 const std::map<std::string, int>& Layers() {
     static const std::map<std::string, int> layers{
         {"platform", 0}, {"model", 1}, {"project", 2}, {"codegen", 2},  {"translator", 3},
-        {"fsm", 3},      {"asml", 3},  {"library", 3}, {"generate", 4},
-        {"sim", 5},
+        {"fsm", 3},      {"asml", 3},  {"library", 3}, {"generate", 4}, {"sim", 5},
     };
     return layers;
 }
