@@ -130,7 +130,11 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
     }
     if (!outcome.status) return PrintFileError(err, outcome.status);
     if (outcome.reached == SimulationStep::Configure || outcome.reached == SimulationStep::Build) {
-        err << outcome.buildOutput;
+        // The compiler's messages at the lines the user wrote; a failed configure as it is.
+        if (outcome.diagnostics.empty())
+            err << outcome.buildOutput;
+        else
+            err << FormatMappedDiagnostics(outcome.diagnostics);
         err << "kestrel-cli: the simulation did not build\n";
         return kExitRefused;
     }

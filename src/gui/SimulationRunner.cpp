@@ -50,12 +50,7 @@ void SimulationRunner::Start(const SimulationRequest& request) {
         events.simLine = events.buildLine;
         report->outcome = RunSimulation(request, events, &stop_);
         if (!BuildFailed(report->outcome)) return;
-        // Without a map (the project changed since) the diagnostics keep the generated
-        // places.
-        SourceMap map;
-        if (!MakeSourceMap(request.testbench.projectFile, map)) map = SourceMap{};
-        report->diagnostics =
-            FormatMappedDiagnostics(MapCompilerOutput(report->outcome.buildOutput, map));
+        report->diagnostics = FormatMappedDiagnostics(report->outcome.diagnostics);
     });
     connect(thread_, &QThread::finished, this, &SimulationRunner::OnThreadFinished);
     thread_->start();

@@ -189,6 +189,26 @@ TEST(Sim, StopsAtTheTimeLimitWhenTheRtlNeverAnswers) {
         << run.output;
 }
 
+TEST(Sim, ABuildErrorPointsAtTheAsmlLineThatMadeIt) {
+    test::TempDir dir;
+    Project project = GeneratedCopy(dir);
+    const fs::path asml = project.folder / "Input" / "MemReqAck.asml";
+    std::string text = test::ReadBytes(asml);
+    const std::string planted = "wdata := toLv ( datum )";
+    text.replace(text.find("wdata := toLv ( data )"), 22, planted);
+    test::WriteBytes(asml, text);
+    // The translator lets the unknown word through (and counts it, so sim would not go on
+    // from its own Generate); the compiler refuses it.
+    EXPECT_EQ(Cli("generate " + project.tp, dir.path() / "generate.log").exitCode, 1);
+    test::CommandResult run = Cli("sim " + project.tp + " --no-generate", dir.path() / "sim.log");
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    // clean.asml holds the document's lines: the planted one is line 111 there.
+    const std::string place = (project.folder / "Temp" / "clean.asml").string() + ":111: error: ";
+    EXPECT_NE(run.output.find(place), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("in Tran.cpp:"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("kestrel-cli: the simulation did not build"), std::string::npos);
+}
+
 TEST(Sim, RefusesAPortTheVerilogLacksBeforeBuildingAnything) {
     test::TempDir dir;
     Project project = GeneratedCopy(dir);

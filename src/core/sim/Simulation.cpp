@@ -48,8 +48,12 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
         RunOutcome run = RunCommand(command, request.buildTimeout, events.buildLine, stop);
         outcome.timedOut = run.timedOut;
         outcome.stopped = run.stopped;
-        if (!run.succeeded()) outcome.buildOutput = run.output;
-        return run.succeeded();
+        if (run.succeeded()) return true;
+        outcome.buildOutput = run.output;
+        SourceMap map;
+        if (!MakeSourceMap(request.testbench.projectFile, map)) map = SourceMap{};
+        outcome.diagnostics = MapCompilerOutput(outcome.buildOutput, map);
+        return false;
     };
 
     outcome.reached = SimulationStep::Configure;

@@ -3,6 +3,7 @@
 // built with CMake (the build folder is kept, so a change rebuilds only what it touches),
 // and `sim` run in the testbench folder, each step bounded in time and stoppable.
 #include "platform/CommandRun.h"
+#include "sim/SourceMap.h"
 #include "sim/Testbench.h"
 
 #include <atomic>
@@ -32,9 +33,13 @@ struct SimulationOutcome {
     TestbenchResult testbench;
     Status status;           // why the step failed, when it is not a build or run failure
     std::string buildOutput; // the output of a failed configure or build
-    int exitCode = -1;       // of `sim`
-    bool timedOut = false;   // a step ran past its time-out and was stopped
-    bool stopped = false;    // stopped on request
+    // The diagnostics of a failed build, each moved to the AsmL line or diagram object
+    // that produced its generated line where there is one (at the generated place when
+    // the project changed since it was generated).
+    std::vector<MappedDiagnostic> diagnostics;
+    int exitCode = -1;     // of `sim`
+    bool timedOut = false; // a step ran past its time-out and was stopped
+    bool stopped = false;  // stopped on request
     unsigned long transactions = 0;
     std::string simulatedTime; // "320 ns"
     bool timeLimitReached = false;
