@@ -419,7 +419,9 @@ void FormGenTran::OpenBuildError(const BuildErrorLink& link) {
             break;
         }
     }
-    DiagramEditor::Open(ui, link.file, std::move(project), functionName);
+    if (DiagramEditor* editor =
+            DiagramEditor::Open(ui, link.file, std::move(project), functionName))
+        editor->ShowLine(link.line);
 }
 
 void FormGenTran::done(int result) {

@@ -2,8 +2,8 @@
 // testbench (built with CMake, run against its SystemC memory) that keeps the window
 // responsive and ends with the counts kestrel-cli sim prints; Stop and closing the window
 // during a run; a build that fails listing its errors, each opening the file it names (a
-// diagram in the diagram editor); the Verilog files handed to the run; and on their own,
-// the error lines of a build and the summary of a run.
+// diagram in the diagram editor with the object of the line selected); the Verilog files handed to
+// the run; and on their own, the error lines of a build and the summary of a run.
 #include "FormGenTran.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
@@ -234,6 +234,11 @@ private Q_SLOTS:
         QVERIFY(editor);
         QCOMPARE(editor->FilePath(), diagram);
         QVERIFY(editor->Document().Lines().size() > 60);
+        // The action block of line 66 is selected.
+        const std::vector<DiagramObject> selected = editor->Scene().SelectedObjects();
+        QCOMPARE(selected.size(), std::size_t{1});
+        QCOMPARE(selected[0].kind, DiagramObjectKind::Action);
+        QCOMPARE(selected[0].number, editor->Document().Lines()[65].number);
         QCOMPARE(f.app.ui.calls.size(), calls); // no message, no document
         CloseTopLevels<DiagramEditor>();
         click(1 - mapped);

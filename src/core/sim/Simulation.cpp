@@ -56,15 +56,25 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
         return false;
     };
 
+    // The build folder is configured once. A configure that failed, was stopped or ran out
+    // of time leaves its cache behind without the build files; it is dropped, so that the
+    // next run configures again rather than building in a half-made folder.
     outcome.reached = SimulationStep::Configure;
-    if (!FileExists(JoinPath(build, {"CMakeCache.txt"}))) {
+    const std::string cache = JoinPath(build, {"CMakeCache.txt"});
+    const bool configured = FileExists(cache) && (FileExists(JoinPath(build, {"build.ninja"})) ||
+                                                  FileExists(JoinPath(build, {"Makefile"})));
+    if (!configured) {
         step("Configuring the build (cmake)");
+        (void)RemoveFileIfExists(cache);
         CommandLine configure{cmake, {"-S", folder, "-B", build}, {}, {}};
         if (!FindProgram("ninja").empty()) {
             configure.words.push_back("-G");
             configure.words.push_back("Ninja");
         }
-        if (!buildStep(configure)) return outcome;
+        if (!buildStep(configure)) {
+            (void)RemoveFileIfExists(cache);
+            return outcome;
+        }
     }
 
     outcome.reached = SimulationStep::Build;

@@ -899,6 +899,15 @@ void DiagramEditor::ExportPicture() {
         ShowFailure(ui_, this, FromCore(s.message()));
 }
 
+bool DiagramEditor::ShowLine(int line) {
+    const ObjectNumber object = ShownObject(doc_, 0, line);
+    if (object == 0) return false;
+    QGraphicsItem* shown = scene_->SelectObject(object);
+    if (!shown) return false;
+    view_->ensureVisible(shown);
+    return true;
+}
+
 void DiagramEditor::FitToWindow() {
     QRectF area = scene_->itemsBoundingRect();
     if (area.isEmpty()) area = scene_->sceneRect();

@@ -1,16 +1,22 @@
 // The testbench plan and folder: ports matched to the RTL by name with their widths and
 // directions (each mismatch refused with both declarations), the RTL's other ports in
 // RtlPins with the verilated types, the user's files kept across runs, and Verilator's
-// netlist read for names, directions, widths and places.
+// netlist read for names, directions, widths and places; and the simulation's steps around
+// the build folder, with a stand-in cmake first in PATH that logs its calls: a configure
+// that fails leaves no cache behind, a cache without build files (a configure stopped
+// half-way) is configured again, and a configured folder is only built.
 #include "sim/Testbench.h"
 #include "sim/RtlPorts.h"
+#include "sim/Simulation.h"
 
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace kestrel {
 namespace {
@@ -188,6 +194,91 @@ TEST(TestbenchFolder, KeepsTheUsersFilesAndRewritesOnlyWhatChanged) {
     // build redoes nothing for them.
     EXPECT_EQ(second.written, (std::vector<std::string>{"sc_main.cpp"}));
     EXPECT_NE(test::ReadBytes(folder / "sc_main.cpp"), "// stale\n");
+}
+
+// PATH set for the life of the object.
+class ScopedPath {
+public:
+    explicit ScopedPath(const std::string& value) {
+        if (const char* old = std::getenv("PATH")) old_ = old;
+        ::setenv("PATH", value.c_str(), 1);
+    }
+    ~ScopedPath() {
+        if (old_)
+            ::setenv("PATH", old_->c_str(), 1);
+        else
+            ::unsetenv("PATH");
+    }
+    ScopedPath(const ScopedPath&) = delete;
+    ScopedPath& operator=(const ScopedPath&) = delete;
+
+private:
+    std::optional<std::string> old_;
+};
+
+// A cmake that writes the cache at once and the Makefile only when it succeeds; the file
+// FAIL beside it makes its configure fail. Its build step fails, so no run follows.
+void WriteFakeCmake(const fs::path& bin, const fs::path& log) {
+    fs::create_directories(bin);
+    const fs::path script = bin / "cmake";
+    test::WriteBytes(script, "#!/bin/sh\n"
+                             "PATH=/usr/bin:/bin\n"
+                             "echo \"$1\" >> '" +
+                                 log.string() +
+                                 "'\n"
+                                 "if [ \"$1\" = -S ]; then\n"
+                                 "  mkdir -p \"$4\"; echo cache > \"$4/CMakeCache.txt\"\n"
+                                 "  if [ -f '" +
+                                 (bin / "FAIL").string() +
+                                 "' ]; then\n"
+                                 "    echo 'CMake Error: planted'; exit 1\n"
+                                 "  fi\n"
+                                 "  : > \"$4/Makefile\"; exit 0\n"
+                                 "fi\n"
+                                 "echo 'build stops here'; exit 1\n");
+    fs::permissions(script, fs::perms::owner_all);
+}
+
+TEST(Simulation, AConfigureThatDidNotFinishIsDoneAgainOnTheNextRun) {
+    test::TempDir dir;
+    const fs::path project = GeneratedCopy(dir);
+    const fs::path bin = dir.path() / "bin";
+    const fs::path log = dir.path() / "cmake.log";
+    WriteFakeCmake(bin, log);
+    test::WriteBytes(dir.path() / "kestrel_systemc.h", "// compat\n");
+    ScopedPath path(bin.string());
+
+    SimulationRequest request;
+    request.testbench.projectFile = (project / "MemReqAck.tp").string();
+    request.testbench.compatHeader = (dir.path() / "kestrel_systemc.h").string();
+    const fs::path build = project / "Output" / "testbench" / "build";
+    auto run = [&] {
+        fs::remove(log);
+        return RunSimulation(request, {}, nullptr);
+    };
+
+    // A failed configure: its output is kept and its cache is dropped.
+    test::WriteBytes(bin / "FAIL", "");
+    SimulationOutcome failed = run();
+    EXPECT_EQ(failed.reached, SimulationStep::Configure);
+    EXPECT_NE(failed.buildOutput.find("CMake Error: planted"), std::string::npos);
+    EXPECT_FALSE(fs::exists(build / "CMakeCache.txt"));
+    EXPECT_EQ(test::ReadBytes(log), "-S\n");
+
+    // A cache without build files, as a configure stopped half-way leaves it.
+    fs::remove(bin / "FAIL");
+    fs::create_directories(build);
+    test::WriteBytes(build / "CMakeCache.txt", "half\n");
+    SimulationOutcome again = run();
+    EXPECT_EQ(again.reached, SimulationStep::Build);
+    EXPECT_EQ(test::ReadBytes(log), "-S\n--build\n");
+    EXPECT_EQ(test::ReadBytes(build / "CMakeCache.txt"), "cache\n");
+
+    // Configured: only built.
+    SimulationOutcome built = run();
+    EXPECT_EQ(built.reached, SimulationStep::Build);
+    EXPECT_EQ(test::ReadBytes(log), "--build\n");
+    EXPECT_NE(built.buildOutput.find("build stops here"), std::string::npos);
 }
 
 TEST(TestbenchFolder, NeedsAGeneratedTransactor) {
