@@ -1,13 +1,17 @@
 // The process seam on this machine: exit status, standard output and error of a program, a
-// program that cannot be started, and one that runs past its time.
+// program that cannot be started, and one that runs past its time; and the command runner
+// of the long tools: its merged lines as they come, its folder and environment, a stop.
 #include "platform/Process.h"
+#include "platform/CommandRun.h"
 
 #include "TestSupport.h"
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace kestrel {
 namespace {
@@ -83,6 +87,63 @@ TEST(LinuxProcessRunner, ReportsExitStatusErrorsAndTimeouts) {
     EXPECT_EQ(both.output.size(), 64u * 1024u);
     EXPECT_EQ(both.output.substr(0, 41), "0123456789012345678901234567890123456789\n");
     EXPECT_EQ(both.errorOutput.size(), 6000u);
+}
+
+TEST(RunCommand, HandsOverMergedLinesInTheFolderAndEnvironmentGiven) {
+    test::TempDir dir;
+    std::vector<std::string> lines;
+    CommandLine command{"sh",
+                        {"-c", "echo one; echo two >&2; printf 'cr\\r\\n'; echo \"$KESTREL_T\"; "
+                               "pwd; printf 'no end'; exit 4"},
+                        dir.path().string(),
+                        {"KESTREL_T=set here"}};
+    RunOutcome run =
+        RunCommand(command, 10s, [&](std::string_view line) { lines.emplace_back(line); });
+    EXPECT_TRUE(run.started);
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_FALSE(run.succeeded());
+    const std::string folder = std::filesystem::canonical(dir.path()).string();
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "cr", "set here", folder, "no end"}));
+    EXPECT_EQ(run.output, "one\ntwo\ncr\r\nset here\n" + folder + "\nno end");
+
+    RunOutcome missing = RunCommand({"kestrel-no-such-tool", {}, {}, {}}, 10s);
+    EXPECT_FALSE(missing.started);
+    EXPECT_NE(missing.output.find("kestrel-no-such-tool"), std::string::npos);
+
+    // Much output is kept by its end.
+    RunOutcome chatty =
+        RunCommand({"sh",
+                    {"-c", "i=0; while [ $i -lt 40000 ]; do echo 0123456789012345678901234567890; "
+                           "i=$((i+1)); done; echo last"},
+                    {},
+                    {}},
+                   30s);
+    EXPECT_EQ(chatty.exitCode, 0);
+    EXPECT_EQ(chatty.output.size(), 1024u * 1024u);
+    EXPECT_EQ(chatty.output.substr(chatty.output.size() - 5), "last\n");
+}
+
+TEST(RunCommand, AStopEndsTheProgramAndWhatItStarted) {
+    std::atomic<bool> stop{false};
+    std::thread stopper([&stop] {
+        std::this_thread::sleep_for(300ms);
+        stop = true;
+    });
+    auto start = std::chrono::steady_clock::now();
+    std::vector<std::string> lines;
+    RunOutcome run = RunCommand(
+        {"sh", {"-c", "echo started; sleep 30 & wait"}, {}, {}}, 60s,
+        [&](std::string_view line) { lines.emplace_back(line); }, &stop);
+    stopper.join();
+    EXPECT_TRUE(run.stopped);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_FALSE(run.succeeded());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+    EXPECT_EQ(lines, (std::vector<std::string>{"started"}));
+
+    RunOutcome late = RunCommand({"sleep", {"30"}, {}, {}}, 200ms);
+    EXPECT_TRUE(late.timedOut);
+    EXPECT_FALSE(late.stopped);
 }
 
 TEST(RunningProgramFolder, IsTheFolderOfThisTest) {
