@@ -139,16 +139,10 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
         return kExitRefused;
     }
     out << "\nTransactions completed: " << outcome.transactions << "\n"
-        << "Simulated time: " << outcome.simulatedTime << "\n"
+        << "Simulated time: " << SimulatedTimeText(outcome) << "\n"
         << "Waveform: " << Show(outcome.waveform) << "\n";
     if (outcome.exitCode != 0) {
-        err << "kestrel-cli: the simulation ended with status " << outcome.exitCode
-            << (outcome.timeLimitReached ? " (time limit reached)"
-                : outcome.exitCode > 128
-                    ? " (stopped by signal " + std::to_string(outcome.exitCode - 128) +
-                          (outcome.exitCode == 134 ? ": a failed assertion)" : ")")
-                    : std::string())
-            << "\n";
+        err << "kestrel-cli: " << SimulationEndText(outcome) << "\n";
         return kExitRefused;
     }
     return kExitOk;

@@ -123,18 +123,11 @@ QString SimulationSummaryText(const SimulationReport& report) {
     }
     text = QStringLiteral("\nTransactions completed: %1\nSimulated time: %2\nWaveform: %3\n")
                .arg(outcome.transactions)
-               .arg(QString::fromStdString(outcome.simulatedTime), FromCore(outcome.waveform));
+               .arg(FromCore(SimulatedTimeText(outcome)), FromCore(outcome.waveform));
     if (outcome.exitCode != 0) {
-        QString why;
-        if (outcome.timeLimitReached)
-            why = QStringLiteral(" (time limit reached)");
-        else if (outcome.exitCode == 134)
-            why = QStringLiteral(" (stopped by signal 6: a failed assertion)");
-        else if (outcome.exitCode > 128)
-            why = QStringLiteral(" (stopped by signal %1)").arg(outcome.exitCode - 128);
-        text += QStringLiteral("The simulation ended with status %1%2.\n")
-                    .arg(outcome.exitCode)
-                    .arg(why);
+        std::string end = SimulationEndText(outcome);
+        end[0] = 'T';
+        text += FromCore(end) + QStringLiteral(".\n");
     }
     return text;
 }

@@ -381,6 +381,17 @@ private Q_SLOTS:
         QVERIFY(SimulationSummaryText(limited).endsWith(
             QStringLiteral("\nThe simulation ended with status 1 (time limit reached).\n")));
 
+        // A SystemC error ends the run before its summary.
+        SimulationReport aborted = done;
+        aborted.outcome.exitCode = 1;
+        aborted.outcome.transactions = 0;
+        aborted.outcome.simulatedTime.clear();
+        QCOMPARE(SimulationSummaryText(aborted),
+                 QStringLiteral("\nTransactions completed: 0\nSimulated time: not reported: the "
+                                "simulation ended before its summary (its output says why)\n"
+                                "Waveform: /p/Output/testbench/waves.vcd\n"
+                                "The simulation ended with status 1 before its summary.\n"));
+
         SimulationReport refused;
         refused.outcome.testbench.problems = {"port ack: missing", "port req: missing"};
         QCOMPARE(SimulationSummaryText(refused),

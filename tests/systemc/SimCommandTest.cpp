@@ -103,12 +103,15 @@ TEST(Sim, TheRtlsUndeclaredPortsReachTheTransactionsThroughRtlPins) {
     test::TempDir dir;
     Project project = GeneratedCopy(dir);
     // The memory behind a wrapper with ports the project does not declare: an input that
-    // inverts the bytes read, and a count of the accesses.
+    // inverts the bytes read, a count of the accesses, and an input the transactions tie to
+    // that count (with a method they start) that comes back on an output.
     const fs::path wrapper = dir.path() / "memory_with_pins.v";
     test::WriteBytes(wrapper, R"(module memory_with_pins (
     input wire clk, input wire req, input wire we, input wire [7:0] addr,
     input wire [7:0] wdata, output wire ack, output wire [7:0] rdata,
-    input wire invert, output reg [11:0] accesses);
+    input wire invert, output reg [11:0] accesses,
+    input wire [11:0] tied, output wire [11:0] tied_echo);
+    assign tied_echo = tied;
     wire inner_ack;
     wire [7:0] stored;
     memory inner(.clk(clk), .req(req), .we(we), .addr(addr), .wdata(wdata),
@@ -132,6 +135,10 @@ endmodule
 #include <cstdio>
 
 void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
+    sc_core::sc_spawn_options tie;
+    tie.spawn_method();
+    tie.set_sensitivity(&pins.accesses.value_changed_event());
+    sc_core::sc_spawn([&pins] { pins.tied.write(pins.accesses.read()); }, "tie", &tie);
     unsigned int waits = 0;
     unsigned char data = 0;
     tlm.Write(0x21, 0x77, waits);
@@ -143,6 +150,8 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
     kestrel_tb::Check(data == 0x77, "read back");
     std::printf("data 0x%02x accesses %u\n", data, static_cast<unsigned>(pins.accesses.read()));
     kestrel_tb::Check(pins.accesses.read() == 3, "three accesses counted");
+    sc_core::wait(20, sc_core::SC_NS);
+    std::printf("tied %u\n", static_cast<unsigned>(pins.tied_echo.read()));
 }
 )");
     test::CommandResult testbench =
@@ -170,6 +179,7 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
         dir.path() / "run.log");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("data 0x77 accesses 3"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("tied 3"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("kestrel-sim: 3 transaction(s) completed"), std::string::npos)
         << run.output;
 }
@@ -228,7 +238,18 @@ TEST(Sim, RefusesAPortTheVerilogLacksBeforeBuildingAnything) {
                               "module memory declares input [6:0] wdata ("),
               std::string::npos)
         << run.output;
-    EXPECT_FALSE(fs::exists(project.folder / "Output" / "testbench" / "sc_main.cpp"));
+    // Nothing is left of the refused run: not even Verilator's reading of the RTL.
+    EXPECT_FALSE(fs::exists(project.folder / "Output" / "testbench"));
+
+    // A top module the files lack is Verilator's message, and leaves nothing either.
+    const fs::path elsewhere = dir.path() / "tb";
+    test::CommandResult noTop =
+        Cli("testbench " + project.tp + " --rtl " + Quoted(narrow.string()) +
+                " --top nosuch --out " + Quoted(elsewhere.string()),
+            dir.path() / "top.log");
+    EXPECT_EQ(noTop.exitCode, 2) << noTop.output;
+    EXPECT_NE(noTop.output.find("nosuch"), std::string::npos) << noTop.output;
+    EXPECT_FALSE(fs::exists(elsewhere));
 }
 
 } // namespace

@@ -127,7 +127,8 @@ ChildEnd RunChild(const ChildCommand& command, std::chrono::milliseconds timeout
         while (open[i]) {
             ssize_t got = ::read(pipes.read[i], buffer, sizeof buffer);
             if (got > 0) {
-                if (onBytes) onBytes(i + 1, std::string_view(buffer, static_cast<std::size_t>(got)));
+                if (onBytes)
+                    onBytes(i + 1, std::string_view(buffer, static_cast<std::size_t>(got)));
                 continue;
             }
             if (got < 0 && errno == EINTR) continue;

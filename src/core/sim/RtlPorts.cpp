@@ -8,7 +8,9 @@
 
 #include <pugixml.hpp>
 
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 
 namespace kestrel {
@@ -100,17 +102,31 @@ Status ParseVerilatorNetlist(std::string_view xml, std::string_view top, RtlModu
 }
 
 Status ReadRtlModule(const std::vector<std::string>& files, std::string_view top,
-                     const std::string& scratchFolder, RtlModule& module) {
+                     RtlModule& module) {
     std::string verilator = FindProgram("verilator");
     if (verilator.empty())
         return Status::Error("verilator is not installed (Debian package verilator): it is "
                              "needed to read and simulate Verilog RTL");
     for (const std::string& file : files)
         if (!FileExists(file)) return Status::Error("RTL file " + file + " does not exist");
-    std::string xmlPath = JoinPath(scratchFolder, {"rtl_ports.xml"});
+    // Verilator's netlist and work files go to a folder of their own, removed afterwards,
+    // so that reading RTL that is then refused leaves nothing behind.
+    std::error_code error;
+    std::string scratch =
+        (std::filesystem::temp_directory_path(error) / "kestrel-rtl-XXXXXX").string();
+    if (error || !::mkdtemp(scratch.data()))
+        return Status::Error("cannot make a temporary folder for verilator: " + ErrnoText(errno));
+    struct Removal {
+        std::string folder;
+        ~Removal() {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        }
+    } removal{scratch};
+    std::string xmlPath = JoinPath(scratch, {"rtl_ports.xml"});
     CommandLine command{verilator,
-                        {"--xml-only", "-Wno-fatal", "-Wno-lint", "-Wno-style", "--Mdir",
-                         JoinPath(scratchFolder, {"verilator-xml"}), "--xml-output", xmlPath},
+                        {"--xml-only", "-Wno-fatal", "-Wno-lint", "-Wno-style", "--Mdir", scratch,
+                         "--xml-output", xmlPath},
                         {},
                         {}};
     if (!top.empty()) {

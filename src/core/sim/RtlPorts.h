@@ -36,9 +36,9 @@ std::string VerilatedPinType(int width);
 Status ParseVerilatorNetlist(std::string_view xml, std::string_view top, RtlModule& module);
 
 // Runs `verilator --xml-only` on `files` (top module `top`, or Verilator's choice when
-// empty) with its output in `scratchFolder`, and reads the top module. Verilator's own
+// empty) with its output in a temporary folder, and reads the top module. Verilator's own
 // messages come back in the error when it refuses the files.
 Status ReadRtlModule(const std::vector<std::string>& files, std::string_view top,
-                     const std::string& scratchFolder, RtlModule& module);
+                     RtlModule& module);
 
 } // namespace kestrel

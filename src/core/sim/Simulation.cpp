@@ -22,6 +22,25 @@ void ReadSimulationSummary(std::string_view line, SimulationOutcome& outcome) {
     }
 }
 
+std::string SimulatedTimeText(const SimulationOutcome& outcome) {
+    if (!outcome.simulatedTime.empty()) return outcome.simulatedTime;
+    return "not reported: the simulation ended before its summary (its output says why)";
+}
+
+std::string SimulationEndText(const SimulationOutcome& outcome) {
+    if (outcome.exitCode == 0) return {};
+    std::string why;
+    if (outcome.timeLimitReached)
+        why = " (time limit reached)";
+    else if (outcome.exitCode == 134)
+        why = " (stopped by signal 6: a failed assertion)";
+    else if (outcome.exitCode > 128)
+        why = " (stopped by signal " + std::to_string(outcome.exitCode - 128) + ")";
+    else if (outcome.simulatedTime.empty())
+        why = " before its summary";
+    return "the simulation ended with status " + std::to_string(outcome.exitCode) + why;
+}
+
 SimulationOutcome RunSimulation(const SimulationRequest& request, const SimulationEvents& events,
                                 const std::atomic<bool>* stop) {
     SimulationOutcome outcome;

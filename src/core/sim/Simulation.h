@@ -53,4 +53,12 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
 // Reads the summary lines the testbench's sc_main prints ("kestrel-sim: ...").
 void ReadSimulationSummary(std::string_view line, SimulationOutcome& outcome);
 
+// The simulated time of a run as its summary gave it ("320 ns"), or why there is none: a
+// simulation that ended before its summary (a SystemC error, a crash).
+std::string SimulatedTimeText(const SimulationOutcome& outcome);
+
+// Why a run that built did not end well, as "the simulation ended with status 1 (...)";
+// empty when it ended with status 0.
+std::string SimulationEndText(const SimulationOutcome& outcome);
+
 } // namespace kestrel

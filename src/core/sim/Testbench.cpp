@@ -446,6 +446,24 @@ std::string TransactionsText(const TestbenchPlan& plan) {
     for (const RtlPort& pin : plan.extraPins)
         if (pin.direction == PortDirection::In)
             out << "    // pins." << pin.name << ".write(...);\n";
+    const RtlPort* output = nullptr;
+    const RtlPort* input = nullptr;
+    for (const RtlPort& pin : plan.extraPins) {
+        if (!output && pin.direction == PortDirection::Out) output = &pin;
+        if (!input && pin.direction == PortDirection::In) input = &pin;
+    }
+    if (output && input && output->width == input->width) {
+        // The way to tie pins together: a method the transactions start, and the only
+        // writer of the input it drives.
+        out << "    // To tie an output of the RTL to one of its inputs (a serial line looped "
+               "back), start a\n"
+            << "    // method that copies it; then nothing else may write that input:\n"
+            << "    //   sc_core::sc_spawn_options tie;\n"
+            << "    //   tie.spawn_method();\n"
+            << "    //   tie.set_sensitivity(&pins." << output->name << ".value_changed_event());\n"
+            << "    //   sc_core::sc_spawn([&pins] { pins." << input->name << ".write(pins."
+            << output->name << ".read()); }, \"tie\", &tie);\n";
+    }
     for (const TlmFunction* function : plan.functions) {
         std::string name = Trim(function->functionName.Text());
         std::string returnType = Trim(function->returnTypeText.Text());
@@ -490,7 +508,9 @@ std::string CMakeListsText(const TestbenchPlan& plan) {
         << "set(CMAKE_CXX_STANDARD 17) # Debian's SystemC is built as C++17\n"
         << "set(CMAKE_CXX_STANDARD_REQUIRED ON)\n\n"
         << "find_package(PkgConfig REQUIRED)\n"
-        << "pkg_check_modules(SYSTEMC REQUIRED IMPORTED_TARGET systemc)\n\n"
+        << "pkg_check_modules(SYSTEMC REQUIRED IMPORTED_TARGET systemc)\n"
+        << "# sc_spawn, for processes the transactions start (one RTL pin tied to another).\n"
+        << "add_compile_definitions(SC_INCLUDE_DYNAMIC_PROCESSES)\n\n"
         << "# The generated transactor as it is, and the transactions: kestrel_systemc.h goes "
            "ahead\n"
         << "# of both (as a precompiled header, so the SystemC headers are read once).\n"
@@ -546,10 +566,8 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
     for (const std::string& file : request.rtlFiles)
         rtlFiles.push_back(StoredPath(std::filesystem::absolute(NativePath(file))));
     if (!rtlFiles.empty()) {
-        if (result.status = MakeDirectory(result.folder); !result.status) return result;
         RtlModule module;
-        if (result.status = ReadRtlModule(rtlFiles, request.top, result.folder, module);
-            !result.status)
+        if (result.status = ReadRtlModule(rtlFiles, request.top, module); !result.status)
             return result;
         rtl = module;
     }
