@@ -7,6 +7,7 @@
 #include "CliApp.h"
 #include "CliSupport.h"
 #include "fsm/AsfChecks.h"
+#include "fsm/AsfDecorations.h"
 #include "fsm/AsfDocument.h"
 #include "fsm/AsfModel.h"
 #include "generate/DiagramPreview.h"
@@ -192,7 +193,7 @@ std::string Where(const std::optional<AsfPoint>& at) {
     return at ? " at " + std::to_string(at->x) + "," + std::to_string(at->y) : "";
 }
 
-void PrintListing(std::ostream& out, const DiagramModel& m) {
+void PrintListing(std::ostream& out, const DiagramModel& m, const AsfDecorations& decorations) {
     // A text of several lines, each line after the first indented like the first.
     auto indented = [](const std::string& first, const std::string& text) {
         std::string out = first;
@@ -239,6 +240,10 @@ void PrintListing(std::ostream& out, const DiagramModel& m) {
     out << "Ports:\n";
     for (const ModelPort& p : m.ports)
         out << "  " << p.id << " " << Show(p.name) << " (" << (p.input ? "in" : "out") << ")\n";
+    // The free texts, such as the function's signature that a template shows.
+    out << "Texts:\n";
+    for (const AsfTextObject& t : decorations.texts)
+        out << indented("  ", AsfTextShown(t.text)) << Where(t.at) << "\n";
 }
 
 } // namespace
@@ -257,7 +262,8 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
     CLI::App* show =
         subcommand("show",
                    "List the diagram's states, reset object, transitions, actions, signals, "
-                   "constants and ports in file order, names as Generate reads them",
+                   "constants and ports in file order, names as Generate reads them, then (not in "
+                   "the JSON) the free texts, such as a template's signature",
                    Command::Show);
     show->add_flag("--json", json_,
                    "Print the model as JSON: states (id, name, kind state|default|trap, x, y), "
@@ -271,7 +277,9 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
         "and constants of a JSON model in the format of show --json (ports, frame, text "
         "object and header stay). Entries whose id is in the diagram keep their record and "
         "take the model's values; entries without an id or with a new one are added "
-        "(placed automatically without x and y); what the model leaves out is deleted, "
+        "(placed automatically without x and y) and get the diagram's next free object "
+        "numbers, which show prints: a new id only names the entry within the model, for "
+        "the transitions and actions that refer to it; what the model leaves out is deleted, "
         "with what hangs on it. A missing list counts as empty, a missing reset as null. A "
         "refused model changes nothing (exit 2)",
         Command::Set);
@@ -327,7 +335,7 @@ int DiagramCommands::RunShow(std::ostream& out, std::ostream& err) const {
     if (json_)
         out << ModelToJson(m).dump(2) << "\n";
     else
-        PrintListing(out, m);
+        PrintListing(out, m, DescribeDecorations(doc));
     return kExitOk;
 }
 

@@ -105,6 +105,11 @@ TEST(CliDiagram, ShowListsTheDiagramAsJsonAndAsText) {
         << text.out;
     EXPECT_NE(text.out.find("32: reset (25) -> REQUEST (26)"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("when ack = LOGIC_1"), std::string::npos) << text.out;
+    // The template's signature text, where the picture shows it.
+    EXPECT_NE(text.out.find("Texts:\n  public Read (  address as Integer, data as Integer, waits "
+                            "as Integer )  at 20700,261832\n"),
+              std::string::npos)
+        << text.out;
 
     for (const char* sub : {"show", "set"}) {
         test::CliRun help = Cli({"diagram", sub, "--help"});
