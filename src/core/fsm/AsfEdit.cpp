@@ -517,7 +517,11 @@ Status AddAction(AsfDocument& doc, ObjectNumber state, std::string_view text,
     ObjectNumber blocks = 0;
     for (std::size_t i : doc.Records(AsfKind::Action))
         if (doc.Lines()[i].owner == state) ++blocks;
-    AsfPoint at = Shifted(PositionOf(doc.Lines()[*line]), 12000, -6000 * blocks);
+    // On the right of the state, clear of its self-loop when it has one.
+    bool loops = false;
+    for (std::size_t i : doc.Records(AsfKind::Transition))
+        if (doc.Lines()[i].source == state && doc.Lines()[i].target == state) loops = true;
+    AsfPoint at = Shifted(PositionOf(doc.Lines()[*line]), loops ? 18000 : 12000, -6000 * blocks);
     Append(doc, NoteRecord('A', number, state, "Actions", at, stored));
     return Status::Ok();
 }

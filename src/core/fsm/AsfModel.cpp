@@ -98,16 +98,24 @@ void DeleteLeftOut(AsfDocument& doc, const std::set<ObjectNumber>& inFile,
         if (!known.count(n)) (void)remove(doc, n);
 }
 
-// A free place for a new state: a grid cell far enough from every state.
+// A free place for a new state, far enough from every state: first down the middle of
+// the page below the reset object's usual place, a state every 50000 (so that transitions
+// run straight down, their conditions beside them and action blocks on the right of their
+// states), then down a column on the right and one on the left, then anywhere on a grid.
 AsfPoint FreePlace(const AsfDocument& doc) {
-    for (ObjectNumber cell = 0;; ++cell) {
-        AsfPoint p{40000 + 40000 * (cell % 4), 190000 - 40000 * (cell / 4)};
-        bool free = true;
+    auto free = [&doc](AsfPoint p) {
         for (std::size_t i : doc.Records(AsfKind::State)) {
             AsfPoint q = PositionOf(doc.Lines()[i]);
-            if (std::llabs(q.x - p.x) < 20000 && std::llabs(q.y - p.y) < 20000) free = false;
+            if (std::llabs(q.x - p.x) < 20000 && std::llabs(q.y - p.y) < 20000) return false;
         }
-        if (free) return p;
+        return true;
+    };
+    for (ObjectNumber x : {100700, 160700, 40700})
+        for (ObjectNumber y = 176000; y >= 26000; y -= 50000)
+            if (free({x, y})) return {x, y};
+    for (ObjectNumber cell = 0;; ++cell) {
+        AsfPoint p{40000 + 40000 * (cell % 4), 190000 - 40000 * (cell / 4)};
+        if (free(p)) return p;
     }
 }
 
@@ -256,9 +264,29 @@ Status Applier::Reset() {
     }
     if (has)
         if (Status s = RemoveReset(doc_); !s) return s;
+    // Without a place, just above the state its first transition enters, or on its left
+    // when another state stands above it.
+    AsfPoint at{100700, 200000};
+    if (r.at) {
+        at = *r.at;
+    } else if (r.id) {
+        for (const ModelTransition& t : m_.transitions) {
+            if (t.from != *r.id) continue;
+            if (std::optional<std::size_t> line = doc_.Find(AsfKind::State, Mapped(t.to))) {
+                const AsfPoint entered = PositionOf(doc_.Lines()[*line]);
+                at = {entered.x, entered.y + 24000};
+                for (std::size_t i : doc_.Records(AsfKind::State)) {
+                    const AsfPoint q = PositionOf(doc_.Lines()[i]);
+                    if (std::llabs(q.x - entered.x) < 20000 && q.y > entered.y &&
+                        q.y - entered.y < 60000)
+                        at = {entered.x - 24000, entered.y};
+                }
+            }
+            break;
+        }
+    }
     ObjectNumber n = 0;
-    if (Status s = AddReset(doc_, r.at ? *r.at : AsfPoint{100700, 200000}, n); !s)
-        return ForEntry(s, "reset");
+    if (Status s = AddReset(doc_, at, n); !s) return ForEntry(s, "reset");
     if (r.id) mapped_[*r.id] = n;
     return Status::Ok();
 }

@@ -344,5 +344,58 @@ TEST(AsfEdit, ModelPutsListsInItsOrderAndLaysOutNewStates) {
     EXPECT_EQ(d.doc.Bytes(), before);
 }
 
+// A model without places drawn as one would by hand: the states down one column, the reset
+// just above the state it enters, each action block on the right of its state and clear of
+// a self-loop there, so that no block covers a transition or its condition.
+TEST(AsfEdit, AModelWithoutPlacesIsLaidOutDownTheColumn) {
+    AsfDocument doc = Empty();
+    DiagramModel m;
+    for (ObjectNumber id : {100, 101, 102})
+        m.states.push_back({id, "S" + std::to_string(id), AsfStateKind::Ordinary, std::nullopt});
+    m.reset = ModelReset{103, std::nullopt};
+    m.transitions = {{104, 103, 100, 1, std::nullopt},
+                     {105, 100, 101, 1, std::nullopt},
+                     {106, 100, 102, 1, std::string("ack = LOGIC_1")},
+                     {107, 100, 100, 2, std::nullopt}};
+    m.actions = {{108, 101, "a := 1"}, {109, 100, "b := 1"}};
+    OK(ApplyDiagramModel(doc, m));
+    const DiagramModel after = DescribeDiagram(doc);
+    ASSERT_EQ(after.states.size(), 3u);
+    const AsfPoint s100 = *after.states[0].at, s101 = *after.states[1].at,
+                   s102 = *after.states[2].at;
+    EXPECT_EQ(s100.x, s101.x);
+    EXPECT_EQ(s101.x, s102.x);
+    EXPECT_GT(s100.y, s101.y);
+    EXPECT_GT(s101.y, s102.y);
+    EXPECT_GE(s100.y - s101.y, 40000);
+    // The reset enters S100, the top one.
+    EXPECT_EQ(*after.reset->at, (AsfPoint{s100.x, s100.y + 24000}));
+    auto actionAt = [&](ObjectNumber state) {
+        for (const ModelAction& a : after.actions)
+            if (a.state == state) return PositionOf(doc.Lines()[*doc.Find(AsfKind::Action, *a.id)]);
+        return AsfPoint{};
+    };
+    auto stateNumbered = [&](std::size_t k) { return *after.states[k].id; };
+    // Same row as its state, on its right; further out where the state loops on itself.
+    const AsfPoint plain = actionAt(stateNumbered(1)), looped = actionAt(stateNumbered(0));
+    EXPECT_EQ(plain.y, s101.y);
+    EXPECT_EQ(plain.x - s101.x, 12000);
+    EXPECT_EQ(looped.y, s100.y);
+    EXPECT_EQ(looped.x - s100.x, 18000);
+}
+
+TEST(AsfEdit, AResetIntoAStateBelowAnotherGoesOnItsLeft) {
+    AsfDocument doc = Empty();
+    DiagramModel m;
+    m.states = {{100, "A", AsfStateKind::Ordinary, std::nullopt},
+                {101, "B", AsfStateKind::Ordinary, std::nullopt}};
+    m.reset = ModelReset{103, std::nullopt};
+    m.transitions = {{104, 103, 101, 1, std::nullopt}};
+    OK(ApplyDiagramModel(doc, m));
+    const DiagramModel after = DescribeDiagram(doc);
+    const AsfPoint b = *after.states[1].at;
+    EXPECT_EQ(*after.reset->at, (AsfPoint{b.x - 24000, b.y}));
+}
+
 } // namespace
 } // namespace kestrel
