@@ -133,7 +133,11 @@ void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
         out << o.setupTime << " " << Show(o.setupUnit) << "\n";
     else
         out << "not used\n";
-    out << "  Setup wait:      " << o.setupWait << " " << Show(o.setupWaitUnit) << "\n"
+    // The wait is worked out when code settings are saved; a new project has none yet.
+    out << "  Setup wait:      " << o.setupWait
+        << (o.setupWaitUnit.empty() ? std::string(" (worked out when code settings are saved)")
+                                    : " " + Show(o.setupWaitUnit))
+        << "\n"
         << "  Make library:    " << (o.makeLibrary ? "yes" : "no") << "\n"
         << "  Library file:    " << Show(o.libraryFile) << "\n"
         << "  Library folder:  " << Show(o.libraryFolder) << "\n"
@@ -142,13 +146,19 @@ void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
         << "  Company:         " << Show(o.company) << "\n"
         << "  Comment in headers: " << (o.useCommentInHeaders ? "yes" : "no") << "\n"
         << "  Comment:\n";
-    std::string comment = Show(o.comment);
-    std::size_t start = 0;
-    while (start < comment.size()) {
-        std::size_t end = comment.find('\n', start);
-        if (end == std::string::npos) end = comment.size();
-        out << "    | " << comment.substr(start, end - start) << "\n";
-        start = end + 1;
+    // One line per CR LF-separated part; the line end that saved settings always give a
+    // comment ends its last line and opens no line of its own.
+    std::string comment = o.comment;
+    if (comment.size() >= 2 && comment.compare(comment.size() - 2, 2, "\r\n") == 0)
+        comment.resize(comment.size() - 2);
+    if (!comment.empty()) {
+        std::size_t start = 0;
+        while (true) {
+            std::size_t end = comment.find("\r\n", start);
+            out << "    | " << Show(comment.substr(start, end - start)) << "\n";
+            if (end == std::string::npos) break;
+            start = end + 2;
+        }
     }
     out << "\nGenerated files\n"
         << "  Interface class:   " << Show(g.interfaceClassName) << "\n"

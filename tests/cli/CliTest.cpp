@@ -38,6 +38,12 @@ TEST(Cli, NewShowAndOptionsOnOneProject) {
     EXPECT_EQ(json["options"]["title"], "Bus Transactor");
     EXPECT_EQ(json["settings"]["transactorCppPath"], dir.str() + "/Bus/Output/Tran.cpp");
     EXPECT_EQ(json["asml"]["documentLabel"], "<not assigned>");
+    // As text, a new project's wait is not worked out yet and its comment is empty.
+    const std::string text = Cli({"show", tp}).out;
+    EXPECT_NE(text.find("  Setup wait:      0 (worked out when code settings are saved)\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("  Comment:\n\nGenerated files"), std::string::npos) << text;
 
     CliRun refused = Cli({"options", tp, "--setup", "5", "SC_NS", "--period", "5", "ns"});
     EXPECT_EQ(refused.code, 1);
@@ -61,6 +67,10 @@ TEST(Cli, NewShowAndOptionsOnOneProject) {
     EXPECT_EQ(json["options"]["setupWaitUnit"], "SC_PS");
     EXPECT_EQ(json["options"]["clockPositiveEdge"], false);
     EXPECT_EQ(json["options"]["comment"], "line one\r\nline two\r\n");
+    // Each line of the comment once; the line end saving adds opens no line.
+    EXPECT_NE(Cli({"show", tp}).out.find("  Setup wait:      9998 SC_PS\n"), std::string::npos);
+    EXPECT_NE(Cli({"show", tp}).out.find("  Comment:\n    | line one\n    | line two\n\n"),
+              std::string::npos);
 }
 
 // A library that cannot be written leaves the log as a written one would (no error, so
