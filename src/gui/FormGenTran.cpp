@@ -358,8 +358,13 @@ void FormGenTran::OnSimulationFinished(const SimulationReport& report) {
     }
     QFont linkFont = errors_->font();
     linkFont.setUnderline(true);
+    // The places of the project's own files are shown from its folder, so that the
+    // message fits in the line; the tooltip has the whole path.
+    const QString projectFolder = FromCore(main_.Project().projectFolder) + QLatin1Char('/');
     for (const BuildErrorLink& link : errorLinks_) {
-        auto* item = new QListWidgetItem(link.text, errors_);
+        QString shown = link.text;
+        if (shown.startsWith(projectFolder)) shown.remove(0, projectFolder.size());
+        auto* item = new QListWidgetItem(shown, errors_);
         item->setFont(linkFont);
         item->setForeground(errors_->palette().color(QPalette::Link));
         item->setToolTip(QStringLiteral("Open %1 at line %2").arg(link.file).arg(link.line));
