@@ -446,23 +446,21 @@ std::string TransactionsText(const TestbenchPlan& plan) {
     for (const RtlPort& pin : plan.extraPins)
         if (pin.direction == PortDirection::In)
             out << "    // pins." << pin.name << ".write(...);\n";
-    const RtlPort* output = nullptr;
-    const RtlPort* input = nullptr;
-    for (const RtlPort& pin : plan.extraPins) {
-        if (!output && pin.direction == PortDirection::Out) output = &pin;
-        if (!input && pin.direction == PortDirection::In) input = &pin;
-    }
-    if (output && input && output->width == input->width) {
+    bool hasOutput = false, hasInput = false;
+    for (const RtlPort& pin : plan.extraPins)
+        (pin.direction == PortDirection::Out ? hasOutput : hasInput) = true;
+    if (hasOutput && hasInput) {
         // The way to tie pins together: a method the transactions start, and the only
         // writer of the input it drives.
-        out << "    // To tie an output of the RTL to one of its inputs (a serial line looped "
-               "back), start a\n"
-            << "    // method that copies it; then nothing else may write that input:\n"
+        out << "    // To tie an output of the RTL to one of its inputs of the same type (a serial "
+               "line looped\n"
+            << "    // back, say), start a method that copies it; then nothing else may write "
+               "that input:\n"
             << "    //   sc_core::sc_spawn_options tie;\n"
             << "    //   tie.spawn_method();\n"
-            << "    //   tie.set_sensitivity(&pins." << output->name << ".value_changed_event());\n"
-            << "    //   sc_core::sc_spawn([&pins] { pins." << input->name << ".write(pins."
-            << output->name << ".read()); }, \"tie\", &tie);\n";
+            << "    //   tie.set_sensitivity(&pins.OUTPUT.value_changed_event());\n"
+            << "    //   sc_core::sc_spawn([&pins] { pins.INPUT.write(pins.OUTPUT.read()); }, "
+               "\"tie\", &tie);\n";
     }
     for (const TlmFunction* function : plan.functions) {
         std::string name = Trim(function->functionName.Text());

@@ -91,21 +91,18 @@ TEST(TestbenchPlan, MatchesPortsByNameAndAdaptsEachWidthClass) {
     EXPECT_NE(main.find("rtl.rst_n(pins.rst_n);"), std::string::npos);
     EXPECT_NE(main.find("wait(clk.posedge_event());\n        RunTransactions(tlm, pins);"),
               std::string::npos);
-    // No output of the RTL has an input of its width: no pins to tie in the example.
-    EXPECT_EQ(TransactionsText(plan).find("sc_spawn"), std::string::npos);
-
-    // A serial output and input: the example ties the first to the second.
-    RtlModule serial =
-        Memory({{"rx", PortDirection::In, 1, ""}, {"tx", PortDirection::Out, 1, ""}});
-    TestbenchPlan serialPlan;
-    EXPECT_TRUE(PlanTestbench("Mem", *tables, &serial, serialPlan).empty());
-    const std::string transactions = TransactionsText(serialPlan);
-    EXPECT_NE(
-        transactions.find("//   tie.set_sensitivity(&pins.tx.value_changed_event());\n"
-                          "    //   sc_core::sc_spawn([&pins] { pins.rx.write(pins.tx.read()); "
-                          "}, \"tie\", &tie);\n"),
-        std::string::npos)
+    // An RTL with undeclared inputs and outputs: the example shows how to tie them.
+    const std::string transactions = TransactionsText(plan);
+    EXPECT_NE(transactions.find("//   tie.set_sensitivity(&pins.OUTPUT.value_changed_event());\n"
+                                "    //   sc_core::sc_spawn([&pins] { "
+                                "pins.INPUT.write(pins.OUTPUT.read()); }, \"tie\", &tie);\n"),
+              std::string::npos)
         << transactions;
+    // Only outputs: nothing to tie.
+    RtlModule outputsOnly = Memory({{"irq", PortDirection::Out, 1, ""}});
+    TestbenchPlan serialPlan;
+    EXPECT_TRUE(PlanTestbench("Mem", *tables, &outputsOnly, serialPlan).empty());
+    EXPECT_EQ(TransactionsText(serialPlan).find("sc_spawn"), std::string::npos);
     EXPECT_NE(
         CMakeListsText(serialPlan).find("add_compile_definitions(SC_INCLUDE_DYNAMIC_PROCESSES)"),
         std::string::npos);
