@@ -96,6 +96,7 @@ public:
         }
         CheckCaseStatement();
         CheckBitSelects();
+        CheckWideConversions();
         CheckComment(line);
     }
 
@@ -365,6 +366,58 @@ private:
         Warn(Joined(1, p - 1) + " := ... becomes \"" + written + " " + Joined(2, p - 1) +
              ".write( ... )\", which is not C++; a port or variable is written whole: " + name +
              " := ...");
+    }
+
+    // The width of an sc_lv port or Lv_ variable; 0 for any other name.
+    int VectorWidth(std::string_view name) {
+        switch (ClassOf(name)) {
+        case TokenClass::Signal: {
+            const TranslationNames& names = state_->names;
+            for (int s = 0; s < names.signalCount; ++s)
+                if (names.signalNames[static_cast<std::size_t>(s)] == name) {
+                    const RtlSignal& signal = run_.tables.signals[s + 1];
+                    return signal.dataTypeIndex == kVectorType ? signal.width : 0;
+                }
+            return 0;
+        }
+        case TokenClass::Variable: {
+            const Variable* v = FindVariable(name);
+            return v && v->Kind() == ValueKind::Vector ? v->Width() : 0;
+        }
+        default: return 0;
+        }
+    }
+
+    // toInt and toLv convert through an unsigned int: 32 bits of a wider vector.
+    void CheckWideConversions() {
+        for (Range range : RenderedRanges()) {
+            for (int i = range.from; i + 3 <= range.to; ++i) {
+                if (Token(i) != "toInt" || Token(i + 1) != "(" || Token(i + 3) != ")") continue;
+                const int width = VectorWidth(Token(i + 2));
+                if (width <= 32) continue;
+                std::string name(Token(i + 2));
+                Warn("toInt ( " + name + " ) reads " + std::to_string(width) +
+                     " bits into an unsigned int, so the bits above bit 31 are lost; read at "
+                     "most 32 bits at a time: toInt ( " +
+                     name + " ( 31 , 0 ) ) and toInt ( " + name + " ( " +
+                     std::to_string(std::min(width, 64) - 1) + " , 32 ) )");
+            }
+        }
+        if (state_->lineKind != LineKind::Assignment) return;
+        const int p = AssignmentMark();
+        if (p != 2) return;
+        const int width = VectorWidth(Token(1));
+        if (width <= 32) return;
+        bool converted = false;
+        for (int i = p + 1; i <= Count(); ++i) converted = converted || Token(i) == "toLv";
+        if (!converted) return;
+        std::string name(Token(1));
+        Warn("toLv makes 32 bits of an unsigned int, so the bits of " + name +
+             " above bit 31 (of " + std::to_string(width) + ") stay 0; " +
+             (width <= 64
+                  ? "assign an unsigned long long value without toLv (" + name + " := value)"
+                  : "assign a text of " + std::to_string(width) + " characters '0' and '1' (" +
+                        name + " := bits)"));
     }
 
     // A comment behind a statement: only harmful where the tokens after it are rendered.

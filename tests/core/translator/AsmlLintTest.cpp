@@ -234,6 +234,42 @@ TEST(AsmlLint, TheFormsToWriteInsteadStaySilent) {
     EXPECT_EQ(Listed(Lint(body)), "");
 }
 
+// toInt and toLv go through an unsigned int: on a vector wider than 32 bits they lose the
+// bits above bit 31, read whole or assigned whole; ranges and narrow vectors are fine.
+TEST(AsmlLint, ToIntAndToLvOnVectorsWiderThan32Bits) {
+    ProjectTables tables = LintTables();
+    tables.signals[2].width = 40;  // rdata, from the RTL
+    tables.signals[3].width = 100; // addr, to the RTL
+    const std::vector<std::string> text = {"namespace nsRead",
+                                           "  var u as Lv_64 = \"0\"",
+                                           "  var v as Lv_8 = \"00000000\"",
+                                           "  step",
+                                           "    count := toInt ( rdata )",
+                                           "    addr := toLv ( count )",
+                                           "    u := toLv ( count + 1 )",
+                                           "    count := toInt ( rdata ( 31 , 0 ) )",
+                                           "    count := toInt ( rdata ( 39 , 32 ) ) + toInt ( v )",
+                                           "    v := toLv ( count )",
+                                           "    u := rdata"};
+    std::vector<std::string_view> lines(text.begin(), text.end());
+    const std::vector<AsmlWarning> warnings = LintSection(lines, 1, tables, 1);
+    ASSERT_EQ(warnings.size(), 3u) << Listed(warnings);
+    EXPECT_EQ(warnings[0].line, 4u);
+    EXPECT_EQ(warnings[0].message,
+              "toInt ( rdata ) reads 40 bits into an unsigned int, so the bits above bit 31 are "
+              "lost; read at most 32 bits at a time: toInt ( rdata ( 31 , 0 ) ) and toInt ( "
+              "rdata ( 39 , 32 ) )");
+    EXPECT_EQ(warnings[1].line, 5u);
+    EXPECT_EQ(warnings[1].message,
+              "toLv makes 32 bits of an unsigned int, so the bits of addr above bit 31 (of 100) "
+              "stay 0; assign a text of 100 characters '0' and '1' (addr := bits)");
+    EXPECT_EQ(warnings[2].line, 6u);
+    EXPECT_NE(warnings[2].message.find("bits of u above bit 31 (of 64) stay 0; assign an "
+                                       "unsigned long long value without toLv (u := value)"),
+              std::string::npos)
+        << warnings[2].message;
+}
+
 // A vector variable is driven by its initial value or by any assignment in the function,
 // before or after its reads; one never read needs neither. A parameter of the same name
 // is not the variable.
