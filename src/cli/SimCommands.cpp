@@ -3,9 +3,11 @@
 // simulation that fails, stops at its time limit or does not build exits 1.
 #include "SimCommands.h"
 
+#include "CheckCommand.h"
 #include "CliApp.h"
 #include "CliSupport.h"
 #include "generate/Generate.h"
+#include "generate/ProjectCheck.h"
 #include "platform/Clock.h"
 #include "platform/Text.h"
 #include "sim/Simulation.h"
@@ -106,8 +108,14 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
             GenerateProject(ArgPath(project_), session, clock, nullptr);
         if (!generated.status) return PrintFileError(err, generated.status);
         if (generated.errorCount > 0) {
+            // The errors where they were made, as check prints them.
+            GenerationSession checking;
+            CheckResult check = CheckProject(ArgPath(project_), checking, clock);
+            if (check.status)
+                for (const Diagnostic& diagnostic : check.diagnostics)
+                    err << FormatDiagnostic(diagnostic) << "\n";
             err << "kestrel-cli: Generate logged " << generated.errorCount
-                << " error(s); run kestrel-cli check " << project_ << " to see them\n";
+                << " error(s); nothing was simulated\n";
             return kExitRefused;
         }
         out << "Generated the transactor\n";

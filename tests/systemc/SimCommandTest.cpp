@@ -273,6 +273,15 @@ TEST(Sim, ABuildErrorPointsAtTheAsmlLineThatMadeIt) {
     EXPECT_NE(run.output.find(place), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("in Tran.cpp:"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("kestrel-cli: the simulation did not build"), std::string::npos);
+
+    // From its own Generate, sim stops at the translator's error and shows it where made.
+    test::CommandResult generated = Cli("sim " + project.tp, dir.path() / "sim-generate.log");
+    EXPECT_EQ(generated.exitCode, 1) << generated.output;
+    EXPECT_NE(generated.output.find(place + "Unrecognized AsmL Word: datum\n"), std::string::npos)
+        << generated.output;
+    EXPECT_NE(generated.output.find("Generate logged 1 error(s); nothing was simulated"),
+              std::string::npos)
+        << generated.output;
 }
 
 TEST(Sim, RefusesAPortTheVerilogLacksBeforeBuildingAnything) {
