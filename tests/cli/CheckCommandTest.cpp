@@ -169,5 +169,35 @@ TEST(CliCheck, WarningsAreListedAfterTheErrorsAndDoNotFailTheCheck) {
     EXPECT_EQ(cli::FormatDiagnostic(onFile), "/p/Input/tlm_func.dat: warning: Read returns int");
 }
 
+// A function whose behaviour is missing gets an empty body: warned of by either method.
+TEST(CliCheck, AFunctionWithoutBehaviourIsWarnedOf) {
+    test::TempDir dir;
+    const fs::path project = dir.path() / "MemReqAck";
+    test::CopyTree(test::FixtureDir().parent_path().parent_path() / "examples/MemReqAck", project);
+    const std::string tp = (project / "MemReqAck.tp").string();
+    ASSERT_EQ(Cli({"options", tp, "--method", "fsm"}).code, 0);
+    ASSERT_EQ(Cli({"unassign-fsm", tp, "Read"}).code, 0);
+    CliRun fsm = Cli({"check", tp});
+    EXPECT_EQ(fsm.code, 0) << fsm.err;
+    EXPECT_EQ(fsm.out, tp + ": 0 error(s), 1 warning(s)\n");
+    EXPECT_NE(fsm.err.find((project / "Input/asf.dat").string() +
+                           ": warning: the function Read has no state diagram assigned, so its "
+                           "generated body is empty and a call returns at once; assign one\n"),
+              std::string::npos)
+        << fsm.err;
+
+    ASSERT_EQ(Cli({"options", tp, "--method", "asml"}).code, 0);
+    const fs::path document = project / "Input/MemReqAck.asml";
+    std::string text = test::ReadBytes(document);
+    text.replace(text.find("namespace nsRead"), 16, "namespace nsReed");
+    test::WriteBytes(document, text);
+    CliRun asml = Cli({"check", tp});
+    EXPECT_NE(asml.err.find((project / "Temp/clean.asml").string() +
+                            ": warning: the function Read has no section (no line \"namespace "
+                            "nsRead\"), so its generated body is empty"),
+              std::string::npos)
+        << asml.err;
+}
+
 } // namespace
 } // namespace kestrel

@@ -40,9 +40,27 @@ void LintAllFunctions(const GenerationRun& run, const AsmlSource& source, Diagno
     for (int function = 1; function <= run.tables.functions.count; ++function) {
         const TlmFunction& record = run.tables.functions[function];
         if (record.isLibrary) continue;
-        std::optional<std::size_t> first =
-            FindFunctionSection(source.lines, record.functionName.Text());
-        if (!first) continue;
+        const std::string name = Trim(record.functionName.Text());
+        std::optional<std::size_t> first = FindFunctionSection(source.lines, name);
+        if (!first) {
+            // Its four sections are empty: the generated call returns at once.
+            if (source.diagrams)
+                warnings.push_back({JoinPath(run.projectFolder, {"Input", "asf.dat"}), 0,
+                                    "the function " + name +
+                                        " has no state diagram assigned, so its generated body "
+                                        "is empty and a call returns at once; assign one",
+                                    Severity::Warning});
+            else
+                warnings.push_back({source.path, 0,
+                                    "the function " + name +
+                                        " has no section (no line "
+                                        "\"namespace ns" +
+                                        name +
+                                        "\"), so its generated body is empty and a call returns "
+                                        "at once; write its section in the AsmL document",
+                                    Severity::Warning});
+            continue;
+        }
         for (AsmlWarning& found : LintSection(source.lines, *first, run.tables, function))
             warnings.push_back(WarningAt(source, found.line, std::move(found.message)));
     }
