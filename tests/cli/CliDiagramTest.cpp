@@ -229,6 +229,18 @@ TEST(CliDiagram, CheckAndAsml) {
     EXPECT_LT(full.err.find(": error: "), full.err.find(": warning: ")) << full.err;
     EXPECT_NE(full.out.find(": 1 error(s), 2 warning(s)"), std::string::npos) << full.out;
 
+    // With the project, also the warnings check gives for the function's AsmL, at the
+    // diagram line it came from: here a part of a port written.
+    model["actions"].back()["text"] = "addr ( 3 ) := LOGIC_1";
+    ASSERT_EQ(c.Set(model.dump()).code, 0);
+    test::CliRun linted =
+        Cli({"diagram", "check", c.diagram, "--project", project, "--function", "Read"});
+    EXPECT_EQ(linted.code, 0) << linted.err;
+    EXPECT_NE(linted.err.find(": warning: addr ( 3 ) := ... becomes \"addr ( 3 ).write( ... )\""),
+              std::string::npos)
+        << linted.err;
+    EXPECT_EQ(linted.err.rfind(c.diagram + ":", 0), 0u) << linted.err;
+
     test::CliRun asml = Cli({"diagram", "asml", Example("Read.asf").string(), "--project", project,
                              "--function", "Read"});
     EXPECT_EQ(asml.code, 0) << asml.err;

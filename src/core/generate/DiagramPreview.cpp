@@ -11,6 +11,7 @@
 #include "generate/FunctionTranslation.h"
 #include "generate/RunTables.h"
 #include "platform/Clock.h"
+#include "translator/AsmlLint.h"
 #include "translator/DiagnosticCollector.h"
 #include "translator/TranslationState.h"
 
@@ -85,6 +86,15 @@ DiagramPreview PreviewDiagram(const AsfDocument& doc, const ProjectTables& table
         preview.checks.push_back(
             {DiagramSeverity::Error, line, ObjectOfDiagramLine(doc, line), error.message});
     }
+    // Then the warnings check gives for the function: AsmL that translates but does not
+    // compile or behave.
+    if (std::optional<std::size_t> first = FindFunctionSection(lines, record.functionName.Text()))
+        for (AsmlWarning& warning : LintSection(lines, *first, run.tables, function)) {
+            const AsmlSource::Origin origin = source.OriginOf(warning.line);
+            const int line = origin.inDiagram && origin.file == doc.Path() ? origin.line : 0;
+            preview.checks.push_back({DiagramSeverity::Warning, line,
+                                      ObjectOfDiagramLine(doc, line), std::move(warning.message)});
+        }
     return preview;
 }
 

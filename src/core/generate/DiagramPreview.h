@@ -22,7 +22,8 @@ struct DiagramPreview {
     std::string update;
     // Every error Generate would report for the diagram: the problems of reading and
     // converting it (the reader's are also among CheckDiagram's errors) and the errors of
-    // its translation. An editor shows these with CheckDiagram's warnings.
+    // its translation; then the warnings check gives for the function's AsmL. An editor
+    // shows these with CheckDiagram's warnings.
     std::vector<DiagramCheck> checks;
 };
 
