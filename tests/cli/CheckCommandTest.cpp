@@ -47,7 +47,11 @@ void ExpectPlacedErrors(const std::string& err, const std::vector<std::string>& 
                         std::size_t count) {
     static const std::regex form(R"(^(.+):([0-9]+): error: (.+)$)");
     static const std::regex warning(R"(^(.+): warning: (.+)$)");
-    std::vector<std::string> printed = LinesOf(err);
+    // A diagram's lines come under the object they are about: "FILE: In state IDLE:".
+    static const std::regex scope(R"(^(.+\.asf): In (.+):$)");
+    std::vector<std::string> printed;
+    for (const std::string& line : LinesOf(err))
+        if (!std::regex_match(line, scope)) printed.push_back(line);
     ASSERT_GE(printed.size(), count);
     for (std::size_t i = count; i < printed.size(); ++i)
         EXPECT_TRUE(std::regex_match(printed[i], warning)) << printed[i];
@@ -92,8 +96,10 @@ TEST(CliCheck, FsmErrorsPointIntoTheDiagrams) {
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.out, tp + ": 29 error(s), 1 warning(s)\n");
     ExpectPlacedErrors(run.err, {dir / "P1/Input/Do.asf", dir / "P1/Input/Recv.asf"}, 29);
-    // A state named "Wait Ack" is no AsmL name: reported at the label that names it.
-    EXPECT_NE(run.err.find("/Input/Do.asf:47: error: Unrecognized AsmL Line:  Wait Ack\n"),
+    // A state named "Wait Ack" is no AsmL name: reported at the label that names it, under
+    // the state.
+    EXPECT_NE(run.err.find("/Input/Do.asf: In state Wait Ack:\n" + (dir / "P1/Input/Do.asf") +
+                           ":47: error: Unrecognized AsmL Line:  Wait Ack\n"),
               std::string::npos)
         << run.err;
     EXPECT_TRUE(fs::is_empty(dir.path() / "P1/Output"));

@@ -30,6 +30,11 @@ std::vector<DiagramCheck> CheckDiagram(const AsfDocument& doc, std::string_view 
 // object it belongs to, every other record of the objects block for itself; 0 for none.
 ObjectNumber ObjectOfDiagramLine(const AsfDocument& doc, int line);
 
+// The object a diagram line (from 1) is about, in words, as compilers name a scope:
+// "action of state REQUEST", "condition of transition WAIT_ACK -> DONE", "state IDLE",
+// "reset"; empty for a line of no object.
+std::string DiagramLineScope(const AsfDocument& doc, int line);
+
 // "FILE:LINE: error: MESSAGE" or "... warning: ..." (no line when it is 0).
 std::string DiagramCheckText(const DiagramCheck& check, std::string_view path);
 

@@ -49,45 +49,6 @@ int LineAt(const std::vector<std::size_t>& starts, std::size_t offset) {
     return static_cast<int>(it - starts.begin()) + 1;
 }
 
-std::string ObjectName(const AsfDocument& doc, ObjectNumber object) {
-    std::string name = Cp1252ToUtf8(Trim(doc.NameOf(object)));
-    return name.empty() ? "object " + std::to_string(object) : name;
-}
-
-std::string TransitionText(const AsfDocument& doc, ObjectNumber transition) {
-    std::optional<std::size_t> record = doc.Find(AsfKind::Transition, transition);
-    if (!record) return "transition " + std::to_string(transition);
-    const AsfLine& line = doc.Lines()[*record];
-    return "transition " + ObjectName(doc, line.source) + " -> " + ObjectName(doc, line.target);
-}
-
-// What the object `object` of the diagram is, in words.
-std::string ObjectText(const AsfDocument& doc, ObjectNumber object) {
-    static constexpr std::pair<AsfKind, std::string_view> kNamed[] = {
-        {AsfKind::State, "state "},
-        {AsfKind::Signal, "signal "},
-        {AsfKind::Constant, "constant "},
-        {AsfKind::InPort, "port "},
-        {AsfKind::OutPort, "port "}};
-    for (const auto& [kind, word] : kNamed)
-        if (doc.Find(kind, object)) return std::string(word) + ObjectName(doc, object);
-    if (std::optional<std::size_t> action = doc.Find(AsfKind::Action, object))
-        return "action of state " + ObjectName(doc, doc.Lines()[*action].owner);
-    if (doc.Find(AsfKind::Transition, object)) return TransitionText(doc, object);
-    if (doc.Find(AsfKind::Reset, object)) return "reset";
-    return {};
-}
-
-// The object a diagram line is about, in words; empty for a line of no object.
-std::string DiagramLineScope(const AsfDocument& doc, int line) {
-    if (line < 1 || static_cast<std::size_t>(line) > doc.Lines().size()) return {};
-    const AsfLine& record = doc.Lines()[static_cast<std::size_t>(line - 1)];
-    if (record.kind == AsfKind::Condition)
-        return "condition of " + TransitionText(doc, record.owner);
-    ObjectNumber object = ObjectOfDiagramLine(doc, line);
-    return object == 0 ? std::string() : ObjectText(doc, object);
-}
-
 // Turns the index of a clean.asml line into the user's place, reading each diagram once.
 class PlaceFinder {
 public:
