@@ -348,7 +348,10 @@ private:
                     if (Token(k) == ")") --depth;
                     if (Token(k) == "," && depth == 1) hasComma = true;
                 }
-                if (hasComma) continue;
+                if (hasComma) {
+                    CheckRangeBounds(i, close);
+                    continue;
+                }
                 std::string name(Token(i));
                 std::string bit = Joined(i + 2, close - 1);
                 Warn(name + " ( " + bit + " ) is read as a call, \"" + read->rendered + " ( " +
@@ -366,6 +369,26 @@ private:
         Warn(Joined(1, p - 1) + " := ... becomes \"" + written + " " + Joined(2, p - 1) +
              ".write( ... )\", which is not C++; a port or variable is written whole: " + name +
              " := ...");
+    }
+
+    // A range "name ( high , low )" of numbers within the vector's bits.
+    void CheckRangeBounds(int name, int close) {
+        if (close != name + 5 || Token(name + 3) != ",") return;
+        auto number = [](std::string_view token) {
+            if (token.empty() || token.size() > 6 ||
+                token.find_first_not_of("0123456789") != std::string_view::npos)
+                return -1;
+            return std::atoi(std::string(token).c_str());
+        };
+        const int high = number(Token(name + 2)), low = number(Token(name + 4));
+        const int width = VectorWidth(Token(name));
+        if (high < 0 || low < 0 || width <= 0 || std::max(high, low) < width) return;
+        std::string vector(Token(name));
+        Warn(vector + " ( " + std::string(Token(name + 2)) + " , " + std::string(Token(name + 4)) +
+             " ) reaches bit " + std::to_string(std::max(high, low)) + ", but " + vector + " has " +
+             std::to_string(width) + " bits (0 to " + std::to_string(width - 1) +
+             "): SystemC stops the simulation when the range is used; keep within " +
+             std::to_string(width - 1) + " , 0 or declare the port wider");
     }
 
     // The width of an sc_lv port or Lv_ variable; 0 for any other name.

@@ -31,6 +31,7 @@ struct AsmlWarning {
 //     transactor reads, and reading a port the transactor drives is an error already;
 //   - an sc_lv port or Lv_ variable read with one index in parentheses, and a port or
 //     variable written with any;
+//   - a range of numbers beyond the bits of the sc_lv port or Lv_ variable it reads;
 //   - toInt of a whole sc_lv port or Lv_ variable wider than 32 bits, and toLv assigned to
 //     one (both convert through an unsigned int);
 //   - "otherwise :", a case label or otherwise with its statement on the same line;
