@@ -14,22 +14,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 
 #include <map>
 
 namespace kestrel::test {
 
 namespace {
-
-QByteArray RunCli(const QStringList& arguments) {
-    QProcess cli;
-    cli.start(BuiltBinFolder() + "/kestrel-cli", arguments);
-    if (!cli.waitForFinished(60000) || cli.exitCode() != 0)
-        qFatal("kestrel-cli %s failed: %s", qPrintable(arguments.join(' ')),
-               cli.readAllStandardError().constData());
-    return cli.readAllStandardOutput();
-}
 
 // The generated files without the lines that carry the time of the run.
 QByteArray WithoutDates(const QByteArray& bytes) {

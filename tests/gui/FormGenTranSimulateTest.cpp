@@ -17,7 +17,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -30,14 +29,6 @@ namespace {
 // A configure and build of the testbench from nothing takes seconds; much more on a
 // loaded machine.
 constexpr int kRunTimeout = 120000;
-
-void RunCli(const QStringList& arguments) {
-    QProcess cli;
-    cli.start(BuiltBinFolder() + "/kestrel-cli", arguments);
-    if (!cli.waitForFinished(60000) || cli.exitCode() != 0)
-        qFatal("kestrel-cli %s failed: %s", qPrintable(arguments.join(' ')),
-               cli.readAllStandardError().constData());
-}
 
 void AppendTo(const QString& path, const QByteArray& bytes) {
     QFile file(path);

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QProcess>
 #include <QTreeView>
 
 namespace kestrel::test {
@@ -22,6 +23,15 @@ QString BuiltBinFolder() {
 }
 QString ExamplesFolder() {
     return QStringLiteral(KESTREL_SOURCE_DIR) + QStringLiteral("/examples");
+}
+
+QByteArray RunCli(const QStringList& arguments) {
+    QProcess cli;
+    cli.start(BuiltBinFolder() + "/kestrel-cli", arguments);
+    if (!cli.waitForFinished(60000) || cli.exitCode() != 0)
+        qFatal("kestrel-cli %s failed: %s", qPrintable(arguments.join(' ')),
+               cli.readAllStandardError().constData());
+    return cli.readAllStandardOutput();
 }
 
 void CopyFolder(const QString& from, const QString& to) {

@@ -26,6 +26,9 @@ QString BuiltHelpFolder();
 QString BuiltBinFolder();
 // The repository's example projects.
 QString ExamplesFolder();
+// Runs the built kestrel-cli with `arguments` and returns its standard output; a run that
+// fails or takes over a minute ends the test with its error output.
+QByteArray RunCli(const QStringList& arguments);
 // Copies a folder with everything under it.
 void CopyFolder(const QString& from, const QString& to);
 

@@ -139,13 +139,17 @@ private:
         return nullptr;
     }
 
-    // The type index of the first signal of this name, as the translator finds it.
-    int SignalType(std::string_view name) const {
+    // The first signal of this name, as the translator finds it; null when none has it.
+    const RtlSignal* SignalNamed(std::string_view name) const {
         const TranslationNames& names = state_->names;
         for (int s = 0; s < names.signalCount; ++s)
             if (names.signalNames[static_cast<std::size_t>(s)] == name)
-                return run_.tables.signals[s + 1].dataTypeIndex;
-        return -1;
+                return &run_.tables.signals[s + 1];
+        return nullptr;
+    }
+    int SignalType(std::string_view name) const {
+        const RtlSignal* signal = SignalNamed(name);
+        return signal ? signal->dataTypeIndex : -1;
     }
 
     std::optional<ReadName> ReadNameOf(std::string_view token) {
@@ -395,13 +399,8 @@ private:
     int VectorWidth(std::string_view name) {
         switch (ClassOf(name)) {
         case TokenClass::Signal: {
-            const TranslationNames& names = state_->names;
-            for (int s = 0; s < names.signalCount; ++s)
-                if (names.signalNames[static_cast<std::size_t>(s)] == name) {
-                    const RtlSignal& signal = run_.tables.signals[s + 1];
-                    return signal.dataTypeIndex == kVectorType ? signal.width : 0;
-                }
-            return 0;
+            const RtlSignal* signal = SignalNamed(name);
+            return signal && signal->dataTypeIndex == kVectorType ? signal->width : 0;
         }
         case TokenClass::Variable: {
             const Variable* v = FindVariable(name);
