@@ -1,6 +1,7 @@
 // The template commands of kestrel-cli. asml-template writes Temp/template.asml and has
-// kestrel-docgen (beside kestrel-cli) make the document; asf-template writes the ASF
-// template of one function. Each remembers the path it wrote in the project's
+// kestrel-docgen (beside kestrel-cli) make the document, or with --plain writes only the
+// template text where it is asked to, touching nothing of the project; asf-template writes
+// the ASF template of one function. Each remembers the path it wrote in the project's
 // assignment file (asml.dat, asf.dat), as the assignment dialog's OK would.
 #include "TemplateCommands.h"
 
@@ -12,6 +13,7 @@
 #include "model/ProjectRecord.h"
 #include "model/ProjectTables.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
 #include "project/ProjectCommands.h"
@@ -25,10 +27,16 @@ TemplateCommands::TemplateCommands(CLI::App& app) {
     CLI::App* asml = app.add_subcommand(
         "asml-template",
         "Write the AsmL specification template (Temp/template.asml) and the word-processing "
-        "document made from it at OUTPUT (Office Open XML, whatever the extension)");
+        "document made from it at OUTPUT (Office Open XML, whatever the extension). With "
+        "--plain, only the template text, to OUTPUT or to standard output");
     asml->add_option("PROJECT", project_, "The project's .tp file")->required();
-    asml->add_option("OUTPUT", output_, "The document to write (a path without blanks)")
-        ->required();
+    asml->add_option("OUTPUT", output_,
+                     "The document to write (a path without blanks); with --plain, the text "
+                     "file to write (standard output without it)");
+    asml->add_flag("--plain", plain_,
+                   "Write the template text alone (the bytes of Temp/template.asml, which can "
+                   "be assigned as the specification as it is) and no document; the project "
+                   "is left unchanged");
     asml->callback([this] { chosen_ = Command::Asml; });
 
     CLI::App* asf = app.add_subcommand(
@@ -52,6 +60,11 @@ int TemplateCommands::Run(std::ostream& out, std::ostream& err) const {
 }
 
 int TemplateCommands::RunAsml(std::ostream& out, std::ostream& err) const {
+    if (plain_) return RunAsmlPlain(out, err);
+    if (output_.empty()) {
+        err << "kestrel-cli: asml-template: OUTPUT is required (or --plain)\n";
+        return kExitUsage;
+    }
     ProjectRecord record;
     if (std::optional<int> failed =
             TakeProject(ArgPath(project_), ProjectAccess::Read, record, err))
@@ -69,6 +82,24 @@ int TemplateCommands::RunAsml(std::ostream& out, std::ostream& err) const {
     if (Status s = SaveAsmlAssignment(folder, assignment); !s) return PrintFileError(err, s);
     out << "AsmL template written to " << Show(TempPath(folder, kAsmlTemplateFile)) << "\n"
         << "Document written to " << Show(document) << "\n";
+    return kExitOk;
+}
+
+int TemplateCommands::RunAsmlPlain(std::ostream& out, std::ostream& err) const {
+    ProjectRecord record;
+    if (std::optional<int> failed =
+            TakeProject(ArgPath(project_), ProjectAccess::Read, record, err))
+        return *failed;
+    std::string text;
+    if (Status s = ProjectAsmlTemplateText(record.projectFolder, text); !s)
+        return PrintFileError(err, s);
+    if (output_.empty()) {
+        out << text;
+        return kExitOk;
+    }
+    const std::string path = ArgPath(output_);
+    if (Status s = WriteFileAtomic(path, text); !s) return PrintFileError(err, s);
+    out << "AsmL template text written to " << Show(path) << "\n";
     return kExitOk;
 }
 

@@ -21,12 +21,14 @@ public:
 private:
     enum class Command { None, Asml, Asf };
     int RunAsml(std::ostream& out, std::ostream& err) const;
+    int RunAsmlPlain(std::ostream& out, std::ostream& err) const;
     int RunAsf(std::ostream& out, std::ostream& err) const;
 
     Command chosen_ = Command::None;
     std::string project_;
     std::string function_;
     std::string output_;
+    bool plain_ = false;
 };
 
 } // namespace kestrel::cli

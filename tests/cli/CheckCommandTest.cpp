@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -203,6 +205,47 @@ TEST(CliCheck, AFunctionWithoutBehaviourIsWarnedOf) {
                             "nsRead\"), so its generated body is empty"),
               std::string::npos)
         << asml.err;
+}
+
+// An action drawn on the trap state never runs: diagram check and check warn of it at the
+// action's line, under the object it belongs to; a check is still a success.
+TEST(CliCheck, ActionsOfTheTrapStateAreWarnedOfAtTheirDiagramLine) {
+    test::TempDir dir;
+    const fs::path project = dir.path() / "MemReqAck";
+    test::CopyTree(test::FixtureDir().parent_path().parent_path() / "examples/MemReqAck", project);
+    const std::string tp = (project / "MemReqAck.tp").string();
+    const std::string diagram = (project / "Input/Write.asf").string();
+    ASSERT_EQ(Cli({"options", tp, "--method", "fsm"}).code, 0);
+    CliRun clean = Cli({"check", tp});
+    EXPECT_EQ(clean.code, 0) << clean.err;
+    EXPECT_EQ(clean.out, tp + ": 0 error(s), 0 warning(s)\n");
+
+    CliRun shown = Cli({"diagram", "show", "--json", diagram});
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    nlohmann::json model = nlohmann::json::parse(shown.out);
+    std::int64_t done = 0;
+    for (const auto& state : model["states"])
+        if (state["kind"] == "trap") done = state["id"];
+    ASSERT_NE(done, 0);
+    model["actions"].push_back({{"id", 900}, {"state", done}, {"text", "req := LOGIC_0"}});
+    test::WriteBytes(dir / "model.json", model.dump());
+    ASSERT_EQ(Cli({"diagram", "set", diagram, dir / "model.json"}).code, 0);
+    model = nlohmann::json::parse(Cli({"diagram", "show", "--json", diagram}).out);
+    const std::string action = "A " + model["actions"].back()["id"].dump() + " ";
+    std::size_t line = 0;
+    for (const std::string& text : LinesOf(test::ReadBytes(diagram)))
+        if (++line && text.rfind(action, 0) == 0) break;
+    const std::string warning = diagram + ":" + std::to_string(line) +
+                                ": warning: The actions of the trap state \"DONE\" never run";
+
+    CliRun alone = Cli({"diagram", "check", diagram});
+    EXPECT_EQ(alone.code, 0) << alone.err;
+    EXPECT_EQ(alone.err.rfind(warning, 0), 0u) << alone.err;
+    CliRun warned = Cli({"check", tp});
+    EXPECT_EQ(warned.code, 0) << warned.err;
+    EXPECT_EQ(warned.out, tp + ": 0 error(s), 1 warning(s)\n");
+    EXPECT_EQ(warned.err.rfind(diagram + ": In action of state DONE:\n" + warning, 0), 0u)
+        << warned.err;
 }
 
 } // namespace

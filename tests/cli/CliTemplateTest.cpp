@@ -95,6 +95,39 @@ TEST(CliTemplates, AsmlTemplateWritesTheTextAndTheDocument) {
     EXPECT_NE(noProject.err.find("none.tp"), std::string::npos);
 }
 
+// --plain gives the bytes of template.asml, on standard output or in a file, and leaves the
+// project as it was: no template.asml, no document path remembered.
+TEST(CliTemplates, AsmlTemplatePlainGivesTheTemplateTextAlone) {
+    test::TempDir dir;
+    const std::string tp = MakeProject(dir);
+    ASSERT_EQ(Cli({"asml-template", tp, dir / "Bus/Temp/Bus.docx"}).code, 0);
+    const std::string text = test::ReadBytes(dir / "Bus/Temp/template.asml");
+    const std::string remembered = test::ReadBytes(dir / "Bus/Input/asml.dat");
+    fs::remove(dir / "Bus/Temp/template.asml");
+
+    CliRun printed = Cli({"asml-template", tp, "--plain"});
+    EXPECT_EQ(printed.code, 0) << printed.err;
+    EXPECT_TRUE(test::SameBytes(printed.out, text));
+    EXPECT_EQ(printed.err, "");
+    const std::string file = dir / "spec.asml";
+    CliRun written = Cli({"asml-template", "--plain", tp, file});
+    EXPECT_EQ(written.code, 0) << written.err;
+    EXPECT_EQ(written.out, "AsmL template text written to " + file + "\n");
+    EXPECT_TRUE(test::SameBytes(test::ReadBytes(file), text));
+    EXPECT_FALSE(fs::exists(dir / "Bus/Temp/template.asml"));
+    EXPECT_EQ(test::ReadBytes(dir / "Bus/Input/asml.dat"), remembered);
+
+    CliRun unwritable = Cli({"asml-template", tp, "--plain", dir / "no/such/folder/spec.asml"});
+    EXPECT_EQ(unwritable.code, 2);
+    EXPECT_NE(unwritable.err.find("spec.asml"), std::string::npos) << unwritable.err;
+    CliRun noProject = Cli({"asml-template", dir / "none.tp", "--plain"});
+    EXPECT_EQ(noProject.code, 2);
+    EXPECT_NE(noProject.err.find("none.tp"), std::string::npos);
+    CliRun noOutput = Cli({"asml-template", tp});
+    EXPECT_EQ(noOutput.code, 2);
+    EXPECT_NE(noOutput.err.find("OUTPUT"), std::string::npos) << noOutput.err;
+}
+
 // The untouched template of the largest legal function generates without an error.
 TEST(CliTemplates, TheTemplateOfATwentyParameterFunctionGeneratesCleanly) {
     test::TempDir dir;

@@ -233,6 +233,17 @@ DocumentConverter DefaultDocumentConverter(ProcessRunner& runner) {
     return converter;
 }
 
+Status ProjectAsmlTemplateText(std::string_view projectFolder, std::string& text) {
+    TlmFunctionTable functions;
+    RtlSignalTable signals;
+    ProjectOptions options;
+    if (Status s = LoadTlmFunctions(projectFolder, functions); !s) return s;
+    if (Status s = LoadRtlSignals(projectFolder, signals); !s) return s;
+    if (Status s = LoadOptions(projectFolder, options); !s) return s;
+    text = AsmlTemplateText(functions, signals, options);
+    return Status::Ok();
+}
+
 CommandOutcome GenerateAsmlTemplate(std::string_view projectFolder, std::string_view chosenPath,
                                     AsmlAssignment& assignment,
                                     const DocumentConverter& converter) {
@@ -243,16 +254,10 @@ CommandOutcome GenerateAsmlTemplate(std::string_view projectFolder, std::string_
     }
     assignment.asmlDocumentPath = std::string(chosenPath);
 
-    TlmFunctionTable functions;
-    RtlSignalTable signals;
-    ProjectOptions options;
-    if (Status s = LoadTlmFunctions(projectFolder, functions); !s) return {std::nullopt, s};
-    if (Status s = LoadRtlSignals(projectFolder, signals); !s) return {std::nullopt, s};
-    if (Status s = LoadOptions(projectFolder, options); !s) return {std::nullopt, s};
-
+    std::string text;
+    if (Status s = ProjectAsmlTemplateText(projectFolder, text); !s) return {std::nullopt, s};
     const std::string templatePath = TempPath(projectFolder, kAsmlTemplateFile);
-    if (Status s = WriteFileAtomic(templatePath, AsmlTemplateText(functions, signals, options)); !s)
-        return {std::nullopt, s};
+    if (Status s = WriteFileAtomic(templatePath, text); !s) return {std::nullopt, s};
     if (Status s = RemoveFileIfExists(chosenPath); !s) return {std::nullopt, s};
 
     const std::string document(chosenPath);

@@ -36,6 +36,10 @@ std::string MakeAsmLRTL_SigDeclarationString(const RtlSignal& signal);
 std::string AsmlTemplateText(TlmFunctionTable functions, const RtlSignalTable& signals,
                              const ProjectOptions& options);
 
+// The template text of the project in `projectFolder`, from the tables in its Input folder:
+// the bytes Generate AsmL Template writes into Temp/template.asml.
+Status ProjectAsmlTemplateText(std::string_view projectFolder, std::string& text);
+
 // "Please choose path without White Space." titled "White Space in path" for a chosen
 // path that holds a blank; nothing otherwise.
 std::optional<InputRefusal> CheckAsmlTemplatePath(std::string_view chosenPath);

@@ -94,6 +94,11 @@ public:
         }
     }
 
+    void TrapActions() {
+        for (DiagramProblem& found : TrapActionWarnings(m_))
+            Warn(found.line, ObjectOfDiagramLine(doc_, found.line), std::move(found.message));
+    }
+
     void Backslashes() {
         for (std::size_t i = doc_.ObjectsBegin(); i < doc_.ObjectsEnd(); ++i) {
             const AsfLine& record = doc_.Lines()[i];
@@ -124,6 +129,20 @@ private:
 };
 
 } // namespace
+
+std::vector<DiagramProblem> TrapActionWarnings(const StateMachine& machine) {
+    std::vector<DiagramProblem> found;
+    if (machine.trapState == 0) return found;
+    const DiagramState& trap = machine.states[machine.trapState - 1];
+    for (const DiagramAction& action : machine.actions)
+        if (action.state == trap.number && !Trim(action.text).empty())
+            found.push_back({action.line, "The actions of the trap state " + Quoted(trap.name) +
+                                              " never run: the machine stops as it enters that "
+                                              "state; write them in the state before it, under "
+                                              "the condition of its transition to " +
+                                              Quoted(trap.name)});
+    return found;
+}
 
 ObjectNumber ObjectOfDiagramLine(const AsfDocument& doc, int line) {
     if (line < 1 || static_cast<std::size_t>(line) > doc.Lines().size()) return 0;
@@ -190,6 +209,7 @@ std::vector<DiagramCheck> CheckDiagram(const AsfDocument& doc, std::string_view 
     checker.Names();
     checker.Priorities();
     checker.Ends();
+    checker.TrapActions();
     checker.Backslashes();
     for (DiagramCheck& check : checker.out) checks.push_back(std::move(check));
     return checks;

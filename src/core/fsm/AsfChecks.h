@@ -3,8 +3,8 @@
 // it (no initial state, no trap state) and warnings for what is legal but most likely not
 // meant (a state nothing leads to, a state with no way out, two states of one name, two
 // transitions of one state with one priority, a transition that ends nowhere, a backslash
-// the converter drops, a table of the reader overfull). Each names the diagram line and
-// the object it concerns, so that an editor can select it.
+// the converter drops, an action of the trap state, a table of the reader overfull). Each names the
+// diagram line and the object it concerns, so that an editor can select it.
 #include "fsm/AsfDocument.h"
 
 #include <string>
@@ -25,6 +25,10 @@ struct DiagramCheck {
 // The checks of the document: the reader's problems as errors, then the warnings. `functionName`
 // is named in the messages the reader itself would give.
 std::vector<DiagramCheck> CheckDiagram(const AsfDocument& doc, std::string_view functionName);
+
+// The action blocks of the trap state, which never run: the machine stops as soon as it
+// enters that state. One warning per block that is not empty, at its line.
+std::vector<DiagramProblem> TrapActionWarnings(const StateMachine& machine);
 
 // The object a diagram line (from 1) is about: a label or a condition stands for the
 // object it belongs to, every other record of the objects block for itself; 0 for none.

@@ -8,6 +8,7 @@
 
 #include "codegen/OutputFiles.h"
 #include "codegen/SectionFileReader.h"
+#include "fsm/AsfChecks.h"
 #include "generate/FsmConversion.h"
 #include "generate/FunctionTranslation.h"
 #include "library/LibraryCreation.h"
@@ -32,6 +33,18 @@ std::string ProjectFilePath(const GenerationRun& run) {
 Diagnostic WarningAt(const AsmlSource& source, std::size_t index, std::string message) {
     AsmlSource::Origin origin = source.OriginOf(index);
     return {std::string(origin.file), origin.line, std::move(message), Severity::Warning};
+}
+
+// The warnings of a function's diagram that its AsmL cannot show: the actions of the trap
+// state, which the converter writes but which never run. A diagram that cannot be read was
+// reported as an error already.
+void WarnAboutDiagram(const GenerationRun& run, const TlmFunction& record, Diagnostics& warnings) {
+    const std::string path = InputPath(run.projectFolder, record.asfFileName.Text());
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes).ok()) return;
+    DiagramReading reading = ReadAsfDiagram(bytes, path, record.functionName.Text());
+    for (DiagramProblem& found : TrapActionWarnings(reading.machine))
+        warnings.push_back({path, found.line, std::move(found.message), Severity::Warning});
 }
 
 // The warnings of every function the route translates (library functions keep the
@@ -63,6 +76,7 @@ void LintAllFunctions(const GenerationRun& run, const AsmlSource& source, Diagno
         }
         for (AsmlWarning& found : LintSection(source.lines, *first, run.tables, function))
             warnings.push_back(WarningAt(source, found.line, std::move(found.message)));
+        if (source.diagrams && record.fsmAssigned) WarnAboutDiagram(run, record, warnings);
     }
 }
 

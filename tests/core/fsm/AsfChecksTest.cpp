@@ -104,5 +104,33 @@ TEST(AsfChecks, LikelyMistakesAreWarningsAtTheirObjects) {
     EXPECT_EQ(With(checks, "\"Done\" has no outgoing").size(), 0u); // the trap state may end
 }
 
+// The machine stops as it enters the trap state, so the actions drawn on it never run;
+// those of the other states do, and an empty block is not written at all.
+TEST(AsfChecks, ActionsOfTheTrapStateAreWarnedOf) {
+    AsfDocument doc = Empty();
+    ObjectNumber idle = 0, done = 0, reset = 0, t = 0, running = 0, lost = 0, blank = 0;
+    ASSERT_TRUE(AddState(doc, "Idle", {40000, 150000}, idle));
+    ASSERT_TRUE(AddState(doc, "Done", {40000, 50000}, done));
+    ASSERT_TRUE(SetStateKind(doc, done, AsfStateKind::Trap));
+    ASSERT_TRUE(AddReset(doc, {40000, 200000}, reset));
+    ASSERT_TRUE(AddTransition(doc, reset, idle, 0, std::nullopt, t));
+    ASSERT_TRUE(AddTransition(doc, idle, done, 0, std::string("go = LOGIC_1"), t));
+    ASSERT_TRUE(AddAction(doc, idle, "req := LOGIC_1", running));
+    ASSERT_TRUE(AddAction(doc, done, "req := LOGIC_0", lost));
+    ASSERT_TRUE(AddAction(doc, done, "  ", blank));
+
+    std::vector<DiagramCheck> checks = CheckDiagram(doc, "Send");
+    ASSERT_EQ(checks.size(), 1u);
+    EXPECT_EQ(checks[0].severity, DiagramSeverity::Warning);
+    EXPECT_EQ(checks[0].object, lost);
+    EXPECT_EQ(checks[0].line, LineOf(doc, AsfKind::Action, lost));
+    EXPECT_EQ(checks[0].message.rfind("The actions of the trap state \"Done\" never run", 0), 0u)
+        << checks[0].message;
+
+    // Made an ordinary state (the machine then never ends), its actions run.
+    ASSERT_TRUE(SetStateKind(doc, done, AsfStateKind::Ordinary));
+    EXPECT_TRUE(With(CheckDiagram(doc, "Send"), "never run").empty());
+}
+
 } // namespace
 } // namespace kestrel
