@@ -96,7 +96,7 @@ TEST(CliCheck, FsmErrorsPointIntoTheDiagrams) {
     std::string tp = CopyCase(dir, "case-07", "P1");
     CliRun run = Cli({"check", tp});
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.out, tp + ": 29 error(s), 1 warning(s)\n");
+    EXPECT_EQ(run.out, tp + ": 29 error(s), 4 warning(s)\n");
     ExpectPlacedErrors(run.err, {dir / "P1/Input/Do.asf", dir / "P1/Input/Recv.asf"}, 29);
     // A state named "Wait Ack" is no AsmL name: reported at the label that names it, under
     // the state.

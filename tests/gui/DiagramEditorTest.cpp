@@ -3,7 +3,8 @@
 // Delete, and the saved file read back by the core; an example diagram saved unchanged
 // byte for byte and drawn with all its objects; unreadable files named in a message;
 // refusals of the core shown without a change; the question before closing; Save As and
-// a failed write; the checks panel selecting objects; pictures exported; `kestrel FILE.asf`.
+// a failed write; the checks panel selecting objects and warning of the trap state's actions;
+// pictures exported; `kestrel FILE.asf`.
 #include "diagram/DiagramEditor.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
@@ -434,6 +435,31 @@ private Q_SLOTS:
         Control<QLineEdit>(d.editor, "EditName")->setText("");
         Click(d.editor, "CommandApply");
         QVERIFY(d.ui.calls.last().text.contains(other));
+    }
+
+    // The Checks panel lists the action block of the trap state, which never runs, and
+    // selects it; the example as drawn has none.
+    void checksWarnOfTheActionsOfTheTrapState() {
+        OpenedDiagram d(FileBytes(ExamplesFolder() + "/MemReqAck/Input/Write.asf"));
+        auto* checks = Control<QListWidget>(d.editor, "ListChecks");
+        auto warned = [&]() -> QListWidgetItem* {
+            for (int i = 0; i < checks->count(); ++i)
+                if (checks->item(i)->text().contains(QStringLiteral("never run")))
+                    return checks->item(i);
+            return nullptr;
+        };
+        QVERIFY(!warned());
+        ObjectNumber trap = 0, action = 0;
+        for (const ModelState& state : d.Model().states)
+            if (state.kind == AsfStateKind::Trap) trap = *state.id;
+        QVERIFY(d.editor->Change("action", [&](AsfDocument& doc) {
+            return AddAction(doc, trap, "req := LOGIC_0", action);
+        }));
+        QListWidgetItem* item = warned();
+        QVERIFY(item);
+        QVERIFY2(item->text().contains(QStringLiteral("\"DONE\"")), qPrintable(item->text()));
+        Q_EMIT checks->itemClicked(item);
+        QCOMPARE(d.editor->Scene().SelectedObjects().front().number, action);
     }
 
     void exportsPngAndSvg() {
