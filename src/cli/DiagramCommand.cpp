@@ -291,8 +291,8 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
                    "states that cannot be reached or never end, two states of one name, two "
                    "transitions of one state with one priority, transitions that end nowhere, "
                    "actions of the trap state (which never run) and backslashes the conversion "
-                   "drops. With --project and --function, also the "
-                   "errors of translating it as that function's behaviour. Prints "
+                   "drops. With --project and --function, also the errors of translating it as "
+                   "that function's behaviour. Prints "
                    "FILE:LINE: error|warning: MESSAGE; exit 1 when there are errors",
                    Command::Check);
     auto* project = check->add_option("--project", project_, "The project's .tp file");

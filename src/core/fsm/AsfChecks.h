@@ -2,9 +2,9 @@
 // The checks of a diagram while it is drawn: the two errors that make the FSM route refuse
 // it (no initial state, no trap state) and warnings for what is legal but most likely not
 // meant (a state nothing leads to, a state with no way out, two states of one name, two
-// transitions of one state with one priority, a transition that ends nowhere, a backslash
-// the converter drops, an action of the trap state, a table of the reader overfull). Each names the
-// diagram line and the object it concerns, so that an editor can select it.
+// transitions of one state with one priority, a transition that ends nowhere, an action of
+// the trap state, a backslash the converter drops, a table of the reader overfull). Each
+// names the diagram line and the object it concerns, so that an editor can select it.
 #include "fsm/AsfDocument.h"
 
 #include <string>

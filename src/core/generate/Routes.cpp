@@ -3,7 +3,7 @@
 // function in table order, then the interface header, transactor header, transactor
 // implementation and library. The extractor is waited for as a process with a bounded
 // wait, and clean.asml is read only after it has ended. A check also lints every
-// translated function.
+// translated function and warns of the actions of each diagram's trap state.
 #include "generate/Routes.h"
 
 #include "codegen/OutputFiles.h"
