@@ -21,6 +21,7 @@
 #include "platform/System.h"
 #include "platform/Text.h"
 #include "project/CodeSettings.h"
+#include "project/OutputPlacement.h"
 #include "project/ProjectCommands.h"
 
 #include <CLI/CLI.hpp>
@@ -54,6 +55,7 @@ struct Options {
     // generate, settings
     std::optional<std::string> transactorClass, interfaceClass, cppPath, headerPath,
         interfaceHeaderPath;
+    bool here = false;
     // lib
     std::string archive;
     std::vector<std::string> files;
@@ -208,6 +210,14 @@ int RunSettings(const Options& opt, std::ostream& out, std::ostream& err) {
     if (std::optional<int> failed =
             TakeProject(ArgPath(opt.project), ProjectAccess::Open, record, err))
         return *failed;
+    if (opt.here) {
+        OutputsPointed pointed = PointOutputsAtProject(record.projectFolder);
+        if (!pointed.status) return PrintFileError(err, pointed.status);
+        for (const std::string& change : pointed.changes) out << Show(change) << "\n";
+        if (pointed.changes.empty())
+            out << Show(OutputsAlreadyHereNote(record.projectFolder)) << "\n";
+        if (!opt.transactorClass && !opt.interfaceClass) return kExitOk;
+    }
     GenerationSettings boxes;
     if (Status s = LoadGenerationSettings(record.projectFolder, boxes); !s)
         return PrintFileError(err, s);
@@ -269,6 +279,19 @@ int RunAddLibrary(const Options& opt, std::ostream& out, std::ostream& err) {
 
 int RunDeclare(const Options& opt, std::ostream& out, std::ostream& err) {
     return RunDeclareCommand(ArgPath(opt.project), ArgPath(opt.declarations), out, err);
+}
+
+// The project file a parsed command reads (its PROJECT or --project), if it has one.
+std::optional<std::string> ProjectArgument(const CLI::App& app) {
+    const CLI::App* command = &app;
+    for (std::vector<CLI::App*> chosen = app.get_subcommands(); !chosen.empty();
+         chosen = command->get_subcommands())
+        command = chosen.front();
+    for (const char* name : {"PROJECT", "--project"}) {
+        const CLI::Option* option = command->get_option_no_throw(name);
+        if (option && option->count() > 0) return option->results().front();
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -347,9 +370,18 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     setCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
     setCmd->add_option("--transactor-class", opt.transactorClass, "Transactor class name");
     setCmd->add_option("--interface-class", opt.interfaceClass, "Abstract interface class name");
-    setCmd->add_option("--cpp", opt.cppPath, "Transactor C++ file");
-    setCmd->add_option("--header", opt.headerPath, "Transactor header file");
-    setCmd->add_option("--interface-header", opt.interfaceHeaderPath, "TLM interface header file");
+    auto* cppOpt = setCmd->add_option("--cpp", opt.cppPath, "Transactor C++ file");
+    auto* headerOpt = setCmd->add_option("--header", opt.headerPath, "Transactor header file");
+    auto* interfaceOpt = setCmd->add_option("--interface-header", opt.interfaceHeaderPath,
+                                            "TLM interface header file");
+    setCmd
+        ->add_flag("--here", opt.here,
+                   "Point the three generated files at this project's Output folder (keeping "
+                   "their file names), and the library file and folder when they lay beside "
+                   "them; prints what it changed")
+        ->excludes(cppOpt)
+        ->excludes(headerOpt)
+        ->excludes(interfaceOpt);
     setCmd->callback([&] { command = RunSettings; });
 
     CLI::App* libCmd =
@@ -398,12 +430,27 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return code == 0 ? kExitOk : kExitUsage;
     }
     try {
-        if (templates.chosen()) return templates.Run(out, err);
-        if (assignments.chosen()) return assignments.Run(out, err);
-        if (diagrams.chosen()) return diagrams.Run(out, err);
-        if (simulation.chosen()) return simulation.Run(out, err);
-        if (build.chosen()) return build.Run(out, err);
-        return command ? command(opt, out, err) : kExitUsage;
+        // Said once for every command that reads a project; after `settings`, which may
+        // be the change that puts things right.
+        const std::optional<std::string> project = ProjectArgument(app);
+        const bool warnAfter = setCmd->parsed();
+        if (project && !warnAfter) WarnOfMisplacedOutput(ArgPath(*project), err);
+        int status = kExitUsage;
+        if (templates.chosen())
+            status = templates.Run(out, err);
+        else if (assignments.chosen())
+            status = assignments.Run(out, err);
+        else if (diagrams.chosen())
+            status = diagrams.Run(out, err);
+        else if (simulation.chosen())
+            status = simulation.Run(out, err);
+        else if (build.chosen())
+            status = build.Run(out, err);
+        else if (command)
+            status = command(opt, out, err);
+        if (project && warnAfter && status == kExitOk)
+            WarnOfMisplacedOutput(ArgPath(*project), err);
+        return status;
     } catch (const UsageError& e) {
         err << "kestrel-cli: " << e.what() << "\n";
         return kExitUsage;

@@ -5,6 +5,7 @@
 #include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "project/OutputPlacement.h"
 #include "project/ProjectCommands.h"
 
 #include <algorithm>
@@ -78,6 +79,17 @@ std::optional<int> TakeProject(std::string_view tpPath, ProjectAccess access, Pr
     }
     PrintCreatedFolders(err, created);
     return std::nullopt;
+}
+
+void WarnOfMisplacedOutput(std::string_view tpPath, std::ostream& err) {
+    ProjectRecord record;
+    if (!PeekProject(tpPath, record)) return;
+    // A project without its settings file has nothing stored to warn of.
+    if (!FileExists(InputPath(record.projectFolder, kGenerationFile))) return;
+    GenerationSettings settings;
+    if (!LoadGenerationSettings(record.projectFolder, settings)) return;
+    if (std::optional<std::string> warning = MisplacedOutputWarning(record, settings))
+        err << "kestrel-cli: warning: " << Show(*warning) << "\n";
 }
 
 } // namespace kestrel::cli

@@ -46,4 +46,9 @@ enum class ProjectAccess { Open, Read };
 std::optional<int> TakeProject(std::string_view tpPath, ProjectAccess access, ProjectRecord& record,
                                std::ostream& err);
 
+// Prints the warning of a project whose generated files are set to go outside it (a copy
+// that still names the folder it came from), as "kestrel-cli: warning: ...". Nothing is
+// printed for a project file that cannot be read: the command itself reports that.
+void WarnOfMisplacedOutput(std::string_view tpPath, std::ostream& err);
+
 } // namespace kestrel::cli

@@ -18,6 +18,7 @@
 #include "editors/EditorWindows.h"
 #include "model/ProjectPaths.h"
 #include "project/MemoryLine.h"
+#include "project/OutputPlacement.h"
 #include "project/ProjectCommands.h"
 
 #include <QAction>
@@ -261,6 +262,22 @@ void MainWindow::OpenProjectFile(const QString& path) {
         panel1_->setText(FromCore(ProjectStatusText(project_) + "  -  " +
                                   MissingFoldersNote(outcome.createdFolders)));
     EnDisMDI(true);
+    AskToPointOutputsHere();
+}
+
+void MainWindow::AskToPointOutputsHere() {
+    const std::string& folder = project_.projectFolder;
+    GenerationSettings settings;
+    if (!FileExists(InputPath(folder, kGenerationFile)) ||
+        !LoadGenerationSettings(folder, settings))
+        return;
+    const std::optional<std::string> question = MisplacedOutputQuestion(project_, settings);
+    if (!question) return;
+    if (context_.ui.Message(this, FromCore(*question), QString::fromLatin1(kApplicationTitle),
+                            MessageIcon::Question, MessageButtons::YesNo) != kAnswerYes)
+        return;
+    OutputsPointed pointed = PointOutputsAtProject(folder);
+    if (!pointed.status) ShowFailure(context_.ui, this, FromCore(pointed.status.message()));
 }
 
 void MainWindow::OpenProjectCommand() {

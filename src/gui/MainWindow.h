@@ -82,6 +82,9 @@ private:
     void ShowProject(); // caption and status panel 1
     void OpenProjectFile(const QString& path);
     void OpenProjectCommand();
+    // After opening: when the generated files are set to go outside the project (a copy
+    // that names the folder it came from), asks whether to point them at its Output folder.
+    void AskToPointOutputsHere();
     void CloseProjectCommand();
     void ShowHelpTopics();
     void OpenCommandWindow(AppCommand command);

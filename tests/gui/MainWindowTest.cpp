@@ -7,6 +7,7 @@
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "HelpViewer.h"
+#include "model/ProjectPaths.h"
 #include "project/ProjectCommands.h"
 
 #include <QAction>
@@ -329,6 +330,60 @@ private Q_SLOTS:
         QCOMPARE(app.main->StatusPanel(1)->text(), QStringLiteral("No Transactor Project Opened"));
         QCOMPARE(FromCore(app.main->Project().projectName), QStringLiteral("[none]"));
         CheckStage(*app.main, 0);
+    }
+
+    // A project copied from another machine names output files in a folder that does not
+    // exist here: opening asks once whether to point them at its own Output folder; Yes
+    // does, with the library beside them, No leaves every name as it was.
+    void openingACopyAsksToPointItsOutputsHere_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << int(kAnswerYes);
+        QTest::newRow("no") << int(kAnswerNo);
+    }
+
+    void openingACopyAsksToPointItsOutputsHere() {
+        QFETCH(int, answer);
+        QTemporaryDir dir;
+        ProjectRecord made = MakeProject(dir.path(), "Moved");
+        const std::string folder = made.projectFolder;
+        const std::string gone = ToCore(dir.path()) + "/elsewhere/Moved";
+        if (!SaveGenerationSettings(folder, DefaultGenerationSettings(gone)).ok() ||
+            !SaveOptions(folder, DefaultProjectOptions("Moved", gone, "ann")).ok())
+            QFAIL("cannot store the other machine's names");
+        const QByteArray storedSettings = FileBytes(FromCore(InputPath(folder, kGenerationFile)));
+        const QByteArray storedOptions = FileBytes(FromCore(InputPath(folder, kOptionFile)));
+
+        TestApp app;
+        app.ui.messageAnswers << answer;
+        app.main->Start(TpPath(made));
+        QCOMPARE(app.ui.Messages().size(), 1);
+        const UiCall question = app.ui.Messages().first();
+        QCOMPARE(question.icon, MessageIcon::Question);
+        QVERIFY2(question.text.startsWith(QStringLiteral("The generated files of the project in ") +
+                                          FromCore(folder)),
+                 qPrintable(question.text));
+        QVERIFY(question.text.contains(FromCore(gone) + QStringLiteral("/Output/Tran.cpp")));
+        QCOMPARE(app.main->windowTitle(), QStringLiteral("Moved - Kestrel v1.1"));
+
+        GenerationSettings settings;
+        ProjectOptions options;
+        QVERIFY(LoadGenerationSettings(folder, settings).ok());
+        QVERIFY(LoadOptions(folder, options).ok());
+        if (answer == kAnswerYes) {
+            QVERIFY(settings == DefaultGenerationSettings(folder));
+            QCOMPARE(FromCore(options.libraryFile), FromCore(folder + "/Output/Moved.tlib"));
+            QCOMPARE(FromCore(options.libraryFolder), FromCore(folder + "/Output"));
+        } else {
+            QCOMPARE(FileBytes(FromCore(InputPath(folder, kGenerationFile))), storedSettings);
+            QCOMPARE(FileBytes(FromCore(InputPath(folder, kOptionFile))), storedOptions);
+        }
+
+        // Asked on opening only: opening again asks again only while the names are outside.
+        app.ui.calls.clear();
+        app.ui.messageAnswers << int(kAnswerNo);
+        app.ui.fileAnswers << TpPath(made);
+        app.main->RunCommand(C::OpenProject);
+        QCOMPARE(app.ui.Messages().size(), answer == kAnswerYes ? 0 : 1);
     }
 
     void laterWindowsPlugIn() {
