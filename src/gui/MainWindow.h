@@ -83,6 +83,10 @@ private:
     void OpenProjectFile(const QString& path);
     void OpenProjectCommand();
     void CloseProjectCommand();
+    // Closes the diagram editors, each asking about its unsaved changes; false, with the
+    // rest left open, when the user keeps one open (Cancel). Exit, the window's close
+    // button and Close Project go on only when every editor has closed.
+    bool CloseDiagramEditors();
     void ShowHelpTopics();
     void OpenCommandWindow(AppCommand command);
 
