@@ -398,6 +398,7 @@ private Q_SLOTS:
         FormRTL* form = f.Open();
         QVERIFY(form);
         auto* warning = Control<QLabel>(form, "LabelDuplicates");
+        QVERIFY(warning);
         QVERIFY(warning->isHidden());
         AddSignal(form, "ack", 0, nullptr, "0", false);
         QVERIFY(!warning->isHidden());

@@ -327,6 +327,7 @@ private Q_SLOTS:
         FormTLM* form = f.Open();
         QVERIFY(form);
         auto* warning = Control<QLabel>(form, "LabelDuplicates");
+        QVERIFY(warning);
         QVERIFY(!warning->isHidden());
         QCOMPARE(warning->text(),
                  QStringLiteral("Warning: 2 functions are named write (rows 1 and 3 (library)): "
@@ -339,6 +340,7 @@ private Q_SLOTS:
         auto* func = Window<FormTLM_Func>(form);
         QVERIFY(func);
         auto* parameters = Control<QLabel>(func, "LabelDuplicates");
+        QVERIFY(parameters);
         QVERIFY(parameters->isHidden());
         AddParameter(func, "addr", 4, 0, false, false);
         QVERIFY(!parameters->isHidden());
