@@ -10,6 +10,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "project/DeclarationMerge.h"
+#include "project/DuplicateNames.h"
 #include "project/FunctionRules.h"
 #include "project/ProjectCommands.h"
 #include "project/SignalRules.h"
@@ -239,6 +240,11 @@ int RunDeclareCommand(std::string_view projectFile, std::string_view jsonFile, s
     if (!saved.status) return PrintFileError(err, saved.status);
     for (const std::string& note : ChangedInitNotes(given, *signals))
         err << "kestrel-cli: note: " << Show(note) << "\n";
+    // Stored all the same, as the windows store them; the C++ would not compile.
+    for (const std::string& warning : FunctionTableNameWarnings(*fresh))
+        err << "kestrel-cli: warning: " << Show(warning) << "\n";
+    for (const std::string& warning : PortTableNameWarnings(*signals, *fresh))
+        err << "kestrel-cli: warning: " << Show(warning) << "\n";
     out << "Declared " << fresh->count << " functions and " << signals->count << " signals in "
         << Show(ProjectFilePath(record)) << "\n";
     return kExitOk;

@@ -9,6 +9,7 @@
 #include "fsm/AsfChecks.h"
 #include "fsm/AsfDecorations.h"
 #include "fsm/AsfDocument.h"
+#include "fsm/AsfEdit.h"
 #include "fsm/AsfModel.h"
 #include "generate/DiagramPreview.h"
 #include "generate/RunTables.h"
@@ -193,7 +194,8 @@ std::string Where(const std::optional<AsfPoint>& at) {
     return at ? " at " + std::to_string(at->x) + "," + std::to_string(at->y) : "";
 }
 
-void PrintListing(std::ostream& out, const DiagramModel& m, const AsfDecorations& decorations) {
+void PrintListing(std::ostream& out, const DiagramModel& m, const AsfDecorations& decorations,
+                  ObjectNumber initial) {
     // A text of several lines, each line after the first indented like the first.
     auto indented = [](const std::string& first, const std::string& text) {
         std::string out = first;
@@ -205,8 +207,8 @@ void PrintListing(std::ostream& out, const DiagramModel& m, const AsfDecorations
     };
     out << "States:\n";
     for (const ModelState& s : m.states)
-        out << "  " << *s.id << " " << Show(s.name) << " (" << KindWord(s.kind) << ")"
-            << Where(s.at) << "\n";
+        out << "  " << *s.id << " " << Show(s.name) << " (" << KindWord(s.kind)
+            << (s.id == initial ? ", initial" : "") << ")" << Where(s.at) << "\n";
     out << "Reset: ";
     if (m.reset)
         out << *m.reset->id << Where(m.reset->at) << "\n";
@@ -285,6 +287,16 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
         Command::Set);
     set->add_option("MODEL", model_, "The JSON model")->required();
 
+    CLI::App* initial = subcommand(
+        "initial",
+        "Make STATE the initial state: the reset transition (the last transition from the reset "
+        "object, which Generate follows) is pointed at it, keeping its priority and condition; a "
+        "diagram without one gets a transition from the reset object, and without a reset "
+        "object one above the state. The default kind of a state is another thing: where a "
+        "state goes when none of its conditions holds. Every other record keeps its bytes",
+        Command::Initial);
+    initial->add_option("STATE", state_, "The state's name, or its object number")->required();
+
     CLI::App* check =
         subcommand("check",
                    "Check the diagram: the errors Generate would report for it and warnings for "
@@ -321,6 +333,7 @@ int DiagramCommands::Run(std::ostream& out, std::ostream& err) const {
     switch (chosen_) {
     case Command::Show: return RunShow(out, err);
     case Command::Set: return RunSet(out, err);
+    case Command::Initial: return RunInitial(out, err);
     case Command::Check: return RunCheck(out, err);
     case Command::Asml: return RunAsml(out, err);
     case Command::Picture: return RunPicture(out, err);
@@ -336,7 +349,7 @@ int DiagramCommands::RunShow(std::ostream& out, std::ostream& err) const {
     if (json_)
         out << ModelToJson(m).dump(2) << "\n";
     else
-        PrintListing(out, m, DescribeDecorations(doc));
+        PrintListing(out, m, DescribeDecorations(doc), InitialStateOf(doc));
     return kExitOk;
 }
 
@@ -368,6 +381,41 @@ int DiagramCommands::RunSet(std::ostream& out, std::ostream& err) const {
     }
     if (Status s = WriteFileAtomic(path, after); !s) return PrintFileError(err, s);
     out << "Diagram saved to " << Show(path) << "\n";
+    return kExitOk;
+}
+
+int DiagramCommands::RunInitial(std::ostream& out, std::ostream& err) const {
+    const std::string path = ArgPath(diagram_);
+    AsfDocument doc;
+    if (int code = LoadDiagram(path, doc, err); code != kExitOk) return code;
+    // A state by its object number, else by its name as Generate reads it (only one
+    // state may have it).
+    const std::string wanted = ArgText(state_);
+    const DiagramModel m = DescribeDiagram(doc);
+    std::vector<ObjectNumber> found;
+    for (const ModelState& s : m.states)
+        if (std::to_string(*s.id) == wanted) found = {*s.id};
+    if (found.empty())
+        for (const ModelState& s : m.states)
+            if (s.name == wanted) found.push_back(*s.id);
+    if (found.size() != 1) {
+        err << "kestrel-cli: " << Show(path) << ": "
+            << (found.empty() ? "there is no state " + Show(wanted)
+                              : std::to_string(found.size()) + " states are named " + Show(wanted) +
+                                    "; give the object number of one")
+            << "\n";
+        return kExitUsage;
+    }
+    const std::string before = doc.Bytes();
+    if (Status s = SetInitialState(doc, found.front()); !s) return PrintFileError(err, s);
+    const std::string named =
+        Show(doc.NameOf(found.front())) + " (" + std::to_string(found.front()) + ")";
+    if (doc.Bytes() == before) {
+        out << named << " is the initial state already: " << Show(path) << " unchanged\n";
+        return kExitOk;
+    }
+    if (Status s = WriteFileAtomic(path, doc.Bytes()); !s) return PrintFileError(err, s);
+    out << "Initial state " << named << " saved to " << Show(path) << "\n";
     return kExitOk;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
-// kestrel-cli diagram show, set, check and asml: an ASF state diagram as a listing or as
-// JSON; a diagram made to hold exactly the states, reset, transitions, actions, signals and
-// constants of a JSON model in that format (ports, frame, text object and header stay);
-// the diagram's checks; the AsmL that Generate's FSM route makes of it; and its picture.
+// kestrel-cli diagram show, set, initial, check, asml and picture: an ASF state diagram as a
+// listing or as JSON; a diagram made to hold exactly the states, reset, transitions, actions,
+// signals and constants of a JSON model in that format (ports, frame, text object and header stay);
+// the initial state chosen (the reset transition pointed at a state); the diagram's checks; the
+// AsmL that Generate's FSM route makes of it; and its picture.
 #include <CLI/CLI.hpp>
 
 #include <iosfwd>
@@ -19,9 +20,10 @@ public:
     int Run(std::ostream& out, std::ostream& err) const;
 
 private:
-    enum class Command { None, Show, Set, Check, Asml, Picture };
+    enum class Command { None, Show, Set, Initial, Check, Asml, Picture };
     int RunShow(std::ostream& out, std::ostream& err) const;
     int RunSet(std::ostream& out, std::ostream& err) const;
+    int RunInitial(std::ostream& out, std::ostream& err) const;
     int RunCheck(std::ostream& out, std::ostream& err) const;
     int RunAsml(std::ostream& out, std::ostream& err) const;
     int RunPicture(std::ostream& out, std::ostream& err) const;
@@ -29,6 +31,7 @@ private:
     Command chosen_ = Command::None;
     std::string diagram_;
     std::string model_;
+    std::string state_;
     bool json_ = false;
     std::string project_;
     std::string function_;

@@ -15,6 +15,7 @@
 #include "HelpViewer.h"
 #include "UiServices.h"
 #include "assign/AssignWindows.h"
+#include "diagram/DiagramEditor.h"
 #include "editors/EditorWindows.h"
 #include "model/ProjectPaths.h"
 #include "project/MemoryLine.h"
@@ -22,6 +23,7 @@
 #include "project/ProjectCommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
@@ -189,10 +191,12 @@ void MainWindow::RunCommand(AppCommand command) {
     if (OpenWindow() && command != AppCommand::HelpTopics && command != AppCommand::About) return;
     switch (command) {
     case AppCommand::OpenProject: OpenProjectCommand(); return;
-    case AppCommand::CloseProject: CloseProjectCommand(); return;
+    case AppCommand::CloseProject:
+        if (CloseDiagramEditors()) CloseProjectCommand();
+        return;
     case AppCommand::Exit:
-        close();
-        QCoreApplication::quit();
+        // Cancel on a diagram editor's question keeps everything open.
+        if (close()) QCoreApplication::quit();
         return;
     case AppCommand::HelpTopics: ShowHelpTopics(); return;
     default: OpenCommandWindow(command); return;
@@ -323,7 +327,19 @@ QLabel* MainWindow::StatusPanel(int number) const {
     return number == 1 ? panel1_ : panel2_;
 }
 
+bool MainWindow::CloseDiagramEditors() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* editor = qobject_cast<DiagramEditor*>(window);
+        if (editor && editor->isVisible() && !editor->close()) return false;
+    }
+    return true;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!CloseDiagramEditors()) {
+        event->ignore();
+        return;
+    }
     help_->Close();
     event->accept();
 }

@@ -86,6 +86,10 @@ private:
     // that names the folder it came from), asks whether to point them at its Output folder.
     void AskToPointOutputsHere();
     void CloseProjectCommand();
+    // Closes the diagram editors, each asking about its unsaved changes; false, with the
+    // rest left open, when the user keeps one open (Cancel). Exit, the window's close
+    // button and Close Project go on only when every editor has closed.
+    bool CloseDiagramEditors();
     void ShowHelpTopics();
     void OpenCommandWindow(AppCommand command);
 

@@ -157,6 +157,53 @@ TEST(CliDeclare, StoresTextsAsTheWindowsDo) {
     EXPECT_EQ(b.parameterName.Raw().substr(0, 2), "b ");
 }
 
+// Names the generated C++ would declare twice are stored as the windows store them; declare
+// and check warn of each, and check counts them in its summary.
+TEST(CliDeclare, DuplicateNamesAreStoredAndWarnedOfByDeclareAndCheck) {
+    Project p;
+    Json file = {
+        {"functions",
+         {{{"name", "write"},
+           {"parameters", {{{"type", "int"}, {"name", "a"}}, {{"type", "int"}, {"name", "a"}}}}},
+          {{"name", "Write"}},
+          {{"name", "write"}}}},
+        {"signals", {Clock(), {{"name", "ack"}}, {{"name", "ack"}}, {{"name", "Write"}}}}};
+    CliRun run = p.Declare(file);
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(p.Shown()["functions"].size(), 3u);
+    const std::string functions =
+        "2 functions are named write (rows 1 and 3): the generated transactor declares write "
+        "more than once and does not compile; rename all but one";
+    const std::string parameters = "write has 2 parameters named a (parameters 1 and 2): its "
+                                   "generated declaration does not compile; rename all but one";
+    const std::string ports = "2 ports are named ack (rows 2 and 3): the generated transactor "
+                              "declares ack more than once and does not compile; rename all "
+                              "but one";
+    const std::string port = "the port Write has the name of the function Write: the generated "
+                             "transactor class declares both and does not compile; rename one "
+                             "of them";
+    EXPECT_EQ(run.err,
+              "kestrel-cli: warning: " + functions + "\nkestrel-cli: warning: " + parameters +
+                  "\nkestrel-cli: warning: " + ports + "\nkestrel-cli: warning: " + port + "\n");
+
+    // The template method translates no behaviour: the declarations are all check sees.
+    ASSERT_EQ(Cli({"options", p.tp.string(), "--method", "template"}).code, 0);
+    CliRun check = Cli({"check", p.tp.string()});
+    EXPECT_EQ(check.code, 0) << check.err;
+    const std::string input = (p.dir.path() / "P" / "Input").string();
+    for (const std::string& line :
+         {input + "/tlm_func.dat: warning: " + functions,
+          input + "/tlm_func.dat: warning: " + parameters,
+          input + "/rtl_sig.dat: warning: " + ports, input + "/rtl_sig.dat: warning: " + port})
+        EXPECT_NE(check.err.find(line + "\n"), std::string::npos) << line << "\n" << check.err;
+    std::size_t warnings = 0;
+    for (std::size_t at = 0; (at = check.err.find(": warning: ", at)) != std::string::npos; ++at)
+        ++warnings;
+    EXPECT_GE(warnings, 4u);
+    EXPECT_EQ(check.out,
+              p.tp.string() + ": 0 error(s), " + std::to_string(warnings) + " warning(s)\n");
+}
+
 TEST(CliDeclare, RefusalsExitOneAndWriteNothing) {
     Project p;
     ASSERT_EQ(p.Declare({{"functions", {{{"name", "f"}}}}, {"signals", {Clock()}}}).code, 0);

@@ -200,6 +200,33 @@ TEST(CliDiagram, BadModelsAreRefusedAndLeaveTheFile) {
 
 // check and asml: the checks as compiler lines with the exit status of their errors, and
 // the AsmL of Generate's FSM route for the function of a project.
+// diagram initial points the reset transition at a state given by name or number; the
+// listing marks the initial state, which the default kind is not.
+TEST(CliDiagram, InitialPointsTheResetTransitionAtAState) {
+    Copy c;
+    EXPECT_NE(Cli({"diagram", "show", c.diagram}).out.find("26 REQUEST (state, initial)"),
+              std::string::npos);
+    test::CliRun set = Cli({"diagram", "initial", c.diagram, "WAIT_ACK"});
+    ASSERT_EQ(set.code, 0) << set.err;
+    EXPECT_EQ(set.out, "Initial state WAIT_ACK (28) saved to " + c.diagram + "\n");
+    nlohmann::json j = c.Show();
+    EXPECT_EQ(j["transitions"][0]["from"], 25);
+    EXPECT_EQ(j["transitions"][0]["to"], 28);
+    test::CliRun text = Cli({"diagram", "show", c.diagram});
+    EXPECT_NE(text.out.find("28 WAIT_ACK (state, initial)"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("26 REQUEST (state) at"), std::string::npos) << text.out;
+
+    const std::string bytes = test::ReadBytes(c.diagram);
+    test::CliRun again = Cli({"diagram", "initial", c.diagram, "28"});
+    EXPECT_EQ(again.code, 0) << again.err;
+    EXPECT_EQ(again.out,
+              "WAIT_ACK (28) is the initial state already: " + c.diagram + " unchanged\n");
+    test::CliRun unknown = Cli({"diagram", "initial", c.diagram, "IDLE"});
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_EQ(unknown.err, "kestrel-cli: " + c.diagram + ": there is no state IDLE\n");
+    EXPECT_EQ(test::ReadBytes(c.diagram), bytes);
+}
+
 TEST(CliDiagram, CheckAndAsml) {
     Copy c;
     // The example's generated files are named relative to it, which every command warns of.

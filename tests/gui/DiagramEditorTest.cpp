@@ -345,6 +345,57 @@ private Q_SLOTS:
         QVERIFY(d.Model().states.empty());
     }
 
+    // The initial state is the reset transition's target (REQUEST in Write.asf, where no
+    // state has the default flag), drawn as such; the default kind is named for what it does
+    // and leaves the initial state alone; Set as Initial State, from the Draw menu or a
+    // state's context menu, re-points the reset transition as one undoable step.
+    void theResetTransitionMarksTheInitialState() {
+        OpenedDiagram d(FileBytes(ExamplesFolder() + "/MemReqAck/Input/Write.asf"));
+        const ObjectNumber request = 26, waitAck = 28, done = 30;
+        auto initial = [&d] {
+            std::vector<ObjectNumber> marked;
+            for (QGraphicsItem* item : d.editor->Scene().items())
+                if (DiagramScene::IsInitialState(item))
+                    marked.push_back(DiagramScene::ObjectOf(item).number);
+            return marked;
+        };
+        QCOMPARE(initial(), std::vector<ObjectNumber>{request});
+
+        auto* kind = Control<QComboBox>(d.editor, "ComboStateKind");
+        QCOMPARE(kind->itemText(1), QStringLiteral("Default (when no condition holds)"));
+        d.editor->Scene().SelectObject(waitAck);
+        kind->setCurrentIndex(1);
+        Click(d.editor, "CommandApply");
+        QCOMPARE(d.Model().states[1].kind, AsfStateKind::Default);
+        QCOMPARE(initial(), std::vector<ObjectNumber>{request});
+
+        // The selected state becomes the initial one; undo gives REQUEST back.
+        d.Trigger("ActionSetInitial");
+        QCOMPARE(initial(), std::vector<ObjectNumber>{waitAck});
+        QCOMPARE(d.Model().transitions[0].to, waitAck);
+        QCOMPARE(d.editor->UndoStack().undoText(), QStringLiteral("Set Initial State"));
+        d.editor->UndoStack().undo();
+        QCOMPARE(initial(), std::vector<ObjectNumber>{request});
+
+        std::unique_ptr<QMenu> menu(
+            d.editor->ContextMenu({DiagramObjectKind::State, done}, AsfPoint{}));
+        QAction* set = nullptr;
+        for (QAction* action : menu->actions())
+            if (action->text() == QStringLiteral("Set as Initial State")) set = action;
+        QVERIFY(set);
+        set->trigger();
+        QCOMPARE(initial(), std::vector<ObjectNumber>{done});
+
+        // Nothing selected: told what to select, nothing changes.
+        d.editor->Scene().clearSelection();
+        const int steps = d.editor->UndoStack().count();
+        d.Trigger("ActionSetInitial");
+        QCOMPARE(d.ui.Messages().size(), 1);
+        QCOMPARE(d.ui.Messages().last().text,
+                 QStringLiteral("Select the state the reset transition is to enter."));
+        QCOMPARE(d.editor->UndoStack().count(), steps);
+    }
+
     void aRefusalOfTheCoreChangesNothing() {
         OpenedDiagram d;
         d.editor->AddStateAt({60000, 160000});

@@ -391,6 +391,27 @@ private Q_SLOTS:
         QVERIFY(Window<FormRTL_Type>(form));
     }
 
+    // Two ports of one name are accepted as before; a line under the list names them.
+    void duplicateNamesAreWarnedUnderTheList() {
+        Fixture f({Signal("clk", 0, 0, 1, "", true), Signal("ack", 1, 0, 1, ""),
+                   Signal("Ack", 1, 0, 1, "")});
+        FormRTL* form = f.Open();
+        QVERIFY(form);
+        auto* warning = Control<QLabel>(form, "LabelDuplicates");
+        QVERIFY(warning);
+        QVERIFY(warning->isHidden());
+        AddSignal(form, "ack", 0, nullptr, "0", false);
+        QVERIFY(!warning->isHidden());
+        QCOMPARE(warning->text(),
+                 QStringLiteral("Warning: 2 ports are named ack (rows 2 and 4): the generated "
+                                "transactor declares ack more than once and does not compile; "
+                                "rename all but one"));
+        SetCurrentRow(List(form), 1);
+        Click(form, "CommandRemove");
+        QVERIFY(warning->isHidden());
+        QVERIFY(f.app.ui.Messages().isEmpty());
+    }
+
     void cancelLeavesTheFilesAlone() {
         Fixture f({Signal("clk", 0, 2, 1, "1", true), Signal("d", 1, 1, 8, "101")}, true, 2);
         const QByteArray table = f.Table();

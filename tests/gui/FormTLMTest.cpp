@@ -318,6 +318,48 @@ private Q_SLOTS:
         QVERIFY(f.app.main->Menu("MenuTransactor")->menuAction()->isEnabled());
     }
 
+    // Two functions or two parameters of one name are accepted as before; a line under
+    // the lists names them (no message box), and goes when the duplicate goes.
+    void duplicateNamesAreWarnedUnderTheLists() {
+        Fixture f({Function("write", 0, {{7, false, "addr"}, {7, false, "data"}}),
+                   Function("Write", 0, {}), Function("write", 0, {}, true)},
+                  2);
+        FormTLM* form = f.Open();
+        QVERIFY(form);
+        auto* warning = Control<QLabel>(form, "LabelDuplicates");
+        QVERIFY(warning);
+        QVERIFY(!warning->isHidden());
+        QCOMPARE(warning->text(),
+                 QStringLiteral("Warning: 2 functions are named write (rows 1 and 3 (library)): "
+                                "the generated transactor declares write more than once and "
+                                "does not compile; rename all but one"));
+
+        // A parameter added under a name the function has already: accepted and warned of.
+        SetCurrentRow(ListOf(form, "ListViewTLM"), 0);
+        Click(form, "CommandEdit");
+        auto* func = Window<FormTLM_Func>(form);
+        QVERIFY(func);
+        auto* parameters = Control<QLabel>(func, "LabelDuplicates");
+        QVERIFY(parameters);
+        QVERIFY(parameters->isHidden());
+        AddParameter(func, "addr", 4, 0, false, false);
+        QVERIFY(!parameters->isHidden());
+        QCOMPARE(parameters->text(),
+                 QStringLiteral("Warning: write has 2 parameters named addr (parameters 1 and "
+                                "3): its generated declaration does not compile; rename all but "
+                                "one"));
+        Click(func, "CommandOK");
+        QVERIFY(!func->isVisible());
+        QVERIFY(warning->text().contains("\nWarning: write has 2 parameters named addr"));
+
+        // Removing the library's write leaves the parameters' warning only.
+        SetCurrentRow(ListOf(form, "ListViewTLM"), 2);
+        Click(form, "CommandRemove");
+        QVERIFY(warning->text().startsWith("Warning: write has 2 parameters named addr"));
+        QVERIFY(!warning->text().contains("functions are named"));
+        QVERIFY(f.app.ui.Messages().isEmpty());
+    }
+
     void functionDialogRefusalsAndLimits() {
         Fixture f(ThreeFunctions(), 1);
         FormTLM* form = f.Open();

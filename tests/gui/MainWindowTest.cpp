@@ -7,6 +7,8 @@
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "HelpViewer.h"
+#include "diagram/DiagramEditor.h"
+#include "fsm/AsfEdit.h"
 #include "model/ProjectPaths.h"
 #include "project/ProjectCommands.h"
 
@@ -425,6 +427,54 @@ private Q_SLOTS:
         ProjectRecord stored;
         QVERIFY(ReadProjectFile(ProjectFilePath(made), stored).ok());
         QCOMPARE(stored.projectStage, 3);
+    }
+
+    // Exit, the window's close button and Close Project ask each open diagram editor
+    // first; Cancel on its question about unsaved changes keeps the main window, the
+    // project and the editor with its changes; No lets them go on.
+    void unsavedDiagramsCanCancelExitAndClose_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Exit") << QStringLiteral("Exit");
+        QTest::newRow("close button") << QStringLiteral("close");
+        QTest::newRow("Close Project") << QStringLiteral("Close Project");
+    }
+
+    void unsavedDiagramsCanCancelExitAndClose() {
+        QFETCH(QString, how);
+        QTemporaryDir dir;
+        ProjectRecord made = MakeProject(dir.path(), "Drawn");
+        const QString diagram = dir.path() + "/Write.asf";
+        QVERIFY(QFile::copy(ExamplesFolder() + "/MemReqAck/Input/Write.asf", diagram));
+        TestApp app;
+        app.main->Start(TpPath(made));
+        DiagramEditor* editor = DiagramEditor::Open(app.ui, diagram);
+        QVERIFY(editor);
+        QPointer<DiagramEditor> alive(editor);
+        QVERIFY(editor->Change(QStringLiteral("Rename"),
+                               [](AsfDocument& d) { return RenameState(d, 26, "START"); }));
+        auto attempt = [&] {
+            if (how == QStringLiteral("Exit")) app.main->RunCommand(C::Exit);
+            if (how == QStringLiteral("close")) app.main->close();
+            if (how == QStringLiteral("Close Project")) app.main->RunCommand(C::CloseProject);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+
+        app.ui.messageAnswers = {kAnswerCancel};
+        attempt();
+        QCOMPARE(app.ui.Messages().size(), 1);
+        QVERIFY(app.ui.Messages().first().text.contains("Do you want to save the changes?"));
+        QVERIFY(app.main->isVisible());
+        QVERIFY(alive && editor->isVisible() && editor->IsModified());
+        QCOMPARE(app.main->windowTitle(), QStringLiteral("Drawn - Kestrel v1.1"));
+
+        app.ui.messageAnswers = {kAnswerNo};
+        attempt();
+        QVERIFY(!alive);
+        QCOMPARE(app.main->isVisible(), how == QStringLiteral("Close Project"));
+        if (how == QStringLiteral("Close Project"))
+            QCOMPARE(app.main->windowTitle(), QStringLiteral("[none] - Kestrel v1.1"));
+        QVERIFY(FileBytes(diagram) ==
+                FileBytes(ExamplesFolder() + "/MemReqAck/Input/Write.asf")); // not saved
     }
 
     void helpAndAbout() {

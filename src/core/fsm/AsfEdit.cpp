@@ -18,6 +18,10 @@ namespace {
 constexpr ObjectNumber kCoordinateBound = 999'999'999;
 constexpr ObjectNumber kLastObjectNumber = 999'999'999'998;
 constexpr ObjectNumber kStateRadius = 6000;
+// A reset object added for an initial state stands this far above it, below the page's
+// top margin.
+constexpr ObjectNumber kResetAbove = 24000;
+constexpr ObjectNumber kPageTop = 279400 - 12700;
 
 Status Refuse(const AsfDocument& doc, const std::string& what) {
     return Status::Error("ASF file " + doc.Path() + ": " + what);
@@ -163,6 +167,17 @@ Status Missing(const AsfDocument& doc, const char* what, ObjectNumber n) {
 std::optional<std::size_t> StateOrReset(const AsfDocument& doc, ObjectNumber n) {
     if (auto s = doc.Find(AsfKind::State, n)) return s;
     return doc.Find(AsfKind::Reset, n);
+}
+
+// The transition the reader takes as the reset transition: the last one leaving the
+// reset object.
+std::optional<std::size_t> ResetTransition(const AsfDocument& doc) {
+    const ObjectNumber reset = doc.ResetNumber();
+    std::optional<std::size_t> found;
+    if (doc.Records(AsfKind::Reset).empty()) return found;
+    for (std::size_t i : doc.Records(AsfKind::Transition))
+        if (doc.Lines()[i].source == reset) found = i;
+    return found;
 }
 
 std::size_t Outgoing(const AsfDocument& doc, ObjectNumber from) {
@@ -395,6 +410,43 @@ Status RemoveReset(AsfDocument& doc) {
     std::vector<std::size_t> resets = doc.Records(AsfKind::Reset);
     if (resets.empty()) return Refuse(doc, "the diagram has no reset object");
     EraseWithDependents(doc, std::set<std::size_t>(resets.begin(), resets.end()));
+    return Status::Ok();
+}
+
+// ---- the initial state ----
+
+ObjectNumber InitialStateOf(const AsfDocument& doc) {
+    std::optional<std::size_t> reset = ResetTransition(doc);
+    if (!reset) return 0;
+    const ObjectNumber target = doc.Lines()[*reset].target;
+    return doc.Find(AsfKind::State, target) ? target : 0;
+}
+
+Status SetInitialState(AsfDocument& doc, ObjectNumber state) {
+    std::optional<std::size_t> line = doc.Find(AsfKind::State, state);
+    if (!line) return Missing(doc, "state", state);
+    if (InitialStateOf(doc) == state) return Status::Ok();
+    // Worked on a copy: a refusal halfway leaves the document as it was.
+    AsfDocument edited = doc;
+    if (std::optional<std::size_t> reset = ResetTransition(edited)) {
+        const AsfLine& r = edited.Lines()[*reset];
+        if (Status s = ReconnectTransition(edited, r.number, r.source, state); !s) return s;
+    } else {
+        if (edited.Records(AsfKind::Reset).empty()) {
+            const AsfPoint at = PositionOf(edited.Lines()[*line]);
+            ObjectNumber added = 0;
+            if (Status s = AddReset(
+                    edited, {at.x, std::max(at.y, std::min(at.y + kResetAbove, kPageTop))}, added);
+                !s)
+                return s;
+        }
+        ObjectNumber transition = 0;
+        if (Status s =
+                AddTransition(edited, edited.ResetNumber(), state, 1, std::nullopt, transition);
+            !s)
+            return s;
+    }
+    doc = std::move(edited);
     return Status::Ok();
 }
 

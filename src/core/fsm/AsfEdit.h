@@ -37,6 +37,16 @@ Status AddReset(AsfDocument& doc, AsfPoint at, ObjectNumber& number);
 Status MoveReset(AsfDocument& doc, AsfPoint at);
 Status RemoveReset(AsfDocument& doc);
 
+// The initial state is the state the reset transition enters, as the diagram reader finds
+// it: the target of the last transition from the (last) reset object. The default flag
+// of a state has nothing to do with it. InitialStateOf gives 0 when that transition is
+// missing or enters no state.
+ObjectNumber InitialStateOf(const AsfDocument& doc);
+// Points the reset transition at the state: the transition the reader takes is
+// reconnected (its priority and condition stay); without one, a transition from the reset
+// object is added, and without a reset object one is added above the state first.
+Status SetInitialState(AsfDocument& doc, ObjectNumber state);
+
 // Transitions between states or from the reset object (self-loops included); priority 0
 // to 4095; the condition is the transition's last condition record (nothing: none).
 Status AddTransition(AsfDocument& doc, ObjectNumber from, ObjectNumber to, ObjectNumber priority,

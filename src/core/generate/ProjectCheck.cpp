@@ -5,6 +5,7 @@
 
 #include "generate/RunTables.h"
 #include "model/ProjectPaths.h"
+#include "project/DuplicateNames.h"
 #include "project/ProjectCommands.h"
 #include "translator/AsmlLint.h"
 
@@ -16,9 +17,13 @@ namespace {
 
 void WarnAboutDeclarations(const GenerationRun& run, bool bodiesTranslated, Diagnostics& warnings) {
     const std::string functions = InputPath(run.projectFolder, kTlmFunctionFile);
+    for (std::string& message : FunctionTableNameWarnings(run.tables.functions))
+        warnings.push_back({functions, 0, std::move(message), Severity::Warning});
     for (std::string& message : FunctionDeclarationWarnings(run.tables.functions, bodiesTranslated))
         warnings.push_back({functions, 0, std::move(message), Severity::Warning});
     const std::string signals = InputPath(run.projectFolder, kRtlSignalFile);
+    for (std::string& message : PortTableNameWarnings(run.tables.signals, run.tables.functions))
+        warnings.push_back({signals, 0, std::move(message), Severity::Warning});
     for (std::string& message : PortDeclarationWarnings(run.tables.signals))
         warnings.push_back({signals, 0, std::move(message), Severity::Warning});
 }

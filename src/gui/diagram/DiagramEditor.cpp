@@ -272,6 +272,9 @@ void DiagramEditor::BuildActions() {
 
     QAction* action = NamedAction(this, "ActionAddAction", QStringLiteral("Add &Action Block"));
     QAction* reset = NamedAction(this, "ActionAddReset", QStringLiteral("Add &Reset"));
+    QAction* initial =
+        NamedAction(this, "ActionSetInitial", QStringLiteral("Set as &Initial State"));
+    initial->setToolTip(QStringLiteral("Point the reset transition at the selected state"));
     QAction* signal = NamedAction(this, "ActionAddSignal", QStringLiteral("Add Si&gnal"));
     QAction* constant = NamedAction(this, "ActionAddConstant", QStringLiteral("Add C&onstant"));
     QAction* zoomIn =
@@ -287,6 +290,15 @@ void DiagramEditor::BuildActions() {
     connect(close, &QAction::triggered, this, &QWidget::close);
     connect(remove, &QAction::triggered, this, &DiagramEditor::DeleteSelection);
     connect(action, &QAction::triggered, this, &DiagramEditor::AddActionToSelected);
+    connect(initial, &QAction::triggered, this, [this] {
+        std::optional<DiagramObject> selected = SingleSelection();
+        if (!selected || selected->kind != DiagramObjectKind::State) {
+            ui_.Message(this, QStringLiteral("Select the state the reset transition is to enter."),
+                        QStringLiteral("Set as Initial State"), MessageIcon::Information);
+            return;
+        }
+        SetInitial(selected->number);
+    });
     connect(reset, &QAction::triggered, this, [this] {
         AddResetAt(DiagramScene::PagePoint(view_->mapToScene(view_->viewport()->rect().center())));
     });
@@ -327,6 +339,8 @@ void DiagramEditor::BuildActions() {
     draw->addActions({select, state, transition});
     draw->addSeparator();
     draw->addActions({action, reset, signal, constant});
+    draw->addSeparator();
+    draw->addAction(initial);
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("MenuView"));
     view->addActions({zoomIn, zoomOut, fit});
@@ -359,8 +373,16 @@ void DiagramEditor::BuildPanels() {
     name_->setObjectName(QStringLiteral("EditName"));
     stateKind_ = new QComboBox;
     stateKind_->setObjectName(QStringLiteral("ComboStateKind"));
-    stateKind_->addItems({QStringLiteral("Ordinary"), QStringLiteral("Initial (default)"),
+    // In the order of AsfStateKind. The initial state is no kind: the reset transition
+    // chooses it (Set as Initial State).
+    stateKind_->addItems({QStringLiteral("Ordinary"),
+                          QStringLiteral("Default (when no condition holds)"),
                           QStringLiteral("Trap (end)")});
+    stateKind_->setItemData(1,
+                            QStringLiteral("A state whose transition conditions all fail goes "
+                                           "to the default state; without one it stays where "
+                                           "it is."),
+                            Qt::ToolTipRole);
     priority_ = new QSpinBox;
     priority_->setObjectName(QStringLiteral("SpinPriority"));
     priority_->setRange(0, static_cast<int>(kMaxTransitionPriority));
@@ -527,6 +549,11 @@ void DiagramEditor::AddActionToSelected() {
     }
 }
 
+void DiagramEditor::SetInitial(ObjectNumber state) {
+    Change(QStringLiteral("Set Initial State"),
+           [state](AsfDocument& d) { return SetInitialState(d, state); });
+}
+
 void DiagramEditor::AddResetAt(AsfPoint at) {
     ObjectNumber number = 0;
     if (Change(QStringLiteral("Add Reset"),
@@ -602,13 +629,15 @@ QMenu* DiagramEditor::ContextMenu(DiagramObject object, AsfPoint at) {
             const char* text;
             AsfStateKind kind;
         } kinds[] = {{"Ordinary State", AsfStateKind::Ordinary},
-                     {"Initial State", AsfStateKind::Default},
+                     {"Default State (when no condition holds)", AsfStateKind::Default},
                      {"Trap State", AsfStateKind::Trap}};
         for (const auto& k : kinds)
             add(QString::fromLatin1(k.text), [this, object, kind = k.kind] {
                 Change(QStringLiteral("Set State Kind"),
                        [&](AsfDocument& d) { return SetStateKind(d, object.number, kind); });
             });
+        menu->addSeparator();
+        add(QStringLiteral("Set as Initial State"), [this, object] { SetInitial(object.number); });
         menu->addSeparator();
         menu->addAction(named("ActionAddAction"));
         break;
@@ -739,6 +768,8 @@ void DiagramEditor::ShowSelection() {
     }
     const DiagramModel model = DescribeDiagram(doc_);
     QString heading = QStringLiteral("<b>%1</b> (object %2)").arg(KindName(kind)).arg(o->number);
+    if (state && InitialStateOf(doc_) == o->number)
+        heading += QStringLiteral("<br>the initial state: the reset transition enters it");
     auto nameOf = [&](ObjectNumber n) {
         if (model.reset && model.reset->id == n) return QStringLiteral("Reset");
         return FromCore(doc_.NameOf(n));

@@ -71,6 +71,9 @@ public:
     void Nudge(int dx, int dy);
     void AddActionToSelected();
     void AddResetAt(AsfPoint at);
+    // Points the reset transition at the state (adding the reset and its transition when
+    // the diagram lacks them), as one undoable change.
+    void SetInitial(ObjectNumber state);
     // A diagram signal or constant with a new name and the value 0.
     void AddDeclaration(DiagramObjectKind kind);
     void DeleteSelection();

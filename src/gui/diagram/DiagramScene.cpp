@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
+#include <QStringList>
 #include <QStyleOptionGraphicsItem>
 #include <QtMath>
 
@@ -34,6 +35,7 @@ constexpr int kOriginXKey = 2;
 constexpr int kOriginYKey = 3;
 constexpr int kRadiusXKey = 4;
 constexpr int kRadiusYKey = 5;
+constexpr int kInitialKey = 6;
 
 constexpr double kPageWidth = 215900;
 constexpr double kPageHeight = 279400;
@@ -69,20 +71,31 @@ QFont SceneFont(double points, bool bold = false) {
     return font;
 }
 
-// A state: an ellipse with its name; the initial state with a thick outline and an
-// orange marker, a trap state with a second ring inside.
+// A state: an ellipse with its name. The initial state (the one the reset transition
+// enters) has a thick outline and an orange marker like the reset object's; the default
+// state (where a state goes when none of its conditions holds) a dashed ring outside; a
+// trap state a second ring inside.
 class StateItem final : public QGraphicsItem {
 public:
-    StateItem(QString name, AsfStateKind kind, double rx, double ry)
-        : name_(std::move(name)), kind_(kind), rx_(rx), ry_(ry) {
+    StateItem(QString name, AsfStateKind kind, bool initial, double rx, double ry)
+        : name_(std::move(name)), kind_(kind), initial_(initial), rx_(rx), ry_(ry) {
         setFlag(ItemIsMovable);
         setFlag(ItemSendsGeometryChanges);
         setData(kRadiusXKey, rx);
         setData(kRadiusYKey, ry);
+        setData(kInitialKey, initial);
         setZValue(2);
+        QStringList roles;
+        if (initial) roles << QStringLiteral("Initial state: the reset transition enters it");
+        if (kind == AsfStateKind::Default)
+            roles << QStringLiteral("Default state: a state goes here when none of its "
+                                    "transition conditions holds");
+        if (kind == AsfStateKind::Trap)
+            roles << QStringLiteral("Trap (end) state: entering it ends the function");
+        setToolTip(roles.isEmpty() ? name_ : name_ + QStringLiteral("\n") + roles.join('\n'));
     }
     QRectF boundingRect() const override {
-        return QRectF(-rx_ - 4, -ry_ - 4, 2 * rx_ + 8, 2 * ry_ + 8);
+        return QRectF(-rx_ - 8, -ry_ - 8, 2 * rx_ + 16, 2 * ry_ + 16);
     }
     QPainterPath shape() const override {
         QPainterPath path;
@@ -91,15 +104,20 @@ public:
     }
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
         painter->setRenderHint(QPainter::Antialiasing);
-        const bool initial = kind_ == AsfStateKind::Default;
-        painter->setPen(Outline(this, kStateLine, initial ? 3.0 : 1.5));
+        if (kind_ == AsfStateKind::Default) {
+            QPen dashed(kStateLine, 1.2, Qt::DashLine);
+            painter->setPen(dashed);
+            painter->setBrush(Qt::NoBrush);
+            painter->drawEllipse(QPointF(), rx_ + 5, ry_ + 5);
+        }
+        painter->setPen(Outline(this, kStateLine, initial_ ? 3.0 : 1.5));
         painter->setBrush(kStateFill);
         painter->drawEllipse(QPointF(), rx_, ry_);
         if (kind_ == AsfStateKind::Trap) {
             painter->setBrush(Qt::NoBrush);
             painter->drawEllipse(QPointF(), rx_ - 5, ry_ - 5);
         }
-        if (initial) {
+        if (initial_) {
             painter->setPen(QPen(kStateLine, 1));
             painter->setBrush(kInitialMark);
             painter->drawEllipse(QPointF(-rx_ * 0.7, -ry_ * 0.7), 6, 6);
@@ -117,6 +135,7 @@ public:
 private:
     QString name_;
     AsfStateKind kind_;
+    bool initial_;
     double rx_, ry_;
 };
 
@@ -311,6 +330,10 @@ AsfPoint DiagramScene::PagePoint(QPointF at) {
             static_cast<ObjectNumber>(std::lround(-at.y() * kUnitsPerPixel))};
 }
 
+bool DiagramScene::IsInitialState(const QGraphicsItem* item) {
+    return item && item->data(kInitialKey).toBool();
+}
+
 DiagramObject DiagramScene::ObjectOf(const QGraphicsItem* item) {
     if (!item || !item->data(kKindKey).isValid()) return {};
     return {static_cast<DiagramObjectKind>(item->data(kKindKey).toInt()),
@@ -338,6 +361,7 @@ void DiagramScene::Show(const AsfDocument& doc) {
              QColor(0x10, 0x10, 0x60));
 
     const DiagramModel model = DescribeDiagram(doc);
+    const ObjectNumber initial = InitialStateOf(doc);
     auto position = [&doc](AsfKind kind, ObjectNumber number) -> std::optional<AsfLine> {
         std::optional<std::size_t> line = doc.Find(kind, number);
         if (!line) return std::nullopt;
@@ -370,7 +394,7 @@ void DiagramScene::Show(const AsfDocument& doc) {
             ry = Px(static_cast<double>(r->geometry[1].y));
         }
         const AsfPoint origin = PositionOf(*r);
-        auto* item = new StateItem(FromCore(state.name), state.kind, rx, ry);
+        auto* item = new StateItem(FromCore(state.name), state.kind, state.id == initial, rx, ry);
         item->setPos(ScenePoint(origin));
         item->setData(kOriginXKey, static_cast<qlonglong>(origin.x));
         item->setData(kOriginYKey, static_cast<qlonglong>(origin.y));

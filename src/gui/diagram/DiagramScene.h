@@ -56,6 +56,8 @@ public:
     static QPointF ScenePoint(AsfPoint at);
     static AsfPoint PagePoint(QPointF at);
     static DiagramObject ObjectOf(const QGraphicsItem* item);
+    // The item draws the initial state: the one the reset transition enters.
+    static bool IsInitialState(const QGraphicsItem* item);
 
     // While a state or the reset object is dragged: its transitions and action blocks
     // follow it.

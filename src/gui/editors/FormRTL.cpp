@@ -12,6 +12,7 @@
 #include "editors/FormRTL_Type.h"
 #include "editors/ReportList.h"
 #include "editors/TableModels.h"
+#include "project/DuplicateNames.h"
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -42,6 +43,11 @@ FormRTL::FormRTL(MainWindow& main, std::unique_ptr<RtlSignalTable> table)
     rows_ = new SignalTableModel(this);
     list_ = MakeReportList(frame, "ListViewRSig", rows_);
     const ListWindowButtons buttons = LayOutListWindow(this, frame, list_);
+    duplicates_ = AddListWarning(frame, "LabelDuplicates");
+    connect(rows_, &QAbstractItemModel::modelReset, this, &FormRTL::ShowDuplicates);
+    connect(rows_, &QAbstractItemModel::rowsInserted, this, &FormRTL::ShowDuplicates);
+    connect(rows_, &QAbstractItemModel::rowsRemoved, this, &FormRTL::ShowDuplicates);
+    connect(rows_, &QAbstractItemModel::dataChanged, this, &FormRTL::ShowDuplicates);
     edit_ = buttons.edit;
     remove_ = buttons.remove;
 
@@ -56,6 +62,12 @@ FormRTL::FormRTL(MainWindow& main, std::unique_ptr<RtlSignalTable> table)
 
     rows_->SetRows(SignalRowsOf(*table_));
     EnDisEditRemove();
+}
+
+void FormRTL::ShowDuplicates() {
+    std::vector<DeclaredName> names;
+    for (const SignalRow& row : Rows()) names.push_back({row.name, row.isLibrary});
+    ShowListWarnings(duplicates_, PortNameWarnings(names));
 }
 
 int FormRTL::RowCount() const {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class QLabel;
 class QPushButton;
 class QTreeView;
 
@@ -48,6 +49,7 @@ public:
 private:
     FormRTL(MainWindow& main, std::unique_ptr<RtlSignalTable> table);
     void OpenSignalDialog();
+    void ShowDuplicates();
 
     MainWindow& main_;
     std::unique_ptr<RtlSignalTable> table_;
@@ -57,6 +59,7 @@ private:
     QTreeView* list_ = nullptr;
     QPushButton* edit_ = nullptr;
     QPushButton* remove_ = nullptr;
+    QLabel* duplicates_ = nullptr; // two ports of one name
 };
 
 } // namespace kestrel

@@ -11,6 +11,7 @@
 #include "editors/FormTLM_Func.h"
 #include "editors/ReportList.h"
 #include "editors/TableModels.h"
+#include "project/DuplicateNames.h"
 #include "project/FunctionRules.h"
 
 #include <QGroupBox>
@@ -42,6 +43,7 @@ FormTLM::FormTLM(MainWindow& main, std::unique_ptr<TlmFunctionTable> table)
     rows_ = new FunctionTableModel(this);
     list_ = MakeReportList(frame, "ListViewTLM", rows_);
     const ListWindowButtons buttons = LayOutListWindow(this, frame, list_);
+    duplicates_ = AddListWarning(frame, "LabelDuplicates");
     edit_ = buttons.edit;
     remove_ = buttons.remove;
 
@@ -63,6 +65,7 @@ void FormTLM::FillListViewTLM() {
     for (int i = 1; i <= table_->count && i <= kMaxFunctions; ++i)
         rows.push_back(FunctionListRowOf((*table_)[i]));
     rows_->SetRows(std::move(rows));
+    ShowListWarnings(duplicates_, FunctionTableNameWarnings(*table_));
 }
 
 void FormTLM::EnDisEditRemove() {
@@ -98,6 +101,7 @@ void FormTLM::Remove() {
     if (k < 1) return;
     RemoveFunction(*table_, k);
     rows_->RemoveRow(k - 1);
+    ShowListWarnings(duplicates_, FunctionTableNameWarnings(*table_));
     EnDisEditRemove();
 }
 

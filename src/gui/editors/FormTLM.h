@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class QLabel;
 class QPushButton;
 class QTreeView;
 
@@ -48,6 +49,7 @@ private:
     int selectedTLM_FuncIndex_ = 0;
     FunctionTableModel* rows_ = nullptr;
     QTreeView* list_ = nullptr;
+    QLabel* duplicates_ = nullptr; // two functions or parameters of one name
     QPushButton* edit_ = nullptr;
     QPushButton* remove_ = nullptr;
 };

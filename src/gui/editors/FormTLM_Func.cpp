@@ -12,6 +12,7 @@
 #include "editors/FormTLM_FuncPara.h"
 #include "editors/ReportList.h"
 #include "editors/TableModels.h"
+#include "project/DuplicateNames.h"
 #include "project/FunctionRules.h"
 
 #include <QFormLayout>
@@ -50,6 +51,12 @@ FormTLM_Func::FormTLM_Func(FormTLM& list)
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(parameters_);
     frameLayout->addLayout(rowButtons);
+    duplicates_ = AddListWarning(frame, "LabelDuplicates");
+    connect(rows_, &QAbstractItemModel::modelReset, this, &FormTLM_Func::ShowDuplicates);
+    connect(rows_, &QAbstractItemModel::rowsInserted, this, &FormTLM_Func::ShowDuplicates);
+    connect(rows_, &QAbstractItemModel::rowsRemoved, this, &FormTLM_Func::ShowDuplicates);
+    connect(rows_, &QAbstractItemModel::dataChanged, this, &FormTLM_Func::ShowDuplicates);
+    connect(name_, &QLineEdit::textChanged, this, &FormTLM_Func::ShowDuplicates);
 
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
@@ -77,6 +84,12 @@ FormTLM_Func::FormTLM_Func(FormTLM& list)
     ShowEntry(returnType_, draft.returnTypeIndex, FromCore(draft.returnTypeText));
     rows_->SetRows(draft.rows);
     EnDisEditRemove();
+}
+
+void FormTLM_Func::ShowDuplicates() {
+    std::vector<std::string> names;
+    for (const ParameterRow& row : rows_->Rows()) names.push_back(row.name);
+    ShowListWarnings(duplicates_, ParameterNameWarnings(ToCore(name_->text()), names));
 }
 
 QString FormTLM_Func::FunctionNameText() const {

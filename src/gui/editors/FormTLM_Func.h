@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeView;
@@ -44,6 +45,7 @@ public:
 
 private:
     void OpenParameterDialog();
+    void ShowDuplicates();
 
     FormTLM& list_;
     int functionIndex_ = 0;
@@ -55,6 +57,7 @@ private:
     QTreeView* parameters_ = nullptr;
     QPushButton* edit_ = nullptr;
     QPushButton* remove_ = nullptr;
+    QLabel* duplicates_ = nullptr; // two parameters of one name
 };
 
 } // namespace kestrel

@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -51,6 +52,25 @@ QTreeView* MakeReportView(QWidget* parent, const char* objectName, QAbstractItem
     }
     list->setMinimumWidth(visibleWidth + 4);
     return list;
+}
+
+QLabel* AddListWarning(QWidget* frame, const char* objectName) {
+    auto* label = new QLabel(frame);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setStyleSheet(QStringLiteral("color: #a04000;"));
+    label->hide();
+    frame->layout()->addWidget(label);
+    return label;
+}
+
+void ShowListWarnings(QLabel* label, const std::vector<std::string>& warnings) {
+    QStringList lines;
+    for (const std::string& warning : warnings)
+        lines << QStringLiteral("Warning: ") + FromCore(warning);
+    label->setText(lines.join(QLatin1Char('\n')));
+    label->setVisible(!lines.isEmpty());
 }
 
 int SelectedRowNumber(const QTreeView* list) {

@@ -14,6 +14,7 @@
 #include <string_view>
 
 class QDialog;
+class QLabel;
 class QPushButton;
 class QTreeView;
 class QWidget;
@@ -44,6 +45,11 @@ struct ListWindowButtons {
 // Lays out a list window: the frame holding the list, and under it Add, Edit and Remove
 // on the left, OK (the default button) and Cancel on the right.
 ListWindowButtons LayOutListWindow(QDialog* window, QWidget* frame, QTreeView* list);
+
+// The line under a list that warns of what its rows would make of the generated C++ (two
+// rows of one name): added to the layout of `frame`, hidden while there is nothing to say.
+QLabel* AddListWarning(QWidget* frame, const char* objectName);
+void ShowListWarnings(QLabel* label, const std::vector<std::string>& warnings);
 
 // The 1-based number of the list's current row; 0 when there is none.
 int SelectedRowNumber(const QTreeView* list);

@@ -397,5 +397,84 @@ TEST(AsfEdit, AResetIntoAStateBelowAnotherGoesOnItsLeft) {
     EXPECT_EQ(*after.reset->at, (AsfPoint{b.x - 24000, b.y}));
 }
 
+// The initial state is where the reset transition goes, whatever the default flags say;
+// setting it re-points that transition and touches no other record, and a diagram without
+// a reset or its transition gets them. What the reader then takes as the initial state is
+// the state that was set.
+TEST(AsfEditInitialState, TheResetTransitionChoosesIt) {
+    const std::string original = test::ReadBytes(test::GoldenDir().parent_path().parent_path() /
+                                                 "examples/MemReqAck/Input/Write.asf");
+    AsfDocument doc;
+    OK(AsfDocument::Load(original, kPath, doc));
+    const ObjectNumber request = 26, waitAck = 28;
+    EXPECT_EQ(InitialStateOf(doc), request);
+
+    OK(SetInitialState(doc, waitAck));
+    EXPECT_EQ(InitialStateOf(doc), waitAck);
+    const StateMachine m = ReadAsfDiagram(doc.Bytes(), kPath, "Write").machine;
+    ASSERT_GT(m.initialState, 0u);
+    EXPECT_EQ(m.states[m.initialState - 1].name, "WAIT_ACK");
+    // Only the reset transition's record changed: its target and end, not its priority.
+    AsfDocument untouched;
+    OK(AsfDocument::Load(original, kPath, untouched));
+    ASSERT_EQ(untouched.Lines().size(), doc.Lines().size());
+    for (std::size_t i = 0; i < doc.Lines().size(); ++i) {
+        const AsfLine &was = untouched.Lines()[i], &is = doc.Lines()[i];
+        if (was.number != 32) {
+            EXPECT_EQ(was.bytes + was.end, is.bytes + is.end) << i;
+        }
+    }
+    EXPECT_TRUE(doc.Bytes().find("W 32 0 1 25 28 BEZIER") != std::string::npos);
+
+    const std::string set = doc.Bytes();
+    OK(SetInitialState(doc, waitAck)); // already initial: no byte changes
+    EXPECT_EQ(doc.Bytes(), set);
+
+    Status missing = SetInitialState(doc, 31); // a label, no state
+    EXPECT_FALSE(missing);
+    EXPECT_NE(missing.message().find(kPath), std::string::npos) << missing.message();
+    EXPECT_EQ(doc.Bytes(), set);
+}
+
+TEST(AsfEditInitialState, TheDefaultFlagIsNoInitialState) {
+    AsfDocument doc = Empty();
+    ObjectNumber idle = 0, busy = 0, reset = 0, t = 0;
+    OK(AddState(doc, "Idle", {40000, 190000}, idle));
+    OK(AddState(doc, "Busy", {40000, 120000}, busy));
+    OK(SetStateKind(doc, idle, AsfStateKind::Default));
+    EXPECT_EQ(InitialStateOf(doc), 0); // no reset at all
+
+    // Without a reset object: one is added above the state, with its transition.
+    OK(SetInitialState(doc, busy));
+    EXPECT_EQ(InitialStateOf(doc), busy);
+    DiagramModel m = DescribeDiagram(doc);
+    ASSERT_TRUE(m.reset);
+    EXPECT_EQ(m.reset->at, (AsfPoint{40000, 144000}));
+    ASSERT_EQ(m.transitions.size(), 1u);
+    EXPECT_EQ(m.transitions[0].from, *m.reset->id);
+    EXPECT_EQ(m.states[0].kind, AsfStateKind::Default); // the flag stays where it was
+    StateMachine read = ReadAsfDiagram(doc.Bytes(), kPath, "Send").machine;
+    EXPECT_EQ(read.states[read.initialState - 1].name, "Busy");
+
+    // A reset without a transition gets one; of two reset transitions the reader takes,
+    // and the edit re-points, the last.
+    AsfDocument bare = Empty();
+    OK(AddState(bare, "Idle", {40000, 190000}, idle));
+    OK(AddState(bare, "Busy", {40000, 120000}, busy));
+    OK(AddReset(bare, {40000, 210000}, reset));
+    OK(SetInitialState(bare, idle));
+    EXPECT_EQ(DescribeDiagram(bare).transitions.size(), 1u);
+    EXPECT_EQ(InitialStateOf(bare), idle);
+    OK(AddTransition(bare, reset, busy, 3, std::string("go = LOGIC_1"), t));
+    EXPECT_EQ(InitialStateOf(bare), busy);
+    OK(SetInitialState(bare, idle));
+    m = DescribeDiagram(bare);
+    ASSERT_EQ(m.transitions.size(), 2u);
+    EXPECT_EQ(m.transitions[0].to, idle);
+    EXPECT_EQ(m.transitions[1].to, idle);
+    EXPECT_EQ(m.transitions[1].priority, 3);
+    EXPECT_EQ(m.transitions[1].condition, std::optional<std::string>("go = LOGIC_1"));
+}
+
 } // namespace
 } // namespace kestrel
