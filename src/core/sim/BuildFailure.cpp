@@ -29,8 +29,11 @@ bool Indented(std::string_view line) {
     return !line.empty() && (line.front() == ' ' || line.front() == '\t');
 }
 
-// The program that printed a line "PROGRAM: ...", for the linker's lines.
+// A line of the linker: "/usr/bin/ld: ...", or the place of an unresolved symbol it
+// names on a line of its own ("sc_main.cpp:(.text+0x1c): undefined reference to ...").
 bool IsLinkerLine(std::string_view line) {
+    for (std::string_view problem : {": undefined reference to ", ": multiple definition of "})
+        if (line.find(problem) != std::string_view::npos) return true;
     std::size_t colon = line.find(": ");
     if (colon == std::string_view::npos) return false;
     std::string_view program = line.substr(0, colon);

@@ -534,6 +534,9 @@ std::string DefineProblem(std::string_view define) {
                "digit)";
     if (define.find_first_of("\r\n") != std::string_view::npos)
         return "--define " + std::string(name) + ": the value holds a line break";
+    // A backslash at the end of a list element escapes CMake's separator after it.
+    if (define.ends_with('\\'))
+        return "--define " + std::string(name) + ": the value ends with a backslash";
     return {};
 }
 
@@ -705,9 +708,16 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
     for (const std::string& folder : request.includeFolders)
         if (!DirectoryExists(folder))
             result.problems.push_back("--include " + folder + ": no such folder");
-    // CMake takes a backslash in a path for a separator (or an escape): such a path
-    // cannot be built.
-    std::vector<std::string> buildPaths = {result.folder, tables->settings.transactorCppPath};
+    // CMake takes a backslash in a path for a separator or an escape, and its own
+    // modules (the compiler checks, Verilator's) stop in a build folder whose path holds a
+    // semicolon, a double quote or a hash.
+    if (std::size_t at = result.folder.find_first_of(";\"#\\\r\n"); at != std::string::npos)
+        result.problems.push_back("the testbench folder " + result.folder + " holds " +
+                                  (result.folder[at] == '\n' || result.folder[at] == '\r'
+                                       ? std::string("a line break")
+                                       : "'" + std::string(1, result.folder[at]) + "'") +
+                                  ", which CMake cannot build in: choose another folder");
+    std::vector<std::string> buildPaths = {tables->settings.transactorCppPath};
     buildPaths.insert(buildPaths.end(), result.plan.includeFolders.begin(),
                       result.plan.includeFolders.end());
     buildPaths.insert(buildPaths.end(), rtlFiles.begin(), rtlFiles.end());

@@ -83,7 +83,7 @@ std::string CMakeListsText(const TestbenchPlan& plan);
 std::string CMakeQuoted(std::string_view text, std::string_view prefix = {});
 
 // Why a --define is refused ("NAME" or "NAME=VALUE", NAME a C identifier, no line break in
-// VALUE); empty when it is fine.
+// VALUE and no backslash at its end); empty when it is fine.
 std::string DefineProblem(std::string_view define);
 
 struct TestbenchRequest {
