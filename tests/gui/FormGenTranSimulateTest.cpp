@@ -144,6 +144,12 @@ private Q_SLOTS:
         QVERIFY(f.Simulate()->isEnabled());
         QVERIFY(Control<QWidget>(f.dialog, "CommandGen")->isEnabled());
         QVERIFY(Control<QWidget>(f.dialog, "ListBuildErrors")->isHidden());
+        // The files it wrote say who wrote them.
+        QFile main(f.Output("testbench/sc_main.cpp"));
+        QVERIFY(main.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(main.readLine()),
+                 QStringLiteral("// sc_main.cpp - written by Kestrel's Simulate (Generate window) "
+                                "for project MemReqAck.\n"));
     }
 
     void stopAndCloseEndTheRun() {
@@ -398,6 +404,13 @@ private Q_SLOTS:
         QCOMPARE(SimulationSummaryText(broken),
                  QStringLiteral("\nThe simulation did not build.\n\n/p/W.asf:66: error: x\n"
                                 "    in Tran.cpp:1: y\n"));
+        SimulationReport verilator = broken;
+        verilator.failure = "Verilator stopped on the Verilog";
+        verilator.diagnostics = "%Error: /p/top.v:3:5: Cannot find file containing module: 'm'\n";
+        QCOMPARE(SimulationSummaryText(verilator),
+                 QStringLiteral("\nThe simulation did not build: Verilator stopped on the "
+                                "Verilog.\n\n%Error: /p/top.v:3:5: Cannot find file containing "
+                                "module: 'm'\n"));
         // Stopped or timed out during the build: no build failure to report.
         SimulationReport stopped = broken;
         stopped.outcome.stopped = true;
