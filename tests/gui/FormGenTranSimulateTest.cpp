@@ -320,6 +320,11 @@ private Q_SLOTS:
                                        << "" << 0 << 0 << false;
         QTest::newRow("mapped quote") << "    in Tran.cpp:53: error: y"
                                       << "" << 0 << 0 << false;
+        QTest::newRow("verilator")
+            << "%Error: /p/rtl/top.v:4:5: Cannot find file containing module: 'memory'"
+            << "/p/rtl/top.v" << 4 << 5 << false;
+        QTest::newRow("verilator without place") << "%Error: Exiting due to 2 error(s)"
+                                                 << "" << 0 << 0 << false;
         QTest::newRow("tool without place") << "ninja: error: loading 'build.ninja'"
                                             << "" << 0 << 0 << false;
         QTest::newRow("cmake") << "CMake Error at CMakeLists.txt:12 (add_library):"

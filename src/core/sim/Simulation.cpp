@@ -96,7 +96,7 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
                             ReadFileBytes(record, recorded).ok() && recorded == configuration;
     if (!configured) {
         step(FileExists(cache) && hasBuildFiles
-                 ? "Configuring the build again (cmake): the testbench's build file changed"
+                 ? "Configuring the build again (cmake): its build file or folder changed"
                  : "Configuring the build (cmake)");
         (void)RemoveFileIfExists(record);
         (void)RemoveFileIfExists(cache);
