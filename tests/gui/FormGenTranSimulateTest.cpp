@@ -200,7 +200,8 @@ private Q_SLOTS:
         Click(f.dialog, "CommandSimulate");
         QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), kRunTimeout);
         const QString status = f.Status();
-        QVERIFY2(status.contains(QStringLiteral("\nThe simulation did not build.\n")),
+        QVERIFY2(status.contains(
+                     QStringLiteral("\nThe simulation did not build: the C++ compiler stopped.\n")),
                  qPrintable(status));
         // The compiler's lines as the build printed them, then the error at the diagram's
         // line.
