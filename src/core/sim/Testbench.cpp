@@ -615,7 +615,8 @@ std::string CMakeListsText(const TestbenchPlan& plan) {
         out << "# --define and --include of kestrel-cli testbench and sim.\n";
         if (!plan.defines.empty()) {
             out << "target_compile_definitions(kestrel_transactor PUBLIC";
-            for (const std::string& define : plan.defines) out << " " << CMakeQuoted(define);
+            for (const std::string& define : plan.defines)
+                out << " " << CMakeQuoted(Cp1252ToUtf8(define)); // stored text; CMake reads UTF-8
             out << ")\n";
         }
         if (!plan.userIncludeFolders.empty()) {
