@@ -327,8 +327,7 @@ TEST(Sim, TheFailedToolsOwnLinesReachTheUserAndTheFolderMovesWithItsProject) {
     test::CommandResult compile = Cli("sim " + project.tp + " --no-generate", dir.path() / "c.log");
     EXPECT_EQ(compile.exitCode, 1) << compile.output;
     EXPECT_NE(compile.output.find("transactions.cpp:"), std::string::npos) << compile.output;
-    EXPECT_NE(compile.output.find("was not declared in this scope"),
-              std::string::npos)
+    EXPECT_NE(compile.output.find("was not declared in this scope"), std::string::npos)
         << compile.output;
     EXPECT_NE(compile.output.find("the simulation did not build: the C++ compiler stopped\n"),
               std::string::npos)

@@ -1,5 +1,6 @@
-// The steps of a simulation, each a program of its own: cmake (configure once, then
-// build), and the simulation. Their output is handed over line by line as it comes.
+// The steps of a simulation, each a program of its own: cmake (configure when the build
+// file or the folder changed, then build), and the simulation. Their output is handed over line by
+// line as it comes.
 #include "sim/Simulation.h"
 
 #include "platform/FileSystem.h"
