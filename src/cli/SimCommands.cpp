@@ -9,7 +9,9 @@
 #include "generate/Generate.h"
 #include "generate/ProjectCheck.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "sim/BuildFailure.h"
 #include "sim/Simulation.h"
 
 #include <iostream>
@@ -18,25 +20,58 @@ namespace kestrel::cli {
 
 namespace {
 
-void AddCommonOptions(CLI::App* command, std::string& project, std::vector<std::string>& rtl,
-                      std::string& top, std::string& folder) {
-    command->add_option("PROJECT", project, "The project's .tp file")->required();
-    command->add_option("--rtl", rtl,
+struct CommonOptions {
+    std::string* project;
+    std::vector<std::string>* rtl;
+    std::string* top;
+    std::string* folder;
+    std::vector<std::string>* defines;
+    std::vector<std::string>* includes;
+};
+
+void AddCommonOptions(CLI::App* command, const CommonOptions& options) {
+    command->add_option("PROJECT", *options.project, "The project's .tp file")->required();
+    command->add_option("--rtl", *options.rtl,
                         "Verilog file(s) of the RTL design, verilated with Verilator; without "
                         "it the testbench holds rtl.h, a SystemC module with the project's ports "
                         "for you to fill");
-    command->add_option("--top", top, "The Verilog top module (default: the files' own top)");
-    command->add_option("--out", folder, "The testbench folder (default Output/testbench)");
+    command->add_option("--top", *options.top,
+                        "The Verilog top module (default: the files' own top)");
+    command->add_option("--out", *options.folder,
+                        "The testbench folder (default Output/testbench)");
+    command
+        ->add_option("--define", *options.defines,
+                     "NAME or NAME=VALUE: a preprocessor definition for every C++ file of "
+                     "the testbench's build (repeat it for more)")
+        ->allow_extra_args(false);
+    command
+        ->add_option("--include", *options.includes,
+                     "A folder of headers for every C++ file of the testbench's build "
+                     "(repeat it for more)")
+        ->allow_extra_args(false);
 }
 
 TestbenchRequest MakeRequest(const std::string& project, const std::vector<std::string>& rtl,
-                             const std::string& top, const std::string& folder) {
+                             const std::string& top, const std::string& folder,
+                             const std::vector<std::string>& defines,
+                             const std::vector<std::string>& includes, const char* writer) {
     TestbenchRequest request;
     request.projectFile = ArgPath(project);
     for (const std::string& file : rtl) request.rtlFiles.push_back(ArgPath(file));
     request.top = top;
     if (!folder.empty()) request.folder = ArgPath(folder);
+    for (const std::string& define : defines) {
+        if (std::string problem = DefineProblem(define); !problem.empty())
+            throw UsageError(problem);
+        request.defines.push_back(ArgText(define));
+    }
+    for (const std::string& include : includes) {
+        std::string path = ArgPath(include);
+        if (!DirectoryExists(path)) throw UsageError("--include " + include + ": no such folder");
+        request.includeFolders.push_back(path);
+    }
     request.compatHeader = FindCompatHeader();
+    request.writer = writer;
     return request;
 }
 
@@ -68,7 +103,7 @@ SimCommands::SimCommands(CLI::App& app) {
         "transactions.cpp (yours: written only when missing), rtl.h (without --rtl; yours) and "
         "CMakeLists.txt, so that `cmake -S DIR -B DIR/build && cmake --build DIR/build` builds "
         "`sim` without Kestrel");
-    AddCommonOptions(testbench, project_, rtl_, top_, folder_);
+    AddCommonOptions(testbench, {&project_, &rtl_, &top_, &folder_, &defines_, &includes_});
     testbench->callback([this] { chosen_ = Command::Testbench; });
 
     CLI::App* sim = app.add_subcommand(
@@ -77,7 +112,7 @@ SimCommands::SimCommands(CLI::App& app) {
         "and run the simulation: prints its output, the transactions completed, the simulated "
         "time and where the waveform is. Exit 1 when it does not build, fails a check or "
         "reaches its time limit");
-    AddCommonOptions(sim, project_, rtl_, top_, folder_);
+    AddCommonOptions(sim, {&project_, &rtl_, &top_, &folder_, &defines_, &includes_});
     sim->add_option("--until", until_,
                     "Simulated-time limit, e.g. 50us or \"2 ms\" (default 1 ms)");
     sim->add_flag("--no-generate", noGenerate_, "Use the generated files as they are");
@@ -94,13 +129,17 @@ int SimCommands::Run(std::ostream& out, std::ostream& err) const {
 }
 
 int SimCommands::RunTestbench(std::ostream& out, std::ostream& err) const {
-    TestbenchResult result = WriteTestbench(MakeRequest(project_, rtl_, top_, folder_));
+    TestbenchResult result = WriteTestbench(
+        MakeRequest(project_, rtl_, top_, folder_, defines_, includes_, kWriterTestbench));
     if (std::optional<int> failed = TestbenchFailure(result, err)) return *failed;
     PrintTestbench(result, out);
     return kExitOk;
 }
 
 int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
+    SimulationRequest request;
+    request.testbench = MakeRequest(project_, rtl_, top_, folder_, defines_, includes_, kWriterSim);
+    request.until = until_;
     if (!noGenerate_) {
         GenerationSession session;
         SystemClock clock;
@@ -120,9 +159,6 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
         }
         out << "Generated the transactor\n";
     }
-    SimulationRequest request;
-    request.testbench = MakeRequest(project_, rtl_, top_, folder_);
-    request.until = until_;
     SimulationEvents events;
     events.step = [&](std::string_view step) { out << "== " << step << std::endl; };
     events.simLine = [&](std::string_view line) { out << line << std::endl; };
@@ -138,12 +174,10 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
     }
     if (!outcome.status) return PrintFileError(err, outcome.status);
     if (outcome.reached == SimulationStep::Configure || outcome.reached == SimulationStep::Build) {
-        // The compiler's messages at the lines the user wrote; a failed configure as it is.
-        if (outcome.diagnostics.empty())
-            err << outcome.buildOutput;
-        else
-            err << FormatMappedDiagnostics(outcome.diagnostics);
-        err << "kestrel-cli: the simulation did not build\n";
+        // The failed tool's own lines; the compiler's at the lines the user wrote.
+        BuildFailureReport failure = DescribeBuildFailure(outcome);
+        err << failure.lines << "kestrel-cli: the simulation did not build: " << failure.what
+            << "\n";
         return kExitRefused;
     }
     out << "\nTransactions completed: " << outcome.transactions << "\n"

@@ -27,6 +27,8 @@ private:
     std::vector<std::string> rtl_;
     std::string top_;
     std::string folder_;
+    std::vector<std::string> defines_;
+    std::vector<std::string> includes_;
     std::string until_;
     bool noGenerate_ = false;
 };

@@ -15,7 +15,11 @@ bool BuildErrorLink::IsDiagram() const {
 std::optional<BuildErrorLink> ParseBuildErrorLink(const QString& line, const QString& folder) {
     static const QRegularExpression kError(
         QStringLiteral(R"(^(\S.*?):([0-9]+):(?:([0-9]+):)? (?:fatal )?error: \S)"));
-    const QRegularExpressionMatch match = kError.match(line);
+    // Verilator's: "%Error: FILE:LINE:COL: message" ("%Error-PINMISSING: ..." alike).
+    static const QRegularExpression kVerilatorError(
+        QStringLiteral(R"(^%Error(?:-[A-Z0-9_]+)?: (\S.*?):([0-9]+):(?:([0-9]+):)? \S)"));
+    QRegularExpressionMatch match = kError.match(line);
+    if (!match.hasMatch()) match = kVerilatorError.match(line);
     if (!match.hasMatch()) return std::nullopt;
     BuildErrorLink link;
     link.text = line;

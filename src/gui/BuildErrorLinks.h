@@ -2,7 +2,7 @@
 // The lines of a build's output that name a place with an error, as the Generate window
 // lists them to be clicked: "PATH:LINE: error: MESSAGE" or "PATH:LINE:COL: error: MESSAGE"
 // ("fatal error" alike), as g++ prints them and as the mapped diagnostics give them at the
-// AsmL or diagram line.
+// AsmL or diagram line, and Verilator's "%Error: PATH:LINE:COL: MESSAGE".
 #include <QList>
 #include <QString>
 
@@ -21,7 +21,8 @@ struct BuildErrorLink {
     friend bool operator==(const BuildErrorLink&, const BuildErrorLink&) = default;
 };
 
-// The line as a link, or none when it names no error place. A relative PATH is taken from
+// The line as a link, or none when it names no error place: "PATH:LINE[:COL]: error: ..." of
+// the compiler, "%Error: PATH:LINE[:COL]: ..." of Verilator. A relative PATH is taken from
 // `folder` (where the compiler ran).
 std::optional<BuildErrorLink> ParseBuildErrorLink(const QString& line, const QString& folder);
 

@@ -333,6 +333,7 @@ void FormGenTran::Simulate() {
     request.testbench.projectFile = ProjectFilePath(main_.Project());
     for (const QString& file : rtlFiles_) request.testbench.rtlFiles.push_back(ToCore(file));
     request.testbench.compatHeader = FindCompatHeader();
+    request.testbench.writer = kWriterWindow;
     status_->clear();
     errorLinks_.clear();
     errors_->clear();
@@ -349,8 +350,8 @@ void FormGenTran::OnSimulationFinished(const SimulationReport& report) {
     AppendStatus(SimulationSummaryText(report));
     const SimulationOutcome& outcome = report.outcome;
     if (!outcome.stopped && !outcome.buildOutput.empty()) {
-        // The mapped diagnostics hold every diagnostic of the output; without any, the
-        // output's own lines (a configure step that failed).
+        // The failed tool's lines and every diagnostic of the output; without any, the
+        // output's own lines.
         const std::string text =
             report.diagnostics.empty() ? WithoutEscapes(outcome.buildOutput) : report.diagnostics;
         const QString compiledIn = FromCore(JoinPath(outcome.testbench.folder, {"build"}));

@@ -5,6 +5,7 @@
 #include "SimulationRunner.h"
 
 #include "GuiText.h"
+#include "sim/BuildFailure.h"
 #include "sim/CompilerDiagnostics.h"
 #include "sim/SourceMap.h"
 
@@ -50,7 +51,9 @@ void SimulationRunner::Start(const SimulationRequest& request) {
         events.simLine = events.buildLine;
         report->outcome = RunSimulation(request, events, &stop_);
         if (!BuildFailed(report->outcome)) return;
-        report->diagnostics = FormatMappedDiagnostics(report->outcome.diagnostics);
+        BuildFailureReport failure = DescribeBuildFailure(report->outcome);
+        report->diagnostics = std::move(failure.lines);
+        report->failure = std::move(failure.what);
     });
     connect(thread_, &QThread::finished, this, &SimulationRunner::OnThreadFinished);
     thread_->start();
@@ -116,7 +119,9 @@ QString SimulationSummaryText(const SimulationReport& report) {
                                                         : QStringLiteral("build"));
     if (!outcome.status) return FromCore(outcome.status.message()) + QLatin1Char('\n');
     if (BuildFailed(outcome)) {
-        text = QStringLiteral("\nThe simulation did not build.\n");
+        text = report.failure.empty() ? QStringLiteral("\nThe simulation did not build.\n")
+                                      : QStringLiteral("\nThe simulation did not build: %1.\n")
+                                            .arg(FromCore(report.failure));
         if (!report.diagnostics.empty())
             text += QLatin1Char('\n') + QString::fromStdString(report.diagnostics);
         return text;

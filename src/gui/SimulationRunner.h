@@ -19,9 +19,11 @@ namespace kestrel {
 
 struct SimulationReport {
     SimulationOutcome outcome;
-    // A build that failed: its diagnostics as FormatMappedDiagnostics writes them (native
-    // text), at the AsmL or diagram line where the map has one; empty otherwise.
+    // A build that failed: the failed tool's error lines and the compiler's diagnostics as
+    // FormatMappedDiagnostics writes them (native text), at the AsmL or diagram line where
+    // the map has one (DescribeBuildFailure); empty otherwise.
     std::string diagnostics;
+    std::string failure; // which tool stopped: "Verilator stopped on the Verilog", ...
 };
 
 class SimulationRunner : public QObject {

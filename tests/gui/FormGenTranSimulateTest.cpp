@@ -144,6 +144,12 @@ private Q_SLOTS:
         QVERIFY(f.Simulate()->isEnabled());
         QVERIFY(Control<QWidget>(f.dialog, "CommandGen")->isEnabled());
         QVERIFY(Control<QWidget>(f.dialog, "ListBuildErrors")->isHidden());
+        // The files it wrote say who wrote them.
+        QFile main(f.Output("testbench/sc_main.cpp"));
+        QVERIFY(main.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(main.readLine()),
+                 QStringLiteral("// sc_main.cpp - written by Kestrel's Simulate (Generate window) "
+                                "for project MemReqAck.\n"));
     }
 
     void stopAndCloseEndTheRun() {
@@ -194,7 +200,8 @@ private Q_SLOTS:
         Click(f.dialog, "CommandSimulate");
         QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), kRunTimeout);
         const QString status = f.Status();
-        QVERIFY2(status.contains(QStringLiteral("\nThe simulation did not build.\n")),
+        QVERIFY2(status.contains(
+                     QStringLiteral("\nThe simulation did not build: the C++ compiler stopped.\n")),
                  qPrintable(status));
         // The compiler's lines as the build printed them, then the error at the diagram's
         // line.
@@ -314,6 +321,11 @@ private Q_SLOTS:
                                        << "" << 0 << 0 << false;
         QTest::newRow("mapped quote") << "    in Tran.cpp:53: error: y"
                                       << "" << 0 << 0 << false;
+        QTest::newRow("verilator")
+            << "%Error: /p/rtl/top.v:4:5: Cannot find file containing module: 'memory'"
+            << "/p/rtl/top.v" << 4 << 5 << false;
+        QTest::newRow("verilator without place") << "%Error: Exiting due to 2 error(s)"
+                                                 << "" << 0 << 0 << false;
         QTest::newRow("tool without place") << "ninja: error: loading 'build.ninja'"
                                             << "" << 0 << 0 << false;
         QTest::newRow("cmake") << "CMake Error at CMakeLists.txt:12 (add_library):"
@@ -398,6 +410,13 @@ private Q_SLOTS:
         QCOMPARE(SimulationSummaryText(broken),
                  QStringLiteral("\nThe simulation did not build.\n\n/p/W.asf:66: error: x\n"
                                 "    in Tran.cpp:1: y\n"));
+        SimulationReport verilator = broken;
+        verilator.failure = "Verilator stopped on the Verilog";
+        verilator.diagnostics = "%Error: /p/top.v:3:5: Cannot find file containing module: 'm'\n";
+        QCOMPARE(SimulationSummaryText(verilator),
+                 QStringLiteral("\nThe simulation did not build: Verilator stopped on the "
+                                "Verilog.\n\n%Error: /p/top.v:3:5: Cannot find file containing "
+                                "module: 'm'\n"));
         // Stopped or timed out during the build: no build failure to report.
         SimulationReport stopped = broken;
         stopped.outcome.stopped = true;

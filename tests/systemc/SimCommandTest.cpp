@@ -284,6 +284,103 @@ TEST(Sim, ABuildErrorPointsAtTheAsmlLineThatMadeIt) {
         << generated.output;
 }
 
+// Run from the folder that holds a module the files given do not: Verilator finds it
+// there, but the build runs Verilator in the testbench folder, where it is missing. Sim
+// stops before building, with Verilator's own message.
+TEST(Sim, AModuleOnlyTheCallersFolderHoldsIsMissingAsInTheBuild) {
+    test::TempDir dir;
+    Project project = GeneratedCopy(dir);
+    const fs::path rtl = project.folder / "rtl";
+    test::WriteBytes(rtl / "wrapper.v",
+                     "module wrapper (input wire clk, input wire req, input wire we,\n"
+                     "    input wire [7:0] addr, input wire [7:0] wdata,\n"
+                     "    output wire ack, output wire [7:0] rdata);\n"
+                     "    memory inner(.clk(clk), .req(req), .we(we), .addr(addr),\n"
+                     "                 .wdata(wdata), .ack(ack), .rdata(rdata));\n"
+                     "endmodule\n");
+    test::CommandResult run = test::RunCommand(
+        "cd " + Quoted(rtl.string()) + " && " + Quoted((test::BinDir() / "kestrel-cli").string()) +
+            " sim " + project.tp + " --no-generate --rtl wrapper.v --top wrapper",
+        dir.path() / "sim.log");
+    EXPECT_NE(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("wrapper.v:4:5: Cannot find file containing module: 'memory'"),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("Building the simulation"), std::string::npos) << run.output;
+}
+
+// A build that fails in the user's transactions.cpp: the compiler's line, then the linker's
+// when RunTransactions is not what sc_main calls; fixed, it builds. Then the project, moved
+// to another folder, builds there with plain CMake, with its defines and include folders.
+TEST(Sim, TheFailedToolsOwnLinesReachTheUserAndTheFolderMovesWithItsProject) {
+    test::TempDir dir;
+    Project project = GeneratedCopy(dir);
+    const fs::path folder = project.folder / "Output" / "testbench";
+    fs::create_directories(folder);
+    fs::copy_file(kExample / "sim" / "rtl.h", folder / "rtl.h");
+    const std::string example = test::ReadBytes(kExample / "sim" / "transactions.cpp");
+
+    std::string broken = example;
+    const std::string call = "tlm.Write(";
+    broken.insert(broken.find(call), "nonsense here;\n    ");
+    test::WriteBytes(folder / "transactions.cpp", broken);
+    test::CommandResult compile = Cli("sim " + project.tp + " --no-generate", dir.path() / "c.log");
+    EXPECT_EQ(compile.exitCode, 1) << compile.output;
+    EXPECT_NE(compile.output.find("transactions.cpp:"), std::string::npos) << compile.output;
+    EXPECT_NE(compile.output.find("was not declared in this scope"), std::string::npos)
+        << compile.output;
+    EXPECT_NE(compile.output.find("the simulation did not build: the C++ compiler stopped\n"),
+              std::string::npos)
+        << compile.output;
+
+    test::WriteBytes(folder / "transactions.cpp",
+                     "#include \"TLM_AIC.h\"\nvoid RunTransactions(clsTLM_AIC&) {}\n");
+    test::CommandResult link = Cli("sim " + project.tp + " --no-generate", dir.path() / "l.log");
+    EXPECT_EQ(link.exitCode, 1) << link.output;
+    EXPECT_NE(link.output.find("undefined reference to `RunTransactions(clsTLM_AIC&, RtlPins&)'"),
+              std::string::npos)
+        << link.output;
+    EXPECT_NE(link.output.find("the simulation did not build: the link failed\n"),
+              std::string::npos)
+        << link.output;
+
+    // Defines and include folders, inside the project and outside it, reach every file.
+    const fs::path outside = dir.path() / "shared headers";
+    fs::create_directories(outside);
+    fs::create_directories(project.folder / "include");
+    test::WriteBytes(outside / "shared.h", "#define SHARED 7\n");
+    test::WriteBytes(project.folder / "include" / "own.h", "#define OWN 8\n");
+    test::WriteBytes(folder / "transactions.cpp",
+                     "#include \"own.h\"\n#include \"shared.h\"\n#include <cstdio>\n"
+                     "static const int shown = std::printf(\"[%s] %d %d\\n\", GREETING, SHARED, "
+                     "OWN);\n" +
+                         example);
+    test::CommandResult built =
+        Cli("sim " + project.tp + " --no-generate --define " + Quoted("GREETING=\"a b;c $d\"") +
+                " --include " + Quoted((project.folder / "include").string()) + " --include " +
+                Quoted(outside.string()),
+            dir.path() / "sim.log");
+    ASSERT_EQ(built.exitCode, 0) << built.output;
+    EXPECT_NE(built.output.find("[a b;c $d] 7 8\n"), std::string::npos) << built.output;
+    ExpectTranscript(built.output);
+
+    // The project moved, with its testbench: the folder builds where it is now.
+    const fs::path moved = dir.path() / "moved (here)";
+    fs::rename(project.folder, moved);
+    const fs::path movedFolder = moved / "Output" / "testbench";
+    const std::string build = Quoted((dir.path() / "build").string());
+    ASSERT_TRUE(test::Succeeds("configure",
+                               "cmake -S " + Quoted(movedFolder.string()) + " -B " + build,
+                               dir.path() / "configure.log"));
+    ASSERT_TRUE(
+        test::Succeeds("build", "cmake --build " + build + " -j 2", dir.path() / "build.log"));
+    test::CommandResult run = test::RunCommand(
+        "cd " + Quoted(movedFolder.string()) + " && SC_COPYRIGHT_MESSAGE=DISABLE " + build + "/sim",
+        dir.path() / "run.log");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("[a b;c $d] 7 8\n"), std::string::npos) << run.output;
+}
+
 TEST(Sim, RefusesAPortTheVerilogLacksBeforeBuildingAnything) {
     test::TempDir dir;
     Project project = GeneratedCopy(dir);

@@ -124,16 +124,23 @@ Status ReadRtlModule(const std::vector<std::string>& files, std::string_view top
         }
     } removal{scratch};
     std::string xmlPath = JoinPath(scratch, {"rtl_ports.xml"});
+    // Verilator looks for a module no file defines in its working folder too. It runs in
+    // the empty scratch folder, as the build runs it in the testbench folder: a module
+    // that only the caller's folder holds is missing here as it will be in the build, and
+    // said now with Verilator's own message rather than by a build that fails.
+    std::vector<std::string> absolute;
+    for (const std::string& file : files)
+        absolute.push_back(StoredPath(std::filesystem::absolute(NativePath(file))));
     CommandLine command{verilator,
                         {"--xml-only", "-Wno-fatal", "-Wno-lint", "-Wno-style", "--Mdir", scratch,
                          "--xml-output", xmlPath},
-                        {},
+                        scratch,
                         {}};
     if (!top.empty()) {
         command.words.push_back("--top-module");
         command.words.emplace_back(top);
     }
-    command.words.insert(command.words.end(), files.begin(), files.end());
+    command.words.insert(command.words.end(), absolute.begin(), absolute.end());
     RunOutcome outcome = RunCommand(command, std::chrono::seconds(120));
     if (!outcome.succeeded())
         return Status::Error("verilator could not read the RTL:\n" + outcome.output);

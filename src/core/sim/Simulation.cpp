@@ -1,5 +1,6 @@
-// The steps of a simulation, each a program of its own: cmake (configure once, then
-// build), and the simulation. Their output is handed over line by line as it comes.
+// The steps of a simulation, each a program of its own: cmake (configure when the build
+// file or the folder changed, then build), and the simulation. Their output is handed over line by
+// line as it comes.
 #include "sim/Simulation.h"
 
 #include "platform/FileSystem.h"
@@ -75,15 +76,30 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
         return false;
     };
 
-    // The build folder is configured once. A configure that failed, was stopped or ran out
-    // of time leaves its cache behind without the build files; it is dropped, so that the
-    // next run configures again rather than building in a half-made folder.
+    // The build folder is configured when the testbench's build file or the folder differs
+    // from those of its last configure (another Verilog list or top, other defines, a folder
+    // moved with its project), so that the build never runs with a stale configuration.
+    // A configure that failed, was stopped or ran out of time leaves its cache behind
+    // without the build files and without the record; it is dropped, so that the next run
+    // configures again rather than building in a half-made folder. Every configure starts
+    // from a fresh cache: one made in another folder or with another generator would stop it.
     outcome.reached = SimulationStep::Configure;
     const std::string cache = JoinPath(build, {"CMakeCache.txt"});
-    const bool configured = FileExists(cache) && (FileExists(JoinPath(build, {"build.ninja"})) ||
-                                                  FileExists(JoinPath(build, {"Makefile"})));
+    const std::string record = JoinPath(build, {"kestrel-configured.txt"});
+    std::string buildFile, recorded;
+    if (outcome.status = ReadFileBytes(JoinPath(folder, {"CMakeLists.txt"}), buildFile);
+        !outcome.status)
+        return outcome;
+    const std::string configuration = "testbench folder " + folder + "\n" + buildFile;
+    const bool hasBuildFiles =
+        FileExists(JoinPath(build, {"build.ninja"})) || FileExists(JoinPath(build, {"Makefile"}));
+    const bool configured = FileExists(cache) && hasBuildFiles &&
+                            ReadFileBytes(record, recorded).ok() && recorded == configuration;
     if (!configured) {
-        step("Configuring the build (cmake)");
+        step(FileExists(cache) && hasBuildFiles
+                 ? "Configuring the build again (cmake): its build file or folder changed"
+                 : "Configuring the build (cmake)");
+        (void)RemoveFileIfExists(record);
         (void)RemoveFileIfExists(cache);
         CommandLine configure{cmake, {"-S", folder, "-B", build}, {}, {}};
         if (!FindProgram("ninja").empty()) {
@@ -94,6 +110,8 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
             (void)RemoveFileIfExists(cache);
             return outcome;
         }
+        if (outcome.status = WriteFileAtomic(record, configuration); !outcome.status)
+            return outcome;
     }
 
     outcome.reached = SimulationStep::Build;

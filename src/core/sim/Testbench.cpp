@@ -11,6 +11,8 @@
 #include "project/ProjectCommands.h"
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <set>
 #include <sstream>
 
@@ -176,16 +178,21 @@ std::vector<std::string> PlanTestbench(const std::string& projectName, const Pro
 
 namespace {
 
+// The first line of every file's header comment: which file, who wrote it, for which project.
+std::string WrittenByText(std::string_view file, const TestbenchPlan& plan) {
+    return std::string(file) + " - written by " + plan.writer + " for project " + plan.projectName +
+           ".";
+}
+
 std::string Header(std::string_view file, const TestbenchPlan& plan, bool userFile) {
-    std::string text = "// " + std::string(file) +
-                       " - written by kestrel-cli testbench for project " + plan.projectName +
-                       ".\n";
+    std::string text = "// " + WrittenByText(file, plan) + "\n";
     if (userFile)
         text += "// Yours to edit: Kestrel writes this file only when it is missing.\n";
     else
-        text += "// Rewritten on every run of kestrel-cli testbench and sim; put your own code in\n"
-                "// transactions.cpp" +
-                std::string(plan.rtl ? "" : " and rtl.h") + ".\n";
+        text +=
+            "// Rewritten by every Simulate and every run of kestrel-cli testbench and sim; put "
+            "your own\n// code in transactions.cpp" +
+            std::string(plan.rtl ? "" : " and rtl.h") + ".\n";
     return text;
 }
 
@@ -493,30 +500,134 @@ std::string TransactionsText(const TestbenchPlan& plan) {
     return out.str();
 }
 
+std::string CMakeQuoted(std::string_view text, std::string_view prefix) {
+    std::string quoted = "\"" + std::string(prefix);
+    for (char c : text) {
+        switch (c) {
+        case '\\':
+        case '"':
+        case '$':
+        case ';':
+            quoted += '\\';
+            quoted += c;
+            break;
+        case '\n': quoted += "\\n"; break;
+        case '\r': quoted += "\\r"; break;
+        case '\t': quoted += "\\t"; break;
+        default: quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string DefineProblem(std::string_view define) {
+    std::string_view name = define.substr(0, define.find('='));
+    auto identifier = [](std::string_view word) {
+        if (word.empty() || std::isdigit(static_cast<unsigned char>(word.front()))) return false;
+        return std::all_of(word.begin(), word.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+        });
+    };
+    if (!identifier(name))
+        return "--define " + std::string(define) +
+               ": give NAME or NAME=VALUE, NAME made of letters, digits and _ (not starting with a "
+               "digit)";
+    if (define.find_first_of("\r\n") != std::string_view::npos)
+        return "--define " + std::string(name) + ": the value holds a line break";
+    // A backslash at the end of a list element escapes CMake's separator after it.
+    if (define.ends_with('\\'))
+        return "--define " + std::string(name) + ": the value ends with a backslash";
+    return {};
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// True when `path` is `folder` or lies in it (both absolute and normal).
+bool LiesIn(const fs::path& path, const fs::path& folder) {
+    fs::path relative = path.lexically_relative(folder);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+// A path as the build file names it: relative to the testbench folder when both lie in
+// the project folder (the testbench then moves with the project), in full otherwise.
+std::string BuildPath(const std::string& storedPath, const TestbenchPlan& plan) {
+    fs::path path = NativePath(storedPath).lexically_normal();
+    if (path.is_absolute() && !plan.projectFolder.empty() && !plan.folder.empty()) {
+        fs::path project = NativePath(plan.projectFolder).lexically_normal();
+        fs::path folder = NativePath(plan.folder).lexically_normal();
+        if (LiesIn(path, project) && LiesIn(folder, project)) {
+            std::string relative = path.lexically_relative(folder).generic_string();
+            return relative == "." ? "\"${CMAKE_CURRENT_SOURCE_DIR}\""
+                                   : CMakeQuoted(relative, "${CMAKE_CURRENT_SOURCE_DIR}/");
+        }
+    }
+    return CMakeQuoted(path.string());
+}
+
+} // namespace
+
 std::string CMakeListsText(const TestbenchPlan& plan) {
-    auto quoted = [](const std::string& path) { return "\"" + path + "\""; };
     std::ostringstream out;
-    out << "# CMakeLists.txt - written by kestrel-cli testbench for project " << plan.projectName
-        << ".\n"
-        << "# Rewritten on every run of kestrel-cli testbench and sim. Builds the simulation "
-           "`sim`:\n"
+    out << "# " << WrittenByText("CMakeLists.txt", plan) << "\n"
+        << "# Rewritten by every Simulate and every run of kestrel-cli testbench and sim. Builds "
+           "the\n"
+        << "# simulation `sim`:\n"
         << "#   cmake -S . -B build && cmake --build build && build/sim\n"
+        << "# The project's own files are named from this folder, so the folder builds where the "
+           "project\n"
+        << "# is copied or moved; files outside the project keep their full paths.\n"
+        << "# Defines and include folders for every C++ file (relative folders: from this one), "
+           "and\n"
+        << "# arguments of your own for Verilator, as cache variables (lists separated by ;):\n"
+        << "#   cmake -S . -B build -DKESTREL_DEFINES=\"WIDTH=8;TRACE\" "
+           "-DKESTREL_INCLUDE_DIRS=../include\n"
+        << "#   cmake -S . -B build -DKESTREL_VERILATOR_ARGS=\"-DSIM;-Irtl/include\"\n"
+        << "# kestrel-cli testbench and sim write their --define and --include options below.\n"
         << "cmake_minimum_required(VERSION 3.16)\n"
         << "project(" << plan.projectName << "_sim CXX)\n\n"
         << "set(CMAKE_CXX_STANDARD 17) # Debian's SystemC is built as C++17\n"
-        << "set(CMAKE_CXX_STANDARD_REQUIRED ON)\n\n"
-        << "find_package(PkgConfig REQUIRED)\n"
+        << "set(CMAKE_CXX_STANDARD_REQUIRED ON)\n"
+        << "set(KESTREL_DEFINES \"\" CACHE STRING\n"
+        << "    \"Preprocessor definitions for every C++ file: NAME or NAME=VALUE, separated by "
+           ";\")\n"
+        << "set(KESTREL_INCLUDE_DIRS \"\" CACHE STRING\n"
+        << "    \"Include folders for every C++ file, separated by ; (relative: from the testbench "
+           "folder)\")\n";
+    if (plan.rtl)
+        out << "set(KESTREL_VERILATOR_ARGS \"\" CACHE STRING\n"
+            << "    \"More arguments for Verilator (-DNAME, -IFOLDER, -Wno-...), separated by "
+               ";\")\n";
+    out << "\nfind_package(PkgConfig REQUIRED)\n"
         << "pkg_check_modules(SYSTEMC REQUIRED IMPORTED_TARGET systemc)\n"
         << "# sc_spawn, for processes the transactions start (one RTL pin tied to another).\n"
         << "add_compile_definitions(SC_INCLUDE_DYNAMIC_PROCESSES)\n\n"
         << "# The generated transactor as it is, and the transactions: kestrel_systemc.h goes "
            "ahead\n"
         << "# of both (as a precompiled header, so the SystemC headers are read once).\n"
-        << "add_library(kestrel_transactor STATIC " << quoted(plan.transactorCpp)
+        << "add_library(kestrel_transactor STATIC " << BuildPath(plan.transactorCpp, plan)
         << " transactions.cpp)\n"
         << "target_include_directories(kestrel_transactor PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}";
-    for (const std::string& folder : plan.includeFolders) out << " " << quoted(folder);
-    out << ")\n"
+    for (const std::string& folder : plan.includeFolders) out << " " << BuildPath(folder, plan);
+    out << ")\n";
+    if (!plan.defines.empty() || !plan.userIncludeFolders.empty()) {
+        out << "# --define and --include of kestrel-cli testbench and sim.\n";
+        if (!plan.defines.empty()) {
+            out << "target_compile_definitions(kestrel_transactor PUBLIC";
+            for (const std::string& define : plan.defines)
+                out << " " << CMakeQuoted(Cp1252ToUtf8(define)); // stored text; CMake reads UTF-8
+            out << ")\n";
+        }
+        if (!plan.userIncludeFolders.empty()) {
+            out << "target_include_directories(kestrel_transactor PUBLIC";
+            for (const std::string& folder : plan.userIncludeFolders)
+                out << " " << BuildPath(folder, plan);
+            out << ")\n";
+        }
+    }
+    out << "target_compile_definitions(kestrel_transactor PUBLIC ${KESTREL_DEFINES})\n"
+        << "target_include_directories(kestrel_transactor PUBLIC ${KESTREL_INCLUDE_DIRS})\n"
         << "target_precompile_headers(kestrel_transactor PRIVATE kestrel_systemc.h)\n"
         << "target_compile_options(kestrel_transactor PRIVATE -Wno-return-type)\n"
         << "target_link_libraries(kestrel_transactor PUBLIC PkgConfig::SYSTEMC)\n\n"
@@ -528,12 +639,25 @@ std::string CMakeListsText(const TestbenchPlan& plan) {
         out << "\n# The RTL, verilated for SystemC.\n"
             << "find_package(verilator REQUIRED HINTS $ENV{VERILATOR_ROOT})\n"
             << "verilate(sim SYSTEMC\n    SOURCES";
-        for (const std::string& file : plan.rtlFiles) out << " " << quoted(file);
+        for (const std::string& file : plan.rtlFiles) out << " " << BuildPath(file, plan);
         out << "\n    TOP_MODULE " << plan.rtl->name << "\n    PREFIX " << RtlClass(plan)
-            << "\n    VERILATOR_ARGS -Wno-fatal)\n";
+            << "\n    VERILATOR_ARGS -Wno-fatal ${KESTREL_VERILATOR_ARGS})\n";
     }
     return out.str();
 }
+
+namespace {
+
+// The pin adapters' text with its header naming who wrote it.
+std::string WithWriter(std::string text, const std::string& writer) {
+    constexpr std::string_view kWrittenBy = "written by kestrel-cli testbench";
+    std::size_t at = text.find(kWrittenBy);
+    if (at != std::string::npos && at < text.find('\n'))
+        text.replace(at, kWrittenBy.size(), "written by " + writer);
+    return text;
+}
+
+} // namespace
 
 std::string FindCompatHeader() {
     std::string folder = RunningProgramFolder();
@@ -572,6 +696,39 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
     result.problems =
         PlanTestbench(Trim(record.projectName), *tables, rtl ? &*rtl : nullptr, result.plan);
     result.plan.rtlFiles = rtlFiles;
+    result.plan.projectFolder = record.projectFolder;
+    result.plan.folder = result.folder;
+    result.plan.writer = request.writer;
+    result.plan.defines = request.defines;
+    for (const std::string& folder : request.includeFolders)
+        result.plan.userIncludeFolders.push_back(
+            StoredPath(std::filesystem::absolute(NativePath(folder)).lexically_normal()));
+    for (const std::string& define : request.defines)
+        if (std::string problem = DefineProblem(define); !problem.empty())
+            result.problems.push_back(problem);
+    for (const std::string& folder : request.includeFolders)
+        if (!DirectoryExists(folder))
+            result.problems.push_back("--include " + folder + ": no such folder");
+    // CMake takes a backslash in a path for a separator or an escape, and its own
+    // modules (the compiler checks, Verilator's) stop in a build folder whose path holds a
+    // semicolon, a double quote or a hash.
+    if (std::size_t at = result.folder.find_first_of(";\"#\\\r\n"); at != std::string::npos)
+        result.problems.push_back("the testbench folder " + result.folder + " holds " +
+                                  (result.folder[at] == '\n' || result.folder[at] == '\r'
+                                       ? std::string("a line break")
+                                       : "'" + std::string(1, result.folder[at]) + "'") +
+                                  ", which CMake cannot build in: choose another folder");
+    std::vector<std::string> buildPaths = {tables->settings.transactorCppPath};
+    buildPaths.insert(buildPaths.end(), result.plan.includeFolders.begin(),
+                      result.plan.includeFolders.end());
+    buildPaths.insert(buildPaths.end(), rtlFiles.begin(), rtlFiles.end());
+    buildPaths.insert(buildPaths.end(), result.plan.userIncludeFolders.begin(),
+                      result.plan.userIncludeFolders.end());
+    for (const std::string& path : buildPaths)
+        if (path.find_first_of("\\\r\n") != std::string::npos)
+            result.problems.push_back("the path " + path +
+                                      " holds a backslash or a line break, which CMake cannot "
+                                      "build from: rename the folder or file");
     // The plan points into the tables; it must not outlive this call with them.
     result.plan.functions.clear();
     if (!result.problems.empty()) return result;
@@ -608,7 +765,8 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
         result.written.push_back(name);
         return true;
     };
-    write("kestrel_systemc.h", compat, false) && write("kestrel_pins.h", PinAdapterText(), false) &&
+    write("kestrel_systemc.h", compat, false) &&
+        write("kestrel_pins.h", WithWriter(PinAdapterText(), plan.writer), false) &&
         write("rtl_pins.h", RtlPinsText(plan), false) &&
         write("sc_main.cpp", SimMainText(plan), false) &&
         (plan.rtl || write("rtl.h", RtlStubText(plan), true)) &&

@@ -15,9 +15,15 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrel {
+
+// Who writes a testbench folder, as the header comment of each file names it.
+inline constexpr const char* kWriterTestbench = "kestrel-cli testbench";
+inline constexpr const char* kWriterSim = "kestrel-cli sim";
+inline constexpr const char* kWriterWindow = "Kestrel's Simulate (Generate window)";
 
 // One declared port as the testbench wires it.
 struct TestbenchPort {
@@ -47,6 +53,14 @@ struct TestbenchPlan {
     std::optional<RtlModule> rtl;      // the Verilog top, when given
     std::vector<std::string> rtlFiles; // absolute
     std::vector<RtlPort> extraPins;    // RTL ports the project does not declare
+    // Where the files are, for the build file: paths inside the project folder are written
+    // relative to the testbench folder when it lies in the project too, so that the folder
+    // builds wherever the project is moved. Empty: every path in full.
+    std::string projectFolder;
+    std::string folder;
+    std::string writer = kWriterTestbench;       // who writes the files, for their header comment
+    std::vector<std::string> defines;            // NAME or NAME=VALUE, for every C++ file
+    std::vector<std::string> userIncludeFolders; // absolute, for every C++ file
 };
 
 // Builds the plan from the stored tables (declared directions) and, with Verilog, its top
@@ -63,12 +77,24 @@ std::string RtlStubText(const TestbenchPlan& plan);
 std::string TransactionsText(const TestbenchPlan& plan);
 std::string CMakeListsText(const TestbenchPlan& plan);
 
+// `text` as one quoted CMake argument ("..." with \\, \", \$ and \; escaped), so that a path
+// or a value with blanks, quotes, dollars or semicolons reaches the command as it is.
+// `prefix` goes in front unescaped (a variable reference such as ${CMAKE_CURRENT_SOURCE_DIR}/).
+std::string CMakeQuoted(std::string_view text, std::string_view prefix = {});
+
+// Why a --define is refused ("NAME" or "NAME=VALUE", NAME a C identifier, no line break in
+// VALUE and no backslash at its end); empty when it is fine.
+std::string DefineProblem(std::string_view define);
+
 struct TestbenchRequest {
-    std::string projectFile;           // the .tp (stored path)
-    std::vector<std::string> rtlFiles; // Verilog files; none: rtl.h
-    std::string top;                   // the Verilog top module; empty: the files' own
-    std::string folder;                // empty: <project>/Output/testbench
-    std::string compatHeader;          // kestrel_systemc.h to copy in
+    std::string projectFile;                 // the .tp (stored path)
+    std::vector<std::string> rtlFiles;       // Verilog files; none: rtl.h
+    std::string top;                         // the Verilog top module; empty: the files' own
+    std::string folder;                      // empty: <project>/Output/testbench
+    std::string compatHeader;                // kestrel_systemc.h to copy in
+    std::string writer = kWriterTestbench;   // for the files' header comment
+    std::vector<std::string> defines;        // NAME or NAME=VALUE, for every C++ file
+    std::vector<std::string> includeFolders; // for every C++ file
 };
 
 struct TestbenchResult {

@@ -6,6 +6,8 @@
 // that fails leaves no cache behind, a cache without build files (a configure stopped
 // half-way) is configured again, and a configured folder is only built.
 #include "sim/Testbench.h"
+#include "platform/FileSystem.h"
+#include "platform/Process.h"
 #include "sim/RtlPorts.h"
 #include "sim/Simulation.h"
 
@@ -162,8 +164,8 @@ TEST(TestbenchPlan, FallingEdgeProjectsStartOnTheFallingEdge) {
 }
 
 // A copy of the MemReqAck example pointed at its own Output folder, with Tran.cpp there.
-fs::path GeneratedCopy(const test::TempDir& dir) {
-    fs::path project = dir.path() / "MemReqAck";
+fs::path GeneratedCopy(const fs::path& parent) {
+    fs::path project = parent / "MemReqAck";
     test::CopyTree(test::GoldenDir().parent_path().parent_path() / "examples" / "MemReqAck",
                    project);
     ProjectTables tables;
@@ -180,7 +182,7 @@ fs::path GeneratedCopy(const test::TempDir& dir) {
 
 TEST(TestbenchFolder, KeepsTheUsersFilesAndRewritesOnlyWhatChanged) {
     test::TempDir dir;
-    fs::path project = GeneratedCopy(dir);
+    fs::path project = GeneratedCopy(dir.path());
     fs::path compat = dir.path() / "kestrel_systemc.h";
     test::WriteBytes(compat, "// compat\n");
     TestbenchRequest request;
@@ -257,7 +259,7 @@ void WriteFakeCmake(const fs::path& bin, const fs::path& log) {
 
 TEST(Simulation, AConfigureThatDidNotFinishIsDoneAgainOnTheNextRun) {
     test::TempDir dir;
-    const fs::path project = GeneratedCopy(dir);
+    const fs::path project = GeneratedCopy(dir.path());
     const fs::path bin = dir.path() / "bin";
     const fs::path log = dir.path() / "cmake.log";
     WriteFakeCmake(bin, log);
@@ -297,9 +299,183 @@ TEST(Simulation, AConfigureThatDidNotFinishIsDoneAgainOnTheNextRun) {
     EXPECT_NE(built.buildOutput.find("build stops here"), std::string::npos);
 }
 
+// A run of cmake (the real one), for the build file's texts.
+RunOutcome RunCMake(std::vector<std::string> words) {
+    return RunCommand({"cmake", std::move(words), {}, {}}, std::chrono::minutes(2));
+}
+
+TEST(CMakeQuoted, EveryTextReachesACMakeFunctionAsOneArgumentAsItWas) {
+    test::TempDir dir;
+    // What paths and define values hold; a function receives its arguments as one list,
+    // as Verilator's verilate() receives its sources.
+    const std::vector<std::string> texts = {
+        "a;b;c",         "two words",         "say \"hi\"",      "back\\slash",
+        "$HOME ${HOME}", "$ENV{HOME} @HOME@", "tab\there\nnext", "#(not a comment)"};
+    std::string script = "function(each)\n"
+                         "  set(i 0)\n"
+                         "  foreach(x IN LISTS ARGN)\n"
+                         "    file(WRITE \"${OUT}/${i}\" \"${x}\")\n"
+                         "    math(EXPR i \"${i} + 1\")\n"
+                         "  endforeach()\n"
+                         "  file(WRITE \"${OUT}/count\" \"${i}\")\n"
+                         "endfunction()\n"
+                         "each(";
+    for (const std::string& text : texts) script += " " + CMakeQuoted(text);
+    script += ")\n";
+    test::WriteBytes(dir.path() / "quoted.cmake", script);
+    RunOutcome ran =
+        RunCMake({"-DOUT=" + dir.path().string(), "-P", (dir.path() / "quoted.cmake").string()});
+    ASSERT_TRUE(ran.succeeded()) << ran.output << script;
+    ASSERT_EQ(test::ReadBytes(dir.path() / "count"), std::to_string(texts.size())) << script;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(test::ReadBytes(dir.path() / std::to_string(i)), texts[i]) << script;
+    EXPECT_EQ(CMakeQuoted("a b", "${CMAKE_CURRENT_SOURCE_DIR}/"),
+              "\"${CMAKE_CURRENT_SOURCE_DIR}/a b\"");
+
+    EXPECT_EQ(DefineProblem("WIDTH=8"), "");
+    EXPECT_EQ(DefineProblem("_TRACE"), "");
+    EXPECT_EQ(DefineProblem("GREETING=\"a b; $c\""), "");
+    for (const char* bad : {"", "=1", "8BIT", "A-B=1", "X=a\nb", "X=a\\"})
+        EXPECT_NE(DefineProblem(bad), "") << bad;
+}
+
+// The testbench of a project whose folder name has blanks, dollars and parentheses, moved
+// with its project to another folder: a configure of the moved folder finds every file, and
+// the folders outside the project are named in full.
+TEST(TestbenchFolder, MovesWithItsProject) {
+    test::TempDir dir;
+    const fs::path original = dir.path() / "my $HOME (copy)";
+    fs::path project = GeneratedCopy(original);
+    test::WriteBytes(project / "Output" / "TLM_AIC.h", "// generated\n");
+    test::WriteBytes(dir.path() / "kestrel_systemc.h", "// compat\n");
+    const fs::path inside = project / "include";
+    const fs::path outside = dir.path() / "shared; headers";
+    fs::create_directories(inside);
+    fs::create_directories(outside);
+    TestbenchRequest request;
+    request.projectFile = (project / "MemReqAck.tp").string();
+    request.compatHeader = (dir.path() / "kestrel_systemc.h").string();
+    request.defines = {"WIDTH=8", "GREETING=\"a b;c\""};
+    request.includeFolders = {inside.string(), outside.string()};
+    TestbenchResult written = WriteTestbench(request);
+    ASSERT_TRUE(written.ok()) << written.status.message();
+    const fs::path folder = project / "Output" / "testbench";
+    const std::string lists = test::ReadBytes(folder / "CMakeLists.txt");
+    EXPECT_NE(lists.find("add_library(kestrel_transactor STATIC "
+                         "\"${CMAKE_CURRENT_SOURCE_DIR}/../Tran.cpp\" transactions.cpp)"),
+              std::string::npos)
+        << lists;
+    EXPECT_NE(lists.find("target_compile_definitions(kestrel_transactor PUBLIC \"WIDTH=8\" "
+                         "\"GREETING=\\\"a b\\;c\\\"\")"),
+              std::string::npos)
+        << lists;
+    EXPECT_NE(lists.find("target_include_directories(kestrel_transactor PUBLIC "
+                         "\"${CMAKE_CURRENT_SOURCE_DIR}/../../include\" " +
+                         CMakeQuoted(outside.string()) + ")"),
+              std::string::npos)
+        << lists;
+    EXPECT_EQ(lists.find("(copy)"), std::string::npos) << lists; // no path of the project in full
+    EXPECT_NE(test::ReadBytes(folder / "sc_main.cpp")
+                  .find("// sc_main.cpp - written by kestrel-cli testbench for project MemReqAck."),
+              std::string::npos);
+
+    const fs::path moved = dir.path() / "moved";
+    fs::rename(original, moved);
+    const fs::path movedFolder = moved / "MemReqAck" / "Output" / "testbench";
+    RunOutcome configured =
+        RunCMake({"-S", movedFolder.string(), "-B", (dir.path() / "build").string()});
+    EXPECT_TRUE(configured.succeeded()) << configured.output;
+
+    // CMake cannot build in a folder whose path holds a semicolon, a quote or a hash.
+    request.projectFile = (moved / "MemReqAck" / "MemReqAck.tp").string();
+    request.folder = (dir.path() / "tb;1").string();
+    request.includeFolders = {outside.string()};
+    TestbenchResult refused = WriteTestbench(request);
+    ASSERT_EQ(refused.problems.size(), 1u);
+    EXPECT_NE(refused.problems[0].find("holds ';', which CMake cannot build in"), std::string::npos)
+        << refused.problems[0];
+}
+
+// A window's Simulate says so in the header of every file it writes.
+TEST(TestbenchFolder, TheHeaderNamesWhoWroteIt) {
+    test::TempDir dir;
+    fs::path project = GeneratedCopy(dir.path());
+    test::WriteBytes(dir.path() / "kestrel_systemc.h", "// compat\n");
+    TestbenchRequest request;
+    request.projectFile = (project / "MemReqAck.tp").string();
+    request.compatHeader = (dir.path() / "kestrel_systemc.h").string();
+    request.writer = kWriterWindow;
+    ASSERT_TRUE(WriteTestbench(request).ok());
+    for (const char* name : {"sc_main.cpp", "kestrel_pins.h", "rtl_pins.h", "rtl.h",
+                             "transactions.cpp", "CMakeLists.txt"}) {
+        const std::string text = test::ReadBytes(project / "Output" / "testbench" / name);
+        const std::string first = text.substr(0, text.find('\n'));
+        EXPECT_NE(first.find("written by Kestrel's Simulate (Generate window)"), std::string::npos)
+            << first;
+        EXPECT_EQ(text.find("written by kestrel-cli"), std::string::npos) << name;
+    }
+}
+
+// Another Verilog file list or top, other defines, or the folder moved with its project:
+// the build folder is configured again before it is built, never built as it was.
+TEST(Simulation, AChangedBuildFileOrAMovedFolderIsConfiguredAgain) {
+    test::TempDir dir;
+    const fs::path bin = dir.path() / "bin";
+    const fs::path log = dir.path() / "cmake.log";
+    WriteFakeCmake(bin, log);
+    test::WriteBytes(dir.path() / "kestrel_systemc.h", "// compat\n");
+    const std::string verilator = FindProgram("verilator");
+    ScopedPath path(bin.string() + (verilator.empty() ? "" : ":" + BeforeLastSeparator(verilator)));
+
+    fs::path project = GeneratedCopy(dir.path() / "first");
+    const fs::path memory = project / "rtl" / "memory.v";
+    const fs::path wrapper = project / "rtl" / "wrapper.v";
+    test::WriteBytes(wrapper, "module wrapper (input wire clk, input wire req, input wire we,\n"
+                              "    input wire [7:0] addr, input wire [7:0] wdata,\n"
+                              "    output wire ack, output wire [7:0] rdata);\n"
+                              "    memory inner(.clk(clk), .req(req), .we(we), .addr(addr),\n"
+                              "                 .wdata(wdata), .ack(ack), .rdata(rdata));\n"
+                              "endmodule\n");
+    SimulationRequest request;
+    request.testbench.compatHeader = (dir.path() / "kestrel_systemc.h").string();
+    auto run = [&] {
+        fs::remove(log);
+        request.testbench.projectFile = (project / "MemReqAck.tp").string();
+        SimulationOutcome outcome = RunSimulation(request, {}, nullptr);
+        EXPECT_TRUE(outcome.testbench.ok()) << outcome.testbench.status.message();
+        return test::ReadBytes(log);
+    };
+    EXPECT_EQ(run(), "-S\n--build\n");
+    EXPECT_EQ(run(), "--build\n");
+    request.testbench.defines = {"TRACE"};
+    EXPECT_EQ(run(), "-S\n--build\n");
+    EXPECT_EQ(run(), "--build\n");
+    if (!verilator.empty()) {
+        request.testbench.rtlFiles = {memory.string()};
+        EXPECT_EQ(run(), "-S\n--build\n");
+        EXPECT_EQ(run(), "--build\n");
+        request.testbench.rtlFiles = {wrapper.string(), memory.string()};
+        request.testbench.top = "wrapper";
+        EXPECT_EQ(run(), "-S\n--build\n");
+        EXPECT_EQ(run(), "--build\n");
+    }
+    // Moved, with its build folder: the same build file, in another folder. The cache of
+    // the old folder is not used.
+    const fs::path moved = dir.path() / "moved";
+    fs::rename(dir.path() / "first", moved);
+    project = GeneratedCopy(moved); // its settings pointed at the moved copy
+    if (!verilator.empty())
+        request.testbench.rtlFiles = {(project / "rtl" / "wrapper.v").string(),
+                                      (project / "rtl" / "memory.v").string()};
+    const fs::path build = project / "Output" / "testbench" / "build";
+    test::WriteBytes(build / "CMakeCache.txt", "old folder\n");
+    EXPECT_EQ(run(), "-S\n--build\n");
+    EXPECT_EQ(test::ReadBytes(build / "CMakeCache.txt"), "cache\n");
+}
+
 TEST(TestbenchFolder, NeedsAGeneratedTransactor) {
     test::TempDir dir;
-    fs::path project = GeneratedCopy(dir);
+    fs::path project = GeneratedCopy(dir.path());
     fs::remove(project / "Output" / "Tran.cpp");
     TestbenchRequest request;
     request.projectFile = (project / "MemReqAck.tp").string();
