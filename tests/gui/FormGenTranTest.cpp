@@ -1,6 +1,6 @@
 // The Generate window: its boxes from gen.dat, the three browse buttons, a run from the
 // window (status box, progress bar) that writes the same files as kestrel-cli generate,
-// OK saving the boxes trimmed, and Cancel saving nothing.
+// OK saving the boxes trimmed, and Cancel saving nothing; the status box's font and size.
 #include "FormGenTran.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
@@ -9,12 +9,14 @@
 #include "project/ProjectCommands.h"
 
 #include <QFile>
-#include <QFontInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScreen>
 
 namespace kestrel::test {
 
@@ -80,7 +82,32 @@ private Q_SLOTS:
                  QStringLiteral("Code Generation Settings..."));
         QCOMPARE(Control<QAbstractButton>(f.dialog, "CommandGen")->text(),
                  QStringLiteral("Generate SystemC Transactor"));
-        QVERIFY(QFontInfo(Control<QPlainTextEdit>(f.dialog, "TextStatus")->font()).fixedPitch());
+    }
+
+    void theStatusBoxIsFixedPitchAndShowsLinesEnough() {
+        GenerateFixture f;
+        auto* status = Control<QPlainTextEdit>(f.dialog, "TextStatus");
+        // Every character as wide as the others, so that the log's columns line up.
+        const QFontMetrics metrics(status->font());
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")),
+                 metrics.horizontalAdvance(QStringLiteral("WWWW")));
+        // Where the desktop's monospace choice is a proportional font, a fixed-pitch family
+        // of the same size takes its place.
+        const QFont proportional = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        QVERIFY(!IsFixedPitch(proportional));
+        const QFont chosen = FixedPitchFont(proportional);
+        QVERIFY(IsFixedPitch(chosen));
+        QCOMPARE(chosen.pointSizeF(), proportional.pointSizeF());
+        QCOMPARE(FixedPitchFont(chosen), chosen);
+
+        // At its first size the window lies on the screen (the test screen is 600 pixels
+        // high) with lines of the log to read.
+        QCoreApplication::sendPostedEvents();
+        const QRect screen = f.dialog->screen()->availableGeometry();
+        QVERIFY2(screen.contains(f.dialog->frameGeometry()),
+                 qPrintable(QString::number(f.dialog->frameGeometry().height())));
+        const int lines = status->viewport()->height() / metrics.lineSpacing();
+        QVERIFY2(lines >= 8, qPrintable(QString::number(lines)));
     }
 
     void browseButtons() {

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QToolBar>
 
@@ -382,6 +383,15 @@ private Q_SLOTS:
         QVERIFY(browser->source().toLocalFile().endsWith(QStringLiteral("/Main.html")));
         QVERIFY(!browser->toPlainText().isEmpty());
         QVERIFY(app.ui.calls.isEmpty());
+        // Wholly on the screen, however small it is.
+        const QRect screen = help->screen()->availableGeometry();
+        QVERIFY2(screen.contains(help->frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(help->frameGeometry().x())
+                                .arg(help->frameGeometry().y())
+                                .arg(help->frameGeometry().width())
+                                .arg(help->frameGeometry().height())));
+        QVERIFY(help->width() >= 400 && help->height() >= 300);
 
         app.main->RunCommand(C::About);
         QDialog* about = OpenDialog(*app.main, "FormAbout");
@@ -474,6 +484,16 @@ private Q_SLOTS:
         QCOMPARE(DialogPosition(QRect(0, 0, 1000, 800), QSize(400, 300), 144), QPoint(300, 150));
         // A dialog wider than the main window starts left of it.
         QCOMPARE(DialogPosition(QRect(0, 0, 300, 800), QSize(500, 300), 144), QPoint(-100, 150));
+
+        // A window of its own: over the main window, shrunk to the screen's free part (a
+        // panel at its top), moved inside it.
+        const QRect area(0, 30, 1024, 738);
+        const QMargins frame(4, 30, 4, 4);
+        QCOMPARE(FrameWithin(area, QSize(400, 300), QRect(100, 100, 800, 600), frame),
+                 QRect(296, 233, 408, 334));
+        QCOMPARE(FrameWithin(area, QSize(760, 900), QRect(600, 500, 400, 200), frame),
+                 QRect(1024 - 768, 30, 768, 738));
+        QCOMPARE(FrameWithin(area, QSize(760, 640), QRect(), frame).size(), QSize(768, 674));
     }
 };
 
