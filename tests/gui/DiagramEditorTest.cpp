@@ -440,6 +440,35 @@ private Q_SLOTS:
         QCOMPARE(d.Model().states.size(), std::size_t(1));
     }
 
+    void aNewTemplateOpensLargeEnoughToRead() {
+        QTemporaryDir dir;
+        CopyFolder(ExamplesFolder() + "/MemReqAck", dir.path() + "/MemReqAck");
+        const QString path = dir.path() + "/Write.asf";
+        RunCli({"asf-template", dir.path() + "/MemReqAck/MemReqAck.tp", "Write", path});
+        FakeUiServices ui;
+        DiagramEditor* editor = DiagramEditor::Open(ui, path);
+        QVERIFY(editor);
+        QTest::qWait(10);
+        // The signature and each port's name wholly in view, their letters a readable size.
+        const QRect view = editor->View().viewport()->rect();
+        int texts = 0;
+        for (QGraphicsItem* item : editor->Scene().items()) {
+            if (!dynamic_cast<QGraphicsSimpleTextItem*>(item)) continue;
+            const QRect shown =
+                editor->View().mapFromScene(item->sceneBoundingRect()).boundingRect();
+            QVERIFY2(view.contains(shown) && shown.height() >= 12,
+                     qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
+                                    .arg(static_cast<QGraphicsSimpleTextItem*>(item)->text())
+                                    .arg(shown.x())
+                                    .arg(shown.y())
+                                    .arg(shown.width())
+                                    .arg(shown.height())));
+            ++texts;
+        }
+        QCOMPARE(texts, 8); // the signature and seven ports
+        CloseTopLevels<DiagramEditor>();
+    }
+
     void editorsOfFilesOfTheSameNameShowTheirFolders() {
         OpenedDiagram first;
         QTemporaryDir elsewhere;

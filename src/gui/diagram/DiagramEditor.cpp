@@ -949,11 +949,16 @@ void DiagramEditor::FitToWindow() {
 
 void DiagramEditor::ShowMachine() {
     QRectF area;
+    QRectF drawn; // the texts and ports, without the frames behind them
     for (QGraphicsItem* item : scene_->items()) {
         const DiagramObjectKind kind = DiagramScene::ObjectOf(item).kind;
         if (kind != DiagramObjectKind::None && kind != DiagramObjectKind::Port)
             area |= item->sceneBoundingRect();
+        else if (item->zValue() >= 0)
+            drawn |= item->sceneBoundingRect();
     }
+    // A new template has no machine yet: its signature and ports are what there is to read.
+    if (area.isEmpty()) area = drawn;
     if (area.isEmpty()) {
         FitToWindow();
         return;
