@@ -84,30 +84,42 @@ private Q_SLOTS:
                  QStringLiteral("Generate SystemC Transactor"));
     }
 
-    void theStatusBoxIsFixedPitchAndShowsLinesEnough() {
+    void theStatusBoxIsFixedPitch() {
+        // Also where the desktop's monospace font is a proportional one.
+        if (!OnOtherDesktop())
+            QCOMPARE(RunOnOtherDesktop("theStatusBoxIsFixedPitch",
+                                       {{},
+                                        "<match target=\"pattern\"><test name=\"family\"><string>"
+                                        "monospace</string></test><edit name=\"family\" "
+                                        "mode=\"prepend\" binding=\"strong\"><string>DejaVu "
+                                        "Serif</string></edit></match>"}),
+                     0);
         GenerateFixture f;
-        auto* status = Control<QPlainTextEdit>(f.dialog, "TextStatus");
         // Every character as wide as the others, so that the log's columns line up.
-        const QFontMetrics metrics(status->font());
+        const QFontMetrics metrics(Control<QPlainTextEdit>(f.dialog, "TextStatus")->font());
         QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")),
                  metrics.horizontalAdvance(QStringLiteral("WWWW")));
-        // Where the desktop's monospace choice is a proportional font, a fixed-pitch family
-        // of the same size takes its place.
+        // A proportional font gives way to a fixed-pitch family of its size.
         const QFont proportional = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
         QVERIFY(!IsFixedPitch(proportional));
         const QFont chosen = FixedPitchFont(proportional);
         QVERIFY(IsFixedPitch(chosen));
         QCOMPARE(chosen.pointSizeF(), proportional.pointSizeF());
         QCOMPARE(FixedPitchFont(chosen), chosen);
+    }
 
-        // At its first size the window lies on the screen (the test screen is 600 pixels
-        // high) with lines of the log to read.
+    void theStatusBoxShowsLinesEnough() {
+        // Also on a small screen, where the window still fits.
+        if (!OnOtherDesktop())
+            QCOMPARE(RunOnOtherDesktop("theStatusBoxShowsLinesEnough", {QSize(1024, 600), {}}), 0);
+        GenerateFixture f;
+        auto* status = Control<QPlainTextEdit>(f.dialog, "TextStatus");
         QCoreApplication::sendPostedEvents();
         const QRect screen = f.dialog->screen()->availableGeometry();
-        QVERIFY2(screen.contains(f.dialog->frameGeometry()),
-                 qPrintable(QString::number(f.dialog->frameGeometry().height())));
-        const int lines = status->viewport()->height() / metrics.lineSpacing();
-        QVERIFY2(lines >= 8, qPrintable(QString::number(lines)));
+        const QRect frame = f.dialog->frameGeometry();
+        QVERIFY2(screen.contains(frame), qPrintable(QString::number(frame.height())));
+        const int lines = status->viewport()->height() / status->fontMetrics().lineSpacing();
+        QVERIFY2(lines >= (screen.height() > 600 ? 16 : 8), qPrintable(QString::number(lines)));
     }
 
     void browseButtons() {
