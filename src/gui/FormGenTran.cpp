@@ -24,6 +24,7 @@
 #include "sim/CompilerDiagnostics.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -440,16 +441,24 @@ void FormGenTran::ShowResultFiles(const SimulationOutcome& outcome) {
 }
 
 void FormGenTran::EditTransactions() {
-    main_.Context().ui.OpenDocument(transactionsFile_);
+    UiServices& ui = main_.Context().ui;
+    if (!ui.OpenDocument(transactionsFile_))
+        ShowFailure(ui, this,
+                    QStringLiteral("The desktop has no program to open \"%1\".")
+                        .arg(QDir::toNativeSeparators(transactionsFile_)));
 }
 
 void FormGenTran::OpenWaveform() {
     UiServices& ui = main_.Context().ui;
-    const std::string viewer = FindProgram("gtkwave");
-    if (!viewer.empty())
-        ui.StartProgram(FromCore(viewer), waveformFile_);
-    else
-        ui.OpenDocument(waveformFile_);
+    const QString viewer = FromCore(FindProgram("gtkwave"));
+    if (!viewer.isEmpty() ? ui.StartProgram(viewer, waveformFile_) : ui.OpenDocument(waveformFile_))
+        return;
+    ShowFailure(ui, this,
+                viewer.isEmpty()
+                    ? QStringLiteral("The desktop has no program to open \"%1\": install "
+                                     "GTKWave or another VCD viewer.")
+                          .arg(QDir::toNativeSeparators(waveformFile_))
+                    : QStringLiteral("\"%1\" could not be started.").arg(viewer));
 }
 
 void FormGenTran::ChooseRtlFiles() {
