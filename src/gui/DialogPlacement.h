@@ -1,6 +1,7 @@
 #pragma once
 // Where a window opens: centred horizontally over the main window and 1000 twips
-// (1/1440 inch) above its vertical centre.
+// (1/1440 inch) above its vertical centre; a window of its own within the screen.
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -23,5 +24,15 @@ QPoint DialogPosition(const QRect& main, const QSize& dialog, double dotsPerInch
 // Moves `dialog` there (kept on the main window's screen, so its title bar stays
 // reachable).
 void PlaceDialog(QWidget* dialog, const QWidget* mainWindow);
+
+// The frame of a window that would like the inner size `wanted`: no larger than `area`
+// (with the `frame` margins around the inside), centred over `over` (over `area` when
+// `over` is empty) and moved as little as needed to lie wholly inside `area`.
+QRect FrameWithin(const QRect& area, const QSize& wanted, const QRect& over, const QMargins& frame);
+
+// Sizes a top-level window and places it so that it lies wholly on the available part of
+// the screen of `over` (its own when null), centred over `over` (which may be the window
+// itself, to keep it where it is).
+void PlaceWithinScreen(QWidget* window, const QWidget* over, const QSize& wanted);
 
 } // namespace kestrel

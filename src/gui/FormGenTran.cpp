@@ -4,7 +4,8 @@
 // OK saves the boxes trimmed; the settings button opens the Code Generation Settings
 // window with this window disabled until it closes. Simulate hands the run to a
 // SimulationRunner and shows what it reports as it comes; the window stays usable, and
-// closing it stops the run.
+// closing it stops the run. A run that wrote them offers its transactions.cpp and its
+// waveform.
 #include "FormGenTran.h"
 
 #include "DialogPlacement.h"
@@ -18,12 +19,16 @@
 #include "generate/Generate.h"
 #include "generate/RunTables.h"
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
 #include "project/FsmAssignment.h"
 #include "sim/CompilerDiagnostics.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -37,6 +42,8 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kestrel {
 
 namespace {
@@ -48,6 +55,11 @@ QLineEdit* Box(const char* name, QWidget* parent) {
     return box;
 }
 
+// The status box shows at least this many lines, and this many at the window's first
+// size where the screen has room for them.
+constexpr int kStatusMinimumLines = 8;
+constexpr int kStatusLines = 24;
+
 QPushButton* BrowseButton(const char* name, QWidget* parent) {
     auto* button = new QPushButton(QStringLiteral("..."), parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -57,14 +69,39 @@ QPushButton* BrowseButton(const char* name, QWidget* parent) {
 
 } // namespace
 
-QFont StatusFont() {
-    const QString courier = QStringLiteral("Courier New");
-    if (QFontDatabase::families().contains(courier)) {
-        QFont font(courier);
+bool IsFixedPitch(const QFont& font) {
+    // The flag comes from the font file; the advances are what lines up the columns.
+    const QFontMetrics metrics(font);
+    return QFontInfo(font).fixedPitch() && metrics.horizontalAdvance(QLatin1Char('i')) ==
+                                               metrics.horizontalAdvance(QLatin1Char('W'));
+}
+
+QFont FixedPitchFont(const QFont& preferred) {
+    if (IsFixedPitch(preferred)) return preferred;
+    // The desktop's monospace choice can name a proportional font (or none at all): the
+    // families Debian's font packages install, then any fixed-pitch family there is.
+    const QStringList known = {
+        QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+        QStringLiteral("Noto Mono"),        QStringLiteral("Courier New"),
+        QStringLiteral("Nimbus Mono PS"),   QStringLiteral("FreeMono")};
+    QStringList families = QFontDatabase::families();
+    QStringList candidates;
+    for (const QString& family : known)
+        if (families.contains(family)) candidates << family;
+    for (const QString& family : families)
+        if (QFontDatabase::isFixedPitch(family) && !candidates.contains(family))
+            candidates << family;
+    for (const QString& family : candidates) {
+        QFont font = preferred;
+        font.setFamilies({family});
         font.setStyleHint(QFont::TypeWriter);
-        return font;
+        if (IsFixedPitch(font)) return font;
     }
-    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    return preferred;
+}
+
+QFont StatusFont() {
+    return FixedPitchFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
 FormGenTran* FormGenTran::Open(MainWindow& main) {
@@ -128,7 +165,7 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     status_->setReadOnly(true);
     status_->setLineWrapMode(QPlainTextEdit::NoWrap);
     status_->setFont(StatusFont());
-    status_->setMinimumHeight(200);
+    status_->setMinimumHeight(kStatusMinimumLines * QFontMetrics(status_->font()).lineSpacing());
     statusLabel->setBuddy(status_);
     generate_ = generate;
     simulate_ = NamedButton("CommandSimulate", "Simulate", generateFrame);
@@ -150,6 +187,11 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     errorsLabel_->setBuddy(errors_);
     errorsLabel_->hide();
     errors_->hide();
+    editTransactions_ =
+        NamedButton("CommandEditTransactions", "Edit transactions.cpp", generateFrame);
+    openWaveform_ = NamedButton("CommandOpenWaveform", "Open Waveform", generateFrame);
+    editTransactions_->hide();
+    openWaveform_->hide();
     auto* generateRow = new QHBoxLayout;
     generateRow->addWidget(generate);
     generateRow->addWidget(simulate_);
@@ -166,6 +208,11 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     generateLayout->addWidget(status_, 1);
     generateLayout->addWidget(errorsLabel_);
     generateLayout->addWidget(errors_);
+    auto* resultRow = new QHBoxLayout;
+    resultRow->addWidget(editTransactions_);
+    resultRow->addWidget(openWaveform_);
+    resultRow->addStretch();
+    generateLayout->addLayout(resultRow);
 
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
@@ -208,6 +255,8 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     });
     connect(runner_, &SimulationRunner::Output, this, &FormGenTran::AppendStatus);
     connect(runner_, &SimulationRunner::Finished, this, &FormGenTran::OnSimulationFinished);
+    connect(editTransactions_, &QPushButton::clicked, this, &FormGenTran::EditTransactions);
+    connect(openWaveform_, &QPushButton::clicked, this, &FormGenTran::OpenWaveform);
     connect(errors_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         const int row = errors_->row(item);
         if (row >= 0 && row < errorLinks_.size()) OpenBuildError(errorLinks_[row]);
@@ -339,6 +388,7 @@ void FormGenTran::Simulate() {
     errors_->clear();
     errorsLabel_->hide();
     errors_->hide();
+    openWaveform_->hide();
     progress_->setRange(0, 0); // busy
     runner_->Start(request);
     UpdateSimulate();
@@ -372,7 +422,44 @@ void FormGenTran::OnSimulationFinished(const SimulationReport& report) {
     }
     errorsLabel_->setVisible(!errorLinks_.isEmpty());
     errors_->setVisible(!errorLinks_.isEmpty());
+    ShowResultFiles(outcome);
     UpdateSimulate();
+}
+
+void FormGenTran::ShowResultFiles(const SimulationOutcome& outcome) {
+    if (!outcome.testbench.folder.empty())
+        transactionsFile_ = FromCore(JoinPath(outcome.testbench.folder, {"transactions.cpp"}));
+    editTransactions_->setVisible(!transactionsFile_.isEmpty() &&
+                                  FileExists(ToCore(transactionsFile_)));
+    editTransactions_->setToolTip(
+        QStringLiteral("Open %1 in the text editor").arg(transactionsFile_));
+    waveformFile_ = FromCore(outcome.waveform);
+    openWaveform_->setVisible(!outcome.stopped && !waveformFile_.isEmpty() &&
+                              FileExists(outcome.waveform));
+    openWaveform_->setToolTip(QStringLiteral("Open %1 in GTKWave, or with the desktop's program "
+                                             "for it when GTKWave is not installed")
+                                  .arg(waveformFile_));
+}
+
+void FormGenTran::EditTransactions() {
+    UiServices& ui = main_.Context().ui;
+    if (!ui.OpenDocument(transactionsFile_))
+        ShowFailure(ui, this,
+                    QStringLiteral("The desktop has no program to open \"%1\".")
+                        .arg(QDir::toNativeSeparators(transactionsFile_)));
+}
+
+void FormGenTran::OpenWaveform() {
+    UiServices& ui = main_.Context().ui;
+    const QString viewer = FromCore(FindProgram("gtkwave"));
+    if (!viewer.isEmpty() ? ui.StartProgram(viewer, waveformFile_) : ui.OpenDocument(waveformFile_))
+        return;
+    ShowFailure(ui, this,
+                viewer.isEmpty()
+                    ? QStringLiteral("The desktop has no program to open \"%1\": install "
+                                     "GTKWave or another VCD viewer.")
+                          .arg(QDir::toNativeSeparators(waveformFile_))
+                    : QStringLiteral("\"%1\" could not be started.").arg(viewer));
 }
 
 void FormGenTran::ChooseRtlFiles() {
@@ -428,6 +515,20 @@ void FormGenTran::OpenBuildError(const BuildErrorLink& link) {
     if (DiagramEditor* editor =
             DiagramEditor::Open(ui, link.file, std::move(project), functionName))
         editor->ShowLine(link.line);
+}
+
+void FormGenTran::showEvent(QShowEvent* event) {
+    if (!sized_) {
+        // Laid out at its size hint, which the desktop holds to two thirds of the screen,
+        // the window would leave the status box a few lines: it takes what the screen
+        // gives for a screenful of the log, and stays where it was placed.
+        sized_ = true;
+        const int wanted = kStatusLines * QFontMetrics(status_->font()).lineSpacing();
+        const QSize size(std::max(width(), 760),
+                         height() + std::max(0, wanted - status_->height()));
+        PlaceWithinScreen(this, this, size);
+    }
+    QDialog::showEvent(event);
 }
 
 void FormGenTran::done(int result) {

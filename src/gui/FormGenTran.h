@@ -4,7 +4,8 @@
 // way to the Code Generation Settings window. The status box and the progress bar follow
 // the generation log while a run goes on. Simulate builds and runs the testbench of the
 // generated transactor on a thread of its own, its output in the status box; a build that
-// fails lists its errors under it, each opening the file it names.
+// fails lists its errors under it, each opening the file it names; a run that wrote them
+// offers its transactions.cpp and its waveform.
 #include "BuildErrorLinks.h"
 #include "codegen/GenerationLog.h"
 #include "model/ProjectOptions.h"
@@ -23,6 +24,7 @@ namespace kestrel {
 
 class MainWindow;
 class SimulationRunner;
+struct SimulationOutcome;
 struct SimulationReport;
 
 class FormGenTran : public QDialog, private LogObserver {
@@ -51,9 +53,16 @@ public:
     // The file of a build error: a diagram in the diagram editor, any other file by the
     // desktop's program.
     void OpenBuildError(const BuildErrorLink& link);
+    // After a run: the testbench's transactions.cpp in the desktop's text editor, and its
+    // waveform in GTKWave when it is installed (else with the desktop's program for it).
+    void EditTransactions();
+    void OpenWaveform();
 
     // Closing the window stops a simulation and waits for it.
     void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     FormGenTran(MainWindow& main, const GenerationSettings& settings);
@@ -64,6 +73,8 @@ private:
     void UpdateSimulate();
     void ShowRtlFiles();
     void OnSimulationFinished(const SimulationReport& report);
+    // Offers the files a run wrote that are there.
+    void ShowResultFiles(const SimulationOutcome& outcome);
 
     void OnText(std::string_view appended) override;
     void OnProgress(int value, int maximum) override;
@@ -87,13 +98,22 @@ private:
     QPushButton* rtlClear_ = nullptr;
     QLabel* errorsLabel_ = nullptr;
     QListWidget* errors_ = nullptr;
+    QPushButton* editTransactions_ = nullptr;
+    QPushButton* openWaveform_ = nullptr;
+    QString transactionsFile_;
+    QString waveformFile_;
     QList<BuildErrorLink> errorLinks_;
     QStringList rtlFiles_;
     SimulationRunner* runner_ = nullptr;
+    bool sized_ = false; // the first showing has sized the window to the screen
 };
 
-// The font of the status box: "Courier New", or the system's fixed-pitch font when it is
-// not installed.
+// Whether every character of `font`, as the font database resolves it, has the same width.
+bool IsFixedPitch(const QFont& font);
+// `preferred` when it is fixed-pitch; else a fixed-pitch family at its size (a known one
+// first, then any installed); `preferred` when there is none.
+QFont FixedPitchFont(const QFont& preferred);
+// The font of the status box: the desktop's fixed-pitch font, made sure of.
 QFont StatusFont();
 
 } // namespace kestrel

@@ -1,8 +1,9 @@
 // The help window: a text browser over the installed help pages with Back, Forward and
 // Contents buttons. Links between pages stay in the window; links to web addresses go to
-// the desktop's browser.
+// the desktop's browser. It opens over the main window, within the screen.
 #include "HelpViewer.h"
 
+#include "DialogPlacement.h"
 #include "GuiResources.h"
 #include "UiServices.h"
 
@@ -75,8 +76,8 @@ bool HelpViewer::ShowHelp(const QString& topic) {
         auto* layout = new QVBoxLayout(window);
         layout->addLayout(buttons);
         layout->addWidget(browser_);
-        window->resize(760, 640);
         window_ = window;
+        PlaceWithinScreen(window, mainWindow_, QSize(760, 640));
     }
     browser_->setSource(QUrl::fromLocalFile(page));
     window_->show();

@@ -1,5 +1,6 @@
 // The Qt answers to the desktop seam: QMessageBox with the classic icons and buttons,
-// QFileDialog for files and folders, QDesktopServices for documents and web links.
+// QFileDialog for files and folders, QDesktopServices for documents and web links, and a
+// detached QProcess for a viewer program.
 #include "QtUiServices.h"
 
 #include "project/InputRefusal.h"
@@ -9,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QStringList>
 #include <QUrl>
 
@@ -92,6 +94,10 @@ bool QtUiServices::OpenDocument(const QString& pathOrUrl) {
                          ? QUrl(pathOrUrl)
                          : QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath());
     return QDesktopServices::openUrl(url);
+}
+
+bool QtUiServices::StartProgram(const QString& program, const QString& file) {
+    return QProcess::startDetached(program, {file});
 }
 
 } // namespace kestrel

@@ -1,5 +1,6 @@
 #pragma once
-// The desktop's own message boxes, file dialogs, folder browser and document opener.
+// The desktop's own message boxes, file dialogs, folder browser, document opener and
+// program starter.
 #include "UiServices.h"
 
 namespace kestrel {
@@ -13,6 +14,7 @@ public:
     QString SaveFile(QWidget* parent, const FileDialogRequest& request) override;
     QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
     bool OpenDocument(const QString& pathOrUrl) override;
+    bool StartProgram(const QString& program, const QString& file) override;
 };
 
 // "Description (*.ext)|*.ext|..." as a Qt name filter list "Description (*.ext);;...".

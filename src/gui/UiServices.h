@@ -1,7 +1,8 @@
 #pragma once
 // The seam between the windows and the desktop: message boxes, the open and save file
-// dialogs, the folder browser and opening a document or web address with the desktop's
-// program. The windows call nothing else of the desktop, so tests answer every dialog.
+// dialogs, the folder browser, opening a document or web address with the desktop's
+// program and starting a viewer program on a file. The windows call nothing else of the desktop, so
+// tests answer every dialog.
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +42,8 @@ public:
     virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
     // Opens a file or a web address with the desktop's program for it.
     virtual bool OpenDocument(const QString& pathOrUrl) = 0;
+    // Starts a program of the desktop (a full path) on a file, not waiting for it.
+    virtual bool StartProgram(const QString& program, const QString& file) = 0;
 };
 
 // A refused input as its message box: critical icon, the refusal's title or "Kestrel".

@@ -3,8 +3,9 @@
 // Delete, and the saved file read back by the core; an example diagram saved unchanged
 // byte for byte and drawn with all its objects; unreadable files named in a message;
 // refusals of the core shown without a change; the question before closing; Save As and
-// a failed write; the checks panel selecting objects and warning of the trap state's actions;
-// pictures exported; `kestrel FILE.asf`.
+// a failed write; the checks panel selecting objects, warning of the trap state's actions,
+// counting its findings and showing them whole; pictures exported; `kestrel FILE.asf`; a
+// toolbar that stays in place through undo and redo; the folder in the title.
 #include "diagram/DiagramEditor.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QDockWidget>
 #include <QFile>
 #include <QGraphicsItem>
 #include <QGraphicsView>
@@ -25,6 +27,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QToolBar>
 #include <QUndoStack>
 
 #include <memory>
@@ -137,7 +140,8 @@ private Q_SLOTS:
         d.Trigger("ActionSave");
         QCOMPARE(FileBytes(d.path).toStdString(), d.editor->Document().Bytes());
         QVERIFY(!d.editor->IsModified());
-        QCOMPARE(d.editor->windowTitle(), QStringLiteral("m.asf - Kestrel Diagram Editor"));
+        QCOMPARE(d.editor->windowTitle(),
+                 "m.asf (" + QDir::toNativeSeparators(d.dir.path()) + ") - Kestrel Diagram Editor");
         const DiagramModel saved = ModelOfFile(d.path);
         QCOMPARE(saved.states.size(), std::size_t(2));
         QCOMPARE(saved.states[1].name, std::string("DONE"));
@@ -460,6 +464,104 @@ private Q_SLOTS:
         QVERIFY2(after != before, qPrintable(after.join(" / ")));
     }
 
+    void theToolbarStaysInPlaceWhileUndoAndRedoNameTheChange() {
+        OpenedDiagram d;
+        auto* bar = Control<QToolBar>(d.editor, "ToolbarDiagram");
+        auto places = [bar] {
+            QCoreApplication::sendPostedEvents(); // the toolbar's layout
+            QList<QRect> rects;
+            for (QAction* action : bar->actions())
+                if (QWidget* button = bar->widgetForAction(action)) rects << button->geometry();
+            return rects;
+        };
+        auto* undo = Control<QAction>(d.editor, "ActionUndo");
+        auto* redo = Control<QAction>(d.editor, "ActionRedo");
+        const QList<QRect> before = places();
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+        d.editor->AddStateAt({60000, 160000});
+        QCOMPARE(places(), before);
+        QCOMPARE(undo->toolTip(), QStringLiteral("Undo Add State (Ctrl+Z)"));
+        d.Trigger("ActionUndo");
+        QCOMPARE(places(), before);
+        QVERIFY(d.Model().states.empty());
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->toolTip(), QStringLiteral("Undo (Ctrl+Z)"));
+        QCOMPARE(redo->toolTip(), QStringLiteral("Redo Add State (Ctrl+Shift+Z)"));
+        d.Trigger("ActionRedo");
+        QCOMPARE(d.Model().states.size(), std::size_t(1));
+    }
+
+    void aNewTemplateOpensLargeEnoughToRead() {
+        QTemporaryDir dir;
+        CopyFolder(ExamplesFolder() + "/MemReqAck", dir.path() + "/MemReqAck");
+        const QString path = dir.path() + "/Write.asf";
+        RunCli({"asf-template", dir.path() + "/MemReqAck/MemReqAck.tp", "Write", path});
+        FakeUiServices ui;
+        DiagramEditor* editor = DiagramEditor::Open(ui, path);
+        QVERIFY(editor);
+        QTest::qWait(10);
+        // The signature and each port's name wholly in view, their letters a readable size.
+        const QRect view = editor->View().viewport()->rect();
+        int texts = 0;
+        for (QGraphicsItem* item : editor->Scene().items()) {
+            if (!dynamic_cast<QGraphicsSimpleTextItem*>(item)) continue;
+            const QRect shown =
+                editor->View().mapFromScene(item->sceneBoundingRect()).boundingRect();
+            QVERIFY2(view.contains(shown) && shown.height() >= 12,
+                     qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
+                                    .arg(static_cast<QGraphicsSimpleTextItem*>(item)->text())
+                                    .arg(shown.x())
+                                    .arg(shown.y())
+                                    .arg(shown.width())
+                                    .arg(shown.height())));
+            ++texts;
+        }
+        QCOMPARE(texts, 8); // the signature and seven ports
+        CloseTopLevels<DiagramEditor>();
+    }
+
+    void editorsOfFilesOfTheSameNameShowTheirFolders() {
+        OpenedDiagram first;
+        QTemporaryDir elsewhere;
+        const QString path = elsewhere.path() + "/m.asf";
+        WriteFile(path, kEmptyDiagram);
+        DiagramEditor* second = DiagramEditor::Open(first.ui, path);
+        QVERIFY(second && second != first.editor);
+        QCOMPARE(second->windowTitle(), "m.asf (" + QDir::toNativeSeparators(elsewhere.path()) +
+                                            ") - Kestrel Diagram Editor");
+        QVERIFY(first.editor->windowTitle() != second->windowTitle());
+    }
+
+    void checksCountInTheSingularAndShowLongMessagesWhole() {
+        OpenedDiagram d;
+        auto* checks = Control<QListWidget>(d.editor, "ListChecks");
+        auto* dock = Control<QDockWidget>(d.editor, "DockChecks");
+        d.editor->AddStateAt({60000, 160000});
+        QCOMPARE(dock->windowTitle(), QStringLiteral("Checks (2 errors, 1 warning)"));
+        const ObjectNumber state = *d.Model().states[0].id;
+
+        // A message wider than the panel takes as many lines as it needs.
+        QCoreApplication::sendPostedEvents();
+        const int width = checks->viewport()->width();
+        bool wrapped = false;
+        for (int i = 0; i < checks->count(); ++i) {
+            const QString text = checks->item(i)->text();
+            if (checks->fontMetrics().horizontalAdvance(text) <= width) continue;
+            const QRect shown = checks->visualItemRect(checks->item(i));
+            const QRect needed = checks->fontMetrics().boundingRect(
+                QRect(0, 0, shown.width() - checks->iconSize().width(), 10000), Qt::TextWordWrap,
+                text);
+            QVERIFY2(shown.height() >= needed.height() && shown.right() <= width, qPrintable(text));
+            wrapped = true;
+        }
+        QVERIFY(wrapped);
+
+        QVERIFY(d.editor->Change("kind", [&](AsfDocument& doc) {
+            return SetStateKind(doc, state, AsfStateKind::Trap);
+        }));
+        QCOMPARE(dock->windowTitle(), QStringLiteral("Checks (1 error, 0 warnings)"));
+    }
+
     void saveAsMovesTheWindowToTheNewFileAndAFailedWriteIsReported() {
         OpenedDiagram d;
         d.editor->AddStateAt({60000, 160000});
@@ -479,7 +581,7 @@ private Q_SLOTS:
                  QStringLiteral("Active HDL State Machine (*.asf)|*.asf"));
         QCOMPARE(d.editor->FilePath(), other);
         QVERIFY(!d.editor->IsModified());
-        QCOMPARE(d.editor->windowTitle(), QStringLiteral("other.asf - Kestrel Diagram Editor"));
+        QVERIFY(d.editor->windowTitle().startsWith(QStringLiteral("other.asf (")));
         QCOMPARE(FileBytes(d.path), kEmptyDiagram);
         QCOMPARE(ModelOfFile(other).states.size(), std::size_t(1));
         // Later refusals name the new file.

@@ -10,8 +10,8 @@
 namespace kestrel::test {
 
 struct UiCall {
-    QString kind; // "message", "open", "open files", "save", "folder", "document"
-    QString text; // message text, or the document opened
+    QString kind; // "message", "open", "open files", "save", "folder", "document", "program"
+    QString text; // message text, or the document or file opened
     QString title;
     MessageIcon icon = MessageIcon::None;
     QString filter;
@@ -50,6 +50,11 @@ public:
     }
     bool OpenDocument(const QString& pathOrUrl) override {
         calls.append({QStringLiteral("document"), pathOrUrl, {}, MessageIcon::None, {}, {}});
+        return true;
+    }
+    // Recorded with the program as its title.
+    bool StartProgram(const QString& program, const QString& file) override {
+        calls.append({QStringLiteral("program"), file, program, MessageIcon::None, {}, {}});
         return true;
     }
 

@@ -2,8 +2,9 @@
 // testbench (built with CMake, run against its SystemC memory) that keeps the window
 // responsive and ends with the counts kestrel-cli sim prints; Stop and closing the window
 // during a run; a build that fails listing its errors, each opening the file it names (a
-// diagram in the diagram editor with the object of the line selected); the Verilog files handed to
-// the run; and on their own, the error lines of a build and the summary of a run.
+// diagram in the diagram editor with the object of the line selected); the files a run offers
+// to open; the Verilog files handed to the run; and on their own, the error lines of a build
+// and the summary of a run.
 #include "FormGenTran.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
@@ -150,6 +151,35 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(main.readLine()),
                  QStringLiteral("// sc_main.cpp - written by Kestrel's Simulate (Generate window) "
                                 "for project MemReqAck.\n"));
+
+        // The run offers its transactions.cpp to the desktop's text editor, and its
+        // waveform to GTKWave when that is found on PATH, else to the desktop's program.
+        auto* edit = Control<QAbstractButton>(f.dialog, "CommandEditTransactions");
+        auto* waveform = Control<QAbstractButton>(f.dialog, "CommandOpenWaveform");
+        QVERIFY(!edit->isHidden() && !waveform->isHidden());
+        Click(f.dialog, "CommandEditTransactions");
+        QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("document"));
+        QCOMPARE(f.app.ui.calls.last().text, f.Output("testbench/transactions.cpp"));
+        QTemporaryDir bin;
+        const QString viewer = bin.path() + "/gtkwave";
+        QFile script(viewer);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit());
+        Click(f.dialog, "CommandOpenWaveform");
+        const UiCall withViewer = f.app.ui.calls.last();
+        QVERIFY(QFile::remove(viewer));
+        Click(f.dialog, "CommandOpenWaveform");
+        const UiCall withoutViewer = f.app.ui.calls.last();
+        qputenv("PATH", path);
+        QCOMPARE(withViewer.kind, QStringLiteral("program"));
+        QCOMPARE(withViewer.title, viewer);
+        QCOMPARE(withViewer.text, f.Output("testbench/waves.vcd"));
+        QCOMPARE(withoutViewer.kind, QStringLiteral("document"));
+        QCOMPARE(withoutViewer.text, f.Output("testbench/waves.vcd"));
     }
 
     void stopAndCloseEndTheRun() {

@@ -1,6 +1,6 @@
 // The Generate window: its boxes from gen.dat, the three browse buttons, a run from the
 // window (status box, progress bar) that writes the same files as kestrel-cli generate,
-// OK saving the boxes trimmed, and Cancel saving nothing.
+// OK saving the boxes trimmed, and Cancel saving nothing; the status box's font and size.
 #include "FormGenTran.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
@@ -9,12 +9,14 @@
 #include "project/ProjectCommands.h"
 
 #include <QFile>
-#include <QFontInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScreen>
 
 namespace kestrel::test {
 
@@ -80,7 +82,44 @@ private Q_SLOTS:
                  QStringLiteral("Code Generation Settings..."));
         QCOMPARE(Control<QAbstractButton>(f.dialog, "CommandGen")->text(),
                  QStringLiteral("Generate SystemC Transactor"));
-        QVERIFY(QFontInfo(Control<QPlainTextEdit>(f.dialog, "TextStatus")->font()).fixedPitch());
+    }
+
+    void theStatusBoxIsFixedPitch() {
+        // Also where the desktop's monospace font is a proportional one.
+        if (!OnOtherDesktop())
+            QCOMPARE(RunOnOtherDesktop("theStatusBoxIsFixedPitch",
+                                       {{},
+                                        "<match target=\"pattern\"><test name=\"family\"><string>"
+                                        "monospace</string></test><edit name=\"family\" "
+                                        "mode=\"prepend\" binding=\"strong\"><string>DejaVu "
+                                        "Serif</string></edit></match>"}),
+                     0);
+        GenerateFixture f;
+        // Every character as wide as the others, so that the log's columns line up.
+        const QFontMetrics metrics(Control<QPlainTextEdit>(f.dialog, "TextStatus")->font());
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")),
+                 metrics.horizontalAdvance(QStringLiteral("WWWW")));
+        // A proportional font gives way to a fixed-pitch family of its size.
+        const QFont proportional = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        QVERIFY(!IsFixedPitch(proportional));
+        const QFont chosen = FixedPitchFont(proportional);
+        QVERIFY(IsFixedPitch(chosen));
+        QCOMPARE(chosen.pointSizeF(), proportional.pointSizeF());
+        QCOMPARE(FixedPitchFont(chosen), chosen);
+    }
+
+    void theStatusBoxShowsLinesEnough() {
+        // Also on a small screen, where the window still fits.
+        if (!OnOtherDesktop())
+            QCOMPARE(RunOnOtherDesktop("theStatusBoxShowsLinesEnough", {QSize(1024, 600), {}}), 0);
+        GenerateFixture f;
+        auto* status = Control<QPlainTextEdit>(f.dialog, "TextStatus");
+        QCoreApplication::sendPostedEvents();
+        const QRect screen = f.dialog->screen()->availableGeometry();
+        const QRect frame = f.dialog->frameGeometry();
+        QVERIFY2(screen.contains(frame), qPrintable(QString::number(frame.height())));
+        const int lines = status->viewport()->height() / status->fontMetrics().lineSpacing();
+        QVERIFY2(lines >= (screen.height() > 600 ? 16 : 8), qPrintable(QString::number(lines)));
     }
 
     void browseButtons() {

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QBrush>
 #include <QByteArray>
+#include <QSize>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +32,18 @@ QString ExamplesFolder();
 QByteArray RunCli(const QStringList& arguments);
 // Copies a folder with everything under it.
 void CopyFolder(const QString& from, const QString& to);
+
+// A desktop unlike the test's own, for one test function run again in a program of its own:
+// an offscreen screen of the given size, and a user font setting (fontconfig) added.
+struct OtherDesktop {
+    QSize screen;         // none: the usual offscreen screen
+    QByteArray fontRules; // the <match> and <alias> elements of the user's fonts.conf
+};
+// True in the program RunOnOtherDesktop started.
+bool OnOtherDesktop();
+// Runs the test function `function` of this program on `desktop`; its exit status, with
+// its output logged when it is not 0.
+int RunOnOtherDesktop(const char* function, const OtherDesktop& desktop);
 
 // A main window over fake seams: a fixed date, a fixed user "designer" with 512 of
 // 1024 MiB free, and a counter instead of the desktop registration.

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QToolBar>
 
@@ -507,6 +508,27 @@ private Q_SLOTS:
         QVERIFY(!helpWindow);
     }
 
+    void theHelpWindowFitsASmallScreen() {
+        if (!OnOtherDesktop()) {
+            QCOMPARE(RunOnOtherDesktop("theHelpWindowFitsASmallScreen", {QSize(1024, 600), {}}), 0);
+            return;
+        }
+        TestApp app;
+        app.main->Start(QString());
+        app.main->RunCommand(C::HelpTopics);
+        QWidget* help = app.main->Help().Window();
+        QVERIFY(help);
+        const QRect screen = help->screen()->availableGeometry();
+        QCOMPARE(screen.height(), 600);
+        const QRect frame = help->frameGeometry();
+        QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                        .arg(frame.x())
+                                                        .arg(frame.y())
+                                                        .arg(frame.width())
+                                                        .arg(frame.height())));
+        QVERIFY(help->width() >= 700 && help->height() >= 450);
+    }
+
     void aboutWhileAWindowIsOpen() {
         TestApp app;
         app.main->Start(QString());
@@ -579,6 +601,16 @@ private Q_SLOTS:
         QCOMPARE(DialogPosition(QRect(0, 0, 1000, 800), QSize(400, 300), 144), QPoint(300, 150));
         // A dialog wider than the main window starts left of it.
         QCOMPARE(DialogPosition(QRect(0, 0, 300, 800), QSize(500, 300), 144), QPoint(-100, 150));
+
+        // A window of its own: over the main window, shrunk to the screen's free part (a
+        // panel at its top), moved inside it.
+        const QRect area(0, 30, 1024, 738);
+        const QMargins frame(4, 30, 4, 4);
+        QCOMPARE(FrameWithin(area, QSize(400, 300), QRect(100, 100, 800, 600), frame),
+                 QRect(296, 233, 408, 334));
+        QCOMPARE(FrameWithin(area, QSize(760, 900), QRect(600, 500, 400, 200), frame),
+                 QRect(1024 - 768, 30, 768, 738));
+        QCOMPARE(FrameWithin(area, QSize(760, 640), QRect(), frame).size(), QSize(768, 674));
     }
 };
 

@@ -22,6 +22,7 @@
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -101,6 +102,12 @@ ObjectNumber ShownObject(const AsfDocument& doc, ObjectNumber object, int line) 
     if (!record) return object;
     const bool belongs = record->kind == AsfKind::Label || record->kind == AsfKind::Condition;
     return belongs ? record->owner : record->number;
+}
+
+// "1 error", "2 errors".
+QString Counted(int count, const char* noun) {
+    return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(noun),
+                                                    count == 1 ? QString() : QStringLiteral("s"));
 }
 
 QAction* NamedAction(QWidget* owner, const char* objectName, const QString& text,
@@ -228,17 +235,34 @@ void DiagramEditor::BuildActions() {
     QAction* close =
         NamedAction(this, "ActionClose", QStringLiteral("&Close"), QKeySequence::Close);
 
-    QAction* undo = undo_->createUndoAction(this, QStringLiteral("&Undo"));
-    undo->setObjectName(QStringLiteral("ActionUndo"));
-    undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    // Undo and Redo keep their texts, so that the toolbar does not move as the change they
+    // stand for does; the change is named in their tooltip and status tip.
+    QAction* undo = NamedAction(this, "ActionUndo", QStringLiteral("&Undo"),
+                                QKeySequence(QStringLiteral("Ctrl+Z")));
     undo->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
-    addAction(undo);
-    QAction* redo = undo_->createRedoAction(this, QStringLiteral("&Redo"));
-    redo->setObjectName(QStringLiteral("ActionRedo"));
+    QAction* redo = NamedAction(this, "ActionRedo", QStringLiteral("&Redo"));
     redo->setShortcuts(
         {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
     redo->setIcon(s->standardIcon(QStyle::SP_ArrowForward));
-    addAction(redo);
+    auto follow = [](QAction* step, const QString& verb, const QString& keys) {
+        return [step, verb, keys](const QString& change) {
+            const QString tip = change.isEmpty() ? verb : verb + QLatin1Char(' ') + change;
+            step->setToolTip(QStringLiteral("%1 (%2)").arg(tip, keys));
+            step->setStatusTip(tip);
+        };
+    };
+    connect(undo_, &QUndoStack::undoTextChanged, undo,
+            follow(undo, QStringLiteral("Undo"), QStringLiteral("Ctrl+Z")));
+    connect(undo_, &QUndoStack::redoTextChanged, redo,
+            follow(redo, QStringLiteral("Redo"), QStringLiteral("Ctrl+Shift+Z")));
+    connect(undo_, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(undo_, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(undo, &QAction::triggered, undo_, &QUndoStack::undo);
+    connect(redo, &QAction::triggered, undo_, &QUndoStack::redo);
+    follow(undo, QStringLiteral("Undo"), QStringLiteral("Ctrl+Z"))(QString());
+    follow(redo, QStringLiteral("Redo"), QStringLiteral("Ctrl+Shift+Z"))(QString());
+    undo->setEnabled(false);
+    redo->setEnabled(false);
     QAction* remove =
         NamedAction(this, "ActionDelete", QStringLiteral("&Delete"), QKeySequence::Delete);
     remove->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
@@ -418,6 +442,11 @@ void DiagramEditor::BuildPanels() {
     checks_ = new QListWidget;
     checks_->setObjectName(QStringLiteral("ListChecks"));
     checks_->setAlternatingRowColors(true);
+    // A long message is shown whole on as many lines as it takes, at the panel's width.
+    checks_->setWordWrap(true);
+    checks_->setTextElideMode(Qt::ElideNone);
+    checks_->setResizeMode(QListView::Adjust);
+    checks_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(checks_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         const ObjectNumber object = item->data(Qt::UserRole).toLongLong();
         if (object == 0) return;
@@ -862,16 +891,20 @@ void DiagramEditor::ShowChecks() {
     }
     if (checks.empty()) new QListWidgetItem(QStringLiteral("No problems found."), checks_);
     if (auto* dock = findChild<QDockWidget*>(QStringLiteral("DockChecks")))
-        dock->setWindowTitle(checks.empty() ? QStringLiteral("Checks")
-                                            : QStringLiteral("Checks (%1 errors, %2 warnings)")
-                                                  .arg(errors)
-                                                  .arg(static_cast<int>(checks.size()) - errors));
+        dock->setWindowTitle(
+            checks.empty()
+                ? QStringLiteral("Checks")
+                : QStringLiteral("Checks (%1, %2)")
+                      .arg(Counted(errors, "error"),
+                           Counted(static_cast<int>(checks.size()) - errors, "warning")));
 }
 
 void DiagramEditor::ShowTitle() {
-    setWindowTitle(
-        QStringLiteral("%1%2 - Kestrel Diagram Editor")
-            .arg(QFileInfo(path_).fileName(), IsModified() ? QStringLiteral(" *") : QString()));
+    // The folder tells apart the editors of files of the same name.
+    const QFileInfo file(path_);
+    setWindowTitle(QStringLiteral("%1%2 (%3) - Kestrel Diagram Editor")
+                       .arg(file.fileName(), IsModified() ? QStringLiteral(" *") : QString(),
+                            QDir::toNativeSeparators(file.absolutePath())));
 }
 
 bool DiagramEditor::WriteTo(const QString& path) {
@@ -947,11 +980,16 @@ void DiagramEditor::FitToWindow() {
 
 void DiagramEditor::ShowMachine() {
     QRectF area;
+    QRectF drawn; // the texts and ports, without the frames behind them
     for (QGraphicsItem* item : scene_->items()) {
         const DiagramObjectKind kind = DiagramScene::ObjectOf(item).kind;
         if (kind != DiagramObjectKind::None && kind != DiagramObjectKind::Port)
             area |= item->sceneBoundingRect();
+        else if (item->zValue() >= 0)
+            drawn |= item->sceneBoundingRect();
     }
+    // A new template has no machine yet: its signature and ports are what there is to read.
+    if (area.isEmpty()) area = drawn;
     if (area.isEmpty()) {
         FitToWindow();
         return;

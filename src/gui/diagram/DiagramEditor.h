@@ -91,7 +91,8 @@ public:
     // Selects and scrolls to the object of file line `line` (from 1; a label or condition
     // shows its owner). False, with the selection kept, when no object is on that line.
     bool ShowLine(int line);
-    // The states, transitions and texts of the machine as large as the view allows.
+    // The states, transitions and texts of the machine as large as the view allows; without
+    // a machine (a new template), its texts and ports.
     void ShowMachine();
     void Zoom(double factor);
 
