@@ -103,12 +103,13 @@ TEST(Sim, MemReqAckGivesTheSameTransactionsAgainstTheSystemcModelAndTheVerilogMe
     EXPECT_EQ(rtl.output.find("X or Z"), std::string::npos) << rtl.output;
 }
 
-TEST(Sim, TheRtlsUndeclaredPortsReachTheTransactionsThroughRtlPins) {
+TEST(Sim, TheRtlsUndeclaredPortsReachTheTransactionsThroughRtlPinsWrittenByAnyOfTheirProcesses) {
     test::TempDir dir;
     Project project = GeneratedCopy(dir);
     // The memory behind a wrapper with ports the project does not declare: an input that
-    // inverts the bytes read, a count of the accesses, and an input the transactions tie to
-    // that count (with a method they start) that comes back on an output.
+    // inverts the bytes read (written by RunTransactions and by a thread it spawns), a count
+    // of the accesses, and an input the transactions tie to that count (with a method they
+    // start) that comes back on an output.
     const fs::path wrapper = dir.path() / "memory_with_pins.v";
     test::WriteBytes(wrapper, R"(module memory_with_pins (
     input wire clk, input wire req, input wire we, input wire [7:0] addr,
@@ -149,7 +150,9 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
     pins.invert.write(true);
     tlm.Read(0x21, data, waits);
     kestrel_tb::Check(data == 0x88, "read inverted");
-    pins.invert.write(false);
+    // The same input from a process of their own as well.
+    sc_core::sc_spawn([&pins] { pins.invert.write(false); }, "uninvert");
+    sc_core::wait(10, sc_core::SC_NS);
     tlm.Read(0x21, data, waits);
     kestrel_tb::Check(data == 0x77, "read back");
     std::printf("data 0x%02x accesses %u\n", data, static_cast<unsigned>(pins.accesses.read()));
@@ -165,12 +168,13 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
     ASSERT_EQ(testbench.exitCode, 0) << testbench.output;
     EXPECT_NE(testbench.output.find("kept transactions.cpp (yours)"), std::string::npos);
     const std::string pins = test::ReadBytes(folder / "rtl_pins.h");
-    EXPECT_NE(pins.find("sc_core::sc_signal<bool> invert{\"invert\"}; // input of the RTL"),
+    EXPECT_NE(pins.find("sc_core::sc_signal<bool, sc_core::SC_MANY_WRITERS> invert{\"invert\"}; "
+                        "// input of the RTL"),
               std::string::npos)
         << pins;
-    EXPECT_NE(
-        pins.find("sc_core::sc_signal<uint32_t> accesses{\"accesses\"}; // output of the RTL"),
-        std::string::npos)
+    EXPECT_NE(pins.find("sc_core::sc_signal<uint32_t, sc_core::SC_MANY_WRITERS> "
+                        "accesses{\"accesses\"}; // output of the RTL"),
+              std::string::npos)
         << pins;
     // The folder builds and runs without Kestrel.
     const std::string build = Quoted((folder / "build").string());
@@ -182,6 +186,7 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
         "cd " + Quoted(folder.string()) + " && SC_COPYRIGHT_MESSAGE=DISABLE build/sim --until 10us",
         dir.path() / "run.log");
     EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output.find("E115"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("data 0x77 accesses 3"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("tied 3"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("kestrel-sim: 3 transaction(s) completed"), std::string::npos)
@@ -238,6 +243,67 @@ TEST(Sim, AUartWithVerilogOfItsOwnLoopsItsBytesBackByBothMethods) {
     EXPECT_NE(fsm.output.find("Transactions completed: 22\nSimulated time: 2210 ns\n"),
               std::string::npos)
         << fsm.output;
+}
+
+TEST(Sim, AnActiveLowResetIsHeldThenReleasedBeforeTheTransactionsAndTheirOwnDrivingOfItWorks) {
+    test::TempDir dir;
+    Project project = GeneratedCopy(dir);
+    // The memory answers only once it has been in reset and is out of it again.
+    const fs::path wrapper = dir.path() / "memory_with_reset.v";
+    test::WriteBytes(wrapper, R"(module memory_with_reset (
+    input wire clk, input wire req, input wire we, input wire [7:0] addr,
+    input wire [7:0] wdata, output wire ack, output wire [7:0] rdata, input wire PRESETn);
+    reg was_reset, ready;
+    initial begin was_reset = 1'b0; ready = 1'b0; end
+    always @(posedge clk) begin
+        if (!PRESETn) begin was_reset <= 1'b1; ready <= 1'b0; end
+        else ready <= was_reset;
+    end
+    wire inner_ack;
+    memory inner(.clk(clk), .req(req), .we(we), .addr(addr), .wdata(wdata),
+                 .ack(inner_ack), .rdata(rdata));
+    assign ack = inner_ack & ready;
+endmodule
+)");
+    const std::string sim = "sim " + project.tp + " --no-generate --until 5us --top " +
+                            "memory_with_reset --rtl " + Quoted(wrapper.string()) + " " +
+                            Quoted((kExample / "rtl" / "memory.v").string());
+    // The example calls of transactions.cpp as written.
+    test::CommandResult run = Cli(sim, dir.path() / "sim.log");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("sim: resets: PRESETn (active low), held for 4 clock cycles by "
+                              "reset.h, then released\n"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("Transactions completed: 2\n"), std::string::npos) << run.output;
+
+    // Transactions that reset the memory again from a thread of their own, between calls.
+    const fs::path folder = project.folder / "Output" / "testbench";
+    test::WriteBytes(folder / "transactions.cpp", R"(#include "TLM_AIC.h"
+#include "kestrel_pins.h"
+#include "rtl_pins.h"
+
+void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
+    const sc_core::sc_time clock(10, sc_core::SC_NS);
+    unsigned int waits = 0;
+    unsigned char data = 0;
+    tlm.Write(0x21, 0x77, waits);
+    sc_core::sc_spawn([&pins, clock] {
+        pins.PRESETn.write(false);
+        sc_core::wait(2 * clock);
+        pins.PRESETn.write(true);
+    });
+    sc_core::wait(clock);
+    kestrel_tb::Check(!pins.PRESETn.read(), "in reset again");
+    sc_core::wait(3 * clock);
+    tlm.Read(0x21, data, waits);
+    kestrel_tb::Check(data == 0x77, "read back after the reset");
+}
+)");
+    test::CommandResult again = Cli(sim, dir.path() / "sim-again.log");
+    ASSERT_EQ(again.exitCode, 0) << again.output;
+    EXPECT_NE(again.output.find("Transactions completed: 2\n"), std::string::npos)
+        << again.output;
 }
 
 TEST(Sim, StopsAtTheTimeLimitWhenTheRtlNeverAnswers) {
