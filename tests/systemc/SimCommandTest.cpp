@@ -1,11 +1,13 @@
 // kestrel-cli sim and testbench on a copy of examples/MemReqAck, as a user runs them: the
 // transactor against the memory's SystemC model and against the same memory in Verilog
 // through Verilator gives the transactions of the example's transcript; the RTL's
-// undeclared ports reach RunTransactions through RtlPins; a transactor waiting for an
-// answer that never comes stops at the time limit; a port the Verilog lacks is refused
-// before anything is built. And examples/UartLoop, a project with a Verilog UART of its
-// own, made from its text sources with kestrel-cli: its hand-written transactions loop tx
-// back to rx and check every byte, by the AsmL method and then by state diagrams.
+// undeclared ports reach RunTransactions through RtlPins, written by any of their processes;
+// an active-low reset is held, then released before the transactions; a transactor waiting
+// for an answer that never comes stops at the time limit, naming the inputs that never
+// changed; a port the Verilog lacks is refused before anything is built. And
+// examples/UartLoop, a project with a Verilog UART of its own, made from its text sources
+// with kestrel-cli: its hand-written transactions loop tx back to rx and check every byte,
+// by the AsmL method and then by state diagrams.
 #include "SystemcBuild.h"
 #include "TestSupport.h"
 
@@ -302,8 +304,7 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
 )");
     test::CommandResult again = Cli(sim, dir.path() / "sim-again.log");
     ASSERT_EQ(again.exitCode, 0) << again.output;
-    EXPECT_NE(again.output.find("Transactions completed: 2\n"), std::string::npos)
-        << again.output;
+    EXPECT_NE(again.output.find("Transactions completed: 2\n"), std::string::npos) << again.output;
 }
 
 TEST(Sim, StopsAtTheTimeLimitWhenTheRtlNeverAnswers) {
@@ -318,6 +319,11 @@ TEST(Sim, StopsAtTheTimeLimitWhenTheRtlNeverAnswers) {
               std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("kestrel-sim: 0 transaction(s) completed in 2 us"), std::string::npos)
+        << run.output;
+    // The example Write(0, 0) raised req and we; the address and data stayed as they began.
+    EXPECT_NE(run.output.find("kestrel-cli: the simulation ended with status 3 (time limit "
+                              "reached; inputs of the RTL that never changed: addr, wdata)\n"),
+              std::string::npos)
         << run.output;
 }
 
