@@ -230,15 +230,19 @@ bool Known(const sc_dt::sc_lv<W>& value) {
     return value.is_01();
 }
 
-// Marks an input as changed on its first change from a known value.
+// Marks an input as changed on its first change from a known value. Named PORT_watch,
+// it reports the input as PORT.
 template <class T>
 class ChangeWatch : public sc_core::sc_module {
 public:
     sc_core::sc_in<T> in;
 
-    SC_HAS_PROCESS(ChangeWatch);
-    ChangeWatch(sc_core::sc_module_name name, const char* port)
-        : sc_core::sc_module(name), index_(WatchedInputs().size()) {
+    SC_CTOR(ChangeWatch) : index_(WatchedInputs().size()) {
+        std::string port = basename();
+        const std::string suffix = "_watch";
+        if (port.size() > suffix.size() &&
+            port.compare(port.size() - suffix.size(), suffix.size(), suffix) == 0)
+            port.resize(port.size() - suffix.size());
         WatchedInputs().push_back({port, false});
         SC_METHOD(Changed);
         sensitive << in;

@@ -311,8 +311,7 @@ std::string SimMainText(const TestbenchPlan& plan) {
         out << "),\n";
     }
     for (const WatchedPin& watched : WatchedPins(plan))
-        out << "          " << watched.name << "_watch(\"" << watched.name << "_watch\", \""
-            << watched.name << "\"),\n";
+        out << "          " << watched.name << "_watch(\"" << watched.name << "_watch\"),\n";
     out << "          tlm(transactor) {\n";
     for (const TestbenchPort& port : plan.ports)
         out << "        transactor." << port.name << "(" << port.name << ");\n";
