@@ -252,7 +252,9 @@ std::string SimMainText(const TestbenchPlan& plan) {
         << " edge), one signal per port, the transactor\n"
         << "// and the RTL bound to them, a VCD trace of every port (waves.vcd) and the top "
            "thread,\n"
-        << "// which calls RunTransactions on an active clock edge and then stops the simulation.\n"
+        << "// which resets the RTL (ResetRtl, reset.h), calls RunTransactions on an active clock "
+           "edge\n"
+        << "// and then stops the simulation.\n"
         << "//   sim [--until TIME]   e.g. --until 50us (default 1 ms of simulated time)\n"
         << "#include \"" << plan.transactorHeader << "\"\n"
         << "#include \"kestrel_pins.h\"\n"
@@ -493,8 +495,8 @@ std::string TransactionsText(const TestbenchPlan& plan) {
     for (const RtlPort& pin : plan.extraPins)
         (pin.direction == PortDirection::Out ? hasOutput : hasInput) = true;
     if (hasOutput && hasInput) {
-        // The way to tie pins together: a method the transactions start, and the only
-        // writer of the input it drives.
+        // The way to tie pins together: a method the transactions start, writing the input
+        // whenever the output changes.
         out << "    // To tie an output of the RTL to one of its inputs of the same type (a serial "
                "line looped\n"
             << "    // back, say), start a method that copies it:\n"
