@@ -253,12 +253,17 @@ private:
     void start_of_simulation() override { last_ = in.read(); }
 
     void Changed() {
-        if (Known(last_)) WatchedInputs()[index_].changed = true;
+        if (Known(last_)) {
+            WatchedInputs()[index_].changed = true;
+            next_trigger(never_); // nothing more to learn: not called again
+            return;
+        }
         last_ = in.read();
     }
 
     std::size_t index_;
     T last_{};
+    sc_core::sc_event never_;
 };
 
 // "10us", "10 us", "2.5 ms", "10000" (ns): a simulated time from the command line.
