@@ -91,6 +91,7 @@ void PrintTestbench(const TestbenchResult& result, std::ostream& out) {
     for (const std::string& name : result.written) out << "  wrote " << name << "\n";
     for (const std::string& name : result.unchanged) out << "  unchanged " << name << "\n";
     for (const std::string& name : result.kept) out << "  kept " << name << " (yours)\n";
+    if (std::string resets = ResetsNotice(result); !resets.empty()) out << resets << "\n";
 }
 
 } // namespace
@@ -100,7 +101,8 @@ SimCommands::SimCommands(CLI::App& app) {
         "testbench",
         "Write a testbench folder for the generated transactor: sc_main.cpp (clock, signals, "
         "transactor and RTL bound to them, VCD trace, time limit), kestrel_pins.h, rtl_pins.h, "
-        "transactions.cpp (yours: written only when missing), rtl.h (without --rtl; yours) and "
+        "transactions.cpp (yours: written only when missing), rtl.h (without --rtl; yours), "
+        "reset.h (yours: the RTL's inputs named as resets held for a few clock cycles) and "
         "CMakeLists.txt, so that `cmake -S DIR -B DIR/build && cmake --build DIR/build` builds "
         "`sim` without Kestrel");
     AddCommonOptions(testbench, {&project_, &rtl_, &top_, &folder_, &defines_, &includes_});
@@ -162,6 +164,7 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
     SimulationEvents events;
     events.step = [&](std::string_view step) { out << "== " << step << std::endl; };
     events.simLine = [&](std::string_view line) { out << line << std::endl; };
+    events.notice = [&](std::string_view notice) { out << "sim: " << notice << std::endl; };
     SimulationOutcome outcome = RunSimulation(request, events);
     if (outcome.reached == SimulationStep::Testbench) {
         if (std::optional<int> failed = TestbenchFailure(outcome.testbench, err)) return *failed;

@@ -49,6 +49,9 @@ void SimulationRunner::Start(const SimulationRequest& request) {
         };
         events.buildLine = [this](std::string_view line) { Append(NativeLine(line)); };
         events.simLine = events.buildLine;
+        events.notice = [this](std::string_view notice) {
+            Append(QStringLiteral("sim: ") + NativeLine(notice));
+        };
         report->outcome = RunSimulation(request, events, &stop_);
         if (!BuildFailed(report->outcome)) return;
         BuildFailureReport failure = DescribeBuildFailure(report->outcome);

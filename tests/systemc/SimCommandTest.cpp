@@ -1,11 +1,13 @@
 // kestrel-cli sim and testbench on a copy of examples/MemReqAck, as a user runs them: the
 // transactor against the memory's SystemC model and against the same memory in Verilog
 // through Verilator gives the transactions of the example's transcript; the RTL's
-// undeclared ports reach RunTransactions through RtlPins; a transactor waiting for an
-// answer that never comes stops at the time limit; a port the Verilog lacks is refused
-// before anything is built. And examples/UartLoop, a project with a Verilog UART of its
-// own, made from its text sources with kestrel-cli: its hand-written transactions loop tx
-// back to rx and check every byte, by the AsmL method and then by state diagrams.
+// undeclared ports reach RunTransactions through RtlPins, written by any of their processes;
+// an active-low reset is held, then released before the transactions; a transactor waiting
+// for an answer that never comes stops at the time limit, naming the inputs that never
+// changed; a port the Verilog lacks is refused before anything is built. And
+// examples/UartLoop, a project with a Verilog UART of its own, made from its text sources
+// with kestrel-cli: its hand-written transactions loop tx back to rx and check every byte,
+// by the AsmL method and then by state diagrams.
 #include "SystemcBuild.h"
 #include "TestSupport.h"
 
@@ -103,12 +105,13 @@ TEST(Sim, MemReqAckGivesTheSameTransactionsAgainstTheSystemcModelAndTheVerilogMe
     EXPECT_EQ(rtl.output.find("X or Z"), std::string::npos) << rtl.output;
 }
 
-TEST(Sim, TheRtlsUndeclaredPortsReachTheTransactionsThroughRtlPins) {
+TEST(Sim, TheRtlsUndeclaredPortsReachTheTransactionsThroughRtlPinsWrittenByAnyOfTheirProcesses) {
     test::TempDir dir;
     Project project = GeneratedCopy(dir);
     // The memory behind a wrapper with ports the project does not declare: an input that
-    // inverts the bytes read, a count of the accesses, and an input the transactions tie to
-    // that count (with a method they start) that comes back on an output.
+    // inverts the bytes read (written by RunTransactions and by a thread it spawns), a count
+    // of the accesses, and an input the transactions tie to that count (with a method they
+    // start) that comes back on an output.
     const fs::path wrapper = dir.path() / "memory_with_pins.v";
     test::WriteBytes(wrapper, R"(module memory_with_pins (
     input wire clk, input wire req, input wire we, input wire [7:0] addr,
@@ -149,7 +152,9 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
     pins.invert.write(true);
     tlm.Read(0x21, data, waits);
     kestrel_tb::Check(data == 0x88, "read inverted");
-    pins.invert.write(false);
+    // The same input from a process of their own as well.
+    sc_core::sc_spawn([&pins] { pins.invert.write(false); }, "uninvert");
+    sc_core::wait(10, sc_core::SC_NS);
     tlm.Read(0x21, data, waits);
     kestrel_tb::Check(data == 0x77, "read back");
     std::printf("data 0x%02x accesses %u\n", data, static_cast<unsigned>(pins.accesses.read()));
@@ -165,12 +170,13 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
     ASSERT_EQ(testbench.exitCode, 0) << testbench.output;
     EXPECT_NE(testbench.output.find("kept transactions.cpp (yours)"), std::string::npos);
     const std::string pins = test::ReadBytes(folder / "rtl_pins.h");
-    EXPECT_NE(pins.find("sc_core::sc_signal<bool> invert{\"invert\"}; // input of the RTL"),
+    EXPECT_NE(pins.find("sc_core::sc_signal<bool, sc_core::SC_MANY_WRITERS> invert{\"invert\"}; "
+                        "// input of the RTL"),
               std::string::npos)
         << pins;
-    EXPECT_NE(
-        pins.find("sc_core::sc_signal<uint32_t> accesses{\"accesses\"}; // output of the RTL"),
-        std::string::npos)
+    EXPECT_NE(pins.find("sc_core::sc_signal<uint32_t, sc_core::SC_MANY_WRITERS> "
+                        "accesses{\"accesses\"}; // output of the RTL"),
+              std::string::npos)
         << pins;
     // The folder builds and runs without Kestrel.
     const std::string build = Quoted((folder / "build").string());
@@ -182,6 +188,7 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
         "cd " + Quoted(folder.string()) + " && SC_COPYRIGHT_MESSAGE=DISABLE build/sim --until 10us",
         dir.path() / "run.log");
     EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output.find("E115"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("data 0x77 accesses 3"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("tied 3"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("kestrel-sim: 3 transaction(s) completed"), std::string::npos)
@@ -222,7 +229,11 @@ TEST(Sim, AUartWithVerilogOfItsOwnLoopsItsBytesBackByBothMethods) {
                   std::string::npos)
             << asml.output;
     EXPECT_NE(asml.output.find("13 PASS, 0 FAIL\n"), std::string::npos) << asml.output;
-    EXPECT_NE(asml.output.find("Transactions completed: 22\nSimulated time: 2210 ns\n"),
+    // reset.h holds rst high for 4 cycles first; the test's own reset of it still works.
+    EXPECT_NE(asml.output.find("sim: resets: rst (active high), held for 4 clock cycles"),
+              std::string::npos)
+        << asml.output;
+    EXPECT_NE(asml.output.find("Transactions completed: 22\nSimulated time: 2250 ns\n"),
               std::string::npos)
         << asml.output;
     // The RTL's reset, serial pins and interrupt, which the project does not declare.
@@ -235,9 +246,69 @@ TEST(Sim, AUartWithVerilogOfItsOwnLoopsItsBytesBackByBothMethods) {
     test::CommandResult fsm = run("fsm");
     ASSERT_EQ(fsm.exitCode, 0) << fsm.output;
     EXPECT_EQ(CheckLines(fsm.output), checks) << fsm.output;
-    EXPECT_NE(fsm.output.find("Transactions completed: 22\nSimulated time: 2210 ns\n"),
+    EXPECT_NE(fsm.output.find("Transactions completed: 22\nSimulated time: 2250 ns\n"),
               std::string::npos)
         << fsm.output;
+}
+
+TEST(Sim, AnActiveLowResetIsHeldThenReleasedBeforeTheTransactionsAndTheirOwnDrivingOfItWorks) {
+    test::TempDir dir;
+    Project project = GeneratedCopy(dir);
+    // The memory answers only once it has been in reset and is out of it again.
+    const fs::path wrapper = dir.path() / "memory_with_reset.v";
+    test::WriteBytes(wrapper, R"(module memory_with_reset (
+    input wire clk, input wire req, input wire we, input wire [7:0] addr,
+    input wire [7:0] wdata, output wire ack, output wire [7:0] rdata, input wire PRESETn);
+    reg was_reset, ready;
+    initial begin was_reset = 1'b0; ready = 1'b0; end
+    always @(posedge clk) begin
+        if (!PRESETn) begin was_reset <= 1'b1; ready <= 1'b0; end
+        else ready <= was_reset;
+    end
+    wire inner_ack;
+    memory inner(.clk(clk), .req(req), .we(we), .addr(addr), .wdata(wdata),
+                 .ack(inner_ack), .rdata(rdata));
+    assign ack = inner_ack & ready;
+endmodule
+)");
+    const std::string sim = "sim " + project.tp + " --no-generate --until 5us --top " +
+                            "memory_with_reset --rtl " + Quoted(wrapper.string()) + " " +
+                            Quoted((kExample / "rtl" / "memory.v").string());
+    // The example calls of transactions.cpp as written.
+    test::CommandResult run = Cli(sim, dir.path() / "sim.log");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("sim: resets: PRESETn (active low), held for 4 clock cycles by "
+                              "reset.h, then released\n"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("Transactions completed: 2\n"), std::string::npos) << run.output;
+
+    // Transactions that reset the memory again from a thread of their own, between calls.
+    const fs::path folder = project.folder / "Output" / "testbench";
+    test::WriteBytes(folder / "transactions.cpp", R"(#include "TLM_AIC.h"
+#include "kestrel_pins.h"
+#include "rtl_pins.h"
+
+void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
+    const sc_core::sc_time clock(10, sc_core::SC_NS);
+    unsigned int waits = 0;
+    unsigned char data = 0;
+    tlm.Write(0x21, 0x77, waits);
+    sc_core::sc_spawn([&pins, clock] {
+        pins.PRESETn.write(false);
+        sc_core::wait(2 * clock);
+        pins.PRESETn.write(true);
+    });
+    sc_core::wait(clock);
+    kestrel_tb::Check(!pins.PRESETn.read(), "in reset again");
+    sc_core::wait(3 * clock);
+    tlm.Read(0x21, data, waits);
+    kestrel_tb::Check(data == 0x77, "read back after the reset");
+}
+)");
+    test::CommandResult again = Cli(sim, dir.path() / "sim-again.log");
+    ASSERT_EQ(again.exitCode, 0) << again.output;
+    EXPECT_NE(again.output.find("Transactions completed: 2\n"), std::string::npos) << again.output;
 }
 
 TEST(Sim, StopsAtTheTimeLimitWhenTheRtlNeverAnswers) {
@@ -252,6 +323,11 @@ TEST(Sim, StopsAtTheTimeLimitWhenTheRtlNeverAnswers) {
               std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("kestrel-sim: 0 transaction(s) completed in 2 us"), std::string::npos)
+        << run.output;
+    // The example Write(0, 0) raised req and we; the address and data stayed as they began.
+    EXPECT_NE(run.output.find("kestrel-cli: the simulation ended with status 3 (time limit "
+                              "reached; inputs of the RTL that never changed: addr, wdata)\n"),
+              std::string::npos)
         << run.output;
 }
 

@@ -11,7 +11,8 @@ std::string PinAdapterText() {
 // 2-state ports (bool up to 1 bit, uint32_t up to 32, uint64_t up to 64, sc_bv<N> above).
 // ToRtl and FromRtl copy a port's value across, bit for bit, on every change. An X or Z
 // driven towards the RTL reaches it as 0; each port where that happens is reported once
-// with SC_REPORT_WARNING and counted, and sc_main prints the counts at the end.
+// with SC_REPORT_WARNING and counted, and sc_main prints the counts at the end. ChangeWatch
+// notes which of the RTL's inputs changed, for the message at the time limit.
 #ifndef KESTREL_PINS_H
 #define KESTREL_PINS_H
 
@@ -192,6 +193,77 @@ private:
         SetLogic<W>(logic, PinBits<W>(from.read()));
         to.write(logic);
     }
+};
+
+// The RTL's inputs, each with whether it changed during the run; when the time limit is
+// reached, sc_main names those that never did. A change from an unknown value (X or Z: the
+// transactor's first drive of a 4-state port) does not count.
+struct WatchedInput {
+    std::string port;
+    bool changed = false;
+};
+
+inline std::vector<WatchedInput>& WatchedInputs() {
+    static std::vector<WatchedInput> inputs;
+    return inputs;
+}
+
+// "PRESETn, wdata": the watched inputs that never changed.
+inline std::string UnchangedInputs() {
+    std::string names;
+    for (const WatchedInput& input : WatchedInputs())
+        if (!input.changed) names += (names.empty() ? "" : ", ") + input.port;
+    return names;
+}
+
+template <class T>
+bool Known(const T&) {
+    return true;
+}
+
+inline bool Known(const sc_dt::sc_logic& value) {
+    return value.is_01();
+}
+
+template <int W>
+bool Known(const sc_dt::sc_lv<W>& value) {
+    return value.is_01();
+}
+
+// Marks an input as changed on its first change from a known value. Named PORT_watch,
+// it reports the input as PORT.
+template <class T>
+class ChangeWatch : public sc_core::sc_module {
+public:
+    sc_core::sc_in<T> in;
+
+    SC_CTOR(ChangeWatch) : index_(WatchedInputs().size()) {
+        std::string port = basename();
+        const std::string suffix = "_watch";
+        if (port.size() > suffix.size() &&
+            port.compare(port.size() - suffix.size(), suffix.size(), suffix) == 0)
+            port.resize(port.size() - suffix.size());
+        WatchedInputs().push_back({port, false});
+        SC_METHOD(Changed);
+        sensitive << in;
+        dont_initialize();
+    }
+
+private:
+    void start_of_simulation() override { last_ = in.read(); }
+
+    void Changed() {
+        if (Known(last_)) {
+            WatchedInputs()[index_].changed = true;
+            next_trigger(never_); // nothing more to learn: not called again
+            return;
+        }
+        last_ = in.read();
+    }
+
+    std::size_t index_;
+    T last_{};
+    sc_core::sc_event never_;
 };
 
 // "10us", "10 us", "2.5 ms", "10000" (ns): a simulated time from the command line.

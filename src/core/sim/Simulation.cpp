@@ -20,6 +20,9 @@ void ReadSimulationSummary(std::string_view line, SimulationOutcome& outcome) {
         outcome.simulatedTime = std::string(rest.substr(0, rest.find(" (")));
     } else if (line.find("the time limit of") == 0) {
         outcome.timeLimitReached = true;
+    } else if (constexpr std::string_view kUnchanged = "inputs of the RTL that never changed: ";
+               line.rfind(kUnchanged, 0) == 0) {
+        outcome.unchangedInputs = std::string(line.substr(kUnchanged.size()));
     }
 }
 
@@ -31,7 +34,10 @@ std::string SimulatedTimeText(const SimulationOutcome& outcome) {
 std::string SimulationEndText(const SimulationOutcome& outcome) {
     if (outcome.exitCode == 0) return {};
     std::string why;
-    if (outcome.timeLimitReached)
+    if (outcome.timeLimitReached && !outcome.unchangedInputs.empty())
+        why = " (time limit reached; inputs of the RTL that never changed: " +
+              outcome.unchangedInputs + ")";
+    else if (outcome.timeLimitReached)
         why = " (time limit reached)";
     else if (outcome.exitCode == 134)
         why = " (stopped by signal 6: a failed assertion)";
@@ -54,6 +60,8 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
         outcome.status = outcome.testbench.status;
         return outcome;
     }
+    if (std::string resets = ResetsNotice(outcome.testbench); !resets.empty() && events.notice)
+        events.notice(resets);
     const std::string folder = outcome.testbench.folder;
     const std::string build = JoinPath(folder, {"build"});
 

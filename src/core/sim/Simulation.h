@@ -24,6 +24,9 @@ struct SimulationEvents {
     std::function<void(std::string_view step)> step; // "Building ...", one per step
     OutputLineSink buildLine;                        // the build's lines as they come
     OutputLineSink simLine;                          // the simulation's lines as they come
+    // What the testbench makes of the RTL before it is built ("resets: PRESETn (active
+    // low), held for 4 clock cycles by reset.h, then released").
+    std::function<void(std::string_view notice)> notice;
 };
 
 enum class SimulationStep { Testbench, Configure, Build, Run, Done };
@@ -43,7 +46,8 @@ struct SimulationOutcome {
     unsigned long transactions = 0;
     std::string simulatedTime; // "320 ns"
     bool timeLimitReached = false;
-    std::string waveform; // the VCD file's path
+    std::string unchangedInputs; // at the time limit: "PRESETn, wdata"
+    std::string waveform;        // the VCD file's path
     bool ok() const { return reached == SimulationStep::Done && exitCode == 0; }
 };
 

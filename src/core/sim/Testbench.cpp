@@ -172,6 +172,9 @@ std::vector<std::string> PlanTestbench(const std::string& projectName, const Pro
             continue;
         }
         plan.extraPins.push_back(rtlPort);
+        if (rtlPort.direction != PortDirection::In || rtlPort.width != 1) continue;
+        if (ResetLevel level = ResetLevelOfName(rtlPort.name); level != ResetLevel::None)
+            plan.resets.push_back({rtlPort.name, level == ResetLevel::ActiveLow});
     }
     return problems;
 }
@@ -226,6 +229,26 @@ void WriteCountingInterface(std::ostringstream& out, const TestbenchPlan& plan) 
     out << "\nprivate:\n    " << plan.interfaceClass << "& target_;\n};\n";
 }
 
+// An input of the RTL that sc_main watches, to name it when the time limit is reached
+// and it never changed: the signal on the RTL's side of the adapter.
+struct WatchedPin {
+    std::string name;
+    std::string type;   // of the signal
+    std::string signal; // in the Testbench module
+};
+
+std::vector<WatchedPin> WatchedPins(const TestbenchPlan& plan) {
+    std::vector<WatchedPin> pins;
+    for (const TestbenchPort& port : plan.ports)
+        if (!port.isClock && port.rtlDirection == PortDirection::In)
+            pins.push_back({port.name, port.adapted() ? port.pinType : port.transactorType,
+                            port.name + (port.adapted() ? "_pin" : "")});
+    for (const RtlPort& pin : plan.extraPins)
+        if (pin.direction == PortDirection::In)
+            pins.push_back({pin.name, VerilatedPinType(pin.width), "pins." + pin.name});
+    return pins;
+}
+
 } // namespace
 
 std::string SimMainText(const TestbenchPlan& plan) {
@@ -236,13 +259,16 @@ std::string SimMainText(const TestbenchPlan& plan) {
         << " edge), one signal per port, the transactor\n"
         << "// and the RTL bound to them, a VCD trace of every port (waves.vcd) and the top "
            "thread,\n"
-        << "// which calls RunTransactions on an active clock edge and then stops the simulation.\n"
+        << "// which resets the RTL (ResetRtl, reset.h), calls RunTransactions on an active clock "
+           "edge\n"
+        << "// and then stops the simulation.\n"
         << "//   sim [--until TIME]   e.g. --until 50us (default 1 ms of simulated time)\n"
         << "#include \"" << plan.transactorHeader << "\"\n"
         << "#include \"kestrel_pins.h\"\n"
         << "#include \"rtl_pins.h\"\n"
+        << "#include \"reset.h\"\n"
         << "#include \"" << (plan.rtl ? RtlClass(plan) + ".h" : std::string("rtl.h")) << "\"\n"
-        << "\n#include <cstdio>\n#include <cstring>\n\n"
+        << "\n#include <cstdio>\n#include <cstring>\n#include <string>\n\n"
         << "void RunTransactions(" << plan.interfaceClass << "& tlm, RtlPins& pins);\n\n"
         << "namespace {\n\n";
     WriteCountingInterface(out, plan);
@@ -270,6 +296,9 @@ std::string SimMainText(const TestbenchPlan& plan) {
             out << "    kestrel_tb::FromRtl<" << port.pinType << ", " << port.transactorType << ", "
                 << width << "> " << port.name << "_adapter;\n";
     }
+    for (const WatchedPin& watched : WatchedPins(plan))
+        out << "    kestrel_tb::ChangeWatch<" << watched.type << "> " << watched.name
+            << "_watch;\n";
     out << "    CountingTlm tlm;\n"
         << "    bool finished = false;\n\n"
         << "    SC_HAS_PROCESS(Testbench);\n"
@@ -290,6 +319,8 @@ std::string SimMainText(const TestbenchPlan& plan) {
         if (port.rtlDirection == PortDirection::In) out << ", \"" << port.name << "\"";
         out << "),\n";
     }
+    for (const WatchedPin& watched : WatchedPins(plan))
+        out << "          " << watched.name << "_watch(\"" << watched.name << "_watch\"),\n";
     out << "          tlm(transactor) {\n";
     for (const TestbenchPort& port : plan.ports)
         out << "        transactor." << port.name << "(" << port.name << ");\n";
@@ -306,6 +337,8 @@ std::string SimMainText(const TestbenchPlan& plan) {
     }
     for (const RtlPort& pin : plan.extraPins)
         out << "        rtl." << pin.name << "(pins." << pin.name << ");\n";
+    for (const WatchedPin& watched : WatchedPins(plan))
+        out << "        " << watched.name << "_watch.in(" << watched.signal << ");\n";
     out << "        SC_THREAD(Run);\n"
         << "    }\n\n"
         << "    // The transactor's steps end on the active clock edge, and a TLM call is expected "
@@ -313,7 +346,9 @@ std::string SimMainText(const TestbenchPlan& plan) {
         << "    // begin on one: a call that begins between two edges keeps its first outputs "
            "across\n"
         << "    // two edges.\n"
+        << "    // ResetRtl (reset.h) asserts and releases the RTL's resets first.\n"
         << "    void Run() {\n"
+        << "        ResetRtl(pins, " << ClockEdgeEvent(plan) << ");\n"
         << "        wait(" << ClockEdgeEvent(plan) << ");\n"
         << "        RunTransactions(tlm, pins);\n"
         << "        finished = true;\n"
@@ -367,6 +402,10 @@ std::string SimMainText(const TestbenchPlan& plan) {
            "\"\n"
         << "                    \"raise it with --until\\n\",\n"
         << "                    limit.to_string().c_str());\n"
+        << "        const std::string unchanged = kestrel_tb::UnchangedInputs();\n"
+        << "        if (!unchanged.empty())\n"
+        << "            std::printf(\"kestrel-sim: inputs of the RTL that never changed: %s\\n\",\n"
+        << "                        unchanged.c_str());\n"
         << "        return 3;\n"
         << "    }\n"
         << "    if (kestrel_tb::Failures() != 0) {\n"
@@ -382,14 +421,20 @@ std::string RtlPinsText(const TestbenchPlan& plan) {
     std::ostringstream out;
     out << Header("rtl_pins.h", plan, false)
         << "//\n// The RTL's ports that the project does not declare, one signal each of the\n"
-        << "// verilated port's own type, for RunTransactions to drive (inputs start at 0) and "
-           "watch.\n"
+        << "// verilated port's own type, for RunTransactions to drive and watch. Inputs start "
+           "at 0;\n"
+        << "// ResetRtl (reset.h) drives those named as resets first. Each signal accepts "
+           "writes from\n"
+        << "// more than one process (RunTransactions and the processes it spawns), though not "
+           "two in\n"
+        << "// the same delta cycle.\n"
         << "#ifndef KESTREL_RTL_PINS_H\n#define KESTREL_RTL_PINS_H\n\n"
         << "#include <systemc.h>\n\n#include <cstdint>\n\n"
         << "struct RtlPins {\n";
     for (const RtlPort& pin : plan.extraPins)
-        out << "    sc_core::sc_signal<" << VerilatedPinType(pin.width) << "> " << pin.name << "{\""
-            << pin.name << "\"}; // " << DirectionWord(pin.direction) << " of the RTL\n";
+        out << "    sc_core::sc_signal<" << VerilatedPinType(pin.width)
+            << ", sc_core::SC_MANY_WRITERS> " << pin.name << "{\"" << pin.name << "\"}; // "
+            << DirectionWord(pin.direction) << " of the RTL\n";
     if (plan.extraPins.empty()) out << "    // (every port of the RTL is a port of the project)\n";
     out << "};\n\n#endif\n";
     return out.str();
@@ -457,12 +502,11 @@ std::string TransactionsText(const TestbenchPlan& plan) {
     for (const RtlPort& pin : plan.extraPins)
         (pin.direction == PortDirection::Out ? hasOutput : hasInput) = true;
     if (hasOutput && hasInput) {
-        // The way to tie pins together: a method the transactions start, and the only
-        // writer of the input it drives.
+        // The way to tie pins together: a method the transactions start, writing the input
+        // whenever the output changes.
         out << "    // To tie an output of the RTL to one of its inputs of the same type (a serial "
                "line looped\n"
-            << "    // back, say), start a method that copies it; then nothing else may write "
-               "that input:\n"
+            << "    // back, say), start a method that copies it:\n"
             << "    //   sc_core::sc_spawn_options tie;\n"
             << "    //   tie.spawn_method();\n"
             << "    //   tie.set_sensitivity(&pins.OUTPUT.value_changed_event());\n"
@@ -771,6 +815,7 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
         write("sc_main.cpp", SimMainText(plan), false) &&
         (plan.rtl || write("rtl.h", RtlStubText(plan), true)) &&
         write("transactions.cpp", TransactionsText(plan), true) &&
+        write("reset.h", ResetText(plan), true) &&
         write("CMakeLists.txt", CMakeListsText(plan), false);
     return result;
 }

@@ -5,10 +5,12 @@
 //                   them, pin adapters, a VCD trace, the top thread, the time limit
 //   kestrel_pins.h  the adapters between 4-state and 2-state ports, and the run's report
 //   rtl_pins.h      struct RtlPins: the RTL's ports that the project does not declare
+//   reset.h         ResetRtl: the RTL's reset inputs asserted, then released, before
+//                   RunTransactions
 //   rtl.h           (no Verilog given) an RTL module with the project's ports, to fill
 //   transactions.cpp RunTransactions: one example call of every TLM function, to edit
 //   CMakeLists.txt  the build of `sim` (Verilator's verilate() when there is Verilog)
-// rtl.h and transactions.cpp are the user's: written only when missing.
+// rtl.h, transactions.cpp and reset.h are the user's: written only when missing.
 #include "model/ProjectTables.h"
 #include "platform/Status.h"
 #include "sim/RtlPorts.h"
@@ -36,6 +38,26 @@ struct TestbenchPort {
     bool adapted() const { return !pinType.empty() && pinType != transactorType; }
 };
 
+// How a pin's name marks it as a reset: not at all, asserted high, or asserted low.
+enum class ResetLevel { None, ActiveHigh, ActiveLow };
+
+// The level of a reset input by its name, letter case ignored: the word rst or reset
+// (areset, preset, hreset alike), after nothing, after a prefix ending in '_', or after one
+// letter (P, H, A: PRESETn, HRESETn, S_AXI_ARESETN); then optionally n or _n for active
+// low, then optionally _i for an input (wb_rst_i, rst_ni). A single n before the word
+// (nRST, n_reset) is active low too. Anything else (first, burst, resetval, rst_sync) is
+// not a reset.
+ResetLevel ResetLevelOfName(std::string_view name);
+
+// The reset inputs found among the RTL's undeclared pins.
+struct ResetPin {
+    std::string name;
+    bool activeLow = false;
+};
+
+// How many active clock edges reset.h holds the resets asserted for.
+constexpr int kResetCycles = 4;
+
 struct TestbenchPlan {
     std::string projectName;
     std::string transactorClass;
@@ -53,6 +75,7 @@ struct TestbenchPlan {
     std::optional<RtlModule> rtl;      // the Verilog top, when given
     std::vector<std::string> rtlFiles; // absolute
     std::vector<RtlPort> extraPins;    // RTL ports the project does not declare
+    std::vector<ResetPin> resets;      // the 1-bit inputs among them named as resets
     // Where the files are, for the build file: paths inside the project folder are written
     // relative to the testbench folder when it lies in the project too, so that the folder
     // builds wherever the project is moved. Empty: every path in full.
@@ -75,6 +98,7 @@ std::string PinAdapterText();
 std::string RtlPinsText(const TestbenchPlan& plan);
 std::string RtlStubText(const TestbenchPlan& plan);
 std::string TransactionsText(const TestbenchPlan& plan);
+std::string ResetText(const TestbenchPlan& plan);
 std::string CMakeListsText(const TestbenchPlan& plan);
 
 // `text` as one quoted CMake argument ("..." with \\, \", \$ and \; escaped), so that a path
@@ -108,9 +132,14 @@ struct TestbenchResult {
     bool ok() const { return status.ok() && problems.empty(); }
 };
 
-// Plans the testbench and writes its folder (each file atomically; rtl.h and
-// transactions.cpp only when missing).
+// Plans the testbench and writes its folder (each file atomically; rtl.h,
+// transactions.cpp and reset.h only when missing).
 TestbenchResult WriteTestbench(const TestbenchRequest& request);
+
+// Which pins the run treats as resets, for sim and testbench to print: "resets: PRESETn
+// (active low), held for 4 clock cycles by reset.h", or, when reset.h is the user's
+// already, that it drives them; empty without resets.
+std::string ResetsNotice(const TestbenchResult& result);
 
 // kestrel_systemc.h beside the running program (build tree or installation); empty when
 // it is not found.

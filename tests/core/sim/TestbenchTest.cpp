@@ -80,10 +80,15 @@ TEST(TestbenchPlan, MatchesPortsByNameAndAdaptsEachWidthClass) {
     ASSERT_EQ(plan.extraPins.size(), 3u);
 
     const std::string pins = RtlPinsText(plan);
-    EXPECT_NE(pins.find("sc_core::sc_signal<bool> rst_n{\"rst_n\"}; // input"), std::string::npos);
-    EXPECT_NE(pins.find("sc_core::sc_signal<uint32_t> count{\"count\"}; // output"),
+    EXPECT_NE(
+        pins.find("sc_core::sc_signal<bool, sc_core::SC_MANY_WRITERS> rst_n{\"rst_n\"}; // input"),
+        std::string::npos);
+    EXPECT_NE(
+        pins.find("sc_core::sc_signal<uint32_t, sc_core::SC_MANY_WRITERS> count{\"count\"}; // "
+                  "output"),
+        std::string::npos);
+    EXPECT_NE(pins.find("sc_core::sc_signal<sc_bv<70>, sc_core::SC_MANY_WRITERS> wide{\"wide\"};"),
               std::string::npos);
-    EXPECT_NE(pins.find("sc_core::sc_signal<sc_bv<70>> wide{\"wide\"};"), std::string::npos);
     const std::string main = SimMainText(plan);
     EXPECT_NE(main.find("kestrel_tb::ToRtl<sc_lv<8>, uint32_t, 8> addr_adapter;"),
               std::string::npos);
@@ -194,7 +199,7 @@ TEST(TestbenchFolder, KeepsTheUsersFilesAndRewritesOnlyWhatChanged) {
     fs::path folder = project / "Output" / "testbench";
     EXPECT_EQ(first.folder, folder.string());
     for (const char* name : {"sc_main.cpp", "kestrel_pins.h", "rtl_pins.h", "rtl.h",
-                             "transactions.cpp", "CMakeLists.txt", "kestrel_systemc.h"})
+                             "transactions.cpp", "reset.h", "CMakeLists.txt", "kestrel_systemc.h"})
         EXPECT_TRUE(fs::exists(folder / name)) << name;
     const std::string transactions = test::ReadBytes(folder / "transactions.cpp");
     EXPECT_NE(transactions.find("tlm.Write(address, data, waits);"), std::string::npos);
@@ -203,6 +208,8 @@ TEST(TestbenchFolder, KeepsTheUsersFilesAndRewritesOnlyWhatChanged) {
     test::WriteBytes(folder / "transactions.cpp", "// mine\n");
     test::WriteBytes(folder / "rtl.h", "// my RTL\n");
     test::WriteBytes(folder / "sc_main.cpp", "// stale\n");
+    // A folder written before there was a reset.h gets one, since sc_main.cpp includes it.
+    fs::remove(folder / "reset.h");
     TestbenchResult second = WriteTestbench(request);
     ASSERT_TRUE(second.ok());
     EXPECT_EQ(test::ReadBytes(folder / "transactions.cpp"), "// mine\n");
@@ -210,7 +217,7 @@ TEST(TestbenchFolder, KeepsTheUsersFilesAndRewritesOnlyWhatChanged) {
     EXPECT_EQ(second.kept, (std::vector<std::string>{"rtl.h", "transactions.cpp"}));
     // Only the file that differed was written again; the others keep their times, so a
     // build redoes nothing for them.
-    EXPECT_EQ(second.written, (std::vector<std::string>{"sc_main.cpp"}));
+    EXPECT_EQ(second.written, (std::vector<std::string>{"sc_main.cpp", "reset.h"}));
     EXPECT_NE(test::ReadBytes(folder / "sc_main.cpp"), "// stale\n");
 }
 
