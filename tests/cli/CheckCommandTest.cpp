@@ -220,6 +220,7 @@ TEST(CliCheck, ActionsOfTheTrapStateAreWarnedOfAtTheirDiagramLine) {
     test::CopyTree(test::FixtureDir().parent_path().parent_path() / "examples/MemReqAck", project);
     const std::string tp = (project / "MemReqAck.tp").string();
     const std::string diagram = (project / "Input/Write.asf").string();
+    ASSERT_EQ(Cli({"settings", tp, "--here"}).code, 0);
     ASSERT_EQ(Cli({"options", tp, "--method", "fsm"}).code, 0);
     CliRun clean = Cli({"check", tp});
     EXPECT_EQ(clean.code, 0) << clean.err;

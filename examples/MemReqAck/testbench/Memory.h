@@ -24,7 +24,9 @@ SC_MODULE(Memory) {
     sc_out<sc_logic> ack;
     sc_out<sc_lv<8>> rdata;
 
+#if SC_VERSION_MAJOR < 3 // SystemC 3 finds the module's class by itself
     SC_HAS_PROCESS(Memory);
+#endif
 
     // `writeWaitStates` and `readWaitStates`: the clock edges the memory lets pass after
     // seeing the request before it answers.

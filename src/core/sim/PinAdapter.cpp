@@ -24,6 +24,14 @@ std::string PinAdapterText() {
 #include <string>
 #include <vector>
 
+// SystemC 3 finds a module's class for SC_METHOD and SC_THREAD by itself and deprecates
+// SC_HAS_PROCESS; SystemC 2.3 needs the class named in modules without SC_CTOR.
+#if SC_VERSION_MAJOR >= 3
+#define KESTREL_TB_PROCESSES(module)
+#else
+#define KESTREL_TB_PROCESSES(module) SC_HAS_PROCESS(module);
+#endif
+
 namespace kestrel_tb {
 
 // How often an X or Z was driven towards the RTL, per port.
@@ -155,7 +163,7 @@ public:
     sc_core::sc_in<Logic> from;
     sc_core::sc_out<Pin> to;
 
-    SC_HAS_PROCESS(ToRtl);
+    KESTREL_TB_PROCESSES(ToRtl)
     ToRtl(sc_core::sc_module_name name, const char* port) : sc_core::sc_module(name), port_(port) {
         SC_METHOD(Convert);
         sensitive << from;
@@ -181,7 +189,7 @@ public:
     sc_core::sc_in<Pin> from;
     sc_core::sc_out<Logic> to;
 
-    SC_HAS_PROCESS(FromRtl);
+    KESTREL_TB_PROCESSES(FromRtl)
     FromRtl(sc_core::sc_module_name name) : sc_core::sc_module(name) {
         SC_METHOD(Convert);
         sensitive << from;

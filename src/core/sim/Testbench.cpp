@@ -301,7 +301,7 @@ std::string SimMainText(const TestbenchPlan& plan) {
             << "_watch;\n";
     out << "    CountingTlm tlm;\n"
         << "    bool finished = false;\n\n"
-        << "    SC_HAS_PROCESS(Testbench);\n"
+        << "    KESTREL_TB_PROCESSES(Testbench)\n"
         << "    explicit Testbench(sc_core::sc_module_name name)\n"
         << "        : sc_core::sc_module(name),\n"
         << "          " << plan.clockName << "(\"" << plan.clockName << "\", sc_core::sc_time("
