@@ -21,6 +21,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "project/FsmAssignment.h"
+#include "project/OutputPlacement.h"
 #include "sim/CompilerDiagnostics.h"
 
 #include <QApplication>
@@ -368,8 +369,9 @@ void FormGenTran::UpdateSimulate() {
     simulate_->setText(QStringLiteral("Simulate"));
     // The testbench builds the Tran.cpp of the stored settings, as kestrel-cli sim does.
     GenerationSettings stored;
-    simulate_->setEnabled(LoadGenerationSettings(main_.Project().projectFolder, stored).ok() &&
-                          FileExists(stored.transactorCppPath));
+    const std::string& folder = main_.Project().projectFolder;
+    simulate_->setEnabled(LoadGenerationSettings(folder, stored).ok() &&
+                          FileExists(OutputFileInProject(folder, stored.transactorCppPath)));
 }
 
 void FormGenTran::Simulate() {

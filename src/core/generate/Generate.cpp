@@ -9,6 +9,7 @@
 #include "generate/RunTables.h"
 #include "model/ProjectPaths.h"
 #include "platform/Text.h"
+#include "project/OutputPlacement.h"
 #include "project/ProjectCommands.h"
 
 #include <vector>
@@ -64,6 +65,10 @@ int Generate(const GenerateRequest& request, GenerationSession& session, const C
     tables.settings = request.settings;
     // Every failure is kept to be logged once the log is reset.
     std::vector<Status> loadFailures = LoadRunTables(request.projectFolder, tables);
+    // Output names that are not full paths lie in the project, not where the command runs.
+    ResolveOutputNames(request.projectFolder, tables.settings);
+    tables.options.libraryFile =
+        OutputFileInProject(request.projectFolder, tables.options.libraryFile);
     PrepareTables(tables, session.clock);
 
     int method = request.method.value_or(tables.options.generationMethod);

@@ -1,9 +1,11 @@
-// Finds output file names that would make Generate write outside the project: a name that
-// is not a full path, a folder that does not exist, or a folder inside another project (a
-// folder at or above the file's folder that holds a .tp file, found by walking up from the
-// file's folder and stopping at the project's own folder). A missing folder inside the
-// project is its own business (the commands make Output). Points them back at the
-// project's Output folder on request, with the library when it lay beside them.
+// Finds output file names that would make Generate write outside the project: an empty
+// name, a folder that does not exist, or a folder inside another project (a folder at or
+// above the file's folder that holds a .tp file, found by walking up from the file's folder
+// and stopping at the project's own folder). A name that is not a full path is read from
+// the project's folder ("Output/Tran.cpp"), never from the folder a command runs in. A
+// missing folder inside the project is its own business (the commands make Output). Points
+// them back at the project's Output folder on request, with the library when it lay beside
+// them.
 #include "project/OutputPlacement.h"
 
 #include "model/ProjectPaths.h"
@@ -104,9 +106,8 @@ std::string Account(const std::vector<MisplacedOutputFile>& misplaced) {
         const bool one = names.size() == 1;
         std::string clause = JoinedNames(names);
         switch (misplaced[i].problem) {
-        case OutputProblem::NotFullPath:
-            clause += one ? " is not a full path" : " are not full paths";
-            clause += ", so Generate would write relative to the folder it runs in";
+        case OutputProblem::NoFileName:
+            clause += one ? " names no file" : " name no file";
             break;
         case OutputProblem::MissingFolder:
             clause += (one ? " lies in " : " lie in ") + misplaced[i].folder +
@@ -131,27 +132,38 @@ std::string Beginning(const ProjectRecord& record, const std::vector<MisplacedOu
 
 } // namespace
 
+std::string OutputFileInProject(std::string_view projectFolder, std::string_view storedName) {
+    if (storedName.empty() || IsFullPath(storedName)) return std::string(storedName);
+    return JoinPath(projectFolder, {storedName});
+}
+
+void ResolveOutputNames(std::string_view projectFolder, GenerationSettings& settings) {
+    for (const OutputName& output : kOutputNames)
+        settings.*output.field = OutputFileInProject(projectFolder, settings.*output.field);
+}
+
 std::vector<MisplacedOutputFile> FindMisplacedOutputFiles(std::string_view projectFolder,
                                                           const GenerationSettings& settings) {
     std::vector<MisplacedOutputFile> found;
     const fs::path own = Normal(projectFolder);
     for (const OutputName& output : kOutputNames) {
-        const std::string& name = settings.*output.field;
-        if (!IsFullPath(name)) {
-            found.push_back({name, OutputProblem::NotFullPath, {}});
+        const std::string& stored = settings.*output.field;
+        if (stored.empty()) {
+            found.push_back({stored, OutputProblem::NoFileName, {}});
             continue;
         }
+        const std::string name = OutputFileInProject(projectFolder, stored);
         const std::string storedFolder = BeforeLastSeparator(name);
         const fs::path folder = Normal(storedFolder.empty() ? name.substr(0, 1) : storedFolder);
         if (!DirectoryExists(StoredPath(folder))) {
             // The project's own Output folder may be missing (a fresh clone has no empty
             // folders; the commands make it), and a folder inside the project is its own.
             if (!Inside(folder, own))
-                found.push_back({name, OutputProblem::MissingFolder, StoredPath(folder)});
+                found.push_back({stored, OutputProblem::MissingFolder, StoredPath(folder)});
             continue;
         }
         if (std::optional<fs::path> other = OtherProjectAbove(folder, own))
-            found.push_back({name, OutputProblem::OtherProject, StoredPath(*other)});
+            found.push_back({stored, OutputProblem::OtherProject, StoredPath(*other)});
     }
     return found;
 }

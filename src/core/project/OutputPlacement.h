@@ -16,19 +16,27 @@
 namespace kestrel {
 
 enum class OutputProblem {
-    NotFullPath,   // the name does not start at the root
+    NoFileName,    // the name is empty
     MissingFolder, // its folder does not exist
     OtherProject,  // its folder lies in a folder holding another project's .tp file
 };
 
 struct MisplacedOutputFile {
     std::string storedName;
-    OutputProblem problem = OutputProblem::NotFullPath;
+    OutputProblem problem = OutputProblem::NoFileName;
     // The folder that does not exist, or the other project's folder; empty otherwise.
     std::string folder;
 
     friend bool operator==(const MisplacedOutputFile&, const MisplacedOutputFile&) = default;
 };
+
+// A stored output name as a file: a name that is not a full path ("Output/Tran.cpp") lies
+// in the project's folder, wherever a command runs; a full path or an empty name is itself.
+std::string OutputFileInProject(std::string_view projectFolder, std::string_view storedName);
+
+// The three output names of `settings` as files (OutputFileInProject), for the commands
+// that write or read the generated files.
+void ResolveOutputNames(std::string_view projectFolder, GenerationSettings& settings);
 
 // The output files of `settings` that are misplaced for a project in `projectFolder`, in
 // the order Generate writes them (TLM_AIC.h, Tran.h, Tran.cpp); none when all are well. A

@@ -16,6 +16,7 @@
 #include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "project/OutputPlacement.h"
 #include "project/ProjectCommands.h"
 
 #include <algorithm>
@@ -174,6 +175,7 @@ Status MakeSourceMap(std::string_view projectFilePath, SourceMap& map, std::opti
         return failures.front();
     if (Status loaded = LoadGenerationSettings(run.projectFolder, tables.settings); !loaded)
         return loaded;
+    ResolveOutputNames(run.projectFolder, tables.settings);
     PrepareTables(tables, session.clock);
     map.projectFolder = Native(run.projectFolder);
     map.headers = {Native(tables.settings.transactorHeaderPath),

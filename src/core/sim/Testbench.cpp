@@ -8,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
+#include "project/OutputPlacement.h"
 #include "project/ProjectCommands.h"
 
 #include <algorithm>
@@ -724,6 +725,7 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
     if (result.status = LoadGenerationSettings(record.projectFolder, tables->settings);
         !result.status)
         return result;
+    ResolveOutputNames(record.projectFolder, tables->settings);
 
     result.folder = request.folder.empty() ? JoinPath(record.projectFolder, {"Output", "testbench"})
                                            : request.folder;

@@ -1,6 +1,7 @@
 // Where a project's generated files go: names in a missing folder, inside another project
-// (found up through nested folders), relative names and a user's own folder; the warning's
-// text; and pointing them at the project's Output folder with the library beside them.
+// (found up through nested folders), names relative to the project's folder, empty names and
+// a user's own folder; the warning's text; and pointing them at the project's Output folder
+// with the library beside them.
 #include "project/OutputPlacement.h"
 
 #include "model/ProjectPaths.h"
@@ -31,7 +32,7 @@ std::string ProjectAt(const fs::path& folder, const std::string& name) {
     return folder.string();
 }
 
-TEST(OutputPlacement, FindsMissingFoldersOtherProjectsAndRelativeNames) {
+TEST(OutputPlacement, FindsMissingFoldersOtherProjectsAndEmptyNames) {
     test::TempDir dir;
     const std::string own = ProjectAt(dir.path() / "copy" / "Mem", "Mem");
 
@@ -59,11 +60,22 @@ TEST(OutputPlacement, FindsMissingFoldersOtherProjectsAndRelativeNames) {
     fs::create_directories(dir.path() / "orig" / "Mem" / "Output" / "deep");
     GenerationSettings mixed = In(original + "/Output/deep");
     mixed.transactorHeaderPath = own + "/Output/Tran.h";
-    mixed.transactorCppPath = "Output/Tran.cpp";
+    mixed.transactorCppPath = "";
     EXPECT_EQ(FindMisplacedOutputFiles(own, mixed),
               (std::vector<MisplacedOutputFile>{
                   {original + "/Output/deep/TLM_AIC.h", OutputProblem::OtherProject, original},
-                  {"Output/Tran.cpp", OutputProblem::NotFullPath, ""}}));
+                  {"", OutputProblem::NoFileName, ""}}));
+    // A name that is not a full path lies in the project's folder, wherever a command runs:
+    // its own Output is well placed, a way out into the original is not.
+    EXPECT_TRUE(FindMisplacedOutputFiles(own, In("Output")).empty());
+    EXPECT_EQ(FindMisplacedOutputFiles(own, In("../../orig/Mem/Output")).front().problem,
+              OutputProblem::OtherProject);
+    GenerationSettings relative = In("Output");
+    relative.transactorHeaderPath = "/elsewhere/Tran.h";
+    ResolveOutputNames(own, relative);
+    GenerationSettings resolved = In(own + "/Output");
+    resolved.transactorHeaderPath = "/elsewhere/Tran.h";
+    EXPECT_EQ(relative, resolved);
     EXPECT_EQ(FindMisplacedOutputFiles(nested, In(own + "/Output")).front().folder, own);
 
     // Seen from another project, this one's Output folder is another project's.
@@ -79,15 +91,14 @@ TEST(OutputPlacement, TheWarningNamesTheStoredNamesTheFolderAndTheFix) {
     EXPECT_FALSE(MisplacedOutputQuestion(record, In(record.projectFolder + "/Output")));
 
     GenerationSettings settings = In("/nowhere/Mem/Output");
-    settings.transactorCppPath = "Output/Tran.cpp";
+    settings.transactorCppPath = "";
     std::optional<std::string> warning = MisplacedOutputWarning(record, settings);
     ASSERT_TRUE(warning);
     EXPECT_EQ(*warning,
               "the generated files of the project in " + record.projectFolder +
                   " are set to go outside it: /nowhere/Mem/Output/TLM_AIC.h and "
                   "/nowhere/Mem/Output/Tran.h lie in /nowhere/Mem/Output, a folder that does "
-                  "not exist; Output/Tran.cpp is not a full path, so Generate would write "
-                  "relative to the folder it runs in. Point them at " +
+                  "not exist; \"\" names no file. Point them at " +
                   record.projectFolder + "/Output with \"kestrel-cli settings " +
                   record.projectFolder +
                   "/Mem.tp --here\", or answer Yes when the window asks "
