@@ -106,9 +106,7 @@ std::string Account(const std::vector<MisplacedOutputFile>& misplaced) {
         const bool one = names.size() == 1;
         std::string clause = JoinedNames(names);
         switch (misplaced[i].problem) {
-        case OutputProblem::NoFileName:
-            clause += one ? " names no file" : " name no file";
-            break;
+        case OutputProblem::NoFileName: clause += one ? " names no file" : " name no file"; break;
         case OutputProblem::MissingFolder:
             clause += (one ? " lies in " : " lie in ") + misplaced[i].folder +
                       ", a folder that does not exist";
