@@ -41,9 +41,9 @@ TEST(CliCopiedProject, CommandsWarnUntilSettingsHerePointsTheCopyAtItsOwnOutput)
     EXPECT_EQ(shown.err.find("warning"), std::string::npos) << shown.err;
     CliRun relative = Cli({"generate", originalTp});
     EXPECT_EQ(relative.code, 0) << relative.err;
-    EXPECT_NE(relative.out.find("Creating " + (original / "Output/Tran.cpp").string() +
-                                " File...Done!"),
-              std::string::npos)
+    EXPECT_NE(
+        relative.out.find("Creating " + (original / "Output/Tran.cpp").string() + " File...Done!"),
+        std::string::npos)
         << relative.out;
     EXPECT_TRUE(fs::exists(original / "Output/Tran.cpp"));
     EXPECT_FALSE(fs::exists("Output/Tran.cpp"));
