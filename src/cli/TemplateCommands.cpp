@@ -35,8 +35,8 @@ TemplateCommands::TemplateCommands(CLI::App& app) {
                      "file to write (standard output without it)");
     asml->add_flag("--plain", plain_,
                    "Write the template text alone (the bytes of Temp/template.asml, which can "
-                   "be assigned as the specification as it is) and no document; the project "
-                   "is left unchanged");
+                   "be filled in and assigned as the AsmL document as it is) and no document; "
+                   "the project is left unchanged");
     asml->callback([this] { chosen_ = Command::Asml; });
 
     CLI::App* asf = app.add_subcommand(

@@ -109,7 +109,7 @@ TEST(CliTemplates, AsmlTemplatePlainGivesTheTemplateTextAlone) {
     EXPECT_EQ(printed.code, 0) << printed.err;
     EXPECT_TRUE(test::SameBytes(printed.out, text));
     EXPECT_EQ(printed.err, "");
-    const std::string file = dir / "spec.asml";
+    const std::string file = dir / "behaviour.asml";
     CliRun written = Cli({"asml-template", "--plain", tp, file});
     EXPECT_EQ(written.code, 0) << written.err;
     EXPECT_EQ(written.out, "AsmL template text written to " + file + "\n");
@@ -117,9 +117,10 @@ TEST(CliTemplates, AsmlTemplatePlainGivesTheTemplateTextAlone) {
     EXPECT_FALSE(fs::exists(dir / "Bus/Temp/template.asml"));
     EXPECT_EQ(test::ReadBytes(dir / "Bus/Input/asml.dat"), remembered);
 
-    CliRun unwritable = Cli({"asml-template", tp, "--plain", dir / "no/such/folder/spec.asml"});
+    CliRun unwritable =
+        Cli({"asml-template", tp, "--plain", dir / "no/such/folder/behaviour.asml"});
     EXPECT_EQ(unwritable.code, 2);
-    EXPECT_NE(unwritable.err.find("spec.asml"), std::string::npos) << unwritable.err;
+    EXPECT_NE(unwritable.err.find("behaviour.asml"), std::string::npos) << unwritable.err;
     CliRun noProject = Cli({"asml-template", dir / "none.tp", "--plain"});
     EXPECT_EQ(noProject.code, 2);
     EXPECT_NE(noProject.err.find("none.tp"), std::string::npos);
