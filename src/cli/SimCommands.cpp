@@ -18,54 +18,38 @@
 
 namespace kestrel::cli {
 
-namespace {
-
-struct CommonOptions {
-    std::string* project;
-    std::vector<std::string>* rtl;
-    std::string* top;
-    std::string* folder;
-    std::vector<std::string>* defines;
-    std::vector<std::string>* includes;
-};
-
-void AddCommonOptions(CLI::App* command, const CommonOptions& options) {
-    command->add_option("PROJECT", *options.project, "The project's .tp file")->required();
-    command->add_option("--rtl", *options.rtl,
+void SimCommands::AddCommonOptions(CLI::App* command) {
+    command->add_option("PROJECT", project_, "The project's .tp file")->required();
+    command->add_option("--rtl", rtl_,
                         "Verilog file(s) of the RTL design, verilated with Verilator; without "
                         "it the testbench holds rtl.h, a SystemC module with the project's ports "
                         "for you to fill");
-    command->add_option("--top", *options.top,
-                        "The Verilog top module (default: the files' own top)");
-    command->add_option("--out", *options.folder,
-                        "The testbench folder (default Output/testbench)");
+    command->add_option("--top", top_, "The Verilog top module (default: the files' own top)");
+    command->add_option("--out", folder_, "The testbench folder (default Output/testbench)");
     command
-        ->add_option("--define", *options.defines,
+        ->add_option("--define", defines_,
                      "NAME or NAME=VALUE: a preprocessor definition for every C++ file of "
                      "the testbench's build (repeat it for more)")
         ->allow_extra_args(false);
     command
-        ->add_option("--include", *options.includes,
+        ->add_option("--include", includes_,
                      "A folder of headers for every C++ file of the testbench's build "
                      "(repeat it for more)")
         ->allow_extra_args(false);
 }
 
-TestbenchRequest MakeRequest(const std::string& project, const std::vector<std::string>& rtl,
-                             const std::string& top, const std::string& folder,
-                             const std::vector<std::string>& defines,
-                             const std::vector<std::string>& includes, const char* writer) {
+TestbenchRequest SimCommands::MakeRequest(const char* writer) const {
     TestbenchRequest request;
-    request.projectFile = ArgPath(project);
-    for (const std::string& file : rtl) request.rtlFiles.push_back(ArgPath(file));
-    request.top = top;
-    if (!folder.empty()) request.folder = ArgPath(folder);
-    for (const std::string& define : defines) {
+    request.projectFile = ArgPath(project_);
+    for (const std::string& file : rtl_) request.rtlFiles.push_back(ArgPath(file));
+    request.top = top_;
+    if (!folder_.empty()) request.folder = ArgPath(folder_);
+    for (const std::string& define : defines_) {
         if (std::string problem = DefineProblem(define); !problem.empty())
             throw UsageError(problem);
         request.defines.push_back(ArgText(define));
     }
-    for (const std::string& include : includes) {
+    for (const std::string& include : includes_) {
         std::string path = ArgPath(include);
         if (!DirectoryExists(path)) throw UsageError("--include " + include + ": no such folder");
         request.includeFolders.push_back(path);
@@ -74,6 +58,8 @@ TestbenchRequest MakeRequest(const std::string& project, const std::vector<std::
     request.writer = writer;
     return request;
 }
+
+namespace {
 
 // Prints the refusals or the file error of a testbench; the exit status, or nothing when
 // it was written.
@@ -105,7 +91,7 @@ SimCommands::SimCommands(CLI::App& app) {
         "reset.h (yours: the RTL's inputs named as resets held for a few clock cycles) and "
         "CMakeLists.txt, so that `cmake -S DIR -B DIR/build && cmake --build DIR/build` builds "
         "`sim` without Kestrel");
-    AddCommonOptions(testbench, {&project_, &rtl_, &top_, &folder_, &defines_, &includes_});
+    AddCommonOptions(testbench);
     testbench->callback([this] { chosen_ = Command::Testbench; });
 
     CLI::App* sim = app.add_subcommand(
@@ -114,7 +100,7 @@ SimCommands::SimCommands(CLI::App& app) {
         "and run the simulation: prints its output, the transactions completed, the simulated "
         "time and where the waveform is. Exit 1 when it does not build, fails a check or "
         "reaches its time limit");
-    AddCommonOptions(sim, {&project_, &rtl_, &top_, &folder_, &defines_, &includes_});
+    AddCommonOptions(sim);
     sim->add_option("--until", until_,
                     "Simulated-time limit, e.g. 50us or \"2 ms\" (default 1 ms)");
     sim->add_flag("--no-generate", noGenerate_, "Use the generated files as they are");
@@ -131,8 +117,7 @@ int SimCommands::Run(std::ostream& out, std::ostream& err) const {
 }
 
 int SimCommands::RunTestbench(std::ostream& out, std::ostream& err) const {
-    TestbenchResult result = WriteTestbench(
-        MakeRequest(project_, rtl_, top_, folder_, defines_, includes_, kWriterTestbench));
+    TestbenchResult result = WriteTestbench(MakeRequest(kWriterTestbench));
     if (std::optional<int> failed = TestbenchFailure(result, err)) return *failed;
     PrintTestbench(result, out);
     return kExitOk;
@@ -140,7 +125,7 @@ int SimCommands::RunTestbench(std::ostream& out, std::ostream& err) const {
 
 int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
     SimulationRequest request;
-    request.testbench = MakeRequest(project_, rtl_, top_, folder_, defines_, includes_, kWriterSim);
+    request.testbench = MakeRequest(kWriterSim);
     request.until = until_;
     if (!noGenerate_) {
         GenerationSession session;

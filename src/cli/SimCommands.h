@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace kestrel {
+struct TestbenchRequest;
+}
+
 namespace kestrel::cli {
 
 class SimCommands {
@@ -19,6 +23,8 @@ public:
 
 private:
     enum class Command { None, Testbench, Sim };
+    void AddCommonOptions(CLI::App* command);
+    kestrel::TestbenchRequest MakeRequest(const char* writer) const;
     int RunTestbench(std::ostream& out, std::ostream& err) const;
     int RunSim(std::ostream& out, std::ostream& err) const;
 

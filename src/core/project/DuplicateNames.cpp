@@ -58,14 +58,26 @@ std::vector<SharedName> FindSharedNames(const std::vector<DeclaredName>& names) 
     return shared;
 }
 
-std::vector<std::string> FunctionNameWarnings(const std::vector<DeclaredName>& functions) {
+namespace {
+
+// "2 functions are named Write (rows 1 and 3): ..." for each name of `names` (the rows of
+// one list of members of the transactor class) used more than once.
+std::vector<std::string> MemberNameWarnings(std::string_view kind,
+                                            const std::vector<DeclaredName>& names) {
     std::vector<std::string> warnings;
-    for (const SharedName& s : FindSharedNames(functions))
-        warnings.push_back(std::to_string(s.positions.size()) + " functions are named " + s.name +
-                           " (" + PositionsText("rows ", s.positions, &functions) +
+    for (const SharedName& s : FindSharedNames(names))
+        warnings.push_back(std::to_string(s.positions.size()) + " " + std::string(kind) +
+                           " are named " + s.name + " (" +
+                           PositionsText("rows ", s.positions, &names) +
                            "): the generated transactor declares " + s.name +
                            " more than once and does not compile; rename all but one");
     return warnings;
+}
+
+} // namespace
+
+std::vector<std::string> FunctionNameWarnings(const std::vector<DeclaredName>& functions) {
+    return MemberNameWarnings("functions", functions);
 }
 
 std::vector<std::string> ParameterNameWarnings(std::string_view function,
@@ -83,13 +95,7 @@ std::vector<std::string> ParameterNameWarnings(std::string_view function,
 }
 
 std::vector<std::string> PortNameWarnings(const std::vector<DeclaredName>& ports) {
-    std::vector<std::string> warnings;
-    for (const SharedName& s : FindSharedNames(ports))
-        warnings.push_back(std::to_string(s.positions.size()) + " ports are named " + s.name +
-                           " (" + PositionsText("rows ", s.positions, &ports) +
-                           "): the generated transactor declares " + s.name +
-                           " more than once and does not compile; rename all but one");
-    return warnings;
+    return MemberNameWarnings("ports", ports);
 }
 
 std::vector<std::string> FunctionTableNameWarnings(const TlmFunctionTable& functions) {

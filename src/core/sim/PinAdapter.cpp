@@ -4,8 +4,8 @@
 
 namespace kestrel {
 
-std::string PinAdapterText() {
-    return R"(// kestrel_pins.h - written by kestrel-cli testbench; rewritten on every run.
+std::string PinAdapterText(std::string_view writer) {
+    return "// kestrel_pins.h - written by " + std::string(writer) + R"(; rewritten on every run.
 //
 // A transactor's ports are 4-state (sc_logic, sc_lv<N>); a model verilated for SystemC has
 // 2-state ports (bool up to 1 bit, uint32_t up to 32, uint64_t up to 64, sc_bv<N> above).

@@ -67,7 +67,7 @@ ResetLevel ResetLevelOfName(std::string_view name) {
 
 std::string ResetText(const TestbenchPlan& plan) {
     std::ostringstream out;
-    out << "// reset.h - written by kestrel-cli testbench for project " << plan.projectName << ".\n"
+    out << "// " << WrittenByText("reset.h", plan) << "\n"
         << "// Yours to edit: Kestrel writes this file only when it is missing (delete it to "
            "have it\n"
         << "// written again for the RTL's pins as they are then).\n"

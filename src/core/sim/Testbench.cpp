@@ -180,13 +180,12 @@ std::vector<std::string> PlanTestbench(const std::string& projectName, const Pro
     return problems;
 }
 
-namespace {
-
-// The first line of every file's header comment: which file, who wrote it, for which project.
 std::string WrittenByText(std::string_view file, const TestbenchPlan& plan) {
     return std::string(file) + " - written by " + plan.writer + " for project " + plan.projectName +
            ".";
 }
+
+namespace {
 
 std::string Header(std::string_view file, const TestbenchPlan& plan, bool userFile) {
     std::string text = "// " + WrittenByText(file, plan) + "\n";
@@ -691,19 +690,6 @@ std::string CMakeListsText(const TestbenchPlan& plan) {
     return out.str();
 }
 
-namespace {
-
-// The pin adapters' text with its header naming who wrote it.
-std::string WithWriter(std::string text, const std::string& writer) {
-    constexpr std::string_view kWrittenBy = "written by kestrel-cli testbench";
-    std::size_t at = text.find(kWrittenBy);
-    if (at != std::string::npos && at < text.find('\n'))
-        text.replace(at, kWrittenBy.size(), "written by " + writer);
-    return text;
-}
-
-} // namespace
-
 std::string FindCompatHeader() {
     std::string folder = RunningProgramFolder();
     std::string path = folder + "/../share/kestrel/kestrel_systemc.h";
@@ -812,7 +798,7 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
         return true;
     };
     write("kestrel_systemc.h", compat, false) &&
-        write("kestrel_pins.h", WithWriter(PinAdapterText(), plan.writer), false) &&
+        write("kestrel_pins.h", PinAdapterText(plan.writer), false) &&
         write("rtl_pins.h", RtlPinsText(plan), false) &&
         write("sc_main.cpp", SimMainText(plan), false) &&
         (plan.rtl || write("rtl.h", RtlStubText(plan), true)) &&

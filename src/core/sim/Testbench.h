@@ -94,11 +94,15 @@ std::vector<std::string> PlanTestbench(const std::string& projectName, const Pro
 
 // The texts of the testbench files.
 std::string SimMainText(const TestbenchPlan& plan);
-std::string PinAdapterText();
+// kestrel_pins.h, its header naming `writer` (kWriterTestbench, ...).
+std::string PinAdapterText(std::string_view writer = kWriterTestbench);
 std::string RtlPinsText(const TestbenchPlan& plan);
 std::string RtlStubText(const TestbenchPlan& plan);
 std::string TransactionsText(const TestbenchPlan& plan);
 std::string ResetText(const TestbenchPlan& plan);
+
+// The first line of every file's header comment: which file, who wrote it, for which project.
+std::string WrittenByText(std::string_view file, const TestbenchPlan& plan);
 std::string CMakeListsText(const TestbenchPlan& plan);
 
 // `text` as one quoted CMake argument ("..." with \\, \", \$ and \; escaped), so that a path
