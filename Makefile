@@ -2,12 +2,13 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
+COVERAGE_BUILD ?= build-coverage
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 DEMO_DIR   ?= $(CURDIR)/out/demo
 PREFIX     ?= /usr/local
 
-.PHONY: all deps build test test-fast test-asan demo bench fuzz clean gui screenshots install format format-check
+.PHONY: all deps build test test-fast test-asan coverage demo bench fuzz clean gui screenshots install format format-check
 
 all: build
 
@@ -32,6 +33,19 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 		ctest --output-on-failure -j $(JOBS)
 
 test: test-fast test-asan
+
+# Line coverage of the test suite (gcov through gcovr): src/core alone, then the whole of src.
+$(COVERAGE_BUILD)/build.ninja: | deps
+	cmake -S . -B $(COVERAGE_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKESTREL_COVERAGE=ON
+
+coverage: deps $(COVERAGE_BUILD)/build.ninja
+	cmake --build $(COVERAGE_BUILD) -j $(JOBS)
+	find $(COVERAGE_BUILD) -name '*.gcda' -delete
+	cd $(COVERAGE_BUILD) && ctest -j $(JOBS) >ctest.log 2>&1 || { tail -40 ctest.log; exit 1; }
+	@echo "== line coverage of src/core"
+	@gcovr -r . --object-directory $(COVERAGE_BUILD) -f 'src/core/' -s -o /dev/null | grep -E '^(lines|functions):'
+	@echo "== line coverage of src"
+	@gcovr -r . --object-directory $(COVERAGE_BUILD) -f 'src/' -s -o /dev/null | grep -E '^(lines|functions):'
 
 demo: build
 	@./scripts/demo "$(BUILD)/bin" "$(DEMO_DIR)"
@@ -82,4 +96,4 @@ format-check: deps
 	@./scripts/format --check
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(COVERAGE_BUILD) out
