@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QProcess>
@@ -132,6 +133,64 @@ QString TpPath(const ProjectRecord& project) {
     return FromCore(ProjectFilePath(project));
 }
 
+int StoredStage(const ProjectRecord& project) {
+    ProjectRecord record;
+    if (!ReadProjectFile(ProjectFilePath(project), record).ok()) qFatal("unreadable .tp file");
+    return record.projectStage;
+}
+
+TlmFunction TestFunction(const char* name, int returnType, std::initializer_list<TestParam> params,
+                         bool library) {
+    TlmFunction f;
+    f.functionName = name;
+    f.returnTypeText = kCTypeNames[static_cast<std::size_t>(returnType)];
+    f.returnTypeIndex = static_cast<std::int16_t>(returnType);
+    int j = 0;
+    for (const TestParam& p : params) {
+        TlmParameter& stored = f.parameters[static_cast<std::size_t>(++j)];
+        stored.typeText = kCTypeNames[static_cast<std::size_t>(p.type)];
+        stored.typeIndex = static_cast<std::int16_t>(p.type);
+        stored.passMarker = p.byRef ? "&" : " ";
+        stored.passIndex = p.byRef ? 1 : 0;
+        stored.parameterName = p.name;
+        stored.isConst = p.isConst;
+        stored.isArray = p.isArray;
+    }
+    f.parameterCount = static_cast<std::int16_t>(j);
+    f.asfFileName = "";
+    f.isLibrary = library;
+    return f;
+}
+
+RtlSignal TestSignal(const char* name, int direction, int type, int width, const char* init,
+                     bool clock, bool library) {
+    RtlSignal s;
+    s.signalName = name;
+    s.directionText = kDirectionNames[static_cast<std::size_t>(direction)];
+    s.directionIndex = static_cast<std::int16_t>(direction);
+    s.dataTypeText = kDataTypeNames[static_cast<std::size_t>(type)];
+    s.dataTypeIndex = static_cast<std::int16_t>(type);
+    s.width = static_cast<std::int16_t>(width);
+    s.initValue = init;
+    s.isClock = clock;
+    s.isLibrary = library;
+    return s;
+}
+
+void Declare(ProjectRecord& project, const std::vector<TlmFunction>& functions,
+             const std::vector<RtlSignal>& signalList, int stage) {
+    auto fns = std::make_unique<TlmFunctionTable>();
+    for (const TlmFunction& f : functions) (*fns)[++fns->count] = f;
+    auto sigs = std::make_unique<RtlSignalTable>();
+    for (const RtlSignal& s : signalList) (*sigs)[++sigs->count] = s;
+    project.tlmDeclared = !functions.empty();
+    project.rtlDeclared = !signalList.empty();
+    project.projectStage = static_cast<std::int16_t>(stage);
+    if (!SaveTlmFunctions(project.projectFolder, *fns).ok() ||
+        !SaveRtlSignals(project.projectFolder, *sigs).ok() || !SaveProjectFile(project).ok())
+        qFatal("cannot declare the test project");
+}
+
 void Click(QWidget* window, const char* name) {
     auto* button = Control<QAbstractButton>(window, name);
     QVERIFY(button);
@@ -143,6 +202,13 @@ QByteArray FileBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
+    file.write(bytes);
 }
 
 QStringList RowTexts(const QTreeView* list, int row) {

@@ -5,6 +5,8 @@
 #include "FakeUiServices.h"
 #include "MainWindow.h"
 #include "model/ProjectRecord.h"
+#include "model/RtlSignal.h"
+#include "model/TlmFunction.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,8 +18,10 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kestrel::test {
 
@@ -67,6 +71,25 @@ ProjectRecord MakeProject(const QString& parent, const QString& name);
 // assignment windows leave it).
 void SetStoredStage(const ProjectRecord& project, int stage);
 QString TpPath(const ProjectRecord& project);
+// The stage the project's .tp file holds.
+int StoredStage(const ProjectRecord& project);
+
+// A parameter of TestFunction: its type as a position in the C type list.
+struct TestParam {
+    int type;
+    bool byRef;
+    const char* name;
+    bool isConst = false;
+    bool isArray = false;
+};
+// A function as the declaration dialog stores it (types as positions in the type lists).
+TlmFunction TestFunction(const char* name, int returnType, std::initializer_list<TestParam> params,
+                         bool library = false);
+RtlSignal TestSignal(const char* name, int direction, int type, int width, const char* init,
+                     bool clock = false, bool library = false);
+// Stores the tables of a project with its flags set from them and `stage`.
+void Declare(ProjectRecord& project, const std::vector<TlmFunction>& functions,
+             const std::vector<RtlSignal>& signalList, int stage);
 
 template <typename T = QWidget> T* Control(QWidget* window, const char* name) {
     T* control = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
@@ -122,5 +145,7 @@ void Click(QWidget* window, const char* name);
 
 // The text of a file, for byte comparisons.
 QByteArray FileBytes(const QString& path);
+// Writes a file, making its folder; a file that cannot be written ends the test program.
+void WriteFile(const QString& path, const QByteArray& bytes);
 
 } // namespace kestrel::test
