@@ -6,8 +6,6 @@
 #include "GuiText.h"
 #include "model/ProjectOptions.h"
 #include "model/ProjectPaths.h"
-#include "model/RtlSignal.h"
-#include "model/TlmFunction.h"
 #include "project/ProjectCommands.h"
 
 #include <QAction>
@@ -17,8 +15,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
-
-#include <memory>
 
 namespace kestrel::test {
 
@@ -33,27 +29,18 @@ QByteArray Entry(const std::string& name, const std::string& content) {
 // Mem.tlib: the library functions memRead and memWrite, the signal ready and the eight
 // section files. Evil.tlib: a table entry followed by an entry that climbs out of Temp.
 void MakeLibraries(const QString& folder) {
-    std::string functions;
-    for (const char* name : {"memRead", "memWrite"}) {
-        TlmFunction f;
-        f.functionName = name;
-        f.returnTypeText = "void";
-        f.isLibrary = true;
-        functions += EncodeTlmFunction(f);
-    }
-    RtlSignal ready;
-    ready.signalName = "ready";
-    ready.directionText = "sc_in";
-    ready.dataTypeText = "sc_logic";
-    ready.isLibrary = true;
+    const std::string functions = EncodeTlmFunction(TestFunction("memRead", 0, {}, true)) +
+                                  EncodeTlmFunction(TestFunction("memWrite", 0, {}, true));
+    const RtlSignal ready = TestSignal("ready", 0, 0, 1, "0", false, true);
     QByteArray mem =
         Entry("lib_tlm_func.dat", functions) + Entry("lib_rtl_sig.dat", EncodeRtlSignal(ready));
     for (const char* name : {"memRead", "memWrite"})
         for (const char* ext : {".dec", ".ini", ".asm", ".upd"})
             mem += Entry(std::string(name) + ext, std::string("// ") + name + ext + "\r\n");
-    WriteFile(folder + "/Mem.tlib", mem);
-    WriteFile(folder + "/Evil.tlib", Entry("lib_tlm_func.dat", "") + Entry("../evil.dec", "evil"));
-    WriteFile(folder + "/notes.txt", "not a library");
+    WriteTestFile(folder + "/Mem.tlib", mem);
+    WriteTestFile(folder + "/Evil.tlib",
+                  Entry("lib_tlm_func.dat", "") + Entry("../evil.dec", "evil"));
+    WriteTestFile(folder + "/notes.txt", "not a library");
 }
 
 // A project "Host" with one function of its own and no signal (stage 1), the libraries
@@ -71,11 +58,7 @@ struct OpenedAddLibrary {
         folder = FromCore(project.projectFolder);
         libs = dir.path() + "/libs";
         MakeLibraries(libs);
-        auto functions = std::make_unique<TlmFunctionTable>();
-        (*functions)[1].functionName = "own";
-        (*functions)[1].returnTypeText = "void";
-        functions->count = 1;
-        if (!SaveTlmFunctions(project.projectFolder, *functions).ok()) qFatal("no table");
+        Declare(project, {TestFunction("own", 0, {})}, {}, 1);
         app.main->Start(TpPath(project));
         app.main->RunCommand(AppCommand::AddLibrary);
         dialog = app.main->OpenWindow();
@@ -101,11 +84,6 @@ struct OpenedAddLibrary {
         Click(dialog, "CommandAddLib");
     }
     QByteArray Stored(const char* file) const { return FileBytes(folder + "/Input/" + file); }
-    std::unique_ptr<TlmFunctionTable> Functions() const {
-        auto t = std::make_unique<TlmFunctionTable>();
-        if (!LoadTlmFunctions(project.projectFolder, *t).ok()) qFatal("unreadable table");
-        return t;
-    }
 };
 
 } // namespace
@@ -141,14 +119,11 @@ private Q_SLOTS:
         OpenedAddLibrary a;
         a.BrowseToLibs();
         a.Add(QStringLiteral("Evil.tlib"));
-        QCOMPARE(a.app.ui.calls.last().text,
-                 QStringLiteral("Unable to Extract Transactor Library"));
-        QCOMPARE(a.app.ui.calls.last().icon, MessageIcon::Critical);
+        ExpectMessage(a.app.ui, "Unable to Extract Transactor Library");
         QVERIFY(!QApplication::overrideCursor());
 
         a.Add(QStringLiteral("Mem.tlib"));
-        QCOMPARE(a.app.ui.calls.last().text, QStringLiteral("Mem.tlib Added Successfully!"));
-        QCOMPARE(a.app.ui.calls.last().icon, MessageIcon::Information);
+        ExpectMessage(a.app.ui, "Mem.tlib Added Successfully!", MessageIcon::Information);
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(a.dialog->isEnabled());
         QCOMPARE(a.Entries().size(), 10);
@@ -159,7 +134,7 @@ private Q_SLOTS:
         a.Add(QStringLiteral("Mem.tlib"));
         Click(a.dialog, "CommandOK");
 
-        auto t = a.Functions();
+        auto t = StoredFunctions(a.project);
         QCOMPARE(int(t->count), 5);
         QCOMPARE(QString::fromStdString((*t)[5].functionName.Text()), QStringLiteral("memWrite"));
         QVERIFY((*t)[5].isLibrary && !(*t)[1].isLibrary);

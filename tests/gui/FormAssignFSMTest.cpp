@@ -7,16 +7,12 @@
 #include "GuiText.h"
 #include "diagram/DiagramEditor.h"
 #include "model/ProjectPaths.h"
-#include "model/RtlSignal.h"
-#include "model/TlmFunction.h"
 #include "project/ProjectCommands.h"
 
 #include <QAction>
 #include <QFile>
 #include <QHeaderView>
 #include <QTreeWidget>
-
-#include <memory>
 
 namespace kestrel::test {
 
@@ -54,11 +50,6 @@ struct OpenedFsm {
     void Select(int row) { list->setCurrentItem(list->topLevelItem(row)); }
     QByteArray Stored(const char* file) const {
         return FileBytes(FromCore(InputPath(project.projectFolder, file)));
-    }
-    std::unique_ptr<TlmFunctionTable> Functions() const {
-        auto t = std::make_unique<TlmFunctionTable>();
-        if (!LoadTlmFunctions(project.projectFolder, *t).ok()) qFatal("unreadable table");
-        return t;
     }
 };
 
@@ -101,10 +92,11 @@ private Q_SLOTS:
         // A library function can be neither browsed nor unassigned: the core's texts.
         f.Select(2);
         Click(f.dialog, "CommandBrsASF");
-        QVERIFY(f.app.ui.calls.last().text.endsWith("No need to assign FSM for this function."));
-        QCOMPARE(f.app.ui.calls.last().icon, MessageIcon::Information);
+        ExpectMessage(f.app.ui, "libGet() is a Library function.\r\nNo need to assign",
+                      MessageIcon::Information);
         Click(f.dialog, "CommandUnAss");
-        QVERIFY(f.app.ui.calls.last().text.endsWith("Cannot unassign FSM for this function."));
+        ExpectMessage(f.app.ui, "libGet() is a Library function.\r\nCannot unassign",
+                      MessageIcon::Information);
 
         f.Select(0);
         Click(f.dialog, "CommandUnAss");
@@ -113,21 +105,21 @@ private Q_SLOTS:
         // A name the function table cannot hold is refused.
         f.app.ui.fileAnswers << f.dir.path() + "/" + QString(81, QLatin1Char('n'));
         Click(f.dialog, "CommandBrsASF");
-        QCOMPARE(f.app.ui.calls.last().icon, MessageIcon::Critical);
+        ExpectMessage(f.app.ui, "");
         QCOMPARE(f.Cell(0, 1), QStringLiteral("<not assigned>"));
     }
 
     void okCopiesOneFileForTwoFunctionsAndSetsStage3() {
         OpenedFsm f;
         const QString asf = f.dir.path() + "/work/shared.asf";
-        WriteFile(asf, "diagram\r\n");
+        WriteTestFile(asf, "diagram\r\n");
         f.app.ui.fileAnswers << asf << asf;
         Click(f.dialog, "CommandBrsASF");
         f.Select(1);
         Click(f.dialog, "CommandBrsASF");
         Click(f.dialog, "CommandOK");
         QCOMPARE(FileBytes(f.folder + "/Input/shared.asf"), QByteArray("diagram\r\n"));
-        auto t = f.Functions();
+        auto t = StoredFunctions(f.project);
         QVERIFY((*t)[1].fsmAssigned && (*t)[2].fsmAssigned && !(*t)[3].fsmAssigned);
         QCOMPARE(QString::fromStdString((*t)[2].asfFileName.Text()), QStringLiteral("shared.asf"));
         QCOMPARE(StoredStage(f.project), 3);
@@ -146,12 +138,12 @@ private Q_SLOTS:
         OpenedFsm f;
         // Before any template: the core's refusal.
         Click(f.dialog, "CommandAHDL");
-        QVERIFY(f.app.ui.calls.last().text.startsWith(f.folder + "/Temp/untitled.asf"));
-        QCOMPARE(f.app.ui.calls.last().icon, MessageIcon::Critical);
+        ExpectMessage(f.app.ui, f.folder + "/Temp/untitled.asf does not exists!");
         // A library function gets no save dialog.
         f.Select(2);
         Click(f.dialog, "CommandGenTemp");
-        QVERIFY(f.app.ui.calls.last().text.endsWith("No need to draw FSM for this function."));
+        ExpectMessage(f.app.ui, "libGet() is a Library function.\r\nNo need to draw",
+                      MessageIcon::Information);
         f.Select(1);
         Click(f.dialog, "CommandGenTemp"); // cancelled
         QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("save"));
@@ -197,11 +189,10 @@ private Q_SLOTS:
         OpenedFsm f;
         f.Select(1);
         Click(f.dialog, "CommandEditDiagram");
-        QCOMPARE(f.app.ui.calls.last().icon, MessageIcon::Information);
-        QVERIFY(f.app.ui.calls.last().text.startsWith("write() has no ASF file assigned."));
+        ExpectMessage(f.app.ui, "write() has no ASF file assigned.", MessageIcon::Information);
         f.Select(2);
         Click(f.dialog, "CommandEditDiagram");
-        QVERIFY(f.app.ui.calls.last().text.startsWith("libGet() is a Library function."));
+        ExpectMessage(f.app.ui, "libGet() is a Library function.", MessageIcon::Information);
         QVERIFY(!TopLevel<DiagramEditor>());
 
         const QString diagram = f.folder + "/Temp/w.asf";
@@ -223,7 +214,7 @@ private Q_SLOTS:
         const QByteArray functions = f.Stored("tlm_func.dat");
         const QByteArray asfRecord = f.Stored("asf.dat");
         const QString asf = f.dir.path() + "/work/ready.asf";
-        WriteFile(asf, "diagram\r\n");
+        WriteTestFile(asf, "diagram\r\n");
         f.app.ui.fileAnswers << asf << f.folder + "/Temp/ready.asf";
         f.app.ui.messageAnswers << kAnswerNo;
         Click(f.dialog, "CommandBrsASF");

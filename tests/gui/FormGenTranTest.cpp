@@ -1,29 +1,48 @@
-// The Generate window: its boxes from gen.dat, the three browse buttons, a run from the
-// window (status box, progress bar) that writes the same files as kestrel-cli generate,
-// OK saving the boxes trimmed, and Cancel saving nothing; the status box's font and size.
+// The Generate window: its boxes from gen.dat and their browse buttons, a run from the
+// window that writes the same files as kestrel-cli generate, OK saving the boxes trimmed,
+// Cancel saving nothing, and the status box's font and size. Simulate: offered once
+// Tran.cpp exists; a run of the MemReqAck testbench that keeps the window responsive and
+// ends with the counts kestrel-cli sim prints; Stop and closing the window during a run; a
+// failed build listing its errors, each opening the file it names; the files a run offers
+// to open; the Verilog files handed to the run; and on their own, the error lines of a build
+// and the summary of a run.
 #include "FormGenTran.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
+#include "SimulationRunner.h"
+#include "diagram/DiagramEditor.h"
 #include "generate/Generate.h"
 #include "model/ProjectPaths.h"
 #include "project/ProjectCommands.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QProcess>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace kestrel::test {
 
 namespace {
 
-// The example project MemBus (template method) copied into a temporary folder, with its
-// generated files pointed at the copy and the stage at which Generate is offered.
+// A configure and build of the testbench from nothing takes seconds; much more on a
+// loaded machine.
+constexpr int kRunTimeout = 120000;
+
+// An example project (MemBus: the template method; MemReqAck: with a testbench) copied into
+// a temporary folder, its generated files pointed at the copy, at the stage that offers
+// Generate.
 struct GenerateFixture {
     QTemporaryDir dir;
     QString folder;
@@ -31,35 +50,46 @@ struct GenerateFixture {
     TestApp app;
     FormGenTran* dialog = nullptr;
 
-    GenerateFixture() {
-        folder = dir.path() + "/MemBus";
-        CopyFolder(ExamplesFolder() + "/MemBus", folder);
-        QDir().mkpath(folder + "/Output");
+    explicit GenerateFixture(const QString& example = QStringLiteral("MemBus")) {
+        folder = dir.path() + "/" + example;
+        CopyFolder(ExamplesFolder() + "/" + example, folder);
         QDir().mkpath(folder + "/Temp");
-        tp = folder + "/MemBus.tp";
+        tp = folder + "/" + example + ".tp";
         ProjectRecord project;
         if (!OpenProject(ToCore(tp), project).ok()) qFatal("cannot open the example copy");
         SetStoredStage(project, 3);
         if (!AcceptGenerateDialog(ToCore(folder), DefaultGenerationSettings(ToCore(folder))).ok())
             qFatal("cannot point the example's generated files at the copy");
         app.main->Start(tp);
+        Open();
+    }
+    void Open() {
+        if (dialog) { // closed first, and gone
+            Click(dialog, "CommandCancel");
+            QTRY_VERIFY(!app.main->findChild<FormGenTran*>(QStringLiteral("FormGenTran")));
+        }
         app.main->RunCommand(AppCommand::Generate);
         dialog = app.main->findChild<FormGenTran*>(QStringLiteral("FormGenTran"));
+        if (!dialog) qFatal("the Generate window did not open");
+    }
+    // Generates and puts the example's SystemC model of the memory into the testbench
+    // folder (rtl.h includes ../../testbench/Memory.h of the copy).
+    void Generated() {
+        Click(dialog, "CommandGen");
+        QDir().mkpath(Output("testbench"));
+        for (const char* name : {"rtl.h", "transactions.cpp"})
+            QFile::copy(folder + "/sim/" + name, Output("testbench/") + name);
     }
 
+    QString Output(const QString& name) const { return folder + "/Output/" + name; }
     QByteArray StoredSettings() const {
         return FileBytes(FromCore(InputPath(ToCore(folder), kGenerationFile)));
     }
-};
-
-// A generated file without its date line(s), which differ between two runs.
-QByteArray WithoutDates(const QByteArray& bytes) {
-    QByteArray kept;
-    for (const QByteArray& line : bytes.split('\n')) {
-        if (!line.startsWith("Date:")) kept += line + '\n';
+    QAbstractButton* Simulate() const {
+        return Control<QAbstractButton>(dialog, "CommandSimulate");
     }
-    return kept;
-}
+    QString Status() const { return Control<QPlainTextEdit>(dialog, "TextStatus")->toPlainText(); }
+};
 
 } // namespace
 
@@ -67,21 +97,29 @@ class FormGenTranTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void showsTheStoredSettings() {
+    void browseButtonsFillTheBoxes() {
         GenerateFixture f;
         QVERIFY(f.dialog);
-        QCOMPARE(f.dialog->windowTitle(), QStringLiteral("Generate SystemC Transactor"));
         QCOMPARE(Control<QLineEdit>(f.dialog, "TextTCName")->text(), QStringLiteral("clsTran"));
-        QCOMPARE(Control<QLineEdit>(f.dialog, "TextAICName")->text(), QStringLiteral("clsTLM_AIC"));
-        QCOMPARE(Control<QLineEdit>(f.dialog, "TextTCPPFName")->text(),
-                 f.folder + "/Output/Tran.cpp");
-        QCOMPARE(Control<QLineEdit>(f.dialog, "TextTHFName")->text(), f.folder + "/Output/Tran.h");
-        QCOMPARE(Control<QLineEdit>(f.dialog, "TextAICHFName")->text(),
-                 f.folder + "/Output/TLM_AIC.h");
-        QCOMPARE(Control<QAbstractButton>(f.dialog, "CommandSet")->text(),
-                 QStringLiteral("Code Generation Settings..."));
-        QCOMPARE(Control<QAbstractButton>(f.dialog, "CommandGen")->text(),
-                 QStringLiteral("Generate SystemC Transactor"));
+        const struct {
+            const char* button;
+            const char* box;
+            const char* file;
+        } cases[] = {{"CommandSaveAsAICH", "TextAICHFName", "TLM_AIC.h"},
+                     {"CommandSaveAsTH", "TextTHFName", "Tran.h"},
+                     {"CommandSaveAsTCPP", "TextTCPPFName", "Tran.cpp"}};
+        for (const auto& c : cases) {
+            auto* box = Control<QLineEdit>(f.dialog, c.box);
+            QCOMPARE(box->text(), f.folder + "/Output/" + c.file);
+            Click(f.dialog, c.button); // cancelled
+            QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("save"));
+            QCOMPARE(f.app.ui.calls.last().folder, f.folder + "/Output");
+            QCOMPARE(box->text(), f.folder + "/Output/" + c.file);
+            f.app.ui.fileAnswers << QStringLiteral("/elsewhere/") + c.box;
+            Click(f.dialog, c.button);
+            QCOMPARE(box->text(), QStringLiteral("/elsewhere/") + c.box);
+        }
+        QCOMPARE(f.app.ui.calls.last().filter, QStringLiteral("C++ File (*.cpp)|*.cpp"));
     }
 
     void theStatusBoxIsFixedPitch() {
@@ -116,97 +154,51 @@ private Q_SLOTS:
         auto* status = Control<QPlainTextEdit>(f.dialog, "TextStatus");
         QCoreApplication::sendPostedEvents();
         const QRect screen = f.dialog->screen()->availableGeometry();
-        const QRect frame = f.dialog->frameGeometry();
-        QVERIFY2(screen.contains(frame), qPrintable(QString::number(frame.height())));
+        QVERIFY(screen.contains(f.dialog->frameGeometry()));
         const int lines = status->viewport()->height() / status->fontMetrics().lineSpacing();
         QVERIFY2(lines >= (screen.height() > 600 ? 16 : 8), qPrintable(QString::number(lines)));
-    }
-
-    void browseButtons() {
-        GenerateFixture f;
-        struct Case {
-            const char* button;
-            const char* box;
-            QString title;
-            QString filter;
-        };
-        const QString header = QStringLiteral("C++ Header File (*.h)|*.h");
-        const Case cases[] = {
-            {"CommandSaveAsAICH", "TextAICHFName",
-             "Save Abstract Interface Class Header File As...", header},
-            {"CommandSaveAsTH", "TextTHFName", "Save Transactor Header File As...", header},
-            {"CommandSaveAsTCPP", "TextTCPPFName", "Save Transactor C++ File As...",
-             "C++ File (*.cpp)|*.cpp"},
-        };
-        for (const Case& c : cases) {
-            auto* box = Control<QLineEdit>(f.dialog, c.box);
-            const QString before = box->text();
-            Click(f.dialog, c.button); // cancelled
-            const UiCall call = f.app.ui.calls.last();
-            QCOMPARE(call.kind, QStringLiteral("save"));
-            QCOMPARE(call.title, c.title);
-            QCOMPARE(call.filter, c.filter);
-            QCOMPARE(call.folder, f.folder + "/Output");
-            QCOMPARE(box->text(), before);
-            f.app.ui.fileAnswers << QStringLiteral("/elsewhere/") + c.box;
-            Click(f.dialog, c.button);
-            QCOMPARE(box->text(), QStringLiteral("/elsewhere/") + c.box);
-        }
     }
 
     void generateWritesWhatTheCommandLineWrites() {
         GenerateFixture f;
         Click(f.dialog, "CommandGen");
         const QString status = Control<QPlainTextEdit>(f.dialog, "TextStatus")->toPlainText();
-        QVERIFY2(status.startsWith(QStringLiteral(":: Generating Transactor Template ::\n")),
-                 qPrintable(status));
         QVERIFY2(status.endsWith(QStringLiteral("\nTransactor Generation Completed!\n"
                                                 "0 Error(s), 0 Warning(s)\n")),
                  qPrintable(status));
         QCOMPARE(status, MultiLineFromCore(f.app.session.log.StatusText()));
         auto* progress = Control<QProgressBar>(f.dialog, "ProgressBarGen");
-        QCOMPARE(progress->maximum(), 3);
-        QCOMPARE(progress->value(), 3);
+        QCOMPARE(progress->value(), progress->maximum());
 
         const QStringList files = {"Output/TLM_AIC.h", "Output/Tran.h", "Output/Tran.cpp",
                                    "MemBus.log"};
         std::map<QString, QByteArray> fromWindow;
-        for (const QString& file : files) {
-            fromWindow[file] = FileBytes(f.folder + "/" + file);
-            QVERIFY2(!fromWindow[file].isEmpty(), qPrintable(file));
-        }
+        for (const QString& file : files) fromWindow[file] = FileBytes(f.folder + "/" + file);
         QVERIFY(
             fromWindow["Output/Tran.h"].contains("Date:    Friday, Dec 4, 2026 @ 09:51:15 AM\r\n"));
-
         // A second run from the window gives the same files and a fresh status text.
         Click(f.dialog, "CommandGen");
         QCOMPARE(Control<QPlainTextEdit>(f.dialog, "TextStatus")->toPlainText(), status);
         for (const QString& file : files)
             QCOMPARE(FileBytes(f.folder + "/" + file), fromWindow[file]);
 
-        QProcess cli;
-        cli.start(BuiltBinFolder() + "/kestrel-cli", {"generate", f.tp});
-        QVERIFY(cli.waitForFinished(60000));
-        QCOMPARE(cli.exitCode(), 0);
-        for (const QString& file : files) {
-            const QByteArray fromCli = FileBytes(f.folder + "/" + file);
-            QVERIFY2(fromCli.contains("\r\n"), qPrintable(file));
-            QCOMPARE(WithoutDates(fromCli), WithoutDates(fromWindow[file]));
-        }
+        RunCli({"generate", f.tp});
+        for (const QString& file : files)
+            QCOMPARE(WithoutDates(FileBytes(f.folder + "/" + file)),
+                     WithoutDates(fromWindow[file]));
     }
 
     void okSavesTrimmedAndCancelSavesNothing() {
-        {
-            GenerateFixture f;
-            const QByteArray before = f.StoredSettings();
-            Control<QLineEdit>(f.dialog, "TextTCName")->setText(QStringLiteral("clsOther"));
-            Click(f.dialog, "CommandCancel");
-            QTRY_VERIFY(!f.app.main->findChild<FormGenTran*>(QStringLiteral("FormGenTran")));
-            QCOMPARE(f.StoredSettings(), before);
-            QVERIFY(f.app.main->Menu("MenuTransactor")->menuAction()->isEnabled());
-            QVERIFY(f.app.main->MenuItem(AppCommand::Generate)->isEnabled());
-        }
         GenerateFixture f;
+        const QByteArray before = f.StoredSettings();
+        Control<QLineEdit>(f.dialog, "TextTCName")->setText(QStringLiteral("clsOther"));
+        Click(f.dialog, "CommandCancel");
+        QTRY_VERIFY(!f.app.main->findChild<FormGenTran*>(QStringLiteral("FormGenTran")));
+        QCOMPARE(f.StoredSettings(), before);
+        QVERIFY(f.app.main->MenuItem(AppCommand::Generate)->isEnabled());
+
+        f.app.main->RunCommand(AppCommand::Generate);
+        f.dialog = f.app.main->findChild<FormGenTran*>(QStringLiteral("FormGenTran"));
         Control<QLineEdit>(f.dialog, "TextTCName")->setText(QStringLiteral("  clsBus "));
         Control<QLineEdit>(f.dialog, "TextAICHFName")->setText(QStringLiteral(" /x/If.h  "));
         Click(f.dialog, "CommandOK");
@@ -215,10 +207,294 @@ private Q_SLOTS:
         QVERIFY(LoadGenerationSettings(ToCore(f.folder), stored).ok());
         QCOMPARE(QString::fromStdString(stored.transactorClassName), QStringLiteral("clsBus"));
         QCOMPARE(QString::fromStdString(stored.interfaceHeaderPath), QStringLiteral("/x/If.h"));
-        QCOMPARE(QString::fromStdString(stored.interfaceClassName), QStringLiteral("clsTLM_AIC"));
         QVERIFY(f.app.main->Menu("MenuFile")->menuAction()->isEnabled());
         // The session's log no longer reports to the closed window.
         QVERIFY(f.app.session.log.Observer() == nullptr);
+    }
+    void offeredOnceTheTransactorIsGenerated() {
+        GenerateFixture f(QStringLiteral("MemReqAck"));
+        QVERIFY(!f.Simulate()->isEnabled());
+        Click(f.dialog, "CommandGen");
+        QVERIFY(f.Simulate()->isEnabled());
+        // Opened again without the generated Tran.cpp, it is not offered.
+        QVERIFY(QFile::remove(f.Output("Tran.cpp")));
+        f.Open();
+        QVERIFY(!f.Simulate()->isEnabled());
+    }
+
+    void simulatesTheExampleWithoutFreezingTheWindow() {
+        GenerateFixture f(QStringLiteral("MemReqAck"));
+        f.Generated();
+        // The window's thread must keep turning while the build and the run go on.
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        QTimer ticks;
+        QObject::connect(&ticks, &QTimer::timeout,
+                         [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+        Click(f.dialog, "CommandSimulate");
+        sinceTick.start();
+        ticks.start(20);
+        QVERIFY(f.dialog->IsSimulating());
+        QCOMPARE(f.Simulate()->text(), QStringLiteral("Stop"));
+        QVERIFY(!Control<QWidget>(f.dialog, "CommandGen")->isEnabled());
+        QVERIFY(!Control<QWidget>(f.dialog, "CommandRtlFiles")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), kRunTimeout);
+        ticks.stop();
+        QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
+
+        const QString status = f.Status();
+        for (const QString& expected :
+             {QStringLiteral("== Building the simulation (cmake --build)\n"),
+              QStringLiteral("Write (0x10, 0xa5)   waits 1\n"),
+              QStringLiteral("\nTransactions completed: 9\nSimulated time: 320 ns\nWaveform: ") +
+                  f.Output("testbench/waves.vcd") + "\n"})
+            QVERIFY2(status.contains(expected), qPrintable(status));
+        QCOMPARE(f.Simulate()->text(), QStringLiteral("Simulate"));
+        QVERIFY(Control<QWidget>(f.dialog, "CommandGen")->isEnabled());
+        QVERIFY(Control<QWidget>(f.dialog, "ListBuildErrors")->isHidden());
+        QVERIFY(FileBytes(f.Output("testbench/sc_main.cpp"))
+                    .startsWith("// sc_main.cpp - written by Kestrel's Simulate (Generate window) "
+                                "for project MemReqAck.\n"));
+
+        // The run offers its transactions.cpp to the desktop's text editor, and its
+        // waveform to GTKWave when that is found on PATH, else to the desktop's program.
+        Click(f.dialog, "CommandEditTransactions");
+        QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("document"));
+        QCOMPARE(f.app.ui.calls.last().text, f.Output("testbench/transactions.cpp"));
+        QTemporaryDir bin;
+        const QString viewer = bin.path() + "/gtkwave";
+        WriteTestFile(viewer, "#!/bin/sh\n");
+        QVERIFY(QFile::setPermissions(viewer, QFile::permissions(viewer) | QFileDevice::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit());
+        Click(f.dialog, "CommandOpenWaveform");
+        const UiCall withViewer = f.app.ui.calls.last();
+        QVERIFY(QFile::remove(viewer));
+        Click(f.dialog, "CommandOpenWaveform");
+        const UiCall withoutViewer = f.app.ui.calls.last();
+        qputenv("PATH", path);
+        QCOMPARE(withViewer.kind, QStringLiteral("program"));
+        QCOMPARE(withViewer.title, viewer);
+        QCOMPARE(withViewer.text, f.Output("testbench/waves.vcd"));
+        QCOMPARE(withoutViewer.kind, QStringLiteral("document"));
+    }
+
+    void stopAndCloseEndTheRun() {
+        GenerateFixture f(QStringLiteral("MemReqAck"));
+        f.Generated();
+        Click(f.dialog, "CommandSimulate");
+        QTRY_VERIFY_WITH_TIMEOUT(f.Status().contains(QStringLiteral("== Configuring")),
+                                 kRunTimeout);
+        Click(f.dialog, "CommandSimulate"); // Stop
+        QVERIFY(!f.Simulate()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), 10000);
+        QVERIFY2(f.Status().endsWith(QStringLiteral("\nSimulation stopped.\n")),
+                 qPrintable(f.Status()));
+        QVERIFY(f.Simulate()->isEnabled());
+        QVERIFY(Control<QWidget>(f.dialog, "CommandGen")->isEnabled());
+
+        // Closing the window during a run ends it before the window goes.
+        Click(f.dialog, "CommandSimulate");
+        QTRY_VERIFY_WITH_TIMEOUT(f.Status().contains(QStringLiteral("== ")), kRunTimeout);
+        QPointer<FormGenTran> window = f.dialog;
+        Click(f.dialog, "CommandCancel");
+        QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 10000);
+        QVERIFY(!QFile::exists(f.Output("testbench/waves.vcd")));
+    }
+
+    void buildErrorsOpenWhereTheyWereMade() {
+        GenerateFixture f(QStringLiteral("MemReqAck"));
+        // The FSM route, with a misspelt name in an action of the Write diagram.
+        RunCli({"options", f.tp, "--method", "fsm"});
+        const QString diagram = f.folder + "/Input/Write.asf";
+        QByteArray bytes = FileBytes(diagram);
+        QVERIFY(bytes.contains("toLv ( address )\\nwdata"));
+        WriteTestFile(diagram,
+                      bytes.replace("toLv ( address )\\nwdata", "toLv ( adress )\\nwdata"));
+        f.Open(); // again, on the changed project
+        f.Generated();
+        // A line written into the generated file by hand comes from no diagram.
+        WriteTestFile(f.Output("Tran.cpp"),
+                      FileBytes(f.Output("Tran.cpp")) + "#error edited by hand\n");
+
+        Click(f.dialog, "CommandSimulate");
+        QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), kRunTimeout);
+        QVERIFY2(f.Status().contains(diagram + ": In action of state REQUEST:\n" + diagram +
+                                     ":66: error: "),
+                 qPrintable(f.Status()));
+        auto* list = Control<QListWidget>(f.dialog, "ListBuildErrors");
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->count(), 2);
+        // Shown from the project's folder, the whole path in the tooltip.
+        const int mapped = list->item(0)->text().startsWith(QStringLiteral("Input/")) ? 0 : 1;
+        QVERIFY2(list->item(mapped)->text().startsWith(QStringLiteral("Input/Write.asf:66: ")),
+                 qPrintable(list->item(mapped)->text()));
+        QVERIFY(list->item(mapped)->toolTip().contains(diagram));
+        QVERIFY(list->item(1 - mapped)->text().startsWith(QStringLiteral("Output/Tran.cpp:")));
+
+        auto click = [list](int row) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(row)).center());
+        };
+        // A diagram opens in the editor with the action block of line 66 selected.
+        const qsizetype calls = f.app.ui.calls.size();
+        click(mapped);
+        DiagramEditor* editor = TopLevel<DiagramEditor>();
+        QVERIFY(editor);
+        QCOMPARE(editor->FilePath(), diagram);
+        const std::vector<DiagramObject> selected = editor->Scene().SelectedObjects();
+        QCOMPARE(selected.size(), std::size_t{1});
+        QCOMPARE(selected[0].kind, DiagramObjectKind::Action);
+        QCOMPARE(selected[0].number, editor->Document().Lines()[65].number);
+        QCOMPARE(f.app.ui.calls.size(), calls);
+        CloseTopLevels<DiagramEditor>();
+        click(1 - mapped);
+        QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("document"));
+        QCOMPARE(f.app.ui.calls.last().text, f.Output("Tran.cpp"));
+
+        // A new run starts with an empty list.
+        Click(f.dialog, "CommandSimulate");
+        QVERIFY(list->isHidden());
+        QCOMPARE(list->count(), 0);
+        f.dialog->done(QDialog::Rejected);
+    }
+
+    void verilogFilesGoToTheRun() {
+        if (QStandardPaths::findExecutable(QStringLiteral("verilator")).isEmpty())
+            QSKIP("Verilator is not installed");
+        GenerateFixture f(QStringLiteral("MemReqAck"));
+        f.Generated();
+        auto* label = Control<QLabel>(f.dialog, "LabelRtl");
+        const QString model = label->text();
+        QVERIFY(!Control<QWidget>(f.dialog, "CommandRtlClear")->isEnabled());
+        Click(f.dialog, "CommandRtlFiles"); // cancelled
+        QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("open files"));
+        QCOMPARE(f.app.ui.calls.last().filter, QStringLiteral("Verilog Files (*.v *.sv)|*.v;*.sv"));
+        QVERIFY(f.dialog->RtlFiles().isEmpty());
+
+        // A module without the project's ports is refused before anything is built.
+        const QString verilog = f.dir.path() + "/other.v";
+        WriteTestFile(verilog, "module other(input clk, output reg done);\nendmodule\n");
+        f.app.ui.filesAnswers << QStringList{verilog};
+        Click(f.dialog, "CommandRtlFiles");
+        QCOMPARE(label->text(), QStringLiteral("other.v"));
+        Click(f.dialog, "CommandSimulate");
+        QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), kRunTimeout);
+        QVERIFY2(f.Status().endsWith(QStringLiteral("\nNo testbench written.\n")),
+                 qPrintable(f.Status()));
+        QVERIFY(!QFile::exists(f.Output("testbench/build")));
+
+        // A module with the project's ports and an active-low reset of its own: the status
+        // names the reset before the build (stopped there).
+        const QString withReset = f.dir.path() + "/with_reset.v";
+        WriteTestFile(withReset,
+                      "module with_reset(input clk, input req, input we, input [7:0] addr,\n"
+                      "  input [7:0] wdata, output ack, output [7:0] rdata, input PRESETn);\n"
+                      "  assign ack = 0;\n  assign rdata = 0;\nendmodule\n");
+        f.app.ui.filesAnswers << QStringList{withReset};
+        Click(f.dialog, "CommandRtlFiles");
+        Click(f.dialog, "CommandSimulate");
+        QTRY_VERIFY_WITH_TIMEOUT(f.Status().contains(QStringLiteral("== Configuring")),
+                                 kRunTimeout);
+        Click(f.dialog, "CommandSimulate"); // Stop
+        QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), 10000);
+        QVERIFY2(f.Status().contains(QStringLiteral("sim: resets: PRESETn (active low)")),
+                 qPrintable(f.Status()));
+
+        Click(f.dialog, "CommandRtlClear");
+        QCOMPARE(label->text(), model);
+        QVERIFY(f.dialog->RtlFiles().isEmpty());
+    }
+
+    // The error lines of a build that get a link, and where it leads; every other line
+    // (warnings, notes, quoted source, places of no file) gets none.
+    void errorLinesOfABuild() {
+        const struct {
+            const char* line;
+            const char* file; // empty: no link
+            int line_;
+            int column;
+            bool diagram;
+        } rows[] = {
+            {"/p/Output/Tran.cpp:53:28: error: 'adress' was not declared", "/p/Output/Tran.cpp", 53,
+             28, false},
+            {"/p/Input/Write.asf:66: error: 'adress' was not declared", "/p/Input/Write.asf", 66, 0,
+             true},
+            {"/p/Input/READ.ASF:7: error: x", "/p/Input/READ.ASF", 7, 0, true},
+            {"/p/t.cpp:2:10: fatal error: Tran.h: No such file", "/p/t.cpp", 2, 10, false},
+            {"../sc_main.cpp:9:1: error: x", "/p/Output/testbench/sc_main.cpp", 9, 1, false},
+            {"/my work/v2:3/a.cpp:4:5: error: x", "/my work/v2:3/a.cpp", 4, 5, false},
+            {"%Error: /p/rtl/top.v:4:5: Cannot find file containing module: 'memory'",
+             "/p/rtl/top.v", 4, 5, false},
+            {"/p/a.cpp:4:5: warning: unused", "", 0, 0, false},
+            {"/p/a.cpp:4:5: note: declared here", "", 0, 0, false},
+            {"   53 |   x = 1 ; // a.cpp:1: error: y", "", 0, 0, false},
+            {"    in Tran.cpp:53: error: y", "", 0, 0, false},
+            {"%Error: Exiting due to 2 error(s)", "", 0, 0, false},
+            {"ninja: error: loading 'build.ninja'", "", 0, 0, false},
+            {"CMake Error at CMakeLists.txt:12 (add_library):", "", 0, 0, false},
+            {"In file included from /p/Tran.cpp:3:", "", 0, 0, false},
+            {"/p/a.cpp:0: error: x", "", 0, 0, false},
+            {"/p/a.cpp:3: error: ", "", 0, 0, false},
+        };
+        for (const auto& r : rows) {
+            const QString line = QString::fromLatin1(r.line);
+            const std::optional<BuildErrorLink> link =
+                ParseBuildErrorLink(line, QStringLiteral("/p/Output/testbench/build"));
+            QVERIFY2(link.has_value() == (*r.file != 0), r.line);
+            if (!link) continue;
+            QCOMPARE(link->text, line);
+            QCOMPARE(link->file, QString::fromLatin1(r.file));
+            QCOMPARE(link->line, r.line_);
+            QCOMPARE(link->column, r.column);
+            QCOMPARE(link->IsDiagram(), r.diagram);
+        }
+        // A whole output: each error once, in its order.
+        const QList<BuildErrorLink> links =
+            BuildErrorLinks(QStringLiteral("FAILED: Tran.cpp.o\r\n/p/Tran.cpp:53:28: error: one\r\n"
+                                           "   53 |   x ;\r\n/p/W.asf:66: error: two\n"
+                                           "/p/Tran.cpp:53:28: error: one\n"),
+                            QStringLiteral("/p"));
+        QCOMPARE(links.size(), 2);
+        QCOMPARE(links[0].text, QStringLiteral("/p/Tran.cpp:53:28: error: one"));
+        QCOMPARE(links[1].file, QStringLiteral("/p/W.asf"));
+    }
+
+    void summaryOfARun() {
+        SimulationReport done;
+        done.outcome.reached = SimulationStep::Done;
+        done.outcome.exitCode = 0;
+        done.outcome.transactions = 9;
+        done.outcome.simulatedTime = "320 ns";
+        done.outcome.waveform = "/p/waves.vcd";
+        SimulationReport limited = done;
+        limited.outcome.exitCode = 1;
+        limited.outcome.timeLimitReached = true;
+        SimulationReport refused;
+        refused.outcome.testbench.problems = {"port ack: missing", "port req: missing"};
+        SimulationReport broken;
+        broken.outcome.reached = SimulationStep::Build;
+        broken.outcome.buildOutput = "/p/Tran.cpp:1:1: error: x\n";
+        broken.diagnostics = "/p/W.asf:66: error: x\n";
+        SimulationReport verilator = broken;
+        verilator.failure = "Verilator stopped on the Verilog";
+        SimulationReport stopped = broken;
+        stopped.outcome.stopped = true;
+        SimulationReport late = broken;
+        late.outcome.timedOut = true;
+        const std::pair<const SimulationReport*, QString> rows[] = {
+            {&done,
+             "\nTransactions completed: 9\nSimulated time: 320 ns\nWaveform: /p/waves.vcd\n"},
+            {&limited, "\nTransactions completed: 9\nSimulated time: 320 ns\nWaveform: "
+                       "/p/waves.vcd\nThe simulation ended with status 1 (time limit reached).\n"},
+            {&refused, "port ack: missing\nport req: missing\nNo testbench written.\n"},
+            {&broken, "\nThe simulation did not build.\n\n/p/W.asf:66: error: x\n"},
+            {&verilator, "\nThe simulation did not build: Verilator stopped on the Verilog.\n\n"
+                         "/p/W.asf:66: error: x\n"},
+            {&stopped, "\nSimulation stopped.\n"},
+            {&late, "\nThe build ran past its time-out and was stopped.\n"},
+        };
+        for (const auto& [report, text] : rows) QCOMPARE(SimulationSummaryText(*report), text);
     }
 };
 

@@ -2,20 +2,20 @@
 // library colour, add, edit (double click too) and remove, the width and clock rules as the
 // boxes show them, one refusal of each kind passed on with its focus, the limit of 25, the
 // duplicate-name line, OK writing the table and the stage, Cancel leaving the files alone.
-// The rules themselves are tested in tests/core/project.
+// The rules themselves are tested in tests/core/project. Also the lists' table models.
 #include "editors/FormRTL.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "editors/FormRTL_Type.h"
+#include "editors/TableModels.h"
 #include "model/ProjectPaths.h"
-#include "model/RtlSignal.h"
-#include "model/TlmFunction.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTreeView>
 
 namespace kestrel::test {
@@ -77,6 +77,21 @@ void AddSignal(FormRTL* form, const char* name, int type, const char* init, bool
     QVERIFY(!d->isVisible());
     QVERIFY(form->isEnabled());
 }
+
+// The texts of a model row (-1: the headings).
+QStringList ModelTexts(const QAbstractItemModel& model, int row) {
+    QStringList texts;
+    for (int i = 0; i < model.columnCount(); ++i)
+        texts << (row < 0 ? model.headerData(i, Qt::Horizontal) : model.index(row, i).data())
+                     .toString();
+    return texts;
+}
+
+QBrush ModelForeground(const QAbstractItemModel& model, int row, int column) {
+    return model.index(row, column).data(Qt::ForegroundRole).value<QBrush>();
+}
+
+const QColor kLibrary(0x80, 0x80, 0xFF);
 
 } // namespace
 
@@ -206,7 +221,7 @@ private Q_SLOTS:
         Click(form, "CommandOK");
         QVERIFY(!form->isVisible());
         QVERIFY(f.app.main->MenuItem(AppCommand::AsmlSpecification)->isEnabled());
-        QCOMPARE(f.Tp(), TpRecord(f.project, true, true, 2));
+        QCOMPARE(StoredState(f.project), QStringLiteral("TLM RTL stage 2"));
         // The initial values fitted to their widths (the width box stood at " 1").
         QByteArray bytes;
         for (const RtlSignal& s : {TestSignal("req", 0, 0, 1, "0"), TestSignal("b4", 0, 1, 1, "1"),
@@ -222,7 +237,7 @@ private Q_SLOTS:
         QVERIFY(!Control<QWidget>(form, "CommandRemove")->isEnabled());
         Click(form, "CommandOK");
         QCOMPARE(f.Table(), QByteArray());
-        QCOMPARE(f.Tp(), TpRecord(f.project, true, false, 2));
+        QCOMPARE(StoredState(f.project), QStringLiteral("TLM stage 2"));
 
         std::vector<RtlSignal> many;
         for (int i = 1; i <= 25; ++i)
@@ -262,6 +277,64 @@ private Q_SLOTS:
         QVERIFY(!f.Open());
         QVERIFY(f.app.ui.calls.last().text.contains(QStringLiteral("rtl_sig.dat")));
         QVERIFY(f.app.main->MenuItem(AppCommand::RtlInterface)->isEnabled());
+    }
+
+    // The table models without a view: headings, texts (hidden columns too), the library
+    // colour on a library row's visible columns only, and the row changes a view is told of.
+    void modelRowsReadAsTheListsShowThem() {
+        SignalTableModel signalRows;
+        QCOMPARE(ModelTexts(signalRows, -1),
+                 (QStringList{"Direction", "Hardware Data Type", "Width", "Name", "DirID", "HDID",
+                              "isClk", "IVID", "isLibrary"}));
+        signalRows.SetRows({{"sc_in", "bool", "1", "clk", 0, 2, true, "1", false},
+                            {"sc_out", "sc_lv", "12abc", "d\xe9", 1, 1, false, "0101", true}});
+        // Core texts are Windows-1252: 0xE9 is é.
+        QCOMPARE(ModelTexts(signalRows, 1),
+                 (QStringList{"sc_out", "sc_lv", "12abc", QString::fromUtf8("dé"), "1", "1", "0",
+                              "0101", "1"}));
+        QCOMPARE(ModelForeground(signalRows, 1, 3).color(), kLibrary);
+        QCOMPARE(ModelForeground(signalRows, 1, 4).style(), Qt::NoBrush);
+        QCOMPARE(ModelForeground(signalRows, 0, 0).style(), Qt::NoBrush);
+        QVERIFY(!signalRows.index(2, 0).data().isValid());
+        QVERIFY(!signalRows.headerData(0, Qt::Vertical).isValid());
+
+        ParameterTableModel parameters;
+        QCOMPARE(ModelTexts(parameters, -1).size(), 7);
+        parameters.AppendRow({"char", "&", "buf", 2, 1, true, true});
+        QCOMPARE(ModelTexts(parameters, 0),
+                 (QStringList{"const char", "&", "buf []", "2", "1", "1", "1"}));
+
+        FunctionTableModel functions;
+        functions.SetRows({{"void", "write", "( int  a )", false}, {"int", "lib", "(  )", true}});
+        QCOMPARE(ModelTexts(functions, 0), (QStringList{"void", "write", "( int  a )"}));
+        QCOMPARE(ModelForeground(functions, 1, 2).color(), kLibrary);
+    }
+
+    void modelRowChangesReachTheViews() {
+        SignalTableModel model;
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        const SignalRow a{"sc_in", "sc_logic", "1", "a", 0, 0, false, "0", false};
+        const SignalRow b{"sc_out", "sc_logic", "1", "b", 1, 0, false, "1", false};
+        model.AppendRow(a);
+        model.AppendRow(b);
+        QCOMPARE(inserted.count(), 2);
+        QCOMPARE(inserted.last().at(1).toInt(), 1);
+
+        SignalRow edited = a;
+        edited.name = "a2";
+        model.ReplaceRow(0, edited);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.last().at(1).value<QModelIndex>().column(), 8);
+        model.ReplaceRow(5, edited); // no such row: nothing changes
+        QCOMPARE(changed.count(), 1);
+
+        model.RemoveRow(0);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(model.Rows(), (std::vector<SignalRow>{b}));
+        model.RemoveRow(-1);
+        QCOMPARE(model.rowCount(), 1);
     }
 };
 

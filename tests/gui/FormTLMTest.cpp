@@ -9,7 +9,6 @@
 #include "editors/FormTLM_Func.h"
 #include "editors/FormTLM_FuncPara.h"
 #include "model/ProjectPaths.h"
-#include "model/TlmFunction.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -178,7 +177,7 @@ private Q_SLOTS:
         expected.returnTypeText = "long";
         expected.returnTypeIndex = -1;
         QCOMPARE(f.Table(), QByteArray::fromStdString(EncodeTlmFunction(expected)));
-        QCOMPARE(f.Tp(), TpRecord(f.project, true, false, 1));
+        QCOMPARE(StoredState(f.project), QStringLiteral("TLM stage 1"));
         QVERIFY(f.app.main->Menu("MenuTransactor")->menuAction()->isEnabled());
     }
 
@@ -256,7 +255,7 @@ private Q_SLOTS:
         QVERIFY(!Control<QWidget>(form, "CommandEdit")->isEnabled());
         Click(form, "CommandOK");
         QCOMPARE(f.Table(), QByteArray());
-        QCOMPARE(f.Tp(), TpRecord(f.project, false, false, 2));
+        QCOMPARE(StoredState(f.project), QStringLiteral("stage 2"));
 
         QVERIFY(QFile::remove(f.TablePath()));
         QVERIFY(QDir().mkdir(f.TablePath()));

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
-#include <QLabel>
 #include <QProcess>
 #include <QTreeView>
 
@@ -139,6 +138,20 @@ int StoredStage(const ProjectRecord& project) {
     return record.projectStage;
 }
 
+QString StoredState(const ProjectRecord& project) {
+    ProjectRecord r;
+    if (!ReadProjectFile(ProjectFilePath(project), r).ok()) qFatal("unreadable .tp file");
+    return QStringLiteral("%1%2stage %3")
+        .arg(r.tlmDeclared ? "TLM " : "", r.rtlDeclared ? "RTL " : "")
+        .arg(r.projectStage);
+}
+
+std::unique_ptr<TlmFunctionTable> StoredFunctions(const ProjectRecord& project) {
+    auto table = std::make_unique<TlmFunctionTable>();
+    if (!LoadTlmFunctions(project.projectFolder, *table).ok()) qFatal("unreadable function table");
+    return table;
+}
+
 TlmFunction TestFunction(const char* name, int returnType, std::initializer_list<TestParam> params,
                          bool library) {
     TlmFunction f;
@@ -204,7 +217,14 @@ QByteArray FileBytes(const QString& path) {
     return file.readAll();
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
+QByteArray WithoutDates(const QByteArray& bytes) {
+    QByteArray kept;
+    for (const QByteArray& line : bytes.split('\n'))
+        if (!line.contains(" @ ")) kept += line + '\n';
+    return kept;
+}
+
+void WriteTestFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
@@ -223,17 +243,8 @@ int RowCount(const QTreeView* list) {
     return list->model()->rowCount();
 }
 
-QString Heading(const QTreeView* list, int column) {
-    return list->model()->headerData(column, Qt::Horizontal).toString();
-}
-
 QBrush Foreground(const QTreeView* list, int row, int column) {
     return list->model()->index(row, column).data(Qt::ForegroundRole).value<QBrush>();
-}
-
-int CurrentRow(const QTreeView* list) {
-    const QModelIndex current = list->currentIndex();
-    return current.isValid() ? current.row() : -1;
 }
 
 bool IsRowSelected(const QTreeView* list, int row) {
@@ -244,44 +255,18 @@ void SetCurrentRow(QTreeView* list, int row) {
     list->setCurrentIndex(list->model()->index(row, 0));
 }
 
-QString LabelFor(QWidget* dialog, const char* field) {
-    QWidget* control = Control<QWidget>(dialog, field);
-    for (QLabel* label : dialog->findChildren<QLabel*>())
-        if (label->buddy() == control) return label->text();
-    return {};
-}
-
 void DoubleClick(QTreeView* list, int row) {
     const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
-void ExpectRefusal(const FakeUiServices& ui, const QString& text, const QString& title) {
+void ExpectMessage(const FakeUiServices& ui, const QString& start, MessageIcon icon) {
     QVERIFY(!ui.calls.isEmpty());
     const UiCall& call = ui.calls.last();
     QCOMPARE(call.kind, QStringLiteral("message"));
-    QCOMPARE(call.text, text);
-    QCOMPARE(call.title, title);
-    QCOMPARE(call.icon, MessageIcon::Critical);
-}
-
-QByteArray Le16(int value) {
-    QByteArray bytes;
-    bytes.append(static_cast<char>(value & 0xFF));
-    bytes.append(static_cast<char>((value >> 8) & 0xFF));
-    return bytes;
-}
-
-QByteArray Padded(const char* text, int size) {
-    return QByteArray(text).leftJustified(size, ' ', true);
-}
-
-QByteArray TpRecord(const ProjectRecord& project, bool tlm, bool rtl, int stage) {
-    const QByteArray name = QByteArray::fromStdString(project.projectName);
-    const QByteArray folder = QByteArray::fromStdString(project.projectFolder);
-    return Le16(static_cast<int>(name.size())) + name + Le16(static_cast<int>(folder.size())) +
-           folder + Le16(tlm ? 0xFFFF : 0) + Le16(rtl ? 0xFFFF : 0) + Le16(stage);
+    QVERIFY2(call.text.startsWith(start), qPrintable(call.text));
+    QCOMPARE(call.icon, icon);
 }
 
 } // namespace kestrel::test

@@ -71,8 +71,11 @@ ProjectRecord MakeProject(const QString& parent, const QString& name);
 // assignment windows leave it).
 void SetStoredStage(const ProjectRecord& project, int stage);
 QString TpPath(const ProjectRecord& project);
-// The stage the project's .tp file holds.
+// The stage the project's .tp file holds, and with its flags as "TLM RTL stage 2".
 int StoredStage(const ProjectRecord& project);
+QString StoredState(const ProjectRecord& project);
+// The function table the project holds.
+std::unique_ptr<TlmFunctionTable> StoredFunctions(const ProjectRecord& project);
 
 // A parameter of TestFunction: its type as a position in the C type list.
 struct TestParam {
@@ -118,34 +121,26 @@ template <typename T> void CloseTopLevels() {
 
 // The texts of every column of a list row; empty when there is no such row.
 QStringList RowTexts(const QTreeView* list, int row);
-// A list's rows, the heading of a column, the brush a cell is drawn with, the current row
-// (-1: none), whether a row is selected, and making a row the current one (rows from 0).
+// A list's rows, the brush a cell is drawn with, whether a row is selected, and making a
+// row the current one (rows from 0).
 int RowCount(const QTreeView* list);
-QString Heading(const QTreeView* list, int column);
 QBrush Foreground(const QTreeView* list, int row, int column);
-int CurrentRow(const QTreeView* list);
 bool IsRowSelected(const QTreeView* list, int row);
 void SetCurrentRow(QTreeView* list, int row);
-// The caption of the label that names a field.
-QString LabelFor(QWidget* dialog, const char* field);
 // A double click as the desktop delivers it: press and release, then the double click.
 void DoubleClick(QTreeView* list, int row);
-// The last desktop call was a message box with the critical icon, this text and title.
-void ExpectRefusal(const FakeUiServices& ui, const QString& text, const QString& title);
-
-// 16-bit little-endian.
-QByteArray Le16(int value);
-// Fixed text: left-aligned in `size` bytes, blank-padded, cut when longer.
-QByteArray Padded(const char* text, int size);
-// The .tp record: name and folder as counted texts, the two flags (true 0xFFFF), the stage.
-QByteArray TpRecord(const ProjectRecord& project, bool tlm, bool rtl, int stage);
+// The last desktop call was a message box with this icon and a text that starts so.
+void ExpectMessage(const FakeUiServices& ui, const QString& start,
+                   MessageIcon icon = MessageIcon::Critical);
 
 // Clicks a button found by name.
 void Click(QWidget* window, const char* name);
 
 // The text of a file, for byte comparisons.
 QByteArray FileBytes(const QString& path);
+// A generated file without the lines that carry the time of the run.
+QByteArray WithoutDates(const QByteArray& bytes);
 // Writes a file, making its folder; a file that cannot be written ends the test program.
-void WriteFile(const QString& path, const QByteArray& bytes);
+void WriteTestFile(const QString& path, const QByteArray& bytes);
 
 } // namespace kestrel::test
