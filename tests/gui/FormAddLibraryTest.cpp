@@ -45,25 +45,14 @@ void MakeLibraries(const QString& folder) {
 
 // A project "Host" with one function of its own and no signal (stage 1), the libraries
 // in <dir>/libs, and the Add Library window opened.
-struct OpenedAddLibrary {
-    QTemporaryDir dir;
-    ProjectRecord project;
-    QString folder;
-    QString libs;
-    TestApp app;
-    QDialog* dialog = nullptr;
+struct OpenedAddLibrary : ProjectFixture {
+    QString libs = dir.path() + "/libs";
+    QDialog* dialog;
 
-    OpenedAddLibrary() {
-        project = MakeProject(dir.path(), QStringLiteral("Host"));
-        folder = FromCore(project.projectFolder);
-        libs = dir.path() + "/libs";
+    OpenedAddLibrary()
+        : ProjectFixture(QStringLiteral("Host"), {TestFunction("own", 0, {})}),
+          dialog(Open(AppCommand::AddLibrary)) {
         MakeLibraries(libs);
-        Declare(project, {TestFunction("own", 0, {})}, {}, 1);
-        app.main->Start(TpPath(project));
-        app.main->RunCommand(AppCommand::AddLibrary);
-        dialog = app.main->OpenWindow();
-        if (!dialog || dialog->objectName() != QStringLiteral("FormAddLibrary"))
-            qFatal("the Add Library window did not open");
     }
 
     QListWidget* Files() const { return Control<QListWidget>(dialog, "FileLib"); }
@@ -83,7 +72,6 @@ struct OpenedAddLibrary {
         Files()->setCurrentItem(items.first());
         Click(dialog, "CommandAddLib");
     }
-    QByteArray Stored(const char* file) const { return FileBytes(folder + "/Input/" + file); }
 };
 
 } // namespace

@@ -22,35 +22,28 @@ namespace {
 //   1 "int ready ( )", 2 "void write (const char & b [], int  a )", 3 the library
 //   function "bool libGet ( )" (stored as assigned), and one clock signal;
 // the FSM window opened on it.
-struct OpenedFsm {
-    QTemporaryDir dir;
-    ProjectRecord project;
-    QString folder;
-    TestApp app;
-    FormAssignFSM* dialog = nullptr;
-    QTreeWidget* list = nullptr;
+TlmFunction AssignedLibraryFunction() {
+    TlmFunction libGet = TestFunction("libGet", 1, {}, true);
+    libGet.fsmAssigned = true;
+    libGet.asfFileName = "libGet.asf";
+    return libGet;
+}
 
-    OpenedFsm() {
-        project = MakeProject(dir.path(), QStringLiteral("Fsm"));
-        folder = FromCore(project.projectFolder);
-        TlmFunction libGet = TestFunction("libGet", 1, {}, true);
-        libGet.fsmAssigned = true;
-        libGet.asfFileName = "libGet.asf";
-        Declare(project,
-                {TestFunction("ready", 4, {}),
-                 TestFunction("write", 0, {{2, true, "b", true, true}, {4, false, "a"}}), libGet},
-                {TestSignal("clk", 0, 2, 1, "1", true)}, 2);
-        app.main->Start(TpPath(project));
-        app.main->RunCommand(AppCommand::FsmSpecification);
-        dialog = app.main->findChild<FormAssignFSM*>(QStringLiteral("FormAssignFSM"));
-        list = Control<QTreeWidget>(dialog, "ListViewAssign");
-    }
+struct OpenedFsm : ProjectFixture {
+    QDialog* dialog;
+    QTreeWidget* list;
+
+    OpenedFsm()
+        : ProjectFixture(QStringLiteral("Fsm"),
+                         {TestFunction("ready", 4, {}),
+                          TestFunction("write", 0, {{2, true, "b", true, true}, {4, false, "a"}}),
+                          AssignedLibraryFunction()},
+                         {TestSignal("clk", 0, 2, 1, "1", true)}, 2),
+          dialog(Open(AppCommand::FsmSpecification)),
+          list(Control<QTreeWidget>(dialog, "ListViewAssign")) {}
 
     QString Cell(int row, int column) const { return list->topLevelItem(row)->text(column); }
     void Select(int row) { list->setCurrentItem(list->topLevelItem(row)); }
-    QByteArray Stored(const char* file) const {
-        return FileBytes(FromCore(InputPath(project.projectFolder, file)));
-    }
 };
 
 } // namespace

@@ -23,23 +23,10 @@ namespace kestrel::test {
 namespace {
 
 // A new project "Clocked" (its stage given) in the main window.
-struct Project {
-    QTemporaryDir dir;
-    ProjectRecord project;
-    TestApp app;
-
-    explicit Project(int stage = 1) {
-        project = MakeProject(dir.path(), QStringLiteral("Clocked"));
-        if (stage != 1) SetStoredStage(project, stage);
-        app.main->Start(TpPath(project));
-    }
-    FormOption* Open() {
-        app.main->RunCommand(AppCommand::CodeSettings);
-        return app.main->findChild<FormOption*>(QStringLiteral("FormOption"));
-    }
-    QByteArray StoredOptions() const {
-        return FileBytes(FromCore(InputPath(project.projectFolder, kOptionFile)));
-    }
+struct Project : ProjectFixture {
+    explicit Project(int stage = 1) : ProjectFixture(QStringLiteral("Clocked"), {}, {}, stage) {}
+    QDialog* Open() { return ProjectFixture::Open(AppCommand::CodeSettings); }
+    QByteArray StoredOptions() const { return Stored("option.dat"); }
 };
 
 void SetClock(QWidget* dialog, const char* setup, int setupUnit, const char* period,
@@ -58,7 +45,7 @@ class FormOptionTest : public QObject {
 private Q_SLOTS:
     void showsTheStoredOptionsAndEnables() {
         Project o;
-        FormOption* d = o.Open();
+        QDialog* d = o.Open();
         QVERIFY(d);
         QCOMPARE(Control<QTabWidget>(d, "SSTabOpt")->currentIndex(), 0);
         QVERIFY(Control<QRadioButton>(d, "OptionMethod2")->isChecked());
@@ -106,7 +93,7 @@ private Q_SLOTS:
         };
         for (const auto& r : rows) {
             Project o;
-            FormOption* d = o.Open();
+            QDialog* d = o.Open();
             const QByteArray before = o.StoredOptions();
             SetClock(d, r.setup, 2, "5", 2);
             Control<QRadioButton>(d, qPrintable(QStringLiteral("OptionMethod%1").arg(r.method)))
@@ -129,7 +116,7 @@ private Q_SLOTS:
 
     void okStoresAndCancelDoesNot() {
         Project o;
-        FormOption* d = o.Open();
+        QDialog* d = o.Open();
         const QByteArray before = o.StoredOptions();
         SetClock(d, "4", 2, "5", 2);
         Click(d, "CommandCancel");
@@ -186,7 +173,7 @@ private Q_SLOTS:
 
     void unreadableOptionsAreReported() {
         Project o;
-        QFile file(FromCore(InputPath(o.project.projectFolder, kOptionFile)));
+        QFile file(o.folder + "/Input/option.dat");
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         // The setup unit claims ten bytes; the file ends after two of them.
         file.write("\x02\x00\xff\xff\xff\xff\x01\x00\x0a\x00SC", 12);

@@ -23,22 +23,14 @@ namespace kestrel::test {
 namespace {
 
 // A project "Port" with the signals given and one declared function, at `stage`.
-struct Fixture {
-    QTemporaryDir dir;
-    ProjectRecord project;
-    TestApp app;
-
-    explicit Fixture(const std::vector<RtlSignal>& signalList = {}, int stage = 1) {
-        project = MakeProject(dir.path(), QStringLiteral("Port"));
-        Declare(project, {TestFunction("go", 0, {})}, signalList, stage);
-        app.main->Start(TpPath(project));
-    }
+struct Fixture : ProjectFixture {
+    explicit Fixture(const std::vector<RtlSignal>& signalList = {}, int stage = 1)
+        : ProjectFixture(QStringLiteral("Port"), {TestFunction("go", 0, {})}, signalList, stage) {}
     FormRTL* Open() {
-        app.main->RunCommand(AppCommand::RtlInterface);
-        return Window<FormRTL>(app.main.get());
+        return qobject_cast<FormRTL*>(ProjectFixture::Open(AppCommand::RtlInterface));
     }
-    QString TablePath() const { return FromCore(InputPath(project.projectFolder, kRtlSignalFile)); }
-    QByteArray Table() const { return FileBytes(TablePath()); }
+    QString TablePath() const { return folder + "/Input/rtl_sig.dat"; }
+    QByteArray Table() const { return Stored("rtl_sig.dat"); }
     QByteArray Tp() const { return FileBytes(TpPath(project)); }
 };
 

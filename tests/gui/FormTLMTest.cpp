@@ -22,24 +22,14 @@ namespace kestrel::test {
 namespace {
 
 // A project "Bus" with the functions given (none: a new project that declared nothing).
-struct Fixture {
-    QTemporaryDir dir;
-    ProjectRecord project;
-    TestApp app;
-
-    explicit Fixture(const std::vector<TlmFunction>& functions = {}, int stage = 1) {
-        project = MakeProject(dir.path(), QStringLiteral("Bus"));
-        if (!functions.empty()) Declare(project, functions, {}, stage);
-        app.main->Start(TpPath(project));
-    }
+struct Fixture : ProjectFixture {
+    explicit Fixture(const std::vector<TlmFunction>& functions = {}, int stage = 1)
+        : ProjectFixture(QStringLiteral("Bus"), functions, {}, stage) {}
     FormTLM* Open() {
-        app.main->RunCommand(AppCommand::TlmInterface);
-        return Window<FormTLM>(app.main.get());
+        return qobject_cast<FormTLM*>(ProjectFixture::Open(AppCommand::TlmInterface));
     }
-    QString TablePath() const {
-        return FromCore(InputPath(project.projectFolder, kTlmFunctionFile));
-    }
-    QByteArray Table() const { return FileBytes(TablePath()); }
+    QString TablePath() const { return folder + "/Input/tlm_func.dat"; }
+    QByteArray Table() const { return Stored("tlm_func.dat"); }
     QByteArray Tp() const { return FileBytes(TpPath(project)); }
 };
 

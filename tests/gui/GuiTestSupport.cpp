@@ -34,55 +34,6 @@ QByteArray RunCli(const QStringList& arguments) {
     return cli.readAllStandardOutput();
 }
 
-bool OnOtherDesktop() {
-    return qEnvironmentVariableIsSet("KESTREL_TEST_OTHER_DESKTOP");
-}
-
-int RunOnOtherDesktop(const char* function, const OtherDesktop& desktop) {
-    QTemporaryDir dir;
-    QStringList arguments = {QString::fromLatin1(function)};
-    if (!desktop.screen.isEmpty()) {
-        QFile config(dir.path() + "/screen.json");
-        if (!config.open(QIODevice::WriteOnly)) qFatal("cannot write the screen settings");
-        config.write(QStringLiteral("{\"screens\": [{\"name\": \"other\", \"x\": 0, \"y\": 0, "
-                                    "\"width\": %1, \"height\": %2, \"logicalDpi\": 96}]}")
-                         .arg(desktop.screen.width())
-                         .arg(desktop.screen.height())
-                         .toUtf8());
-        config.close();
-        arguments << "-platform"
-                  << "offscreen:configfile=" + config.fileName();
-    }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("KESTREL_TEST_OTHER_DESKTOP"), QStringLiteral("1"));
-    if (!desktop.fontRules.isEmpty()) {
-        // The desktop's own fontconfig settings read the user's from here.
-        QDir().mkpath(dir.path() + "/config/fontconfig");
-        QFile rules(dir.path() + "/config/fontconfig/fonts.conf");
-        if (!rules.open(QIODevice::WriteOnly)) qFatal("cannot write the font settings");
-        rules.write("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-                    "<fontconfig>\n" +
-                    desktop.fontRules + "\n</fontconfig>\n");
-        rules.close();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path() + "/config");
-    }
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!child.waitForFinished(60000)) {
-        child.kill();
-        child.waitForFinished();
-        qWarning("%s on the other desktop did not end within a minute", function);
-        return -1;
-    }
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
-        qWarning("%s", child.readAll().constData());
-        return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
-    }
-    return 0;
-}
-
 void CopyFolder(const QString& from, const QString& to) {
     QDir().mkpath(to);
     QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
@@ -116,6 +67,24 @@ ProjectRecord MakeProject(const QString& parent, const QString& name) {
         qFatal("cannot make the test project %s: %s", qPrintable(name),
                outcome.refusal ? outcome.refusal->text.c_str() : outcome.status.message().c_str());
     return record;
+}
+
+ProjectFixture::ProjectFixture(const QString& name, const std::vector<TlmFunction>& functions,
+                               const std::vector<RtlSignal>& signalList, int stage) {
+    project = MakeProject(dir.path(), name);
+    folder = FromCore(project.projectFolder);
+    if (!functions.empty() || !signalList.empty() || stage != 1)
+        Declare(project, functions, signalList, stage);
+    app.main->Start(TpPath(project));
+}
+
+QDialog* ProjectFixture::Open(AppCommand command) {
+    app.main->RunCommand(command);
+    return app.main->OpenWindow();
+}
+
+QByteArray ProjectFixture::Stored(const char* file) const {
+    return FileBytes(folder + "/Input/" + QString::fromLatin1(file));
 }
 
 void SetStoredStage(const ProjectRecord& project, int stage) {
@@ -215,13 +184,6 @@ QByteArray FileBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
-}
-
-QByteArray WithoutDates(const QByteArray& bytes) {
-    QByteArray kept;
-    for (const QByteArray& line : bytes.split('\n'))
-        if (!line.contains(" @ ")) kept += line + '\n';
-    return kept;
 }
 
 void WriteTestFile(const QString& path, const QByteArray& bytes) {

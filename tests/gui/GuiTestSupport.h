@@ -37,18 +37,6 @@ QByteArray RunCli(const QStringList& arguments);
 // Copies a folder with everything under it.
 void CopyFolder(const QString& from, const QString& to);
 
-// A desktop unlike the test's own, for one test function run again in a program of its own:
-// an offscreen screen of the given size, and a user font setting (fontconfig) added.
-struct OtherDesktop {
-    QSize screen;         // none: the usual offscreen screen
-    QByteArray fontRules; // the <match> and <alias> elements of the user's fonts.conf
-};
-// True in the program RunOnOtherDesktop started.
-bool OnOtherDesktop();
-// Runs the test function `function` of this program on `desktop`; its exit status, with
-// its output logged when it is not 0.
-int RunOnOtherDesktop(const char* function, const OtherDesktop& desktop);
-
 // A main window over fake seams: a fixed date, a fixed user "designer" with 512 of
 // 1024 MiB free, and a counter instead of the desktop registration.
 struct TestApp {
@@ -63,6 +51,22 @@ struct TestApp {
 
     TestApp();
     ~TestApp();
+};
+
+// A project <dir>/<name> declared with the tables given (none: as New Project left it, at
+// stage 1) and opened in a test main window.
+struct ProjectFixture {
+    QTemporaryDir dir;
+    ProjectRecord project;
+    QString folder;
+    TestApp app;
+
+    explicit ProjectFixture(const QString& name, const std::vector<TlmFunction>& functions = {},
+                            const std::vector<RtlSignal>& signalList = {}, int stage = 1);
+    // Runs a command of the main window; the window it opened, or null.
+    QDialog* Open(AppCommand command);
+    // The bytes of a file in the project's Input folder.
+    QByteArray Stored(const char* file) const;
 };
 
 // Creates <parent>/<name> through New Project; the record is returned.
@@ -138,8 +142,6 @@ void Click(QWidget* window, const char* name);
 
 // The text of a file, for byte comparisons.
 QByteArray FileBytes(const QString& path);
-// A generated file without the lines that carry the time of the run.
-QByteArray WithoutDates(const QByteArray& bytes);
 // Writes a file, making its folder; a file that cannot be written ends the test program.
 void WriteTestFile(const QString& path, const QByteArray& bytes);
 
