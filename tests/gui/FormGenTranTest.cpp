@@ -347,23 +347,6 @@ private Q_SLOTS:
                  qPrintable(f.Status()));
         QVERIFY(!QFile::exists(f.Output("testbench/build")));
 
-        // A module with the project's ports and an active-low reset of its own: the status
-        // names the reset before the build (stopped there).
-        const QString withReset = f.dir.path() + "/with_reset.v";
-        WriteTestFile(withReset,
-                      "module with_reset(input clk, input req, input we, input [7:0] addr,\n"
-                      "  input [7:0] wdata, output ack, output [7:0] rdata, input PRESETn);\n"
-                      "  assign ack = 0;\n  assign rdata = 0;\nendmodule\n");
-        f.app.ui.filesAnswers << QStringList{withReset};
-        Click(f.dialog, "CommandRtlFiles");
-        Click(f.dialog, "CommandSimulate");
-        QTRY_VERIFY_WITH_TIMEOUT(f.Status().contains(QStringLiteral("== Configuring")),
-                                 kRunTimeout);
-        Click(f.dialog, "CommandSimulate"); // Stop
-        QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), 10000);
-        QVERIFY2(f.Status().contains(QStringLiteral("sim: resets: PRESETn (active low)")),
-                 qPrintable(f.Status()));
-
         Click(f.dialog, "CommandRtlClear");
         QCOMPARE(label->text(), model);
         QVERIFY(f.dialog->RtlFiles().isEmpty());

@@ -1,0 +1,605 @@
+// The assignment and library windows over the core's rules (tested in tests/core/assign,
+// tests/core/asml and tests/core/library), each driven through the main window; the core's
+// refusals and questions are passed on once each.
+//
+// FSM: its rows, Browse (button and double click) and Unassign, Generate ASF Template with
+// its save dialog and question (Yes opens the diagram editor), Work with Template, Edit
+// Diagram, OK (copies, asf.dat, stage 3) and Cancel saving nothing.
+// AsmL: Generate AsmL Template (the converter's command line, a failing and a slow
+// converter, the window kept alive meanwhile), Work with Template, Assign... and Unassign, OK
+// and Cancel.
+// Add Library: the starting folder and its list, the folder browser, Add Library (entries,
+// progress bar, wait cursor restored), OK saving the tables, the library folder and the
+// stage, and Cancel dropping what was added.
+#include "assign/AssignWindows.h"
+#include "GuiTestSupport.h"
+#include "GuiText.h"
+#include "assign/FormAssignAsmL.h"
+#include "assign/FormAssignFSM.h"
+#include "diagram/DiagramEditor.h"
+#include "model/Assignments.h"
+#include "model/ProjectOptions.h"
+#include "model/ProjectPaths.h"
+#include "platform/FileSystem.h"
+#include "platform/Process.h"
+#include "project/ProjectCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+namespace kestrel::test {
+
+namespace {
+
+TlmFunction AssignedLibraryFunction() {
+    TlmFunction libGet = TestFunction("libGet", 1, {}, true);
+    libGet.fsmAssigned = true;
+    libGet.asfFileName = "libGet.asf";
+    return libGet;
+}
+
+// A declared project "Fsm" (stage 2) with the functions
+//   1 "int ready ( )", 2 "void write (const char & b [], int  a )", 3 the library
+//   function "bool libGet ( )" (stored as assigned), and one clock signal;
+// the FSM window opened on it.
+struct OpenedFsm : ProjectFixture {
+    QDialog* dialog;
+    QTreeWidget* list;
+
+    OpenedFsm()
+        : ProjectFixture(QStringLiteral("Fsm"),
+                         {TestFunction("ready", 4, {}),
+                          TestFunction("write", 0, {{2, true, "b", true, true}, {4, false, "a"}}),
+                          AssignedLibraryFunction()},
+                         {TestSignal("clk", 0, 2, 1, "1", true)}, 2),
+          dialog(Open(AppCommand::FsmSpecification)),
+          list(Control<QTreeWidget>(dialog, "ListViewAssign")) {}
+
+    QString Cell(int row, int column) const { return list->topLevelItem(row)->text(column); }
+    void Select(int row) { list->setCurrentItem(list->topLevelItem(row)); }
+};
+
+// Stands in for kestrel-docgen: writes the document it is asked for, fails, or takes its
+// time. Called on the window's worker thread.
+class FakeConverter final : public ProcessRunner {
+public:
+    enum class Mode { Write, Fail, TimeOut };
+    Mode mode = Mode::Write;
+    std::chrono::milliseconds delay{0};
+
+    ProcessOutcome Run(const std::string& program, const std::vector<std::string>& arguments,
+                       std::chrono::milliseconds timeout) override {
+        {
+            std::lock_guard lock(mutex_);
+            this->program = program;
+            this->arguments = arguments;
+            this->timeout = timeout;
+            ++runs;
+        }
+        std::this_thread::sleep_for(delay);
+        ProcessOutcome outcome;
+        outcome.started = true;
+        switch (mode) {
+        case Mode::Write:
+            std::ofstream(arguments.at(1), std::ios::binary) << "document";
+            outcome.exitCode = 0;
+            break;
+        case Mode::Fail:
+            outcome.exitCode = 1;
+            outcome.errorOutput = "kestrel-docgen: cannot read the template\n";
+            break;
+        case Mode::TimeOut: outcome.timedOut = true; break;
+        }
+        return outcome;
+    }
+
+    std::string program;
+    std::vector<std::string> arguments;
+    std::chrono::milliseconds timeout{0};
+    int runs = 0;
+
+private:
+    std::mutex mutex_;
+};
+
+// A declared project "Spec" (stage 2, one function) with the AsmL window opened over the
+// fake converter.
+struct OpenedAsml {
+    QTemporaryDir dir;
+    ProjectRecord project;
+    QString folder;
+    FakeConverter converter;
+    TestApp app;
+    QDialog* dialog = nullptr;
+
+    OpenedAsml() {
+        project = MakeProject(dir.path(), QStringLiteral("Spec"));
+        folder = FromCore(project.projectFolder);
+        SetStoredStage(project, 2);
+        AssignSeams seams;
+        seams.runner = &converter;
+        seams.converterProgram = "/opt/docgen";
+        seams.converterTimeout = std::chrono::milliseconds(5000);
+        InstallAssignWindows(*app.main, seams);
+        app.main->Start(TpPath(project));
+        Open();
+    }
+    void Open() {
+        app.main->RunCommand(AppCommand::AsmlSpecification);
+        dialog = app.main->OpenWindow();
+        if (!dialog || dialog->objectName() != QStringLiteral("FormAssignAsmL"))
+            qFatal("the AsmL window did not open");
+    }
+    QString Label() const { return Control<QLabel>(dialog, "LabelAsmLFName")->text(); }
+    QString Mark() const { return Control<QLabel>(dialog, "LabelIsAssigned")->text(); }
+    QByteArray Stored() const { return FileBytes(folder + "/Input/asml.dat"); }
+    AsmlAssignment Record() const {
+        AsmlAssignment a;
+        if (!LoadAsmlAssignment(project.projectFolder, a).ok()) qFatal("unreadable asml.dat");
+        return a;
+    }
+};
+
+// One library entry as stored: name, zero byte, size in decimal, zero byte, content.
+QByteArray Entry(const std::string& name, const std::string& content) {
+    std::string bytes = name + '\0' + std::to_string(content.size()) + '\0' + content;
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// Mem.tlib: the library functions memRead and memWrite, the signal ready and the eight
+// section files. Evil.tlib: a table entry followed by an entry that climbs out of Temp.
+void MakeLibraries(const QString& folder) {
+    const std::string functions = EncodeTlmFunction(TestFunction("memRead", 0, {}, true)) +
+                                  EncodeTlmFunction(TestFunction("memWrite", 0, {}, true));
+    const RtlSignal ready = TestSignal("ready", 0, 0, 1, "0", false, true);
+    QByteArray mem =
+        Entry("lib_tlm_func.dat", functions) + Entry("lib_rtl_sig.dat", EncodeRtlSignal(ready));
+    for (const char* name : {"memRead", "memWrite"})
+        for (const char* ext : {".dec", ".ini", ".asm", ".upd"})
+            mem += Entry(std::string(name) + ext, std::string("// ") + name + ext + "\r\n");
+    WriteTestFile(folder + "/Mem.tlib", mem);
+    WriteTestFile(folder + "/Evil.tlib",
+                  Entry("lib_tlm_func.dat", "") + Entry("../evil.dec", "evil"));
+    WriteTestFile(folder + "/notes.txt", "not a library");
+}
+
+// A project "Host" with one function of its own and no signal (stage 1), the libraries
+// in <dir>/libs, and the Add Library window opened.
+struct OpenedAddLibrary : ProjectFixture {
+    QString libs = dir.path() + "/libs";
+    QDialog* dialog;
+
+    OpenedAddLibrary()
+        : ProjectFixture(QStringLiteral("Host"), {TestFunction("own", 0, {})}),
+          dialog(Open(AppCommand::AddLibrary)) {
+        MakeLibraries(libs);
+    }
+
+    QListWidget* Files() const { return Control<QListWidget>(dialog, "FileLib"); }
+    QStringList Entries() const {
+        QStringList names;
+        auto* list = Control<QListWidget>(dialog, "ListExtract");
+        for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
+        return names;
+    }
+    void BrowseToLibs() {
+        app.ui.folderAnswers << libs;
+        Click(dialog, "CommandBrsLibFolder");
+    }
+    void Add(const QString& file) {
+        auto items = Files()->findItems(file, Qt::MatchExactly);
+        QVERIFY(!items.isEmpty());
+        Files()->setCurrentItem(items.first());
+        Click(dialog, "CommandAddLib");
+    }
+};
+
+} // namespace
+
+class AssignWindowsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fsmBrowseAndUnassign() {
+        OpenedFsm f;
+        QVERIFY(f.dialog && f.dialog->isVisible());
+        QVERIFY(f.list->isColumnHidden(2));
+        QCOMPARE(f.Cell(1, 0), QStringLiteral("void write (const char & b [], int  a )"));
+        QCOMPARE(f.Cell(0, 1), QStringLiteral("<not assigned>"));
+        QCOMPARE(f.Cell(2, 1), QStringLiteral("[no need to assign]"));
+        QCOMPARE(f.list->topLevelItem(2)->foreground(0).color(), QColor(0x80, 0x80, 0xFF));
+        QCOMPARE(f.list->currentItem(), f.list->topLevelItem(0));
+        QVERIFY(!f.app.main->MenuItem(AppCommand::Generate)->isEnabled());
+
+        const QString asf = f.dir.path() + "/work/ready.asf";
+        Click(f.dialog, "CommandBrsASF"); // cancelled
+        QCOMPARE(f.app.ui.calls.last().title,
+                 QStringLiteral("Select ASF File for Function: ready ()"));
+        QCOMPARE(f.app.ui.calls.last().filter,
+                 QStringLiteral("Active HDL State Machine (*.asf)|*.asf"));
+        QCOMPARE(f.Cell(0, 1), QStringLiteral("<not assigned>"));
+        f.app.ui.fileAnswers << asf;
+        Click(f.dialog, "CommandBrsASF");
+        QCOMPARE(f.Cell(0, 1), asf);
+        QCOMPARE(f.Cell(0, 2), QStringLiteral("1"));
+
+        // A double click browses for the row clicked.
+        f.app.ui.fileAnswers << asf;
+        const QRect cell = f.list->visualItemRect(f.list->topLevelItem(1));
+        QTest::mouseClick(f.list->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(f.list->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(f.Cell(1, 1), asf);
+
+        // A library function can be neither browsed nor unassigned: the core's texts.
+        f.Select(2);
+        Click(f.dialog, "CommandBrsASF");
+        ExpectMessage(f.app.ui, "libGet() is a Library function.\r\nNo need to assign",
+                      MessageIcon::Information);
+        Click(f.dialog, "CommandUnAss");
+        ExpectMessage(f.app.ui, "libGet() is a Library function.\r\nCannot unassign",
+                      MessageIcon::Information);
+
+        f.Select(0);
+        Click(f.dialog, "CommandUnAss");
+        QCOMPARE(f.Cell(0, 1), QStringLiteral("<not assigned>"));
+        QCOMPARE(f.Cell(0, 2), QStringLiteral("0"));
+        // A name the function table cannot hold is refused.
+        f.app.ui.fileAnswers << f.dir.path() + "/" + QString(81, QLatin1Char('n'));
+        Click(f.dialog, "CommandBrsASF");
+        ExpectMessage(f.app.ui, "");
+        QCOMPARE(f.Cell(0, 1), QStringLiteral("<not assigned>"));
+    }
+
+    void fsmOkCopiesOneFileForTwoFunctions() {
+        OpenedFsm f;
+        const QString asf = f.dir.path() + "/work/shared.asf";
+        WriteTestFile(asf, "diagram\r\n");
+        f.app.ui.fileAnswers << asf << asf;
+        Click(f.dialog, "CommandBrsASF");
+        f.Select(1);
+        Click(f.dialog, "CommandBrsASF");
+        Click(f.dialog, "CommandOK");
+        QCOMPARE(FileBytes(f.folder + "/Input/shared.asf"), QByteArray("diagram\r\n"));
+        auto t = StoredFunctions(f.project);
+        QVERIFY((*t)[1].fsmAssigned && (*t)[2].fsmAssigned && !(*t)[3].fsmAssigned);
+        QCOMPARE(QString::fromStdString((*t)[2].asfFileName.Text()), QStringLiteral("shared.asf"));
+        QCOMPARE(StoredStage(f.project), 3);
+        QVERIFY(f.app.main->MenuItem(AppCommand::Generate)->isEnabled());
+
+        // Opened again, the rows show the copies in Input.
+        f.app.main->RunCommand(AppCommand::FsmSpecification);
+        QWidget* again = f.app.main->OpenWindow();
+        QVERIFY(again);
+        auto* list = Control<QTreeWidget>(again, "ListViewAssign");
+        QCOMPARE(list->topLevelItem(1)->text(1), f.folder + "/Input/shared.asf");
+        Click(again, "CommandCancel");
+    }
+
+    void fsmTemplateAndWorkWithIt() {
+        OpenedFsm f;
+        // Before any template: the core's refusal.
+        Click(f.dialog, "CommandAHDL");
+        ExpectMessage(f.app.ui, f.folder + "/Temp/untitled.asf does not exists!");
+        // A library function gets no save dialog.
+        f.Select(2);
+        Click(f.dialog, "CommandGenTemp");
+        ExpectMessage(f.app.ui, "libGet() is a Library function.\r\nNo need to draw",
+                      MessageIcon::Information);
+        f.Select(1);
+        Click(f.dialog, "CommandGenTemp"); // cancelled
+        QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("save"));
+        QCOMPARE(f.app.ui.calls.last().folder, f.folder + "/Temp");
+
+        // A template that cannot be written is not reported: the question comes all the same.
+        const qsizetype before = f.app.ui.calls.size();
+        f.app.ui.fileAnswers << f.folder + "/Nowhere/write.asf";
+        f.app.ui.messageAnswers << kAnswerNo;
+        Click(f.dialog, "CommandGenTemp");
+        QCOMPARE(f.app.ui.calls.size(), before + 2);
+        QCOMPARE(f.app.ui.calls.last().title, QStringLiteral("Open with Active HDL?"));
+
+        // Written, then opened on Yes as the function's diagram.
+        const QString chosen = f.folder + "/Temp/write.asf";
+        f.app.ui.fileAnswers << chosen;
+        f.app.ui.messageAnswers << kAnswerYes;
+        Click(f.dialog, "CommandGenTemp");
+        QVERIFY(FileBytes(chosen).startsWith("VERSION=1.19\r\nHEADER\r\nFILE=\"write.asf\"\r\n"));
+        QCOMPARE(f.app.ui.calls.last().title, QStringLiteral("Open with Active HDL?"));
+        DiagramEditor* editor = TopLevel<DiagramEditor>();
+        QVERIFY(editor);
+        QCOMPARE(editor->FilePath(), chosen);
+        CloseTopLevels<DiagramEditor>();
+
+        // No: nothing opened; Work with Template opens the template just written.
+        f.app.ui.fileAnswers << chosen;
+        f.app.ui.messageAnswers << kAnswerNo;
+        Click(f.dialog, "CommandGenTemp");
+        QVERIFY(!TopLevel<DiagramEditor>());
+        Click(f.dialog, "CommandAHDL");
+        QVERIFY(TopLevel<DiagramEditor>());
+        QCOMPARE(TopLevel<DiagramEditor>()->FilePath(), chosen);
+        CloseTopLevels<DiagramEditor>();
+        QCOMPARE(f.Cell(1, 1), QStringLiteral("<not assigned>"));
+
+        // OK stores the template's path.
+        Click(f.dialog, "CommandOK");
+        QCOMPARE(f.Stored("asf.dat").mid(2, chosen.size()), chosen.toUtf8());
+    }
+
+    void fsmEditDiagramOpensTheAssignedFile() {
+        OpenedFsm f;
+        f.Select(1);
+        Click(f.dialog, "CommandEditDiagram");
+        ExpectMessage(f.app.ui, "write() has no ASF file assigned.", MessageIcon::Information);
+        f.Select(2);
+        Click(f.dialog, "CommandEditDiagram");
+        ExpectMessage(f.app.ui, "libGet() is a Library function.", MessageIcon::Information);
+        QVERIFY(!TopLevel<DiagramEditor>());
+
+        const QString diagram = f.folder + "/Temp/w.asf";
+        QFile::copy(ExamplesFolder() + "/MemReqAck/Input/Write.asf", diagram);
+        f.Select(1);
+        f.app.ui.fileAnswers << diagram;
+        Click(f.dialog, "CommandBrsASF");
+        Click(f.dialog, "CommandEditDiagram");
+        DiagramEditor* editor = TopLevel<DiagramEditor>();
+        QVERIFY(editor);
+        QCOMPARE(editor->FilePath(), diagram);
+        QVERIFY(editor->parentWidget() == nullptr);
+        QVERIFY(f.dialog->isVisible());
+        CloseTopLevels<DiagramEditor>();
+    }
+
+    void fsmCancelSavesNothing() {
+        OpenedFsm f;
+        const QByteArray functions = f.Stored("tlm_func.dat");
+        const QByteArray asfRecord = f.Stored("asf.dat");
+        const QString asf = f.dir.path() + "/work/ready.asf";
+        WriteTestFile(asf, "diagram\r\n");
+        f.app.ui.fileAnswers << asf << f.folder + "/Temp/ready.asf";
+        f.app.ui.messageAnswers << kAnswerNo;
+        Click(f.dialog, "CommandBrsASF");
+        Click(f.dialog, "CommandGenTemp");
+        Click(f.dialog, "CommandCancel");
+        QCOMPARE(f.Stored("tlm_func.dat"), functions);
+        QCOMPARE(f.Stored("asf.dat"), asfRecord);
+        QVERIFY(!QFile::exists(f.folder + "/Input/ready.asf"));
+        QCOMPARE(StoredStage(f.project), 2);
+        QVERIFY(f.app.main->MenuItem(AppCommand::FsmSpecification)->isEnabled());
+    }
+
+    void asmlTemplateAndWorkWithIt() {
+        OpenedAsml a;
+        QCOMPARE(a.Label(), QStringLiteral("<not assigned>"));
+        QVERIFY(!Control<QLabel>(a.dialog, "LabelIsAssigned")->isVisible());
+        Click(a.dialog, "CommandMSWord");
+        ExpectMessage(a.app.ui, a.folder + "/Temp/Spec.doc does not exists!");
+
+        // Cancelled save dialog, then a path with a blank: the converter does not run.
+        Click(a.dialog, "CommandGenTemp");
+        const UiCall save = a.app.ui.calls.last();
+        QCOMPARE(save.kind, QStringLiteral("save"));
+        QCOMPARE(save.filter, QStringLiteral("MS Word Document  (*.doc)|*.doc"));
+        QCOMPARE(save.folder, a.folder + "/Temp");
+        a.app.ui.fileAnswers << a.dir.path() + "/my docs/T.doc";
+        Click(a.dialog, "CommandGenTemp");
+        QCOMPARE(a.app.ui.calls.last().text,
+                 QStringLiteral("Please choose path without White Space."));
+        QCOMPARE(a.converter.runs, 0);
+
+        const QString chosen = a.dir.path() + "/docs/T.doc";
+        WriteTestFile(chosen, "an older document");
+        a.app.ui.fileAnswers << chosen;
+        a.app.ui.messageAnswers << kAnswerYes;
+        Click(a.dialog, "CommandGenTemp");
+        QCOMPARE(a.converter.runs, 1);
+        QCOMPARE(a.converter.program, std::string("/opt/docgen"));
+        QCOMPARE(
+            a.converter.arguments,
+            (std::vector<std::string>{ToCore(a.folder + "/Temp/template.asml"), ToCore(chosen)}));
+        QCOMPARE(a.converter.timeout, std::chrono::milliseconds(5000));
+        QVERIFY(
+            FileBytes(a.folder + "/Temp/template.asml").startsWith("<?xml version=\"1.0\"?>\r\n"));
+        QCOMPARE(FileBytes(chosen), QByteArray("document"));
+        QCOMPARE(a.app.ui.calls[a.app.ui.calls.size() - 2].title,
+                 QStringLiteral("Open with MS Word?"));
+        QCOMPARE(a.app.ui.calls.last().kind, QStringLiteral("document"));
+        QCOMPARE(a.app.ui.calls.last().text, chosen);
+
+        // Work with Template opens the new document; OK keeps its path in asml.dat.
+        a.app.ui.calls.clear();
+        Click(a.dialog, "CommandMSWord");
+        QCOMPARE(a.app.ui.calls.last().kind, QStringLiteral("document"));
+        QCOMPARE(a.app.ui.calls.last().text, chosen);
+        Click(a.dialog, "CommandOK");
+        QCOMPARE(FromCore(a.Record().asmlDocumentPath), chosen);
+        QVERIFY(!a.Record().asmlAssigned);
+        QCOMPARE(StoredStage(a.project), 3);
+    }
+
+    void asmlFailingOrSilentConverter() {
+        OpenedAsml a;
+        const QByteArray stored = a.Stored();
+        const QString chosen = a.dir.path() + "/T.doc";
+        for (auto [mode, says] : {std::pair{FakeConverter::Mode::Fail, "cannot read the template"},
+                                  {FakeConverter::Mode::TimeOut, "within 5 seconds"}}) {
+            a.converter.mode = mode;
+            a.app.ui.fileAnswers << chosen;
+            Click(a.dialog, "CommandGenTemp");
+            const UiCall failed = a.app.ui.calls.last();
+            QCOMPARE(failed.icon, MessageIcon::Critical);
+            QVERIFY2(failed.text.contains(chosen) && failed.text.contains(says),
+                     qPrintable(failed.text));
+            QVERIFY(a.dialog->isEnabled());
+        }
+        // Cancel drops the template path remembered meanwhile.
+        Click(a.dialog, "CommandCancel");
+        QCOMPARE(a.Stored(), stored);
+    }
+
+    void asmlWindowKeepsRunningMeanwhile() {
+        OpenedAsml a;
+        a.converter.delay = std::chrono::milliseconds(600);
+        auto* wait = Control<QProgressBar>(a.dialog, "ProgressBarWait");
+        int ticks = 0;
+        bool busyShown = false;
+        bool cancelHeld = true;
+        QTimer timer;
+        timer.setInterval(50);
+        connect(&timer, &QTimer::timeout, [&] {
+            ++ticks;
+            if (a.dialog->isEnabled()) return;
+            if (wait->maximum() == 0) busyShown = true;
+            // Closing while the converter runs is held back.
+            a.dialog->reject();
+            if (!a.dialog->isVisible()) cancelHeld = false;
+        });
+        timer.start();
+        a.app.ui.fileAnswers << a.dir.path() + "/T.doc";
+        a.app.ui.messageAnswers << kAnswerNo;
+        Click(a.dialog, "CommandGenTemp");
+        timer.stop();
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        QVERIFY(busyShown);
+        QVERIFY(cancelHeld);
+        QCOMPARE(wait->maximum(), 1);
+        QCOMPARE(a.app.ui.calls.last().title, QStringLiteral("Open with MS Word?"));
+    }
+
+    void asmlAssignUnassignOkAndCancel() {
+        OpenedAsml a;
+        const QByteArray created = a.Stored();
+        const QString spec = a.dir.path() + "/work/spec.doc";
+        WriteTestFile(spec, "namespace nsA\r\n");
+        Click(a.dialog, "CommandBrs"); // cancelled
+        QCOMPARE(a.app.ui.calls.last().kind, QStringLiteral("open"));
+        QCOMPARE(a.Label(), QStringLiteral("<not assigned>"));
+
+        // Assign then Cancel: asml.dat unchanged, nothing copied.
+        a.app.ui.fileAnswers << spec;
+        Click(a.dialog, "CommandBrs");
+        QCOMPARE(a.Label(), spec);
+        QCOMPARE(a.Mark(), QStringLiteral("1"));
+        Click(a.dialog, "CommandCancel");
+        QCOMPARE(a.Stored(), created);
+        QVERIFY(!QFile::exists(a.folder + "/Input/spec.doc"));
+        QCOMPARE(StoredStage(a.project), 2);
+
+        // Assign then OK; reopened, the label shows the copy in Input.
+        a.Open();
+        a.app.ui.fileAnswers << spec;
+        Click(a.dialog, "CommandBrs");
+        Click(a.dialog, "CommandOK");
+        QCOMPARE(FileBytes(a.folder + "/Input/spec.doc"), QByteArray("namespace nsA\r\n"));
+        QCOMPARE(FromCore(a.Record().asmlDocumentLabel), QStringLiteral("spec.doc"));
+        QVERIFY(a.Record().asmlAssigned);
+        QCOMPARE(StoredStage(a.project), 3);
+        QVERIFY(a.app.main->MenuItem(AppCommand::Generate)->isEnabled());
+        a.Open();
+        QCOMPARE(a.Label(), a.folder + "/Input/spec.doc");
+
+        // Unassign then OK: "<not assigned>", false, and still stage 3.
+        Click(a.dialog, "CommandUnAss");
+        QCOMPARE(a.Label(), QStringLiteral("<not assigned>"));
+        QCOMPARE(a.Mark(), QStringLiteral("0"));
+        Click(a.dialog, "CommandOK");
+        QVERIFY(!a.Record().asmlAssigned);
+        QCOMPARE(StoredStage(a.project), 3);
+    }
+
+    void libraryFolderAndBrowse() {
+        OpenedAddLibrary a;
+        // The library folder (Output) holds no file: the project folder is shown instead.
+        auto* folder = Control<QLabel>(a.dialog, "LabelLibFolder");
+        QCOMPARE(folder->text(), a.folder);
+        auto* add = Control<QAbstractButton>(a.dialog, "CommandAddLib");
+        QVERIFY(!add->isEnabled());
+
+        Click(a.dialog, "CommandBrsLibFolder"); // cancelled
+        QCOMPARE(a.app.ui.calls.last().kind, QStringLiteral("folder"));
+        QCOMPARE(a.app.ui.calls.last().folder, a.folder);
+        QCOMPARE(folder->text(), a.folder);
+        a.BrowseToLibs();
+        QCOMPARE(folder->text(), a.libs);
+        QCOMPARE(a.Files()->count(), 2);
+        QCOMPARE(a.Files()->item(1)->text(), QStringLiteral("Mem.tlib"));
+        QVERIFY(add->isEnabled());
+        a.app.ui.folderAnswers << a.folder + "/Output";
+        Click(a.dialog, "CommandBrsLibFolder");
+        QCOMPARE(a.Files()->count(), 0);
+        QVERIFY(!add->isEnabled());
+    }
+
+    void libraryRefusedThenAddedTwiceThenOk() {
+        OpenedAddLibrary a;
+        a.BrowseToLibs();
+        a.Add(QStringLiteral("Evil.tlib"));
+        ExpectMessage(a.app.ui, "Unable to Extract Transactor Library");
+        QVERIFY(!QApplication::overrideCursor());
+
+        a.Add(QStringLiteral("Mem.tlib"));
+        ExpectMessage(a.app.ui, "Mem.tlib Added Successfully!", MessageIcon::Information);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(a.dialog->isEnabled());
+        QCOMPARE(a.Entries().size(), 10);
+        QCOMPARE(a.Entries().last(), QStringLiteral("memWrite.upd"));
+        auto* progress = Control<QProgressBar>(a.dialog, "ProgressBarAddLib");
+        QCOMPARE(progress->maximum(), 13);
+        QCOMPARE(progress->value(), 13);
+        a.Add(QStringLiteral("Mem.tlib"));
+        Click(a.dialog, "CommandOK");
+
+        auto t = StoredFunctions(a.project);
+        QCOMPARE(int(t->count), 5);
+        QCOMPARE(QString::fromStdString((*t)[5].functionName.Text()), QStringLiteral("memWrite"));
+        QVERIFY((*t)[5].isLibrary && !(*t)[1].isLibrary);
+        QCOMPARE(a.Stored("rtl_sig.dat").size(), qsizetype(2 * RtlSignal::kRecordSize));
+        ProjectOptions options;
+        QVERIFY(LoadOptions(a.project.projectFolder, options).ok());
+        QCOMPARE(FromCore(options.libraryFolder), a.libs);
+        // Functions and signals are now declared: stage 2 and its commands.
+        ProjectRecord stored;
+        QVERIFY(ReadProjectFile(ProjectFilePath(a.project), stored).ok());
+        QCOMPARE(int(stored.projectStage), 2);
+        QVERIFY(a.app.main->MenuItem(AppCommand::AsmlSpecification)->isEnabled());
+
+        // Opened again, the window starts in the folder it was left in.
+        a.app.main->RunCommand(AppCommand::AddLibrary);
+        QWidget* again = a.app.main->OpenWindow();
+        QVERIFY(again);
+        QCOMPARE(Control<QLabel>(again, "LabelLibFolder")->text(), a.libs);
+        Click(again, "CommandCancel");
+    }
+
+    void libraryCancelDropsWhatWasAdded() {
+        OpenedAddLibrary a;
+        const QByteArray functions = a.Stored("tlm_func.dat");
+        const QByteArray options = a.Stored("option.dat");
+        const QByteArray tp = FileBytes(TpPath(a.project));
+        a.BrowseToLibs();
+        a.Add(QStringLiteral("Mem.tlib"));
+        Click(a.dialog, "CommandCancel");
+        QCOMPARE(a.Stored("tlm_func.dat"), functions);
+        QCOMPARE(a.Stored("option.dat"), options);
+        QCOMPARE(FileBytes(TpPath(a.project)), tp);
+        QCOMPARE(int(a.app.main->Project().projectStage), 1);
+        QVERIFY(a.app.main->MenuItem(AppCommand::AddLibrary)->isEnabled());
+    }
+};
+
+} // namespace kestrel::test
+
+QTEST_MAIN(kestrel::test::AssignWindowsTest)
+#include "AssignWindowsTest.moc"

@@ -1,0 +1,503 @@
+// The declaration windows, driven through the main window over the core's rules (tested in
+// tests/core/project): the TLM function list with its function and parameter dialogs, and
+// the RTL port list with its signal dialog. The rows and the library colour, add, edit
+// (double click too) and remove, the boxes' rules as they show, one refusal of each kind
+// passed on with its focus, the limits, the duplicate-name lines, OK writing the table and
+// the project file, Cancel leaving them alone; and the signal model on its own.
+#include "GuiTestSupport.h"
+#include "GuiText.h"
+#include "editors/FormRTL.h"
+#include "editors/FormRTL_Type.h"
+#include "editors/FormTLM.h"
+#include "editors/FormTLM_Func.h"
+#include "editors/FormTLM_FuncPara.h"
+#include "editors/TableModels.h"
+#include "model/ProjectPaths.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTreeView>
+
+namespace kestrel::test {
+
+namespace {
+
+// A project "Bus" with the functions given (none: a new project that declared nothing).
+struct TlmFixture : ProjectFixture {
+    explicit TlmFixture(const std::vector<TlmFunction>& functions = {}, int stage = 1)
+        : ProjectFixture(QStringLiteral("Bus"), functions, {}, stage) {}
+    FormTLM* Open() {
+        return qobject_cast<FormTLM*>(ProjectFixture::Open(AppCommand::TlmInterface));
+    }
+    QString TablePath() const { return folder + "/Input/tlm_func.dat"; }
+    QByteArray Table() const { return Stored("tlm_func.dat"); }
+    QByteArray Tp() const { return FileBytes(TpPath(project)); }
+};
+
+QTreeView* ListOf(QWidget* w, const char* name) {
+    return Control<QTreeView>(w, name);
+}
+
+// Fills the parameter dialog open over `func` and presses its OK.
+void FillParameter(FormTLM_Func* func, const char* name, int type, int passBy, bool isConst,
+                   bool isArray) {
+    auto* para = Window<FormTLM_FuncPara>(func);
+    QVERIFY(para);
+    Control<QLineEdit>(para, "TextPName")->setText(QString::fromLatin1(name));
+    Control<QComboBox>(para, "ComboParaType")->setCurrentIndex(type);
+    Control<QComboBox>(para, "ComboPassBy")->setCurrentIndex(passBy);
+    Control<QCheckBox>(para, "CheckConst")->setChecked(isConst);
+    Control<QCheckBox>(para, "CheckArray")->setChecked(isArray);
+    Click(para, "CommandOK");
+}
+
+// The message the last desktop call showed, and the field that has the focus then.
+void ExpectPassedOn(const TestApp& app, QWidget* dialog, const char* text, const char* focus) {
+    QCOMPARE(app.ui.calls.last().text, QString::fromLatin1(text));
+    QCOMPARE(app.ui.calls.last().icon, MessageIcon::Critical);
+    if (focus) QCOMPARE(dialog->focusWidget(), Control<QWidget>(dialog, focus));
+    QVERIFY(dialog->isVisible());
+}
+
+std::vector<TlmFunction> ThreeFunctions() {
+    return {TestFunction("mem_write", 0, {{7, false, "addr"}, {7, false, "data"}}),
+            TestFunction("mem_read", 0, {{7, false, "addr"}, {2, true, "buf", true, true}}),
+            TestFunction("status", 4, {})};
+}
+
+// A project "Port" with the signals given and one declared function, at `stage`.
+struct RtlFixture : ProjectFixture {
+    explicit RtlFixture(const std::vector<RtlSignal>& signalList = {}, int stage = 1)
+        : ProjectFixture(QStringLiteral("Port"), {TestFunction("go", 0, {})}, signalList, stage) {}
+    FormRTL* Open() {
+        return qobject_cast<FormRTL*>(ProjectFixture::Open(AppCommand::RtlInterface));
+    }
+    QString TablePath() const { return folder + "/Input/rtl_sig.dat"; }
+    QByteArray Table() const { return Stored("rtl_sig.dat"); }
+    QByteArray Tp() const { return FileBytes(TpPath(project)); }
+};
+
+QTreeView* List(QWidget* w) {
+    return Control<QTreeView>(w, "ListViewRSig");
+}
+QComboBox* Box(QWidget* w, const char* name) {
+    return Control<QComboBox>(w, name);
+}
+QLineEdit* Text(QWidget* w, const char* name) {
+    return Control<QLineEdit>(w, name);
+}
+
+// What the signal dialog's boxes show: direction, type, width, initial value, clock, and
+// which of direction / type / width / initial value are enabled.
+QString Shown(QWidget* d) {
+    auto on = [](QWidget* w) { return w->isEnabled() ? QStringLiteral("+") : QStringLiteral("-"); };
+    return QStringList{Box(d, "ComboDir")->currentText() + on(Box(d, "ComboDir")),
+                       Box(d, "ComboHDType")->currentText() + on(Box(d, "ComboHDType")),
+                       "[" + Box(d, "ComboWidth")->currentText() + "]" + on(Box(d, "ComboWidth")),
+                       Text(d, "TextIV")->text() + on(Text(d, "TextIV")),
+                       Control<QCheckBox>(d, "CheckClk")->isChecked() ? "clock" : "port"}
+        .join(QLatin1Char(' '));
+}
+
+// Adds a signal through the dialog.
+void AddSignal(FormRTL* form, const char* name, int type, const char* init, bool clock) {
+    Click(form, "CommandAdd");
+    auto* d = Window<FormRTL_Type>(form);
+    QVERIFY(d);
+    Text(d, "TextSName")->setText(QString::fromLatin1(name));
+    Box(d, "ComboHDType")->setCurrentIndex(type);
+    Text(d, "TextIV")->setText(QString::fromLatin1(init));
+    Control<QCheckBox>(d, "CheckClk")->setChecked(clock);
+    Click(d, "CommandOK");
+    QVERIFY(!d->isVisible());
+    QVERIFY(form->isEnabled());
+}
+
+} // namespace
+
+class DeclarationWindowsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void tlmListEditAndRemove() {
+        std::vector<TlmFunction> functions = ThreeFunctions();
+        functions[2].isLibrary = true;
+        TlmFixture f(functions, 2);
+        const QByteArray table = f.Table();
+        FormTLM* form = f.Open();
+        QVERIFY(form);
+        QVERIFY(!f.app.main->Menu("MenuTransactor")->menuAction()->isEnabled());
+        QTreeView* list = ListOf(form, "ListViewTLM");
+        QCOMPARE(RowTexts(list, 1),
+                 (QStringList{"void", "mem_read", "( unsigned int  addr, const char & buf [] )"}));
+        QCOMPARE(Foreground(list, 2, 2).color(), QColor(0x80, 0x80, 0xFF));
+        QCOMPARE(Foreground(list, 0, 2).style(), Qt::NoBrush);
+        QVERIFY(IsRowSelected(list, 0));
+
+        // A library function is refused for editing and can be removed.
+        SetCurrentRow(list, 2);
+        Click(form, "CommandEdit");
+        QVERIFY(f.app.ui.calls.last().text.startsWith("Library Functions cannot be Edited"));
+        QVERIFY(!Window<FormTLM_Func>(form));
+        Click(form, "CommandRemove");
+        QCOMPARE(form->Functions().count, 2);
+
+        // A double click edits; the parameter dialog shows the const array, captioned with
+        // the name typed so far.
+        DoubleClick(list, 1);
+        auto* func = Window<FormTLM_Func>(form);
+        QVERIFY(func && !form->isEnabled());
+        QCOMPARE(func->windowTitle(),
+                 QStringLiteral("Edit TLM Function Declaration - mem_read ()"));
+        QTreeView* params = ListOf(func, "ListViewPara");
+        QCOMPARE(RowTexts(params, 1),
+                 (QStringList{"const char", "&", "buf []", "2", "1", "1", "1"}));
+        Control<QLineEdit>(func, "TextFName")->setText(QStringLiteral(" mem_get "));
+        SetCurrentRow(params, 1);
+        Click(func, "CommandEdit");
+        auto* para = Window<FormTLM_FuncPara>(func);
+        QCOMPARE(para->windowTitle(),
+                 QStringLiteral("Edit Parameter - buf [] of Function mem_get ()"));
+        QCOMPARE(Control<QComboBox>(para, "ComboPassBy")->currentIndex(), 1);
+        QVERIFY(Control<QCheckBox>(para, "CheckConst")->isChecked());
+        Click(para, "CommandOK");
+        // Removing a parameter and cancelling leaves the function as it was.
+        Click(func, "CommandRemove");
+        QCOMPARE(RowCount(params), 1);
+        Click(func, "CommandCancel");
+        QVERIFY(form->isEnabled());
+        QCOMPARE(form->Functions()[2], ThreeFunctions()[1]);
+        // OK without changes stores the same records.
+        Click(form, "CommandEdit");
+        Click(Window<FormTLM_Func>(form), "CommandOK");
+        Click(form, "CommandOK");
+        QCOMPARE(f.Table(), table.left(2 * table.size() / 3));
+    }
+
+    void tlmAddFunctionWithParameters() {
+        TlmFixture f;
+        FormTLM* form = f.Open();
+        QVERIFY(!Control<QWidget>(form, "CommandEdit")->isEnabled());
+        Click(form, "CommandAdd");
+        auto* func = Window<FormTLM_Func>(form);
+        QVERIFY(func && !form->isEnabled());
+        QCOMPARE(func->windowTitle(), QStringLiteral("Add New TLM Function Declaration"));
+        Click(func, "CommandOK");
+        ExpectPassedOn(f.app, func, "Enter Function Name", "TextFName");
+
+        // The parameter dialog: one refusal of each field, with the focus on it.
+        Control<QLineEdit>(func, "TextFName")->setText(QStringLiteral("  rd  "));
+        Click(func, "CommandAdd");
+        auto* para = Window<FormTLM_FuncPara>(func);
+        QVERIFY(para && !func->isEnabled());
+        QCOMPARE(para->windowTitle(), QStringLiteral("Add New Function Parameter for rd ()"));
+        Click(para, "CommandOK");
+        ExpectPassedOn(f.app, para, "Enter Parameter Name", "TextPName");
+        Control<QLineEdit>(para, "TextPName")->setText(QStringLiteral("addr"));
+        Click(para, "CommandOK");
+        ExpectPassedOn(f.app, para, "void parameter not supported", "ComboParaType");
+        FillParameter(func, "addr", 4, 0, false, false);
+        QVERIFY(!para->isVisible() && func->isEnabled());
+        Click(func, "CommandAdd");
+        FillParameter(func, "buf", 2, 1, true, true);
+        QCOMPARE(RowTexts(ListOf(func, "ListViewPara"), 1),
+                 (QStringList{"const char", "&", "buf []", "2", "1", "1", "1"}));
+
+        // A typed return type is kept with the position -1.
+        Control<QComboBox>(func, "ComboRetType")->setEditText(QStringLiteral("long"));
+        Click(func, "CommandOK");
+        QVERIFY(!func->isVisible() && form->isEnabled());
+        QCOMPARE(RowTexts(ListOf(form, "ListViewTLM"), 0),
+                 (QStringList{"long", "rd", "( int  addr, const char & buf [] )"}));
+        Click(form, "CommandOK");
+        TlmFunction expected =
+            TestFunction("", 0, {{4, false, "addr"}, {2, true, "buf", true, true}});
+        expected.functionName = "  rd  ";
+        expected.returnTypeText = "long";
+        expected.returnTypeIndex = -1;
+        QCOMPARE(f.Table(), QByteArray::fromStdString(EncodeTlmFunction(expected)));
+        QCOMPARE(StoredState(f.project), QStringLiteral("TLM stage 1"));
+        QVERIFY(f.app.main->Menu("MenuTransactor")->menuAction()->isEnabled());
+    }
+
+    // The limits of 25 functions and 20 parameters; two functions or two parameters of one
+    // name are accepted, a line under the lists naming them (no message box) until the
+    // duplicate goes.
+    void tlmLimitsAndDuplicateNames() {
+        std::vector<TlmFunction> functions;
+        for (int i = 1; i <= 25; ++i)
+            functions.push_back(TestFunction(qPrintable(QStringLiteral("f%1").arg(i % 24)), 0, {}));
+        TlmFixture f(functions);
+        FormTLM* form = f.Open();
+        auto* warning = Control<QLabel>(form, "LabelDuplicates");
+        QVERIFY(warning->text().startsWith("Warning: 2 functions are named f1 (rows 1 and 25)"));
+        Click(form, "CommandAdd");
+        ExpectPassedOn(f.app, form, "Cannot have more than 25 Functions", nullptr);
+        QVERIFY(!Window<FormTLM_Func>(form));
+
+        Click(form, "CommandEdit");
+        auto* func = Window<FormTLM_Func>(form);
+        auto* parameters = Control<QLabel>(func, "LabelDuplicates");
+        for (int j = 1; j <= 20; ++j)
+            func->AppendRow({"int", " ", "p" + std::to_string(j % 19), 4, 0, false, false});
+        func->EnDisEditRemove();
+        QVERIFY(parameters->text().startsWith("Warning: f1 has 2 parameters named p1"));
+        Click(func, "CommandAdd");
+        ExpectPassedOn(f.app, func, "Cannot have more than 20 parameters", nullptr);
+        QVERIFY(!Window<FormTLM_FuncPara>(func) && func->isEnabled());
+        Click(func, "CommandEdit");
+        Click(Window<FormTLM_FuncPara>(func), "CommandCancel");
+        Click(func, "CommandRemove");
+        QVERIFY(parameters->isHidden());
+        Click(func, "CommandOK");
+        QCOMPARE(form->Functions()[1].parameterCount, 19);
+
+        SetCurrentRow(ListOf(form, "ListViewTLM"), 0);
+        Click(form, "CommandRemove");
+        QVERIFY(warning->isHidden());
+        Click(form, "CommandAdd");
+        QVERIFY(Window<FormTLM_Func>(form));
+        QCOMPARE(f.app.ui.Messages().size(), 2);
+    }
+
+    void tlmEmptyListCancelAndUnreadableTable() {
+        TlmFixture f(ThreeFunctions(), 2);
+        const QByteArray table = f.Table();
+        const QByteArray tp = f.Tp();
+        FormTLM* form = f.Open();
+        Click(form, "CommandRemove");
+        Click(form, "CommandCancel");
+        QCOMPARE(f.Table(), table);
+        QCOMPARE(f.Tp(), tp);
+        QTRY_VERIFY(!f.app.main->OpenWindow());
+        QVERIFY(f.app.main->MenuItem(AppCommand::TlmInterface)->isEnabled());
+
+        // Emptying the list clears the flag and leaves the stage.
+        form = f.Open();
+        QCOMPARE(RowCount(ListOf(form, "ListViewTLM")), 3);
+        for (int i = 0; i < 3; ++i) Click(form, "CommandRemove");
+        QVERIFY(!Control<QWidget>(form, "CommandEdit")->isEnabled());
+        Click(form, "CommandOK");
+        QCOMPARE(f.Table(), QByteArray());
+        QCOMPARE(StoredState(f.project), QStringLiteral("stage 2"));
+
+        QVERIFY(QFile::remove(f.TablePath()));
+        QVERIFY(QDir().mkdir(f.TablePath()));
+        QVERIFY(!f.Open());
+        QVERIFY(f.app.ui.calls.last().text.contains(QStringLiteral("tlm_func.dat")));
+        QVERIFY(f.app.main->MenuItem(AppCommand::TlmInterface)->isEnabled());
+    }
+
+    void rtlListEditAndRemove() {
+        const std::string wide = std::string(99, '0') + "1";
+        RtlFixture f({TestSignal("clk", 0, 2, 1, "1", true),
+                      TestSignal("bus", 0, 1, 100, wide.c_str()),
+                      TestSignal("lib_ack", 1, 0, 1, "Z", false, true)},
+                     2);
+        const QByteArray table = f.Table();
+        FormRTL* form = f.Open();
+        QVERIFY(form);
+        QVERIFY(!f.app.main->Menu("MenuTransactor")->menuAction()->isEnabled());
+        QTreeView* list = List(form);
+        QCOMPARE(list->model()->columnCount(), 9);
+        QVERIFY(!list->isColumnHidden(3) && list->isColumnHidden(4));
+        QCOMPARE(RowTexts(list, 2),
+                 (QStringList{"sc_out", "sc_logic", "1", "lib_ack", "1", "0", "0", "Z", "1"}));
+        QCOMPARE(Foreground(list, 2, 0).color(), QColor(0x80, 0x80, 0xFF));
+        QCOMPARE(Foreground(list, 1, 0).style(), Qt::NoBrush);
+        QVERIFY(IsRowSelected(list, 0));
+
+        // A clock shows its boxes off; the 100 characters of a wide value are shown whole,
+        // so OK, OK leaves the table's bytes as they were.
+        Click(form, "CommandEdit");
+        auto* d = Window<FormRTL_Type>(form);
+        QCOMPARE(d->windowTitle(), QStringLiteral("Edit Signal - clk"));
+        QCOMPARE(Shown(d), QStringLiteral("sc_in- bool- [ 1]- 1- clock"));
+        Click(d, "CommandOK");
+        DoubleClick(list, 1);
+        d = Window<FormRTL_Type>(form);
+        QVERIFY(d && !form->isEnabled());
+        QCOMPARE(Text(d, "TextIV")->text(), QString::fromStdString(wide));
+        Click(d, "CommandOK");
+
+        // A library port is refused for editing, and can be removed.
+        SetCurrentRow(list, 2);
+        Click(form, "CommandEdit");
+        QCOMPARE(f.app.ui.Messages().size(), 1);
+        QVERIFY(f.app.ui.calls.last().text.startsWith("Library RTL Ports cannot be Edited"));
+        QVERIFY(!Window<FormRTL_Type>(form));
+        Click(form, "CommandRemove");
+        QCOMPARE(RowCount(list), 2);
+        Click(form, "CommandOK");
+        QCOMPARE(f.Table(), table.left(2 * RtlSignal::kRecordSize));
+
+        // Clearing the clock returns the boxes of a new signal.
+        form = f.Open();
+        Click(form, "CommandEdit");
+        d = Window<FormRTL_Type>(form);
+        Control<QCheckBox>(d, "CheckClk")->setChecked(false);
+        QCOMPARE(Shown(d), QStringLiteral("sc_in+ sc_logic+ [ 1]- 0+ port"));
+    }
+
+    void rtlSignalDialogRulesAndRefusals() {
+        RtlFixture f;
+        FormRTL* form = f.Open();
+        QVERIFY(!Control<QWidget>(form, "CommandEdit")->isEnabled());
+        Click(form, "CommandAdd");
+        auto* d = Window<FormRTL_Type>(form);
+        QVERIFY(d);
+        QCOMPARE(d->windowTitle(), QStringLiteral("Add New Signal"));
+        QCOMPARE(Shown(d), QStringLiteral("sc_in+ sc_logic+ [ 1]- 0+ port"));
+        // The width box follows a selected data type, not a typed one.
+        Box(d, "ComboHDType")->setCurrentIndex(1);
+        QCOMPARE(Shown(d), QStringLiteral("sc_in+ sc_lv+ [ 1]+ 0+ port"));
+        Box(d, "ComboWidth")->setCurrentIndex(3);
+        Box(d, "ComboHDType")->setEditText(QStringLiteral("sc_bv"));
+        QCOMPARE(Shown(d), QStringLiteral("sc_in+ sc_bv+ [ 8]+ 0+ port"));
+        Control<QCheckBox>(d, "CheckClk")->setChecked(true);
+        QCOMPARE(Shown(d), QStringLiteral("sc_in- bool- [ 1]- 1- clock"));
+        Control<QCheckBox>(d, "CheckClk")->setChecked(false);
+
+        // One refusal of each field, with the focus on it; the dialog stays.
+        const struct {
+            const char* name;
+            const char* init;
+            const char* text;
+            const char* focus;
+        } refusals[] = {{"", "0", "Enter Signal Name", "TextSName"},
+                        {"d", "0 1", "Init value can contain only 1,0,X,Z", "TextIV"}};
+        for (const auto& r : refusals) {
+            Text(d, "TextSName")->setText(QString::fromLatin1(r.name));
+            Text(d, "TextIV")->setText(QString::fromLatin1(r.init));
+            Click(d, "CommandOK");
+            QCOMPARE(f.app.ui.calls.last().text, QString::fromLatin1(r.text));
+            QCOMPARE(f.app.ui.calls.last().icon, MessageIcon::Critical);
+            QCOMPARE(d->focusWidget(), Control<QWidget>(d, r.focus));
+            QVERIFY(d->isVisible());
+        }
+        // An empty initial value is stored "0"; typed boxes keep their texts.
+        Text(d, "TextIV")->setText(QString());
+        Box(d, "ComboDir")->setEditText(QStringLiteral("sc_buffer"));
+        Click(d, "CommandOK");
+        QVERIFY(form->isEnabled());
+        QCOMPARE(RowTexts(List(form), 0),
+                 (QStringList{"sc_buffer", "sc_logic", "1", "d", "-1", "0", "0", "0", "0"}));
+        QVERIFY(Control<QWidget>(form, "CommandEdit")->isEnabled());
+
+        // At most 64 characters typed; Cancel adds nothing.
+        Click(form, "CommandAdd");
+        d = Window<FormRTL_Type>(form);
+        QTest::keyClicks(Text(d, "TextIV"), QString(70, QLatin1Char('1')));
+        QCOMPARE(Text(d, "TextIV")->text().size(), 64);
+        Click(d, "CommandCancel");
+        QVERIFY(form->isEnabled());
+        QCOMPARE(RowCount(List(form)), 1);
+    }
+
+    void rtlOkChecksTheClockThenWrites() {
+        RtlFixture f({TestSignal("req", 0, 0, 1, "0")});
+        const QByteArray table = f.Table();
+        const QByteArray tp = f.Tp();
+        FormRTL* form = f.Open();
+        AddSignal(form, "b4", 1, "0110011", false);
+        Click(form, "CommandOK");
+        QVERIFY(f.app.ui.calls.last().text.startsWith("Please declare a signal as Clock"));
+        QVERIFY(form->isVisible());
+        QCOMPARE(f.Table(), table);
+        QCOMPARE(f.Tp(), tp);
+
+        AddSignal(form, "clk", 0, "", true);
+        Click(form, "CommandOK");
+        QVERIFY(!form->isVisible());
+        QVERIFY(f.app.main->MenuItem(AppCommand::AsmlSpecification)->isEnabled());
+        QCOMPARE(StoredState(f.project), QStringLiteral("TLM RTL stage 2"));
+        // The initial values fitted to their widths (the width box stood at " 1").
+        QByteArray bytes;
+        for (const RtlSignal& s : {TestSignal("req", 0, 0, 1, "0"), TestSignal("b4", 0, 1, 1, "1"),
+                                   TestSignal("clk", 0, 2, 1, "1", true)})
+            bytes += QByteArray::fromStdString(EncodeRtlSignal(s));
+        QCOMPARE(f.Table(), bytes);
+    }
+
+    void rtlEmptyListLimitAndDuplicates() {
+        RtlFixture f({TestSignal("clk", 0, 2, 1, "1", true)}, 2);
+        FormRTL* form = f.Open();
+        Click(form, "CommandRemove");
+        QVERIFY(!Control<QWidget>(form, "CommandRemove")->isEnabled());
+        Click(form, "CommandOK");
+        QCOMPARE(f.Table(), QByteArray());
+        QCOMPARE(StoredState(f.project), QStringLiteral("TLM stage 2"));
+
+        std::vector<RtlSignal> many;
+        for (int i = 1; i <= 25; ++i)
+            many.push_back(
+                TestSignal(qPrintable(QStringLiteral("s%1").arg(i)), 0, 0, 1, "0", i == 1));
+        many[2].signalName = "s2";
+        RtlRtlFixture full(many);
+        form = full.Open();
+        auto* warning = Control<QLabel>(form, "LabelDuplicates");
+        QVERIFY(!warning->isHidden());
+        QVERIFY(warning->text().contains("2 ports are named s2 (rows 2 and 3)"));
+        Click(form, "CommandAdd");
+        QCOMPARE(full.app.ui.calls.last().text, QStringLiteral("Cannot have more than 25 Signals"));
+        QVERIFY(!Window<FormRTL_Type>(form));
+        SetCurrentRow(List(form), 2);
+        Click(form, "CommandRemove");
+        QVERIFY(warning->isHidden());
+        Click(form, "CommandAdd");
+        QVERIFY(Window<FormRTL_Type>(form));
+    }
+
+    void rtlCancelAndUnreadableTable() {
+        RtlFixture f({TestSignal("clk", 0, 2, 1, "1", true), TestSignal("d", 1, 1, 8, "101")}, 2);
+        const QByteArray table = f.Table();
+        const QByteArray tp = f.Tp();
+        FormRTL* form = f.Open();
+        Click(form, "CommandRemove");
+        AddSignal(form, "extra", 0, "1", false);
+        Click(form, "CommandCancel");
+        QCOMPARE(f.Table(), table);
+        QCOMPARE(f.Tp(), tp);
+        QTRY_VERIFY(!f.app.main->OpenWindow());
+        QVERIFY(f.app.main->MenuItem(AppCommand::RtlInterface)->isEnabled());
+
+        QVERIFY(QFile::remove(f.TablePath()));
+        QVERIFY(QDir().mkdir(f.TablePath()));
+        QVERIFY(!f.Open());
+        QVERIFY(f.app.ui.calls.last().text.contains(QStringLiteral("rtl_sig.dat")));
+        QVERIFY(f.app.main->MenuItem(AppCommand::RtlInterface)->isEnabled());
+    }
+
+    // The signal model without a view: core texts are Windows-1252, the library colour is
+    // on the visible columns only, a row change reaches every column, rows that are not
+    // there are neither read nor changed.
+    void rtlSignalModel() {
+        SignalTableModel model;
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        const SignalRow a{"sc_in", "sc_logic", "1", "d\xe9", 0, 0, false, "0", false};
+        const SignalRow b{"sc_out", "sc_lv", "12abc", "b", 1, 1, false, "0101", true};
+        model.SetRows({a, b});
+        QCOMPARE(model.index(0, 3).data().toString(), QString::fromUtf8("dé"));
+        QCOMPARE(model.index(1, 2).data().toString(), QStringLiteral("12abc"));
+        QCOMPARE(model.index(1, 4).data(Qt::ForegroundRole).value<QBrush>().style(), Qt::NoBrush);
+        QVERIFY(!model.index(2, 0).data().isValid());
+        QVERIFY(!model.headerData(0, Qt::Vertical).isValid());
+        model.ReplaceRow(0, b);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.last().at(1).value<QModelIndex>().column(), 8);
+        model.ReplaceRow(5, a);
+        model.RemoveRow(-1);
+        QCOMPARE(changed.count(), 1);
+        model.RemoveRow(0);
+        QCOMPARE(model.Rows(), (std::vector<SignalRow>{b}));
+    }
+};
+
+} // namespace kestrel::test
+
+QTEST_MAIN(kestrel::test::DeclarationWindowsTest)
+#include "DeclarationWindowsTest.moc"
