@@ -40,24 +40,11 @@ namespace {
 // loaded machine.
 constexpr int kRunTimeout = 120000;
 
-// The example project MemReqAck copied into a temporary folder, its generated files
-// pointed at the copy.
-struct GenerateFixture {
-    QTemporaryDir dir;
-    QString folder;
-    QString tp;
-    TestApp app;
+// The example with the Generate window open.
+struct GenerateFixture : ExampleProject {
     FormGenTran* dialog = nullptr;
 
-    GenerateFixture() {
-        folder = dir.path() + "/MemReqAck";
-        CopyFolder(ExamplesFolder() + "/MemReqAck", folder);
-        tp = folder + "/MemReqAck.tp";
-        if (!AcceptGenerateDialog(ToCore(folder), DefaultGenerationSettings(ToCore(folder))).ok())
-            qFatal("cannot point the example's generated files at the copy");
-        app.main->Start(tp);
-        Open();
-    }
+    GenerateFixture() { Open(); }
     void Open() {
         if (dialog) { // closed first, and gone
             Click(dialog, "CommandCancel");
@@ -242,30 +229,9 @@ private Q_SLOTS:
         QCOMPARE(withoutViewer.kind, QStringLiteral("document"));
     }
 
-    void stopAndCloseEndTheRun() {
-        GenerateFixture f;
-        f.Generated();
-        Click(f.dialog, "CommandSimulate");
-        QTRY_VERIFY_WITH_TIMEOUT(f.Status().contains(QStringLiteral("== Configuring")),
-                                 kRunTimeout);
-        Click(f.dialog, "CommandSimulate"); // Stop
-        QVERIFY(!f.Simulate()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), 10000);
-        QVERIFY2(f.Status().endsWith(QStringLiteral("\nSimulation stopped.\n")),
-                 qPrintable(f.Status()));
-        QVERIFY(f.Simulate()->isEnabled());
-        QVERIFY(Control<QWidget>(f.dialog, "CommandGen")->isEnabled());
-
-        // Closing the window during a run ends it before the window goes.
-        Click(f.dialog, "CommandSimulate");
-        QTRY_VERIFY_WITH_TIMEOUT(f.Status().contains(QStringLiteral("== ")), kRunTimeout);
-        QPointer<FormGenTran> window = f.dialog;
-        Click(f.dialog, "CommandCancel");
-        QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 10000);
-        QVERIFY(!QFile::exists(f.Output("testbench/waves.vcd")));
-    }
-
-    void buildErrorsOpenWhereTheyWereMade() {
+    // A failed build lists its errors, each opening the file it names; Stop and closing
+    // the window end a run.
+    void buildErrorsThenStopAndClose() {
         GenerateFixture f;
         // The FSM route, with a misspelt name in an action of the Write diagram.
         RunCli({"options", f.tp, "--method", "fsm"});
@@ -315,11 +281,25 @@ private Q_SLOTS:
         QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("document"));
         QCOMPARE(f.app.ui.calls.last().text, f.Output("Tran.cpp"));
 
-        // A new run starts with an empty list.
+        // A new run starts with an empty list; Stop ends it.
         Click(f.dialog, "CommandSimulate");
         QVERIFY(list->isHidden());
         QCOMPARE(list->count(), 0);
-        f.dialog->done(QDialog::Rejected);
+        QTRY_VERIFY_WITH_TIMEOUT(f.Status().contains(QStringLiteral("== Configuring")),
+                                 kRunTimeout);
+        Click(f.dialog, "CommandSimulate"); // Stop
+        QVERIFY(!f.Simulate()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), 10000);
+        QVERIFY2(f.Status().endsWith(QStringLiteral("\nSimulation stopped.\n")),
+                 qPrintable(f.Status()));
+        QVERIFY(f.Simulate()->isEnabled() && Control<QWidget>(f.dialog, "CommandGen")->isEnabled());
+
+        // Closing the window during a run ends it before the window goes.
+        Click(f.dialog, "CommandSimulate");
+        QTRY_VERIFY_WITH_TIMEOUT(f.Status().contains(QStringLiteral("== ")), kRunTimeout);
+        QPointer<FormGenTran> window = f.dialog;
+        Click(f.dialog, "CommandCancel");
+        QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 10000);
     }
 
     void verilogFilesGoToTheRun() {

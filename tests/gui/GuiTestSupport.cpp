@@ -3,6 +3,7 @@
 #include "GuiTestSupport.h"
 
 #include "GuiText.h"
+#include "generate/Generate.h"
 #include "project/ProjectCommands.h"
 
 #include <QDir>
@@ -55,6 +56,13 @@ TestApp::TestApp() {
 
 TestApp::~TestApp() {
     main.reset();
+}
+
+ExampleProject::ExampleProject() {
+    CopyFolder(ExamplesFolder() + "/MemReqAck", folder);
+    if (!AcceptGenerateDialog(ToCore(folder), DefaultGenerationSettings(ToCore(folder))).ok())
+        qFatal("cannot point the example's generated files at the copy");
+    app.main->Start(tp);
 }
 
 ProjectRecord MakeProject(const QString& parent, const QString& name) {

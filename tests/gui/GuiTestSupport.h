@@ -69,6 +69,17 @@ struct ProjectFixture {
     QByteArray Stored(const char* file) const;
 };
 
+// The example project MemReqAck (both behaviour methods assigned, stage 3) copied into a
+// temporary folder, its generated files pointed at the copy, opened in a test main window.
+struct ExampleProject {
+    QTemporaryDir dir;
+    QString folder = dir.path() + "/MemReqAck";
+    QString tp = folder + "/MemReqAck.tp";
+    TestApp app;
+
+    ExampleProject();
+};
+
 // Creates <parent>/<name> through New Project; the record is returned.
 ProjectRecord MakeProject(const QString& parent, const QString& name);
 // Rewrites the .tp file of a project with another stage (as the declaration and

@@ -3,7 +3,6 @@
 // reaches it: a command of the main window, then the buttons that open its sub-windows.
 #include "GuiTestSupport.h"
 #include "GuiText.h"
-#include "generate/Generate.h"
 #include "project/ProjectCommands.h"
 
 #include <QAbstractItemView>
@@ -18,19 +17,7 @@ namespace {
 
 using C = AppCommand;
 
-// The example MemReqAck (both behaviour methods assigned, stage 3) in a temporary folder.
-struct ExampleFixture {
-    QTemporaryDir dir;
-    QString folder = dir.path() + "/MemReqAck";
-    TestApp app;
-
-    ExampleFixture() {
-        CopyFolder(ExamplesFolder() + "/MemReqAck", folder);
-        if (!AcceptGenerateDialog(ToCore(folder), DefaultGenerationSettings(ToCore(folder))).ok())
-            qFatal("cannot point the example's generated files at the copy");
-        app.main->Start(folder + "/MemReqAck.tp");
-    }
-
+struct ExampleFixture : ExampleProject {
     // Opens the window a command opens, then the sub-windows the buttons named open.
     QDialog* Open(C command, const std::vector<const char*>& clicks) {
         app.main->RunCommand(command);

@@ -252,36 +252,6 @@ private Q_SLOTS:
         }
     }
 
-    void laterWindowsPlugIn() {
-        QTemporaryDir dir;
-        ProjectRecord made = MakeProject(dir.path(), "Plug");
-        TestApp app;
-        app.main->Start(TpPath(made));
-
-        // A command whose window does not open (its opener told the user why) gives
-        // control back.
-        app.main->SetWindowOpener(C::TlmInterface, [](MainWindow&) -> QDialog* { return nullptr; });
-        app.main->RunCommand(C::TlmInterface);
-        CheckStage(*app.main, 1);
-
-        // A window plugged in: commands are off while it is open; its OK raises the stage.
-        app.main->SetWindowOpener(C::AsmlSpecification, [](MainWindow& main) -> QDialog* {
-            auto* dialog = new QDialog(&main);
-            dialog->setObjectName(QStringLiteral("FormAsmL"));
-            QObject::connect(dialog, &QDialog::accepted, &main, [&main] {
-                main.UpdateProject([](ProjectRecord& record) { MarkBehaviourAssigned(record); });
-            });
-            return dialog;
-        });
-        app.main->RunCommand(C::AsmlSpecification);
-        QDialog* window = OpenDialog(*app.main, "FormAsmL");
-        QVERIFY(window);
-        CheckWindowOpen(*app.main);
-        window->accept();
-        CheckStage(*app.main, 3);
-        QCOMPARE(StoredStage(made), 3);
-    }
-
     // Exit, the window's close button and Close Project ask each open diagram editor
     // first; Cancel on its question about unsaved changes keeps the main window, the
     // project and the editor with its changes; No lets them go on.
