@@ -54,10 +54,6 @@ TestApp::TestApp() {
     main->show();
 }
 
-TestApp::~TestApp() {
-    main.reset();
-}
-
 ExampleProject::ExampleProject() {
     CopyFolder(ExamplesFolder() + "/MemReqAck", folder);
     if (!AcceptGenerateDialog(ToCore(folder), DefaultGenerationSettings(ToCore(folder))).ok())
@@ -107,12 +103,6 @@ void SetStoredStage(const ProjectRecord& project, int stage) {
 
 QString TpPath(const ProjectRecord& project) {
     return FromCore(ProjectFilePath(project));
-}
-
-int StoredStage(const ProjectRecord& project) {
-    ProjectRecord record;
-    if (!ReadProjectFile(ProjectFilePath(project), record).ok()) qFatal("unreadable .tp file");
-    return record.projectStage;
 }
 
 QString StoredState(const ProjectRecord& project) {
@@ -237,6 +227,13 @@ void ExpectMessage(const FakeUiServices& ui, const QString& start, MessageIcon i
     QCOMPARE(call.kind, QStringLiteral("message"));
     QVERIFY2(call.text.startsWith(start), qPrintable(call.text));
     QCOMPARE(call.icon, icon);
+}
+
+void ExpectRefusedIn(const FakeUiServices& ui, QWidget* dialog, const QString& start,
+                     const char* focus) {
+    ExpectMessage(ui, start);
+    if (focus) QCOMPARE(dialog->focusWidget(), Control<QWidget>(dialog, focus));
+    QVERIFY(dialog->isVisible());
 }
 
 } // namespace kestrel::test

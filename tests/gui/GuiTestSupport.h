@@ -50,7 +50,6 @@ struct TestApp {
     std::unique_ptr<MainWindow> main;
 
     TestApp();
-    ~TestApp();
 };
 
 // A project <dir>/<name> declared with the tables given (none: as New Project left it, at
@@ -86,8 +85,7 @@ ProjectRecord MakeProject(const QString& parent, const QString& name);
 // assignment windows leave it).
 void SetStoredStage(const ProjectRecord& project, int stage);
 QString TpPath(const ProjectRecord& project);
-// The stage the project's .tp file holds, and with its flags as "TLM RTL stage 2".
-int StoredStage(const ProjectRecord& project);
+// The flags and the stage the project's .tp file holds, as "TLM RTL stage 2".
 QString StoredState(const ProjectRecord& project);
 // The function table the project holds.
 std::unique_ptr<TlmFunctionTable> StoredFunctions(const ProjectRecord& project);
@@ -147,6 +145,9 @@ void DoubleClick(QTreeView* list, int row);
 // The last desktop call was a message box with this icon and a text that starts so.
 void ExpectMessage(const FakeUiServices& ui, const QString& start,
                    MessageIcon icon = MessageIcon::Critical);
+// A refusal so passed on: `dialog` stays open with the focus on the field named (if any).
+void ExpectRefusedIn(const FakeUiServices& ui, QWidget* dialog, const QString& start,
+                     const char* focus);
 
 // Clicks a button found by name.
 void Click(QWidget* window, const char* name);
