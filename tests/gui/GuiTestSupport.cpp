@@ -83,6 +83,8 @@ ProjectFixture::ProjectFixture(const QString& name, const std::vector<TlmFunctio
 }
 
 QDialog* ProjectFixture::Open(AppCommand command) {
+    // A window closed just before is gone once the events of its closing ran.
+    QTest::qWaitFor([this] { return !app.main->OpenWindow(); });
     app.main->RunCommand(command);
     return app.main->OpenWindow();
 }
@@ -108,9 +110,8 @@ QString TpPath(const ProjectRecord& project) {
 QString StoredState(const ProjectRecord& project) {
     ProjectRecord r;
     if (!ReadProjectFile(ProjectFilePath(project), r).ok()) qFatal("unreadable .tp file");
-    return QStringLiteral("%1%2stage %3")
-        .arg(r.tlmDeclared ? "TLM " : "", r.rtlDeclared ? "RTL " : "")
-        .arg(r.projectStage);
+    return QString::fromLatin1(r.tlmDeclared ? "TLM " : "") + (r.rtlDeclared ? "RTL " : "") +
+           "stage " + QString::number(r.projectStage);
 }
 
 std::unique_ptr<TlmFunctionTable> StoredFunctions(const ProjectRecord& project) {

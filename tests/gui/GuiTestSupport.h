@@ -62,7 +62,8 @@ struct ProjectFixture {
 
     explicit ProjectFixture(const QString& name, const std::vector<TlmFunction>& functions = {},
                             const std::vector<RtlSignal>& signalList = {}, int stage = 1);
-    // Runs a command of the main window; the window it opened, or null.
+    // Runs a command of the main window (once the window before is gone); the window it
+    // opened, or null.
     QDialog* Open(AppCommand command);
     // The bytes of a file in the project's Input folder.
     QByteArray Stored(const char* file) const;
