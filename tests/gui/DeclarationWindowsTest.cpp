@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTreeView>
 
@@ -172,6 +173,7 @@ private Q_SLOTS:
         Click(Window<FormTLM_Func>(form), "CommandOK");
         Click(form, "CommandOK");
         QCOMPARE(f.Table(), table.left(2 * table.size() / 3));
+        ExpectUnreadableTable(f, "tlm_func.dat", AppCommand::TlmInterface);
     }
 
     void tlmAddFunctionWithParameters() {
@@ -256,7 +258,7 @@ private Q_SLOTS:
         QVERIFY(Window<FormTLM_Func>(form));
     }
 
-    void tlmEmptyListCancelAndUnreadableTable() {
+    void tlmCancelAndEmptyList() {
         TlmFixture f(ThreeFunctions(), 2);
         const QByteArray table = f.Table();
         const QByteArray tp = f.Tp();
@@ -275,8 +277,6 @@ private Q_SLOTS:
         Click(form, "CommandOK");
         QCOMPARE(f.Table(), QByteArray());
         QCOMPARE(StoredState(f.project), QStringLiteral("stage 2"));
-
-        ExpectUnreadableTable(f, "tlm_func.dat", AppCommand::TlmInterface);
     }
 
     void rtlListEditAndRemove() {

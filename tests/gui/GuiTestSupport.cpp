@@ -84,7 +84,7 @@ ProjectFixture::ProjectFixture(const QString& name, const std::vector<TlmFunctio
 
 QDialog* ProjectFixture::Open(AppCommand command) {
     // A window closed just before is gone once the events of its closing ran.
-    QTest::qWaitFor([this] { return !app.main->OpenWindow(); });
+    (void)QTest::qWaitFor([this] { return !app.main->OpenWindow(); });
     app.main->RunCommand(command);
     return app.main->OpenWindow();
 }
