@@ -121,8 +121,6 @@ private Q_SLOTS:
             QVERIFY2(!button->toolTip().isEmpty() && !button->icon().pixmap(24, 24).isNull(),
                      qPrintable(QString::number(number)));
         }
-        QCOMPARE(app.main->ToolbarButton(14)->toolTip(),
-                 QStringLiteral("Generate SystemC Transactor"));
     }
 
     // A moved copy without its empty folders is opened where it is now, the status line
@@ -141,6 +139,10 @@ private Q_SLOTS:
                  tp + QStringLiteral(" Opened  -  Created the missing project folder Temp"));
         QCOMPARE(FromCore(app.main->Project().projectFolder), dir.path() + "/Moved");
         CheckStage(*app.main, 2);
+        // A change of the project's state (as a window's OK makes it) is stored at once.
+        QVERIFY(app.main->UpdateProject([](ProjectRecord& r) { MarkBehaviourAssigned(r); }));
+        QCOMPARE(StoredState(app.main->Project()), QStringLiteral("TLM RTL stage 3"));
+        QCOMPARE(app.main->Project().projectStage, 3);
 
         TestApp other;
         other.main->Start(dir.path() + "/Nope/Nope.tp");
