@@ -63,6 +63,20 @@ struct GenerateFixture : ExampleProject {
             QFile::copy(folder + "/sim/" + name, Output("testbench/") + name);
     }
 
+    // Stop during a run ends it; closing the window during a run ends it before the window
+    // goes.
+    void StopThenClose() {
+        Click(dialog, "CommandSimulate"); // Stop
+        QVERIFY(!Simulate()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->IsSimulating(), 10000);
+        QVERIFY2(Status().endsWith(QStringLiteral("\nSimulation stopped.\n")),
+                 qPrintable(Status()));
+        QVERIFY(Simulate()->isEnabled() && Control<QWidget>(dialog, "CommandGen")->isEnabled());
+        Click(dialog, "CommandSimulate");
+        QPointer<FormGenTran> window = dialog;
+        Click(dialog, "CommandCancel");
+        QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 10000);
+    }
     QString Output(const QString& name) const { return folder + "/Output/" + name; }
     QByteArray StoredSettings() const {
         return FileBytes(FromCore(InputPath(ToCore(folder), kGenerationFile)));
@@ -274,22 +288,11 @@ private Q_SLOTS:
         QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("document"));
         QCOMPARE(f.app.ui.calls.last().text, f.Output("Tran.cpp"));
 
-        // A new run starts with an empty list; Stop ends it.
+        // A new run starts with an empty list.
         Click(f.dialog, "CommandSimulate");
         QVERIFY(list->isHidden());
         QCOMPARE(list->count(), 0);
-        Click(f.dialog, "CommandSimulate"); // Stop
-        QVERIFY(!f.Simulate()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), 10000);
-        QVERIFY2(f.Status().endsWith(QStringLiteral("\nSimulation stopped.\n")),
-                 qPrintable(f.Status()));
-        QVERIFY(f.Simulate()->isEnabled() && Control<QWidget>(f.dialog, "CommandGen")->isEnabled());
-
-        // Closing the window during a run ends it before the window goes.
-        Click(f.dialog, "CommandSimulate");
-        QPointer<FormGenTran> window = f.dialog;
-        Click(f.dialog, "CommandCancel");
-        QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 10000);
+        f.StopThenClose();
     }
 
     void verilogFilesGoToTheRun() {
