@@ -173,24 +173,25 @@ TEST(ExpressionTranslator, PortDirections) {
 TEST(TypeMapping, MapsTheTableAndTheFunctionsEnumerations) {
     ExpressionFixture f;
     auto map = [&](std::string_view type) { return MapAsmLType(type, *f.state, f.sample.run); };
-    EXPECT_EQ(map("Boolean"), "bool");
-    EXPECT_EQ(map("Byte"), "unsigned char");
-    EXPECT_EQ(map("Short"), "unsigned short");
-    EXPECT_EQ(map("Integer"), "unsigned int");
-    EXPECT_EQ(map("Long"), "unsigned long");
-    EXPECT_EQ(map("Char"), "char");
-    EXPECT_EQ(map("Logic"), "sc_logic");
-    EXPECT_EQ(map("Lv_2"), "sc_lv <2> ");
-    EXPECT_EQ(map("Lv_4"), "sc_lv <4> ");
-    EXPECT_EQ(map("Lv_8"), "sc_lv <8> ");
-    EXPECT_EQ(map("Lv_16"), "sc_lv <16> ");
-    EXPECT_EQ(map("Lv_32"), "sc_lv <32> ");
-    EXPECT_EQ(map("Lv_64"), "sc_lv <64> ");
-    EXPECT_EQ(map("State"), "Read_State");
-    EXPECT_EQ(map("String"), "");
-    EXPECT_EQ(map("integer"), "");
-    EXPECT_EQ(map("Lv_12"), "");
-    EXPECT_EQ(map(""), "");
+    const std::pair<std::string_view, std::string_view> types[] = {{"Boolean", "bool"},
+                                                                   {"Byte", "unsigned char"},
+                                                                   {"Short", "unsigned short"},
+                                                                   {"Integer", "unsigned int"},
+                                                                   {"Long", "unsigned long"},
+                                                                   {"Char", "char"},
+                                                                   {"Logic", "sc_logic"},
+                                                                   {"Lv_2", "sc_lv <2> "},
+                                                                   {"Lv_4", "sc_lv <4> "},
+                                                                   {"Lv_8", "sc_lv <8> "},
+                                                                   {"Lv_16", "sc_lv <16> "},
+                                                                   {"Lv_32", "sc_lv <32> "},
+                                                                   {"Lv_64", "sc_lv <64> "},
+                                                                   {"State", "Read_State"},
+                                                                   {"String", ""},
+                                                                   {"integer", ""},
+                                                                   {"Lv_12", ""},
+                                                                   {"", ""}};
+    for (const auto& [type, mapped] : types) EXPECT_EQ(map(type), mapped) << type;
     // An enumeration named like a table type replaces the table's text.
     f.state->declaredEnums[1].name = "Byte";
     f.state->declaredEnumCount = 2;
