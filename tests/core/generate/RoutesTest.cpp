@@ -107,12 +107,6 @@ struct Project {
     bool Exists(std::string_view relative) const { return fs::exists(fs::path(folder) / relative); }
 };
 
-std::string Lines(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    for (std::string_view line : lines) text.append(line).append("\r\n");
-    return text;
-}
-
 // The text with the project folder written as <project>.
 std::string Masked(std::string text, const std::string& folder) {
     for (std::size_t at; (at = text.find(folder)) != std::string::npos;)
@@ -287,24 +281,9 @@ TEST(AsmlRoute, ExtractorFailuresEndTheRouteWithAClearError) {
 }
 
 // A diagram for function Draw: Idle (initial) goes to Done (trap) when "go = 1"; Idle's
-// action assigns to a name that is neither signal nor variable.
+// action (line 8) assigns to a name that is neither signal nor variable.
 std::string DrawDiagram() {
-    return Lines({
-        "VERSION=1.19",                                                        // 1
-        "HEADER",                                                              // 2
-        "END",                                                                 // 3
-        "OBJECTS",                                                             // 4
-        "I 10 0 0 Builtin Reset | 1,1",                                        // 5
-        "S 11 0 0 ELLIPSE 0,0,0 0 0 1 0,255,0 1 | 1,1 6000,6000",              // 6
-        "L 12 11 0 TEXT \"State Labels\" | 1,1 1 0 0 \"Idle\"",                // 7
-        "A 13 11 0 TEXT \"Actions\" | 1,1 1 0 0 \"req := LOGIC_1\\nzz := 1\"", // 8
-        "S 14 0 2 ELLIPSE 0,0,0 0 0 1 0,255,0 1 | 1,1 6000,6000",              // 9
-        "L 15 14 0 TEXT \"State Labels\" | 1,1 1 0 0 \"Done\"",                // 10
-        "W 16 0 0 10 11 BEZIER | 1,1",                                         // 11
-        "W 17 0 1 11 14 BEZIER | 1,1",                                         // 12
-        "C 18 17 0 TEXT \"Conditions\" | 1,1 1 0 0 \"go = 1\"",                // 13
-        "END",                                                                 // 14
-    });
+    return test::ReadBytes(test::GoldenDir() / "codegen/Draw.asf");
 }
 
 TEST(FsmRoute, ConvertsAssignedDiagramsAndLeavesOthersEmpty) {
