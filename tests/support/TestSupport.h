@@ -71,6 +71,17 @@ std::vector<std::filesystem::path> ConformanceCases(std::string_view prefix);
 // stored cases cannot keep empty. Returns that path.
 std::filesystem::path PlaceCaseProject(const std::filesystem::path& caseDir);
 
+// Stored forms spelt by hand for expected file bytes: a 16-bit number (low byte first), a
+// text behind its 16-bit length, and the flags true and false.
+inline std::string I16(int v) {
+    return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
+}
+inline std::string Var(const std::string& s) {
+    return I16(static_cast<int>(s.size())) + s;
+}
+inline const std::string kTrue = "\xFF\xFF";
+inline const std::string kFalse = std::string("\0\0", 2);
+
 // Collects the status text a Generate run appends, and its last progress values.
 class TextCollector : public LogObserver {
 public:

@@ -12,14 +12,10 @@
 namespace kestrel {
 namespace {
 
-std::string I16(int v) {
-    return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
-}
-std::string Var(const std::string& s) {
-    return I16(static_cast<int>(s.size())) + s;
-}
-const std::string kTrue = "\xFF\xFF";
-const std::string kFalse = std::string("\0\0", 2);
+using test::I16;
+using test::kFalse;
+using test::kTrue;
+using test::Var;
 
 // asml.dat is rewritten without truncation: a shorter record leaves the old file's tail.
 std::string Overlaid(const std::string& record, const std::string& old) {

@@ -84,17 +84,5 @@ TEST(RunTables, ARunMakesAbsentTablesALookDoesNot) {
     EXPECT_NE(failures[1].message().find("rtl_sig.dat"), std::string::npos);
 }
 
-TEST(RunTables, PreparedTablesAreTheTransactorsView) {
-    ProjectTables tables;
-    sample::AddFiveSignals(tables.signals);
-    ClockSelection clock;
-    PrepareTables(tables, clock);
-    EXPECT_EQ(clock.clockSignalName, "clk");
-    EXPECT_EQ(tables.signals[1].directionText.Text(), "sc_in"); // the clock keeps its direction
-    EXPECT_EQ(tables.signals[2].directionText.Text(), "sc_out");
-    EXPECT_EQ(tables.signals[3].directionText.Text(), "sc_in");
-    EXPECT_EQ(tables.signals[2].initValue.Text().front(), '"'); // vectors are quoted
-}
-
 } // namespace
 } // namespace kestrel

@@ -1,14 +1,13 @@
 #include "library/Archive.h"
 
+#include "LibraryProjects.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -30,6 +29,13 @@ std::string Pattern(std::size_t size) {
     return bytes;
 }
 
+// Archive bytes written with '|' for each zero byte.
+std::string Z(std::string_view text) {
+    std::string bytes(text);
+    std::replace(bytes.begin(), bytes.end(), '|', '\0');
+    return bytes;
+}
+
 std::vector<std::string> FolderNames(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& item : fs::directory_iterator(folder))
@@ -46,9 +52,7 @@ TEST(Archive, AddWritesNameZeroSizeZeroContent) {
 
     std::string error;
     ASSERT_TRUE(AddFileToArchive(archive, dir / "empty.dat", "lib_tlm_func.dat", &error)) << error;
-    EXPECT_TRUE(SameBytes("lib_tlm_func.dat\0"s
-                          "0\0"s,
-                          ReadBytes(archive)));
+    EXPECT_TRUE(SameBytes(Z("lib_tlm_func.dat|0|"), ReadBytes(archive)));
 
     ASSERT_TRUE(AddFileToArchive(archive, dir / "f.dec", "F.dec", &error)) << error;
     // A missing source file is created empty and packed as an empty entry.
@@ -56,14 +60,8 @@ TEST(Archive, AddWritesNameZeroSizeZeroContent) {
     EXPECT_TRUE(fs::exists(dir / "gone.upd"));
     EXPECT_EQ(fs::file_size(dir / "gone.upd"), 0u);
 
-    EXPECT_TRUE(SameBytes("lib_tlm_func.dat\0"s
-                          "0\0"s
-                          "F.dec\0"s
-                          "8\0"s
-                          "int a;\r\n"
-                          "gone.upd\0"s
-                          "0\0"s,
-                          ReadBytes(archive)));
+    EXPECT_TRUE(
+        SameBytes(Z("lib_tlm_func.dat|0|F.dec|8|int a;\r\ngone.upd|0|"), ReadBytes(archive)));
 
     std::vector<std::string> names;
     ASSERT_TRUE(ListArchive(archive, names, &error)) << error;
@@ -73,9 +71,7 @@ TEST(Archive, AddWritesNameZeroSizeZeroContent) {
 TEST(Archive, LargeFilesMoveInPiecesOfAMillionBytes) {
     TempDir dir;
     std::string archive = dir / "big.tlib";
-    WriteBytes(archive, "a\0"s
-                        "1\0"s
-                        "x");
+    WriteBytes(archive, Z("a|1|x"));
     const std::string two = Pattern(2'000'000);
     WriteBytes(dir / "two.bin", two);
 
@@ -83,11 +79,7 @@ TEST(Archive, LargeFilesMoveInPiecesOfAMillionBytes) {
     ASSERT_TRUE(AddFileToArchive(archive, dir / "two.bin", "two.bin", &error)) << error;
     std::string bytes = ReadBytes(archive);
     ASSERT_EQ(bytes.size(), 5 + 2'000'000 + 7 + 7 + 2);
-    EXPECT_EQ(bytes.substr(0, 21), "a\0"s
-                                   "1\0"s
-                                   "x"
-                                   "two.bin\0"s
-                                   "2000000\0"s);
+    EXPECT_EQ(bytes.substr(0, 21), Z("a|1|xtwo.bin|2000000|"));
     EXPECT_TRUE(bytes.compare(21, std::string::npos, two) == 0);
 
     ASSERT_TRUE(ExtractFromArchive(archive, "two.bin", dir / "out.bin", &error)) << error;
@@ -136,9 +128,7 @@ TEST(Archive, LargeFilesMoveBetweenFileSystems) {
     const std::string odd = Pattern(2'000'001);
     WriteBytes(other / "odd.bin", odd);
     std::string archive = dir / "lib.tlib";
-    WriteBytes(archive, "a\0"s
-                        "1\0"s
-                        "x");
+    WriteBytes(archive, Z("a|1|x"));
     std::string error;
     ASSERT_TRUE(AddFileToArchive(archive, (other / "odd.bin").string(), "odd", &error)) << error;
     ASSERT_EQ(fs::file_size(archive), 5u + 4 + 8 + 2'000'001);
@@ -150,17 +140,7 @@ TEST(Archive, LargeFilesMoveBetweenFileSystems) {
 TEST(Archive, ExtractFindsTheFirstNameInAnyLetterCase) {
     TempDir dir;
     std::string archive = dir / "lib.tlib";
-    WriteBytes(archive, "lib_tlm_func.dat\0"s
-                        "3\0"s
-                        "abc"
-                        "Get.dec\0"s
-                        "0\0"s
-                        "GET.DEC\0"s
-                        "2\0"s
-                        "zz"
-                        "\xC4rger.asm\0"s
-                        "1\0"s
-                        "q");
+    WriteBytes(archive, Z("lib_tlm_func.dat|3|abcGet.dec|0|GET.DEC|2|zz\xC4rger.asm|1|q"));
 
     std::string error;
     std::vector<std::string> names{"stale"};
@@ -187,9 +167,7 @@ TEST(Archive, ExtractFindsTheFirstNameInAnyLetterCase) {
 TEST(Archive, ExtractReplacesTheOutputFileWhole) {
     TempDir dir;
     std::string archive = dir / "lib.tlib";
-    WriteBytes(archive, "f.ini\0"s
-                        "4\0"s
-                        "new\n");
+    WriteBytes(archive, Z("f.ini|4|new\n"));
 
     std::string error;
     std::string out = dir / "f.ini";
@@ -224,9 +202,7 @@ TEST(Archive, NamesUpTo255BytesFitTheWindow) {
     EXPECT_NE(error.find("longer than 255 bytes"), std::string::npos) << error;
     EXPECT_FALSE(AddFileToArchive(archive, dir / "src", "a\0b"s, &error));
     EXPECT_NE(error.find("holds a zero byte"), std::string::npos) << error;
-    EXPECT_EQ(ReadBytes(archive), longest + "\0"s
-                                            "1\0"s
-                                            "s");
+    EXPECT_EQ(ReadBytes(archive), longest + Z("|1|s"));
 }
 
 // A damaged archive: its bytes and a part of the message it must give.
@@ -238,67 +214,28 @@ struct Damaged {
 TEST(Archive, DamagedArchivesAreRefusedWithAReason) {
     const std::vector<Damaged> cases = {
         {"", "is not a library: the file is empty"},
-        {"a\0"s
-         "12a\0"s
-         "abcdefghijkl",
-         "the size \"12a\" of entry \"a\" is not a number"},
-        {"a\0"s
-         " 1\0"s
-         "x",
-         "the size \" 1\" of entry \"a\" is not a number"},
-        {"a\0"s
-         "+1\0"s
-         "x",
-         "is not a number"},
-        {"a\0"s
-         "-1\0"s
-         "x",
-         "is not a number"},
-        {"a\0"s
-         "01\0"s
-         "x",
-         "the size \"01\" of entry \"a\" has a leading zero"},
-        {"a\0"s
-         "\0"s
-         "x",
-         "entry \"a\" has an empty size"},
-        {"a\0"s
-         "18446744073709551616\0"s,
-         "the size \"18446744073709551616\" of entry \"a\" "
-         "is too large"},
-        {"a\0"s + std::string(200, '9') + "\0"s, "is too large"},
-        {"a\0"s
-         "18446744073709551615\0"s
-         "x",
+        {Z("a|12a|abcdefghijkl"), "the size \"12a\" of entry \"a\" is not a number"},
+        {Z("a| 1|x"), "the size \" 1\" of entry \"a\" is not a number"},
+        {Z("a|+1|x"), "is not a number"},
+        {Z("a|-1|x"), "is not a number"},
+        {Z("a|01|x"), "the size \"01\" of entry \"a\" has a leading zero"},
+        {Z("a||x"), "entry \"a\" has an empty size"},
+        {Z("a|18446744073709551616|"), "the size \"18446744073709551616\" of entry \"a\" "
+                                       "is too large"},
+        {Z("a|") + std::string(200, '9') + Z("|"), "is too large"},
+        {Z("a|18446744073709551615|x"),
          "entry \"a\" promises 18446744073709551615 bytes but the file holds only 1 more"},
-        {"a\0"s
-         "10\0"s
-         "abc",
-         "entry \"a\" promises 10 bytes but the file holds only 3 more"},
-        {"a\0"s
-         "4\0"s
-         "abc",
-         "entry \"a\" promises 4 bytes but the file holds only 3 more"},
-        {std::string(300, 'n') + "\0"s
-                                 "0\0"s,
+        {Z("a|10|abc"), "entry \"a\" promises 10 bytes but the file holds only 3 more"},
+        {Z("a|4|abc"), "entry \"a\" promises 4 bytes but the file holds only 3 more"},
+        {std::string(300, 'n') + Z("|0|"),
          "the entry name at byte 1 has no zero byte within 256 bytes"},
-        {"a\0"s + std::string(256, '1') + "\0"s,
+        {Z("a|") + std::string(256, '1') + Z("|"),
          "the size of entry \"a\" at byte 3 has no zero byte within 256 bytes"},
         {"abc", "the entry name at byte 1 is cut off by the end of the file"},
-        {"a\0"s, "entry \"a\" ends after its name, without a size"},
-        {"a\0"s
-         "5",
-         "the size of entry \"a\" at byte 3 is cut off by the end of the file"},
-        {"a\0"s
-         "0\0"s
-         "b\x01\0"s
-         "9\0"s
-         "x",
-         "entry \"b?\" promises 9 bytes"},
-        {"a\0"s
-         "0\0"s
-         "b",
-         "the entry name at byte 5 is cut off"},
+        {Z("a|"), "entry \"a\" ends after its name, without a size"},
+        {Z("a|5"), "the size of entry \"a\" at byte 3 is cut off by the end of the file"},
+        {Z("a|0|b\x01|9|x"), "entry \"b?\" promises 9 bytes"},
+        {Z("a|0|b"), "the entry name at byte 5 is cut off"},
     };
     for (const Damaged& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.bytes.substr(0, 40)));
@@ -329,12 +266,7 @@ TEST(Archive, DamagedArchivesAreRefusedWithAReason) {
 TEST(Archive, ExtractStopsAtTheFirstMatchBeforeADamagedTail) {
     TempDir dir;
     std::string archive = dir / "cut.tlib";
-    WriteBytes(archive, "a\0"s
-                        "1\0"s
-                        "x"
-                        "b\0"s
-                        "4\0"s
-                        "yy");
+    WriteBytes(archive, Z("a|1|xb|4|yy"));
 
     std::string error;
     ASSERT_TRUE(ExtractFromArchive(archive, "A", dir / "a", &error)) << error;
@@ -362,9 +294,7 @@ TEST(Archive, FileErrorsNameTheFile) {
     EXPECT_EQ(error, "Cannot read \"" + dir.str() + "\": it is a folder");
 
     std::string archive = dir / "lib.tlib";
-    WriteBytes(archive, "a\0"s
-                        "1\0"s
-                        "x");
+    WriteBytes(archive, Z("a|1|x"));
     EXPECT_FALSE(AddFileToArchive(archive, dir.str(), "dir", &error));
     EXPECT_EQ(error, "Cannot read \"" + dir.str() + "\": it is a folder");
     EXPECT_FALSE(AddFileToArchive(dir / "no/such.tlib", archive, "a", &error));
@@ -374,32 +304,22 @@ TEST(Archive, FileErrorsNameTheFile) {
     EXPECT_FALSE(ExtractFromArchive(archive, "a", out, &error));
     EXPECT_EQ(error.rfind("Cannot write \"" + out + "\": ", 0), 0u) << error;
 
-    EXPECT_EQ(ReadBytes(archive), "a\0"s
-                                  "1\0"s
-                                  "x");
+    EXPECT_EQ(ReadBytes(archive), Z("a|1|x"));
     EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"lib.tlib"});
 }
 
 TEST(Archive, FailedAppendLeavesTheEarlierEntries) {
     TempDir dir;
     std::string archive = dir / "lib.tlib";
-    const std::string before = "a\0"s
-                               "1\0"s
-                               "x";
+    const std::string before = Z("a|1|x");
     WriteBytes(archive, before);
     WriteBytes(dir / "big", Pattern(50'000));
 
     // Let the file system refuse writes past 20,000 bytes, in the middle of the content.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 20'000;
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     std::string error;
-    bool added = AddFileToArchive(archive, dir / "big", "big", &error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool added = true;
+    test::WithFileSizeLimit(20'000,
+                            [&] { added = AddFileToArchive(archive, dir / "big", "big", &error); });
 
     EXPECT_FALSE(added);
     EXPECT_EQ(error.rfind("Cannot write \"" + archive + "\": ", 0), 0u) << error;
@@ -412,11 +332,9 @@ TEST(Archive, FailedAppendLeavesTheEarlierEntries) {
     ASSERT_TRUE(AddFileToArchive(archive, dir / "big", "big", &error)) << error;
     std::string out = dir / "out";
     WriteBytes(out, "old");
-    oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool extracted = ExtractFromArchive(archive, "big", out, &error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool extracted = true;
+    test::WithFileSizeLimit(20'000,
+                            [&] { extracted = ExtractFromArchive(archive, "big", out, &error); });
 
     EXPECT_FALSE(extracted);
     EXPECT_EQ(error.rfind("Cannot write \"" + out + "\": ", 0), 0u) << error;

@@ -12,9 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 namespace kestrel {
 namespace {
@@ -172,15 +170,7 @@ TEST(LibraryCreation, AFailureIsNotLoggedKeepsTheOldLibraryAndLeavesANote) {
 TEST(LibraryCreation, AFailedWriteNamesTheLibraryFile) {
     CreationFixture fx;
     // The working files (10916 and 760 bytes) fit under the size limit, the library does not.
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    struct rlimit small = old;
-    small.rlim_cur = 11000;
-    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    CreateLibrary(*fx.run);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    test::WithFileSizeLimit(11000, [&] { CreateLibrary(*fx.run); });
 
     ASSERT_EQ(fx.session.notes.size(), 1u);
     const std::string& note = fx.session.notes[0];

@@ -6,11 +6,15 @@
 
 #include "TestSupport.h"
 
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace kestrel::test {
 
@@ -68,6 +72,19 @@ inline std::string Archive(const std::vector<std::pair<std::string, std::string>
         bytes += content;
     }
     return bytes;
+}
+
+// Runs `action` while the file system refuses writes past `bytes` in any one file.
+inline void WithFileSizeLimit(rlim_t bytes, const std::function<void()>& action) {
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = bytes;
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    action();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
 }
 
 // Every file below a folder (links listed as "-> target"), with its bytes.

@@ -15,18 +15,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Little helpers to spell expected file bytes by hand.
-std::string I16(int v) {
-    return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
-}
+using test::I16;
+using test::kFalse;
+using test::kTrue;
+using test::Var;
 std::string I32(long v) {
     return I16(static_cast<int>(v & 0xFFFF)) + I16(static_cast<int>(v >> 16));
 }
-std::string Var(const std::string& s) {
-    return I16(static_cast<int>(s.size())) + s;
-}
-const std::string kTrue = "\xFF\xFF";
-const std::string kFalse = std::string("\0\0", 2);
 
 TEST(NewProject, WritesExactlyTheDefaultProject) {
     test::TempDir dir;

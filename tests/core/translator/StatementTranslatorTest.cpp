@@ -6,6 +6,8 @@
 
 #include "translator/ExpressionTranslator.h"
 
+#include <sstream>
+
 namespace kestrel {
 namespace {
 
@@ -36,22 +38,38 @@ void CheckGolden(std::string_view name, int slot) {
                                     SectionsText(got, function, sample.session.clock)));
 }
 
-TEST(StatementTranslatorGolden, EveryLineKind) {
-    CheckGolden("line_kinds", 1);
+// Every line kind, enumerations, pending text and block tracking, and every error of the
+// line and expression translators on the line that causes it with what is written all
+// the same.
+TEST(StatementTranslatorGolden, WholeSections) {
+    const std::pair<std::string_view, int> cases[] = {
+        {"line_kinds", 1}, {"enumerations", 2}, {"pending_and_blocks", 1}, {"errors_bad", 1}};
+    for (const auto& [name, slot] : cases) CheckGolden(name, slot);
 }
 
-TEST(StatementTranslatorGolden, Enumerations) {
-    CheckGolden("enumerations", 2);
-}
-
-TEST(StatementTranslatorGolden, PendingTextAndBlockTracking) {
-    CheckGolden("pending_and_blocks", 1);
-}
-
-// Every error of the line and expression translators, each on the line that causes it,
-// and what is written all the same.
-TEST(StatementTranslatorGolden, ErrorPaths) {
-    CheckGolden("errors_bad", 1);
+// Short sections, each translated in a fresh run: "=== <function slot> <what it shows>".
+TEST(StatementTranslatorGolden, ShortSections) {
+    fs::path dir = test::GoldenDir() / "translator";
+    std::istringstream input(test::ReadBytes(dir / "statements.asml"));
+    std::vector<std::pair<std::string, std::vector<std::string>>> sections;
+    for (std::string line; std::getline(input, line);) {
+        if (line.starts_with("=== "))
+            sections.emplace_back(line.substr(4), std::vector<std::string>{});
+        else if (!sections.empty())
+            sections.back().second.push_back(line);
+    }
+    ASSERT_FALSE(sections.empty());
+    std::string listed;
+    for (const auto& [title, body] : sections) {
+        SampleRun sample;
+        const int slot = std::stoi(title);
+        std::vector<std::string_view> lines(body.begin(), body.end());
+        test::TranslatedSection got = test::TranslateSection(sample.run, slot, lines);
+        listed += "=== " + title + "\r\n" +
+                  SectionsText(got, sample.run.tables.functions[slot].functionName.Text(),
+                               sample.session.clock);
+    }
+    EXPECT_TRUE(test::MatchesGolden(dir / "statements.expected", listed));
 }
 
 // The worked example: function Read, input ack, output req, clock clk. Each line's
@@ -152,109 +170,6 @@ TEST(StatementTranslator, JoinTokensReadsPastTheCountAsEmpty) {
     TokenizeLine(state, sample.run.log());
     EXPECT_EQ(state.tokenCount, 1);
     EXPECT_EQ(JoinTokens(state, 1, 4), "e   ");
-}
-
-TEST(StatementTranslator, EmptyAndPartialValuesLogEmptyExpression) {
-    SampleRun sample;
-    auto got = test::TranslateSection(sample.run, 1,
-                                      {"var x as Integer =", "x :=", "const C as Char =", "if",
-                                       "require", "match", "step while", "step until"});
-    EXPECT_EQ(got.dec, "sc_signal <unsigned int> Read_x ;\r\n");
-    EXPECT_EQ(got.ini, "Read_x.write (  ) ;\r\nconst char Read_C =  ;\r\n");
-    EXPECT_EQ(got.behaviour, "Read_x.write(  ) ;\r\nif (  ) \r\nassert (  ) ;\r\nswitch (  ) "
-                             "\r\nwhile (  ) \r\nwhile !(  ) \r\n");
-    std::string empty = Errors({"Empty Expression"});
-    std::string expected;
-    for (int i = 0; i < 8; ++i) expected += empty;
-    EXPECT_EQ(got.log, expected);
-}
-
-TEST(StatementTranslator, PendingCommentsGoWhereTheNextStatementGoes) {
-    SampleRun sample;
-    auto got = test::TranslateSection(
-        sample.run, 1,
-        {"// c1", "import nsRTL", "", "namespace nsX", "var a as Boolean", "// c2", "step", "// c3",
-         "public Read ( )", "// c4", "skip", "// c5", "Read ( )", "// c6", "otherwise"});
-    // Kept over import and namespace lines, written before the var; the step flushes c2
-    // without a line of its own; a function header drops c3.
-    EXPECT_EQ(got.dec, "// c1\r\n \r\nsc_signal <bool> Read_a ;\r\n");
-    EXPECT_EQ(got.behaviour, "// c2\r\n// c4\r\n// c6\r\ndefault :\r\n");
-    EXPECT_EQ(got.ini, "");
-    EXPECT_EQ(got.log, "");
-}
-
-TEST(StatementTranslator, IndentationBetweenOpenLevelsClosesOnlyTheDeeperBlocks) {
-    SampleRun sample;
-    auto got = test::TranslateSection(
-        sample.run, 1,
-        {"if n then", "        n := 1", "    n := 2", "      n := 3", "", "  n := 4"});
-    // "    n := 2" closes the block at 8 and opens none; the deeper line after it opens a
-    // block of the assignment's kind; the empty line changes nothing.
-    EXPECT_EQ(got.behaviour, "if ( n  ) \r\n"
-                             "        {\r\n"
-                             "        n  = 1  ;\r\n"
-                             "        }\r\n"
-                             "    n  = 2  ;\r\n"
-                             "      {\r\n"
-                             "      n  = 3  ;\r\n"
-                             "      }\r\n"
-                             " \r\n"
-                             "  n  = 4  ;\r\n");
-    EXPECT_EQ(got.log, "");
-}
-
-TEST(StatementTranslator, IfLinesDropTheirLastToken) {
-    SampleRun sample;
-    auto got = test::TranslateSection(
-        sample.run, 1,
-        {"if n = 1", "elseif n", "elseif n then", "else if x then", "if ( n ) then"});
-    EXPECT_EQ(got.behaviour, "if ( n ==  ) \r\n"
-                             "else if ( n  ) \r\n"
-                             "else if ( n  ) \r\n"
-                             "else\r\n"
-                             "if ( ( n )  ) \r\n");
-    EXPECT_EQ(got.log, "");
-}
-
-TEST(StatementTranslator, AssignmentTargets) {
-    SampleRun sample;
-    auto got = test::TranslateSection(sample.run, 1,
-                                      {"var v as Logic", "addr ( 1 ) := v", "req := ack",
-                                       "ack_n := 1", "ack := ack_n", "bus := 1", "v := v",
-                                       "Read := 1", "req ( 2 ) := 3", ":= 4", "x.y[3] := 5"});
-    EXPECT_EQ(got.behaviour, "addr [ 1 ]  = Read_v.read ()  ;\r\n"
-                             "req.write( ack.read ()  ) ;\r\n"
-                             "ack_n.write( 1  ) ;\r\n"
-                             "ack.write( ack_n.read ()  ) ;\r\n"
-                             "bus.write( 1  ) ;\r\n"
-                             "Read_v.write( Read_v.read ()  ) ;\r\n"
-                             "\r\n"
-                             "req ( 2 ).write( 3  ) ;\r\n"
-                             "\r\n"
-                             "\r\n");
-    // The value's errors come before the target's.
-    EXPECT_EQ(got.log, Errors({"ack_n - wrong port direction", "ack - wrong port direction",
-                               "bus - wrong port direction", "Unrecognized AsmL Word: Read",
-                               "Unrecognized AsmL Word: :=", "Unrecognized AsmL Word: x.y[3]"}));
-}
-
-TEST(StatementTranslator, FunctionHeadersAndNamesSharingAPrefix) {
-    SampleRun sample;
-    // In ReadAll, a header of Read is no header; in Read, one of ReadAll is none either.
-    auto all = test::TranslateSection(sample.run, 2,
-                                      {"// c", "public ReadAll ( data as Integer )", "ReadAll",
-                                       "Read ( )", "public Read", "public  ReadAll"});
-    EXPECT_EQ(all.log,
-              Errors({"Unrecognized AsmL Line:Read ( )", "Unrecognized AsmL Line:public Read"}));
-    auto read =
-        test::TranslateSection(sample.run, 1, {"public ReadAll ( )", "Read", "ReadAll", "read"});
-    EXPECT_EQ(read.log, Errors({"Unrecognized AsmL Line:public ReadAll ( )",
-                                "Unrecognized AsmL Line:ReadAll", "Unrecognized AsmL Line:read"}));
-    // Variables and signals whose names share a beginning stay apart.
-    auto vars =
-        test::TranslateSection(sample.run, 1, {"var cnt as Integer", "cnt := cnt2 + ack_n + ack"});
-    EXPECT_EQ(vars.behaviour, "Read_cnt.write( cnt2 + ack_n.read () + ack.read ()  ) ;\r\n");
-    EXPECT_EQ(vars.log, Errors({"Unrecognized AsmL Word: cnt2", "ack_n - wrong port direction"}));
 }
 
 TEST(StatementTranslator, ClockLineCarriesOverToLaterFunctions) {
