@@ -94,8 +94,9 @@ std::vector<std::string> PlanTestbench(const std::string& projectName, const Pro
 
 // The texts of the testbench files.
 std::string SimMainText(const TestbenchPlan& plan);
-// kestrel_pins.h, its header naming `writer` (kWriterTestbench, ...).
-std::string PinAdapterText(std::string_view writer = kWriterTestbench);
+// kestrel_pins.h as the testbench holds it: a line naming `writer` (kWriterTestbench, ...),
+// then `header`, the installed share/kestrel/kestrel_pins.h.
+std::string PinAdapterText(std::string_view header, std::string_view writer);
 std::string RtlPinsText(const TestbenchPlan& plan);
 std::string RtlStubText(const TestbenchPlan& plan);
 std::string TransactionsText(const TestbenchPlan& plan);
@@ -115,13 +116,13 @@ std::string CMakeQuoted(std::string_view text, std::string_view prefix = {});
 std::string DefineProblem(std::string_view define);
 
 struct TestbenchRequest {
-    std::string projectFile;                 // the .tp (stored path)
-    std::vector<std::string> rtlFiles;       // Verilog files; none: rtl.h
-    std::string top;                         // the Verilog top module; empty: the files' own
-    std::string folder;                      // empty: <project>/Output/testbench
-    std::string compatHeader;                // kestrel_systemc.h to copy in
-    std::string writer = kWriterTestbench;   // for the files' header comment
-    std::vector<std::string> defines;        // NAME or NAME=VALUE, for every C++ file
+    std::string projectFile;               // the .tp (stored path)
+    std::vector<std::string> rtlFiles;     // Verilog files; none: rtl.h
+    std::string top;                       // the Verilog top module; empty: the files' own
+    std::string folder;                    // empty: <project>/Output/testbench
+    std::string compatHeader;              // kestrel_systemc.h to copy in, kestrel_pins.h beside it
+    std::string writer = kWriterTestbench; // for the files' header comment
+    std::vector<std::string> defines;      // NAME or NAME=VALUE, for every C++ file
     std::vector<std::string> includeFolders; // for every C++ file
 };
 
@@ -145,8 +146,8 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request);
 // already, that it drives them; empty without resets.
 std::string ResetsNotice(const TestbenchResult& result);
 
-// kestrel_systemc.h beside the running program (build tree or installation); empty when
-// it is not found.
+// kestrel_systemc.h beside the running program (build tree or installation), where
+// kestrel_pins.h lies too; empty when it is not found.
 std::string FindCompatHeader();
 
 } // namespace kestrel
