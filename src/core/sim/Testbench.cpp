@@ -197,6 +197,10 @@ std::string DefineProblem(std::string_view define) {
     // A backslash at the end of a list element escapes CMake's separator after it.
     if (define.ends_with('\\'))
         return "--define " + std::string(name) + ": the value ends with a backslash";
+    if (!OneCMakeListElement(define))
+        return "--define " + std::string(name) +
+               ": the value holds a square bracket without its pair, which CMake would join "
+               "with what follows";
     return {};
 }
 
@@ -244,11 +248,16 @@ std::vector<std::string> BuildProblems(const TestbenchRequest& request, const Te
     std::vector<std::string> paths = {plan.transactorCpp};
     for (const auto* more : {&plan.includeFolders, &plan.rtlFiles, &plan.userIncludeFolders})
         paths.insert(paths.end(), more->begin(), more->end());
-    for (const std::string& path : paths)
+    for (const std::string& path : paths) {
         if (path.find_first_of("\\\r\n") != std::string::npos)
             problems.push_back("the path " + path +
                                " holds a backslash or a line break, which CMake cannot "
                                "build from: rename the folder or file");
+        else if (!OneCMakeListElement(CMakePath(path, plan)))
+            problems.push_back("the path " + path +
+                               " holds a square bracket without its pair, which CMake cannot "
+                               "build from: rename the folder or file");
+    }
     return problems;
 }
 

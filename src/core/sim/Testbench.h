@@ -110,9 +110,17 @@ std::string CMakeListsText(const TestbenchPlan& plan);
 // or a value with blanks, quotes, dollars or semicolons reaches the command as it is.
 // `prefix` goes in front unescaped (a variable reference such as ${CMAKE_CURRENT_SOURCE_DIR}/).
 std::string CMakeQuoted(std::string_view text, std::string_view prefix = {});
+// A path as the build file names it, quoted: from the testbench folder (plan.folder) when
+// both lie in the project folder (the testbench then moves with the project), in full
+// otherwise.
+std::string CMakePath(const std::string& storedPath, const TestbenchPlan& plan);
+// True when CMake keeps `text` one element of a list: its square brackets pair up (an
+// unpaired one joins it with the elements after it, wherever it is) and it does not end in
+// a backslash (which escapes the separator after it).
+bool OneCMakeListElement(std::string_view text);
 
 // Why a --define is refused ("NAME" or "NAME=VALUE", NAME a C identifier, no line break in
-// VALUE and no backslash at its end); empty when it is fine.
+// VALUE, no backslash at its end and no unpaired square bracket); empty when it is fine.
 std::string DefineProblem(std::string_view define);
 
 struct TestbenchRequest {

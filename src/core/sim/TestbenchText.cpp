@@ -493,9 +493,9 @@ bool LiesIn(const fs::path& path, const fs::path& folder) {
     return !relative.empty() && *relative.begin() != "..";
 }
 
-// A path as the build file names it: relative to the testbench folder when both lie in
-// the project folder (the testbench then moves with the project), in full otherwise.
-std::string BuildPath(const std::string& storedPath, const TestbenchPlan& plan) {
+} // namespace
+
+std::string CMakePath(const std::string& storedPath, const TestbenchPlan& plan) {
     fs::path path = NativePath(storedPath).lexically_normal();
     if (path.is_absolute() && !plan.projectFolder.empty() && !plan.folder.empty()) {
         fs::path project = NativePath(plan.projectFolder).lexically_normal();
@@ -509,10 +509,26 @@ std::string BuildPath(const std::string& storedPath, const TestbenchPlan& plan) 
     return CMakeQuoted(path.string());
 }
 
+bool OneCMakeListElement(std::string_view text) {
+    int nesting = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\') {
+            if (++i == text.size()) return false; // the escaped character is not counted
+        } else if (text[i] == '[') {
+            ++nesting;
+        } else if (text[i] == ']') {
+            --nesting;
+        }
+    }
+    return nesting == 0;
+}
+
+namespace {
+
 // " PATH PATH ...": the build paths of `paths`, each behind a blank.
 std::string BuildPaths(const std::vector<std::string>& paths, const TestbenchPlan& plan) {
     std::string text;
-    for (const std::string& path : paths) text += " " + BuildPath(path, plan);
+    for (const std::string& path : paths) text += " " + CMakePath(path, plan);
     return text;
 }
 
@@ -556,7 +572,7 @@ void WriteTransactorLibrary(CodeWriter& w, const TestbenchPlan& plan) {
              "# The generated transactor as it is, and the transactions: kestrel_systemc.h goes "
              "ahead",
              "# of both (as a precompiled header, so the SystemC headers are read once)."});
-    w.line({"add_library(kestrel_transactor STATIC ", BuildPath(plan.transactorCpp, plan),
+    w.line({"add_library(kestrel_transactor STATIC ", CMakePath(plan.transactorCpp, plan),
             " transactions.cpp)"});
     w.line({"target_include_directories(kestrel_transactor PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}",
             BuildPaths(plan.includeFolders, plan), ")"});

@@ -70,8 +70,8 @@ void ExpectGolden(const std::string& name, TestbenchRequest request, const test:
             << name << ": " << file << " was not written";
 }
 
-fs::path MemReqAck(const test::TempDir& dir) {
-    const fs::path project = dir.path() / "MemReqAck";
+fs::path MemReqAck(const fs::path& parent) {
+    const fs::path project = parent / "MemReqAck";
     test::CopyTree(kExamples / "MemReqAck", project);
     PointOutputs(project);
     return project;
@@ -81,17 +81,27 @@ bool HasVerilator() {
     return !FindProgram("verilator").empty();
 }
 
-TEST(TestbenchGolden, MemReqAckWithItsSystemcModel) {
+// In a folder whose name has blanks, a dollar and parentheses, then moved with its project:
+// the build file names the project's files from its own folder, so the moved folder
+// configures.
+TEST(TestbenchGolden, MemReqAckWithItsSystemcModelMovedWithItsProject) {
     test::TempDir dir;
+    const fs::path original = dir.path() / "my $HOME (copy)";
     TestbenchRequest request;
-    request.projectFile = (MemReqAck(dir) / "MemReqAck.tp").string();
+    request.projectFile = (MemReqAck(original) / "MemReqAck.tp").string();
     ExpectGolden("MemReqAck-systemc", request, dir);
+    fs::rename(original, dir.path() / "moved");
+    const std::string folder =
+        (dir.path() / "moved" / "MemReqAck" / "Output" / "testbench").string();
+    const RunOutcome configured =
+        RunCommand({"cmake", {"-S", folder, "-B", dir / "build"}, {}, {}}, std::chrono::minutes(2));
+    EXPECT_TRUE(configured.succeeded()) << configured.output;
 }
 
 TEST(TestbenchGolden, MemReqAckWithItsVerilogDefinesAndIncludeFolders) {
     if (!HasVerilator()) GTEST_SKIP() << "verilator is not installed";
     test::TempDir dir;
-    const fs::path project = MemReqAck(dir);
+    const fs::path project = MemReqAck(dir.path());
     fs::create_directories(project / "include");
     fs::create_directories(dir.path() / "shared; headers");
     TestbenchRequest request;

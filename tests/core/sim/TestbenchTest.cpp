@@ -1,8 +1,8 @@
 // The testbench plan and folder (its texts are golden files: TestbenchGoldenTest.cpp):
 // ports matched to the RTL by name with their widths and directions (each mismatch refused
-// with both declarations), the user's files kept across runs, the folder moved with its
-// project, build file quoting, and Verilator's netlist read for names, directions, widths
-// and places; and the simulation's steps around
+// with both declarations), the user's files kept across runs, what CMake cannot build
+// from, build file quoting, and Verilator's netlist read for names, directions, widths and
+// places; the RTL's resets by their names; and the simulation's steps around
 // the build folder, with a stand-in cmake first in PATH that logs its calls: a configure
 // that fails leaves no cache behind, a cache without build files (a configure stopped
 // half-way) is configured again, and a configured folder is only built.
@@ -68,10 +68,14 @@ RtlModule Memory(std::vector<RtlPort> extra = {}) {
     return module;
 }
 
-TEST(TestbenchPlan, MatchesPortsByNameAndAdaptsEachWidthClass) {
+// The RTL's other ports go to RtlPins; its 1-bit inputs named as resets are reset.h's,
+// asserted at once and released after the cycles.
+TEST(TestbenchPlan, MatchesPortsByNameAdaptsEachWidthClassAndFindsTheResets) {
     auto tables = MemoryTables();
-    RtlModule rtl = Memory({{"rst_n", PortDirection::In, 1, ""},
-                            {"count", PortDirection::Out, 12, ""},
+    RtlModule rtl = Memory({{"PRESETn", PortDirection::In, 1, ""},
+                            {"rst", PortDirection::In, 1, ""},
+                            {"reset_out", PortDirection::Out, 1, ""},
+                            {"rst_sel", PortDirection::In, 2, ""},
                             {"wide", PortDirection::Out, 70, ""}});
     TestbenchPlan plan;
     EXPECT_TRUE(PlanTestbench("Mem", *tables, &rtl, plan).empty());
@@ -83,11 +87,32 @@ TEST(TestbenchPlan, MatchesPortsByNameAndAdaptsEachWidthClass) {
     EXPECT_EQ(plan.ports[2].pinType, "uint32_t");
     EXPECT_EQ(plan.ports[4].pinType, "uint64_t");
     EXPECT_TRUE(plan.ports[4].adapted());
-    ASSERT_EQ(plan.extraPins.size(), 3u);
-    EXPECT_EQ(plan.resets.size(), 1u);
+    EXPECT_EQ(plan.extraPins.size(), 5u);
     EXPECT_EQ(VerilatedPinType(32), "uint32_t");
     EXPECT_EQ(VerilatedPinType(33), "uint64_t");
     EXPECT_EQ(VerilatedPinType(65), "sc_bv<65>");
+
+    ASSERT_EQ(plan.resets.size(), 2u);
+    EXPECT_EQ(plan.resets[0].name, "PRESETn");
+    EXPECT_TRUE(plan.resets[0].activeLow);
+    EXPECT_EQ(plan.resets[1].name, "rst");
+    EXPECT_FALSE(plan.resets[1].activeLow);
+    const std::string reset = ResetText(plan);
+    EXPECT_NE(reset.find("    pins.PRESETn.write(false);\n    pins.rst.write(true);\n    for"),
+              std::string::npos)
+        << reset;
+    EXPECT_NE(reset.find("    pins.PRESETn.write(true);\n    pins.rst.write(false);\n}"),
+              std::string::npos)
+        << reset;
+    TestbenchResult written;
+    written.plan = plan;
+    EXPECT_EQ(ResetsNotice(written), "resets: PRESETn (active low), rst (active high), held for 4 "
+                                     "clock cycles by reset.h, then released");
+    written.kept = {"transactions.cpp", "reset.h"};
+    EXPECT_EQ(ResetsNotice(written),
+              "resets: PRESETn (active low), rst (active high), driven as your reset.h says");
+    written.plan.resets.clear();
+    EXPECT_EQ(ResetsNotice(written), "");
 }
 
 TEST(TestbenchPlan, RefusesEveryMismatchNamingThePortAndBothDeclarations) {
@@ -227,45 +252,95 @@ void WriteFakeCmake(const fs::path& bin, const fs::path& log) {
     fs::permissions(script, fs::perms::owner_all);
 }
 
-TEST(Simulation, AConfigureThatDidNotFinishIsDoneAgainOnTheNextRun) {
+// A project's simulation with the stand-in cmake first in PATH, Verilator's folder behind it.
+class SimulationSteps : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFakeCmake(bin, cmakeLog);
+        request.testbench.compatHeader = kCompat;
+    }
+    // Simulates `project` and gives the steps cmake was called for ("-S\n--build\n").
+    std::string Run(const fs::path& project) {
+        fs::remove(cmakeLog);
+        request.testbench.projectFile = (project / "MemReqAck.tp").string();
+        outcome = RunSimulation(request, {}, nullptr);
+        return test::ReadBytes(cmakeLog);
+    }
+
     test::TempDir dir;
-    const fs::path project = GeneratedCopy(dir.path());
     const fs::path bin = dir.path() / "bin";
-    const fs::path log = dir.path() / "cmake.log";
-    WriteFakeCmake(bin, log);
-    ScopedPath path(bin.string());
-
+    const fs::path cmakeLog = dir.path() / "cmake.log";
+    const std::string verilator = FindProgram("verilator");
+    ScopedPath pathWithFakeCmake{bin.string() +
+                                 (verilator.empty() ? "" : ":" + BeforeLastSeparator(verilator))};
     SimulationRequest request;
-    request.testbench.projectFile = (project / "MemReqAck.tp").string();
-    request.testbench.compatHeader = kCompat;
-    const fs::path build = project / "Output" / "testbench" / "build";
-    auto run = [&] {
-        fs::remove(log);
-        return RunSimulation(request, {}, nullptr);
-    };
+    SimulationOutcome outcome;
+};
 
+TEST_F(SimulationSteps, AConfigureThatDidNotFinishIsDoneAgainOnTheNextRun) {
+    const fs::path project = GeneratedCopy(dir.path());
+    const fs::path build = project / "Output" / "testbench" / "build";
     // A failed configure: its output is kept and its cache is dropped.
     test::WriteBytes(bin / "FAIL", "");
-    SimulationOutcome failed = run();
-    EXPECT_EQ(failed.reached, SimulationStep::Configure);
-    EXPECT_NE(failed.buildOutput.find("CMake Error: planted"), std::string::npos);
+    EXPECT_EQ(Run(project), "-S\n");
+    EXPECT_EQ(outcome.reached, SimulationStep::Configure);
+    EXPECT_NE(outcome.buildOutput.find("CMake Error: planted"), std::string::npos);
     EXPECT_FALSE(fs::exists(build / "CMakeCache.txt"));
-    EXPECT_EQ(test::ReadBytes(log), "-S\n");
 
     // A cache without build files, as a configure stopped half-way leaves it.
     fs::remove(bin / "FAIL");
     fs::create_directories(build);
     test::WriteBytes(build / "CMakeCache.txt", "half\n");
-    SimulationOutcome again = run();
-    EXPECT_EQ(again.reached, SimulationStep::Build);
-    EXPECT_EQ(test::ReadBytes(log), "-S\n--build\n");
+    EXPECT_EQ(Run(project), "-S\n--build\n");
+    EXPECT_EQ(outcome.reached, SimulationStep::Build);
     EXPECT_EQ(test::ReadBytes(build / "CMakeCache.txt"), "cache\n");
 
     // Configured: only built.
-    SimulationOutcome built = run();
-    EXPECT_EQ(built.reached, SimulationStep::Build);
-    EXPECT_EQ(test::ReadBytes(log), "--build\n");
-    EXPECT_NE(built.buildOutput.find("build stops here"), std::string::npos);
+    EXPECT_EQ(Run(project), "--build\n");
+    EXPECT_EQ(outcome.reached, SimulationStep::Build);
+    EXPECT_NE(outcome.buildOutput.find("build stops here"), std::string::npos);
+}
+
+// Another Verilog file list or top, other defines, or the folder moved with its project:
+// the build folder is configured again before it is built, never built as it was.
+TEST_F(SimulationSteps, AChangedBuildFileOrAMovedFolderIsConfiguredAgain) {
+    fs::path project = GeneratedCopy(dir.path() / "first");
+    const fs::path memory = project / "rtl" / "memory.v";
+    const fs::path wrapper = project / "rtl" / "wrapper.v";
+    test::WriteBytes(wrapper, "module wrapper (input wire clk, input wire req, input wire we,\n"
+                              "    input wire [7:0] addr, input wire [7:0] wdata,\n"
+                              "    output wire ack, output wire [7:0] rdata);\n"
+                              "    memory inner(.clk(clk), .req(req), .we(we), .addr(addr),\n"
+                              "                 .wdata(wdata), .ack(ack), .rdata(rdata));\n"
+                              "endmodule\n");
+    EXPECT_EQ(Run(project), "-S\n--build\n");
+    EXPECT_TRUE(outcome.testbench.ok()) << outcome.testbench.status.message();
+    EXPECT_EQ(Run(project), "--build\n");
+    request.testbench.defines = {"TRACE"};
+    EXPECT_EQ(Run(project), "-S\n--build\n");
+    EXPECT_EQ(Run(project), "--build\n");
+    if (!verilator.empty()) {
+        request.testbench.rtlFiles = {memory.string()};
+        EXPECT_EQ(Run(project), "-S\n--build\n");
+        EXPECT_EQ(Run(project), "--build\n");
+        request.testbench.rtlFiles = {wrapper.string(), memory.string()};
+        request.testbench.top = "wrapper";
+        EXPECT_EQ(Run(project), "-S\n--build\n");
+        EXPECT_EQ(Run(project), "--build\n");
+        EXPECT_TRUE(outcome.testbench.ok()) << outcome.testbench.status.message();
+    }
+    // Moved, with its build folder: the same build file, in another folder. The cache of
+    // the old folder is not used.
+    const fs::path moved = dir.path() / "moved";
+    fs::rename(dir.path() / "first", moved);
+    project = GeneratedCopy(moved); // its settings pointed at the moved copy
+    if (!verilator.empty())
+        request.testbench.rtlFiles = {(project / "rtl" / "wrapper.v").string(),
+                                      (project / "rtl" / "memory.v").string()};
+    const fs::path build = project / "Output" / "testbench" / "build";
+    test::WriteBytes(build / "CMakeCache.txt", "old folder\n");
+    EXPECT_EQ(Run(project), "-S\n--build\n");
+    EXPECT_EQ(test::ReadBytes(build / "CMakeCache.txt"), "cache\n");
 }
 
 // A run of cmake (the real one), for the build file's texts.
@@ -277,9 +352,11 @@ TEST(CMakeQuoted, EveryTextReachesACMakeFunctionAsOneArgumentAsItWas) {
     test::TempDir dir;
     // What paths and define values hold; a function receives its arguments as one list,
     // as Verilator's verilate() receives its sources.
-    const std::vector<std::string> texts = {
-        "a;b;c",         "two words",         "say \"hi\"",      "back\\slash",
-        "$HOME ${HOME}", "$ENV{HOME} @HOME@", "tab\there\nnext", "#(not a comment)"};
+    const std::vector<std::string> texts = {"a;b;c",           "two words",
+                                            "say \"hi\"",      "back\\slash",
+                                            "$HOME ${HOME}",   "$ENV{HOME} @HOME@",
+                                            "tab\there\nnext", "#(not a comment)",
+                                            "[[x]] ]=[",       "a\\;b"};
     std::string script = "function(each)\n"
                          "  set(i 0)\n"
                          "  foreach(x IN LISTS ARGN)\n"
@@ -304,111 +381,35 @@ TEST(CMakeQuoted, EveryTextReachesACMakeFunctionAsOneArgumentAsItWas) {
     EXPECT_EQ(DefineProblem("WIDTH=8"), "");
     EXPECT_EQ(DefineProblem("_TRACE"), "");
     EXPECT_EQ(DefineProblem("GREETING=\"a b; $c\""), "");
-    for (const char* bad : {"", "=1", "8BIT", "A-B=1", "X=a\nb", "X=a\\"})
+    for (const char* bad : {"", "=1", "8BIT", "A-B=1", "X=a\nb", "X=a\\", "X=a[b", "X=]"})
         EXPECT_NE(DefineProblem(bad), "") << bad;
+    // An unpaired square bracket joins a list element with the ones after it.
+    for (const char* joined : {"a[b", "]", "[[x]", "x\\"})
+        EXPECT_FALSE(OneCMakeListElement(joined)) << joined;
 }
 
-// The testbench of a project whose folder name has blanks, dollars and parentheses, moved
-// with its project to another folder: a configure of the moved folder finds every file.
-TEST(TestbenchFolder, MovesWithItsProject) {
-    test::TempDir dir;
-    const fs::path original = dir.path() / "my $HOME (copy)";
-    fs::path project = GeneratedCopy(original);
-    test::WriteBytes(project / "Output" / "TLM_AIC.h", "// generated\n");
-    const fs::path inside = project / "include";
-    const fs::path outside = dir.path() / "shared; headers";
-    fs::create_directories(inside);
-    fs::create_directories(outside);
-    TestbenchRequest request;
-    request.projectFile = (project / "MemReqAck.tp").string();
-    request.compatHeader = kCompat;
-    request.defines = {"WIDTH=8", "GREETING=\"a b;c\""};
-    request.includeFolders = {inside.string(), outside.string()};
-    TestbenchResult written = WriteTestbench(request);
-    ASSERT_TRUE(written.ok()) << written.status.message();
-    EXPECT_EQ(test::ReadBytes(project / "Output" / "testbench" / "CMakeLists.txt").find("(copy)"),
-              std::string::npos); // no path of the project in full
-
-    const fs::path moved = dir.path() / "moved";
-    fs::rename(original, moved);
-    const fs::path movedFolder = moved / "MemReqAck" / "Output" / "testbench";
-    RunOutcome configured =
-        RunCMake({"-S", movedFolder.string(), "-B", (dir.path() / "build").string()});
-    EXPECT_TRUE(configured.succeeded()) << configured.output;
-
-    // CMake cannot build in a folder whose path holds a semicolon, a quote or a hash.
-    request.projectFile = (moved / "MemReqAck" / "MemReqAck.tp").string();
-    request.folder = (dir.path() / "tb;1").string();
-    request.includeFolders = {outside.string()};
-    TestbenchResult refused = WriteTestbench(request);
-    ASSERT_EQ(refused.problems.size(), 1u);
-    EXPECT_NE(refused.problems[0].find("holds ';', which CMake cannot build in"), std::string::npos)
-        << refused.problems[0];
-}
-
-// Another Verilog file list or top, other defines, or the folder moved with its project:
-// the build folder is configured again before it is built, never built as it was.
-TEST(Simulation, AChangedBuildFileOrAMovedFolderIsConfiguredAgain) {
-    test::TempDir dir;
-    const fs::path bin = dir.path() / "bin";
-    const fs::path log = dir.path() / "cmake.log";
-    WriteFakeCmake(bin, log);
-    const std::string verilator = FindProgram("verilator");
-    ScopedPath path(bin.string() + (verilator.empty() ? "" : ":" + BeforeLastSeparator(verilator)));
-
-    fs::path project = GeneratedCopy(dir.path() / "first");
-    const fs::path memory = project / "rtl" / "memory.v";
-    const fs::path wrapper = project / "rtl" / "wrapper.v";
-    test::WriteBytes(wrapper, "module wrapper (input wire clk, input wire req, input wire we,\n"
-                              "    input wire [7:0] addr, input wire [7:0] wdata,\n"
-                              "    output wire ack, output wire [7:0] rdata);\n"
-                              "    memory inner(.clk(clk), .req(req), .we(we), .addr(addr),\n"
-                              "                 .wdata(wdata), .ack(ack), .rdata(rdata));\n"
-                              "endmodule\n");
-    SimulationRequest request;
-    request.testbench.compatHeader = kCompat;
-    auto run = [&] {
-        fs::remove(log);
-        request.testbench.projectFile = (project / "MemReqAck.tp").string();
-        SimulationOutcome outcome = RunSimulation(request, {}, nullptr);
-        EXPECT_TRUE(outcome.testbench.ok()) << outcome.testbench.status.message();
-        return test::ReadBytes(log);
-    };
-    EXPECT_EQ(run(), "-S\n--build\n");
-    EXPECT_EQ(run(), "--build\n");
-    request.testbench.defines = {"TRACE"};
-    EXPECT_EQ(run(), "-S\n--build\n");
-    EXPECT_EQ(run(), "--build\n");
-    if (!verilator.empty()) {
-        request.testbench.rtlFiles = {memory.string()};
-        EXPECT_EQ(run(), "-S\n--build\n");
-        EXPECT_EQ(run(), "--build\n");
-        request.testbench.rtlFiles = {wrapper.string(), memory.string()};
-        request.testbench.top = "wrapper";
-        EXPECT_EQ(run(), "-S\n--build\n");
-        EXPECT_EQ(run(), "--build\n");
-    }
-    // Moved, with its build folder: the same build file, in another folder. The cache of
-    // the old folder is not used.
-    const fs::path moved = dir.path() / "moved";
-    fs::rename(dir.path() / "first", moved);
-    project = GeneratedCopy(moved); // its settings pointed at the moved copy
-    if (!verilator.empty())
-        request.testbench.rtlFiles = {(project / "rtl" / "wrapper.v").string(),
-                                      (project / "rtl" / "memory.v").string()};
-    const fs::path build = project / "Output" / "testbench" / "build";
-    test::WriteBytes(build / "CMakeCache.txt", "old folder\n");
-    EXPECT_EQ(run(), "-S\n--build\n");
-    EXPECT_EQ(test::ReadBytes(build / "CMakeCache.txt"), "cache\n");
-}
-
-TEST(TestbenchFolder, NeedsAGeneratedTransactorAndBothRuntimeHeaders) {
+TEST(TestbenchFolder, NeedsAFolderCMakeBuildsInTheTransactorAndBothRuntimeHeaders) {
     test::TempDir dir;
     fs::path project = GeneratedCopy(dir.path());
-    fs::remove(project / "Output" / "Tran.cpp");
     TestbenchRequest request;
     request.projectFile = (project / "MemReqAck.tp").string();
     request.compatHeader = kCompat;
+    // CMake cannot build in a folder whose path holds a semicolon, a quote or a hash.
+    request.folder = dir / "tb;1";
+    TestbenchResult refused = WriteTestbench(request);
+    ASSERT_EQ(refused.problems.size(), 1u);
+    EXPECT_NE(refused.problems[0].find("holds ';', which CMake cannot build in"),
+              std::string::npos);
+    request.folder.clear();
+    fs::create_directories(dir.path() / "inc[1");
+    request.includeFolders = {dir / "inc[1"};
+    refused = WriteTestbench(request);
+    ASSERT_EQ(refused.problems.size(), 1u);
+    EXPECT_NE(refused.problems[0].find("inc[1 holds a square bracket without its pair"),
+              std::string::npos)
+        << refused.problems[0];
+    request.includeFolders.clear();
+    fs::remove(project / "Output" / "Tran.cpp");
     TestbenchResult result = WriteTestbench(request);
     ASSERT_EQ(result.problems.size(), 1u);
     EXPECT_NE(result.problems[0].find("Tran.cpp does not exist: run Generate first"),
@@ -461,6 +462,63 @@ TEST(VerilatorNetlist, GivesNamesDirectionsWidthsAndPlaces) {
     Status missing = ParseVerilatorNetlist(xml, "cpu", module);
     EXPECT_EQ(missing.message(), "no module \"cpu\" in the Verilog files");
     EXPECT_FALSE(ParseVerilatorNetlist("<verilator_xml", "", module).ok());
+}
+
+TEST(ResetNames, TellResetsAndTheirLevelFromOtherPins) {
+    struct Case {
+        const char* name;
+        ResetLevel level;
+    };
+    const Case cases[] = {
+        // Active low: a trailing n, _n or N, or _ni; a lone n before the word.
+        {"PRESETn", ResetLevel::ActiveLow},
+        {"HRESETn", ResetLevel::ActiveLow},
+        {"S_AXI_ARESETN", ResetLevel::ActiveLow},
+        {"rst_n", ResetLevel::ActiveLow},
+        {"RST_N", ResetLevel::ActiveLow},
+        {"rstn", ResetLevel::ActiveLow},
+        {"resetn_i", ResetLevel::ActiveLow},
+        {"rst_ni", ResetLevel::ActiveLow},
+        {"arst_n", ResetLevel::ActiveLow},
+        {"nRST", ResetLevel::ActiveLow},
+        {"n_reset", ResetLevel::ActiveLow},
+        // Active high, after nothing, a prefix ending in '_' or one letter.
+        {"rst", ResetLevel::ActiveHigh},
+        {"reset", ResetLevel::ActiveHigh},
+        {"areset", ResetLevel::ActiveHigh},
+        {"Reset", ResetLevel::ActiveHigh},
+        {"i_rst", ResetLevel::ActiveHigh},
+        {"wb_rst_i", ResetLevel::ActiveHigh},
+        {"sys_reset", ResetLevel::ActiveHigh},
+        {"srst", ResetLevel::ActiveHigh},
+        // Words that end in rst or hold reset, and unclear levels.
+        {"first", ResetLevel::None},
+        {"burst", ResetLevel::None},
+        {"burstn", ResetLevel::None},
+        {"resetval", ResetLevel::None},
+        {"reset_done", ResetLevel::None},
+        {"rst_sync", ResetLevel::None},
+        {"unreset", ResetLevel::None},
+        {"nrstn", ResetLevel::None},
+        {"n", ResetLevel::None},
+        {"_i", ResetLevel::None},
+        {"", ResetLevel::None},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ResetLevelOfName(c.name), c.level) << c.name;
+}
+
+TEST(SimulationSummary, ATimeLimitNamesTheInputsThatNeverChanged) {
+    SimulationOutcome outcome;
+    for (const char* line :
+         {"kestrel-sim: 0 transaction(s) completed in 2 us (200 clock cycles)",
+          "kestrel-sim: the time limit of 2 us was reached before RunTransactions returned",
+          "kestrel-sim: inputs of the RTL that never changed: PRESETn, wdata"})
+        ReadSimulationSummary(line, outcome);
+    outcome.exitCode = 3;
+    EXPECT_EQ(outcome.unchangedInputs, "PRESETn, wdata");
+    EXPECT_EQ(SimulationEndText(outcome),
+              "the simulation ended with status 3 (time limit reached; inputs of the RTL that "
+              "never changed: PRESETn, wdata)");
 }
 
 } // namespace
