@@ -465,46 +465,21 @@ TEST(VerilatorNetlist, GivesNamesDirectionsWidthsAndPlaces) {
 }
 
 TEST(ResetNames, TellResetsAndTheirLevelFromOtherPins) {
-    struct Case {
-        const char* name;
-        ResetLevel level;
-    };
-    const Case cases[] = {
+    const std::pair<std::vector<const char*>, ResetLevel> groups[] = {
         // Active low: a trailing n, _n or N, or _ni; a lone n before the word.
-        {"PRESETn", ResetLevel::ActiveLow},
-        {"HRESETn", ResetLevel::ActiveLow},
-        {"S_AXI_ARESETN", ResetLevel::ActiveLow},
-        {"rst_n", ResetLevel::ActiveLow},
-        {"RST_N", ResetLevel::ActiveLow},
-        {"rstn", ResetLevel::ActiveLow},
-        {"resetn_i", ResetLevel::ActiveLow},
-        {"rst_ni", ResetLevel::ActiveLow},
-        {"arst_n", ResetLevel::ActiveLow},
-        {"nRST", ResetLevel::ActiveLow},
-        {"n_reset", ResetLevel::ActiveLow},
+        {{"PRESETn", "HRESETn", "S_AXI_ARESETN", "rst_n", "RST_N", "rstn", "resetn_i", "rst_ni",
+          "arst_n", "nRST", "n_reset"},
+         ResetLevel::ActiveLow},
         // Active high, after nothing, a prefix ending in '_' or one letter.
-        {"rst", ResetLevel::ActiveHigh},
-        {"reset", ResetLevel::ActiveHigh},
-        {"areset", ResetLevel::ActiveHigh},
-        {"Reset", ResetLevel::ActiveHigh},
-        {"i_rst", ResetLevel::ActiveHigh},
-        {"wb_rst_i", ResetLevel::ActiveHigh},
-        {"sys_reset", ResetLevel::ActiveHigh},
-        {"srst", ResetLevel::ActiveHigh},
+        {{"rst", "reset", "areset", "Reset", "i_rst", "wb_rst_i", "sys_reset", "srst"},
+         ResetLevel::ActiveHigh},
         // Words that end in rst or hold reset, and unclear levels.
-        {"first", ResetLevel::None},
-        {"burst", ResetLevel::None},
-        {"burstn", ResetLevel::None},
-        {"resetval", ResetLevel::None},
-        {"reset_done", ResetLevel::None},
-        {"rst_sync", ResetLevel::None},
-        {"unreset", ResetLevel::None},
-        {"nrstn", ResetLevel::None},
-        {"n", ResetLevel::None},
-        {"_i", ResetLevel::None},
-        {"", ResetLevel::None},
+        {{"first", "burst", "burstn", "resetval", "reset_done", "rst_sync", "unreset", "nrstn", "n",
+          "_i", ""},
+         ResetLevel::None},
     };
-    for (const Case& c : cases) EXPECT_EQ(ResetLevelOfName(c.name), c.level) << c.name;
+    for (const auto& [names, level] : groups)
+        for (const char* name : names) EXPECT_EQ(ResetLevelOfName(name), level) << name;
 }
 
 TEST(SimulationSummary, ATimeLimitNamesTheInputsThatNeverChanged) {
