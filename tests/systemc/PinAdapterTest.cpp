@@ -1,9 +1,7 @@
-// The testbench's pin adapters (kestrel_pins.h as kestrel-cli testbench writes it),
-// compiled and run against SystemC: every width class both ways, X and Z towards the RTL
-// read as 0, counted per port and reported once per port.
+// The testbench's pin adapters (share/kestrel/kestrel_pins.h, included first, so it builds
+// on its own), compiled and run against SystemC: every width class both ways, X and Z towards the
+// RTL read as 0, counted per port and reported once per port.
 #include "SystemcBuild.h"
-
-#include "sim/Testbench.h"
 
 #include <gtest/gtest.h>
 
@@ -22,12 +20,12 @@ std::size_t Occurrences(const std::string& text, const std::string& pattern) {
 
 TEST(PinAdapters, CarryEveryWidthBothWaysAndReportUnknownBitsOncePerPort) {
     test::TempDir dir;
-    test::WriteBytes(dir.path() / "kestrel_pins.h", PinAdapterText());
+    const fs::path share = fs::path(KESTREL_SYSTEMC_COMPAT_HEADER).parent_path();
     const fs::path source = fs::path(KESTREL_SYSTEMC_PROGRAMS_DIR) / "pin_adapters.cpp";
     const fs::path object = dir.path() / "pin_adapters.o";
     const fs::path program = dir.path() / "pin_adapters";
     ASSERT_TRUE(test::Succeeds(
-        "compile", test::CompileCommand("-std=c++17", source, object, "-I" + dir.path().string()),
+        "compile", test::CompileCommand("-std=c++17", source, object, "-I" + share.string()),
         dir.path() / "compile.log"));
     ASSERT_TRUE(
         test::Succeeds("link", test::LinkCommand({object}, program), dir.path() / "link.log"));

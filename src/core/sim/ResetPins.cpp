@@ -3,9 +3,10 @@
 // transactions) and the line sim prints about them.
 #include "sim/Testbench.h"
 
+#include "codegen/CodeWriter.h"
+
 #include <algorithm>
 #include <cctype>
-#include <sstream>
 
 namespace kestrel {
 
@@ -65,47 +66,62 @@ ResetLevel ResetLevelOfName(std::string_view name) {
     return low || lowBefore ? ResetLevel::ActiveLow : ResetLevel::ActiveHigh;
 }
 
+namespace {
+
+// What reset.h says it does, at its top.
+void WriteResetComment(CodeWriter& w, const TestbenchPlan& plan) {
+    w.line({"// ", WrittenByText("reset.h", plan)});
+    w.lines({"// Yours to edit: Kestrel writes this file only when it is missing (delete it to "
+             "have it",
+             "// written again for the RTL's pins as they are then).", "//",
+             "// ResetRtl runs at the start of the simulation, before RunTransactions, which "
+             "begins on"});
+    if (plan.resets.empty()) {
+        w.lines({"// the first active clock edge after it returns. No input of the RTL that the "
+                 "project does",
+                 "// not declare is named as a reset (rst, reset, rst_n, PRESETn, ...), so it "
+                 "does nothing."});
+        return;
+    }
+    w.line("// the first active clock edge after it returns. It holds the RTL's inputs named as "
+           "resets");
+    w.line({"// asserted for ", std::to_string(kResetCycles),
+            " active clock edges, then releases them:"});
+    for (const ResetPin& pin : plan.resets)
+        w.line({"//   ", pin.name,
+                pin.activeLow ? ": active low, 0 then 1" : ": active high, 1 then 0"});
+    w.lines({"// RunTransactions may drive them again (every RtlPins signal accepts writes from "
+             "more",
+             "// than one process)."});
+}
+
+// Every reset written at its asserted (or released) level.
+void WriteResetLevels(CodeWriter& w, const TestbenchPlan& plan, bool asserted) {
+    for (const ResetPin& pin : plan.resets)
+        w.line({"pins.", pin.name, ".write(", pin.activeLow == asserted ? "false" : "true", ");"});
+}
+
+} // namespace
+
 std::string ResetText(const TestbenchPlan& plan) {
-    std::ostringstream out;
-    out << "// " << WrittenByText("reset.h", plan) << "\n"
-        << "// Yours to edit: Kestrel writes this file only when it is missing (delete it to "
-           "have it\n"
-        << "// written again for the RTL's pins as they are then).\n"
-        << "//\n"
-        << "// ResetRtl runs at the start of the simulation, before RunTransactions, which "
-           "begins on\n"
-        << "// the first active clock edge after it returns. ";
-    if (plan.resets.empty()) {
-        out << "No input of the RTL that the project does\n"
-            << "// not declare is named as a reset (rst, reset, rst_n, PRESETn, ...), so it "
-               "does nothing.\n";
-    } else {
-        out << "It holds the RTL's inputs named as resets\n"
-            << "// asserted for " << kResetCycles << " active clock edges, then releases them:\n";
-        for (const ResetPin& pin : plan.resets)
-            out << "//   " << pin.name
-                << (pin.activeLow ? ": active low, 0 then 1\n" : ": active high, 1 then 0\n");
-        out << "// RunTransactions may drive them again (every RtlPins signal accepts writes "
-               "from more\n"
-            << "// than one process).\n";
+    CodeWriter w;
+    WriteResetComment(w, plan);
+    w.lines(
+        {"#ifndef KESTREL_RESET_H", "#define KESTREL_RESET_H", "", "#include \"rtl_pins.h\"", ""});
+    {
+        auto body = w.block(
+            "inline void ResetRtl(RtlPins& pins, const sc_core::sc_event& clockEdge) {", "}");
+        if (plan.resets.empty()) {
+            w.lines({"(void)pins;", "(void)clockEdge;"});
+        } else {
+            WriteResetLevels(w, plan, true);
+            w.line({"for (int cycle = 0; cycle < ", std::to_string(kResetCycles), "; ++cycle)"});
+            w.line("    sc_core::wait(clockEdge);");
+            WriteResetLevels(w, plan, false);
+        }
     }
-    out << "#ifndef KESTREL_RESET_H\n#define KESTREL_RESET_H\n\n"
-        << "#include \"rtl_pins.h\"\n\n"
-        << "inline void ResetRtl(RtlPins& pins, const sc_core::sc_event& clockEdge) {\n";
-    if (plan.resets.empty()) {
-        out << "    (void)pins;\n    (void)clockEdge;\n";
-    } else {
-        for (const ResetPin& pin : plan.resets)
-            out << "    pins." << pin.name << ".write(" << (pin.activeLow ? "false" : "true")
-                << ");\n";
-        out << "    for (int cycle = 0; cycle < " << kResetCycles << "; ++cycle)\n"
-            << "        sc_core::wait(clockEdge);\n";
-        for (const ResetPin& pin : plan.resets)
-            out << "    pins." << pin.name << ".write(" << (pin.activeLow ? "true" : "false")
-                << ");\n";
-    }
-    out << "}\n\n#endif\n";
-    return out.str();
+    w.lines({"", "#endif"});
+    return w.take();
 }
 
 std::string ResetsNotice(const TestbenchResult& result) {

@@ -94,8 +94,9 @@ std::vector<std::string> PlanTestbench(const std::string& projectName, const Pro
 
 // The texts of the testbench files.
 std::string SimMainText(const TestbenchPlan& plan);
-// kestrel_pins.h, its header naming `writer` (kWriterTestbench, ...).
-std::string PinAdapterText(std::string_view writer = kWriterTestbench);
+// kestrel_pins.h as the testbench holds it: a line naming `writer` (kWriterTestbench, ...),
+// then `header`, the installed share/kestrel/kestrel_pins.h.
+std::string PinAdapterText(std::string_view header, std::string_view writer);
 std::string RtlPinsText(const TestbenchPlan& plan);
 std::string RtlStubText(const TestbenchPlan& plan);
 std::string TransactionsText(const TestbenchPlan& plan);
@@ -109,19 +110,27 @@ std::string CMakeListsText(const TestbenchPlan& plan);
 // or a value with blanks, quotes, dollars or semicolons reaches the command as it is.
 // `prefix` goes in front unescaped (a variable reference such as ${CMAKE_CURRENT_SOURCE_DIR}/).
 std::string CMakeQuoted(std::string_view text, std::string_view prefix = {});
+// A path as the build file names it, quoted: from the testbench folder (plan.folder) when
+// both lie in the project folder (the testbench then moves with the project), in full
+// otherwise.
+std::string CMakePath(const std::string& storedPath, const TestbenchPlan& plan);
+// True when CMake keeps `text` one element of a list: its square brackets pair up (an
+// unpaired one joins it with the elements after it, wherever it is) and it does not end in
+// a backslash (which escapes the separator after it).
+bool OneCMakeListElement(std::string_view text);
 
 // Why a --define is refused ("NAME" or "NAME=VALUE", NAME a C identifier, no line break in
-// VALUE and no backslash at its end); empty when it is fine.
+// VALUE, no backslash at its end and no unpaired square bracket); empty when it is fine.
 std::string DefineProblem(std::string_view define);
 
 struct TestbenchRequest {
-    std::string projectFile;                 // the .tp (stored path)
-    std::vector<std::string> rtlFiles;       // Verilog files; none: rtl.h
-    std::string top;                         // the Verilog top module; empty: the files' own
-    std::string folder;                      // empty: <project>/Output/testbench
-    std::string compatHeader;                // kestrel_systemc.h to copy in
-    std::string writer = kWriterTestbench;   // for the files' header comment
-    std::vector<std::string> defines;        // NAME or NAME=VALUE, for every C++ file
+    std::string projectFile;               // the .tp (stored path)
+    std::vector<std::string> rtlFiles;     // Verilog files; none: rtl.h
+    std::string top;                       // the Verilog top module; empty: the files' own
+    std::string folder;                    // empty: <project>/Output/testbench
+    std::string compatHeader;              // kestrel_systemc.h to copy in, kestrel_pins.h beside it
+    std::string writer = kWriterTestbench; // for the files' header comment
+    std::vector<std::string> defines;      // NAME or NAME=VALUE, for every C++ file
     std::vector<std::string> includeFolders; // for every C++ file
 };
 
@@ -145,8 +154,8 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request);
 // already, that it drives them; empty without resets.
 std::string ResetsNotice(const TestbenchResult& result);
 
-// kestrel_systemc.h beside the running program (build tree or installation); empty when
-// it is not found.
+// kestrel_systemc.h beside the running program (build tree or installation), where
+// kestrel_pins.h lies too; empty when it is not found.
 std::string FindCompatHeader();
 
 } // namespace kestrel

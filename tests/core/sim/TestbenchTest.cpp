@@ -1,7 +1,8 @@
-// The testbench plan and folder: ports matched to the RTL by name with their widths and
-// directions (each mismatch refused with both declarations), the RTL's other ports in
-// RtlPins with the verilated types, the user's files kept across runs, and Verilator's
-// netlist read for names, directions, widths and places; and the simulation's steps around
+// The testbench plan and folder (its texts are golden files: TestbenchGoldenTest.cpp):
+// ports matched to the RTL by name with their widths and directions (each mismatch refused
+// with both declarations), the user's files kept across runs, what CMake cannot build
+// from, build file quoting, and Verilator's netlist read for names, directions, widths and
+// places; the RTL's resets by their names; and the simulation's steps around
 // the build folder, with a stand-in cmake first in PATH that logs its calls: a configure
 // that fails leaves no cache behind, a cache without build files (a configure stopped
 // half-way) is configured again, and a configured folder is only built.
@@ -24,6 +25,11 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The runtime headers as the source tree holds them.
+const std::string kCompat =
+    (fs::path(KESTREL_EXAMPLES_DIR).parent_path() / "share" / "kestrel" / "kestrel_systemc.h")
+        .string();
 
 RtlSignal Port(std::string_view name, std::string_view type, int width, std::string_view direction,
                bool clock = false) {
@@ -62,10 +68,14 @@ RtlModule Memory(std::vector<RtlPort> extra = {}) {
     return module;
 }
 
-TEST(TestbenchPlan, MatchesPortsByNameAndAdaptsEachWidthClass) {
+// The RTL's other ports go to RtlPins; its 1-bit inputs named as resets are reset.h's,
+// asserted at once and released after the cycles.
+TEST(TestbenchPlan, MatchesPortsByNameAdaptsEachWidthClassAndFindsTheResets) {
     auto tables = MemoryTables();
-    RtlModule rtl = Memory({{"rst_n", PortDirection::In, 1, ""},
-                            {"count", PortDirection::Out, 12, ""},
+    RtlModule rtl = Memory({{"PRESETn", PortDirection::In, 1, ""},
+                            {"rst", PortDirection::In, 1, ""},
+                            {"reset_out", PortDirection::Out, 1, ""},
+                            {"rst_sel", PortDirection::In, 2, ""},
                             {"wide", PortDirection::Out, 70, ""}});
     TestbenchPlan plan;
     EXPECT_TRUE(PlanTestbench("Mem", *tables, &rtl, plan).empty());
@@ -77,46 +87,32 @@ TEST(TestbenchPlan, MatchesPortsByNameAndAdaptsEachWidthClass) {
     EXPECT_EQ(plan.ports[2].pinType, "uint32_t");
     EXPECT_EQ(plan.ports[4].pinType, "uint64_t");
     EXPECT_TRUE(plan.ports[4].adapted());
-    ASSERT_EQ(plan.extraPins.size(), 3u);
-
-    const std::string pins = RtlPinsText(plan);
-    EXPECT_NE(
-        pins.find("sc_core::sc_signal<bool, sc_core::SC_MANY_WRITERS> rst_n{\"rst_n\"}; // input"),
-        std::string::npos);
-    EXPECT_NE(
-        pins.find("sc_core::sc_signal<uint32_t, sc_core::SC_MANY_WRITERS> count{\"count\"}; // "
-                  "output"),
-        std::string::npos);
-    EXPECT_NE(pins.find("sc_core::sc_signal<sc_bv<70>, sc_core::SC_MANY_WRITERS> wide{\"wide\"};"),
-              std::string::npos);
-    const std::string main = SimMainText(plan);
-    EXPECT_NE(main.find("kestrel_tb::ToRtl<sc_lv<8>, uint32_t, 8> addr_adapter;"),
-              std::string::npos);
-    EXPECT_NE(main.find("kestrel_tb::FromRtl<uint64_t, sc_lv<40>, 40> rdata_adapter;"),
-              std::string::npos);
-    EXPECT_NE(main.find("rtl.clk(clk);"), std::string::npos);
-    EXPECT_NE(main.find("rtl.rst_n(pins.rst_n);"), std::string::npos);
-    EXPECT_NE(main.find("wait(clk.posedge_event());\n        RunTransactions(tlm, pins);"),
-              std::string::npos);
-    // An RTL with undeclared inputs and outputs: the example shows how to tie them.
-    const std::string transactions = TransactionsText(plan);
-    EXPECT_NE(transactions.find("//   tie.set_sensitivity(&pins.OUTPUT.value_changed_event());\n"
-                                "    //   sc_core::sc_spawn([&pins] { "
-                                "pins.INPUT.write(pins.OUTPUT.read()); }, \"tie\", &tie);\n"),
-              std::string::npos)
-        << transactions;
-    // Only outputs: nothing to tie.
-    RtlModule outputsOnly = Memory({{"irq", PortDirection::Out, 1, ""}});
-    TestbenchPlan serialPlan;
-    EXPECT_TRUE(PlanTestbench("Mem", *tables, &outputsOnly, serialPlan).empty());
-    EXPECT_EQ(TransactionsText(serialPlan).find("sc_spawn"), std::string::npos);
-    EXPECT_NE(
-        CMakeListsText(serialPlan).find("add_compile_definitions(SC_INCLUDE_DYNAMIC_PROCESSES)"),
-        std::string::npos);
-
+    EXPECT_EQ(plan.extraPins.size(), 5u);
     EXPECT_EQ(VerilatedPinType(32), "uint32_t");
     EXPECT_EQ(VerilatedPinType(33), "uint64_t");
     EXPECT_EQ(VerilatedPinType(65), "sc_bv<65>");
+
+    ASSERT_EQ(plan.resets.size(), 2u);
+    EXPECT_EQ(plan.resets[0].name, "PRESETn");
+    EXPECT_TRUE(plan.resets[0].activeLow);
+    EXPECT_EQ(plan.resets[1].name, "rst");
+    EXPECT_FALSE(plan.resets[1].activeLow);
+    const std::string reset = ResetText(plan);
+    EXPECT_NE(reset.find("    pins.PRESETn.write(false);\n    pins.rst.write(true);\n    for"),
+              std::string::npos)
+        << reset;
+    EXPECT_NE(reset.find("    pins.PRESETn.write(true);\n    pins.rst.write(false);\n}"),
+              std::string::npos)
+        << reset;
+    TestbenchResult written;
+    written.plan = plan;
+    EXPECT_EQ(ResetsNotice(written), "resets: PRESETn (active low), rst (active high), held for 4 "
+                                     "clock cycles by reset.h, then released");
+    written.kept = {"transactions.cpp", "reset.h"};
+    EXPECT_EQ(ResetsNotice(written),
+              "resets: PRESETn (active low), rst (active high), driven as your reset.h says");
+    written.plan.resets.clear();
+    EXPECT_EQ(ResetsNotice(written), "");
 }
 
 TEST(TestbenchPlan, RefusesEveryMismatchNamingThePortAndBothDeclarations) {
@@ -188,23 +184,15 @@ fs::path GeneratedCopy(const fs::path& parent) {
 TEST(TestbenchFolder, KeepsTheUsersFilesAndRewritesOnlyWhatChanged) {
     test::TempDir dir;
     fs::path project = GeneratedCopy(dir.path());
-    fs::path compat = dir.path() / "kestrel_systemc.h";
-    test::WriteBytes(compat, "// compat\n");
     TestbenchRequest request;
     request.projectFile = (project / "MemReqAck.tp").string();
-    request.compatHeader = compat.string();
+    request.compatHeader = kCompat;
 
     TestbenchResult first = WriteTestbench(request);
     ASSERT_TRUE(first.ok()) << first.status.message();
     fs::path folder = project / "Output" / "testbench";
     EXPECT_EQ(first.folder, folder.string());
-    for (const char* name : {"sc_main.cpp", "kestrel_pins.h", "rtl_pins.h", "rtl.h",
-                             "transactions.cpp", "reset.h", "CMakeLists.txt", "kestrel_systemc.h"})
-        EXPECT_TRUE(fs::exists(folder / name)) << name;
-    const std::string transactions = test::ReadBytes(folder / "transactions.cpp");
-    EXPECT_NE(transactions.find("tlm.Write(address, data, waits);"), std::string::npos);
-    EXPECT_NE(transactions.find("tlm.Read(address, data, waits);"), std::string::npos);
-
+    EXPECT_EQ(first.written.size(), 8u);
     test::WriteBytes(folder / "transactions.cpp", "// mine\n");
     test::WriteBytes(folder / "rtl.h", "// my RTL\n");
     test::WriteBytes(folder / "sc_main.cpp", "// stale\n");
@@ -264,46 +252,95 @@ void WriteFakeCmake(const fs::path& bin, const fs::path& log) {
     fs::permissions(script, fs::perms::owner_all);
 }
 
-TEST(Simulation, AConfigureThatDidNotFinishIsDoneAgainOnTheNextRun) {
+// A project's simulation with the stand-in cmake first in PATH, Verilator's folder behind it.
+class SimulationSteps : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFakeCmake(bin, cmakeLog);
+        request.testbench.compatHeader = kCompat;
+    }
+    // Simulates `project` and gives the steps cmake was called for ("-S\n--build\n").
+    std::string Run(const fs::path& project) {
+        fs::remove(cmakeLog);
+        request.testbench.projectFile = (project / "MemReqAck.tp").string();
+        outcome = RunSimulation(request, {}, nullptr);
+        return test::ReadBytes(cmakeLog);
+    }
+
     test::TempDir dir;
-    const fs::path project = GeneratedCopy(dir.path());
     const fs::path bin = dir.path() / "bin";
-    const fs::path log = dir.path() / "cmake.log";
-    WriteFakeCmake(bin, log);
-    test::WriteBytes(dir.path() / "kestrel_systemc.h", "// compat\n");
-    ScopedPath path(bin.string());
-
+    const fs::path cmakeLog = dir.path() / "cmake.log";
+    const std::string verilator = FindProgram("verilator");
+    ScopedPath pathWithFakeCmake{bin.string() +
+                                 (verilator.empty() ? "" : ":" + BeforeLastSeparator(verilator))};
     SimulationRequest request;
-    request.testbench.projectFile = (project / "MemReqAck.tp").string();
-    request.testbench.compatHeader = (dir.path() / "kestrel_systemc.h").string();
-    const fs::path build = project / "Output" / "testbench" / "build";
-    auto run = [&] {
-        fs::remove(log);
-        return RunSimulation(request, {}, nullptr);
-    };
+    SimulationOutcome outcome;
+};
 
+TEST_F(SimulationSteps, AConfigureThatDidNotFinishIsDoneAgainOnTheNextRun) {
+    const fs::path project = GeneratedCopy(dir.path());
+    const fs::path build = project / "Output" / "testbench" / "build";
     // A failed configure: its output is kept and its cache is dropped.
     test::WriteBytes(bin / "FAIL", "");
-    SimulationOutcome failed = run();
-    EXPECT_EQ(failed.reached, SimulationStep::Configure);
-    EXPECT_NE(failed.buildOutput.find("CMake Error: planted"), std::string::npos);
+    EXPECT_EQ(Run(project), "-S\n");
+    EXPECT_EQ(outcome.reached, SimulationStep::Configure);
+    EXPECT_NE(outcome.buildOutput.find("CMake Error: planted"), std::string::npos);
     EXPECT_FALSE(fs::exists(build / "CMakeCache.txt"));
-    EXPECT_EQ(test::ReadBytes(log), "-S\n");
 
     // A cache without build files, as a configure stopped half-way leaves it.
     fs::remove(bin / "FAIL");
     fs::create_directories(build);
     test::WriteBytes(build / "CMakeCache.txt", "half\n");
-    SimulationOutcome again = run();
-    EXPECT_EQ(again.reached, SimulationStep::Build);
-    EXPECT_EQ(test::ReadBytes(log), "-S\n--build\n");
+    EXPECT_EQ(Run(project), "-S\n--build\n");
+    EXPECT_EQ(outcome.reached, SimulationStep::Build);
     EXPECT_EQ(test::ReadBytes(build / "CMakeCache.txt"), "cache\n");
 
     // Configured: only built.
-    SimulationOutcome built = run();
-    EXPECT_EQ(built.reached, SimulationStep::Build);
-    EXPECT_EQ(test::ReadBytes(log), "--build\n");
-    EXPECT_NE(built.buildOutput.find("build stops here"), std::string::npos);
+    EXPECT_EQ(Run(project), "--build\n");
+    EXPECT_EQ(outcome.reached, SimulationStep::Build);
+    EXPECT_NE(outcome.buildOutput.find("build stops here"), std::string::npos);
+}
+
+// Another Verilog file list or top, other defines, or the folder moved with its project:
+// the build folder is configured again before it is built, never built as it was.
+TEST_F(SimulationSteps, AChangedBuildFileOrAMovedFolderIsConfiguredAgain) {
+    fs::path project = GeneratedCopy(dir.path() / "first");
+    const fs::path memory = project / "rtl" / "memory.v";
+    const fs::path wrapper = project / "rtl" / "wrapper.v";
+    test::WriteBytes(wrapper, "module wrapper (input wire clk, input wire req, input wire we,\n"
+                              "    input wire [7:0] addr, input wire [7:0] wdata,\n"
+                              "    output wire ack, output wire [7:0] rdata);\n"
+                              "    memory inner(.clk(clk), .req(req), .we(we), .addr(addr),\n"
+                              "                 .wdata(wdata), .ack(ack), .rdata(rdata));\n"
+                              "endmodule\n");
+    EXPECT_EQ(Run(project), "-S\n--build\n");
+    EXPECT_TRUE(outcome.testbench.ok()) << outcome.testbench.status.message();
+    EXPECT_EQ(Run(project), "--build\n");
+    request.testbench.defines = {"TRACE"};
+    EXPECT_EQ(Run(project), "-S\n--build\n");
+    EXPECT_EQ(Run(project), "--build\n");
+    if (!verilator.empty()) {
+        request.testbench.rtlFiles = {memory.string()};
+        EXPECT_EQ(Run(project), "-S\n--build\n");
+        EXPECT_EQ(Run(project), "--build\n");
+        request.testbench.rtlFiles = {wrapper.string(), memory.string()};
+        request.testbench.top = "wrapper";
+        EXPECT_EQ(Run(project), "-S\n--build\n");
+        EXPECT_EQ(Run(project), "--build\n");
+        EXPECT_TRUE(outcome.testbench.ok()) << outcome.testbench.status.message();
+    }
+    // Moved, with its build folder: the same build file, in another folder. The cache of
+    // the old folder is not used.
+    const fs::path moved = dir.path() / "moved";
+    fs::rename(dir.path() / "first", moved);
+    project = GeneratedCopy(moved); // its settings pointed at the moved copy
+    if (!verilator.empty())
+        request.testbench.rtlFiles = {(project / "rtl" / "wrapper.v").string(),
+                                      (project / "rtl" / "memory.v").string()};
+    const fs::path build = project / "Output" / "testbench" / "build";
+    test::WriteBytes(build / "CMakeCache.txt", "old folder\n");
+    EXPECT_EQ(Run(project), "-S\n--build\n");
+    EXPECT_EQ(test::ReadBytes(build / "CMakeCache.txt"), "cache\n");
 }
 
 // A run of cmake (the real one), for the build file's texts.
@@ -315,9 +352,11 @@ TEST(CMakeQuoted, EveryTextReachesACMakeFunctionAsOneArgumentAsItWas) {
     test::TempDir dir;
     // What paths and define values hold; a function receives its arguments as one list,
     // as Verilator's verilate() receives its sources.
-    const std::vector<std::string> texts = {
-        "a;b;c",         "two words",         "say \"hi\"",      "back\\slash",
-        "$HOME ${HOME}", "$ENV{HOME} @HOME@", "tab\there\nnext", "#(not a comment)"};
+    const std::vector<std::string> texts = {"a;b;c",           "two words",
+                                            "say \"hi\"",      "back\\slash",
+                                            "$HOME ${HOME}",   "$ENV{HOME} @HOME@",
+                                            "tab\there\nnext", "#(not a comment)",
+                                            "[[x]] ]=[",       "a\\;b"};
     std::string script = "function(each)\n"
                          "  set(i 0)\n"
                          "  foreach(x IN LISTS ARGN)\n"
@@ -342,155 +381,47 @@ TEST(CMakeQuoted, EveryTextReachesACMakeFunctionAsOneArgumentAsItWas) {
     EXPECT_EQ(DefineProblem("WIDTH=8"), "");
     EXPECT_EQ(DefineProblem("_TRACE"), "");
     EXPECT_EQ(DefineProblem("GREETING=\"a b; $c\""), "");
-    for (const char* bad : {"", "=1", "8BIT", "A-B=1", "X=a\nb", "X=a\\"})
+    for (const char* bad : {"", "=1", "8BIT", "A-B=1", "X=a\nb", "X=a\\", "X=a[b", "X=]"})
         EXPECT_NE(DefineProblem(bad), "") << bad;
+    // An unpaired square bracket joins a list element with the ones after it.
+    for (const char* joined : {"a[b", "]", "[[x]", "x\\"})
+        EXPECT_FALSE(OneCMakeListElement(joined)) << joined;
 }
 
-// The testbench of a project whose folder name has blanks, dollars and parentheses, moved
-// with its project to another folder: a configure of the moved folder finds every file, and
-// the folders outside the project are named in full.
-TEST(TestbenchFolder, MovesWithItsProject) {
+TEST(TestbenchFolder, NeedsAFolderCMakeBuildsInTheTransactorAndBothRuntimeHeaders) {
     test::TempDir dir;
-    const fs::path original = dir.path() / "my $HOME (copy)";
-    fs::path project = GeneratedCopy(original);
-    test::WriteBytes(project / "Output" / "TLM_AIC.h", "// generated\n");
-    test::WriteBytes(dir.path() / "kestrel_systemc.h", "// compat\n");
-    const fs::path inside = project / "include";
-    const fs::path outside = dir.path() / "shared; headers";
-    fs::create_directories(inside);
-    fs::create_directories(outside);
+    fs::path project = GeneratedCopy(dir.path());
     TestbenchRequest request;
     request.projectFile = (project / "MemReqAck.tp").string();
-    request.compatHeader = (dir.path() / "kestrel_systemc.h").string();
-    request.defines = {"WIDTH=8", "GREETING=\"a b;c\""};
-    request.includeFolders = {inside.string(), outside.string()};
-    TestbenchResult written = WriteTestbench(request);
-    ASSERT_TRUE(written.ok()) << written.status.message();
-    const fs::path folder = project / "Output" / "testbench";
-    const std::string lists = test::ReadBytes(folder / "CMakeLists.txt");
-    EXPECT_NE(lists.find("add_library(kestrel_transactor STATIC "
-                         "\"${CMAKE_CURRENT_SOURCE_DIR}/../Tran.cpp\" transactions.cpp)"),
-              std::string::npos)
-        << lists;
-    EXPECT_NE(lists.find("target_compile_definitions(kestrel_transactor PUBLIC \"WIDTH=8\" "
-                         "\"GREETING=\\\"a b\\;c\\\"\")"),
-              std::string::npos)
-        << lists;
-    EXPECT_NE(lists.find("target_include_directories(kestrel_transactor PUBLIC "
-                         "\"${CMAKE_CURRENT_SOURCE_DIR}/../../include\" " +
-                         CMakeQuoted(outside.string()) + ")"),
-              std::string::npos)
-        << lists;
-    EXPECT_EQ(lists.find("(copy)"), std::string::npos) << lists; // no path of the project in full
-    EXPECT_NE(test::ReadBytes(folder / "sc_main.cpp")
-                  .find("// sc_main.cpp - written by kestrel-cli testbench for project MemReqAck."),
-              std::string::npos);
-
-    const fs::path moved = dir.path() / "moved";
-    fs::rename(original, moved);
-    const fs::path movedFolder = moved / "MemReqAck" / "Output" / "testbench";
-    RunOutcome configured =
-        RunCMake({"-S", movedFolder.string(), "-B", (dir.path() / "build").string()});
-    EXPECT_TRUE(configured.succeeded()) << configured.output;
-
+    request.compatHeader = kCompat;
     // CMake cannot build in a folder whose path holds a semicolon, a quote or a hash.
-    request.projectFile = (moved / "MemReqAck" / "MemReqAck.tp").string();
-    request.folder = (dir.path() / "tb;1").string();
-    request.includeFolders = {outside.string()};
+    request.folder = dir / "tb;1";
     TestbenchResult refused = WriteTestbench(request);
     ASSERT_EQ(refused.problems.size(), 1u);
-    EXPECT_NE(refused.problems[0].find("holds ';', which CMake cannot build in"), std::string::npos)
+    EXPECT_NE(refused.problems[0].find("holds ';', which CMake cannot build in"),
+              std::string::npos);
+    request.folder.clear();
+    fs::create_directories(dir.path() / "inc[1");
+    request.includeFolders = {dir / "inc[1"};
+    refused = WriteTestbench(request);
+    ASSERT_EQ(refused.problems.size(), 1u);
+    EXPECT_NE(refused.problems[0].find("inc[1 holds a square bracket without its pair"),
+              std::string::npos)
         << refused.problems[0];
-}
-
-// A window's Simulate says so in the header of every file it writes.
-TEST(TestbenchFolder, TheHeaderNamesWhoWroteIt) {
-    test::TempDir dir;
-    fs::path project = GeneratedCopy(dir.path());
-    test::WriteBytes(dir.path() / "kestrel_systemc.h", "// compat\n");
-    TestbenchRequest request;
-    request.projectFile = (project / "MemReqAck.tp").string();
-    request.compatHeader = (dir.path() / "kestrel_systemc.h").string();
-    request.writer = kWriterWindow;
-    ASSERT_TRUE(WriteTestbench(request).ok());
-    for (const char* name : {"sc_main.cpp", "kestrel_pins.h", "rtl_pins.h", "rtl.h",
-                             "transactions.cpp", "CMakeLists.txt"}) {
-        const std::string text = test::ReadBytes(project / "Output" / "testbench" / name);
-        const std::string first = text.substr(0, text.find('\n'));
-        EXPECT_NE(first.find("written by Kestrel's Simulate (Generate window)"), std::string::npos)
-            << first;
-        EXPECT_EQ(text.find("written by kestrel-cli"), std::string::npos) << name;
-    }
-}
-
-// Another Verilog file list or top, other defines, or the folder moved with its project:
-// the build folder is configured again before it is built, never built as it was.
-TEST(Simulation, AChangedBuildFileOrAMovedFolderIsConfiguredAgain) {
-    test::TempDir dir;
-    const fs::path bin = dir.path() / "bin";
-    const fs::path log = dir.path() / "cmake.log";
-    WriteFakeCmake(bin, log);
-    test::WriteBytes(dir.path() / "kestrel_systemc.h", "// compat\n");
-    const std::string verilator = FindProgram("verilator");
-    ScopedPath path(bin.string() + (verilator.empty() ? "" : ":" + BeforeLastSeparator(verilator)));
-
-    fs::path project = GeneratedCopy(dir.path() / "first");
-    const fs::path memory = project / "rtl" / "memory.v";
-    const fs::path wrapper = project / "rtl" / "wrapper.v";
-    test::WriteBytes(wrapper, "module wrapper (input wire clk, input wire req, input wire we,\n"
-                              "    input wire [7:0] addr, input wire [7:0] wdata,\n"
-                              "    output wire ack, output wire [7:0] rdata);\n"
-                              "    memory inner(.clk(clk), .req(req), .we(we), .addr(addr),\n"
-                              "                 .wdata(wdata), .ack(ack), .rdata(rdata));\n"
-                              "endmodule\n");
-    SimulationRequest request;
-    request.testbench.compatHeader = (dir.path() / "kestrel_systemc.h").string();
-    auto run = [&] {
-        fs::remove(log);
-        request.testbench.projectFile = (project / "MemReqAck.tp").string();
-        SimulationOutcome outcome = RunSimulation(request, {}, nullptr);
-        EXPECT_TRUE(outcome.testbench.ok()) << outcome.testbench.status.message();
-        return test::ReadBytes(log);
-    };
-    EXPECT_EQ(run(), "-S\n--build\n");
-    EXPECT_EQ(run(), "--build\n");
-    request.testbench.defines = {"TRACE"};
-    EXPECT_EQ(run(), "-S\n--build\n");
-    EXPECT_EQ(run(), "--build\n");
-    if (!verilator.empty()) {
-        request.testbench.rtlFiles = {memory.string()};
-        EXPECT_EQ(run(), "-S\n--build\n");
-        EXPECT_EQ(run(), "--build\n");
-        request.testbench.rtlFiles = {wrapper.string(), memory.string()};
-        request.testbench.top = "wrapper";
-        EXPECT_EQ(run(), "-S\n--build\n");
-        EXPECT_EQ(run(), "--build\n");
-    }
-    // Moved, with its build folder: the same build file, in another folder. The cache of
-    // the old folder is not used.
-    const fs::path moved = dir.path() / "moved";
-    fs::rename(dir.path() / "first", moved);
-    project = GeneratedCopy(moved); // its settings pointed at the moved copy
-    if (!verilator.empty())
-        request.testbench.rtlFiles = {(project / "rtl" / "wrapper.v").string(),
-                                      (project / "rtl" / "memory.v").string()};
-    const fs::path build = project / "Output" / "testbench" / "build";
-    test::WriteBytes(build / "CMakeCache.txt", "old folder\n");
-    EXPECT_EQ(run(), "-S\n--build\n");
-    EXPECT_EQ(test::ReadBytes(build / "CMakeCache.txt"), "cache\n");
-}
-
-TEST(TestbenchFolder, NeedsAGeneratedTransactor) {
-    test::TempDir dir;
-    fs::path project = GeneratedCopy(dir.path());
+    request.includeFolders.clear();
     fs::remove(project / "Output" / "Tran.cpp");
-    TestbenchRequest request;
-    request.projectFile = (project / "MemReqAck.tp").string();
-    request.compatHeader = (dir.path() / "none.h").string();
     TestbenchResult result = WriteTestbench(request);
     ASSERT_EQ(result.problems.size(), 1u);
     EXPECT_NE(result.problems[0].find("Tran.cpp does not exist: run Generate first"),
               std::string::npos);
+    test::WriteBytes(project / "Output" / "Tran.cpp", "// generated\n");
+    // kestrel_pins.h lies beside kestrel_systemc.h, where both are installed.
+    test::WriteBytes(dir.path() / "kestrel_systemc.h", "// compat\n");
+    for (const std::string& compat : {dir / "none.h", dir / "kestrel_systemc.h"}) {
+        request.compatHeader = compat;
+        EXPECT_NE(WriteTestbench(request).status.message().find(" is not installed beside the "),
+                  std::string::npos);
+    }
     EXPECT_FALSE(fs::exists(project / "Output" / "testbench"));
 }
 
@@ -531,6 +462,38 @@ TEST(VerilatorNetlist, GivesNamesDirectionsWidthsAndPlaces) {
     Status missing = ParseVerilatorNetlist(xml, "cpu", module);
     EXPECT_EQ(missing.message(), "no module \"cpu\" in the Verilog files");
     EXPECT_FALSE(ParseVerilatorNetlist("<verilator_xml", "", module).ok());
+}
+
+TEST(ResetNames, TellResetsAndTheirLevelFromOtherPins) {
+    const std::pair<std::vector<const char*>, ResetLevel> groups[] = {
+        // Active low: a trailing n, _n or N, or _ni; a lone n before the word.
+        {{"PRESETn", "HRESETn", "S_AXI_ARESETN", "rst_n", "RST_N", "rstn", "resetn_i", "rst_ni",
+          "arst_n", "nRST", "n_reset"},
+         ResetLevel::ActiveLow},
+        // Active high, after nothing, a prefix ending in '_' or one letter.
+        {{"rst", "reset", "areset", "Reset", "i_rst", "wb_rst_i", "sys_reset", "srst"},
+         ResetLevel::ActiveHigh},
+        // Words that end in rst or hold reset, and unclear levels.
+        {{"first", "burst", "burstn", "resetval", "reset_done", "rst_sync", "unreset", "nrstn", "n",
+          "_i", ""},
+         ResetLevel::None},
+    };
+    for (const auto& [names, level] : groups)
+        for (const char* name : names) EXPECT_EQ(ResetLevelOfName(name), level) << name;
+}
+
+TEST(SimulationSummary, ATimeLimitNamesTheInputsThatNeverChanged) {
+    SimulationOutcome outcome;
+    for (const char* line :
+         {"kestrel-sim: 0 transaction(s) completed in 2 us (200 clock cycles)",
+          "kestrel-sim: the time limit of 2 us was reached before RunTransactions returned",
+          "kestrel-sim: inputs of the RTL that never changed: PRESETn, wdata"})
+        ReadSimulationSummary(line, outcome);
+    outcome.exitCode = 3;
+    EXPECT_EQ(outcome.unchangedInputs, "PRESETn, wdata");
+    EXPECT_EQ(SimulationEndText(outcome),
+              "the simulation ended with status 3 (time limit reached; inputs of the RTL that "
+              "never changed: PRESETn, wdata)");
 }
 
 } // namespace

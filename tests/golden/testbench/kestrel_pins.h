@@ -1,11 +1,4 @@
-// kestrel_pins.h, the fixed part of every testbench: the adapters between the
-// transactor's 4-state ports and a verilated model's 2-state ports, and the run's counts.
-#include "sim/Testbench.h"
-
-namespace kestrel {
-
-std::string PinAdapterText(std::string_view writer) {
-    return "// kestrel_pins.h - written by " + std::string(writer) + R"(; rewritten on every run.
+// kestrel_pins.h - written by kestrel-cli testbench; rewritten on every run.
 //
 // A transactor's ports are 4-state (sc_logic, sc_lv<N>); a model verilated for SystemC has
 // 2-state ports (bool up to 1 bit, uint32_t up to 32, uint64_t up to 64, sc_bv<N> above).
@@ -298,7 +291,3 @@ inline bool ParseTime(const char* text, sc_core::sc_time& time) {
 } // namespace kestrel_tb
 
 #endif
-)";
-}
-
-} // namespace kestrel
