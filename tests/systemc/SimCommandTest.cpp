@@ -26,48 +26,44 @@ using test::Quoted;
 
 const fs::path kExample = fs::path(KESTREL_EXAMPLES_DIR) / "MemReqAck";
 
-// The transactions of the example's transcript (README), as its transactions.cpp prints them.
-constexpr const char* kTransactions[] = {
-    "   30 ns      3  Write (0x10, 0xa5)   waits 1",
-    "   60 ns      6  Write (0x11, 0x3c)   waits 1",
-    "   90 ns      9  Write (0xff, 0x01)   waits 1",
-    "  130 ns     13  Read (0x10)          data 0xa5, waits 2",
-    "  170 ns     17  Read (0x11)          data 0x3c, waits 2",
-    "  200 ns     20  Write (0x10, 0x5a)   waits 1",
-    "  240 ns     24  Read (0x10)          data 0x5a, waits 2",
-    "  280 ns     28  Read (0xff)          data 0x01, waits 2",
-    "  320 ns     32  Read (0x42)          data 0x00, waits 2",
-};
-
 struct Project {
     fs::path folder;
     std::string tp; // quoted for the shell
 };
 
 test::CommandResult Cli(const std::string& arguments, const fs::path& logFile) {
-    return test::RunCommand(Quoted((test::BinDir() / "kestrel-cli").string()) + " " + arguments,
-                            logFile);
+    return test::RunKestrelCli(arguments, logFile);
 }
 
 // A copy of the example with its outputs pointed at the copy, generated from the AsmL.
 Project GeneratedCopy(const test::TempDir& dir) {
-    Project project{dir.path() / "MemReqAck", ""};
-    test::CopyTree(kExample, project.folder);
-    const fs::path out = project.folder / "Output";
-    project.tp = Quoted((project.folder / "MemReqAck.tp").string());
-    test::CommandResult pointed =
-        Cli("settings " + project.tp + " --cpp " + Quoted((out / "Tran.cpp").string()) +
-                " --header " + Quoted((out / "Tran.h").string()) + " --interface-header " +
-                Quoted((out / "TLM_AIC.h").string()),
-            dir.path() / "settings.log");
-    EXPECT_EQ(pointed.exitCode, 0) << pointed.output;
+    Project project{dir.path() / "MemReqAck",
+                    test::PointedMemReqAck(dir.path() / "MemReqAck", dir.path())};
     test::CommandResult generated = Cli("generate " + project.tp, dir.path() / "generate.log");
     EXPECT_EQ(generated.exitCode, 0) << generated.output;
     return project;
 }
 
+// Builds the testbench folder with plain CMake in `build` and runs its program there with
+// `options`; a failed step fails the test and gives exit code -1.
+test::CommandResult BuildFolderAndRun(const fs::path& folder, const fs::path& build,
+                                      const fs::path& logs, const std::string& options = "") {
+    const std::string b = Quoted(build.string());
+    for (const auto& [what, command] :
+         {std::pair<std::string, std::string>{"configure",
+                                              "cmake -S " + Quoted(folder.string()) + " -B " + b},
+          {"build", "cmake --build " + b + " -j 2"}}) {
+        ::testing::AssertionResult step = test::Succeeds(what, command, logs / (what + ".log"));
+        EXPECT_TRUE(step);
+        if (!step) return {};
+    }
+    return test::RunCommand("cd " + Quoted(folder.string()) + " && SC_COPYRIGHT_MESSAGE=DISABLE " +
+                                b + "/sim" + options,
+                            logs / "run.log");
+}
+
 void ExpectTranscript(const std::string& output) {
-    for (const char* line : kTransactions)
+    for (const char* line : test::kMemReqAckTransactions)
         EXPECT_NE(output.find(std::string(line) + "\n"), std::string::npos) << line << "\n"
                                                                             << output;
     EXPECT_NE(output.find("Transactions completed: 9\n"), std::string::npos) << output;
@@ -169,24 +165,9 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
             dir.path() / "testbench.log");
     ASSERT_EQ(testbench.exitCode, 0) << testbench.output;
     EXPECT_NE(testbench.output.find("kept transactions.cpp (yours)"), std::string::npos);
-    const std::string pins = test::ReadBytes(folder / "rtl_pins.h");
-    EXPECT_NE(pins.find("sc_core::sc_signal<bool, sc_core::SC_MANY_WRITERS> invert{\"invert\"}; "
-                        "// input of the RTL"),
-              std::string::npos)
-        << pins;
-    EXPECT_NE(pins.find("sc_core::sc_signal<uint32_t, sc_core::SC_MANY_WRITERS> "
-                        "accesses{\"accesses\"}; // output of the RTL"),
-              std::string::npos)
-        << pins;
     // The folder builds and runs without Kestrel.
-    const std::string build = Quoted((folder / "build").string());
-    ASSERT_TRUE(test::Succeeds("configure", "cmake -S " + Quoted(folder.string()) + " -B " + build,
-                               dir.path() / "configure.log"));
-    ASSERT_TRUE(
-        test::Succeeds("build", "cmake --build " + build + " -j 2", dir.path() / "build.log"));
-    test::CommandResult run = test::RunCommand(
-        "cd " + Quoted(folder.string()) + " && SC_COPYRIGHT_MESSAGE=DISABLE build/sim --until 10us",
-        dir.path() / "run.log");
+    test::CommandResult run =
+        BuildFolderAndRun(folder, folder / "build", dir.path(), " --until 10us");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output.find("E115"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("data 0x77 accesses 3"), std::string::npos) << run.output;
@@ -236,12 +217,6 @@ TEST(Sim, AUartWithVerilogOfItsOwnLoopsItsBytesBackByBothMethods) {
     EXPECT_NE(asml.output.find("Transactions completed: 22\nSimulated time: 2250 ns\n"),
               std::string::npos)
         << asml.output;
-    // The RTL's reset, serial pins and interrupt, which the project does not declare.
-    const std::string pins =
-        test::ReadBytes(dir.path() / "UartLoop" / "Output" / "testbench" / "rtl_pins.h");
-    for (const char* pin : {" rst{", " tx{", " rx{", " irq{"})
-        EXPECT_NE(pins.find(pin), std::string::npos) << pin << "\n" << pins;
-
     // The same behaviour drawn: the same checks on the same cycles.
     test::CommandResult fsm = run("fsm");
     ASSERT_EQ(fsm.exitCode, 0) << fsm.output;
@@ -443,16 +418,8 @@ TEST(Sim, TheFailedToolsOwnLinesReachTheUserAndTheFolderMovesWithItsProject) {
     // The project moved, with its testbench: the folder builds where it is now.
     const fs::path moved = dir.path() / "moved (here)";
     fs::rename(project.folder, moved);
-    const fs::path movedFolder = moved / "Output" / "testbench";
-    const std::string build = Quoted((dir.path() / "build").string());
-    ASSERT_TRUE(test::Succeeds("configure",
-                               "cmake -S " + Quoted(movedFolder.string()) + " -B " + build,
-                               dir.path() / "configure.log"));
-    ASSERT_TRUE(
-        test::Succeeds("build", "cmake --build " + build + " -j 2", dir.path() / "build.log"));
-    test::CommandResult run = test::RunCommand(
-        "cd " + Quoted(movedFolder.string()) + " && SC_COPYRIGHT_MESSAGE=DISABLE " + build + "/sim",
-        dir.path() / "run.log");
+    test::CommandResult run =
+        BuildFolderAndRun(moved / "Output" / "testbench", dir.path() / "build", dir.path());
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("[a b;c $d] 7 8\n"), std::string::npos) << run.output;
 }

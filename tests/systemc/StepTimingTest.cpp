@@ -92,8 +92,7 @@ const std::string kCorrected =
                 R"(PENABLE := LOGIC_0"}]})");
 
 test::CommandResult Cli(const std::string& arguments, const fs::path& logFile) {
-    return test::RunCommand(Quoted((test::BinDir() / "kestrel-cli").string()) + " " + arguments,
-                            logFile);
+    return test::RunKestrelCli(arguments, logFile);
 }
 
 TEST(StepTiming, AnApbAccessEndsOnTheEdgeOfItsTransferOnlyWhenTheStateThatSeesPreadyEndsIt) {
