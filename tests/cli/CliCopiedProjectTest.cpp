@@ -31,7 +31,7 @@ TEST(CliCopiedProject, CommandsWarnUntilSettingsHerePointsTheCopyAtItsOwnOutput)
     // Output wherever the command runs, so nothing is said and Generate writes there.
     CliRun shown = Cli({"show", originalTp});
     EXPECT_EQ(shown.code, 0);
-    EXPECT_FALSE(Has(shown.err, "warning")) << shown.err;
+    EXPECT_FALSE(Has(shown.err, "warning"));
     CliRun relative = Cli({"generate", originalTp});
     EXPECT_EQ(relative.code, 0) << relative.err;
     EXPECT_TRUE(
@@ -51,7 +51,7 @@ TEST(CliCopiedProject, CommandsWarnUntilSettingsHerePointsTheCopyAtItsOwnOutput)
         said += text.replace(text.find('%'), 1, out) + "\n";
     }
     EXPECT_EQ(here.out, said);
-    EXPECT_FALSE(Has(here.err, "warning")) << here.err;
+    EXPECT_FALSE(Has(here.err, "warning"));
     ASSERT_EQ(Cli({"generate", originalTp}).code, 0);
     std::map<std::string, std::pair<std::string, fs::file_time_type>> before;
     for (const char* name :
@@ -88,8 +88,7 @@ TEST(CliCopiedProject, CommandsWarnUntilSettingsHerePointsTheCopyAtItsOwnOutput)
     here = Cli({"settings", tp, "--here"});
     ASSERT_EQ(here.code, 0) << here.err;
     EXPECT_TRUE(Has(here.out, "Transactor C++ file: " + out + "/Tran.cpp -> " + copy.string() +
-                                  "/Output/Tran.cpp\n"))
-        << here.out;
+                                  "/Output/Tran.cpp\n"));
     EXPECT_EQ(here.err, "");
     EXPECT_EQ(Cli({"settings", tp, "--here"}).out,
               "nothing to change: the generated files already go to " + copy.string() +
@@ -125,8 +124,7 @@ TEST(CliCopiedProject, AFolderOfTheUsersOwnIsNotWarnedOf) {
     EXPECT_EQ(away.code, 0);
     EXPECT_EQ(Count(away.err, "kestrel-cli: warning: "), 1u) << away.err;
     EXPECT_TRUE(Has(away.err, (dir / "gone/Tran.h") + " lies in " + (dir / "gone") +
-                                  ", a folder that does not exist"))
-        << away.err;
+                                  ", a folder that does not exist"));
     EXPECT_EQ(Cli({"settings", tp, "--here", "--cpp", "x.cpp"}).code, 2);
 }
 

@@ -139,7 +139,7 @@ TEST(CliDeclare, ReadsTheKeysAsTheWindowsFieldsAndPassesNotesAndWarningsOn) {
         Has(check.err,
             (p.dir.path() / "P/Input/tlm_func.dat: warning: 2 functions are named idle").string()))
         << check.err;
-    EXPECT_TRUE(Has(check.out, p.tp.string() + ": 0 error(s), ")) << check.out;
+    EXPECT_TRUE(Has(check.out, p.tp.string() + ": 0 error(s), "));
 }
 
 TEST(CliDeclare, RefusalsExitOneNameTheEntryAndWriteNothing) {
@@ -162,15 +162,15 @@ TEST(CliDeclare, RefusalsExitOneNameTheEntryAndWriteNothing) {
         CliRun run = p.Declare(c.file);
         EXPECT_EQ(run.code, 1);
         // "<title>: <message>", then which entry of the file was refused.
-        EXPECT_TRUE(Has(run.err, ": " + c.message)) << run.err;
-        EXPECT_TRUE(Has(run.err, "d.json")) << run.err;
+        EXPECT_TRUE(Has(run.err, ": " + c.message));
+        EXPECT_TRUE(Has(run.err, "d.json"));
         EXPECT_EQ(Tables(p.tp), before);
     }
     // A malformed file is a file error naming the file.
     test::WriteBytes(p.dir.path() / "bad.json", "{\"functions\": [");
     CliRun bad = Cli({"declare", p.tp.string(), (p.dir.path() / "bad.json").string()});
     EXPECT_EQ(bad.code, 2);
-    EXPECT_TRUE(Has(bad.err, "bad.json")) << bad.err;
+    EXPECT_TRUE(Has(bad.err, "bad.json"));
     EXPECT_EQ(Tables(p.tp), before);
 }
 

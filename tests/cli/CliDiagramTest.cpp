@@ -47,7 +47,7 @@ TEST(CliDiagram, ShowThenSetChangesNoByteOfAnyRepositoryDiagram) {
             CliRun show = c.ShowRun();
             if (show.code != 0) { // not a diagram the reader reads
                 EXPECT_EQ(show.code, 2);
-                EXPECT_TRUE(Has(show.err, c.diagram)) << show.err;
+                EXPECT_TRUE(Has(show.err, c.diagram));
                 continue;
             }
             EXPECT_EQ(c.Set(show.out).code, 0) << entry.path();
@@ -153,9 +153,9 @@ TEST(CliDiagram, BadModelsAreRefusedAndLeaveTheFile) {
         if (!k.pointer.empty()) model[Json::json_pointer(k.pointer)] = k.value;
         CliRun run = c.Set(k.pointer.empty() ? k.value.get<std::string>() : model.dump());
         EXPECT_EQ(run.code, 2) << k.pointer;
-        EXPECT_TRUE(Has(run.err, k.named)) << run.err;
+        EXPECT_TRUE(Has(run.err, k.named));
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
-        EXPECT_TRUE(Has(run.err, c.model) || Has(run.err, c.diagram)) << run.err;
+        EXPECT_TRUE(Has(run.err, c.model) || Has(run.err, c.diagram));
         EXPECT_EQ(test::ReadBytes(c.diagram), original) << k.pointer;
     }
     CliRun missing = Cli({"diagram", "show", c.dir / "none.asf"});
@@ -175,8 +175,7 @@ TEST(CliDiagram, InitialPointsTheResetTransitionAtAState) {
     EXPECT_EQ(reset["from"], 25);
     EXPECT_EQ(reset["to"], 28);
     const std::string text = c.Listing();
-    EXPECT_TRUE(Has(text, "28 WAIT_ACK (state, initial)") && Has(text, "26 REQUEST (state) at"))
-        << text;
+    EXPECT_TRUE(Has(text, "28 WAIT_ACK (state, initial)") && Has(text, "26 REQUEST (state) at"));
 
     const std::string bytes = test::ReadBytes(c.diagram);
     CliRun again = Cli({"diagram", "initial", c.diagram, "28"});
@@ -207,12 +206,12 @@ TEST(CliDiagram, CheckAndAsml) {
     CliRun alone = Cli({"diagram", "check", c.diagram});
     EXPECT_EQ(alone.code, 0) << alone.err; // without the project only the warnings show
     EXPECT_TRUE(Has(alone.err, c.diagram + ":"));
-    EXPECT_TRUE(Has(alone.err, ": warning: State \"Stray\" cannot be reached")) << alone.err;
+    EXPECT_TRUE(Has(alone.err, ": warning: State \"Stray\" cannot be reached"));
     CliRun full = Cli({"diagram", "check", c.diagram, "--project", project, "--function", "2"});
     EXPECT_EQ(full.code, 1) << full.err;
     EXPECT_EQ(full.err.find(c.diagram + ":"), 0u) << full.err;
     EXPECT_LT(full.err.find(": error: "), full.err.find(": warning: ")) << full.err;
-    EXPECT_TRUE(Has(full.out, ": 1 error(s), 2 warning(s)")) << full.out;
+    EXPECT_TRUE(Has(full.out, ": 1 error(s), 2 warning(s)"));
 
     // With the project, also the warnings check gives for the function's AsmL, at the
     // diagram line it came from: here a part of a port written.
@@ -221,8 +220,8 @@ TEST(CliDiagram, CheckAndAsml) {
     CliRun linted =
         Cli({"diagram", "check", c.diagram, "--project", project, "--function", "Read"});
     EXPECT_EQ(linted.code, 0) << linted.err;
-    EXPECT_TRUE(Has(linted.err, ": warning: addr ( 3 ) := ... becomes \"addr ( 3 ).write( ... )\""))
-        << linted.err;
+    EXPECT_TRUE(
+        Has(linted.err, ": warning: addr ( 3 ) := ... becomes \"addr ( 3 ).write( ... )\""));
     EXPECT_TRUE(linted.err.starts_with(c.diagram + ":")) << linted.err;
 
     CliRun asml = Cli({"diagram", "asml", (kExample / "Input/Read.asf").string(), "--project",
@@ -237,7 +236,7 @@ TEST(CliDiagram, CheckAndAsml) {
     for (const char* sub : {"show", "set", "check"}) {
         CliRun help = Cli({"diagram", sub, "--help"});
         EXPECT_EQ(help.code, 0);
-        EXPECT_TRUE(Has(help.out, "FILE")) << help.out;
+        EXPECT_TRUE(Has(help.out, "FILE"));
     }
 }
 

@@ -29,8 +29,11 @@ inline CliRun Cli(std::vector<std::string> args) {
     return {code, out.str(), err.str()};
 }
 
-inline bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
+// Whether `text` holds `part`; a failure shows the text.
+inline ::testing::AssertionResult Has(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos)
+        return ::testing::AssertionSuccess() << "\"" << part << "\" is in:\n" << text;
+    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
 }
 
 // A new project `name` in `dir`; its .tp path.

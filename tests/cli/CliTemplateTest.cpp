@@ -45,7 +45,7 @@ TEST(CliTemplates, AsmlTemplateWritesTheTextAndTheDocumentOrThePlainText) {
     EXPECT_EQ(made.out, "AsmL template written to " + templateFile + "\nDocument written to " +
                             document + "\n");
     const std::string text = test::ReadBytes(templateFile);
-    EXPECT_TRUE(Has(text, "      namespace nsread\r\n") && !Has(text, "nslibGet")) << text;
+    EXPECT_TRUE(Has(text, "      namespace nsread\r\n") && !Has(text, "nslibGet"));
     EXPECT_EQ(test::ReadBytes(document).substr(0, 4), "PK\x03\x04");
     AsmlAssignment assignment;
     ASSERT_TRUE(LoadAsmlAssignment(dir / "Bus", assignment).ok());
@@ -88,7 +88,7 @@ TEST(CliTemplates, AsmlTemplateWritesTheTextAndTheDocumentOrThePlainText) {
                            {{"asf-template", tp, "3", dir / "Bus/Temp/x.asf"}, "\"3\""}}) {
         CliRun run = Cli(c.args);
         EXPECT_EQ(run.code, 2) << c.named;
-        EXPECT_TRUE(Has(run.err, c.named)) << run.err;
+        EXPECT_TRUE(Has(run.err, c.named));
     }
 }
 
@@ -111,7 +111,7 @@ TEST(CliTemplates, TheTemplateOfATwentyParameterFunctionGeneratesCleanly) {
     ASSERT_EQ(Cli({"assign-asml", tp, dir / "Wide/Temp/template.asml"}).code, 0);
     CliRun generated = Cli({"generate", tp});
     EXPECT_EQ(generated.code, 0) << generated.out;
-    EXPECT_FALSE(Has(generated.out, "ERROR")) << generated.out;
+    EXPECT_FALSE(Has(generated.out, "ERROR"));
     EXPECT_TRUE(Has(generated.out, "0 Error(s), 0 Warning(s)"));
 }
 

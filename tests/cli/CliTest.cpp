@@ -35,12 +35,12 @@ TEST(Cli, NewShowAndOptionsOnOneProject) {
     EXPECT_EQ(json["asml"]["documentLabel"], "<not assigned>");
     const std::string text = Cli({"show", tp}).out;
     EXPECT_TRUE(Has(text, "  Setup wait:      0 (worked out when code settings are saved)\n"));
-    EXPECT_TRUE(Has(text, "  Comment:\n\nGenerated files")) << text;
+    EXPECT_TRUE(Has(text, "  Comment:\n\nGenerated files"));
 
     // The core's refusal passes through: exit 1, its text on stderr.
     CliRun refused = Cli({"options", tp, "--setup", "5", "SC_NS", "--period", "5", "ns"});
     EXPECT_EQ(refused.code, 1);
-    EXPECT_TRUE(Has(refused.err, "Setup Time must be smaller than Clock Period")) << refused.err;
+    EXPECT_TRUE(Has(refused.err, "Setup Time must be smaller than Clock Period"));
 
     CliRun ok = Cli({"options", tp, "--setup", "2", "SC_PS", "--period", "10", "SC_NS", "--comment",
                      "line one\nline two", "--edge", "neg"});
@@ -53,7 +53,7 @@ TEST(Cli, NewShowAndOptionsOnOneProject) {
     // Each line of the comment once; the line end saving adds opens no line.
     const std::string after = Cli({"show", tp}).out;
     EXPECT_TRUE(Has(after, "  Setup wait:      9998 SC_PS\n"));
-    EXPECT_TRUE(Has(after, "  Comment:\n    | line one\n    | line two\n\n")) << after;
+    EXPECT_TRUE(Has(after, "  Comment:\n    | line one\n    | line two\n\n"));
 }
 
 // A library that cannot be written leaves the log as a written one would (no error, so
@@ -65,8 +65,8 @@ TEST(Cli, GenerateWarnsOfALibraryItCouldNotWrite) {
     ASSERT_EQ(Cli({"options", tp, "--method", "fsm", "--library", library}).code, 0);
     CliRun run = Cli({"generate", tp});
     EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(Has(run.out, "Creating Library " + library + "...Done!\r\n")) << run.out;
-    EXPECT_TRUE(Has(run.out, "0 Error(s), 0 Warning(s)")) << run.out;
+    EXPECT_TRUE(Has(run.out, "Creating Library " + library + "...Done!\r\n"));
+    EXPECT_TRUE(Has(run.out, "0 Error(s), 0 Warning(s)"));
     EXPECT_TRUE(run.err.starts_with("kestrel-cli: warning: The library \"" + library +
                                     "\" was not written: "))
         << run.err;
@@ -103,7 +103,7 @@ TEST(Cli, AProjectCopiedWithoutItsEmptyFoldersGeneratesAsAWholeOne) {
     CliRun copied = generate(false, copiedFiles);
     EXPECT_EQ(copied.err, note);
     EXPECT_EQ(copied.out, whole.out);
-    EXPECT_TRUE(Has(copied.out, "0 Error(s)")) << copied.out;
+    EXPECT_TRUE(Has(copied.out, "0 Error(s)"));
     EXPECT_EQ(copiedFiles, wholeFiles);
     EXPECT_GT(copiedFiles.size(), 3u);
     // Said once: the next run has nothing to make.
@@ -127,7 +127,7 @@ TEST(Cli, UsageAndFileErrorsExitTwo) {
                                            {{"show", dir / "bad.tp"}, "bad.tp"}}) {
         CliRun run = Cli(c.args);
         EXPECT_EQ(run.code, 2) << c.named;
-        EXPECT_TRUE(Has(run.err, c.named)) << run.err;
+        EXPECT_TRUE(Has(run.err, c.named));
     }
     for (const char* cmd : {"new", "show", "options", "lib"}) {
         CliRun help = Cli({cmd, "--help"});

@@ -51,8 +51,7 @@ std::string GenerateBuildAndRun(const test::TempDir& dir, const std::string& met
     test::CommandResult generated =
         Cli("generate " + tp + " --method " + method, dir.path() / "generate.log");
     EXPECT_EQ(generated.exitCode, 0) << generated.output;
-    EXPECT_NE(generated.output.find("0 Error(s), 0 Warning(s)"), std::string::npos)
-        << generated.output;
+    EXPECT_TRUE(test::Has(generated.output, "0 Error(s), 0 Warning(s)"));
     const std::string strict = "-Wall -Wextra -Werror";
     const fs::path output = project / "Output";
     const fs::path testbench = project / "testbench";
@@ -92,7 +91,7 @@ TEST(MemReqAckExample, TablesHoldTheDocumentedDeclarations) {
           "  [FSM: Read.asf]\n",
           "  1. sc_in bool clk = 0  [clock]\n", "  6. sc_out sc_logic ack = 0\n",
           "  7. sc_out sc_lv<8> rdata = 00000000\n"})
-        EXPECT_NE(shown.output.find(line), std::string::npos) << line << shown.output;
+        EXPECT_TRUE(test::Has(shown.output, line)) << line << shown.output;
 }
 
 TEST(MemReqAckExample, TransactorFromTheAsmlDocumentRunsTheHandshake) {

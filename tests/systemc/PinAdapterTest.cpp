@@ -27,10 +27,10 @@ TEST(PinAdapters, CarryEveryWidthBothWaysAndReportUnknownBitsOncePerPort) {
         {{fs::path(KESTREL_SYSTEMC_PROGRAMS_DIR) / "pin_adapters.cpp", "-I" + dir.path().string()}},
         dir.path());
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("ok\n"), std::string::npos) << run.output;
+    EXPECT_TRUE(test::Has(run.output, "ok\n"));
     EXPECT_EQ(Occurrences(run.output, "X or Z driven towards the RTL"), 3u) << run.output;
     for (const char* port : {"port l1:", "port l8:", "port l70:"})
-        EXPECT_NE(run.output.find(port), std::string::npos) << port << "\n" << run.output;
+        EXPECT_TRUE(test::Has(run.output, port)) << port << "\n" << run.output;
 }
 
 } // namespace

@@ -25,6 +25,13 @@ inline std::string Quoted(const std::string& text) {
     return quoted + "'";
 }
 
+// Whether `text` holds `part`; a failure shows the text.
+inline ::testing::AssertionResult Has(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos)
+        return ::testing::AssertionSuccess() << "\"" << part << "\" is in:\n" << text;
+    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
+}
+
 struct CommandResult {
     int exitCode = -1;
     std::string output; // stdout and stderr together
