@@ -99,7 +99,8 @@ TEST(CliDeclare, ReadsTheKeysAsTheWindowsFieldsAndPassesNotesAndWarningsOn) {
                   {{{"name", "clk"}, {"clock", true}, {"init", "0"}},
                    {{"name", " data "}, {"dataType", "sc_lv"}, {"width", 4}, {"init", "01x"}},
                    {{"name", "wide"}, {"dataTypeIndex", 1}, {"width", 4}},
-                   {{"name", "bit"}, {"direction", "sc_out"}}}}};
+                   {{"name", "bit"}, {"direction", "sc_out"}},
+                   {{"name", "flag"}, {"dataType", "bool"}, {"width", 8}, {"init", ""}}}}};
     CliRun run = p.Declare(file);
     ASSERT_EQ(run.code, 0) << run.err;
     Json shown = p.Shown();
@@ -111,12 +112,15 @@ TEST(CliDeclare, ReadsTheKeysAsTheWindowsFieldsAndPassesNotesAndWarningsOn) {
     EXPECT_EQ(s[1]["name"], "data");
     EXPECT_EQ(s[2]["dataType"], "sc_lv");
     EXPECT_EQ(s[3]["directionIndex"], 1);
+    EXPECT_EQ(s[4]["width"], 1); // only sc_lv has a width
     // A note for each value the rules changed, a warning for each name declared twice.
     EXPECT_EQ(run.err,
               "kestrel-cli: note: signal \"clk\": initial value \"0\" stored as \"1\" (a clock "
               "starts at 1)\n"
               "kestrel-cli: note: signal \"data\": initial value \"01x\" stored as \"001X\" "
               "(fitted to the width 4)\n"
+              "kestrel-cli: note: signal \"flag\": initial value \"\" stored as \"0\" (as the "
+              "signal dialog stores it)\n"
               "kestrel-cli: warning: 2 functions are named idle (rows 2 and 3): the generated "
               "transactor declares idle more than once and does not compile; rename all but one\n");
     // Declaring what is stored again changes no value: only the warning is said again.
@@ -146,11 +150,20 @@ TEST(CliDeclare, RefusalsExitOneNameTheEntryAndWriteNothing) {
     Project p;
     ASSERT_EQ(p.Declare({{"functions", {{{"name", "f"}}}}, {"signals", {Clock()}}}).code, 0);
     const std::string before = Tables(p.tp);
+    Json manySignals = Json::array({Clock()});
+    for (int i = 0; i < 25; ++i) manySignals.push_back({{"name", "s" + std::to_string(i)}});
+    Json manyParameters = Json::array();
+    for (int i = 0; i < 21; ++i)
+        manyParameters.push_back({{"name", "p" + std::to_string(i)}, {"type", "int"}});
     struct Case {
         Json file;
         std::string message;
     };
     const std::vector<Case> cases = {
+        {{{"signals", manySignals}}, "Cannot have more than 25 Signals"},
+        {{{"functions", {{{"name", "f"}, {"parameters", manyParameters}}}}},
+         "Cannot have more than 20 parameters"},
+        {{{"functions", {{{"name", ""}}}}}, "Enter Function Name"},
         {{{"functions", {{{"name", "f"}, {"parameters", {{{"name", "a"}}}}}}}},
          "void parameter not supported"},
         {{{"signals", {Clock(), {{"name", "d"}, {"init", " 01"}}}}},
