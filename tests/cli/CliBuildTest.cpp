@@ -5,15 +5,9 @@
 // missing SystemC exit 2 naming what is missing; the project's files stay as they were.
 #include "CliRunner.h"
 
-#include "TestSupport.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <optional>
-#include <string>
 
 namespace kestrel {
 namespace {
@@ -23,31 +17,20 @@ namespace fs = std::filesystem;
 using test::Cli;
 using test::CliRun;
 
-const fs::path kExample = fs::path(KESTREL_EXAMPLES_DIR) / "MemReqAck";
-
 bool HaveSystemc() {
     return std::system("pkg-config --exists systemc && command -v g++ > /dev/null") == 0;
 }
 
-// The example copied into `dir` with its outputs pointed at the copy; its .tp path.
-std::string CopyExample(const test::TempDir& dir) {
-    const fs::path project = dir.path() / "MemReqAck";
-    test::CopyTree(kExample, project);
-    const std::string out = (project / "Output").string();
-    CliRun pointed =
-        Cli({"settings", (project / "MemReqAck.tp").string(), "--cpp", out + "/Tran.cpp",
-             "--header", out + "/Tran.h", "--interface-header", out + "/TLM_AIC.h"});
-    EXPECT_EQ(pointed.code, 0) << pointed.err;
-    return (project / "MemReqAck.tp").string();
-}
-
-// Replaces the first `from` in a file of the project by `to`.
-void Plant(const fs::path& file, const std::string& from, const std::string& to) {
-    std::string bytes = test::ReadBytes(file);
-    const std::size_t at = bytes.find(from);
-    ASSERT_NE(at, std::string::npos) << from;
-    bytes.replace(at, from.size(), to);
-    test::WriteBytes(file, bytes);
+// The pointed copy of the example in dir/MemReqAck with `datum` planted for `data` in
+// `file`, generated (which the compiler, not the translator, refuses); its .tp path.
+std::string PlantedCopy(const test::TempDir& dir, const char* file, const char* method) {
+    const std::string tp = test::CopiedExample(dir.path() / "MemReqAck");
+    const fs::path path = dir.path() / "MemReqAck" / file;
+    std::string bytes = test::ReadBytes(path);
+    bytes.replace(bytes.find("wdata := toLv ( data )"), 22, "wdata := toLv ( datum )");
+    test::WriteBytes(path, bytes);
+    EXPECT_EQ(Cli({"generate", tp, "--method", method}).code, 1);
+    return tp;
 }
 
 // Every file of the project with its bytes.
@@ -61,13 +44,9 @@ std::map<std::string, std::string> Snapshot(const fs::path& project) {
 TEST(CliBuild, AsmlErrorComesBackAtItsLineOfCleanAsml) {
     if (!HaveSystemc()) GTEST_SKIP() << "no g++ or SystemC";
     test::TempDir dir;
-    const std::string tp = CopyExample(dir);
+    const std::string tp = PlantedCopy(dir, "Input/MemReqAck.asml", "asml");
     const fs::path project = dir.path() / "MemReqAck";
-    Plant(project / "Input/MemReqAck.asml", "wdata := toLv ( data )", "wdata := toLv ( datum )");
-    // The translator lets the unknown word through (and counts it); the compiler refuses it.
-    EXPECT_EQ(Cli({"generate", tp, "--method", "asml"}).code, 1);
     const auto before = Snapshot(project);
-
     CliRun run = Cli({"build", tp});
     EXPECT_EQ(run.code, 1) << run.err;
     EXPECT_EQ(run.out, (project / "Output/Tran.cpp").string() + ": 1 error(s), 0 warning(s)\n");
@@ -76,8 +55,7 @@ TEST(CliBuild, AsmlErrorComesBackAtItsLineOfCleanAsml) {
     ASSERT_TRUE(run.err.starts_with(head)) << run.err;
     const std::string message =
         run.err.substr(head.size(), run.err.find('\n', head.size()) - head.size());
-    EXPECT_NE(message.find("datum"), std::string::npos) << message;
-    EXPECT_NE(message.find("not declared"), std::string::npos) << message;
+    EXPECT_TRUE(test::Has(message, "datum") && test::Has(message, "not declared"));
     EXPECT_TRUE(
         run.err.ends_with("\n    in Tran.cpp:45:           wdata.write( toLv ( datum )  ) ;\n"))
         << run.err;
@@ -87,22 +65,17 @@ TEST(CliBuild, AsmlErrorComesBackAtItsLineOfCleanAsml) {
 TEST(CliBuild, FsmErrorComesBackAtTheActionOfTheDiagram) {
     if (!HaveSystemc()) GTEST_SKIP() << "no g++ or SystemC";
     test::TempDir dir;
-    const std::string tp = CopyExample(dir);
-    const fs::path project = dir.path() / "MemReqAck";
-    Plant(project / "Input/Write.asf", "wdata := toLv ( data )", "wdata := toLv ( datum )");
-    EXPECT_EQ(Cli({"generate", tp, "--method", "fsm"}).code, 1);
-
-    for (const std::vector<std::string>& method :
-         {std::vector<std::string>{"--method", "fsm"}, std::vector<std::string>{}}) {
-        std::vector<std::string> arguments = {"build", tp};
-        arguments.insert(arguments.end(), method.begin(), method.end());
+    const std::string tp = PlantedCopy(dir, "Input/Write.asf", "fsm");
+    const std::string asf = (dir.path() / "MemReqAck/Input/Write.asf").string();
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"build", tp, "--method", "fsm"},
+          std::vector<std::string>{"build", tp}}) {
         CliRun run = Cli(arguments);
         EXPECT_EQ(run.code, 1) << run.err;
-        const std::string asf = (project / "Input/Write.asf").string();
         // Line 66 is the action record of state REQUEST.
         const std::string head = asf + ": In action of state REQUEST:\n" + asf + ":66: error: ";
         ASSERT_TRUE(run.err.starts_with(head)) << run.err;
-        EXPECT_NE(run.err.find("datum", head.size()), std::string::npos);
+        EXPECT_TRUE(test::Has(run.err.substr(head.size()), "datum"));
         EXPECT_TRUE(
             run.err.ends_with("\n    in Tran.cpp:54:         wdata.write( toLv ( datum )  ) ;\n"))
             << run.err;
@@ -112,7 +85,7 @@ TEST(CliBuild, FsmErrorComesBackAtTheActionOfTheDiagram) {
 TEST(CliBuild, CleanProjectSaysOneLine) {
     if (!HaveSystemc()) GTEST_SKIP() << "no g++ or SystemC";
     test::TempDir dir;
-    const std::string tp = CopyExample(dir);
+    const std::string tp = test::CopiedExample(dir.path() / "MemReqAck");
     ASSERT_EQ(Cli({"generate", tp}).code, 0);
     const auto before = Snapshot(dir.path() / "MemReqAck");
     CliRun run = Cli({"build", tp, "--method", "asml"});
@@ -127,17 +100,9 @@ class ScopedEnvironment {
 public:
     ScopedEnvironment(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
     }
-    ~ScopedEnvironment() {
-        if (old_)
-            ::setenv(name_, old_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
+    ~ScopedEnvironment() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
 
 private:
     const char* name_;
@@ -146,7 +111,7 @@ private:
 
 TEST(CliBuild, MissingPiecesExitTwoNamingWhatIsMissing) {
     test::TempDir dir;
-    const std::string tp = CopyExample(dir);
+    const std::string tp = test::CopiedExample(dir.path() / "MemReqAck");
     CliRun ungenerated = Cli({"build", tp});
     EXPECT_EQ(ungenerated.code, 2);
     EXPECT_EQ(ungenerated.out, "");
@@ -171,7 +136,6 @@ TEST(CliBuild, MissingPiecesExitTwoNamingWhatIsMissing) {
     EXPECT_TRUE(noSystemc.err.starts_with(
         "kestrel-cli: SystemC is not installed: pkg-config knows no package systemc"))
         << noSystemc.err;
-
     EXPECT_EQ(Cli({"build", (dir.path() / "None.tp").string()}).code, 2);
 }
 

@@ -107,6 +107,18 @@ void PrepareExample(const fs::path& work, const std::string& method) {
     MustRun({"options", tp, "--method", method, "--library", out + "/Mem.tlib"}, work);
 }
 
+void PrepareGenerated(const fs::path& work) {
+    PrepareExample(work, "fsm");
+    MustRun({"generate", (work / "P" / "MemReqAck.tp").string()}, work);
+}
+
+std::vector<std::string> InWork(const fs::path& work, std::vector<std::string> args) {
+    for (std::string& arg : args)
+        if (std::size_t at = arg.find("{w}"); at != std::string::npos)
+            arg.replace(at, 3, work.string());
+    return args;
+}
+
 Snapshot TakeSnapshot(const fs::path& root) {
     Snapshot files;
     for (const auto& item : fs::recursive_directory_iterator(root)) {

@@ -44,6 +44,12 @@ std::filesystem::path ExamplesDir();
 // library (Output/Mem.tlib) placed inside work, its generation method set to `method`.
 void PrepareExample(const std::filesystem::path& work, const std::string& method);
 
+// The MemReqAck example prepared as above with the FSM method and generated once.
+void PrepareGenerated(const std::filesystem::path& work);
+
+// The arguments with each "{w}" replaced by the work folder.
+std::vector<std::string> InWork(const std::filesystem::path& work, std::vector<std::string> args);
+
 // Relative path -> bytes of every regular file under `root`. Date stamps in text files
 // ("Friday, Dec 4, 2026 @ 09:51:15 AM", "12/4/2026") are masked, as two runs of the same
 // command a second apart differ in them.

@@ -160,37 +160,26 @@ int TempFile(const char* name, char* pattern, Args... args) {
 
 extern "C" {
 
-int open(const char* path, int flags, ...) {
-    va_list ap;
-    va_start(ap, flags);
-    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0;
-    va_end(ap);
-    return OpenAt(AT_FDCWD, path, flags, mode, "open");
-}
-
-int open64(const char* path, int flags, ...) {
-    va_list ap;
-    va_start(ap, flags);
-    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0;
-    va_end(ap);
-    return OpenAt(AT_FDCWD, path, flags, mode, "open64");
-}
-
-int openat(int dirfd, const char* path, int flags, ...) {
-    va_list ap;
-    va_start(ap, flags);
-    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0;
-    va_end(ap);
-    return OpenAt(dirfd, path, flags, mode, "openat");
-}
-
-int openat64(int dirfd, const char* path, int flags, ...) {
-    va_list ap;
-    va_start(ap, flags);
-    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0;
-    va_end(ap);
-    return OpenAt(dirfd, path, flags, mode, "openat64");
-}
+// The mode argument of open and openat is there only when the call may make a file.
+#define KESTREL_MODE_ARGUMENT(flags)                                                               \
+    va_list ap;                                                                                    \
+    va_start(ap, flags);                                                                           \
+    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0;                        \
+    va_end(ap)
+#define KESTREL_OPEN(name)                                                                         \
+    int name(const char* path, int flags, ...) {                                                   \
+        KESTREL_MODE_ARGUMENT(flags);                                                              \
+        return OpenAt(AT_FDCWD, path, flags, mode, #name);                                         \
+    }
+#define KESTREL_OPENAT(name)                                                                       \
+    int name(int dirfd, const char* path, int flags, ...) {                                        \
+        KESTREL_MODE_ARGUMENT(flags);                                                              \
+        return OpenAt(dirfd, path, flags, mode, #name);                                            \
+    }
+KESTREL_OPEN(open)
+KESTREL_OPEN(open64)
+KESTREL_OPENAT(openat)
+KESTREL_OPENAT(openat64)
 
 int creat(const char* path, mode_t mode) {
     return OpenAt(AT_FDCWD, path, O_WRONLY | O_CREAT | O_TRUNC, mode, "open");
@@ -214,40 +203,26 @@ int close(int fd) {
     return Next<int (*)(int)>("close")(fd);
 }
 
-ssize_t write(int fd, const void* bytes, size_t count) {
-    if (Fails(kWrite, TrackedPath(fd))) return -1;
-    return Next<ssize_t (*)(int, const void*, size_t)>("write")(fd, bytes, count);
-}
-
-ssize_t writev(int fd, const struct iovec* parts, int count) {
-    if (Fails(kWrite, TrackedPath(fd))) return -1;
-    return Next<ssize_t (*)(int, const struct iovec*, int)>("writev")(fd, parts, count);
-}
-
-ssize_t pwrite(int fd, const void* bytes, size_t count, off_t offset) {
-    if (Fails(kWrite, TrackedPath(fd))) return -1;
-    return Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite")(fd, bytes, count, offset);
-}
-
-ssize_t pwrite64(int fd, const void* bytes, size_t count, off_t offset) {
-    if (Fails(kWrite, TrackedPath(fd))) return -1;
-    return Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64")(fd, bytes, count, offset);
-}
-
-ssize_t copy_file_range(int in, off_t* inOffset, int out, off_t* outOffset, size_t count,
-                        unsigned flags) {
-    if (Fails(kWrite, TrackedPath(out))) return -1;
-    return Next<ssize_t (*)(int, off_t*, int, off_t*, size_t, unsigned)>("copy_file_range")(
-        in, inOffset, out, outOffset, count, flags);
-}
-
+// A write into a counted file: the call `name` with `parameters`, its arguments `arguments`.
+#define KESTREL_WRITE(name, fd, parameters, arguments)                                             \
+    ssize_t name parameters {                                                                      \
+        if (Fails(kWrite, TrackedPath(fd))) return -1;                                             \
+        return Next<ssize_t(*) parameters>(#name) arguments;                                       \
+    }
+KESTREL_WRITE(write, fd, (int fd, const void* bytes, size_t count), (fd, bytes, count))
+KESTREL_WRITE(writev, fd, (int fd, const struct iovec* parts, int count), (fd, parts, count))
+KESTREL_WRITE(pwrite, fd, (int fd, const void* bytes, size_t count, off_t offset),
+              (fd, bytes, count, offset))
+KESTREL_WRITE(pwrite64, fd, (int fd, const void* bytes, size_t count, off_t offset),
+              (fd, bytes, count, offset))
+KESTREL_WRITE(copy_file_range, out,
+              (int in, off_t* inOffset, int out, off_t* outOffset, size_t count, unsigned flags),
+              (in, inOffset, out, outOffset, count, flags))
 // The kernel-side copy from a pipe into a file counts as a write into that file; filling
 // the pipe from a file writes nothing of the user's.
-ssize_t splice(int in, loff_t* inOffset, int out, loff_t* outOffset, size_t count, unsigned flags) {
-    if (Fails(kWrite, TrackedPath(out))) return -1;
-    return Next<ssize_t (*)(int, loff_t*, int, loff_t*, size_t, unsigned)>("splice")(
-        in, inOffset, out, outOffset, count, flags);
-}
+KESTREL_WRITE(splice, out,
+              (int in, loff_t* inOffset, int out, loff_t* outOffset, size_t count, unsigned flags),
+              (in, inOffset, out, outOffset, count, flags))
 
 int fsync(int fd) {
     if (Fails(kSync, TrackedPath(fd))) return -1;

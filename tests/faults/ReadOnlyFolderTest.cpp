@@ -24,9 +24,9 @@ namespace fs = std::filesystem;
 struct ProtectedCase {
     std::string name;
     std::function<void(const fs::path& work)> prepare;
-    std::string protectedPath; // relative: made read-only (a folder 0555, a file 0444)
-    std::function<std::vector<std::string>(const fs::path& work)> args;
-    std::string named; // what the message must name
+    std::string protectedPath;     // relative: made read-only (a folder 0555, a file 0444)
+    std::vector<std::string> args; // "{w}" stands for the work folder
+    std::string named;             // what the message must name
 };
 
 // Hands the tree to the user (recursively) so that only the mode protects it.
@@ -59,23 +59,22 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
         ASSERT_EQ(help.code, 0) << "nobody cannot run kestrel-cli: " << help.output;
     }
 
+    auto asml = [](const fs::path& w) { PrepareExample(w, "asml"); };
+    auto library = [](const fs::path& w) {
+        WriteBytes(w / "a.txt", "a\r\n");
+        MustRun(InWork(w, {"lib", "add", "{w}/lib.tlib", "{w}/a.txt"}), w);
+    };
     const std::vector<ProtectedCase> cases = {
-        {"new", [](const fs::path&) {}, ".",
-         [](const fs::path& w) {
-             return std::vector<std::string>{"new", "Fresh", "--location", w.string()};
-         },
-         "Fresh"},
-        {"options", [](const fs::path& w) { PrepareExample(w, "asml"); }, "P/Input",
-         [](const fs::path& w) {
-             return std::vector<std::string>{"options", (w / "P/MemReqAck.tp").string(), "--title",
-                                             "Another"};
-         },
+        {"new", [](const fs::path&) {}, ".", {"new", "Fresh", "--location", "{w}"}, "Fresh"},
+        {"options",
+         asml,
+         "P/Input",
+         {"options", "{w}/P/MemReqAck.tp", "--title", "Another"},
          "option.dat"},
-        {"settings", [](const fs::path& w) { PrepareExample(w, "asml"); }, "P/Input",
-         [](const fs::path& w) {
-             return std::vector<std::string>{"settings", (w / "P/MemReqAck.tp").string(),
-                                             "--transactor-class", "clsMem"};
-         },
+        {"settings",
+         asml,
+         "P/Input",
+         {"settings", "{w}/P/MemReqAck.tp", "--transactor-class", "clsMem"},
          "gen.dat"},
         {"declare",
          [](const fs::path& w) {
@@ -85,65 +84,34 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
              fs::copy_file(ExamplesDir() / "MemReqAck/declarations.json", w / "decl.json");
          },
          "P/Input",
-         [](const fs::path& w) {
-             return std::vector<std::string>{"declare", "P/MemReqAck.tp",
-                                             (w / "decl.json").string()};
-         },
+         {"declare", "P/MemReqAck.tp", "{w}/decl.json"},
          "tlm_func.dat"},
-        {"generate",
-         [](const fs::path& w) {
-             PrepareExample(w, "fsm");
-             MustRun({"generate", (w / "P/MemReqAck.tp").string()}, w);
-         },
-         "P/Output",
-         [](const fs::path& w) {
-             return std::vector<std::string>{"generate", (w / "P/MemReqAck.tp").string()};
-         },
-         "TLM_AIC.h"},
-        {"lib add",
-         [](const fs::path& w) {
-             WriteBytes(w / "a.txt", "a\r\n");
-             MustRun({"lib", "add", (w / "lib.tlib").string(), (w / "a.txt").string()}, w);
-         },
-         "lib.tlib",
-         [](const fs::path& w) {
-             return std::vector<std::string>{"lib", "add", (w / "lib.tlib").string(),
-                                             (w / "a.txt").string()};
-         },
-         "lib.tlib"},
+        {"generate", PrepareGenerated, "P/Output", {"generate", "{w}/P/MemReqAck.tp"}, "TLM_AIC.h"},
+        {"lib add", library, "lib.tlib", {"lib", "add", "{w}/lib.tlib", "{w}/a.txt"}, "lib.tlib"},
         {"lib extract",
-         [](const fs::path& w) {
-             WriteBytes(w / "a.txt", "a\r\n");
-             MustRun({"lib", "add", (w / "lib.tlib").string(), (w / "a.txt").string()}, w);
+         [&library](const fs::path& w) {
+             library(w);
              fs::create_directories(w / "out");
              WriteBytes(w / "out/a.txt", "old\r\n");
          },
          "out",
-         [](const fs::path& w) {
-             return std::vector<std::string>{"lib",   "extract", (w / "lib.tlib").string(),
-                                             "a.txt", "-o",      (w / "out/a.txt").string()};
-         },
+         {"lib", "extract", "{w}/lib.tlib", "a.txt", "-o", "{w}/out/a.txt"},
          "a.txt"},
         {"add-library",
          [](const fs::path& w) {
-             PrepareExample(w, "fsm");
-             MustRun({"generate", (w / "P/MemReqAck.tp").string()}, w);
+             PrepareGenerated(w);
              CopyTree(ExamplesDir() / "MemBus", w / "MemBus");
              fs::create_directories(w / "MemBus/Temp");
              // Opening a copied project stores its new folder in the .tp once.
              MustRun({"settings", (w / "MemBus/MemBus.tp").string()}, w);
          },
          "MemBus/Temp",
-         [](const fs::path& w) {
-             return std::vector<std::string>{"add-library", (w / "MemBus/MemBus.tp").string(),
-                                             (w / "P/Output/Mem.tlib").string()};
-         },
+         {"add-library", "{w}/MemBus/MemBus.tp", "{w}/P/Output/Mem.tlib"},
          "MemBus/Temp/"},
-        {"asf-template", [](const fs::path& w) { PrepareExample(w, "fsm"); }, "P/Input",
-         [](const fs::path& w) {
-             return std::vector<std::string>{"asf-template", (w / "P/MemReqAck.tp").string(), "1",
-                                             (w / "P/Input/New.asf").string()};
-         },
+        {"asf-template",
+         [](const fs::path& w) { PrepareExample(w, "fsm"); },
+         "P/Input",
+         {"asf-template", "{w}/P/MemReqAck.tp", "1", "{w}/P/Input/New.asf"},
          "New.asf"},
     };
 
@@ -159,21 +127,20 @@ TEST(ReadOnlyFolders, CommandsFailCleanly) {
         ASSERT_EQ(chmod(target.c_str(), fs::is_directory(target) ? 0555 : 0444), 0);
         const Snapshot before = TakeSnapshot(work);
 
-        ProgramRun run = RunCli(c.args(work), work, nullptr, user, programsToRun);
+        ProgramRun run = RunCli(InWork(work, c.args), work, nullptr, user, programsToRun);
         EXPECT_NE(run.code, 0) << run.output;
         EXPECT_NE(run.output.find(c.named), std::string::npos) << run.output;
         EXPECT_NE(run.output.find(std::strerror(EACCES)), std::string::npos) << run.output;
         EXPECT_TRUE(TemporaryFiles(work).empty());
         // Generate writes its log beside the project file and its working files in Temp,
         // which are not protected here; every other file is as it was.
+        auto unprotected = [](const auto& item) {
+            return item.first == "P/MemReqAck.log" || item.first.starts_with("P/Temp/");
+        };
         Snapshot after = TakeSnapshot(work);
-        std::erase_if(after, [](const auto& item) {
-            return item.first == "P/MemReqAck.log" || item.first.starts_with("P/Temp/");
-        });
         Snapshot expected = before;
-        std::erase_if(expected, [](const auto& item) {
-            return item.first == "P/MemReqAck.log" || item.first.starts_with("P/Temp/");
-        });
+        std::erase_if(after, unprotected);
+        std::erase_if(expected, unprotected);
         for (const auto& [path, bytes] : after) {
             auto it = expected.find(path);
             EXPECT_TRUE(it != expected.end() && it->second == bytes) << path << " changed";

@@ -26,52 +26,47 @@ using test::Quoted;
 
 const fs::path kExample = fs::path(KESTREL_EXAMPLES_DIR) / "MemReqAck";
 
-// The transactions of the example's transcript (README), as its transactions.cpp prints them.
-constexpr const char* kTransactions[] = {
-    "   30 ns      3  Write (0x10, 0xa5)   waits 1",
-    "   60 ns      6  Write (0x11, 0x3c)   waits 1",
-    "   90 ns      9  Write (0xff, 0x01)   waits 1",
-    "  130 ns     13  Read (0x10)          data 0xa5, waits 2",
-    "  170 ns     17  Read (0x11)          data 0x3c, waits 2",
-    "  200 ns     20  Write (0x10, 0x5a)   waits 1",
-    "  240 ns     24  Read (0x10)          data 0x5a, waits 2",
-    "  280 ns     28  Read (0xff)          data 0x01, waits 2",
-    "  320 ns     32  Read (0x42)          data 0x00, waits 2",
-};
-
 struct Project {
     fs::path folder;
     std::string tp; // quoted for the shell
 };
 
 test::CommandResult Cli(const std::string& arguments, const fs::path& logFile) {
-    return test::RunCommand(Quoted((test::BinDir() / "kestrel-cli").string()) + " " + arguments,
-                            logFile);
+    return test::RunKestrelCli(arguments, logFile);
 }
 
 // A copy of the example with its outputs pointed at the copy, generated from the AsmL.
 Project GeneratedCopy(const test::TempDir& dir) {
-    Project project{dir.path() / "MemReqAck", ""};
-    test::CopyTree(kExample, project.folder);
-    const fs::path out = project.folder / "Output";
-    project.tp = Quoted((project.folder / "MemReqAck.tp").string());
-    test::CommandResult pointed =
-        Cli("settings " + project.tp + " --cpp " + Quoted((out / "Tran.cpp").string()) +
-                " --header " + Quoted((out / "Tran.h").string()) + " --interface-header " +
-                Quoted((out / "TLM_AIC.h").string()),
-            dir.path() / "settings.log");
-    EXPECT_EQ(pointed.exitCode, 0) << pointed.output;
+    Project project{dir.path() / "MemReqAck",
+                    test::PointedMemReqAck(dir.path() / "MemReqAck", dir.path())};
     test::CommandResult generated = Cli("generate " + project.tp, dir.path() / "generate.log");
     EXPECT_EQ(generated.exitCode, 0) << generated.output;
     return project;
 }
 
+// Builds the testbench folder with plain CMake in `build` and runs its program there with
+// `options`; a failed step fails the test and gives exit code -1.
+test::CommandResult BuildFolderAndRun(const fs::path& folder, const fs::path& build,
+                                      const fs::path& logs, const std::string& options = "") {
+    const std::string b = Quoted(build.string());
+    for (const auto& [what, command] :
+         {std::pair<std::string, std::string>{"configure",
+                                              "cmake -S " + Quoted(folder.string()) + " -B " + b},
+          {"build", "cmake --build " + b + " -j 2"}}) {
+        ::testing::AssertionResult step = test::Succeeds(what, command, logs / (what + ".log"));
+        EXPECT_TRUE(step);
+        if (!step) return {};
+    }
+    return test::RunCommand("cd " + Quoted(folder.string()) + " && SC_COPYRIGHT_MESSAGE=DISABLE " +
+                                b + "/sim" + options,
+                            logs / "run.log");
+}
+
 void ExpectTranscript(const std::string& output) {
-    for (const char* line : kTransactions)
-        EXPECT_NE(output.find(std::string(line) + "\n"), std::string::npos) << line << "\n"
-                                                                            << output;
-    EXPECT_NE(output.find("Transactions completed: 9\n"), std::string::npos) << output;
-    EXPECT_NE(output.find("Simulated time: 320 ns\n"), std::string::npos) << output;
+    for (const char* line : test::kMemReqAckTransactions)
+        EXPECT_TRUE(test::Has(output, std::string(line) + "\n")) << line << "\n" << output;
+    EXPECT_TRUE(test::Has(output, "Transactions completed: 9\n"));
+    EXPECT_TRUE(test::Has(output, "Simulated time: 320 ns\n"));
 }
 
 TEST(Sim, MemReqAckGivesTheSameTransactionsAgainstTheSystemcModelAndTheVerilogMemory) {
@@ -88,11 +83,10 @@ TEST(Sim, MemReqAckGivesTheSameTransactionsAgainstTheSystemcModelAndTheVerilogMe
     test::CommandResult model = Cli("sim " + project.tp, dir.path() / "sim-systemc.log");
     ASSERT_EQ(model.exitCode, 0) << model.output;
     ExpectTranscript(model.output);
-    EXPECT_NE(model.output.find("Waveform: " + (systemc / "waves.vcd").string()),
-              std::string::npos);
+    EXPECT_TRUE(test::Has(model.output, "Waveform: " + (systemc / "waves.vcd").string()));
     const std::string waves = test::ReadBytes(systemc / "waves.vcd");
     for (const char* signal : {" clk ", " req ", " addr ", " ack ", " rdata "})
-        EXPECT_NE(waves.find(signal), std::string::npos) << signal;
+        EXPECT_TRUE(test::Has(waves, signal)) << signal;
     // The user's files are kept as they were.
     EXPECT_EQ(test::ReadBytes(systemc / "rtl.h"), test::ReadBytes(kExample / "sim" / "rtl.h"));
 
@@ -102,7 +96,7 @@ TEST(Sim, MemReqAckGivesTheSameTransactionsAgainstTheSystemcModelAndTheVerilogMe
                                   dir.path() / "sim-verilog.log");
     ASSERT_EQ(rtl.exitCode, 0) << rtl.output;
     ExpectTranscript(rtl.output);
-    EXPECT_EQ(rtl.output.find("X or Z"), std::string::npos) << rtl.output;
+    EXPECT_FALSE(test::Has(rtl.output, "X or Z"));
 }
 
 TEST(Sim, TheRtlsUndeclaredPortsReachTheTransactionsThroughRtlPinsWrittenByAnyOfTheirProcesses) {
@@ -168,31 +162,15 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
                 Quoted((kExample / "rtl" / "memory.v").string()) + " --top memory_with_pins",
             dir.path() / "testbench.log");
     ASSERT_EQ(testbench.exitCode, 0) << testbench.output;
-    EXPECT_NE(testbench.output.find("kept transactions.cpp (yours)"), std::string::npos);
-    const std::string pins = test::ReadBytes(folder / "rtl_pins.h");
-    EXPECT_NE(pins.find("sc_core::sc_signal<bool, sc_core::SC_MANY_WRITERS> invert{\"invert\"}; "
-                        "// input of the RTL"),
-              std::string::npos)
-        << pins;
-    EXPECT_NE(pins.find("sc_core::sc_signal<uint32_t, sc_core::SC_MANY_WRITERS> "
-                        "accesses{\"accesses\"}; // output of the RTL"),
-              std::string::npos)
-        << pins;
+    EXPECT_TRUE(test::Has(testbench.output, "kept transactions.cpp (yours)"));
     // The folder builds and runs without Kestrel.
-    const std::string build = Quoted((folder / "build").string());
-    ASSERT_TRUE(test::Succeeds("configure", "cmake -S " + Quoted(folder.string()) + " -B " + build,
-                               dir.path() / "configure.log"));
-    ASSERT_TRUE(
-        test::Succeeds("build", "cmake --build " + build + " -j 2", dir.path() / "build.log"));
-    test::CommandResult run = test::RunCommand(
-        "cd " + Quoted(folder.string()) + " && SC_COPYRIGHT_MESSAGE=DISABLE build/sim --until 10us",
-        dir.path() / "run.log");
+    test::CommandResult run =
+        BuildFolderAndRun(folder, folder / "build", dir.path(), " --until 10us");
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_EQ(run.output.find("E115"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("data 0x77 accesses 3"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("tied 3"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("kestrel-sim: 3 transaction(s) completed"), std::string::npos)
-        << run.output;
+    EXPECT_FALSE(test::Has(run.output, "E115"));
+    EXPECT_TRUE(test::Has(run.output, "data 0x77 accesses 3"));
+    EXPECT_TRUE(test::Has(run.output, "tied 3"));
+    EXPECT_TRUE(test::Has(run.output, "kestrel-sim: 3 transaction(s) completed"));
 }
 
 // The check lines of the UART test's output ("   2080 ns  PASS: byte sent ..."), in order.
@@ -225,30 +203,16 @@ TEST(Sim, AUartWithVerilogOfItsOwnLoopsItsBytesBackByBothMethods) {
     const std::vector<std::string> checks = CheckLines(asml.output);
     EXPECT_EQ(checks.size(), 13u) << asml.output;
     for (std::string byte : {"0xa5", "0x3c", "0x81", "0x00"})
-        EXPECT_NE(asml.output.find("PASS: byte sent " + byte + " received " + byte + "\n"),
-                  std::string::npos)
-            << asml.output;
-    EXPECT_NE(asml.output.find("13 PASS, 0 FAIL\n"), std::string::npos) << asml.output;
+        EXPECT_TRUE(test::Has(asml.output, "PASS: byte sent " + byte + " received " + byte + "\n"));
+    EXPECT_TRUE(test::Has(asml.output, "13 PASS, 0 FAIL\n"));
     // reset.h holds rst high for 4 cycles first; the test's own reset of it still works.
-    EXPECT_NE(asml.output.find("sim: resets: rst (active high), held for 4 clock cycles"),
-              std::string::npos)
-        << asml.output;
-    EXPECT_NE(asml.output.find("Transactions completed: 22\nSimulated time: 2250 ns\n"),
-              std::string::npos)
-        << asml.output;
-    // The RTL's reset, serial pins and interrupt, which the project does not declare.
-    const std::string pins =
-        test::ReadBytes(dir.path() / "UartLoop" / "Output" / "testbench" / "rtl_pins.h");
-    for (const char* pin : {" rst{", " tx{", " rx{", " irq{"})
-        EXPECT_NE(pins.find(pin), std::string::npos) << pin << "\n" << pins;
-
+    EXPECT_TRUE(test::Has(asml.output, "sim: resets: rst (active high), held for 4 clock cycles"));
+    EXPECT_TRUE(test::Has(asml.output, "Transactions completed: 22\nSimulated time: 2250 ns\n"));
     // The same behaviour drawn: the same checks on the same cycles.
     test::CommandResult fsm = run("fsm");
     ASSERT_EQ(fsm.exitCode, 0) << fsm.output;
     EXPECT_EQ(CheckLines(fsm.output), checks) << fsm.output;
-    EXPECT_NE(fsm.output.find("Transactions completed: 22\nSimulated time: 2250 ns\n"),
-              std::string::npos)
-        << fsm.output;
+    EXPECT_TRUE(test::Has(fsm.output, "Transactions completed: 22\nSimulated time: 2250 ns\n"));
 }
 
 TEST(Sim, AnActiveLowResetIsHeldThenReleasedBeforeTheTransactionsAndTheirOwnDrivingOfItWorks) {
@@ -277,11 +241,10 @@ endmodule
     // The example calls of transactions.cpp as written.
     test::CommandResult run = Cli(sim, dir.path() / "sim.log");
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("sim: resets: PRESETn (active low), held for 4 clock cycles by "
-                              "reset.h, then released\n"),
-              std::string::npos)
-        << run.output;
-    EXPECT_NE(run.output.find("Transactions completed: 2\n"), std::string::npos) << run.output;
+    EXPECT_TRUE(test::Has(run.output,
+                          "sim: resets: PRESETn (active low), held for 4 clock cycles by "
+                          "reset.h, then released\n"));
+    EXPECT_TRUE(test::Has(run.output, "Transactions completed: 2\n"));
 
     // Transactions that reset the memory again from a thread of their own, between calls.
     const fs::path folder = project.folder / "Output" / "testbench";
@@ -308,7 +271,7 @@ void RunTransactions(clsTLM_AIC& tlm, RtlPins& pins) {
 )");
     test::CommandResult again = Cli(sim, dir.path() / "sim-again.log");
     ASSERT_EQ(again.exitCode, 0) << again.output;
-    EXPECT_NE(again.output.find("Transactions completed: 2\n"), std::string::npos) << again.output;
+    EXPECT_TRUE(test::Has(again.output, "Transactions completed: 2\n"));
 }
 
 TEST(Sim, StopsAtTheTimeLimitWhenTheRtlNeverAnswers) {
@@ -318,17 +281,13 @@ TEST(Sim, StopsAtTheTimeLimitWhenTheRtlNeverAnswers) {
     test::CommandResult run =
         Cli("sim " + project.tp + " --no-generate --until 2us", dir.path() / "sim.log");
     EXPECT_EQ(run.exitCode, 1) << run.output;
-    EXPECT_NE(run.output.find("kestrel-sim: the time limit of 2 us was reached before "
-                              "RunTransactions returned"),
-              std::string::npos)
-        << run.output;
-    EXPECT_NE(run.output.find("kestrel-sim: 0 transaction(s) completed in 2 us"), std::string::npos)
-        << run.output;
+    EXPECT_TRUE(test::Has(run.output, "kestrel-sim: the time limit of 2 us was reached before "
+                                      "RunTransactions returned"));
+    EXPECT_TRUE(test::Has(run.output, "kestrel-sim: 0 transaction(s) completed in 2 us"));
     // The example Write(0, 0) raised req and we; the address and data stayed as they began.
-    EXPECT_NE(run.output.find("kestrel-cli: the simulation ended with status 3 (time limit "
-                              "reached; inputs of the RTL that never changed: addr, wdata)\n"),
-              std::string::npos)
-        << run.output;
+    EXPECT_TRUE(test::Has(run.output,
+                          "kestrel-cli: the simulation ended with status 3 (time limit "
+                          "reached; inputs of the RTL that never changed: addr, wdata)\n"));
 }
 
 TEST(Sim, ABuildErrorPointsAtTheAsmlLineThatMadeIt) {
@@ -346,18 +305,15 @@ TEST(Sim, ABuildErrorPointsAtTheAsmlLineThatMadeIt) {
     EXPECT_EQ(run.exitCode, 1) << run.output;
     // clean.asml holds the document's lines: the planted one is line 111 there.
     const std::string place = (project.folder / "Temp" / "clean.asml").string() + ":111: error: ";
-    EXPECT_NE(run.output.find(place), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("in Tran.cpp:"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("kestrel-cli: the simulation did not build"), std::string::npos);
+    EXPECT_TRUE(test::Has(run.output, place));
+    EXPECT_TRUE(test::Has(run.output, "in Tran.cpp:"));
+    EXPECT_TRUE(test::Has(run.output, "kestrel-cli: the simulation did not build"));
 
     // From its own Generate, sim stops at the translator's error and shows it where made.
     test::CommandResult generated = Cli("sim " + project.tp, dir.path() / "sim-generate.log");
     EXPECT_EQ(generated.exitCode, 1) << generated.output;
-    EXPECT_NE(generated.output.find(place + "Unrecognized AsmL Word: datum\n"), std::string::npos)
-        << generated.output;
-    EXPECT_NE(generated.output.find("Generate logged 1 error(s); nothing was simulated"),
-              std::string::npos)
-        << generated.output;
+    EXPECT_TRUE(test::Has(generated.output, place + "Unrecognized AsmL Word: datum\n"));
+    EXPECT_TRUE(test::Has(generated.output, "Generate logged 1 error(s); nothing was simulated"));
 }
 
 // Run from the folder that holds a module the files given do not: Verilator finds it
@@ -379,10 +335,9 @@ TEST(Sim, AModuleOnlyTheCallersFolderHoldsIsMissingAsInTheBuild) {
             " sim " + project.tp + " --no-generate --rtl wrapper.v --top wrapper",
         dir.path() / "sim.log");
     EXPECT_NE(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("wrapper.v:4:5: Cannot find file containing module: 'memory'"),
-              std::string::npos)
-        << run.output;
-    EXPECT_EQ(run.output.find("Building the simulation"), std::string::npos) << run.output;
+    EXPECT_TRUE(
+        test::Has(run.output, "wrapper.v:4:5: Cannot find file containing module: 'memory'"));
+    EXPECT_FALSE(test::Has(run.output, "Building the simulation"));
 }
 
 // A build that fails in the user's transactions.cpp: the compiler's line, then the linker's
@@ -402,23 +357,18 @@ TEST(Sim, TheFailedToolsOwnLinesReachTheUserAndTheFolderMovesWithItsProject) {
     test::WriteBytes(folder / "transactions.cpp", broken);
     test::CommandResult compile = Cli("sim " + project.tp + " --no-generate", dir.path() / "c.log");
     EXPECT_EQ(compile.exitCode, 1) << compile.output;
-    EXPECT_NE(compile.output.find("transactions.cpp:"), std::string::npos) << compile.output;
-    EXPECT_NE(compile.output.find("was not declared in this scope"), std::string::npos)
-        << compile.output;
-    EXPECT_NE(compile.output.find("the simulation did not build: the C++ compiler stopped\n"),
-              std::string::npos)
-        << compile.output;
+    EXPECT_TRUE(test::Has(compile.output, "transactions.cpp:"));
+    EXPECT_TRUE(test::Has(compile.output, "was not declared in this scope"));
+    EXPECT_TRUE(
+        test::Has(compile.output, "the simulation did not build: the C++ compiler stopped\n"));
 
     test::WriteBytes(folder / "transactions.cpp",
                      "#include \"TLM_AIC.h\"\nvoid RunTransactions(clsTLM_AIC&) {}\n");
     test::CommandResult link = Cli("sim " + project.tp + " --no-generate", dir.path() / "l.log");
     EXPECT_EQ(link.exitCode, 1) << link.output;
-    EXPECT_NE(link.output.find("undefined reference to `RunTransactions(clsTLM_AIC&, RtlPins&)'"),
-              std::string::npos)
-        << link.output;
-    EXPECT_NE(link.output.find("the simulation did not build: the link failed\n"),
-              std::string::npos)
-        << link.output;
+    EXPECT_TRUE(
+        test::Has(link.output, "undefined reference to `RunTransactions(clsTLM_AIC&, RtlPins&)'"));
+    EXPECT_TRUE(test::Has(link.output, "the simulation did not build: the link failed\n"));
 
     // Defines and include folders, inside the project and outside it, reach every file.
     const fs::path outside = dir.path() / "shared headers";
@@ -437,24 +387,16 @@ TEST(Sim, TheFailedToolsOwnLinesReachTheUserAndTheFolderMovesWithItsProject) {
                 Quoted(outside.string()),
             dir.path() / "sim.log");
     ASSERT_EQ(built.exitCode, 0) << built.output;
-    EXPECT_NE(built.output.find("[a b;c $d] 7 8\n"), std::string::npos) << built.output;
+    EXPECT_TRUE(test::Has(built.output, "[a b;c $d] 7 8\n"));
     ExpectTranscript(built.output);
 
     // The project moved, with its testbench: the folder builds where it is now.
     const fs::path moved = dir.path() / "moved (here)";
     fs::rename(project.folder, moved);
-    const fs::path movedFolder = moved / "Output" / "testbench";
-    const std::string build = Quoted((dir.path() / "build").string());
-    ASSERT_TRUE(test::Succeeds("configure",
-                               "cmake -S " + Quoted(movedFolder.string()) + " -B " + build,
-                               dir.path() / "configure.log"));
-    ASSERT_TRUE(
-        test::Succeeds("build", "cmake --build " + build + " -j 2", dir.path() / "build.log"));
-    test::CommandResult run = test::RunCommand(
-        "cd " + Quoted(movedFolder.string()) + " && SC_COPYRIGHT_MESSAGE=DISABLE " + build + "/sim",
-        dir.path() / "run.log");
+    test::CommandResult run =
+        BuildFolderAndRun(moved / "Output" / "testbench", dir.path() / "build", dir.path());
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("[a b;c $d] 7 8\n"), std::string::npos) << run.output;
+    EXPECT_TRUE(test::Has(run.output, "[a b;c $d] 7 8\n"));
 }
 
 TEST(Sim, RefusesAPortTheVerilogLacksBeforeBuildingAnything) {
@@ -468,14 +410,12 @@ TEST(Sim, RefusesAPortTheVerilogLacksBeforeBuildingAnything) {
         Cli("sim " + project.tp + " --no-generate --rtl " + Quoted(narrow.string()),
             dir.path() / "sim.log");
     EXPECT_EQ(run.exitCode, 1) << run.output;
-    EXPECT_NE(run.output.find("port we: the project declares sc_in <sc_logic> we, module memory "
-                              "has no port of that name"),
-              std::string::npos)
-        << run.output;
-    EXPECT_NE(run.output.find("port wdata: the project declares sc_in <sc_lv<8>> wdata (8 bits), "
-                              "module memory declares input [6:0] wdata ("),
-              std::string::npos)
-        << run.output;
+    EXPECT_TRUE(test::Has(run.output,
+                          "port we: the project declares sc_in <sc_logic> we, module memory "
+                          "has no port of that name"));
+    EXPECT_TRUE(test::Has(run.output,
+                          "port wdata: the project declares sc_in <sc_lv<8>> wdata (8 bits), "
+                          "module memory declares input [6:0] wdata ("));
     // Nothing is left of the refused run: not even Verilator's reading of the RTL.
     EXPECT_FALSE(fs::exists(project.folder / "Output" / "testbench"));
 
@@ -486,7 +426,7 @@ TEST(Sim, RefusesAPortTheVerilogLacksBeforeBuildingAnything) {
                 " --top nosuch --out " + Quoted(elsewhere.string()),
             dir.path() / "top.log");
     EXPECT_EQ(noTop.exitCode, 2) << noTop.output;
-    EXPECT_NE(noTop.output.find("nosuch"), std::string::npos) << noTop.output;
+    EXPECT_TRUE(test::Has(noTop.output, "nosuch"));
     EXPECT_FALSE(fs::exists(elsewhere));
 }
 

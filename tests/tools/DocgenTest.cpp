@@ -130,34 +130,19 @@ TEST(MakeWordDocument, PackagePropertiesStylesAndParagraphs) {
     EXPECT_EQ(again, bytes);
 }
 
-struct ProgramRun {
-    int status;
-    std::string errors;
-};
-
-ProgramRun RunProgram(const std::string& commandLine, const test::TempDir& dir) {
-    const std::string errFile = dir / "stderr.txt";
-    int raw = std::system((commandLine + " 2>" + errFile).c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::ReadBytes(errFile)};
-}
-
 TEST(DocgenProgram, WritesADocumentThatReadsBackAsTheTemplatesSections) {
     test::TempDir dir;
-    const std::string docgen = (test::BinDir() / "kestrel-docgen").string();
-    const std::string extract = (test::BinDir() / "kestrel-docextract").string();
+    const std::string docgen = (test::BinDir() / "kestrel-docgen").string() + " ";
+    const std::string extract = (test::BinDir() / "kestrel-docextract").string() + " -cc ";
+    // The exit status of a command line and its error output.
+    auto run = [&](const std::string& commandLine) {
+        int raw = std::system((commandLine + " 2>" + (dir / "stderr.txt")).c_str());
+        return std::pair{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
+                         test::ReadBytes(dir / "stderr.txt")};
+    };
     test::WriteBytes(dir / "template.asml", kTemplate);
-
-    ProgramRun usage = RunProgram(docgen + " only-one", dir);
-    EXPECT_EQ(usage.status, 2);
-    EXPECT_NE(usage.errors.find("usage: kestrel-docgen TEMPLATE OUTPUT"), std::string::npos);
-
-    ProgramRun missing = RunProgram(docgen + " " + dir / "none.asml " + dir / "out.doc", dir);
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.errors.find("none.asml"), std::string::npos);
-    EXPECT_FALSE(fs::exists(dir / "out.doc"));
-
-    ProgramRun made = RunProgram(docgen + " " + dir / "template.asml " + dir / "out.doc", dir);
-    ASSERT_EQ(made.status, 0) << made.errors;
+    const auto [made, madeErrors] = run(docgen + dir / "template.asml " + dir / "out.doc");
+    ASSERT_EQ(made, 0) << madeErrors;
     // The document's AsmL paragraphs give the same text as the template's own sections.
     DocumentText fromDocument = ReadAsmlDocument(test::ReadBytes(dir / "out.doc"));
     EXPECT_EQ(fromDocument.error, "");
@@ -165,27 +150,32 @@ TEST(DocgenProgram, WritesADocumentThatReadsBackAsTheTemplatesSections) {
     EXPECT_TRUE(test::SameBytes("      namespace nsread\r\n\r\n      public read ( ) \r\n"
                                 "        x := \"<&>\"\r\n\r\n",
                                 fromDocument.text));
-
-    ProgramRun extracted =
-        RunProgram(extract + " -cc " + dir / "out.doc " + dir / "clean.asml", dir);
-    ASSERT_EQ(extracted.status, 0) << extracted.errors;
+    const auto [extracted, extractErrors] = run(extract + dir / "out.doc " + dir / "clean.asml");
+    ASSERT_EQ(extracted, 0) << extractErrors;
     EXPECT_EQ(test::ReadBytes(dir / "clean.asml"), fromDocument.text);
 
-    // An old binary Word file is refused by the extractor, and nothing is written.
+    // Refused: exit status, message, and the output not written.
     test::WriteBytes(dir / "old.doc", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0\0\0", 12));
-    ProgramRun old = RunProgram(extract + " -cc " + dir / "old.doc " + dir / "old.asml", dir);
-    EXPECT_EQ(old.status, 1);
-    EXPECT_NE(old.errors.find("old binary Word document"), std::string::npos);
-    EXPECT_FALSE(fs::exists(dir / "old.asml"));
-
     std::string broken = kTemplate;
     broken.replace(broken.find("Ada"), 3, "A<B");
     test::WriteBytes(dir / "broken.asml", broken);
-    ProgramRun bad = RunProgram(docgen + " " + dir / "broken.asml " + dir / "bad.doc", dir);
-    EXPECT_EQ(bad.status, 1);
-    EXPECT_NE(bad.errors.find("broken.asml: line 5: not a well-formed AsmL template"),
-              std::string::npos);
-    EXPECT_FALSE(fs::exists(dir / "bad.doc"));
+    struct Case {
+        std::string commandLine;
+        int status;
+        std::string error;
+    };
+    for (const Case& c : std::vector<Case>{
+             {docgen + "only-one", 2, "usage: kestrel-docgen TEMPLATE OUTPUT"},
+             {docgen + dir / "none.asml " + dir / "none.doc", 1, "none.asml"},
+             {extract + dir / "old.doc " + dir / "old.asml", 1, "old binary Word document"},
+             {docgen + dir / "broken.asml " + dir / "broken.doc", 1,
+              "broken.asml: line 5: not a well-formed AsmL template"}}) {
+        const auto [status, errors] = run(c.commandLine);
+        EXPECT_EQ(status, c.status) << c.commandLine;
+        EXPECT_NE(errors.find(c.error), std::string::npos) << errors;
+    }
+    for (const char* unwritten : {"none.doc", "old.asml", "broken.doc"})
+        EXPECT_FALSE(fs::exists(dir / unwritten)) << unwritten;
 }
 
 } // namespace
