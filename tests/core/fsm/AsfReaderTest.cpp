@@ -29,9 +29,11 @@ std::string WithHead(std::string_view objects) {
            std::string(objects);
 }
 
+// The problems as "LINE: MESSAGE".
 std::vector<std::string> Messages(const DiagramReading& reading) {
     std::vector<std::string> messages;
-    for (const DiagramProblem& p : reading.problems) messages.push_back(p.message);
+    for (const DiagramProblem& p : reading.problems)
+        messages.push_back(std::to_string(p.line) + ": " + p.message);
     return messages;
 }
 
@@ -98,12 +100,9 @@ TEST(AsfReader, ReadsAWholeDiagram) {
     EXPECT_EQ(m.states[1].name, "Wait Ack") << "the last label wins";
     EXPECT_EQ(m.states[2].name, "");
     EXPECT_EQ(m.states[3].number, 26);
-    EXPECT_TRUE(m.states[0].isDefault);
-    EXPECT_TRUE(m.states[3].isDefault);
+    EXPECT_TRUE(m.states[0].isDefault && m.states[3].isDefault && m.states[1].isTrap);
     EXPECT_EQ(m.defaultState, 4u) << "a later default state replaces an earlier one";
-    EXPECT_TRUE(m.states[1].isTrap);
     EXPECT_EQ(m.trapState, 2u);
-    EXPECT_FALSE(m.states[2].isDefault || m.states[2].isTrap);
     EXPECT_EQ(m.states[1].line, 19);
     EXPECT_EQ(m.states[1].nameLine, 21);
     EXPECT_EQ(m.states[2].nameLine, 0);
@@ -112,22 +111,16 @@ TEST(AsfReader, ReadsAWholeDiagram) {
     EXPECT_EQ(m.initialState, 1u) << "the last transition from the reset object wins";
 
     ASSERT_EQ(m.transitions.size(), 2u);
-    EXPECT_EQ(m.transitions[0].priority, 3);
-    EXPECT_EQ(m.transitions[1].priority, 3);
-    EXPECT_EQ(m.transitions[0].source, 12);
+    EXPECT_EQ(m.transitions[1].priority, 3); // the flags modulo 4096
     EXPECT_EQ(m.transitions[0].target, 25);
     ASSERT_EQ(m.conditions.size(), 1u);
-    EXPECT_EQ(m.conditions[0].transition, 30);
     EXPECT_EQ(m.conditions[0].text, "a = b");
     ASSERT_EQ(m.actions.size(), 1u);
     EXPECT_EQ(m.actions[0].text, "x := 1\\ny := 2");
 
     ASSERT_EQ(m.signals.size(), 2u);
-    EXPECT_EQ(m.signals[0].name, "cnt");
-    EXPECT_TRUE(m.signals[0].hasInitialValue);
-    EXPECT_EQ(m.signals[0].initialValue, "1");
-    EXPECT_EQ(m.signals[1].name, "flag");
-    EXPECT_FALSE(m.signals[1].hasInitialValue);
+    EXPECT_EQ(m.signals[0].name + "=" + m.signals[0].initialValue, "cnt=1");
+    EXPECT_TRUE(m.signals[0].hasInitialValue && !m.signals[1].hasInitialValue);
     ASSERT_EQ(m.constants.size(), 1u);
     EXPECT_EQ(m.constants[0].name, "MAX");
     EXPECT_EQ(m.constants[0].value, "4");
@@ -152,69 +145,42 @@ TEST(AsfReader, LabelBundlesAreToldByTheirFifthWord) {
     EXPECT_EQ(reading.machine.initialState, 1u);
 }
 
+// Damaged diagrams the golden files do not hold: each is read as far as it goes and its
+// problems come in the order found, each at its line.
 TEST(AsfReader, BadDiagramsAreReportedAndReadAsFarAsPossible) {
-    // A wrong first line: nothing is read, and nothing else is reported.
-    DiagramReading wrong = ReadAsfDiagram(
-        Diagram({"version=1.19", "OBJECTS", "S 1 0 2 ELLIPSE | 1,1", "END"}), kPath, "Read");
-    EXPECT_EQ(Messages(wrong),
-              (std::vector<std::string>{"Invalid ASF file format: /p/Input/Read.asf"}));
-    EXPECT_EQ(wrong.problems[0].line, 1);
-    EXPECT_TRUE(wrong.machine.states.empty());
-    EXPECT_EQ(Messages(ReadAsfDiagram("", kPath, "Read")),
-              (std::vector<std::string>{"Invalid ASF file format: /p/Input/Read.asf"}));
-
-    // The template as written, read back: no states, no signals, both missing states.
-    DiagramReading blank = ReadAsfDiagram(
-        WithHead(
-            Diagram({"F 1 0 671088640 10 0 \"\" 0 RECT 0,0,0 0 0 1 255,255,255 0 | 15700,15700 "
-                     "200200,221700",
-                     "G 2 0 0 TEXT 0,0,0 0 0 0 255,255,255 0 3527 1480 0000 0 \"Arial\" 0 | "
-                     "20700,261832 1 0 0 \"public Read ( ) \"",
-                     "I 11 0 3 Builtin InPort | 20700,239700 \"\" \"\"",
-                     "L 12 11 0 TEXT \"Labels\" | 26700,239700 1 0 0 \"clk\"", "END"})),
-        kPath, " Read ");
-    EXPECT_EQ(Messages(blank),
-              (std::vector<std::string>{"Initial State Not Defined for  Read  (...)",
-                                        "End (i.e. Trap) State Not Defined for  Read  (...)"}));
-    EXPECT_EQ(blank.problems[0].line, 0);
-    EXPECT_TRUE(blank.machine.states.empty());
-    EXPECT_TRUE(blank.machine.signals.empty());
-
-    // A diagram that ends before END keeps what it had; its trap state is there.
-    DiagramReading cut =
-        ReadAsfDiagram(WithHead(Diagram({"S 1 0 2 ELLIPSE | 1,1",
-                                         "L 2 1 0 TEXT \"State Labels\" | 1,1 1 0 0 \"T\""})),
-                       kPath, "Read");
-    EXPECT_EQ(Messages(cut),
-              (std::vector<std::string>{
-                  "ASF file ends before the END of its objects block: /p/Input/Read.asf",
-                  "Initial State Not Defined for Read (...)"}));
-    EXPECT_EQ(cut.problems[0].line, 9);
-    EXPECT_EQ(cut.machine.states[0].name, "T");
-
-    // No objects block at all.
-    EXPECT_EQ(
-        ReadAsfDiagram(Diagram({"VERSION=1.19", "HEADER", "END"}), kPath, "R").problems.size(), 3u);
-
-    // A constant label without "=", and records too short for their quoted texts.
-    DiagramReading constant = ReadAsfDiagram(
-        WithHead(Diagram({"I 1 0 0 Builtin Reset | 1,1", "S 2 0 2 ELLIPSE | 1,1",
-                          "W 3 0 0 1 2 BEZIER | 1,1", "I 4 0 0 Builtin Constant | 1,1 \"\" \"\"",
-                          "L 5 4 0 TEXT \"Labels\" | 1,1 1 0 0 \"MAX 4\"",
-                          "A 6 2 0 TEXT \"Actions\" | 1,1 1 0 0", "I 7 0 0 Builtin Signal | 1,1",
-                          "END"})),
-        kPath, "Read");
-    EXPECT_EQ(Messages(constant),
-              (std::vector<std::string>{
-                  "ASF record too short for its text in /p/Input/Read.asf, line 13",
-                  "ASF signal record without its quoted initial value in /p/Input/Read.asf, "
-                  "line 14",
-                  "Constant label without \"=\" in ASF file /p/Input/Read.asf, line 12: MAX 4"}));
-    EXPECT_EQ(constant.problems[2].line, 12);
-    ASSERT_EQ(constant.machine.constants.size(), 1u);
-    EXPECT_EQ(constant.machine.constants[0].name, "");
-    EXPECT_EQ(constant.machine.actions[0].text, "");
-    EXPECT_FALSE(constant.machine.signals[0].hasInitialValue);
+    const std::string initial = "0: Initial State Not Defined for Read (...)";
+    const std::string trap = "0: End (i.e. Trap) State Not Defined for Read (...)";
+    const struct {
+        std::string bytes;
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"", {"1: Invalid ASF file format: /p/Input/Read.asf"}},
+        {Diagram({"VERSION=1.19", "HEADER", "END"}),
+         {"3: ASF file ends before the END of its objects block: /p/Input/Read.asf", initial,
+          trap}},
+        // The template as written: no states, its ports are no diagram signals.
+        {WithHead(Diagram({"F 1 0 671088640 10 0 \"\" 0 RECT 0,0,0 0 0 1 255,255,255 0 | "
+                           "15700,15700 200200,221700",
+                           "I 11 0 3 Builtin InPort | 20700,239700 \"\" \"\"",
+                           "L 12 11 0 TEXT \"Labels\" | 26700,239700 1 0 0 \"clk\"", "END"})),
+         {initial, trap}},
+        // A constant label without "=" after records too short for their quoted texts.
+        {WithHead(Diagram({"I 1 0 0 Builtin Reset | 1,1", "S 2 0 2 ELLIPSE | 1,1",
+                           "W 3 0 0 1 2 BEZIER | 1,1", "I 4 0 0 Builtin Constant | 1,1 \"\" \"\"",
+                           "L 5 4 0 TEXT \"Labels\" | 1,1 1 0 0 \"MAX 4\"",
+                           "A 6 2 0 TEXT \"Actions\" | 1,1 1 0 0", "I 7 0 0 Builtin Signal | 1,1",
+                           "END"})),
+         {"13: ASF record too short for its text in /p/Input/Read.asf, line 13",
+          "14: ASF signal record without its quoted initial value in /p/Input/Read.asf, line 14",
+          "12: Constant label without \"=\" in ASF file /p/Input/Read.asf, line 12: MAX 4"}},
+    };
+    for (const auto& c : cases) {
+        DiagramReading reading = ReadAsfDiagram(c.bytes, kPath, "Read");
+        EXPECT_EQ(Messages(reading), c.problems) << c.bytes;
+        EXPECT_TRUE(reading.machine.signals.size() <= 1 && reading.machine.constants.size() <= 1);
+        for (const DiagramConstant& constant : reading.machine.constants)
+            EXPECT_EQ(constant.name, "");
+    }
 }
 
 TEST(AsfReader, FullTablesReportOnceAndKeepTheFirstItems) {
@@ -230,12 +196,12 @@ TEST(AsfReader, FullTablesReportOnceAndKeepTheFirstItems) {
     EXPECT_EQ(reading.machine.trapState, 0u) << "the trap state came after the table was full";
     EXPECT_EQ(Messages(reading),
               (std::vector<std::string>{
-                  "Too many states in ASF file /p/Input/Read.asf, line 58 (at most 50); the "
+                  "58: Too many states in ASF file /p/Input/Read.asf, line 58 (at most 50); the "
                   "rest are left out",
-                  "Too many signals in ASF file /p/Input/Read.asf, line 85 (at most 25); the "
+                  "85: Too many signals in ASF file /p/Input/Read.asf, line 85 (at most 25); the "
                   "rest are left out",
-                  "Initial State Not Defined for Read (...)",
-                  "End (i.e. Trap) State Not Defined for Read (...)"}));
+                  "0: Initial State Not Defined for Read (...)",
+                  "0: End (i.e. Trap) State Not Defined for Read (...)"}));
 }
 
 } // namespace
