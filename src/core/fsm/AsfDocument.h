@@ -4,7 +4,9 @@
 // for the records of the objects block the meaning the diagram reader gives them (states,
 // labels, actions, transitions, conditions, reset, diagram signals and constants, ports)
 // with the coordinates after "|" that drawing needs. Records the reader skips are kept
-// as they stand, in their place.
+// as they stand, in their place (frames and text objects with their points too). This is
+// the only reading of a diagram: the reader, the checks, the model and the editing
+// operations all work on it.
 #include "fsm/StateMachine.h"
 #include "platform/Status.h"
 

@@ -13,8 +13,10 @@ namespace kestrel {
 
 namespace {
 
+// The shape of the object of the record at `line`, as the last record of its kind and
+// number holds it: the record every change of that object edits.
 ModelShape ShapeOf(const AsfDocument& doc, std::size_t line) {
-    const AsfLine& r = doc.Lines()[line];
+    const AsfLine& r = doc.Lines()[*doc.Find(doc.Lines()[line].kind, doc.Lines()[line].number)];
     ModelShape shape{r.geometry, std::nullopt};
     if (std::optional<std::size_t> label = doc.NameLabel(r.number))
         shape.label = PositionOf(doc.Lines()[*label]);
