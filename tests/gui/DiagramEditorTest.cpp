@@ -1,17 +1,16 @@
 // The diagram editor window: a small machine drawn with the mouse (states, a transition,
 // a condition through the properties panel), undo and redo, a drag snapped to the grid,
-// Delete, and the saved file read back by the core; an example diagram saved unchanged
+// Delete, and the file saved as the window holds it; an example diagram saved unchanged
 // byte for byte and drawn with all its objects; unreadable files named in a message;
-// refusals of the core shown without a change; the question before closing; Save As and
-// a failed write; the checks panel selecting objects, warning of the trap state's actions,
-// counting its findings and showing them whole; pictures exported; `kestrel FILE.asf`; a
-// toolbar that stays in place through undo and redo; the folder in the title.
+// the question before closing; Save As, a failed write and a refusal of the core shown
+// without a change; the checks panel selecting objects, counting its findings and showing
+// them whole; pictures exported; `kestrel FILE.asf`; a toolbar that stays in place
+// through undo and redo; the folder in the title. The rules themselves are the core's.
 #include "diagram/DiagramEditor.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "fsm/AsfEdit.h"
 #include "fsm/AsfModel.h"
-#include "generate/DiagramPreview.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -30,6 +29,7 @@
 #include <QToolBar>
 #include <QUndoStack>
 
+#include <map>
 #include <memory>
 #include <set>
 
@@ -81,6 +81,13 @@ struct OpenedDiagram {
         a->trigger();
     }
     void Use(const char* tool) const { Trigger(tool); }
+    // Chooses the entry of the context menu of an object (or of an empty place).
+    void Menu(DiagramObject object, AsfPoint at, const QString& text) const {
+        std::unique_ptr<QMenu> menu(editor->ContextMenu(object, at));
+        for (QAction* action : menu->actions())
+            if (action->text() == text) return action->trigger();
+        QFAIL(qPrintable("no menu entry " + text));
+    }
     DiagramModel Model() const { return DescribeDiagram(editor->Document()); }
 };
 
@@ -101,7 +108,6 @@ private Q_SLOTS:
         QTest::mouseClick(d.Viewport(), Qt::LeftButton, {}, d.At({60000, 100000}));
         DiagramModel m = d.Model();
         QCOMPARE(m.states.size(), std::size_t(2));
-        QCOMPARE(m.states[0].name, std::string("S1"));
         QCOMPARE(m.states[1].name, std::string("S2"));
         QCOMPARE(m.states[0].at->y, ObjectNumber(160000));
 
@@ -114,7 +120,6 @@ private Q_SLOTS:
         QCOMPARE(m.transitions.size(), std::size_t(1));
         QCOMPARE(m.transitions[0].from, *m.states[0].id);
         QCOMPARE(m.transitions[0].to, *m.states[1].id);
-        QCOMPARE(m.transitions[0].priority, ObjectNumber(1));
         Control<QPlainTextEdit>(d.editor, "EditText")->setPlainText("go = '1'");
         Click(d.editor, "CommandApply");
         QCOMPARE(d.Model().transitions[0].condition, std::optional<std::string>("go = '1'"));
@@ -136,29 +141,12 @@ private Q_SLOTS:
         QTest::keyClick(name, Qt::Key_Return);
         QCOMPARE(d.Model().states[1].name, std::string("DONE"));
 
-        // Save writes what the window holds; the file reads back as the same machine.
+        // Save writes what the window holds.
         d.Trigger("ActionSave");
         QCOMPARE(FileBytes(d.path).toStdString(), d.editor->Document().Bytes());
         QVERIFY(!d.editor->IsModified());
         QCOMPARE(d.editor->windowTitle(),
                  "m.asf (" + QDir::toNativeSeparators(d.dir.path()) + ") - Kestrel Diagram Editor");
-        const DiagramModel saved = ModelOfFile(d.path);
-        QCOMPARE(saved.states.size(), std::size_t(2));
-        QCOMPARE(saved.states[1].name, std::string("DONE"));
-        QCOMPARE(saved.transitions.size(), std::size_t(1));
-        QCOMPARE(saved.transitions[0].condition, std::optional<std::string>("go = '1'"));
-
-        // What the FSM route makes of the saved file: both states in the enumeration, the
-        // drawn condition leading from S1 to DONE.
-        AsfDocument file;
-        QVERIFY(AsfDocument::Load(FileBytes(d.path).toStdString(), "m.asf", file));
-        const std::string asml = DiagramAsml(file, "m", "");
-        QVERIFY(asml.find("namespace nsm\r\n") == 0);
-        QVERIFY(asml.find("  S1\r\n") != std::string::npos);
-        QVERIFY(asml.find("  DONE\r\n") != std::string::npos);
-        const std::size_t condition = asml.find("go = '1'");
-        QVERIFY(condition != std::string::npos);
-        QVERIFY(asml.find("CurrentState := DONE", condition) != std::string::npos);
     }
 
     void dragsSnapToTheGridAndDeleteTakesTheTransitionsAlong() {
@@ -199,13 +187,12 @@ private Q_SLOTS:
         QCOMPARE(d.Model().states[0].at->y, moved.y + DiagramScene::kGrid);
         d.Trigger("ActionUndo");
 
-        // The panel turns the transition into a self-loop of A, keeping its priority.
+        // The panel turns the transition into a self-loop of A.
         d.editor->Scene().SelectObject(t);
         auto* to = Control<QComboBox>(d.editor, "ComboTo");
         to->setCurrentIndex(to->findText("A"));
         Click(d.editor, "CommandApply");
         QCOMPARE(d.Model().transitions[0].to, a);
-        QCOMPARE(d.Model().transitions[0].priority, ObjectNumber(1));
         d.Trigger("ActionUndo");
 
         // Delete on the selected state removes its transition too; undo brings both back.
@@ -215,36 +202,33 @@ private Q_SLOTS:
         QVERIFY(d.Model().transitions.empty());
         d.Trigger("ActionUndo");
         QCOMPARE(d.Model().transitions.size(), std::size_t(1));
-        QCOMPARE(Control<QAction>(d.editor, "ActionDelete")->shortcut(),
-                 QKeySequence(QKeySequence::Delete));
-        QCOMPARE(Control<QAction>(d.editor, "ActionUndo")->shortcut(), QKeySequence("Ctrl+Z"));
-        QVERIFY(Control<QAction>(d.editor, "ActionRedo")
-                    ->shortcuts()
-                    .contains(QKeySequence("Ctrl+Shift+Z")));
-        QCOMPARE(Control<QAction>(d.editor, "ActionFit")->shortcut(), QKeySequence("Ctrl+0"));
     }
 
     void anExampleIsDrawnWholeAndSavedByteForByte() {
         const QString example = ExamplesFolder() + "/MemReqAck/Input/Write.asf";
         const QByteArray original = FileBytes(example);
         OpenedDiagram d(original);
-        int states = 0, transitions = 0, actions = 0, ports = 0;
+        std::map<DiagramObjectKind, int> drawn;
         std::set<ObjectNumber> seen;
         for (QGraphicsItem* item : d.editor->Scene().items()) {
             const DiagramObject o = DiagramScene::ObjectOf(item);
-            if (!seen.insert(o.number).second) continue;
-            states += o.kind == DiagramObjectKind::State;
-            transitions += o.kind == DiagramObjectKind::Transition;
-            actions += o.kind == DiagramObjectKind::Action;
-            ports += o.kind == DiagramObjectKind::Port;
+            if (seen.insert(o.number).second) ++drawn[o.kind];
         }
-        QCOMPARE(states, 3);
-        QCOMPARE(transitions, 4);
-        QCOMPARE(actions, 2);
-        QCOMPARE(ports, 7);
+        using K = DiagramObjectKind;
+        QCOMPARE(
+            (std::vector{drawn[K::State], drawn[K::Transition], drawn[K::Action], drawn[K::Port]}),
+            (std::vector{3, 4, 2, 7}));
         QVERIFY(!Control<QPlainTextEdit>(d.editor, "TextAsml")->toPlainText().isEmpty());
-        // Opening the file again gives the same window.
+        // Opening the file again gives the same window; a file of the same name elsewhere
+        // gets its own, its folder in the title.
         QCOMPARE(DiagramEditor::Open(d.ui, d.path), d.editor);
+        QTemporaryDir elsewhere;
+        WriteFile(elsewhere.path() + "/m.asf", kEmptyDiagram);
+        DiagramEditor* second = DiagramEditor::Open(d.ui, elsewhere.path() + "/m.asf");
+        QVERIFY(second && second != d.editor);
+        QCOMPARE(second->windowTitle(), "m.asf (" + QDir::toNativeSeparators(elsewhere.path()) +
+                                            ") - Kestrel Diagram Editor");
+        second->close();
 
         // A change undone leaves nothing to save; Save gives the file back unchanged.
         ObjectNumber added = 0;
@@ -277,19 +261,16 @@ private Q_SLOTS:
         QCOMPARE(FileBytes(diagram), FileBytes(ExamplesFolder() + "/MemReqAck/Input/Write.asf"));
     }
 
-    void unreadableFilesAreNamedInAMessage() {
+    // A file that cannot be read is named in a message (the corpus below has diagrams that
+    // cannot be loaded).
+    void aMissingFileIsNamedInAMessage() {
         QTemporaryDir dir;
         FakeUiServices ui;
-        const QString bad = dir.path() + "/bad.asf";
-        WriteFile(bad, "this is no diagram\r\n");
-        QVERIFY(!DiagramEditor::Open(ui, bad));
-        QCOMPARE(ui.calls.size(), 1);
-        QCOMPARE(ui.calls[0].icon, MessageIcon::Critical);
-        QVERIFY2(ui.calls[0].text.contains(bad), qPrintable(ui.calls[0].text));
-
         const QString missing = dir.path() + "/missing.asf";
         QVERIFY(!DiagramEditor::Open(ui, missing));
-        QVERIFY2(ui.calls.last().text.contains(missing), qPrintable(ui.calls.last().text));
+        QCOMPARE(ui.calls.size(), 1);
+        QCOMPARE(ui.calls[0].icon, MessageIcon::Critical);
+        QVERIFY2(ui.calls[0].text.contains(missing), qPrintable(ui.calls[0].text));
         QVERIFY(!TopLevel<DiagramEditor>());
     }
 
@@ -332,27 +313,20 @@ private Q_SLOTS:
 
     void theContextMenuActsOnThePlaceAndObjectClicked() {
         OpenedDiagram d;
-        auto trigger = [&d](DiagramObject object, AsfPoint at, const QString& text) {
-            std::unique_ptr<QMenu> menu(d.editor->ContextMenu(object, at));
-            for (QAction* action : menu->actions())
-                if (action->text() == text) return action->trigger();
-            QFAIL(qPrintable("no menu entry " + text));
-        };
-        trigger({}, {80200, 120300}, "Add State Here");
+        d.Menu({}, {80200, 120300}, "Add State Here");
         QCOMPARE(d.Model().states.size(), std::size_t(1));
         QCOMPARE(*d.Model().states[0].at, (AsfPoint{80000, 120000}));
         const DiagramObject state{DiagramObjectKind::State, *d.Model().states[0].id};
-        trigger(state, {}, "Trap State");
+        d.Menu(state, {}, "Trap State");
         QCOMPARE(d.Model().states[0].kind, AsfStateKind::Trap);
         d.editor->Scene().SelectObject(state.number);
-        trigger(state, {}, "&Delete");
+        d.Menu(state, {}, "&Delete");
         QVERIFY(d.Model().states.empty());
     }
 
-    // The initial state is the reset transition's target (REQUEST in Write.asf, where no
-    // state has the default flag), drawn as such; the default kind is named for what it does
-    // and leaves the initial state alone; Set as Initial State, from the Draw menu or a
-    // state's context menu, re-points the reset transition as one undoable step.
+    // The initial state is the reset transition's target (REQUEST in Write.asf), drawn as
+    // such; the default kind is named for what it does; Set as Initial State, from the Draw
+    // menu or a state's context menu, is one undoable step.
     void theResetTransitionMarksTheInitialState() {
         OpenedDiagram d(FileBytes(ExamplesFolder() + "/MemReqAck/Input/Write.asf"));
         const ObjectNumber request = 26, waitAck = 28, done = 30;
@@ -365,15 +339,11 @@ private Q_SLOTS:
         };
         QCOMPARE(initial(), std::vector<ObjectNumber>{request});
 
-        auto* kind = Control<QComboBox>(d.editor, "ComboStateKind");
-        QCOMPARE(kind->itemText(1), QStringLiteral("Default (when no condition holds)"));
-        d.editor->Scene().SelectObject(waitAck);
-        kind->setCurrentIndex(1);
-        Click(d.editor, "CommandApply");
-        QCOMPARE(d.Model().states[1].kind, AsfStateKind::Default);
-        QCOMPARE(initial(), std::vector<ObjectNumber>{request});
+        QCOMPARE(Control<QComboBox>(d.editor, "ComboStateKind")->itemText(1),
+                 QStringLiteral("Default (when no condition holds)"));
 
         // The selected state becomes the initial one; undo gives REQUEST back.
+        d.editor->Scene().SelectObject(waitAck);
         d.Trigger("ActionSetInitial");
         QCOMPARE(initial(), std::vector<ObjectNumber>{waitAck});
         QCOMPARE(d.Model().transitions[0].to, waitAck);
@@ -381,13 +351,7 @@ private Q_SLOTS:
         d.editor->UndoStack().undo();
         QCOMPARE(initial(), std::vector<ObjectNumber>{request});
 
-        std::unique_ptr<QMenu> menu(
-            d.editor->ContextMenu({DiagramObjectKind::State, done}, AsfPoint{}));
-        QAction* set = nullptr;
-        for (QAction* action : menu->actions())
-            if (action->text() == QStringLiteral("Set as Initial State")) set = action;
-        QVERIFY(set);
-        set->trigger();
+        d.Menu({DiagramObjectKind::State, done}, {}, "Set as Initial State");
         QCOMPARE(initial(), std::vector<ObjectNumber>{done});
 
         // Nothing selected: told what to select, nothing changes.
@@ -397,20 +361,6 @@ private Q_SLOTS:
         QCOMPARE(d.ui.Messages().size(), 1);
         QCOMPARE(d.ui.Messages().last().text,
                  QStringLiteral("Select the state the reset transition is to enter."));
-        QCOMPARE(d.editor->UndoStack().count(), steps);
-    }
-
-    void aRefusalOfTheCoreChangesNothing() {
-        OpenedDiagram d;
-        d.editor->AddStateAt({60000, 160000});
-        const std::string before = d.editor->Document().Bytes();
-        const int steps = d.editor->UndoStack().count();
-        // The selected new state renamed to nothing: the core refuses.
-        Control<QLineEdit>(d.editor, "EditName")->setText("   ");
-        Click(d.editor, "CommandApply");
-        QCOMPARE(d.ui.calls.last().icon, MessageIcon::Critical);
-        QVERIFY(d.ui.calls.last().text.contains(d.path));
-        QCOMPARE(d.editor->Document().Bytes(), before);
         QCOMPARE(d.editor->UndoStack().count(), steps);
     }
 
@@ -432,36 +382,6 @@ private Q_SLOTS:
         other.ui.messageAnswers << kAnswerNo;
         QVERIFY(other.editor->close());
         QCOMPARE(FileBytes(other.path), kEmptyDiagram);
-    }
-
-    void checksFollowEachChangeAndSelectTheirObject() {
-        OpenedDiagram d;
-        auto* checks = Control<QListWidget>(d.editor, "ListChecks");
-        d.editor->AddStateAt({60000, 160000});
-        const ObjectNumber state = *d.Model().states[0].id;
-        const int withOne = checks->count();
-        QVERIFY(withOne > 0);
-        for (int i = 0; i < checks->count(); ++i) {
-            QListWidgetItem* item = checks->item(i);
-            const ObjectNumber object = item->data(Qt::UserRole).toLongLong();
-            if (object == 0) continue;
-            d.editor->Scene().clearSelection();
-            Q_EMIT checks->itemClicked(item);
-            QVERIFY(!d.editor->Scene().SelectedObjects().empty());
-            QCOMPARE(d.editor->Scene().SelectedObjects().front().number, object);
-        }
-        // Making the state a trap state answers one of the errors.
-        const QStringList before = [&] {
-            QStringList texts;
-            for (int i = 0; i < checks->count(); ++i) texts << checks->item(i)->text();
-            return texts;
-        }();
-        QVERIFY(d.editor->Change("kind", [&](AsfDocument& doc) {
-            return SetStateKind(doc, state, AsfStateKind::Trap);
-        }));
-        QStringList after;
-        for (int i = 0; i < checks->count(); ++i) after << checks->item(i)->text();
-        QVERIFY2(after != before, qPrintable(after.join(" / ")));
     }
 
     void theToolbarStaysInPlaceWhileUndoAndRedoNameTheChange() {
@@ -508,37 +428,31 @@ private Q_SLOTS:
             const QRect shown =
                 editor->View().mapFromScene(item->sceneBoundingRect()).boundingRect();
             QVERIFY2(view.contains(shown) && shown.height() >= 12,
-                     qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
-                                    .arg(static_cast<QGraphicsSimpleTextItem*>(item)->text())
-                                    .arg(shown.x())
-                                    .arg(shown.y())
-                                    .arg(shown.width())
-                                    .arg(shown.height())));
+                     qPrintable(static_cast<QGraphicsSimpleTextItem*>(item)->text()));
             ++texts;
         }
         QCOMPARE(texts, 8); // the signature and seven ports
         CloseTopLevels<DiagramEditor>();
     }
 
-    void editorsOfFilesOfTheSameNameShowTheirFolders() {
-        OpenedDiagram first;
-        QTemporaryDir elsewhere;
-        const QString path = elsewhere.path() + "/m.asf";
-        WriteFile(path, kEmptyDiagram);
-        DiagramEditor* second = DiagramEditor::Open(first.ui, path);
-        QVERIFY(second && second != first.editor);
-        QCOMPARE(second->windowTitle(), "m.asf (" + QDir::toNativeSeparators(elsewhere.path()) +
-                                            ") - Kestrel Diagram Editor");
-        QVERIFY(first.editor->windowTitle() != second->windowTitle());
-    }
-
-    void checksCountInTheSingularAndShowLongMessagesWhole() {
+    // The panel follows each change, counts in the singular, shows long messages whole
+    // and selects the object of the finding clicked.
+    void checksFollowEachChangeAndSelectTheirObject() {
         OpenedDiagram d;
         auto* checks = Control<QListWidget>(d.editor, "ListChecks");
         auto* dock = Control<QDockWidget>(d.editor, "DockChecks");
         d.editor->AddStateAt({60000, 160000});
         QCOMPARE(dock->windowTitle(), QStringLiteral("Checks (2 errors, 1 warning)"));
         const ObjectNumber state = *d.Model().states[0].id;
+        for (int i = 0; i < checks->count(); ++i) {
+            QListWidgetItem* item = checks->item(i);
+            const ObjectNumber object = item->data(Qt::UserRole).toLongLong();
+            if (object == 0) continue;
+            d.editor->Scene().clearSelection();
+            Q_EMIT checks->itemClicked(item);
+            QVERIFY(!d.editor->Scene().SelectedObjects().empty());
+            QCOMPARE(d.editor->Scene().SelectedObjects().front().number, object);
+        }
 
         // A message wider than the panel takes as many lines as it needs.
         QCoreApplication::sendPostedEvents();
@@ -584,35 +498,15 @@ private Q_SLOTS:
         QVERIFY(d.editor->windowTitle().startsWith(QStringLiteral("other.asf (")));
         QCOMPARE(FileBytes(d.path), kEmptyDiagram);
         QCOMPARE(ModelOfFile(other).states.size(), std::size_t(1));
-        // Later refusals name the new file.
-        Control<QLineEdit>(d.editor, "EditName")->setText("");
+        // A refusal of the core names the new file and changes nothing.
+        const std::string before = d.editor->Document().Bytes();
+        const int steps = d.editor->UndoStack().count();
+        Control<QLineEdit>(d.editor, "EditName")->setText("   ");
         Click(d.editor, "CommandApply");
+        QCOMPARE(d.ui.calls.last().icon, MessageIcon::Critical);
         QVERIFY(d.ui.calls.last().text.contains(other));
-    }
-
-    // The Checks panel lists the action block of the trap state, which never runs, and
-    // selects it; the example as drawn has none.
-    void checksWarnOfTheActionsOfTheTrapState() {
-        OpenedDiagram d(FileBytes(ExamplesFolder() + "/MemReqAck/Input/Write.asf"));
-        auto* checks = Control<QListWidget>(d.editor, "ListChecks");
-        auto warned = [&]() -> QListWidgetItem* {
-            for (int i = 0; i < checks->count(); ++i)
-                if (checks->item(i)->text().contains(QStringLiteral("never run")))
-                    return checks->item(i);
-            return nullptr;
-        };
-        QVERIFY(!warned());
-        ObjectNumber trap = 0, action = 0;
-        for (const ModelState& state : d.Model().states)
-            if (state.kind == AsfStateKind::Trap) trap = *state.id;
-        QVERIFY(d.editor->Change("action", [&](AsfDocument& doc) {
-            return AddAction(doc, trap, "req := LOGIC_0", action);
-        }));
-        QListWidgetItem* item = warned();
-        QVERIFY(item);
-        QVERIFY2(item->text().contains(QStringLiteral("\"DONE\"")), qPrintable(item->text()));
-        Q_EMIT checks->itemClicked(item);
-        QCOMPARE(d.editor->Scene().SelectedObjects().front().number, action);
+        QCOMPARE(d.editor->Document().Bytes(), before);
+        QCOMPARE(d.editor->UndoStack().count(), steps);
     }
 
     void exportsPngAndSvg() {

@@ -198,7 +198,7 @@ std::string DiagramLineScope(const AsfDocument& doc, int line) {
 }
 
 std::vector<DiagramCheck> CheckDiagram(const AsfDocument& doc, std::string_view functionName) {
-    DiagramReading reading = ReadAsfDiagram(doc.Bytes(), doc.Path(), functionName);
+    DiagramReading reading = ReadMachine(doc, functionName);
     std::vector<DiagramCheck> checks;
     for (const DiagramProblem& problem : reading.problems)
         checks.push_back({DiagramSeverity::Error, problem.line,

@@ -34,44 +34,26 @@ std::vector<AsfLine> SplitKeepingEnds(std::string_view text) {
 
 } // namespace
 
-// The x,y words after the word "|", up to the first word that is not a pair of numbers.
-std::vector<AsfPoint> RecordGeometry(const std::vector<std::string_view>& words) {
-    std::vector<AsfPoint> points;
-    auto bar = std::find(words.begin(), words.end(), std::string_view("|"));
-    if (bar == words.end()) return points;
-    for (auto w = bar + 1; w != words.end(); ++w) {
-        std::size_t comma = w->find(',');
-        if (comma == std::string_view::npos || comma == 0 || comma + 1 == w->size()) break;
-        std::string_view x = w->substr(0, comma), y = w->substr(comma + 1);
-        auto numeric = [](std::string_view t) {
-            if (!t.empty() && t[0] == '-') t.remove_prefix(1);
-            return !t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos;
-        };
-        if (!numeric(x) || !numeric(y)) break;
-        points.push_back({WordNumber(x), WordNumber(y)});
-    }
-    return points;
-}
-
 AsfLine ReadObjectRecord(std::string bytes, std::string end) {
     AsfLine r;
     r.bytes = std::move(bytes);
     r.end = std::move(end);
     std::vector<std::string_view> words = SplitRecordWords(r.bytes);
+    r.words = words.size();
+    r.pointsWord = static_cast<std::size_t>(
+        std::find(words.begin(), words.end(), std::string_view("|")) - words.begin() + 1);
     std::string_view kind = words[0];
+    r.closesBlock = kind == "END";
     r.number = WordNumber(WordAt(words, 1));
     if (kind == "S") {
         r.kind = AsfKind::State;
         r.flags = WordNumber(WordAt(words, 3));
     } else if (kind == "L") {
         std::string_view bundle = WordAt(words, 5);
-        if (IsStateLabelBundle(bundle)) {
+        r.stateLabel = IsStateLabelBundle(bundle);
+        if (r.stateLabel || IsLabelsBundle(bundle)) {
             r.kind = AsfKind::Label;
-            r.stateLabel = true;
-            r.text = TextFromWord(words, kStateLabelTextWord);
-        } else if (IsLabelsBundle(bundle)) {
-            r.kind = AsfKind::Label;
-            r.text = TextFromWord(words, kLabelTextWord);
+            r.text = TextFromWord(words, r.stateLabel ? kStateLabelTextWord : kLabelTextWord);
         }
         r.owner = WordNumber(WordAt(words, 2));
     } else if (kind == "A" || kind == "C") {
@@ -84,38 +66,64 @@ AsfLine ReadObjectRecord(std::string bytes, std::string end) {
         r.source = WordNumber(WordAt(words, 4));
         r.target = WordNumber(WordAt(words, 5));
     } else if (kind == "I") {
-        std::string_view object = WordAt(words, 5);
-        if (object == "Reset") r.kind = AsfKind::Reset;
-        if (object == "Constant") r.kind = AsfKind::Constant;
-        if (object == "InPort") r.kind = AsfKind::InPort;
-        if (object == "OutPort") r.kind = AsfKind::OutPort;
-        if (object == "Signal") {
-            r.kind = AsfKind::Signal;
-            r.text = WithoutEnds(WordAt(words, 8));
-        }
+        // Word 5 says what the object is; a signal's initial value is word 8, in quotes.
+        static constexpr std::pair<std::string_view, AsfKind> kObjects[] = {
+            {"Reset", AsfKind::Reset},
+            {"Constant", AsfKind::Constant},
+            {"InPort", AsfKind::InPort},
+            {"OutPort", AsfKind::OutPort},
+            {"Signal", AsfKind::Signal}};
+        for (const auto& [word, objectKind] : kObjects)
+            if (WordAt(words, 5) == word) r.kind = objectKind;
+        if (r.kind == AsfKind::Signal) r.text = WithoutEnds(WordAt(words, 8));
+    } else if (kind == "F") {
+        r.drawing = AsfDrawing::Frame;
+    } else if (kind == "G") {
+        // The text is the last field, in quotes, after the point and three more words.
+        r.drawing = AsfDrawing::Text;
+        r.text = TextFromWord(words, r.pointsWord + 4);
     }
-    if (r.kind != AsfKind::Other) r.geometry = RecordGeometry(words);
+    // The points: the x,y words after "|", up to the first word that is not one.
+    const bool drawn = r.kind != AsfKind::Other || r.drawing != AsfDrawing::None;
+    AsfPoint p;
+    for (std::size_t k = r.pointsWord; drawn && k < words.size(); ++k) {
+        if (!WordPoint(words[k], p.x, p.y)) break;
+        r.geometry.push_back(p);
+    }
     return r;
 }
 
-Status AsfDocument::Load(std::string_view bytes, std::string_view path, AsfDocument& out) {
+AsfDocument AsfDocument::Parse(std::string_view bytes, std::string_view path) {
     AsfDocument doc;
     doc.path_ = std::string(path);
     doc.lines_ = SplitKeepingEnds(bytes);
-    if (doc.lines_.empty() || doc.lines_[0].bytes != "VERSION=1.19")
-        return Status::Error("Invalid ASF file format: " + doc.path_ +
-                             " (its first line is not VERSION=1.19)");
+    doc.versioned_ = !doc.lines_.empty() && doc.lines_[0].bytes == "VERSION=1.19";
+    if (!doc.versioned_) return doc;
     std::size_t i = 1;
     while (i < doc.lines_.size() && doc.lines_[i].bytes != "OBJECTS") ++i;
-    doc.begin_ = i + 1;
+    doc.begin_ = std::min(i + 1, doc.lines_.size());
     for (i = doc.begin_; i < doc.lines_.size(); ++i) {
         AsfLine& line = doc.lines_[i];
-        if (SplitRecordWords(line.bytes)[0] == "END") break;
-        line = ReadObjectRecord(std::move(line.bytes), std::move(line.end));
+        AsfLine record = ReadObjectRecord(std::move(line.bytes), std::move(line.end));
+        if (record.closesBlock) { // END stays a line of its own, outside the records
+            line.bytes = std::move(record.bytes);
+            line.end = std::move(record.end);
+            break;
+        }
+        line = std::move(record);
     }
-    if (i >= doc.lines_.size())
-        return Status::Error("ASF file ends before the END of its objects block: " + doc.path_);
     doc.end_ = i;
+    doc.ended_ = i < doc.lines_.size();
+    return doc;
+}
+
+Status AsfDocument::Load(std::string_view bytes, std::string_view path, AsfDocument& out) {
+    AsfDocument doc = Parse(bytes, path);
+    if (!doc.versioned_)
+        return Status::Error("Invalid ASF file format: " + doc.path_ +
+                             " (its first line is not VERSION=1.19)");
+    if (!doc.ended_)
+        return Status::Error("ASF file ends before the END of its objects block: " + doc.path_);
     out = std::move(doc);
     return Status::Ok();
 }

@@ -4,7 +4,9 @@
 // for the records of the objects block the meaning the diagram reader gives them (states,
 // labels, actions, transitions, conditions, reset, diagram signals and constants, ports)
 // with the coordinates after "|" that drawing needs. Records the reader skips are kept
-// as they stand, in their place.
+// as they stand, in their place (frames and text objects with their points too). This is
+// the only reading of a diagram: the reader, the checks, the model and the editing
+// operations all work on it.
 #include "fsm/StateMachine.h"
 #include "platform/Status.h"
 
@@ -30,6 +32,10 @@ enum class AsfKind {
     OutPort,
 };
 
+// The records the reader skips but a drawing shows: the frame (F, a rectangle given by
+// two corners) and free text objects (G, a point and a text).
+enum class AsfDrawing { None, Frame, Text };
+
 // The state kinds of the flags word modulo 4.
 enum class AsfStateKind { Ordinary, Default, Trap };
 
@@ -51,17 +57,19 @@ struct AsfLine {
     ObjectNumber flags = 0;  // word 3 of states and transitions
     ObjectNumber source = 0; // word 4 of transitions
     ObjectNumber target = 0; // word 5 of transitions
-    // The text of a label, action or condition as stored (line breaks as backslash and
-    // "n"); the initial value of a signal. Nothing when the record is too short for it.
+    // The text of a label, action, condition or free text object as stored (line breaks
+    // as backslash and "n"); the initial value of a signal. Nothing when the record is too
+    // short for it.
     std::optional<std::string> text;
-    std::vector<AsfPoint> geometry; // the x,y words right after "|"
+    std::vector<AsfPoint> geometry; // the x,y words right after "|", as the file holds them
+    AsfDrawing drawing = AsfDrawing::None;
+    std::size_t words = 0;      // the number of words of the record
+    std::size_t pointsWord = 0; // the word right after "|" (the number of words without one)
+    bool closesBlock = false;   // the record END, which ends the objects block
 };
 
-// The x,y words of a record split into words, from the word "|" on, up to the first word
-// that is not a pair of numbers.
-std::vector<AsfPoint> RecordGeometry(const std::vector<std::string_view>& words);
-
-// Reads the meaning of one record of the objects block.
+// Reads the meaning of one record of the objects block: the one place the words of a
+// record are read.
 AsfLine ReadObjectRecord(std::string bytes, std::string end);
 
 class AsfDocument {
@@ -70,6 +78,12 @@ public:
     // reader would not find its objects: a first line other than "VERSION=1.19", or no
     // objects block ended by END.
     static Status Load(std::string_view bytes, std::string_view path, AsfDocument& out);
+    // Takes the file's bytes as far as the reader takes them: without the version line
+    // there are no records (HasVersion() false); without END the objects block runs to
+    // the last line (Ended() false).
+    static AsfDocument Parse(std::string_view bytes, std::string_view path);
+    bool HasVersion() const { return versioned_; }
+    bool Ended() const { return ended_; }
 
     std::string Bytes() const;
     const std::string& Path() const { return path_; }
@@ -120,6 +134,8 @@ private:
     std::vector<AsfLine> lines_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
+    bool versioned_ = false;
+    bool ended_ = false;
 };
 
 // A stored multi-line text (line breaks as backslash and "n") with real line breaks (LF),

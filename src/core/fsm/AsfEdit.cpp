@@ -57,20 +57,10 @@ std::string WithWord(std::string_view bytes, std::size_t k, std::string_view wor
     return std::string(bytes.substr(0, begin)) + std::string(word) + std::string(bytes.substr(end));
 }
 
-std::size_t WordCount(std::string_view bytes) {
-    return SplitRecordWords(bytes).size();
-}
-
-// The word index of point p of a record's geometry (the words right after "|").
-std::size_t PointWord(std::string_view bytes, std::size_t p) {
-    std::vector<std::string_view> words = SplitRecordWords(bytes);
-    auto bar = std::find(words.begin(), words.end(), std::string_view("|"));
-    return static_cast<std::size_t>(bar - words.begin()) + 1 + p;
-}
-
-// The record with point p replaced; the record has that point.
+// The record with point p replaced; the record has that point. A record whose bytes were
+// changed this way keeps its words where they were.
 std::string WithPoint(const AsfLine& record, std::size_t p, AsfPoint at) {
-    return WithWord(record.bytes, PointWord(record.bytes, p), Pt(at));
+    return WithWord(record.bytes, record.pointsWord + p, Pt(at));
 }
 
 // The text word of a label, action or condition record.
@@ -231,7 +221,7 @@ void SetRecordText(AsfDocument& doc, std::size_t line, std::string_view stored) 
     if (r.text.value_or("") == stored) return;
     std::size_t k = TextWord(r);
     std::string bytes;
-    if (WordCount(r.bytes) > k) {
+    if (r.words > k) {
         bytes = r.bytes.substr(0, WordBegin(r.bytes, k)) + Quote(stored);
     } else { // too short for its text: written anew in the layout the reader reads
         char letter = r.bytes[0];
@@ -377,7 +367,7 @@ Status SetStateKind(AsfDocument& doc, ObjectNumber state, AsfStateKind kind) {
     ObjectNumber flags = base + (kind == AsfStateKind::Default ? 1
                                  : kind == AsfStateKind::Trap  ? 2
                                                                : 0);
-    if (WordCount(r.bytes) > 3)
+    if (r.words > 3)
         doc.SetRecord(*line, WithWord(r.bytes, 3, Num(flags)));
     else
         doc.SetRecord(*line, StateRecord(r.number, flags, PositionOf(r)));
@@ -495,10 +485,10 @@ Status ReconnectTransition(AsfDocument& doc, ObjectNumber transition, ObjectNumb
         return Refuse(doc, "object " + Num(from) + " has " +
                                std::to_string(kMaxOutgoingTransitions) +
                                " outgoing transitions already");
-    if (WordCount(r.bytes) <= 5)
+    if (r.words <= 5)
         return Refuse(doc, "transition " + Num(transition) + " is too short a record to change");
-    AsfLine moved = r;
-    moved.bytes = WithWord(WithWord(r.bytes, 4, Num(from)), 5, Num(to));
+    // Read again: in a short record word 4 or 5 may have been the "|".
+    AsfLine moved = ReadObjectRecord(WithWord(WithWord(r.bytes, 4, Num(from)), 5, Num(to)), "");
     auto [start, end] =
         TransitionEnds(ObjectPosition(doc, from), ObjectPosition(doc, to), from == to);
     if (r.geometry.size() >= 2) {
@@ -516,7 +506,7 @@ Status SetTransitionPriority(AsfDocument& doc, ObjectNumber transition, ObjectNu
     if (r.flags % 4096 == priority) return Status::Ok();
     if (Status s = CheckPriority(doc, priority); !s) return s;
     ObjectNumber base = r.flags >= 0 ? r.flags - r.flags % 4096 : 0;
-    if (WordCount(r.bytes) <= 3)
+    if (r.words <= 3)
         return Refuse(doc, "transition " + Num(transition) + " is too short a record to change");
     doc.SetRecord(*line, WithWord(r.bytes, 3, Num(base + priority)));
     return Status::Ok();
@@ -662,7 +652,7 @@ Status EditSignal(AsfDocument& doc, ObjectNumber signal, std::string_view name,
     if (doc.Lines()[*line].text.value_or("") != init) {
         if (Status s = CheckInit(doc, init); !s) return s;
         const AsfLine& r = doc.Lines()[*line];
-        if (WordCount(r.bytes) > 8)
+        if (r.words > 8)
             doc.SetRecord(*line, WithWord(r.bytes, 8, Quote(init)));
         else
             doc.SetRecord(*line, DeclarationRecord(r.number, "Signal", PositionOf(r),

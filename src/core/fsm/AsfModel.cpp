@@ -11,35 +11,59 @@
 
 namespace kestrel {
 
+namespace {
+
+// The shape of the object of the record at `line`, as the last record of its kind and
+// number holds it: the record every change of that object edits.
+ModelShape ShapeOf(const AsfDocument& doc, std::size_t line) {
+    const AsfLine& r = doc.Lines()[*doc.Find(doc.Lines()[line].kind, doc.Lines()[line].number)];
+    ModelShape shape{r.geometry, std::nullopt};
+    if (std::optional<std::size_t> label = doc.NameLabel(r.number))
+        shape.label = PositionOf(doc.Lines()[*label]);
+    return shape;
+}
+
+ModelTransition TransitionOf(const AsfDocument& doc, std::size_t line) {
+    const AsfLine& r = doc.Lines()[line];
+    ModelTransition t{r.number, r.source, r.target, r.flags % 4096, std::nullopt};
+    if (std::optional<std::size_t> c = doc.LastCondition(r.number)) {
+        const AsfLine& condition = doc.Lines()[*c];
+        t.condition = AsfTextShown(condition.text.value_or(""));
+        if (!condition.geometry.empty()) t.conditionAt = condition.geometry.front();
+    }
+    t.shape = ShapeOf(doc, line);
+    return t;
+}
+
+} // namespace
+
 DiagramModel DescribeDiagram(const AsfDocument& doc) {
     DiagramModel m;
     const std::vector<AsfLine>& lines = doc.Lines();
     for (std::size_t i : doc.Records(AsfKind::State))
         m.states.push_back({lines[i].number, doc.NameOf(lines[i].number),
-                            StateKindOf(lines[i].flags), PositionOf(lines[i])});
+                            StateKindOf(lines[i].flags), PositionOf(lines[i]), ShapeOf(doc, i)});
     if (std::vector<std::size_t> resets = doc.Records(AsfKind::Reset); !resets.empty())
-        m.reset = ModelReset{lines[resets.back()].number, PositionOf(lines[resets.back()])};
-    for (std::size_t i : doc.Records(AsfKind::Transition)) {
-        const AsfLine& r = lines[i];
-        std::optional<std::string> condition;
-        if (std::optional<std::size_t> c = doc.LastCondition(r.number))
-            condition = AsfTextShown(lines[*c].text.value_or(""));
-        m.transitions.push_back({r.number, r.source, r.target, r.flags % 4096, condition});
-    }
+        m.reset = ModelReset{lines[resets.back()].number, PositionOf(lines[resets.back()]),
+                             ShapeOf(doc, resets.back())};
+    for (std::size_t i : doc.Records(AsfKind::Transition))
+        m.transitions.push_back(TransitionOf(doc, i));
     for (std::size_t i : doc.Records(AsfKind::Action))
-        m.actions.push_back(
-            {lines[i].number, lines[i].owner, AsfTextShown(lines[i].text.value_or(""))});
+        m.actions.push_back({lines[i].number, lines[i].owner,
+                             AsfTextShown(lines[i].text.value_or("")), ShapeOf(doc, i)});
     for (std::size_t i : doc.Records(AsfKind::Signal))
-        m.signals.push_back(
-            {lines[i].number, doc.NameOf(lines[i].number), lines[i].text.value_or("")});
+        m.signals.push_back({lines[i].number, doc.NameOf(lines[i].number),
+                             lines[i].text.value_or(""), ShapeOf(doc, i)});
     for (std::size_t i : doc.Records(AsfKind::Constant)) {
         auto [name, value] = ConstantOf(doc, lines[i].number);
-        m.constants.push_back({lines[i].number, name, value});
+        m.constants.push_back({lines[i].number, name, value, ShapeOf(doc, i)});
     }
     for (std::size_t i = doc.ObjectsBegin(); i < doc.ObjectsEnd(); ++i)
         if (lines[i].kind == AsfKind::InPort || lines[i].kind == AsfKind::OutPort)
-            m.ports.push_back(
-                {lines[i].number, doc.NameOf(lines[i].number), lines[i].kind == AsfKind::InPort});
+            m.ports.push_back({lines[i].number, doc.NameOf(lines[i].number),
+                               lines[i].kind == AsfKind::InPort, ShapeOf(doc, i)});
+    m.initial = InitialStateOf(doc);
+    m.drawings = DescribeDecorations(doc);
     return m;
 }
 

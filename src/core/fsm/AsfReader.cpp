@@ -1,15 +1,12 @@
-// The ASF diagram reader. After the line "VERSION=1.19" it skips to "OBJECTS" and reads
-// one record per line up to the record "END", by its first word: S states (flags modulo
-// 4: 1 default, 2 trap), L labels (of the "State Labels" or the "Labels" bundle), A
-// actions, W transitions (flags modulo 4096: priority), C conditions, I reset objects,
-// diagram signals and constants; other records are skipped. Then the transition from the
-// reset object gives the initial state, and labels give names (the last one wins;
+// The ASF diagram reader, over the records of a document (found after "OBJECTS" up to
+// "END"), by their kind: states (flags modulo 4: 1 default, 2 trap), labels, actions,
+// transitions (flags modulo 4096: priority), conditions, diagram signals and constants;
+// other records are skipped. Then the transition from the reset object gives the initial
+// state, and labels give names by the document's rules (the last counted label wins;
 // constants split theirs at "="). Each table has a fixed capacity; what does not fit is
 // reported once and left out.
 #include "fsm/AsfReader.h"
 
-#include "codegen/SectionFileReader.h"
-#include "fsm/AsfRecord.h"
 #include "platform/Text.h"
 
 namespace kestrel {
@@ -21,7 +18,7 @@ public:
     Reader(std::string_view path, std::string_view functionName, DiagramReading& out)
         : path_(path), functionName_(functionName), out_(out) {}
 
-    void Read(std::string_view bytes);
+    void Read(const AsfDocument& doc);
 
 private:
     void Problem(int line, std::string message) {
@@ -39,17 +36,16 @@ private:
         reported = true;
         return false;
     }
-    // The quoted text from word k, or an empty text and a report.
-    std::string Text(const std::vector<std::string_view>& words, std::size_t k, int line) {
-        std::optional<std::string> text = TextFromWord(words, k);
-        if (text) return *text;
+    // The record's text, or an empty text and a report.
+    std::string Text(const AsfLine& record, int line) {
+        if (record.text) return *record.text;
         Problem(line, "ASF record too short for its text in " + Where(line));
         return {};
     }
 
-    void ReadRecord(const std::vector<std::string_view>& words, int line);
+    void ReadRecord(const AsfLine& record, int line);
     void FindInitialState();
-    void NameObjects();
+    void NameObjects(const AsfDocument& doc);
 
     std::string path_;
     std::string functionName_;
@@ -59,32 +55,21 @@ private:
          tooManyConstants_ = false;
 };
 
-void Reader::Read(std::string_view bytes) {
+void Reader::Read(const AsfDocument& doc) {
     StateMachine& m = out_.machine;
-    std::vector<std::string_view> lines = SplitSectionLines(bytes);
-    if (lines.empty() || lines[0] != "VERSION=1.19") {
+    if (!doc.HasVersion()) {
         Problem(1, "Invalid ASF file format: " + path_);
         return;
     }
-
-    std::size_t next = 1;
-    while (next < lines.size() && lines[next] != "OBJECTS") ++next;
-    ++next; // past "OBJECTS"
-    bool ended = false;
-    for (; next < lines.size(); ++next) {
-        std::vector<std::string_view> words = SplitRecordWords(lines[next]);
-        if (words[0] == "END") {
-            ended = true;
-            break;
-        }
-        ReadRecord(words, static_cast<int>(next + 1));
-    }
-    if (!ended)
-        Problem(static_cast<int>(lines.size()),
+    for (std::size_t i = doc.ObjectsBegin(); i < doc.ObjectsEnd(); ++i)
+        ReadRecord(doc.Lines()[i], static_cast<int>(i + 1));
+    if (!doc.Ended())
+        Problem(static_cast<int>(doc.Lines().size()),
                 "ASF file ends before the END of its objects block: " + path_);
 
+    m.resetObject = doc.ResetNumber();
     FindInitialState();
-    NameObjects();
+    NameObjects(doc);
 
     if (m.initialState == 0)
         Problem(0, "Initial State Not Defined for " + functionName_ + " (...)");
@@ -92,73 +77,62 @@ void Reader::Read(std::string_view bytes) {
         Problem(0, "End (i.e. Trap) State Not Defined for " + functionName_ + " (...)");
 }
 
-void Reader::ReadRecord(const std::vector<std::string_view>& words, int line) {
+void Reader::ReadRecord(const AsfLine& r, int line) {
     StateMachine& m = out_.machine;
-    std::string_view kind = words[0];
-    if (kind == "S") {
+    switch (r.kind) {
+    case AsfKind::State: {
         if (!Fits(m.states, kMaxDiagramStates, "states", tooManyStates_, line)) return;
         DiagramState state;
-        state.number = WordNumber(WordAt(words, 1));
+        state.number = r.number;
         state.line = line;
-        ObjectNumber flags = WordNumber(WordAt(words, 3)) % 4;
         m.states.push_back(state);
         // A later default or trap state takes the place of an earlier one.
-        if (flags == 1) {
+        if (r.flags % 4 == 1) {
             m.states.back().isDefault = true;
             m.defaultState = m.states.size();
-        } else if (flags == 2) {
+        } else if (r.flags % 4 == 2) {
             m.states.back().isTrap = true;
             m.trapState = m.states.size();
         }
-    } else if (kind == "L") {
-        std::string_view bundle = WordAt(words, 5);
-        if (IsStateLabelBundle(bundle) &&
-            Fits(m.labels, kMaxDiagramLabels, "labels", tooManyLabels_, line))
-            m.labels.push_back({WordNumber(WordAt(words, 1)), WordNumber(WordAt(words, 2)),
-                                Text(words, kStateLabelTextWord, line), line});
-        if (IsLabelsBundle(bundle) &&
-            Fits(m.labels, kMaxDiagramLabels, "labels", tooManyLabels_, line))
-            m.labels.push_back({WordNumber(WordAt(words, 1)), WordNumber(WordAt(words, 2)),
-                                Text(words, kLabelTextWord, line), line});
-    } else if (kind == "A") {
-        if (!Fits(m.actions, kMaxDiagramActions, "actions", tooManyActions_, line)) return;
-        m.actions.push_back({WordNumber(WordAt(words, 1)), WordNumber(WordAt(words, 2)),
-                             Text(words, 11, line), line});
-    } else if (kind == "W") {
-        if (!Fits(m.transitions, kMaxDiagramTransitions, "transitions", tooManyTransitions_, line))
-            return;
-        m.transitions.push_back({WordNumber(WordAt(words, 1)), WordNumber(WordAt(words, 4)),
-                                 WordNumber(WordAt(words, 5)), WordNumber(WordAt(words, 3)) % 4096,
-                                 line});
-    } else if (kind == "C") {
-        if (!Fits(m.conditions, kMaxDiagramConditions, "conditions", tooManyConditions_, line))
-            return;
-        m.conditions.push_back({WordNumber(WordAt(words, 1)), WordNumber(WordAt(words, 2)),
-                                Text(words, 11, line), line});
-    } else if (kind == "I") {
-        std::string_view objectKind = WordAt(words, 5);
-        if (objectKind == "Reset") {
-            m.resetObject = WordNumber(WordAt(words, 1));
-        } else if (objectKind == "Signal") {
-            if (!Fits(m.signals, kMaxDiagramSignals, "signals", tooManySignals_, line)) return;
-            DiagramSignal signal;
-            signal.number = WordNumber(WordAt(words, 1));
-            signal.line = line;
-            std::optional<std::string> value = WithoutEnds(WordAt(words, 8));
-            if (!value)
-                Problem(line,
-                        "ASF signal record without its quoted initial value in " + Where(line));
-            signal.initialValue = value.value_or("");
-            signal.hasInitialValue = !signal.initialValue.empty();
-            m.signals.push_back(std::move(signal));
-        } else if (objectKind == "Constant") {
-            if (!Fits(m.constants, kMaxDiagramConstants, "constants", tooManyConstants_, line))
-                return;
+        return;
+    }
+    case AsfKind::Label:
+        if (Fits(m.labels, kMaxDiagramLabels, "labels", tooManyLabels_, line))
+            m.labels.push_back({r.number, r.owner, Text(r, line), line});
+        return;
+    case AsfKind::Action:
+        if (Fits(m.actions, kMaxDiagramActions, "actions", tooManyActions_, line))
+            m.actions.push_back({r.number, r.owner, Text(r, line), line});
+        return;
+    case AsfKind::Transition:
+        if (Fits(m.transitions, kMaxDiagramTransitions, "transitions", tooManyTransitions_, line))
+            m.transitions.push_back({r.number, r.source, r.target, r.flags % 4096, line});
+        return;
+    case AsfKind::Condition:
+        if (Fits(m.conditions, kMaxDiagramConditions, "conditions", tooManyConditions_, line))
+            m.conditions.push_back({r.number, r.owner, Text(r, line), line});
+        return;
+    case AsfKind::Signal: {
+        if (!Fits(m.signals, kMaxDiagramSignals, "signals", tooManySignals_, line)) return;
+        DiagramSignal signal;
+        signal.number = r.number;
+        signal.line = line;
+        if (!r.text)
+            Problem(line, "ASF signal record without its quoted initial value in " + Where(line));
+        signal.initialValue = r.text.value_or("");
+        signal.hasInitialValue = !signal.initialValue.empty();
+        m.signals.push_back(std::move(signal));
+        return;
+    }
+    case AsfKind::Constant:
+        if (Fits(m.constants, kMaxDiagramConstants, "constants", tooManyConstants_, line)) {
             DiagramConstant constant;
-            constant.number = WordNumber(WordAt(words, 1));
+            constant.number = r.number;
             constant.line = line;
             m.constants.push_back(std::move(constant));
         }
+        return;
+    default: return; // the reset object is the document's; ports and the rest are skipped
     }
 }
 
@@ -173,40 +147,43 @@ void Reader::FindInitialState() {
         if (m.states[i].number == target) m.initialState = i + 1;
 }
 
-void Reader::NameObjects() {
+void Reader::NameObjects(const AsfDocument& doc) {
     StateMachine& m = out_.machine;
+    const std::vector<AsfLine>& lines = doc.Lines();
     for (DiagramState& state : m.states)
-        for (const DiagramLabel& label : m.labels)
-            if (label.labelled == state.number) {
-                state.name = label.text;
-                state.nameLine = label.line;
-            }
-    for (DiagramSignal& signal : m.signals)
-        for (const DiagramLabel& label : m.labels)
-            if (label.labelled == signal.number) signal.name = label.text;
+        if (std::optional<std::size_t> label = doc.NameLabel(state.number)) {
+            state.name = lines[*label].text.value_or("");
+            state.nameLine = static_cast<int>(*label + 1);
+        }
+    for (DiagramSignal& signal : m.signals) signal.name = doc.NameOf(signal.number);
     for (DiagramConstant& constant : m.constants) {
-        for (const DiagramLabel& label : m.labels) {
-            if (label.labelled != constant.number) continue;
-            std::size_t equals = label.text.find('=');
-            if (equals == std::string::npos) {
-                Problem(label.line, "Constant label without \"=\" in ASF file " +
-                                        Where(label.line) + ": " + label.text);
-                continue;
-            }
-            constant.name = Trim(std::string_view(label.text).substr(0, equals));
-            constant.value = Trim(std::string_view(label.text).substr(equals + 1));
-            constant.nameLine = label.line;
+        for (std::size_t i : doc.CountedLabels()) {
+            const std::string text = lines[i].text.value_or("");
+            if (lines[i].owner != constant.number || text.find('=') != std::string::npos) continue;
+            const int line = static_cast<int>(i + 1);
+            Problem(line, "Constant label without \"=\" in ASF file " + Where(line) + ": " + text);
+        }
+        if (std::optional<std::size_t> label = doc.ConstantLabel(constant.number)) {
+            const std::string& text = *lines[*label].text;
+            const std::size_t equals = text.find('=');
+            constant.name = Trim(std::string_view(text).substr(0, equals));
+            constant.value = Trim(std::string_view(text).substr(equals + 1));
+            constant.nameLine = static_cast<int>(*label + 1);
         }
     }
 }
 
 } // namespace
 
+DiagramReading ReadMachine(const AsfDocument& doc, std::string_view functionName) {
+    DiagramReading reading;
+    Reader(doc.Path(), functionName, reading).Read(doc);
+    return reading;
+}
+
 DiagramReading ReadAsfDiagram(std::string_view bytes, std::string_view path,
                               std::string_view functionName) {
-    DiagramReading reading;
-    Reader(path, functionName, reading).Read(bytes);
-    return reading;
+    return ReadMachine(AsfDocument::Parse(bytes, path), functionName);
 }
 
 } // namespace kestrel

@@ -1,5 +1,5 @@
 // Word-level rules of ASF records: splitting at single blanks, leading-digit numbers,
-// quoted text from a word to the end of the record, backslash removal.
+// points, quoted text from a word to the end of the record, backslash removal.
 #include "fsm/AsfRecord.h"
 
 namespace kestrel {
@@ -38,6 +38,20 @@ ObjectNumber WordNumber(std::string_view word) {
         if (value > kNumberBound) value = kNumberBound;
     }
     return negative ? -value : value;
+}
+
+bool WordPoint(std::string_view word, ObjectNumber& x, ObjectNumber& y) {
+    auto numeric = [](std::string_view t) {
+        if (!t.empty() && t[0] == '-') t.remove_prefix(1);
+        return !t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    const std::size_t comma = word.find(',');
+    if (comma == std::string_view::npos || !numeric(word.substr(0, comma)) ||
+        !numeric(word.substr(comma + 1)))
+        return false;
+    x = WordNumber(word.substr(0, comma));
+    y = WordNumber(word.substr(comma + 1));
+    return true;
 }
 
 std::optional<std::string> WithoutEnds(std::string_view text) {

@@ -1,7 +1,7 @@
 #pragma once
 // The words of one ASF record and the small text rules the diagram reader applies to
-// them: words split at every single blank, words read as numbers, the text that stands
-// in quotes from a word to the end of the record, and backslash removal.
+// them: words split at every single blank, words read as numbers and as points, the text
+// that stands in quotes from a word to the end of the record, and backslash removal.
 #include "fsm/StateMachine.h"
 
 #include <optional>
@@ -20,6 +20,9 @@ std::string_view WordAt(const std::vector<std::string_view>& words, std::size_t 
 // A word read as a decimal number the way a number conversion of text does: an optional
 // sign and the leading digits ("27q" is 27); a word without leading digits is 0.
 ObjectNumber WordNumber(std::string_view word);
+
+// A word "x,y" of two numbers (each digits with an optional leading minus) read as a point.
+bool WordPoint(std::string_view word, ObjectNumber& x, ObjectNumber& y);
 
 // The text without its first and its last character: the text between the quotes of a
 // quoted word. Nothing when the text is shorter than two characters.

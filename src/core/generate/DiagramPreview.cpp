@@ -24,8 +24,7 @@ namespace {
 // The conversion the FSM route makes of one diagram, with every problem of it.
 std::vector<DiagramCheck> ConvertDiagram(const AsfDocument& doc, std::string_view functionName,
                                          std::string_view signature, FsmAsmlText& out) {
-    const std::string bytes = doc.Bytes();
-    DiagramReading reading = ReadAsfDiagram(bytes, doc.Path(), functionName);
+    DiagramReading reading = ReadMachine(doc, functionName);
     std::vector<DiagramProblem> problems = reading.problems;
     for (DiagramProblem& problem :
          AppendDiagramNamespace(reading, doc.Path(), functionName, signature, out))

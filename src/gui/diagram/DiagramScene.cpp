@@ -7,7 +7,6 @@
 
 #include "GuiText.h"
 #include "fsm/AsfDecorations.h"
-#include "fsm/AsfEdit.h"
 #include "fsm/AsfModel.h"
 
 #include <QGraphicsLineItem>
@@ -340,6 +339,65 @@ DiagramObject DiagramScene::ObjectOf(const QGraphicsItem* item) {
             item->data(kNumberKey).toLongLong()};
 }
 
+namespace {
+
+void ShowDrawings(QGraphicsScene& scene, const AsfDecorations& drawings) {
+    for (const AsfFrame& frame : drawings.frames) {
+        auto* item = scene.addRect(
+            QRectF(DiagramScene::ScenePoint(frame.from), DiagramScene::ScenePoint(frame.to))
+                .normalized(),
+            QPen(QColor(0x70, 0x70, 0x70), 1.2));
+        item->setZValue(-1);
+    }
+    for (const AsfTextObject& text : drawings.texts)
+        Text(scene, FromCore(text.text).trimmed(), DiagramScene::ScenePoint(text.at), 8.5,
+             QColor(0x10, 0x10, 0x60));
+}
+
+// The place of an object as its record holds it (the origin when it holds none).
+AsfPoint Origin(const ModelShape& shape) {
+    return shape.points.empty() ? AsfPoint{} : shape.points.front();
+}
+
+void ShowPorts(QGraphicsScene& scene, const std::vector<ModelPort>& ports) {
+    for (const ModelPort& port : ports) {
+        const QPointF at = DiagramScene::ScenePoint(Origin(port.shape));
+        auto* item = new PortItem(port.input);
+        item->setPos(at);
+        scene.addItem(item);
+        Tag(item, DiagramObjectKind::Port, port.id, true);
+        const QPointF label = port.shape.label ? DiagramScene::ScenePoint(*port.shape.label)
+                                               : at + QPointF(Px(6000), 0);
+        Text(scene, FromCore(port.name), label, 8, Qt::black);
+    }
+}
+
+// An item placed at its object's position, which it remembers for the end of a drag.
+void PlaceAt(QGraphicsItem* item, AsfPoint origin) {
+    item->setPos(DiagramScene::ScenePoint(origin));
+    item->setData(kOriginXKey, static_cast<qlonglong>(origin.x));
+    item->setData(kOriginYKey, static_cast<qlonglong>(origin.y));
+}
+
+// The diagram signals and constants, as notes at their records' places.
+void ShowDeclarations(QGraphicsScene& scene, const DiagramModel& model) {
+    auto declaration = [&scene](DiagramObjectKind shown, ObjectNumber id, const ModelShape& shape,
+                                const QString& text) {
+        auto* note = new NoteItem(text, QColor(0x00, 0x00, 0xc0), QColor(0xee, 0xf2, 0xff), false);
+        note->setPos(DiagramScene::ScenePoint(Origin(shape)));
+        scene.addItem(note);
+        Tag(note, shown, id, true);
+    };
+    for (const ModelSignal& s : model.signals)
+        declaration(DiagramObjectKind::Signal, s.id.value_or(0), s.shape,
+                    QStringLiteral("signal %1 := %2").arg(FromCore(s.name), FromCore(s.init)));
+    for (const ModelConstant& c : model.constants)
+        declaration(DiagramObjectKind::Constant, c.id.value_or(0), c.shape,
+                    QStringLiteral("constant %1 = %2").arg(FromCore(c.name), FromCore(c.value)));
+}
+
+} // namespace
+
 void DiagramScene::Show(const AsfDocument& doc) {
     std::set<ObjectNumber> selected;
     for (const DiagramObject& o : SelectedObjects()) selected.insert(o.number);
@@ -350,71 +408,45 @@ void DiagramScene::Show(const AsfDocument& doc) {
     attached_.clear();
     clear();
 
-    const AsfDecorations decorations = DescribeDecorations(doc);
-    for (const AsfFrame& frame : decorations.frames) {
-        auto* item = addRect(QRectF(ScenePoint(frame.from), ScenePoint(frame.to)).normalized(),
-                             QPen(QColor(0x70, 0x70, 0x70), 1.2));
-        item->setZValue(-1);
-    }
-    for (const AsfTextObject& text : decorations.texts)
-        Text(*this, FromCore(text.text).trimmed(), ScenePoint(text.at), 8.5,
-             QColor(0x10, 0x10, 0x60));
-
     const DiagramModel model = DescribeDiagram(doc);
-    const ObjectNumber initial = InitialStateOf(doc);
-    auto position = [&doc](AsfKind kind, ObjectNumber number) -> std::optional<AsfLine> {
-        std::optional<std::size_t> line = doc.Find(kind, number);
-        if (!line) return std::nullopt;
-        return doc.Lines()[*line];
-    };
-    auto labelAt = [&doc](ObjectNumber number, QPointF fallback) {
-        std::optional<std::size_t> label = doc.NameLabel(number);
-        return label ? ScenePoint(PositionOf(doc.Lines()[*label])) : fallback;
-    };
+    ShowDrawings(*this, model.drawings);
+    ShowPorts(*this, model.ports);
+    ShowEndpoints(model);
+    ShowTransitions(model);
+    ShowActions(model);
+    ShowDeclarations(*this, model);
 
-    for (const ModelPort& port : model.ports) {
-        std::optional<AsfLine> r =
-            position(port.input ? AsfKind::InPort : AsfKind::OutPort, port.id);
-        if (!r) continue;
-        const QPointF at = ScenePoint(PositionOf(*r));
-        auto* item = new PortItem(port.input);
-        item->setPos(at);
-        addItem(item);
-        Tag(item, DiagramObjectKind::Port, port.id, true);
-        Text(*this, FromCore(port.name),
-             labelAt(port.id, at + QPointF(Px(6000), 0)) - QPointF(0, 0), 8, Qt::black);
-    }
+    for (QGraphicsItem* item : items())
+        if (selected.count(ObjectOf(item).number) != 0 &&
+            (item->flags() & QGraphicsItem::ItemIsSelectable))
+            item->setSelected(true);
+}
 
+void DiagramScene::ShowEndpoints(const DiagramModel& model) {
     for (const ModelState& state : model.states) {
-        std::optional<AsfLine> r = position(AsfKind::State, state.id.value_or(0));
-        if (!r) continue;
         double rx = Px(kDefaultRadius), ry = Px(kDefaultRadius);
-        if (r->geometry.size() >= 2 && r->geometry[1].x > 0 && r->geometry[1].y > 0) {
-            rx = Px(static_cast<double>(r->geometry[1].x));
-            ry = Px(static_cast<double>(r->geometry[1].y));
+        const std::vector<AsfPoint>& points = state.shape.points;
+        if (points.size() >= 2 && points[1].x > 0 && points[1].y > 0) {
+            rx = Px(static_cast<double>(points[1].x));
+            ry = Px(static_cast<double>(points[1].y));
         }
-        const AsfPoint origin = PositionOf(*r);
-        auto* item = new StateItem(FromCore(state.name), state.kind, state.id == initial, rx, ry);
-        item->setPos(ScenePoint(origin));
-        item->setData(kOriginXKey, static_cast<qlonglong>(origin.x));
-        item->setData(kOriginYKey, static_cast<qlonglong>(origin.y));
+        auto* item =
+            new StateItem(FromCore(state.name), state.kind, state.id == model.initial, rx, ry);
+        PlaceAt(item, Origin(state.shape));
         addItem(item);
         Tag(item, DiagramObjectKind::State, *state.id, true);
         endpoints_[*state.id] = item;
     }
     if (model.reset && model.reset->id) {
-        if (std::optional<AsfLine> r = position(AsfKind::Reset, *model.reset->id)) {
-            const AsfPoint origin = PositionOf(*r);
-            auto* item = new ResetItem;
-            item->setPos(ScenePoint(origin));
-            item->setData(kOriginXKey, static_cast<qlonglong>(origin.x));
-            item->setData(kOriginYKey, static_cast<qlonglong>(origin.y));
-            addItem(item);
-            Tag(item, DiagramObjectKind::Reset, *model.reset->id, true);
-            endpoints_[*model.reset->id] = item;
-        }
+        auto* item = new ResetItem;
+        PlaceAt(item, Origin(model.reset->shape));
+        addItem(item);
+        Tag(item, DiagramObjectKind::Reset, *model.reset->id, true);
+        endpoints_[*model.reset->id] = item;
     }
+}
 
+void DiagramScene::ShowTransitions(const DiagramModel& model) {
     // Transitions between one pair of objects are bent apart so that none hides another.
     std::map<std::pair<ObjectNumber, ObjectNumber>, int> pairCount, pairSeen;
     for (const ModelTransition& t : model.transitions)
@@ -424,11 +456,11 @@ void DiagramScene::Show(const AsfDocument& doc) {
         Route route;
         route.from = t.from;
         route.to = t.to;
+        const std::vector<AsfPoint>& points = t.shape.points;
         if (t.from == t.to) {
             // A self-loop stands on the side its record's points lie on.
-            std::optional<AsfLine> r = position(AsfKind::Transition, *t.id);
-            if (r && r->geometry.size() >= 2) {
-                const QPointF mid = (ScenePoint(r->geometry[0]) + ScenePoint(r->geometry[1])) / 2;
+            if (points.size() >= 2) {
+                const QPointF mid = (ScenePoint(points[0]) + ScenePoint(points[1])) / 2;
                 const QPointF d = mid - endpoints_[t.from]->pos();
                 if (std::hypot(d.x(), d.y()) > 1) route.angle = std::atan2(d.y(), d.x());
             }
@@ -438,59 +470,35 @@ void DiagramScene::Show(const AsfDocument& doc) {
             if (count > 1) route.bend = 36.0 * (seen - (count - 1) / 2.0) / (count - 1);
             if (count > 1 && t.from > t.to) route.bend = -route.bend;
         }
-        auto* item = new TransitionItem(t.priority);
-        addItem(item);
-        Tag(item, DiagramObjectKind::Transition, *t.id, true);
-        item->setToolTip(QStringLiteral("Priority %1").arg(t.priority));
-        route.path = item;
-        routes_.push_back(route);
-        Reroute(routes_.back());
-
-        if (t.condition) {
-            QPointF at = item->path().pointAtPercent(0.5) + QPointF(6, 0);
-            if (std::optional<std::size_t> c = doc.LastCondition(*t.id))
-                if (!doc.Lines()[*c].geometry.empty()) at = ScenePoint(PositionOf(doc.Lines()[*c]));
-            auto* note = new NoteItem(FromCore(*t.condition), kCondition, QColor(), false);
-            note->setPos(at);
-            addItem(note);
-            Tag(note, DiagramObjectKind::Transition, *t.id, true);
-        }
+        ShowTransition(t, route);
     }
+}
 
+void DiagramScene::ShowTransition(const ModelTransition& t, Route route) {
+    auto* item = new TransitionItem(t.priority);
+    addItem(item);
+    Tag(item, DiagramObjectKind::Transition, *t.id, true);
+    item->setToolTip(QStringLiteral("Priority %1").arg(t.priority));
+    route.path = item;
+    routes_.push_back(route);
+    Reroute(routes_.back());
+    if (!t.condition) return;
+    const QPointF at = t.conditionAt ? ScenePoint(*t.conditionAt)
+                                     : item->path().pointAtPercent(0.5) + QPointF(6, 0);
+    auto* note = new NoteItem(FromCore(*t.condition), kCondition, QColor(), false);
+    note->setPos(at);
+    addItem(note);
+    Tag(note, DiagramObjectKind::Transition, *t.id, true);
+}
+
+void DiagramScene::ShowActions(const DiagramModel& model) {
     for (const ModelAction& action : model.actions) {
-        std::optional<AsfLine> r = position(AsfKind::Action, action.id.value_or(0));
-        if (!r) continue;
         auto* note = new NoteItem(FromCore(action.text), Qt::black, kActionFill, false);
-        const AsfPoint origin = PositionOf(*r);
-        note->setPos(ScenePoint(origin));
-        note->setData(kOriginXKey, static_cast<qlonglong>(origin.x));
-        note->setData(kOriginYKey, static_cast<qlonglong>(origin.y));
+        PlaceAt(note, Origin(action.shape));
         addItem(note);
         Tag(note, DiagramObjectKind::Action, *action.id, true);
         attached_.emplace(action.state, note);
     }
-
-    auto declaration = [&](AsfKind kind, DiagramObjectKind shown, ObjectNumber id,
-                           const QString& text) {
-        std::optional<AsfLine> r = position(kind, id);
-        if (!r) return;
-        const QPointF at = ScenePoint(PositionOf(*r));
-        auto* note = new NoteItem(text, QColor(0x00, 0x00, 0xc0), QColor(0xee, 0xf2, 0xff), false);
-        note->setPos(at);
-        addItem(note);
-        Tag(note, shown, id, true);
-    };
-    for (const ModelSignal& s : model.signals)
-        declaration(AsfKind::Signal, DiagramObjectKind::Signal, s.id.value_or(0),
-                    QStringLiteral("signal %1 := %2").arg(FromCore(s.name), FromCore(s.init)));
-    for (const ModelConstant& c : model.constants)
-        declaration(AsfKind::Constant, DiagramObjectKind::Constant, c.id.value_or(0),
-                    QStringLiteral("constant %1 = %2").arg(FromCore(c.name), FromCore(c.value)));
-
-    for (QGraphicsItem* item : items())
-        if (selected.count(ObjectOf(item).number) != 0 &&
-            (item->flags() & QGraphicsItem::ItemIsSelectable))
-            item->setSelected(true);
 }
 
 namespace {

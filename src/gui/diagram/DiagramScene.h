@@ -20,6 +20,9 @@ class QGraphicsPathItem;
 
 namespace kestrel {
 
+struct DiagramModel;
+struct ModelTransition;
+
 enum class DiagramObjectKind { None, State, Reset, Transition, Action, Signal, Constant, Port };
 
 struct DiagramObject {
@@ -88,6 +91,12 @@ private:
         double bend = 0;          // pixels to one side; 0 straight
     };
     void Reroute(const Route& route);
+    // The parts of Show: states and the reset object, transitions with their conditions,
+    // action blocks.
+    void ShowEndpoints(const DiagramModel& model);
+    void ShowTransitions(const DiagramModel& model);
+    void ShowTransition(const ModelTransition& t, Route route);
+    void ShowActions(const DiagramModel& model);
 
     // The state or reset object under a point (a transition's possible end), or null.
     QGraphicsItem* EndpointAt(QPointF at) const;

@@ -32,17 +32,24 @@ std::vector<DiagramCheck> With(const std::vector<DiagramCheck>& checks, std::str
     return found;
 }
 
-TEST(AsfChecks, ACleanMachineHasNoCheck) {
+// Idle, entered from the reset, leads to the trap state Done: a machine without a check.
+struct Clean {
     AsfDocument doc = Empty();
-    ObjectNumber idle = 0, done = 0, reset = 0, t = 0;
-    ASSERT_TRUE(AddState(doc, "Idle", {40000, 150000}, idle));
-    ASSERT_TRUE(AddState(doc, "Done", {40000, 50000}, done));
-    ASSERT_TRUE(SetStateKind(doc, done, AsfStateKind::Trap));
-    ASSERT_TRUE(AddReset(doc, {40000, 200000}, reset));
-    ASSERT_TRUE(AddTransition(doc, reset, idle, 0, std::nullopt, t));
-    ASSERT_TRUE(AddTransition(doc, idle, done, 0, std::string("go = LOGIC_1"), t));
-    std::vector<DiagramCheck> checks = CheckDiagram(doc, "Send");
-    for (const DiagramCheck& c : checks) ADD_FAILURE() << c.line << ": " << c.message;
+    ObjectNumber idle = 0, done = 0;
+    Clean() {
+        ObjectNumber reset = 0, t = 0;
+        EXPECT_TRUE(AddState(doc, "Idle", {40000, 150000}, idle) &&
+                    AddState(doc, "Done", {40000, 50000}, done) &&
+                    SetStateKind(doc, done, AsfStateKind::Trap) &&
+                    AddReset(doc, {40000, 200000}, reset) &&
+                    AddTransition(doc, reset, idle, 0, std::nullopt, t) &&
+                    AddTransition(doc, idle, done, 0, std::string("go = LOGIC_1"), t));
+    }
+};
+
+TEST(AsfChecks, ACleanMachineHasNoCheck) {
+    for (const DiagramCheck& c : CheckDiagram(Clean().doc, "Send"))
+        ADD_FAILURE() << c.line << ": " << c.message;
 }
 
 TEST(AsfChecks, NoInitialOrTrapStateAreErrors) {
@@ -107,15 +114,11 @@ TEST(AsfChecks, LikelyMistakesAreWarningsAtTheirObjects) {
 // The machine stops as it enters the trap state, so the actions drawn on it never run;
 // those of the other states do, and an empty block is not written at all.
 TEST(AsfChecks, ActionsOfTheTrapStateAreWarnedOf) {
-    AsfDocument doc = Empty();
-    ObjectNumber idle = 0, done = 0, reset = 0, t = 0, running = 0, lost = 0, blank = 0;
-    ASSERT_TRUE(AddState(doc, "Idle", {40000, 150000}, idle));
-    ASSERT_TRUE(AddState(doc, "Done", {40000, 50000}, done));
-    ASSERT_TRUE(SetStateKind(doc, done, AsfStateKind::Trap));
-    ASSERT_TRUE(AddReset(doc, {40000, 200000}, reset));
-    ASSERT_TRUE(AddTransition(doc, reset, idle, 0, std::nullopt, t));
-    ASSERT_TRUE(AddTransition(doc, idle, done, 0, std::string("go = LOGIC_1"), t));
-    ASSERT_TRUE(AddAction(doc, idle, "req := LOGIC_1", running));
+    Clean clean;
+    AsfDocument& doc = clean.doc;
+    const ObjectNumber done = clean.done;
+    ObjectNumber running = 0, lost = 0, blank = 0;
+    ASSERT_TRUE(AddAction(doc, clean.idle, "req := LOGIC_1", running));
     ASSERT_TRUE(AddAction(doc, done, "req := LOGIC_0", lost));
     ASSERT_TRUE(AddAction(doc, done, "  ", blank));
 

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kestrel {
 namespace {
 
@@ -23,7 +25,7 @@ AsfDocument Empty() {
 }
 
 StateMachine Read(const AsfDocument& doc) {
-    DiagramReading reading = ReadAsfDiagram(doc.Bytes(), kPath, "Send");
+    DiagramReading reading = ReadMachine(doc, "Send");
     for (const DiagramProblem& p : reading.problems) ADD_FAILURE() << p.line << ": " << p.message;
     return reading.machine;
 }
@@ -62,27 +64,21 @@ TEST(AsfEdit, DrawnDiagramReadsBackAsDrawn) {
     d.Draw();
     StateMachine m = Read(d.doc);
     ASSERT_EQ(m.states.size(), 3u);
-    EXPECT_EQ(m.states[0].name, "Idle");
-    EXPECT_EQ(m.states[2].name, "Done");
-    EXPECT_EQ(m.defaultState, 1u);
-    EXPECT_EQ(m.trapState, 3u);
-    EXPECT_EQ(m.initialState, 1u);
+    EXPECT_EQ(m.states[0].name + m.states[2].name, "IdleDone");
+    EXPECT_EQ(std::tuple(m.defaultState, m.trapState, m.initialState), std::tuple(1u, 3u, 1u));
     EXPECT_EQ(m.resetObject, d.reset);
     ASSERT_EQ(m.transitions.size(), 4u);
-    EXPECT_EQ(m.transitions[2].source, d.busy);
-    EXPECT_EQ(m.transitions[2].target, d.busy);
-    EXPECT_EQ(m.transitions[2].priority, 4095);
+    const DiagramTransition& loop = m.transitions[2];
+    EXPECT_EQ(std::tuple(loop.source, loop.target, loop.priority),
+              std::tuple(d.busy, d.busy, 4095));
     ASSERT_EQ(m.conditions.size(), 2u);
     EXPECT_EQ(m.conditions[1].transition, d.loop);
     EXPECT_EQ(m.conditions[1].text, "count < MAX");
     ASSERT_EQ(m.actions.size(), 1u);
     EXPECT_EQ(m.actions[0].text, "count := count + 1\\nready := LOGIC_0");
-    ASSERT_EQ(m.signals.size(), 1u);
-    EXPECT_EQ(m.signals[0].name, "count");
-    EXPECT_EQ(m.signals[0].initialValue, "0");
-    ASSERT_EQ(m.constants.size(), 1u);
-    EXPECT_EQ(m.constants[0].name, "MAX");
-    EXPECT_EQ(m.constants[0].value, "10");
+    ASSERT_TRUE(m.signals.size() == 1u && m.constants.size() == 1u);
+    EXPECT_EQ(m.signals[0].name + " " + m.signals[0].initialValue, "count 0");
+    EXPECT_EQ(m.constants[0].name + " " + m.constants[0].value, "MAX 10");
     // Numbers start at the header's FREEOID, which stays above all of them.
     EXPECT_EQ(d.idle, 60);
     EXPECT_GT(d.doc.FreeOid(), d.doc.HighestNumber());
@@ -103,15 +99,12 @@ TEST(AsfEdit, ChangesReadBackAndTouchOnlyTheirWords) {
     StateMachine m = Read(d.doc);
     EXPECT_EQ(m.states[1].name, "Working hard");
     EXPECT_EQ(m.defaultState, 0u);
-    EXPECT_EQ(m.transitions[3].priority, 7);
-    EXPECT_EQ(m.transitions[3].source, d.idle);
+    EXPECT_EQ(std::pair(m.transitions[3].priority, m.transitions[3].source), std::pair(7L, d.idle));
     ASSERT_EQ(m.conditions.size(), 1u);
     EXPECT_EQ(m.conditions[0].text, "go = LOGIC_1 and\\nready = LOGIC_1");
     EXPECT_EQ(m.actions[0].text, "count := 0");
-    EXPECT_EQ(m.signals[0].name, "n");
-    EXPECT_FALSE(m.signals[0].hasInitialValue);
-    EXPECT_EQ(m.constants[0].name, "LIMIT");
-    EXPECT_EQ(m.constants[0].value, "3");
+    EXPECT_TRUE(m.signals[0].name == "n" && !m.signals[0].hasInitialValue);
+    EXPECT_EQ(m.constants[0].name + " " + m.constants[0].value, "LIMIT 3");
 
     // A state record of the diagram editor keeps its other words and its high flag bits.
     AsfDocument doc;
@@ -192,10 +185,9 @@ TEST(AsfEdit, DeletingTakesAlongWhatHangsOnIt) {
     OK(RemoveReset(d.doc));
     OK(DeleteSignal(d.doc, d.count));
     OK(DeleteConstant(d.doc, d.max));
-    DiagramReading reading = ReadAsfDiagram(d.doc.Bytes(), kPath, "Send");
-    EXPECT_TRUE(reading.machine.transitions.empty());
-    EXPECT_EQ(reading.machine.labels.size(), 2u);
-    EXPECT_TRUE(reading.machine.signals.empty() && reading.machine.constants.empty());
+    const StateMachine left = ReadMachine(d.doc, "Send").machine;
+    EXPECT_TRUE(left.transitions.empty() && left.signals.empty() && left.constants.empty());
+    EXPECT_EQ(left.labels.size(), 2u);
     // FREEOID does not go back: numbers once handed out are not handed out again.
     EXPECT_GT(d.doc.FreeOid(), d.max);
 }
@@ -241,7 +233,7 @@ TEST(AsfEdit, NewNumbersStayClearOfHangingReferences) {
     OK(AddState(doc, "Real", {1, 1}, n));
     EXPECT_EQ(n, 951);
     EXPECT_EQ(doc.FreeOid(), 953);
-    EXPECT_EQ(ReadAsfDiagram(doc.Bytes(), kPath, "Send").machine.states[0].name, "Real");
+    EXPECT_EQ(ReadMachine(doc, "Send").machine.states[0].name, "Real");
     EXPECT_NE(doc.Bytes().find("\"Real\"\nEND\n"), std::string::npos); // the file's own line ends
 }
 
@@ -259,6 +251,15 @@ TEST(AsfEdit, FullTablesAreRefused) {
     EXPECT_FALSE(AddTransition(doc, state, state, 0, std::nullopt, n)); // 25 out of one state
 }
 
+// The AsmL the FSM route writes for a diagram, with the number of its reading problems.
+std::pair<std::size_t, std::string> Asml(std::string_view bytes) {
+    DiagramReading reading = ReadAsfDiagram(bytes, kPath, "F");
+    FsmAsmlText out;
+    out.diagramPaths.push_back(std::string(kPath));
+    (void)WriteFsmNamespace(reading.machine, "F", "public F ( ) ", 0, out);
+    return {reading.problems.size(), out.text};
+}
+
 // Each MemReqAck diagram, its drawing deleted and drawn again through the operations
 // from what it showed, gives the same AsmL as the original.
 TEST(AsfEdit, RedrawnExamplesGiveTheSameAsml) {
@@ -270,17 +271,8 @@ TEST(AsfEdit, RedrawnExamplesGiveTheSameAsml) {
         AsfDocument doc;
         OK(AsfDocument::Load(original, kPath, doc));
         sample::RedrawFromScratch(doc);
-        DiagramModel redrawn = DescribeDiagram(doc);
-        EXPECT_EQ(redrawn.ports.size(), 7u);
-
-        auto asml = [&](std::string_view bytes) {
-            DiagramReading reading = ReadAsfDiagram(bytes, kPath, name);
-            FsmAsmlText out;
-            out.diagramPaths.push_back(std::string(kPath));
-            EXPECT_TRUE(WriteFsmNamespace(reading.machine, name, "public X ( ) ", 0, out).empty());
-            return std::pair{reading.problems.size(), out.text};
-        };
-        EXPECT_EQ(asml(doc.Bytes()), asml(original));
+        EXPECT_EQ(DescribeDiagram(doc).ports.size(), 7u);
+        EXPECT_EQ(Asml(doc.Bytes()), Asml(original));
         EXPECT_GT(doc.FreeOid(), doc.HighestNumber());
     }
 }
@@ -290,13 +282,6 @@ TEST(AsfEdit, RedrawnExamplesGiveTheSameAsml) {
 TEST(AsfEdit, ConformanceDiagramsRedrawnFromTheirModelGiveTheSameAsml) {
     const std::filesystem::path conformance = test::ConformanceDir();
     if (conformance.empty()) GTEST_SKIP() << "no conformance cases here";
-    auto asml = [](std::string_view bytes) {
-        FsmAsmlText out;
-        out.diagramPaths.push_back(std::string(kPath));
-        (void)WriteFsmNamespace(ReadAsfDiagram(bytes, kPath, "F").machine, "F", "public F ( ) ", 0,
-                                out);
-        return out.text;
-    };
     std::size_t loaded = 0, redrawn = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(conformance)) {
         if (entry.path().extension() != ".asf") continue;
@@ -307,9 +292,8 @@ TEST(AsfEdit, ConformanceDiagramsRedrawnFromTheirModelGiveTheSameAsml) {
         const DiagramModel model = DescribeDiagram(doc);
         if (!ApplyDiagramModel(doc, DiagramModel{})) continue;
         EXPECT_TRUE(DescribeDiagram(doc).states.empty());
-        Status s = ApplyDiagramModel(doc, model);
-        if (!s) continue; // a transition to no object, which the operations do not make
-        EXPECT_EQ(asml(doc.Bytes()), asml(original)) << entry.path();
+        if (!ApplyDiagramModel(doc, model)) continue; // a transition to no object
+        EXPECT_EQ(Asml(doc.Bytes()).second, Asml(original).second) << entry.path();
         ++redrawn;
     }
     EXPECT_GE(redrawn * 10, loaded * 9) << redrawn << " of " << loaded;
@@ -363,25 +347,13 @@ TEST(AsfEdit, AModelWithoutPlacesIsLaidOutDownTheColumn) {
     ASSERT_EQ(after.states.size(), 3u);
     const AsfPoint s100 = *after.states[0].at, s101 = *after.states[1].at,
                    s102 = *after.states[2].at;
-    EXPECT_EQ(s100.x, s101.x);
-    EXPECT_EQ(s101.x, s102.x);
-    EXPECT_GT(s100.y, s101.y);
-    EXPECT_GT(s101.y, s102.y);
-    EXPECT_GE(s100.y - s101.y, 40000);
+    EXPECT_TRUE(s100.x == s101.x && s101.x == s102.x);
+    EXPECT_TRUE(s100.y - s101.y >= 40000 && s101.y > s102.y);
     // The reset enters S100, the top one.
     EXPECT_EQ(*after.reset->at, (AsfPoint{s100.x, s100.y + 24000}));
-    auto actionAt = [&](ObjectNumber state) {
-        for (const ModelAction& a : after.actions)
-            if (a.state == state) return PositionOf(doc.Lines()[*doc.Find(AsfKind::Action, *a.id)]);
-        return AsfPoint{};
-    };
-    auto stateNumbered = [&](std::size_t k) { return *after.states[k].id; };
     // Same row as its state, on its right; further out where the state loops on itself.
-    const AsfPoint plain = actionAt(stateNumbered(1)), looped = actionAt(stateNumbered(0));
-    EXPECT_EQ(plain.y, s101.y);
-    EXPECT_EQ(plain.x - s101.x, 12000);
-    EXPECT_EQ(looped.y, s100.y);
-    EXPECT_EQ(looped.x - s100.x, 18000);
+    EXPECT_EQ(after.actions[0].shape.points.at(0), (AsfPoint{s101.x + 12000, s101.y}));
+    EXPECT_EQ(after.actions[1].shape.points.at(0), (AsfPoint{s100.x + 18000, s100.y}));
 }
 
 TEST(AsfEdit, AResetIntoAStateBelowAnotherGoesOnItsLeft) {
@@ -411,7 +383,7 @@ TEST(AsfEditInitialState, TheResetTransitionChoosesIt) {
 
     OK(SetInitialState(doc, waitAck));
     EXPECT_EQ(InitialStateOf(doc), waitAck);
-    const StateMachine m = ReadAsfDiagram(doc.Bytes(), kPath, "Write").machine;
+    const StateMachine m = ReadMachine(doc, "Write").machine;
     ASSERT_GT(m.initialState, 0u);
     EXPECT_EQ(m.states[m.initialState - 1].name, "WAIT_ACK");
     // Only the reset transition's record changed: its target and end, not its priority.
@@ -420,9 +392,7 @@ TEST(AsfEditInitialState, TheResetTransitionChoosesIt) {
     ASSERT_EQ(untouched.Lines().size(), doc.Lines().size());
     for (std::size_t i = 0; i < doc.Lines().size(); ++i) {
         const AsfLine &was = untouched.Lines()[i], &is = doc.Lines()[i];
-        if (was.number != 32) {
-            EXPECT_EQ(was.bytes + was.end, is.bytes + is.end) << i;
-        }
+        EXPECT_TRUE(was.number == 32 || was.bytes + was.end == is.bytes + is.end) << i;
     }
     EXPECT_TRUE(doc.Bytes().find("W 32 0 1 25 28 BEZIER") != std::string::npos);
 
@@ -453,7 +423,7 @@ TEST(AsfEditInitialState, TheDefaultFlagIsNoInitialState) {
     ASSERT_EQ(m.transitions.size(), 1u);
     EXPECT_EQ(m.transitions[0].from, *m.reset->id);
     EXPECT_EQ(m.states[0].kind, AsfStateKind::Default); // the flag stays where it was
-    StateMachine read = ReadAsfDiagram(doc.Bytes(), kPath, "Send").machine;
+    StateMachine read = ReadMachine(doc, "Send").machine;
     EXPECT_EQ(read.states[read.initialState - 1].name, "Busy");
 
     // A reset without a transition gets one; of two reset transitions the reader takes,
@@ -470,8 +440,7 @@ TEST(AsfEditInitialState, TheDefaultFlagIsNoInitialState) {
     OK(SetInitialState(bare, idle));
     m = DescribeDiagram(bare);
     ASSERT_EQ(m.transitions.size(), 2u);
-    EXPECT_EQ(m.transitions[0].to, idle);
-    EXPECT_EQ(m.transitions[1].to, idle);
+    EXPECT_TRUE(m.transitions[0].to == idle && m.transitions[1].to == idle);
     EXPECT_EQ(m.transitions[1].priority, 3);
     EXPECT_EQ(m.transitions[1].condition, std::optional<std::string>("go = LOGIC_1"));
 }

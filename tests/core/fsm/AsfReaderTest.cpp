@@ -1,39 +1,19 @@
-// The ASF diagram reader: record words and numbers, the state flags and priorities, the
-// label bundles, last-wins naming, the initial state from the reset object, and the
-// problems of bad diagrams (wrong first line, no END, no initial or trap state, constant
-// labels without "=", texts too short for their quotes, full tables).
+// The ASF diagram reader: record words and numbers, and the reading of whole diagrams,
+// good and damaged, against golden files.
 #include "fsm/AsfReader.h"
 #include "fsm/AsfRecord.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <sstream>
 #include <string>
 
 namespace kestrel {
 namespace {
 
-constexpr std::string_view kPath = "/p/Input/Read.asf";
-
-// Lines joined with CR LF, each ended by one.
-std::string Diagram(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    for (std::string_view line : lines) text.append(line).append("\r\n");
-    return text;
-}
-
-// The head of every diagram here: the version line, a header block and the objects line.
-std::string WithHead(std::string_view objects) {
-    return Diagram({"VERSION=1.19", "HEADER", "FILE=\"Read.asf\"", "END", "BUNDLES", "END",
-                    "OBJECTS"}) +
-           std::string(objects);
-}
-
-std::vector<std::string> Messages(const DiagramReading& reading) {
-    std::vector<std::string> messages;
-    for (const DiagramProblem& p : reading.problems) messages.push_back(p.message);
-    return messages;
-}
+namespace fs = std::filesystem;
 
 TEST(AsfRecord, WordsNumbersAndQuotedTexts) {
     std::vector<std::string_view> words = SplitRecordWords("L 14  13 x");
@@ -61,181 +41,58 @@ TEST(AsfRecord, WordsNumbersAndQuotedTexts) {
     EXPECT_EQ(WithoutEnds("x"), std::nullopt);
 
     EXPECT_EQ(RemoveBackslashes("a\\b\\\\c\\"), "abc");
+
+    ObjectNumber x = 0, y = 0;
+    EXPECT_TRUE(WordPoint("-3,40", x, y) && x == -3 && y == 40);
+    for (std::string_view bad : {",4", "3,", "3", "3,4,5", "a,4", "3,+4"})
+        EXPECT_FALSE(WordPoint(bad, x, y)) << bad;
 }
 
-TEST(AsfReader, ReadsAWholeDiagram) {
-    std::string text = WithHead(Diagram({
-        "F 1 0 671088640 10 0 \"\" 0 RECT 0,0,0 0 0 1 255,255,255 0 | 15700,15700 200200,221700",
-        "I 11 0 2 Builtin InPort | 20700,239700 \"\" \"\"",
-        "I 12 0 0 Builtin Reset | 141424,29494",
-        "I 13 0 0 Builtin Signal | 71548,254571 \"1\" \"\"",
-        "L 14 13 0 TEXT \"Labels\" | 122208,238835 1 0 0 \"cnt\"",
-        "I 15 0 0 Builtin Signal | 78568,49733 \"\" \"\"",
-        "L 16 15 0 TEXT \"Labels\" | 156571,148298 1 0 0 \"flag\"",
-        "I 17 0 0 Builtin Constant | 57094,254042 \"\" \"\"",
-        "L 18 17 0 TEXT \"Labels\" | 47773,138666 1 0 0 \"MAX  =  4\"",
-        "S 20 0 4097 ELLIPSE 0,0,0 0 0 1 0,255,0 1 | 135666,213185 6000,6000",
-        "L 21 20 0 TEXT \"State Labels\" | 114063,191006 1 0 0 \"Idle\"",
-        "S 22 0 6 ELLIPSE 0,0,0 0 0 1 0,255,0 1 | 110638,120125 6000,6000",
-        "L 23 22 0 TEXT \"State Labels\" | 18543,103548 1 0 0 \"Old\"",
-        "L 24 22 0 TEXT \"State Labels\" | 18543,103548 1 0 0 \"Wait Ack\"",
-        "S 25 0 8 ELLIPSE 0,0,0 0 0 1 0,255,0 1 | 83690,61704 6000,6000",
-        "S 26q 0 1 ELLIPSE 0,0,0 0 0 1 0,255,0 1 | 71383,148106 6000,6000",
-        "A 27 25 0 TEXT \"Actions\" | 108837,182971 1 0 0 \"x := 1\\ny := 2\"",
-        "W 30 0 4099 12 25 BEZIER 0,0,0 0 0 1 0,0,0 1 | 160202,66800 198140,173306",
-        "W 31 0 8195 12 20 BEZIER 0,0,0 0 0 1 0,0,0 1 | 160202,66800 198140,173306",
-        "C 32 30 0 TEXT \"Conditions\" | 78266,141284 1 0 0 \"a = b\"",
-        "Z 33 0 whatever",
-        "END",
-        "S 99 0 2 after the end is not read",
-    }));
-    DiagramReading reading = ReadAsfDiagram(text, kPath, "Read");
-    EXPECT_TRUE(reading.problems.empty()) << reading.problems.front().message;
-    const StateMachine& m = reading.machine;
-
-    ASSERT_EQ(m.states.size(), 4u);
-    EXPECT_EQ(m.states[0].name, "Idle");
-    EXPECT_EQ(m.states[1].name, "Wait Ack") << "the last label wins";
-    EXPECT_EQ(m.states[2].name, "");
-    EXPECT_EQ(m.states[3].number, 26);
-    EXPECT_TRUE(m.states[0].isDefault);
-    EXPECT_TRUE(m.states[3].isDefault);
-    EXPECT_EQ(m.defaultState, 4u) << "a later default state replaces an earlier one";
-    EXPECT_TRUE(m.states[1].isTrap);
-    EXPECT_EQ(m.trapState, 2u);
-    EXPECT_FALSE(m.states[2].isDefault || m.states[2].isTrap);
-    EXPECT_EQ(m.states[1].line, 19);
-    EXPECT_EQ(m.states[1].nameLine, 21);
-    EXPECT_EQ(m.states[2].nameLine, 0);
-
-    EXPECT_EQ(m.resetObject, 12);
-    EXPECT_EQ(m.initialState, 1u) << "the last transition from the reset object wins";
-
-    ASSERT_EQ(m.transitions.size(), 2u);
-    EXPECT_EQ(m.transitions[0].priority, 3);
-    EXPECT_EQ(m.transitions[1].priority, 3);
-    EXPECT_EQ(m.transitions[0].source, 12);
-    EXPECT_EQ(m.transitions[0].target, 25);
-    ASSERT_EQ(m.conditions.size(), 1u);
-    EXPECT_EQ(m.conditions[0].transition, 30);
-    EXPECT_EQ(m.conditions[0].text, "a = b");
-    ASSERT_EQ(m.actions.size(), 1u);
-    EXPECT_EQ(m.actions[0].text, "x := 1\\ny := 2");
-
-    ASSERT_EQ(m.signals.size(), 2u);
-    EXPECT_EQ(m.signals[0].name, "cnt");
-    EXPECT_TRUE(m.signals[0].hasInitialValue);
-    EXPECT_EQ(m.signals[0].initialValue, "1");
-    EXPECT_EQ(m.signals[1].name, "flag");
-    EXPECT_FALSE(m.signals[1].hasInitialValue);
-    ASSERT_EQ(m.constants.size(), 1u);
-    EXPECT_EQ(m.constants[0].name, "MAX");
-    EXPECT_EQ(m.constants[0].value, "4");
-    EXPECT_EQ(m.labels.size(), 6u);
-}
-
-TEST(AsfReader, LabelBundlesAreToldByTheirFifthWord) {
-    std::string text = WithHead(Diagram({
-        "S 5 0 2 ELLIPSE | 1,1",
-        "L 6 5 0 TEXT \"State Labels\" | 1,1 1 0 0 \"ByState\"",
-        "L 7 5 0 TEXT xLabels\" | 1,1 1 0 0 \"ByLabels\"",
-        "L 8 5 0 TEXT \"Labelz\" | 1,1 1 0 0 \"Ignored\"",
-        "L 9 5 0 TEXT \"States Labels\" | 1,1 1 0 0 \"Ignored\"",
-        "I 1 0 0 Builtin Reset | 1,1",
-        "W 2 0 0 1 5 BEZIER | 1,1",
-        "END",
-    }));
-    DiagramReading reading = ReadAsfDiagram(text, kPath, "Read");
-    EXPECT_TRUE(reading.problems.empty());
-    ASSERT_EQ(reading.machine.labels.size(), 2u);
-    EXPECT_EQ(reading.machine.states[0].name, "ByLabels");
-    EXPECT_EQ(reading.machine.initialState, 1u);
-}
-
-TEST(AsfReader, BadDiagramsAreReportedAndReadAsFarAsPossible) {
-    // A wrong first line: nothing is read, and nothing else is reported.
-    DiagramReading wrong = ReadAsfDiagram(
-        Diagram({"version=1.19", "OBJECTS", "S 1 0 2 ELLIPSE | 1,1", "END"}), kPath, "Read");
-    EXPECT_EQ(Messages(wrong),
-              (std::vector<std::string>{"Invalid ASF file format: /p/Input/Read.asf"}));
-    EXPECT_EQ(wrong.problems[0].line, 1);
-    EXPECT_TRUE(wrong.machine.states.empty());
-    EXPECT_EQ(Messages(ReadAsfDiagram("", kPath, "Read")),
-              (std::vector<std::string>{"Invalid ASF file format: /p/Input/Read.asf"}));
-
-    // The template as written, read back: no states, no signals, both missing states.
-    DiagramReading blank = ReadAsfDiagram(
-        WithHead(
-            Diagram({"F 1 0 671088640 10 0 \"\" 0 RECT 0,0,0 0 0 1 255,255,255 0 | 15700,15700 "
-                     "200200,221700",
-                     "G 2 0 0 TEXT 0,0,0 0 0 0 255,255,255 0 3527 1480 0000 0 \"Arial\" 0 | "
-                     "20700,261832 1 0 0 \"public Read ( ) \"",
-                     "I 11 0 3 Builtin InPort | 20700,239700 \"\" \"\"",
-                     "L 12 11 0 TEXT \"Labels\" | 26700,239700 1 0 0 \"clk\"", "END"})),
-        kPath, " Read ");
-    EXPECT_EQ(Messages(blank),
-              (std::vector<std::string>{"Initial State Not Defined for  Read  (...)",
-                                        "End (i.e. Trap) State Not Defined for  Read  (...)"}));
-    EXPECT_EQ(blank.problems[0].line, 0);
-    EXPECT_TRUE(blank.machine.states.empty());
-    EXPECT_TRUE(blank.machine.signals.empty());
-
-    // A diagram that ends before END keeps what it had; its trap state is there.
-    DiagramReading cut =
-        ReadAsfDiagram(WithHead(Diagram({"S 1 0 2 ELLIPSE | 1,1",
-                                         "L 2 1 0 TEXT \"State Labels\" | 1,1 1 0 0 \"T\""})),
-                       kPath, "Read");
-    EXPECT_EQ(Messages(cut),
-              (std::vector<std::string>{
-                  "ASF file ends before the END of its objects block: /p/Input/Read.asf",
-                  "Initial State Not Defined for Read (...)"}));
-    EXPECT_EQ(cut.problems[0].line, 9);
-    EXPECT_EQ(cut.machine.states[0].name, "T");
-
-    // No objects block at all.
-    EXPECT_EQ(
-        ReadAsfDiagram(Diagram({"VERSION=1.19", "HEADER", "END"}), kPath, "R").problems.size(), 3u);
-
-    // A constant label without "=", and records too short for their quoted texts.
-    DiagramReading constant = ReadAsfDiagram(
-        WithHead(Diagram({"I 1 0 0 Builtin Reset | 1,1", "S 2 0 2 ELLIPSE | 1,1",
-                          "W 3 0 0 1 2 BEZIER | 1,1", "I 4 0 0 Builtin Constant | 1,1 \"\" \"\"",
-                          "L 5 4 0 TEXT \"Labels\" | 1,1 1 0 0 \"MAX 4\"",
-                          "A 6 2 0 TEXT \"Actions\" | 1,1 1 0 0", "I 7 0 0 Builtin Signal | 1,1",
-                          "END"})),
-        kPath, "Read");
-    EXPECT_EQ(Messages(constant),
-              (std::vector<std::string>{
-                  "ASF record too short for its text in /p/Input/Read.asf, line 13",
-                  "ASF signal record without its quoted initial value in /p/Input/Read.asf, "
-                  "line 14",
-                  "Constant label without \"=\" in ASF file /p/Input/Read.asf, line 12: MAX 4"}));
-    EXPECT_EQ(constant.problems[2].line, 12);
-    ASSERT_EQ(constant.machine.constants.size(), 1u);
-    EXPECT_EQ(constant.machine.constants[0].name, "");
-    EXPECT_EQ(constant.machine.actions[0].text, "");
-    EXPECT_FALSE(constant.machine.signals[0].hasInitialValue);
-}
-
-TEST(AsfReader, FullTablesReportOnceAndKeepTheFirstItems) {
-    std::string objects;
-    for (int i = 1; i <= 52; ++i)
-        objects += "S " + std::to_string(100 + i) + " 0 0 ELLIPSE | 1,1\r\n";
-    for (int i = 1; i <= 27; ++i)
-        objects += "I " + std::to_string(200 + i) + " 0 0 Builtin Signal | 1,1 \"0\" \"\"\r\n";
-    objects += "S 300 0 2 ELLIPSE | 1,1\r\nEND\r\n";
-    DiagramReading reading = ReadAsfDiagram(WithHead(objects), kPath, "Read");
-    EXPECT_EQ(reading.machine.states.size(), kMaxDiagramStates);
-    EXPECT_EQ(reading.machine.signals.size(), kMaxDiagramSignals);
-    EXPECT_EQ(reading.machine.trapState, 0u) << "the trap state came after the table was full";
-    EXPECT_EQ(Messages(reading),
-              (std::vector<std::string>{
-                  "Too many states in ASF file /p/Input/Read.asf, line 58 (at most 50); the "
-                  "rest are left out",
-                  "Too many signals in ASF file /p/Input/Read.asf, line 85 (at most 25); the "
-                  "rest are left out",
-                  "Initial State Not Defined for Read (...)",
-                  "End (i.e. Trap) State Not Defined for Read (...)"}));
+// The reading of every tests/golden/fsmread/<name>.asf, each field with the line it came
+// from, against <name>.expected. The cases: a whole diagram (a record after END, unknown
+// records, numbers with trailing letters, a later default state, the last label naming a
+// state, the last reset transition, flags modulo 4 and 4096, a constant split at "="),
+// the label bundles told by their fifth word, and damaged diagrams read as far as they go
+// (empty, no objects block, the bare template, texts too short for their quotes, full
+// tables reporting once and keeping the first items).
+TEST(AsfReader, ReadsEachGoldenDiagram) {
+    int cases = 0;
+    for (const auto& entry : fs::directory_iterator(test::GoldenDir() / "fsmread")) {
+        if (entry.path().extension() != ".asf") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        const DiagramReading r = ReadAsfDiagram(
+            test::ReadBytes(entry.path()), "/p/Input/" + entry.path().filename().string(), "Read");
+        const StateMachine& m = r.machine;
+        std::ostringstream o;
+        for (const DiagramProblem& p : r.problems) o << p.line << ": " << p.message << "\n";
+        for (const DiagramState& s : m.states)
+            o << "state " << s.number << " \"" << s.name << "\"" << (s.isDefault ? " default" : "")
+              << (s.isTrap ? " trap" : "") << " line " << s.line << " named " << s.nameLine << "\n";
+        for (const DiagramLabel& l : m.labels)
+            o << "label " << l.number << " of " << l.labelled << " \"" << l.text << "\" line "
+              << l.line << "\n";
+        for (const DiagramAction& a : m.actions)
+            o << "action " << a.number << " of " << a.state << " \"" << a.text << "\" line "
+              << a.line << "\n";
+        for (const DiagramTransition& t : m.transitions)
+            o << "transition " << t.number << " " << t.source << " -> " << t.target << " priority "
+              << t.priority << " line " << t.line << "\n";
+        for (const DiagramCondition& c : m.conditions)
+            o << "condition " << c.number << " of " << c.transition << " \"" << c.text << "\" line "
+              << c.line << "\n";
+        for (const DiagramSignal& g : m.signals)
+            o << "signal " << g.number << " \"" << g.name << "\" = \"" << g.initialValue << "\""
+              << (g.hasInitialValue ? "" : " (none)") << " line " << g.line << "\n";
+        for (const DiagramConstant& c : m.constants)
+            o << "constant " << c.number << " \"" << c.name << "\" = \"" << c.value << "\" line "
+              << c.line << " named " << c.nameLine << "\n";
+        o << "reset " << m.resetObject << ", initial " << m.initialState << ", default "
+          << m.defaultState << ", trap " << m.trapState << "\n";
+        fs::path golden = entry.path();
+        EXPECT_TRUE(test::MatchesGolden(golden.replace_extension(".expected"), o.str()));
+        ++cases;
+    }
+    EXPECT_GE(cases, 7);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-// The ASF template writer: the whole file of a function without signals, port and label
-// records with their numbers and places, the directions as the transactor sees them,
-// sc_inout signals, and the command's refusal of a library function.
+// The ASF template writer against golden files: the whole file of a function without
+// signals, port and label records with their numbers and places, the directions as the transactor
+// sees them, sc_inout signals, and the command's refusal of a library function.
 #include "fsm/AsfTemplate.h"
 
 #include "CodegenSamples.h"
@@ -24,57 +24,8 @@ ProjectOptions SampleOptions() {
     return options;
 }
 
-// The lines every template has before its objects block.
-std::string ExpectedHead(std::string_view fileName, std::string_view date) {
-    std::string dq = "\"";
-    std::string text;
-    auto line = [&](std::string_view l) { text.append(l).append("\r\n"); };
-    line("VERSION=1.19");
-    line("HEADER");
-    line("FILE=" + dq + std::string(fileName) + dq);
-    line("FID=462c9bbc");
-    line("LANGUAGE=VHDL");
-    line("ENTITY=\"myEntity\"");
-    line("ARCHITECTURE=\"myArch\"");
-    line("FREEOID=60");
-    line("\"LIBRARIES=library IEEE;\\nuse IEEE.std_logic_1164.all;\\nuse IEEE.std_logic_arith.all;"
-         "\\nuse IEEE.std_logic_unsigned.all;\\n\"");
-    line("MULTIPLEARCHSTATUS=FALSE");
-    line("SYNTHESISATTRIBUTES=TRUE");
-    line("HEADER_PARAM=\"AUTHOR,Ada\"");
-    line("HEADER_PARAM=\"COMPANY,\"");
-    line("HEADER_PARAM=\"CREATIONDATE," + std::string(date) + "\"");
-    line("HEADER_PARAM=\"TITLE,Bus Transactor\"");
-    line("END");
-    line("BUNDLES");
-    line("B T \"Declarations\" 0,0,255 0 0 1 255,255,255 0 2667 0 0000 0 \"Arial\" 0");
-    line("B T \"Conditions\" 236,0,236 0 0 0 255,255,255 0 2667 0 0110 0 \"Arial\" 0");
-    line("B F \"States\" 0,0,0 0 0 1 0,255,0 1 3527 1480 0000 0 \"Arial\" 0");
-    line("B T \"Actions\" 0,0,0 0 0 1 255,255,255 0 2667 0 0000 0 \"Arial\" 0");
-    line("B T \"Labels\" 0,0,0 0 0 0 0,0,0 0 2667 0 0000 0 \"Arial\" 0");
-    line("B L \"Transitions\" 0,0,0 0 0 1 0,0,0 1 3527 1480 0000 0 \"Arial\" 0");
-    line("B F \"Ports\" 0,0,0 0 0 1 0,255,255 1 3527 1480 0000 0 \"Arial\" 0");
-    line("B L \"Errors\" 255,0,0 0 3 1 255,255,255 1 3527 1480 0000 0 \"Arial\" 0");
-    line("B T \"State Labels\" 0,0,0 0 0 0 0,0,0 0 2667 0 0000 0 \"Arial\" 4");
-    line("B F \"Current State\" 255,255,0 0 0 1 255,255,0 1 3527 1480 0000 0 \"Arial\" 0");
-    line("B T \"Comments\" 157,157,157 0 0 1 255,255,255 0 2667 0 0000 0 \"Arial\" 0");
-    line("B L \"Info\" 0,255,0 0 3 1 255,255,255 1 3527 1480 0000 0 \"Arial\" 0");
-    line("B F \"Junction\" 0,0,0 0 0 1 255,0,0 1 3527 1480 0000 0 \"Arial\" 0");
-    line("B F \"Initial State Indicator\" 0,0,0 0 0 1 240,140,40 1 3527 1480 0000 0 \"Arial\" 0");
-    line("END");
-    line("INSTHEADER 1");
-    line("PAGE 0,0 215900,279400");
-    line("MARGINS 12700,12700 12700,12700");
-    line("END");
-    line("OBJECTS");
-    line("F 1 0 671088640 10 0 \"\" 0 RECT 0,0,0 0 0 1 255,255,255 0 | 15700,15700 200200,221700");
-    return text;
-}
-
-std::string TextObject(std::string_view signature) {
-    return "G 2 0 0 TEXT 0,0,0 0 0 0 255,255,255 0 3527 1480 0000 0 \"Arial\" 0 | 20700,261832 "
-           "1 0 0 \"" +
-           std::string(signature) + "\"\r\n";
+std::filesystem::path Golden(const char* name) {
+    return test::GoldenDir() / "fsmwriter" / name;
 }
 
 TEST(AsfTemplate, FunctionWithoutSignalsHasFrameTextAndEnd) {
@@ -83,8 +34,7 @@ TEST(AsfTemplate, FunctionWithoutSignalsHasFrameTextAndEnd) {
     std::string text =
         AsfTemplateText("/home/ada/Bus/Temp/idle.asf", idle, none, SampleOptions(), kToday);
     // The signature ends in "( ) " and that blank stands inside the closing quote.
-    EXPECT_TRUE(test::SameBytes(
-        ExpectedHead("idle.asf", "12/4/2026") + TextObject("public idle ( ) ") + "END\r\n", text));
+    EXPECT_TRUE(test::MatchesGolden(Golden("template_idle.asf"), text));
 
     // A Windows path keeps only its file name too; single-digit month and day, four-digit year.
     std::string other = AsfTemplateText("C:\\Proj\\Temp\\x.asf", idle, none, SampleOptions(),
@@ -94,11 +44,7 @@ TEST(AsfTemplate, FunctionWithoutSignalsHasFrameTextAndEnd) {
 }
 
 TEST(AsfTemplate, PortsStandInColumnsOfThreeWithLabelsToTheRight) {
-    EXPECT_EQ(GetPortX(1), 20700);
-    EXPECT_EQ(GetPortY(1), 239700);
-    EXPECT_EQ(GetPortY(3), 227700);
-    EXPECT_EQ(GetPortX(4), 44700);
-    EXPECT_EQ(GetPortY(4), 239700);
+    // The golden file holds the first four places.
     EXPECT_EQ(GetPortX(25), 20700 + 8 * 24000);
     EXPECT_EQ(GetPortY(25), 239700);
 
@@ -110,19 +56,9 @@ TEST(AsfTemplate, PortsStandInColumnsOfThreeWithLabelsToTheRight) {
     signals[3] = sample::Signal("c", 0, 1, 1, "0");
     signals[4] = sample::Signal("d", 0, 1, 1, "0");
     signals.count = 4;
-    std::string text = AsfTemplateText("read.asf", f, signals, SampleOptions(), kToday);
-    std::string expected = ExpectedHead("read.asf", "12/4/2026") +
-                           TextObject("public read (  addr as Integer ) as Integer") +
-                           "I 11 0 2 Builtin InPort | 20700,239700 \"\" \"\"\r\n"
-                           "L 12 11 0 TEXT \"Labels\" | 26700,239700 1 0 0 \"a\"\r\n"
-                           "I 13 0 2 Builtin InPort | 20700,233700 \"\" \"\"\r\n"
-                           "L 14 13 0 TEXT \"Labels\" | 26700,233700 1 0 0 \"b\"\r\n"
-                           "I 15 0 2 Builtin InPort | 20700,227700 \"\" \"\"\r\n"
-                           "L 16 15 0 TEXT \"Labels\" | 26700,227700 1 0 0 \"c\"\r\n"
-                           "I 17 0 2 Builtin InPort | 44700,239700 \"\" \"\"\r\n"
-                           "L 18 17 0 TEXT \"Labels\" | 50700,239700 1 0 0 \"d\"\r\n"
-                           "END\r\n";
-    EXPECT_TRUE(test::SameBytes(expected, text));
+    EXPECT_TRUE(
+        test::MatchesGolden(Golden("template_read.asf"),
+                            AsfTemplateText("read.asf", f, signals, SampleOptions(), kToday)));
 }
 
 TEST(AsfTemplate, DirectionsAreTheTransactorsAndInoutKeepsItsNumbers) {
@@ -137,19 +73,8 @@ TEST(AsfTemplate, DirectionsAreTheTransactorsAndInoutKeepsItsNumbers) {
     signals.count = 6;
     const RtlSignalTable declared = signals;
     std::string text = AsfTemplateText("send.asf", f, signals, SampleOptions(), kToday);
-    std::string objects = text.substr(text.find("I 11"));
-    EXPECT_TRUE(test::SameBytes("I 11 0 3 Builtin InPort | 20700,239700 \"\" \"\"\r\n"
-                                "L 12 11 0 TEXT \"Labels\" | 26700,239700 1 0 0 \"clk\"\r\n"
-                                "I 13 0 0 Builtin OutPort | 20700,233700 \"\" \"\"\r\n"
-                                "L 14 13 0 TEXT \"Labels\" | 26700,233700 1 0 0 \"din\"\r\n"
-                                "I 15 0 2 Builtin InPort | 20700,227700 \"\" \"\"\r\n"
-                                "L 16 15 0 TEXT \"Labels\" | 26700,227700 1 0 0 \"dout\"\r\n"
-                                "I 19 0 0 Builtin OutPort | 44700,233700 \"\" \"\"\r\n"
-                                "L 20 19 0 TEXT \"Labels\" | 50700,233700 1 0 0 \"ack\"\r\n"
-                                "I 21 0 0 Builtin OutPort | 44700,227700 \"\" \"\"\r\n"
-                                "L 22 21 0 TEXT \"Labels\" | 50700,227700 1 0 0 \"clko\"\r\n"
-                                "END\r\n",
-                                objects));
+    EXPECT_TRUE(
+        test::MatchesGolden(Golden("template_send_objects.txt"), text.substr(text.find("I 11"))));
     EXPECT_NE(text.find("FREEOID=60\r\n"), std::string::npos);
     // The caller's table is not reversed.
     for (int k = 1; k <= 6; ++k) EXPECT_EQ(signals[k].directionIndex, declared[k].directionIndex);
@@ -189,7 +114,7 @@ TEST(GenerateAsfTemplate, WritesTheFileAndRemembersItsPath) {
     ASSERT_TRUE(outcome.ok()) << outcome.status.message();
     EXPECT_EQ(assignment.asfTemplatePath, path);
     std::string text = test::ReadBytes(path);
-    EXPECT_EQ(text.rfind(ExpectedHead("get.asf", "12/4/2026"), 0), 0u);
+    EXPECT_EQ(text.rfind("VERSION=1.19\r\nHEADER\r\nFILE=\"get.asf\"\r\n", 0), 0u);
     EXPECT_NE(text.find("I 13 0 0 Builtin OutPort | 20700,233700 \"\" \"\"\r\n"
                         "L 14 13 0 TEXT \"Labels\" | 26700,233700 1 0 0 \"req\"\r\nEND\r\n"),
               std::string::npos);

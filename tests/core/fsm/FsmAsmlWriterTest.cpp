@@ -1,7 +1,7 @@
-// The FSM-to-AsmL writer: the namespace text of a state machine line by line (actions
-// split at "\n", the priority sort, if / elseif / else chains, the fallback to the default
-// state, the trap branch), a machine without initial and trap state, and the diagram
-// lines the AsmL lines are traced back to.
+// The FSM-to-AsmL writer against golden files: the namespace text of a state machine
+// (actions split at "\n", the priority sort, if / elseif / else chains, the fallback to
+// the default state, the trap branch), a machine without initial and trap state, and the
+// diagram lines the AsmL lines are traced back to.
 #include "fsm/FsmAsmlWriter.h"
 
 #include "TestSupport.h"
@@ -13,10 +13,8 @@
 namespace kestrel {
 namespace {
 
-std::string Lines(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    for (std::string_view line : lines) text.append(line).append("\r\n");
-    return text;
+std::filesystem::path Golden(const char* name) {
+    return test::GoldenDir() / "fsmwriter" / name;
 }
 
 DiagramState State(ObjectNumber number, std::string name, int line) {
@@ -66,93 +64,7 @@ TEST(FsmAsmlWriter, WritesTheNamespaceOfAStateMachine) {
     std::vector<DiagramProblem> problems =
         WriteFsmNamespace(SampleMachine(), "Read", "public Read ( ) ", 0, out);
     EXPECT_TRUE(problems.empty());
-    EXPECT_TRUE(test::SameBytes(Lines({
-                                    "namespace nsRead",
-                                    "import nsHardwareDatatype",
-                                    "import nsRTL",
-                                    "",
-                                    "// Declare Enumeration here",
-                                    "enum typeState",
-                                    "  A",
-                                    "  B",
-                                    "  C",
-                                    "  T",
-                                    "  Lone",
-                                    "",
-                                    "// Function Declaration",
-                                    "public Read ( ) ",
-                                    "",
-                                    "  // Declare Constants here",
-                                    "  const MAX As Integer = 4",
-                                    "",
-                                    "  // Declare Local AsmL Variables here",
-                                    "  var CurrentState as typeState = B",
-                                    "  var cnt As Integer = 1",
-                                    "  var flag As Integer",
-                                    "",
-                                    "  // Start writing State Machine from here",
-                                    "  step while ( CurrentState <> T )",
-                                    "",
-                                    "    match ( CurrentState )",
-                                    "",
-                                    "      A :",
-                                    "",
-                                    "        // Actions",
-                                    "        x := 1",
-                                    "        y := 2",
-                                    "        // Actions",
-                                    "        z := 3",
-                                    "",
-                                    "        // Next State",
-                                    "        if ( p3 ) then",
-                                    "          CurrentState := T",
-                                    "        elseif ( p2 ) then",
-                                    "          CurrentState := C",
-                                    "        elseif ( p1 ) then",
-                                    "          CurrentState := B",
-                                    "        else",
-                                    "          CurrentState := A",
-                                    "",
-                                    "",
-                                    "      B :",
-                                    "",
-                                    "",
-                                    "        // Next State",
-                                    "        CurrentState := A",
-                                    "        elseif ( q ) then",
-                                    "          CurrentState := C",
-                                    "",
-                                    "",
-                                    "      C :",
-                                    "",
-                                    "",
-                                    "        // Next State",
-                                    "        if ( r ) then",
-                                    "          CurrentState := T",
-                                    "        else",
-                                    "          CurrentState := B",
-                                    "",
-                                    "",
-                                    "      T :",
-                                    "",
-                                    "",
-                                    "",
-                                    "",
-                                    "      Lone :",
-                                    "",
-                                    "",
-                                    "",
-                                    "",
-                                    "      // Trap State",
-                                    "      otherwise",
-                                    "",
-                                    "        // Next State",
-                                    "        CurrentState := T",
-                                    "",
-                                    "",
-                                    "",
-                                }),
-                                out.text));
+    EXPECT_TRUE(test::MatchesGolden(Golden("sample_machine.asml"), out.text));
 
     // Every line has an origin; lines made from diagram records point at them.
     ASSERT_EQ(out.origins.size(),
@@ -187,46 +99,7 @@ TEST(FsmAsmlWriter, WithoutInitialTrapOrDefaultState) {
     FsmAsmlText out;
     out.diagramPaths.push_back("/p/Input/W.asf");
     WriteFsmNamespace(m, "W", "public W ( ) as Boolean", 0, out);
-    EXPECT_TRUE(test::SameBytes(Lines({
-                                    "namespace nsW",
-                                    "import nsHardwareDatatype",
-                                    "import nsRTL",
-                                    "",
-                                    "// Declare Enumeration here",
-                                    "enum typeState",
-                                    "  S1",
-                                    "  S2",
-                                    "",
-                                    "// Function Declaration",
-                                    "public W ( ) as Boolean",
-                                    "",
-                                    "  // Declare Constants here",
-                                    "",
-                                    "  // Declare Local AsmL Variables here",
-                                    "  var CurrentState as typeState",
-                                    "",
-                                    "  // Start writing State Machine from here",
-                                    "  step while ( CurrentState <>  )",
-                                    "",
-                                    "    match ( CurrentState )",
-                                    "",
-                                    "      S1 :",
-                                    "",
-                                    "",
-                                    "        // Next State",
-                                    "        if ( go ) then",
-                                    "          CurrentState := S2",
-                                    "        elseif ( stay ) then",
-                                    "          CurrentState := S1",
-                                    "",
-                                    "",
-                                    "      S2 :",
-                                    "",
-                                    "",
-                                    "",
-                                    "",
-                                }),
-                                out.text));
+    EXPECT_TRUE(test::MatchesGolden(Golden("no_initial_trap_default.asml"), out.text));
 
     // An empty machine (a diagram that could not be read) still gives its namespace.
     FsmAsmlText empty;
