@@ -1,10 +1,11 @@
 // The map of the generated lines: finding a compiler's file and line in it, recording a
-// run's splices, and keeping the map of the last run in the user's cache folder as text,
-// one record a line, fields apart by tabs:
-//   kestrel-line-map 1
-//   method <n> / header <path> / source <path> / scope <text>   (sources and scopes numbered
-//   from 0 in their order)
-//   file <checksum> <path>, then its lines: <line> <source> <source line> <scope>
+// run's splices, and keeping the record of the last run in the user's cache folder as
+// text, one record a line, fields apart by tabs, numbers apart by blanks:
+//   kestrel-line-map 2
+//   folder <native project folder>   (a guard against two folders of one hash)
+//   method, project, cpp <checksum> <path>, header <checksum> <path>, interface, clean,
+//   diagram <path> (each in turn), origins <diagram line ...>, function <name> (each in
+//   turn), splice <0: Tran.cpp, 1: Tran.h> <first line> <function> <section> <origins...>
 #include "codegen/LineMap.h"
 
 #include "platform/FileSystem.h"
@@ -14,20 +15,27 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
-#include <map>
+#include <cstring>
 
 namespace kestrel {
 
 namespace {
 
-constexpr std::string_view kHeading = "kestrel-line-map 1";
+constexpr std::string_view kHeading = "kestrel-line-map 2";
+constexpr int kMaxRecordedFunctions = 1 << 16;
 
-std::uint64_t Fnv1a(std::string_view bytes) {
+// A 64-bit hash of the bytes, eight at a time (FNV-1a's constants on words).
+std::uint64_t Hash(std::string_view bytes) {
+    constexpr std::uint64_t kPrime = 0x100000001b3ULL;
     std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (char c : bytes) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 0x100000001b3ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        hash = (hash ^ word) * kPrime;
+        hash ^= hash >> 29;
     }
+    for (; i < bytes.size(); ++i) hash = (hash ^ static_cast<unsigned char>(bytes[i])) * kPrime;
     return hash;
 }
 
@@ -59,63 +67,64 @@ bool Plain(std::string_view text) {
     return text.find_first_of("\t\r\n") == std::string_view::npos;
 }
 
-// Numbers the texts of one kind (sources, scopes) in their first order.
-struct Numbering {
-    std::map<std::string, int> numbers;
-    std::string records;
-    int Of(const std::string& text, std::string_view kind) {
-        auto [at, added] = numbers.try_emplace(text, static_cast<int>(numbers.size()));
-        if (added) records += std::string(kind) + "\t" + text + "\n";
-        return at->second;
+// Appends the numbers, apart by blanks.
+template <typename Numbers> void AppendNumbers(std::string& text, const Numbers& numbers) {
+    char buffer[16];
+    for (int n : numbers) {
+        auto end = std::to_chars(buffer, buffer + sizeof buffer, n).ptr;
+        text.append(buffer, end);
+        text += ' ';
     }
-};
+    if (std::begin(numbers) != std::end(numbers)) text.pop_back();
+}
 
-// Reads the records of a kept map; false at the first record it cannot read.
-class MapReader {
-public:
-    explicit MapReader(SourceMap& map) : map_(map) {}
+bool ReadNumbers(std::string_view text, std::vector<int>& numbers) {
+    numbers.clear();
+    while (!text.empty()) {
+        const std::size_t blank = text.find(' ');
+        int n = 0;
+        if (!Number(text.substr(0, blank), n)) return false;
+        numbers.push_back(n);
+        text = blank == std::string_view::npos ? std::string_view{} : text.substr(blank + 1);
+    }
+    return true;
+}
 
-    bool Record(std::string_view line) {
-        const std::vector<std::string_view> f = Fields(line);
-        if (f[0] == "method" && f.size() == 2) return Number(f[1], map_.method);
-        if (f[0] == "header" && f.size() == 2) return map_.headers.emplace_back(f[1]), true;
-        if (f[0] == "source" && f.size() == 2) return sources_.emplace_back(f[1]), true;
-        if (f[0] == "scope" && f.size() == 2) return scopes_.emplace_back(f[1]), true;
-        if (f[0] == "file" && f.size() == 3) {
-            map_.files.push_back({std::string(f[2]), {}, std::string(f[1])});
-            return true;
-        }
-        int at = 0, source = 0, from = 0, scope = 0;
-        if (map_.files.empty() || f.size() != 4 || !Number(f[0], at) || !Number(f[1], source) ||
-            !Number(f[2], from) || !Number(f[3], scope) || source < 0 || scope < 0 ||
-            static_cast<std::size_t>(source) >= sources_.size() ||
-            static_cast<std::size_t>(scope) >= scopes_.size())
-            return false;
-        map_.files.back().lines.push_back({at,
-                                           {},
-                                           {sources_[static_cast<std::size_t>(source)], from,
-                                            scopes_[static_cast<std::size_t>(scope)]}});
+// Reads one record of a kept record; false when it cannot.
+bool ReadRecord(const std::vector<std::string_view>& f, LineRecord& record) {
+    const std::string_view kind = f[0];
+    if (f.size() == 2) {
+        const std::string value(f[1]);
+        if (kind == "method") return Number(f[1], record.method);
+        if (kind == "project") return record.projectFolder = value, true;
+        if (kind == "interface") return record.interfacePath = value, true;
+        if (kind == "clean") return record.cleanPath = value, true;
+        if (kind == "diagram") return record.diagramPaths.push_back(value), true;
+        if (kind == "function") return record.functionNames.push_back(value), true;
+        std::vector<int> numbers;
+        if (kind != "origins" || !ReadNumbers(f[1], numbers) || numbers.size() % 2) return false;
+        for (std::size_t i = 0; i < numbers.size(); i += 2)
+            record.cleanOrigins.emplace_back(numbers[i], numbers[i + 1]);
         return true;
     }
-
-private:
-    SourceMap& map_;
-    std::vector<std::string> sources_, scopes_;
-};
-
-// Gives each mapped line the text its file holds; false when a file is not as its run
-// wrote it.
-bool ReadMappedTexts(SourceMap& map) {
-    for (GeneratedFileMap& file : map.files) {
-        std::string bytes;
-        if (!ReadFileBytes(StoredPath(file.path), bytes) || ContentChecksum(bytes) != file.checksum)
-            return false;
-        const std::vector<std::string_view> lines = SplitLines(bytes);
-        for (MappedLine& line : file.lines) {
-            if (line.line < 1 || static_cast<std::size_t>(line.line) > lines.size()) return false;
-            line.text = Cp1252ToUtf8(lines[static_cast<std::size_t>(line.line) - 1]);
-        }
+    if ((kind == "cpp" || kind == "header") && f.size() == 3) {
+        (kind == "cpp" ? record.cppPath : record.headerPath) = std::string(f[2]);
+        record.files.push_back({std::string(f[2]), std::string(f[1]), {}});
+        return record.files.size() == (kind == "cpp" ? 1u : 2u);
     }
+    std::vector<int> place, origins;
+    if (kind != "splice" || f.size() != 3 || !ReadNumbers(f[1], place) || place.size() != 4 ||
+        !ReadNumbers(f[2], origins))
+        return false;
+    const int file = place[0], line = place[1], function = place[2], section = place[3];
+    if (file < 0 || static_cast<std::size_t>(file) >= record.files.size() || function < 1 ||
+        function > kMaxRecordedFunctions || section < 0 || section > kSectionUpd)
+        return false;
+    record.files[static_cast<std::size_t>(file)].splices.push_back({line, function, section});
+    if (record.functions.size() < static_cast<std::size_t>(function) ||
+        !record.functions[static_cast<std::size_t>(function - 1)])
+        record.Origins(function, {});
+    record.functions[static_cast<std::size_t>(function - 1)]->Of(section) = std::move(origins);
     return true;
 }
 
@@ -170,20 +179,31 @@ const RecordedFile* LineRecord::File(std::string_view path) const {
 }
 
 std::string ContentChecksum(std::string_view bytes) {
-    return std::to_string(bytes.size()) + ":" + Hex(Fnv1a(bytes));
+    return std::to_string(bytes.size()) + ":" + Hex(Hash(bytes));
+}
+
+bool LineRecord::Complete() const {
+    if (method == 0 || files.size() < 2 || !File(cppPath) || !File(headerPath)) return false;
+    for (const std::optional<SectionOrigins>& origins : functions)
+        if (origins && !origins->complete) return false;
+    return true;
 }
 
 void RecordWrittenFile(LineRecord& record, std::string_view path, std::string_view text,
                        const std::vector<SectionSplice>& splices) {
     RecordedFile file{std::string(path), ContentChecksum(text), {}};
-    std::vector<std::size_t> starts;
-    for (std::string_view line : SplitLines(text))
-        starts.push_back(static_cast<std::size_t>(line.data() - text.data()));
+    // The splices come in writing order; lines are counted by their LF, as every generated
+    // line ends in CR LF.
+    std::size_t counted = 0;
+    int line = 1;
     for (const SectionSplice& splice : splices) {
-        auto it = std::lower_bound(starts.begin(), starts.end(), splice.offset);
-        if (it == starts.end() || *it != splice.offset) continue;
-        file.splices.push_back(
-            {static_cast<int>(it - starts.begin()) + 1, splice.function, splice.section});
+        if (splice.offset < counted || splice.offset >= text.size()) continue;
+        if (splice.offset > 0 && text[splice.offset - 1] != '\n') continue;
+        for (const char *at = text.data() + counted, *end = text.data() + splice.offset;
+             (at = static_cast<const char*>(std::memchr(at, '\n', end - at))); ++at)
+            ++line;
+        counted = splice.offset;
+        file.splices.push_back({line, splice.function, splice.section});
     }
     std::erase_if(record.files, [&](const RecordedFile& old) { return old.path == path; });
     record.files.push_back(std::move(file));
@@ -199,38 +219,53 @@ std::filesystem::path LineMapCachePath(std::string_view projectFolder) {
         cache = std::filesystem::path(home) / ".cache";
     else
         return {};
-    return cache / "kestrel" / "maps" / Hex(Fnv1a(projectFolder));
+    return cache / "kestrel" / "maps" / Hex(Hash(projectFolder));
 }
 
-Status SaveLineMap(const SourceMap& map) {
-    const std::filesystem::path path = LineMapCachePath(map.projectFolder);
+Status SaveLineRecord(const LineRecord& record) {
+    const std::string folder = NativePath(record.projectFolder).lexically_normal().string();
+    const std::filesystem::path path = LineMapCachePath(folder);
     if (path.empty()) return Status::Error("no cache folder: neither XDG_CACHE_HOME nor HOME");
-    Numbering sources, scopes;
-    std::string text = std::string(kHeading) + "\nmethod\t" + std::to_string(map.method) + "\n";
-    bool plain = Plain(map.projectFolder);
-    for (const std::string& header : map.headers) {
-        text += "header\t" + header + "\n";
-        plain = plain && Plain(header);
+    const RecordedFile* files[] = {record.File(record.cppPath), record.File(record.headerPath)};
+    if (!record.Complete()) return Status::Error("the run recorded no complete map");
+    std::string text = std::string(kHeading) + "\nfolder\t" + folder + "\nmethod\t" +
+                       std::to_string(record.method) + "\nproject\t" + record.projectFolder +
+                       "\ncpp\t" + files[0]->checksum + "\t" + record.cppPath + "\nheader\t" +
+                       files[1]->checksum + "\t" + record.headerPath + "\ninterface\t" +
+                       record.interfacePath + "\nclean\t" + record.cleanPath + "\n";
+    bool plain = Plain(folder) && Plain(record.projectFolder) && Plain(record.cppPath) &&
+                 Plain(record.headerPath) && Plain(record.interfacePath) && Plain(record.cleanPath);
+    for (const std::string& diagram : record.diagramPaths) {
+        text += "diagram\t" + diagram + "\n";
+        plain = plain && Plain(diagram);
     }
-    std::string files;
-    for (const GeneratedFileMap& file : map.files) {
-        files += "file\t" + file.checksum + "\t" + file.path + "\n";
-        plain = plain && Plain(file.path);
-        for (const MappedLine& line : file.lines) {
-            const SourcePlace& place = line.source;
-            plain = plain && Plain(place.file) && Plain(place.scope);
-            files += std::to_string(line.line) + "\t" +
-                     std::to_string(sources.Of(place.file, "source")) + "\t" +
-                     std::to_string(place.line) + "\t" +
-                     std::to_string(scopes.Of(place.scope, "scope")) + "\n";
+    text += "origins\t";
+    std::vector<int> pairs;
+    pairs.reserve(record.cleanOrigins.size() * 2);
+    for (auto [diagram, line] : record.cleanOrigins) pairs.insert(pairs.end(), {diagram, line});
+    AppendNumbers(text, pairs);
+    text += "\n";
+    for (const std::string& name : record.functionNames) {
+        text += "function\t" + name + "\n";
+        plain = plain && Plain(name);
+    }
+    for (int file = 0; file < 2; ++file) {
+        for (const RecordedFile::Splice& splice : files[file]->splices) {
+            const auto slot = static_cast<std::size_t>(splice.function - 1);
+            if (slot >= record.functions.size() || !record.functions[slot]) continue;
+            text += "splice\t";
+            AppendNumbers(text, std::initializer_list<int>{file, splice.line, splice.function,
+                                                           splice.section});
+            text += "\t";
+            AppendNumbers(text, record.functions[slot]->Of(splice.section));
+            text += "\n";
         }
     }
-    if (!plain) return Status::Error("a path or scope of the map holds a tab or a line end");
+    if (!plain) return Status::Error("a path or name of the map holds a tab or a line end");
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
     if (error) return Status::Error(path.parent_path().string() + ": " + error.message());
-    return WriteFileAtomic(StoredPath(path), text + "folder\t" + map.projectFolder + "\n" +
-                                                 sources.records + scopes.records + files);
+    return WriteFileAtomic(StoredPath(path), text);
 }
 
 void ForgetLineMap(std::string_view projectFolder) {
@@ -238,26 +273,33 @@ void ForgetLineMap(std::string_view projectFolder) {
     if (!path.empty()) RemoveFileIfExists(StoredPath(path)).ok();
 }
 
-bool LoadLineMap(std::string_view projectFolder, SourceMap& map) {
-    map = SourceMap{};
+bool LoadLineRecord(std::string_view projectFolder, LineRecord& record) {
+    record = LineRecord{};
     const std::filesystem::path path = LineMapCachePath(projectFolder);
     std::string bytes;
-    if (path.empty() || !ReadFileBytes(StoredPath(path), bytes)) return false;
-    const std::vector<std::string_view> lines = SplitLines(bytes);
-    // The folder record guards against two folders of one hash.
-    bool ok = lines.size() >= 3 && lines[0] == kHeading;
-    bool sameFolder = false;
-    MapReader reader(map);
-    for (std::size_t i = 1; ok && i < lines.size(); ++i) {
-        if (lines[i].starts_with("folder\t"))
-            ok = sameFolder = lines[i].substr(7) == projectFolder;
-        else
-            ok = reader.Record(lines[i]);
-    }
-    map.projectFolder = std::string(projectFolder);
-    if (!ok || !sameFolder || map.files.size() != 2 || !ReadMappedTexts(map)) {
-        map = SourceMap{};
+    if (path.empty() || !FileExists(StoredPath(path)) || !ReadFileBytes(StoredPath(path), bytes))
         return false;
+    const std::vector<std::string_view> lines = SplitLines(bytes);
+    bool ok = lines.size() >= 2 && lines[0] == kHeading &&
+              lines[1] == "folder\t" + std::string(projectFolder);
+    for (std::size_t i = 2; ok && i < lines.size(); ++i) ok = ReadRecord(Fields(lines[i]), record);
+    if (!ok || !record.Complete()) {
+        record = LineRecord{};
+        return false;
+    }
+    return true;
+}
+
+bool ReadMappedTexts(SourceMap& map) {
+    for (GeneratedFileMap& file : map.files) {
+        std::string bytes;
+        if (!ReadFileBytes(StoredPath(file.path), bytes) || ContentChecksum(bytes) != file.checksum)
+            return false;
+        const std::vector<std::string_view> lines = SplitLines(bytes);
+        for (MappedLine& line : file.lines) {
+            if (line.line < 1 || static_cast<std::size_t>(line.line) > lines.size()) return false;
+            line.text = Cp1252ToUtf8(lines[static_cast<std::size_t>(line.line) - 1]);
+        }
     }
     return true;
 }

@@ -1,12 +1,12 @@
 #pragma once
-// The way back from a generated line to what the user wrote, and the map of the last
+// The way back from a generated line to what the user wrote, and the record of the last
 // Generate run kept for it. For every line of the generated Tran.cpp and Tran.h that the
 // translation of a function's behaviour made, the map holds the line of clean.asml (AsmL
 // method) or of the ASF diagram (FSM method) that produced it. A run records, while it
 // translates and writes, the origin of every section line and where each section was
-// spliced (LineRecord); the map made of that record is kept outside the project, in the
-// user's cache folder, with the checksums of the two files, so that a later build maps its
-// compiler's lines without translating again, and never with a map of other files. Every
+// spliced (LineRecord); the record is kept outside the project, in the user's cache folder,
+// with the checksums of the two files, so that a later build maps its compiler's lines
+// without translating again, and never with a map of other files. Every
 // text of the map is native (UTF-8), as a terminal and the compiler have it.
 #include "platform/Status.h"
 
@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kestrel {
@@ -98,20 +99,33 @@ struct RecordedFile {
     std::vector<Splice> splices;
 };
 
-// What a run records for its map, when asked (GenerationRun::lineRecord).
+// What a run records for its map, when asked (GenerationRun::lineRecord): what the
+// translation and the writers did, and where the user's lines behind them are. The places
+// themselves are found only when the map is wanted (SourceMapFromRecord), so that a run
+// pays little for its map.
 struct LineRecord {
+    int method = 0;
+    // Stored paths, as the run's settings give them.
+    std::string projectFolder, cppPath, headerPath, interfacePath;
+    // clean.asml; for the FSM method the diagrams and, per line of clean.asml, the diagram
+    // (index into diagramPaths, -1 for none) and its line that made it.
+    std::string cleanPath;
+    std::vector<std::string> diagramPaths;
+    std::vector<std::pair<int, int>> cleanOrigins;
+    std::vector<std::string> functionNames; // per slot (index f - 1), trimmed
     // Per function slot (index f - 1): the origins of its translated sections; a function
     // that was not translated (library, no section) has none.
     std::vector<std::optional<SectionOrigins>> functions;
     std::vector<RecordedFile> files; // every file written, in writing order
-    // The map the route made of the record (SourceMapFromRecord), when it made one.
-    std::optional<SourceMap> map;
 
     void Origins(int function, SectionOrigins origins);
     const RecordedFile* File(std::string_view path) const;
+    // Whether it holds all a map needs: the method, Tran.cpp and Tran.h, and the origins
+    // of every translated section.
+    bool Complete() const;
 };
 
-// A checksum of a file's bytes: their count and their 64-bit FNV-1a hash, as text.
+// A checksum of a file's bytes: their count and a 64-bit hash of them, as text.
 std::string ContentChecksum(std::string_view bytes);
 
 // Records a written file: its checksum and the line at which each splice begins (a
@@ -119,22 +133,24 @@ std::string ContentChecksum(std::string_view bytes);
 void RecordWrittenFile(LineRecord& record, std::string_view path, std::string_view text,
                        const std::vector<SectionSplice>& splices);
 
-// The file that keeps the map of the last run of the project in `projectFolder` (native,
-// full path): <cache>/kestrel/maps/<hash of the folder>, where <cache> is $XDG_CACHE_HOME
-// when that is a full path, else $HOME/.cache. Empty when neither is known.
+// The file that keeps the record of the last run of the project in `projectFolder`
+// (native, full path): <cache>/kestrel/maps/<hash of the folder>, where <cache> is
+// $XDG_CACHE_HOME when that is a full path, else $HOME/.cache. Empty when neither is known.
 std::filesystem::path LineMapCachePath(std::string_view projectFolder);
 
-// Keeps `map` (with the checksums of its files) as the map of the last run of its project,
-// replacing the file atomically. Fails when it cannot be written or a text of it holds a
-// tab or a line end.
-Status SaveLineMap(const SourceMap& map);
+// Keeps a complete `record` as the one of the last run of its project, replacing the file
+// atomically. Fails when it cannot be written or a text of it holds a tab or a line end.
+Status SaveLineRecord(const LineRecord& record);
 
-// Forgets the kept map of the project in `projectFolder` (native, full path).
+// Forgets the kept record of the project in `projectFolder` (native, full path).
 void ForgetLineMap(std::string_view projectFolder);
 
-// Reads the kept map of the project in `projectFolder` (native, full path), with each
-// mapped line's text taken from its file. False, with `map` empty, when there is none,
-// when it cannot be read, or when a file it maps no longer has the checksum it had.
-bool LoadLineMap(std::string_view projectFolder, SourceMap& map);
+// Reads the kept record of the project in `projectFolder` (native, full path). False when
+// there is none or it cannot be read.
+bool LoadLineRecord(std::string_view projectFolder, LineRecord& record);
+
+// Gives each mapped line the text its file holds. False when a file does not have the
+// checksum its map gives (it is not as its run wrote it) or lacks a mapped line.
+bool ReadMappedTexts(SourceMap& map);
 
 } // namespace kestrel

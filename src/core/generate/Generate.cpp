@@ -56,11 +56,11 @@ private:
     LogObserver* previous_;
 };
 
-// Keeps the map of the run, or forgets the one of an earlier run. The map is a help for
+// Keeps the record of the run's map, or forgets the one of an earlier run. The map is a help for
 // later commands, which translate again without it: failing to keep it is no error of
 // Generate.
 void KeepLineMap(const std::string& projectFolder, const LineRecord& record) {
-    if (!record.map || !SaveLineMap(*record.map))
+    if (!record.Complete() || !SaveLineRecord(record))
         ForgetLineMap(NativePath(projectFolder).lexically_normal().string());
 }
 

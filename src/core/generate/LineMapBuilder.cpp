@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <tuple>
 
 namespace kestrel {
 
@@ -23,20 +24,30 @@ std::string Native(std::string_view stored) {
 // Turns the index of a clean.asml line into the user's place, reading each diagram once.
 class PlaceFinder {
 public:
-    explicit PlaceFinder(const AsmlSource& source) : source_(source) {}
+    explicit PlaceFinder(const LineRecord& record) : record_(record) {}
 
-    SourcePlace Place(int index, std::string_view functionName) {
-        AsmlSource::Origin origin = source_.OriginOf(static_cast<std::size_t>(index));
-        if (!origin.inDiagram)
-            return {Native(origin.file), origin.line, "namespace ns" + Cp1252ToUtf8(functionName)};
+    SourcePlace Place(int index, const std::string& functionName) {
+        const auto at = static_cast<std::size_t>(index);
+        int diagram = -1, line = index + 1;
+        if (at < record_.cleanOrigins.size() && record_.cleanOrigins[at].first >= 0 &&
+            static_cast<std::size_t>(record_.cleanOrigins[at].first) < record_.diagramPaths.size())
+            std::tie(diagram, line) = record_.cleanOrigins[at];
+        if (diagram < 0)
+            return {NativeOf(record_.cleanPath), line, "namespace ns" + Cp1252ToUtf8(functionName)};
+        const std::string& path = record_.diagramPaths[static_cast<std::size_t>(diagram)];
         std::string scope;
-        if (const AsfDocument* doc = Diagram(std::string(origin.file)))
-            scope = DiagramLineScope(*doc, origin.line);
+        if (const AsfDocument* doc = Diagram(path)) scope = DiagramLineScope(*doc, line);
         if (scope.empty()) scope = "diagram of " + Cp1252ToUtf8(functionName);
-        return {Native(origin.file), origin.line, std::move(scope)};
+        return {NativeOf(path), line, std::move(scope)};
     }
 
 private:
+    const std::string& NativeOf(const std::string& stored) {
+        auto found = natives_.find(stored);
+        if (found == natives_.end()) found = natives_.emplace(stored, Native(stored)).first;
+        return found->second;
+    }
+
     const AsfDocument* Diagram(const std::string& path) {
         auto found = documents_.find(path);
         if (found == documents_.end()) {
@@ -51,18 +62,19 @@ private:
         return found->second.get();
     }
 
-    const AsmlSource& source_;
+    const LineRecord& record_;
+    std::map<std::string, std::string> natives_;
     std::map<std::string, std::unique_ptr<AsfDocument>> documents_;
 };
 
-GeneratedFileMap MapFile(const GenerationRun& run, const RecordedFile& file,
-                         const LineRecord& record, PlaceFinder& places) {
+GeneratedFileMap MapFile(const RecordedFile& file, const LineRecord& record, PlaceFinder& places) {
     GeneratedFileMap mapped{Native(file.path), {}, file.checksum};
     for (const RecordedFile::Splice& splice : file.splices) {
         const auto slot = static_cast<std::size_t>(splice.function - 1);
         if (slot >= record.functions.size() || !record.functions[slot]) continue;
         const std::vector<int>& origins = record.functions[slot]->Of(splice.section);
-        const std::string name = Trim(run.tables.functions[splice.function].functionName.Text());
+        const std::string name =
+            slot < record.functionNames.size() ? record.functionNames[slot] : std::string();
         for (std::size_t k = 0; k < origins.size(); ++k) {
             if (origins[k] < 0) continue;
             mapped.lines.push_back(
@@ -76,21 +88,38 @@ GeneratedFileMap MapFile(const GenerationRun& run, const RecordedFile& file,
 
 } // namespace
 
-std::optional<SourceMap> SourceMapFromRecord(const GenerationRun& run, const AsmlSource& source,
-                                             int method, const LineRecord& record) {
+void NoteRunSources(const GenerationRun& run, const AsmlSource& source, int method,
+                    LineRecord& record) {
     const GenerationSettings& settings = run.tables.settings;
-    const RecordedFile* cpp = record.File(settings.transactorCppPath);
-    const RecordedFile* header = record.File(settings.transactorHeaderPath);
-    if (!cpp || !header) return std::nullopt;
-    for (const std::optional<SectionOrigins>& origins : record.functions)
-        if (origins && !origins->complete) return std::nullopt;
+    record.method = method;
+    record.projectFolder = run.projectFolder;
+    record.cppPath = settings.transactorCppPath;
+    record.headerPath = settings.transactorHeaderPath;
+    record.interfacePath = settings.interfaceHeaderPath;
+    record.cleanPath = source.path;
+    record.diagramPaths.clear();
+    record.cleanOrigins.clear();
+    if (source.diagrams) {
+        record.diagramPaths = source.diagrams->diagramPaths;
+        record.cleanOrigins.reserve(source.diagrams->origins.size());
+        for (const DiagramOrigin& origin : source.diagrams->origins)
+            record.cleanOrigins.emplace_back(origin.diagram, origin.line);
+    }
+    record.functionNames.clear();
+    const int count = std::clamp<int>(run.tables.functions.count, 0, kMaxFunctions);
+    for (int f = 1; f <= count; ++f)
+        record.functionNames.push_back(Trim(run.tables.functions[f].functionName.Text()));
+}
+
+std::optional<SourceMap> SourceMapFromRecord(const LineRecord& record) {
+    if (!record.Complete()) return std::nullopt;
     SourceMap map;
-    map.projectFolder = Native(run.projectFolder);
-    map.method = method;
-    map.headers = {Native(settings.transactorHeaderPath), Native(settings.interfaceHeaderPath)};
-    PlaceFinder places(source);
-    map.files.push_back(MapFile(run, *cpp, record, places));
-    map.files.push_back(MapFile(run, *header, record, places));
+    map.projectFolder = Native(record.projectFolder);
+    map.method = record.method;
+    map.headers = {Native(record.headerPath), Native(record.interfacePath)};
+    PlaceFinder places(record);
+    map.files.push_back(MapFile(*record.File(record.cppPath), record, places));
+    map.files.push_back(MapFile(*record.File(record.headerPath), record, places));
     return map;
 }
 

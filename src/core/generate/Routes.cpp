@@ -102,7 +102,7 @@ void TranslateAllFunctions(GenerationRun& run, const AsmlSource& source,
     }
 }
 
-// The output files and the library; with a record, the map of the lines written.
+// The output files and the library; with a record, what its map needs of the run.
 void WriteOutputs(GenerationRun& run, const AsmlSource& source, int method,
                   const RouteEnvironment& environment) {
     if (!environment.writeOutputs) return;
@@ -110,8 +110,7 @@ void WriteOutputs(GenerationRun& run, const AsmlSource& source, int method,
     CreateTransactorHeader(run);
     CreateTransactorCpp(run);
     CreateLibrary(run);
-    if (run.lineRecord)
-        run.lineRecord->map = SourceMapFromRecord(run, source, method, *run.lineRecord);
+    if (run.lineRecord) NoteRunSources(run, source, method, *run.lineRecord);
 }
 
 std::string DurationText(std::chrono::milliseconds wait) {

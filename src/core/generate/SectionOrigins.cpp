@@ -80,8 +80,9 @@ std::string_view SectionOriginTracker::CallText(const Section& section, std::siz
     return std::string_view(text).substr(begin, end - begin - 2); // without its CR LF
 }
 
-SectionOriginTracker::NewCalls SectionOriginTracker::TakeNewCalls() {
-    NewCalls calls;
+SectionOriginTracker::NewCalls& SectionOriginTracker::TakeNewCalls() {
+    NewCalls& calls = calls_; // kept from line to line with its memory
+    for (std::vector<std::size_t>& own : calls) own.clear();
     for (std::size_t s = 0; s < kSections; ++s) {
         Section& section = sections_[s];
         section.callOrigin.resize(section.starts.size(), -1);
@@ -121,7 +122,7 @@ void SectionOriginTracker::BeforeLine(std::size_t) {
 void SectionOriginTracker::AfterLine(std::size_t line, std::string_view) {
     if (!Following()) return;
     const int index = static_cast<int>(line);
-    NewCalls calls = TakeNewCalls();
+    NewCalls& calls = TakeNewCalls();
     const TranslationState& state = *state_;
 
     if (state.tokenCount > 0 && state.indentation > previousIndentation_) {
@@ -175,7 +176,7 @@ void SectionOriginTracker::AfterLine(std::size_t line, std::string_view) {
 
 void SectionOriginTracker::AfterClosingAll() {
     if (!Following()) return;
-    NewCalls calls = TakeNewCalls();
+    NewCalls& calls = TakeNewCalls();
     while (!blocks_.empty()) {
         CloseBlock(blocks_.back(), calls);
         blocks_.pop_back();
@@ -185,7 +186,7 @@ void SectionOriginTracker::AfterClosingAll() {
 
 void SectionOriginTracker::Finish() {
     if (!Following()) return;
-    NewCalls calls = TakeNewCalls();
+    NewCalls& calls = TakeNewCalls();
     Settle(calls, -1);
     for (Section& section : sections_) {
         section.out->clear();

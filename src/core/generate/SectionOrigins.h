@@ -55,12 +55,13 @@ private:
     bool Following();
     void StopRecording();
     std::string_view CallText(const Section& section, std::size_t call) const;
-    NewCalls TakeNewCalls();
+    NewCalls& TakeNewCalls();
     void CloseBlock(const Block& block, NewCalls& calls);
     void Settle(NewCalls& calls, int origin);
 
     SectionOrigins& origins_;
     std::array<Section, kSections> sections_;
+    NewCalls calls_;
     const TranslationState* state_ = nullptr;
     bool following_ = false;
     std::vector<Block> blocks_;

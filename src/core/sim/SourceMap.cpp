@@ -151,24 +151,31 @@ Status MakeSourceMap(std::string_view projectFilePath, SourceMap& map, std::opti
     const std::string header = TransactorHeaderText(run.tables, now, sections, &headerSplices);
     RecordWrittenFile(lines, settings.transactorCppPath, cpp, cppSplices);
     RecordWrittenFile(lines, settings.transactorHeaderPath, header, headerSplices);
-    map = *SourceMapFromRecord(run, source, clean.method, lines);
+    NoteRunSources(run, source, clean.method, lines);
+    map = *SourceMapFromRecord(lines);
     KeepLinesAsOnDisk(map.files[0], cpp, map.staleLines);
     KeepLinesAsOnDisk(map.files[1], header, map.staleLines);
     return Status::Ok();
 }
 
 Status LoadSourceMap(std::string_view projectFilePath, SourceMap& map, std::optional<int> method) {
-    ProjectRecord record;
-    if (Status read = PeekProject(projectFilePath, record); !read) return read;
+    ProjectRecord project;
+    if (Status read = PeekProject(projectFilePath, project); !read) return read;
+    // The kept record maps only the files of the settings as they are now.
+    LineRecord record;
     GenerationSettings settings;
-    if (LoadLineMap(Native(record.projectFolder), map) && (!method || *method == map.method) &&
-        LoadGenerationSettings(record.projectFolder, settings).ok()) {
-        ResolveOutputNames(record.projectFolder, settings);
-        if (map.files[0].path == Native(settings.transactorCppPath) &&
-            map.files[1].path == Native(settings.transactorHeaderPath) &&
-            map.headers == std::vector<std::string>{Native(settings.transactorHeaderPath),
-                                                    Native(settings.interfaceHeaderPath)})
+    if (LoadLineRecord(Native(project.projectFolder), record) &&
+        (!method || *method == record.method) &&
+        LoadGenerationSettings(project.projectFolder, settings).ok()) {
+        ResolveOutputNames(project.projectFolder, settings);
+        std::optional<SourceMap> kept;
+        if (record.cppPath == settings.transactorCppPath &&
+            record.headerPath == settings.transactorHeaderPath &&
+            record.interfacePath == settings.interfaceHeaderPath &&
+            (kept = SourceMapFromRecord(record)) && ReadMappedTexts(*kept)) {
+            map = std::move(*kept);
             return Status::Ok();
+        }
     }
     return MakeSourceMap(projectFilePath, map, method);
 }

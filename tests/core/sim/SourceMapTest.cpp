@@ -189,7 +189,8 @@ TEST(SourceMap, TheMapOfTheLastRunSparesTheTranslationWhileItsFilesAreUnchanged)
     test::WriteBytes(cache.path() / "file", "");
     CacheHome unusable((cache.path() / "file").string());
     Generate(tp, kMethodAsml); // no error
-    EXPECT_FALSE(LoadLineMap(folder, map));
+    LineRecord record;
+    EXPECT_FALSE(LoadLineRecord(folder, record));
 }
 
 // A compiler names a file by the path it was given or found it at: absolute, relative to
