@@ -23,6 +23,18 @@ TempDir::TempDir() {
     }
 }
 
+namespace {
+
+// Generate keeps the map of its last run in the user's cache folder: every test program
+// gets a cache folder of its own, so that no test writes into the real one.
+struct OwnCacheFolder {
+    TempDir folder;
+    OwnCacheFolder() { setenv("XDG_CACHE_HOME", folder.str().c_str(), 1); }
+};
+const OwnCacheFolder ownCacheFolder;
+
+} // namespace
+
 TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,

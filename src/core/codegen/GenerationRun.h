@@ -3,6 +3,7 @@
 // and prepared tables, the log and clock values that live across runs, and the clock.
 #include "codegen/DeclarationHelpers.h"
 #include "codegen/GenerationLog.h"
+#include "codegen/LineMap.h"
 #include "model/ProjectTables.h"
 #include "platform/Clock.h"
 
@@ -32,6 +33,9 @@ struct GenerationRun {
     // The function being translated (1 to the function count), shared by a route and
     // its translators.
     int currentFunction = 0;
+    // When set, the route records here the origin of every translated section line and the
+    // writers where they spliced each section, for the map of the run (LineMap.h).
+    LineRecord* lineRecord = nullptr;
 
     GenerationLog& log() { return session.log; }
 };

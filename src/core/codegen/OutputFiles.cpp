@@ -39,48 +39,79 @@ std::vector<FunctionSections> ReadSections(GenerationRun& run,
 }
 
 // The common frame of every output file: step line, text, atomic write, result line,
-// progress.
+// progress; a file written is recorded for the run's map when the run asks for it, with
+// the splices `build` gives.
 void CreateFile(GenerationRun& run, const std::string& path,
-                const std::function<std::string()>& build) {
+                const std::function<std::string(std::vector<SectionSplice>*)>& build) {
     run.log().LogStep("Creating " + path + " File");
-    Status written = WriteFileAtomic(path, build());
-    if (written)
+    std::vector<SectionSplice> splices;
+    const std::string text = build(run.lineRecord ? &splices : nullptr);
+    Status written = WriteFileAtomic(path, text);
+    if (written) {
         run.log().LogLine("Done!");
-    else
+        if (run.lineRecord) RecordWrittenFile(*run.lineRecord, path, text, splices);
+    } else {
         run.log().LogError(written.message());
+    }
     run.log().AdvanceProgress();
 }
 
 } // namespace
 
+std::string TransactorHeaderText(const ProjectTables& tables, const LocalDateTime& now,
+                                 const std::vector<FunctionSections>& sections,
+                                 std::vector<SectionSplice>* splices) {
+    if (!splices) return WriteTransactorHeader(tables, now, sections);
+    std::vector<std::size_t> places;
+    std::string text = WriteTransactorHeader(tables, now, sections, &places);
+    for (std::size_t k = 0; k < places.size(); ++k)
+        splices->push_back({places[k], static_cast<int>(k) + 1, kSectionDec});
+    return text;
+}
+
+std::string TransactorCppText(const ProjectTables& tables, const LocalDateTime& now,
+                              const std::vector<FunctionSections>& sections,
+                              std::vector<SectionSplice>* splices) {
+    if (!splices) return WriteTransactorCpp(tables, now, sections);
+    std::vector<CppSectionPlaces> places;
+    std::string text = WriteTransactorCpp(tables, now, sections, &places);
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        const int f = static_cast<int>(k) + 1;
+        splices->push_back({places[k].update, f, kSectionUpd});
+        splices->push_back({places[k].initialisation, f, kSectionIni});
+        splices->push_back({places[k].behaviour, f, kSectionBehaviour});
+    }
+    return text;
+}
+
 void CreateInterfaceHeader(GenerationRun& run) {
     CreateFile(run, run.tables.settings.interfaceHeaderPath,
-               [&] { return WriteInterfaceHeader(run.tables, run.clock.Now()); });
+               [&](auto*) { return WriteInterfaceHeader(run.tables, run.clock.Now()); });
 }
 
 void CreateTransactorHeader(GenerationRun& run) {
-    CreateFile(run, run.tables.settings.transactorHeaderPath, [&] {
+    CreateFile(run, run.tables.settings.transactorHeaderPath, [&](auto* splices) {
         std::vector<FunctionSections> sections = ReadSections(run, {kDeclarationSection});
-        return WriteTransactorHeader(run.tables, run.clock.Now(), sections);
+        return TransactorHeaderText(run.tables, run.clock.Now(), sections, splices);
     });
 }
 
 void CreateTemplateHeader(GenerationRun& run) {
     CreateFile(run, run.tables.settings.transactorHeaderPath,
-               [&] { return WriteTemplateHeader(run.tables, run.clock.Now()); });
+               [&](auto*) { return WriteTemplateHeader(run.tables, run.clock.Now()); });
 }
 
 void CreateTransactorCpp(GenerationRun& run) {
-    CreateFile(run, run.tables.settings.transactorCppPath, [&] {
+    CreateFile(run, run.tables.settings.transactorCppPath, [&](auto* splices) {
         std::vector<FunctionSections> sections =
             ReadSections(run, {kUpdateSection, kInitialisationSection, kBehaviourSection});
-        return WriteTransactorCpp(run.tables, run.clock.Now(), sections);
+        return TransactorCppText(run.tables, run.clock.Now(), sections, splices);
     });
 }
 
 void CreateTemplateCpp(GenerationRun& run) {
     CreateFile(run, run.tables.settings.transactorCppPath,
-               [&] { return WriteTemplateCpp(run.tables, run.clock.Now()); });
+               [&](auto*) { return WriteTemplateCpp(run.tables, run.clock.Now()); });
 }
 
 void RunTemplateRoute(GenerationRun& run) {

@@ -6,8 +6,18 @@
 // A file that cannot be written is logged as an error, no "Done!" follows, and any
 // earlier file at the path is left as it was. Progress advances in every case.
 #include "codegen/GenerationRun.h"
+#include "codegen/SectionFileReader.h"
 
 namespace kestrel {
+
+// The texts of Tran.h and Tran.cpp from the functions' sections (WriteTransactorHeader,
+// WriteTransactorCpp); with `splices`, receives where each function's sections begin.
+std::string TransactorHeaderText(const ProjectTables& tables, const LocalDateTime& now,
+                                 const std::vector<FunctionSections>& sections,
+                                 std::vector<SectionSplice>* splices);
+std::string TransactorCppText(const ProjectTables& tables, const LocalDateTime& now,
+                              const std::vector<FunctionSections>& sections,
+                              std::vector<SectionSplice>* splices);
 
 void CreateInterfaceHeader(GenerationRun& run);
 void CreateTransactorHeader(GenerationRun& run);

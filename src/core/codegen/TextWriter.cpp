@@ -53,6 +53,7 @@ void TextWriter::Flush() {
     if (!sink_ || text_.empty()) return;
     sink_(text_);
     text_.clear();
+    spilled_ = true;
 }
 
 } // namespace kestrel

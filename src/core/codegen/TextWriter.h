@@ -40,6 +40,8 @@ public:
     void RecordLineStarts(std::vector<std::size_t>* starts) { starts_ = starts; }
 
     const std::string& text() const { return text_; }
+    // Whether some of the text has been handed to the sink already.
+    bool Spilled() const { return spilled_; }
     std::string take() { return std::move(text_); }
 
 private:
@@ -54,6 +56,7 @@ private:
     Sink sink_;
     std::size_t threshold_ = std::numeric_limits<std::size_t>::max();
     std::vector<std::size_t>* starts_ = nullptr;
+    bool spilled_ = false;
 };
 
 } // namespace kestrel

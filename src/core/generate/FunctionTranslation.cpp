@@ -11,6 +11,7 @@
 #include "translator/StatementTranslator.h"
 
 #include <array>
+#include <atomic>
 
 namespace kestrel {
 
@@ -127,52 +128,61 @@ private:
     std::array<File, 4> files_;
 };
 
+std::atomic<std::size_t> translatedSections{0};
+
 } // namespace
+
+std::size_t TranslatedSectionCount() {
+    return translatedSections.load();
+}
 
 bool TranslateSection(GenerationRun& run, int function, const AsmlSource& source,
                       TranslationState& state, DiagnosticCollector& places, SectionTexts& texts,
-                      SectionOrigins* origins) {
+                      SectionObserver* observer) {
     run.currentFunction = function;
     const std::string name = run.tables.functions[function].functionName.Text();
     std::optional<std::size_t> first = FindFunctionSection(source.lines, name);
     if (!first) return false;
+    ++translatedSections;
     ResetTranslationState(state);
-    std::optional<SectionOriginTracker> tracker;
-    if (origins) tracker.emplace(texts, state, *origins);
+    if (observer) observer->Begin(texts, state);
     std::size_t last = *first - 1; // the header, while no line is translated
     for (std::size_t i = *first; i < source.lines.size(); ++i) {
         if (EndsSection(source.lines[i])) break;
-        if (tracker) tracker->BeforeLine();
+        if (observer) observer->BeforeLine(i);
         TranslateSourceLine(state, source.lines[i], run, texts);
-        if (tracker) tracker->AfterLine(static_cast<int>(i));
+        if (observer) observer->AfterLine(i, source.lines[i]);
         source.Place(places, i);
         last = i;
     }
     CloseAllBlocks(state, run, texts);
-    if (tracker) tracker->AfterClosingAll();
+    if (observer) observer->AfterClosingAll();
     WriteUpdateSection(run.tables.options, run.session.clock, texts.upd);
     WriteInitTail(texts.ini);
-    if (tracker) tracker->Finish();
+    if (observer) observer->Finish();
     source.Place(places, last);
     return true;
 }
 
-void TranslateFunction(GenerationRun& run, int function, const AsmlSource& source,
-                       TranslationState& state, DiagnosticCollector& places) {
+bool TranslateFunction(GenerationRun& run, int function, const AsmlSource& source,
+                       TranslationState& state, DiagnosticCollector& places,
+                       SectionObserver* observer) {
     run.currentFunction = function;
     const TlmFunction& record = run.tables.functions[function];
     const std::string name = record.functionName.Text();
     run.log().LogStep("Generating SystemC Code for " + name + "(...) ");
 
+    bool translated = false;
     if (!record.isLibrary) {
         SectionTexts texts;
         SectionFileSet files(run, name, texts);
-        TranslateSection(run, function, source, state, places, texts);
+        translated = TranslateSection(run, function, source, state, places, texts, observer);
         files.Commit(run, places);
     }
 
     run.log().LogLine("Done!");
     run.log().AdvanceProgress();
+    return translated;
 }
 
 } // namespace kestrel

@@ -4,8 +4,8 @@
 // the update and initialisation tails and write them to Temp.
 #include "codegen/GenerationRun.h"
 #include "fsm/FsmAsmlWriter.h"
-#include "generate/SectionOrigins.h"
 #include "translator/DiagnosticCollector.h"
+#include "translator/SectionObserver.h"
 #include "translator/SectionTexts.h"
 #include "translator/TranslationState.h"
 
@@ -56,18 +56,24 @@ void WriteInitTail(TextWriter& ini);
 // Translates the section of function `function` (1-based slot) into `texts`, closed with
 // the update and initialisation tails; `state` is reset first. Writes nothing and logs
 // only the translation's errors. False, with `texts` untouched, when `source` has no
-// namespace for the function. With `origins` (and texts that do not spill), receives the
-// index in source.lines of the line that made each line of the texts.
+// namespace for the function. `observer`, when given, follows the pass line by line (the
+// origins of the lines, the warnings of the AsmL).
 bool TranslateSection(GenerationRun& run, int function, const AsmlSource& source,
                       TranslationState& state, DiagnosticCollector& places, SectionTexts& texts,
-                      SectionOrigins* origins = nullptr);
+                      SectionObserver* observer = nullptr);
+
+// How many sections TranslateSection has translated in this process: a test counts with it
+// the translations a command makes.
+std::size_t TranslatedSectionCount();
 
 // Translates function `function` (1-based slot): logs "Generating SystemC Code for
 // <name>(...) ...", and unless it is a library function (whose section files come from
 // its library and are left alone) translates its section, or nothing when clean.asml has
 // no namespace for it, and replaces its four section files in Temp. Ends with "Done!"
-// and one progress step. `state` is reset here before the first line.
-void TranslateFunction(GenerationRun& run, int function, const AsmlSource& source,
-                       TranslationState& state, DiagnosticCollector& places);
+// and one progress step. `state` is reset here before the first line. True when its
+// section was translated (with `observer` following).
+bool TranslateFunction(GenerationRun& run, int function, const AsmlSource& source,
+                       TranslationState& state, DiagnosticCollector& places,
+                       SectionObserver* observer = nullptr);
 
 } // namespace kestrel

@@ -1,13 +1,16 @@
 // The Generate command. In order: take the dialog's class names and paths, reload the
 // five project tables, reverse the signal directions, rewrite the initial values and
 // find the clock, reset the log and progress, run the route of the generation method
-// (FSM, AsmL or template), then append the summary and write the log file.
+// (FSM, AsmL or template), then append the summary and write the log file. A translating
+// route records the map of its generated lines, which is kept in the user's cache folder
+// (LineMap.h) for the build's diagnostics; the log never speaks of it.
 #include "generate/Generate.h"
 
 #include "codegen/OutputFiles.h"
 #include "generate/Routes.h"
 #include "generate/RunTables.h"
 #include "model/ProjectPaths.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "project/OutputPlacement.h"
 #include "project/ProjectCommands.h"
@@ -53,6 +56,14 @@ private:
     LogObserver* previous_;
 };
 
+// Keeps the record of the run's map, or forgets the one of an earlier run. The map is a help for
+// later commands, which translate again without it: failing to keep it is no error of
+// Generate.
+void KeepLineMap(const std::string& projectFolder, const LineRecord& record) {
+    if (!record.Complete() || !SaveLineRecord(record))
+        ForgetLineMap(NativePath(projectFolder).lexically_normal().string());
+}
+
 } // namespace
 
 int Generate(const GenerateRequest& request, GenerationSession& session, const Clock& clock,
@@ -80,7 +91,10 @@ int Generate(const GenerateRequest& request, GenerationSession& session, const C
     // Generating from tables that could not be read would replace good output files with
     // wrong ones; such a run reports the failures and writes only the log.
     for (const Status& failure : loadFailures) log.LogError(failure.message());
+    LineRecord record;
+    if (method == kMethodFsm || method == kMethodAsml) run.lineRecord = &record;
     if (loadFailures.empty()) RunRoute(method, run, routes);
+    KeepLineMap(run.projectFolder, record);
 
     log.LogSummary();
     Status logged = log.WriteLogFile(request.projectFolder, request.projectName, clock);

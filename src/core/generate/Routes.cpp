@@ -3,7 +3,8 @@
 // function in table order, then the interface header, transactor header, transactor
 // implementation and library. The extractor is waited for as a process with a bounded
 // wait, and clean.asml is read only after it has ended. A check also lints every
-// translated function and warns of the actions of each diagram's trap state.
+// translated function in the same pass and warns of the actions of each diagram's trap
+// state; Generate records the origins of the lines in that pass for the map of the run.
 #include "generate/Routes.h"
 
 #include "codegen/OutputFiles.h"
@@ -11,6 +12,8 @@
 #include "fsm/AsfChecks.h"
 #include "generate/FsmConversion.h"
 #include "generate/FunctionTranslation.h"
+#include "generate/LineMapBuilder.h"
+#include "generate/SectionOrigins.h"
 #include "library/LibraryCreation.h"
 #include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"
@@ -47,54 +50,67 @@ void WarnAboutDiagram(const GenerationRun& run, const TlmFunction& record, Diagn
         warnings.push_back({path, found.line, std::move(found.message), Severity::Warning});
 }
 
-// The warnings of every function the route translates (library functions keep the
-// sections of their library).
-void LintAllFunctions(const GenerationRun& run, const AsmlSource& source, Diagnostics& warnings) {
-    for (int function = 1; function <= run.tables.functions.count; ++function) {
-        const TlmFunction& record = run.tables.functions[function];
-        if (record.isLibrary) continue;
-        const std::string name = Trim(record.functionName.Text());
-        std::optional<std::size_t> first = FindFunctionSection(source.lines, name);
-        if (!first) {
-            // Its four sections are empty: the generated call returns at once.
-            if (source.diagrams)
-                warnings.push_back({JoinPath(run.projectFolder, {"Input", "asf.dat"}), 0,
-                                    "the function " + name +
-                                        " has no state diagram assigned, so its generated body "
-                                        "is empty and a call returns at once; assign one",
-                                    Severity::Warning});
-            else
-                warnings.push_back({source.path, 0,
-                                    "the function " + name +
-                                        " has no section (no line "
-                                        "\"namespace ns" +
-                                        name +
-                                        "\"), so its generated body is empty and a call returns "
-                                        "at once; write its section in the AsmL document",
-                                    Severity::Warning});
-            continue;
-        }
-        for (AsmlWarning& found : LintSection(source.lines, *first, run.tables, function))
-            warnings.push_back(WarningAt(source, found.line, std::move(found.message)));
-        if (source.diagrams && record.fsmAssigned) WarnAboutDiagram(run, record, warnings);
+// The warnings of a function the route translated, or would have: library functions keep
+// the sections of their library.
+void WarnAboutFunction(const GenerationRun& run, int function, const AsmlSource& source,
+                       bool translated, AsmlLint& lint, Diagnostics& warnings) {
+    const TlmFunction& record = run.tables.functions[function];
+    if (record.isLibrary) return;
+    const std::string name = Trim(record.functionName.Text());
+    if (!translated) {
+        // Its four sections are empty: the generated call returns at once.
+        if (source.diagrams)
+            warnings.push_back({JoinPath(run.projectFolder, {"Input", "asf.dat"}), 0,
+                                "the function " + name +
+                                    " has no state diagram assigned, so its generated body "
+                                    "is empty and a call returns at once; assign one",
+                                Severity::Warning});
+        else
+            warnings.push_back({source.path, 0,
+                                "the function " + name +
+                                    " has no section (no line "
+                                    "\"namespace ns" +
+                                    name +
+                                    "\"), so its generated body is empty and a call returns "
+                                    "at once; write its section in the AsmL document",
+                                Severity::Warning});
+        return;
     }
+    for (AsmlWarning& found : lint.TakeWarnings())
+        warnings.push_back(WarningAt(source, found.line, std::move(found.message)));
+    if (source.diagrams && record.fsmAssigned) WarnAboutDiagram(run, record, warnings);
 }
 
+// Translates every function in one pass each, with the observers the run and the caller
+// want: the origins of the lines for the run's map, the lint for the warnings.
 void TranslateAllFunctions(GenerationRun& run, const AsmlSource& source,
                            DiagnosticCollector& places, const RouteEnvironment& environment) {
     // A few kilobytes with its stacks and lists: one for the whole run, reset per function.
     auto state = std::make_unique<TranslationState>();
-    for (int function = 1; function <= run.tables.functions.count; ++function)
-        TranslateFunction(run, function, source, *state, places);
-    if (environment.warnings) LintAllFunctions(run, source, *environment.warnings);
+    for (int function = 1; function <= run.tables.functions.count; ++function) {
+        SectionOrigins origins;
+        SectionOriginTracker tracker(origins);
+        std::optional<AsmlLint> lint;
+        SectionObservers observers;
+        if (run.lineRecord) observers.Add(&tracker);
+        if (environment.warnings) observers.Add(&lint.emplace(run));
+        const bool translated = TranslateFunction(run, function, source, *state, places,
+                                                  observers.Empty() ? nullptr : &observers);
+        if (translated && run.lineRecord) run.lineRecord->Origins(function, std::move(origins));
+        if (lint)
+            WarnAboutFunction(run, function, source, translated, *lint, *environment.warnings);
+    }
 }
 
-void WriteOutputs(GenerationRun& run, const RouteEnvironment& environment) {
+// The output files and the library; with a record, what its map needs of the run.
+void WriteOutputs(GenerationRun& run, const AsmlSource& source, int method,
+                  const RouteEnvironment& environment) {
     if (!environment.writeOutputs) return;
     CreateInterfaceHeader(run);
     CreateTransactorHeader(run);
     CreateTransactorCpp(run);
     CreateLibrary(run);
+    if (run.lineRecord) NoteRunSources(run, source, method, *run.lineRecord);
 }
 
 std::string DurationText(std::chrono::milliseconds wait) {
@@ -174,7 +190,7 @@ void RunFsmRoute(GenerationRun& run, const RouteEnvironment& environment) {
     FsmAsmlText asml = ConvertAsfDiagrams(run, places);
     AsmlSource source{SplitSectionLines(asml.text), CleanAsmlPath(run.projectFolder), &asml};
     TranslateAllFunctions(run, source, places, environment);
-    WriteOutputs(run, environment);
+    WriteOutputs(run, source, kMethodFsm, environment);
     places.Place(ProjectFilePath(run), 0);
 }
 
@@ -194,7 +210,7 @@ void RunAsmlRoute(GenerationRun& run, const RouteEnvironment& environment) {
     }
     AsmlSource source{SplitSectionLines(*text), CleanAsmlPath(run.projectFolder), nullptr};
     TranslateAllFunctions(run, source, places, environment);
-    WriteOutputs(run, environment);
+    WriteOutputs(run, source, kMethodAsml, environment);
     places.Place(ProjectFilePath(run), 0);
 }
 

@@ -36,20 +36,40 @@ std::string_view Trimmed(std::string_view text) {
 
 } // namespace
 
-SectionOriginTracker::SectionOriginTracker(SectionTexts& texts, const TranslationState& state,
-                                           SectionOrigins& origins)
-    : state_(state) {
+void SectionOriginTracker::Begin(SectionTexts& texts, TranslationState& state) {
+    StopRecording();
+    sections_ = {};
+    blocks_.clear();
+    pendingBefore_.clear();
+    pendingOrigins_.clear();
+    previousIndentation_ = 0;
+    lastNonEmpty_ = -1;
+    origins_ = SectionOrigins{};
+    state_ = &state;
+    following_ = true;
     TextWriter* writers[] = {&texts.dec, &texts.ini, &texts.behaviour, &texts.upd};
-    std::vector<int>* outs[] = {&origins.dec, &origins.ini, &origins.behaviour, &origins.upd};
     for (std::size_t s = 0; s < kSections; ++s) {
         sections_[s].writer = writers[s];
-        sections_[s].out = outs[s];
+        sections_[s].out = &origins_.Of(static_cast<int>(s));
         writers[s]->RecordLineStarts(&sections_[s].starts);
     }
 }
 
-SectionOriginTracker::~SectionOriginTracker() {
-    for (Section& section : sections_) section.writer->RecordLineStarts(nullptr);
+void SectionOriginTracker::StopRecording() {
+    for (Section& section : sections_) {
+        if (section.writer) section.writer->RecordLineStarts(nullptr);
+        section.writer = nullptr; // the texts may end before the tracker
+    }
+}
+
+bool SectionOriginTracker::Following() {
+    for (const Section& section : sections_)
+        following_ = following_ && section.writer && !section.writer->Spilled();
+    if (!following_) {
+        StopRecording();
+        origins_.complete = false;
+    }
+    return following_;
 }
 
 std::string_view SectionOriginTracker::CallText(const Section& section, std::size_t call) const {
@@ -60,8 +80,9 @@ std::string_view SectionOriginTracker::CallText(const Section& section, std::siz
     return std::string_view(text).substr(begin, end - begin - 2); // without its CR LF
 }
 
-SectionOriginTracker::NewCalls SectionOriginTracker::TakeNewCalls() {
-    NewCalls calls;
+SectionOriginTracker::NewCalls& SectionOriginTracker::TakeNewCalls() {
+    NewCalls& calls = calls_; // kept from line to line with its memory
+    for (std::vector<std::size_t>& own : calls) own.clear();
     for (std::size_t s = 0; s < kSections; ++s) {
         Section& section = sections_[s];
         section.callOrigin.resize(section.starts.size(), -1);
@@ -93,19 +114,22 @@ void SectionOriginTracker::Settle(NewCalls& calls, int origin) {
     }
 }
 
-void SectionOriginTracker::BeforeLine() {
-    pendingBefore_ = state_.pendingText;
-    previousIndentation_ = state_.previousIndentation;
+void SectionOriginTracker::BeforeLine(std::size_t) {
+    pendingBefore_ = state_->pendingText;
+    previousIndentation_ = state_->previousIndentation;
 }
 
-void SectionOriginTracker::AfterLine(int index) {
-    NewCalls calls = TakeNewCalls();
+void SectionOriginTracker::AfterLine(std::size_t line, std::string_view) {
+    if (!Following()) return;
+    const int index = static_cast<int>(line);
+    NewCalls& calls = TakeNewCalls();
+    const TranslationState& state = *state_;
 
-    if (state_.tokenCount > 0 && state_.indentation > previousIndentation_) {
+    if (state.tokenCount > 0 && state.indentation > previousIndentation_) {
         // A block opened (unless the translator's stack was full): its brace, if its kind
         // has one, is the first thing the line wrote into the behaviour or the declarations.
         if (blocks_.size() < static_cast<std::size_t>(ClassStack::kCapacity)) {
-            Block block{state_.indentation, lastNonEmpty_, -1};
+            Block block{state.indentation, lastNonEmpty_, -1};
             for (std::size_t s : {kBehaviour, kDec}) {
                 if (calls[s].empty() || Trimmed(CallText(sections_[s], calls[s].front())) != "{")
                     continue;
@@ -116,15 +140,15 @@ void SectionOriginTracker::AfterLine(int index) {
             }
             blocks_.push_back(block);
         }
-    } else if (state_.tokenCount > 0 && state_.indentation < previousIndentation_) {
-        while (!blocks_.empty() && state_.indentation < blocks_.back().indentation) {
+    } else if (state.tokenCount > 0 && state.indentation < previousIndentation_) {
+        while (!blocks_.empty() && state.indentation < blocks_.back().indentation) {
             CloseBlock(blocks_.back(), calls);
             blocks_.pop_back();
         }
     }
 
     // The waiting comments and blank lines, written whole ahead of the statement.
-    if (!pendingBefore_.empty() && state_.pendingText.empty()) {
+    if (!pendingBefore_.empty() && state.pendingText.empty()) {
         bool found = false;
         for (std::size_t s = 0; s < kSections && !found; ++s) {
             for (auto it = calls[s].begin(); it != calls[s].end(); ++it) {
@@ -139,7 +163,7 @@ void SectionOriginTracker::AfterLine(int index) {
     }
     Settle(calls, index);
 
-    const std::string& pending = state_.pendingText;
+    const std::string& pending = state.pendingText;
     if (pending.empty()) {
         pendingOrigins_.clear();
     } else if (pending.starts_with(pendingBefore_)) {
@@ -147,11 +171,12 @@ void SectionOriginTracker::AfterLine(int index) {
     } else {
         pendingOrigins_.assign(LinesOfCall(pending), index);
     }
-    if (state_.lineKind != LineKind::Empty) lastNonEmpty_ = index;
+    if (state.lineKind != LineKind::Empty) lastNonEmpty_ = index;
 }
 
 void SectionOriginTracker::AfterClosingAll() {
-    NewCalls calls = TakeNewCalls();
+    if (!Following()) return;
+    NewCalls& calls = TakeNewCalls();
     while (!blocks_.empty()) {
         CloseBlock(blocks_.back(), calls);
         blocks_.pop_back();
@@ -160,7 +185,8 @@ void SectionOriginTracker::AfterClosingAll() {
 }
 
 void SectionOriginTracker::Finish() {
-    NewCalls calls = TakeNewCalls();
+    if (!Following()) return;
+    NewCalls& calls = TakeNewCalls();
     Settle(calls, -1);
     for (Section& section : sections_) {
         section.out->clear();
@@ -174,6 +200,8 @@ void SectionOriginTracker::Finish() {
                 section.out->insert(section.out->end(), lines, section.callOrigin[call]);
         }
     }
+    StopRecording();
+    following_ = false;
 }
 
 } // namespace kestrel

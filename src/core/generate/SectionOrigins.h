@@ -4,9 +4,10 @@
 // comment or blank line it carries over, or for a brace or closing line the line that
 // opened the block. Recorded only when asked for (building a source map), from outside
 // the translator: the section writers note where each of their lines begins, and the
-// tracker reads the translation state between two lines.
-#include "translator/SectionTexts.h"
-#include "translator/TranslationState.h"
+// tracker reads the translation state between two lines. A section that spills (too long
+// to be held whole) is not followed: its origins are marked incomplete.
+#include "codegen/LineMap.h"
+#include "translator/SectionObserver.h"
 
 #include <array>
 #include <cstddef>
@@ -17,34 +18,20 @@
 
 namespace kestrel {
 
-// Per section text, one entry per line (as SplitSectionLines splits the text): the index
-// (from 0) of the source line that made it, or -1 for a line the translation adds of
-// itself (the clock waits of the update, the initialisation's tail).
-struct SectionOrigins {
-    std::vector<int> dec;
-    std::vector<int> ini;
-    std::vector<int> behaviour;
-    std::vector<int> upd;
-};
-
-// Follows one function's translation into `texts` (which must not spill) and fills
-// `origins` when Finish is called. The caller translates the lines itself and tells the
-// tracker before and after each one.
-class SectionOriginTracker {
+// Follows one function's translation (as an observer of TranslateSection) and fills
+// `origins` at Finish.
+class SectionOriginTracker : public SectionObserver {
 public:
-    SectionOriginTracker(SectionTexts& texts, const TranslationState& state,
-                         SectionOrigins& origins);
-    ~SectionOriginTracker();
+    explicit SectionOriginTracker(SectionOrigins& origins) : origins_(origins) {}
+    ~SectionOriginTracker() override { StopRecording(); }
     SectionOriginTracker(const SectionOriginTracker&) = delete;
     SectionOriginTracker& operator=(const SectionOriginTracker&) = delete;
 
-    void BeforeLine();
-    // After the source line `index` was translated.
-    void AfterLine(int index);
-    // After the blocks still open at the end were closed.
-    void AfterClosingAll();
-    // Everything written from here on is the translation's own; gives the origins.
-    void Finish();
+    void Begin(SectionTexts& texts, TranslationState& state) override;
+    void BeforeLine(std::size_t index) override;
+    void AfterLine(std::size_t index, std::string_view line) override;
+    void AfterClosingAll() override;
+    void Finish() override;
 
 private:
     static constexpr std::size_t kSections = 4;
@@ -64,13 +51,19 @@ private:
     // The writer calls of one step not yet given an origin, per section, in writing order.
     using NewCalls = std::array<std::vector<std::size_t>, kSections>;
 
+    // False once a text spilled: the recording stops there.
+    bool Following();
+    void StopRecording();
     std::string_view CallText(const Section& section, std::size_t call) const;
-    NewCalls TakeNewCalls();
+    NewCalls& TakeNewCalls();
     void CloseBlock(const Block& block, NewCalls& calls);
     void Settle(NewCalls& calls, int origin);
 
+    SectionOrigins& origins_;
     std::array<Section, kSections> sections_;
-    const TranslationState& state_;
+    NewCalls calls_;
+    const TranslationState* state_ = nullptr;
+    bool following_ = false;
     std::vector<Block> blocks_;
     std::string pendingBefore_;
     std::vector<int> pendingOrigins_; // the source line of each line of the pending text

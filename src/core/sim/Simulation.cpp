@@ -79,7 +79,7 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
         if (run.succeeded()) return true;
         outcome.buildOutput = run.output;
         SourceMap map;
-        if (!MakeSourceMap(request.testbench.projectFile, map)) map = SourceMap{};
+        if (!LoadSourceMap(request.testbench.projectFile, map)) map = SourceMap{};
         outcome.diagnostics = MapCompilerOutput(outcome.buildOutput, map);
         return false;
     };

@@ -1,18 +1,18 @@
-// The source map: the project's tables loaded and prepared as for Generate, clean.asml
-// taken as the route of the method has it (the diagrams converted again in memory, or the
-// AsmL text the last run extracted), every function translated in table order with the
-// origins of its section lines, the two files assembled in memory by Generate's writers,
-// and each translated line checked against the file on disk before it is mapped.
+// The source map: the kept map of the last run when its files are unchanged; otherwise the
+// project's tables loaded and prepared as for Generate, clean.asml taken as the route of the
+// method has it (the diagrams converted again in memory, or the AsmL text the last run
+// extracted), every function translated in table order with the origins of its section
+// lines, the two files assembled in memory by Generate's writers, and each translated line
+// checked against the file on disk before it is mapped.
 #include "sim/SourceMap.h"
 
+#include "codegen/OutputFiles.h"
 #include "codegen/SectionFileReader.h"
-#include "codegen/TransactorCppWriter.h"
-#include "codegen/TransactorHeaderWriter.h"
-#include "fsm/AsfChecks.h"
-#include "fsm/AsfDocument.h"
 #include "generate/FsmConversion.h"
 #include "generate/FunctionTranslation.h"
+#include "generate/LineMapBuilder.h"
 #include "generate/RunTables.h"
+#include "generate/SectionOrigins.h"
 #include "model/ProjectPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <memory>
 
 namespace kestrel {
@@ -32,134 +31,93 @@ std::string Native(std::string_view stored) {
     return NativePath(stored).lexically_normal().string();
 }
 
-// The offsets at which the lines of a text begin.
-std::vector<std::size_t> LineStarts(std::string_view text,
-                                    const std::vector<std::string_view>& lines) {
-    std::vector<std::size_t> starts;
-    starts.reserve(lines.size());
-    for (std::string_view line : lines)
-        starts.push_back(static_cast<std::size_t>(line.data() - text.data()));
-    return starts;
-}
-
-// The line (from 1) that begins at `offset`; 0 when none does (a section of no lines
-// spliced at the end of the text).
-int LineAt(const std::vector<std::size_t>& starts, std::size_t offset) {
-    auto it = std::lower_bound(starts.begin(), starts.end(), offset);
-    if (it == starts.end() || *it != offset) return 0;
-    return static_cast<int>(it - starts.begin()) + 1;
-}
-
-// Turns the index of a clean.asml line into the user's place, reading each diagram once.
-class PlaceFinder {
-public:
-    explicit PlaceFinder(const AsmlSource& source) : source_(source) {}
-
-    SourcePlace Place(int index, std::string_view functionName) {
-        AsmlSource::Origin origin = source_.OriginOf(static_cast<std::size_t>(index));
-        if (!origin.inDiagram)
-            return {Native(origin.file), origin.line, "namespace ns" + Cp1252ToUtf8(functionName)};
-        std::string scope;
-        if (const AsfDocument* doc = Diagram(std::string(origin.file)))
-            scope = DiagramLineScope(*doc, origin.line);
-        if (scope.empty()) scope = "diagram of " + Cp1252ToUtf8(functionName);
-        return {Native(origin.file), origin.line, std::move(scope)};
-    }
-
-private:
-    const AsfDocument* Diagram(const std::string& path) {
-        auto found = documents_.find(path);
-        if (found == documents_.end()) {
-            std::unique_ptr<AsfDocument> doc;
-            std::string bytes;
-            if (ReadFileBytes(path, bytes)) {
-                doc = std::make_unique<AsfDocument>();
-                if (!AsfDocument::Load(bytes, path, *doc)) doc.reset();
-            }
-            found = documents_.emplace(path, std::move(doc)).first;
-        }
-        return found->second.get();
-    }
-
-    const AsmlSource& source_;
-    std::map<std::string, std::unique_ptr<AsfDocument>> documents_;
-};
-
-// One function's section texts, and the origins of those that were translated.
-struct TranslatedFunction {
-    FunctionSections sections;
-    SectionOrigins origins;
-    bool translated = false;
-};
-
-// Maps the spliced sections of one generated file: `spliced[f]` lists, per function f,
-// where each section begins in `assembled` and the origins of its lines.
-struct Splice {
-    std::size_t offset = 0;
-    const std::vector<int>* origins = nullptr;
-    int function = 0;
-};
-
-void MapFile(const std::string& storedPath, const std::string& assembled,
-             const std::vector<Splice>& splices, PlaceFinder& places, const ProjectTables& tables,
-             SourceMap& map) {
-    GeneratedFileMap file;
-    file.path = Native(storedPath);
-    std::string disk;
-    ReadFileBytes(storedPath, disk).ok();
-    const std::vector<std::string_view> built = SplitLines(assembled);
-    const std::vector<std::string_view> held = SplitLines(disk);
-    const std::vector<std::size_t> starts = LineStarts(assembled, built);
-    for (const Splice& splice : splices) {
-        const int first = LineAt(starts, splice.offset);
-        if (first == 0) continue;
-        const std::string name = Trim(tables.functions[splice.function].functionName.Text());
-        for (std::size_t k = 0; k < splice.origins->size(); ++k) {
-            const int origin = (*splice.origins)[k];
-            const auto line = static_cast<std::size_t>(first) + k; // from 1
-            if (origin < 0 || line > built.size()) continue;
-            if (line > held.size() || held[line - 1] != built[line - 1]) {
-                ++map.staleLines;
-                continue;
-            }
-            file.lines.push_back({static_cast<int>(line), Cp1252ToUtf8(built[line - 1]),
-                                  places.Place(origin, name)});
-        }
-    }
-    std::sort(file.lines.begin(), file.lines.end(),
-              [](const MappedLine& a, const MappedLine& b) { return a.line < b.line; });
-    map.files.push_back(std::move(file));
-}
-
 Status NotGenerated(const std::string& path) {
     return Status::Error(path + " has not been generated yet: run generate first");
 }
 
-} // namespace
+// The tables of the project as a Generate run loads and prepares them, with the stored
+// generation settings.
+Status LoadMapTables(GenerationRun& run) {
+    if (std::vector<Status> failures =
+            LoadRunTables(run.projectFolder, run.tables, AbsentTableFiles::ReadAsEmpty);
+        !failures.empty())
+        return failures.front();
+    if (Status loaded = LoadGenerationSettings(run.projectFolder, run.tables.settings); !loaded)
+        return loaded;
+    ResolveOutputNames(run.projectFolder, run.tables.settings);
+    PrepareTables(run.tables, run.session.clock);
+    return Status::Ok();
+}
 
-const GeneratedFileMap* SourceMap::FindFile(std::string_view file) const {
-    namespace fs = std::filesystem;
-    const fs::path named = fs::path(std::string(file)).lexically_normal();
-    for (const GeneratedFileMap& generated : files) {
-        const fs::path path(generated.path);
-        if (named == path) return &generated;
-        if (!named.is_relative()) continue;
-        // A relative name: the last parts of the file's path are the parts of the name.
-        auto p = path.end(), n = named.end();
-        bool same = true;
-        while (same && n != named.begin()) same = p != path.begin() && *--p == *--n;
-        if (same) return &generated;
+// clean.asml as the route of the method has it: the diagrams converted again in memory, or
+// the AsmL text the last run extracted. Without `method`, the route that wrote clean.asml
+// last (the FSM route when clean.asml is what the diagrams give now).
+struct MapSource {
+    int method = 0;
+    std::string cleanPath, cleanText;
+    FsmAsmlText diagrams;
+};
+
+Status ChooseSource(GenerationRun& run, std::optional<int> method, MapSource& out) {
+    // The errors of the translation were Generate's to report; here they are not collected.
+    DiagnosticCollector places(run.session.log, nullptr);
+    out.cleanPath = CleanAsmlPath(run.projectFolder);
+    const bool haveClean =
+        FileExists(out.cleanPath) && ReadFileBytes(out.cleanPath, out.cleanText).ok();
+    if (!method || *method == kMethodFsm) out.diagrams = AsfDiagramsAsAsml(run, places);
+    out.method = method.value_or(run.tables.options.generationMethod);
+    if (!method && out.method != kMethodTemplate && haveClean)
+        out.method = out.diagrams.text == out.cleanText ? kMethodFsm : kMethodAsml;
+    if (out.method == kMethodAsml && !haveClean) return NotGenerated(out.cleanPath);
+    return Status::Ok();
+}
+
+// Translates every function as Generate does, with the origins of its lines in `record`;
+// a library function's sections come from its library, as Generate splices them.
+std::vector<FunctionSections> TranslateForMap(GenerationRun& run, const AsmlSource& source,
+                                              LineRecord& record) {
+    DiagnosticCollector places(run.session.log, nullptr);
+    const int count = std::clamp<int>(run.tables.functions.count, 0, kMaxFunctions);
+    std::vector<FunctionSections> sections(static_cast<std::size_t>(count));
+    auto state = std::make_unique<TranslationState>();
+    for (int f = 1; f <= count; ++f) {
+        FunctionSections& s = sections[static_cast<std::size_t>(f - 1)];
+        if (const std::string name = run.tables.functions[f].functionName.Text();
+            run.tables.functions[f].isLibrary) {
+            for (auto [extension, text] : {std::pair{kDeclarationSection, &s.declarations},
+                                           {kInitialisationSection, &s.initialisation},
+                                           {kBehaviourSection, &s.behaviour},
+                                           {kUpdateSection, &s.update}})
+                ReadSectionFile(run.projectFolder, name, extension, *text).ok();
+            continue;
+        }
+        SectionTexts texts;
+        SectionOrigins origins;
+        SectionOriginTracker tracker(origins);
+        if (TranslateSection(run, f, source, *state, places, texts, &tracker))
+            record.Origins(f, std::move(origins));
+        s = {texts.dec.take(), texts.ini.take(), texts.behaviour.take(), texts.upd.take()};
     }
-    return nullptr;
+    return sections;
 }
 
-const MappedLine* SourceMap::Find(std::string_view file, int line) const {
-    const GeneratedFileMap* generated = FindFile(file);
-    if (!generated) return nullptr;
-    auto it = std::lower_bound(generated->lines.begin(), generated->lines.end(), line,
-                               [](const MappedLine& m, int l) { return m.line < l; });
-    return it != generated->lines.end() && it->line == line ? &*it : nullptr;
+// Keeps the lines of `file` that the file on disk holds as `built` gives them, with their
+// text; counts the others as stale.
+void KeepLinesAsOnDisk(GeneratedFileMap& file, std::string_view built, int& stale) {
+    std::string disk;
+    ReadFileBytes(StoredPath(file.path), disk).ok();
+    const std::vector<std::string_view> made = SplitLines(built), held = SplitLines(disk);
+    std::erase_if(file.lines, [&](MappedLine& line) {
+        const auto at = static_cast<std::size_t>(line.line);
+        if (at > made.size()) return true;
+        if (at > held.size() || held[at - 1] != made[at - 1]) return ++stale, true;
+        line.text = Cp1252ToUtf8(made[at - 1]);
+        return false;
+    });
+    file.checksum.clear();
 }
+
+} // namespace
 
 Status MakeSourceMap(std::string_view projectFilePath, SourceMap& map, std::optional<int> method) {
     map = SourceMap{};
@@ -168,94 +126,58 @@ Status MakeSourceMap(std::string_view projectFilePath, SourceMap& map, std::opti
     GenerationSession session;
     SystemClock clock;
     GenerationRun run{record.projectFolder, record.projectName, {}, session, clock};
-    ProjectTables& tables = run.tables;
-    if (std::vector<Status> failures =
-            LoadRunTables(run.projectFolder, tables, AbsentTableFiles::ReadAsEmpty);
-        !failures.empty())
-        return failures.front();
-    if (Status loaded = LoadGenerationSettings(run.projectFolder, tables.settings); !loaded)
-        return loaded;
-    ResolveOutputNames(run.projectFolder, tables.settings);
-    PrepareTables(tables, session.clock);
-    map.projectFolder = Native(run.projectFolder);
-    map.headers = {Native(tables.settings.transactorHeaderPath),
-                   Native(tables.settings.interfaceHeaderPath)};
-
-    const std::string& cppPath = tables.settings.transactorCppPath;
-    if (Trim(cppPath).empty() || !FileExists(cppPath)) return NotGenerated(cppPath);
-
-    // The errors of the translation were Generate's to report; here they are not collected.
-    DiagnosticCollector places(session.log, nullptr);
-    const std::string cleanPath = CleanAsmlPath(run.projectFolder);
-    std::string cleanText;
-    const bool haveClean = FileExists(cleanPath) && ReadFileBytes(cleanPath, cleanText).ok();
-    FsmAsmlText diagrams;
-    const bool wantsFsm = !method || *method == kMethodFsm;
-    if (wantsFsm) diagrams = AsfDiagramsAsAsml(run, places);
-
-    map.method = method.value_or(tables.options.generationMethod);
-    if (!method && map.method != kMethodTemplate && haveClean)
-        map.method = diagrams.text == cleanText ? kMethodFsm : kMethodAsml;
-    if (map.method == kMethodAsml && !haveClean) return NotGenerated(cleanPath);
-
-    std::vector<std::string_view> lines =
-        SplitSectionLines(map.method == kMethodFsm ? diagrams.text : cleanText);
-    AsmlSource source{std::move(lines), cleanPath, map.method == kMethodFsm ? &diagrams : nullptr};
-
-    const int count = std::clamp<int>(tables.functions.count, 0, kMaxFunctions);
-    std::vector<TranslatedFunction> functions(static_cast<std::size_t>(count));
-    auto state = std::make_unique<TranslationState>();
-    for (int f = 1; f <= count; ++f) {
-        TranslatedFunction& function = functions[static_cast<std::size_t>(f - 1)];
-        const TlmFunction& entry = tables.functions[f];
-        if (map.method == kMethodTemplate) continue;
-        if (entry.isLibrary) {
-            // Its sections come from its library, as Generate splices them.
-            const std::string name = entry.functionName.Text();
-            FunctionSections& s = function.sections;
-            ReadSectionFile(run.projectFolder, name, kDeclarationSection, s.declarations).ok();
-            ReadSectionFile(run.projectFolder, name, kInitialisationSection, s.initialisation).ok();
-            ReadSectionFile(run.projectFolder, name, kBehaviourSection, s.behaviour).ok();
-            ReadSectionFile(run.projectFolder, name, kUpdateSection, s.update).ok();
-            continue;
-        }
-        SectionTexts texts;
-        function.translated =
-            TranslateSection(run, f, source, *state, places, texts, &function.origins);
-        function.sections = {texts.dec.take(), texts.ini.take(), texts.behaviour.take(),
-                             texts.upd.take()};
-    }
-    if (map.method == kMethodTemplate) {
-        map.files.push_back({Native(cppPath), {}});
-        map.files.push_back({Native(tables.settings.transactorHeaderPath), {}});
+    const GenerationSettings& settings = run.tables.settings;
+    if (Status loaded = LoadMapTables(run); !loaded) return loaded;
+    if (Trim(settings.transactorCppPath).empty() || !FileExists(settings.transactorCppPath))
+        return NotGenerated(settings.transactorCppPath);
+    MapSource clean;
+    if (Status chosen = ChooseSource(run, method, clean); !chosen) return chosen;
+    if (clean.method == kMethodTemplate) {
+        map = {Native(run.projectFolder),
+               clean.method,
+               {{Native(settings.transactorCppPath), {}, {}},
+                {Native(settings.transactorHeaderPath), {}, {}}},
+               {Native(settings.transactorHeaderPath), Native(settings.interfaceHeaderPath)}};
         return Status::Ok();
     }
-
-    std::vector<FunctionSections> sections;
-    for (const TranslatedFunction& function : functions) sections.push_back(function.sections);
-    std::vector<CppSectionPlaces> cppPlaces;
-    std::vector<std::size_t> headerPlaces;
+    const bool fsm = clean.method == kMethodFsm;
+    AsmlSource source{SplitSectionLines(fsm ? clean.diagrams.text : clean.cleanText),
+                      clean.cleanPath, fsm ? &clean.diagrams : nullptr};
+    LineRecord lines;
+    const std::vector<FunctionSections> sections = TranslateForMap(run, source, lines);
     const LocalDateTime now = clock.Now();
-    const std::string cpp = WriteTransactorCpp(tables, now, sections, &cppPlaces);
-    const std::string header = WriteTransactorHeader(tables, now, sections, &headerPlaces);
-
-    std::vector<Splice> cppSplices, headerSplices;
-    for (std::size_t k = 0; k < functions.size(); ++k) {
-        const TranslatedFunction& function = functions[k];
-        if (!function.translated) continue;
-        const int f = static_cast<int>(k) + 1;
-        if (k < cppPlaces.size()) {
-            cppSplices.push_back({cppPlaces[k].update, &function.origins.upd, f});
-            cppSplices.push_back({cppPlaces[k].initialisation, &function.origins.ini, f});
-            cppSplices.push_back({cppPlaces[k].behaviour, &function.origins.behaviour, f});
-        }
-        if (k < headerPlaces.size())
-            headerSplices.push_back({headerPlaces[k], &function.origins.dec, f});
-    }
-    PlaceFinder finder(source);
-    MapFile(cppPath, cpp, cppSplices, finder, tables, map);
-    MapFile(tables.settings.transactorHeaderPath, header, headerSplices, finder, tables, map);
+    std::vector<SectionSplice> cppSplices, headerSplices;
+    const std::string cpp = TransactorCppText(run.tables, now, sections, &cppSplices);
+    const std::string header = TransactorHeaderText(run.tables, now, sections, &headerSplices);
+    RecordWrittenFile(lines, settings.transactorCppPath, cpp, cppSplices);
+    RecordWrittenFile(lines, settings.transactorHeaderPath, header, headerSplices);
+    NoteRunSources(run, source, clean.method, lines);
+    map = *SourceMapFromRecord(lines);
+    KeepLinesAsOnDisk(map.files[0], cpp, map.staleLines);
+    KeepLinesAsOnDisk(map.files[1], header, map.staleLines);
     return Status::Ok();
+}
+
+Status LoadSourceMap(std::string_view projectFilePath, SourceMap& map, std::optional<int> method) {
+    ProjectRecord project;
+    if (Status read = PeekProject(projectFilePath, project); !read) return read;
+    // The kept record maps only the files of the settings as they are now.
+    LineRecord record;
+    GenerationSettings settings;
+    if (LoadLineRecord(Native(project.projectFolder), record) &&
+        (!method || *method == record.method) &&
+        LoadGenerationSettings(project.projectFolder, settings).ok()) {
+        ResolveOutputNames(project.projectFolder, settings);
+        std::optional<SourceMap> kept;
+        if (record.cppPath == settings.transactorCppPath &&
+            record.headerPath == settings.transactorHeaderPath &&
+            record.interfacePath == settings.interfaceHeaderPath &&
+            (kept = SourceMapFromRecord(record)) && ReadMappedTexts(*kept)) {
+            map = std::move(*kept);
+            return Status::Ok();
+        }
+    }
+    return MakeSourceMap(projectFilePath, map, method);
 }
 
 std::vector<MappedDiagnostic> MapCompilerOutput(std::string_view compilerOutput,

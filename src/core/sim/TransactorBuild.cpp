@@ -88,7 +88,7 @@ std::vector<std::string> TransactorCompileArguments(const std::string& cppPath,
 TransactorBuildResult BuildTransactor(const TransactorBuildRequest& request,
                                       ProcessRunner& runner) {
     TransactorBuildResult result;
-    if (result.status = MakeSourceMap(request.projectFile, result.map, request.method);
+    if (result.status = LoadSourceMap(request.projectFile, result.map, request.method);
         !result.status)
         return result;
 

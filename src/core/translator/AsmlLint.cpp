@@ -1,8 +1,8 @@
-// The warnings of a function's AsmL and of the declarations. A section is linted by
-// translating it again on a scratch run (its own log, clock values and section texts that
-// spill into nothing), so that after each line the translation state holds exactly what
-// the translator made of it: the kind, the tokens and the names declared so far. The rules
-// then look at the tokens that kind renders into code.
+// The warnings of a function's AsmL and of the declarations. A section is linted while
+// it is translated (an observer of the pass; LintSection makes a scratch pass of its own),
+// so that after each line the translation state holds exactly what the translator made of
+// it: the kind, the tokens and the names declared so far. The rules then look at the
+// tokens that kind renders into code.
 #include "translator/AsmlLint.h"
 
 #include "codegen/GenerationRun.h"
@@ -69,20 +69,21 @@ struct Range {
     int to = -1;
 };
 
-class SectionLint {
+} // namespace
+
+class AsmlLint::Rules {
 public:
-    SectionLint(const ProjectTables& tables, int function)
-        : clock_(LocalDateTime{}), run_{"", "", tables, session_, clock_},
-          state_(std::make_unique<TranslationState>()) {
-        run_.currentFunction = function;
-        ResetTranslationState(*state_);
-        // The texts are not wanted; spilling keeps a long section from piling them up.
-        for (TextWriter* text : {&texts_.dec, &texts_.ini, &texts_.behaviour, &texts_.upd})
-            text->SpillTo([](std::string_view) {}, std::size_t{1} << 16);
+    explicit Rules(const GenerationRun& run) : run_(run) {}
+
+    void Begin(TranslationState& state) {
+        state_ = &state;
+        variables_.clear();
+        warnings_.clear();
+        index_ = 0;
     }
 
+    // After the translation of `line`, with the state it left.
     void Line(std::string_view line, std::size_t index) {
-        TranslateSourceLine(*state_, line, run_, texts_);
         index_ = index;
         TrackVariables();
         if (CheckTabIndentation(line)) return;
@@ -471,15 +472,14 @@ private:
              "its own");
     }
 
-    GenerationSession session_;
-    FixedClock clock_;
-    GenerationRun run_;
-    std::unique_ptr<TranslationState> state_;
-    SectionTexts texts_;
+    const GenerationRun& run_;
+    TranslationState* state_ = nullptr;
     std::vector<Variable> variables_;
     std::vector<AsmlWarning> warnings_;
     std::size_t index_ = 0;
 };
+
+namespace {
 
 std::string ParameterText(const TlmParameter& parameter, bool byReference) {
     std::string text = parameter.isConst ? "const " : "";
@@ -491,16 +491,43 @@ std::string ParameterText(const TlmParameter& parameter, bool byReference) {
 
 } // namespace
 
+AsmlLint::AsmlLint(const GenerationRun& run) : rules_(std::make_unique<Rules>(run)) {}
+AsmlLint::~AsmlLint() = default;
+
+void AsmlLint::Begin(SectionTexts&, TranslationState& state) {
+    rules_->Begin(state);
+}
+
+void AsmlLint::AfterLine(std::size_t index, std::string_view line) {
+    rules_->Line(line, index);
+}
+
+std::vector<AsmlWarning> AsmlLint::TakeWarnings() {
+    return rules_->Finish();
+}
+
 std::vector<AsmlWarning> LintSection(const std::vector<std::string_view>& lines, std::size_t first,
                                      const ProjectTables& tables, int function) {
-    SectionLint lint(tables, function);
+    // A scratch run: its own log and clock values, texts that spill into nothing.
+    GenerationSession session;
+    FixedClock clock(LocalDateTime{});
+    GenerationRun run{"", "", tables, session, clock};
+    run.currentFunction = function;
+    auto state = std::make_unique<TranslationState>();
+    ResetTranslationState(*state);
+    SectionTexts texts;
+    for (TextWriter* text : {&texts.dec, &texts.ini, &texts.behaviour, &texts.upd})
+        text->SpillTo([](std::string_view) {}, std::size_t{1} << 16);
+    AsmlLint lint(run);
+    lint.Begin(texts, *state);
     for (std::size_t i = first; i < lines.size(); ++i) {
         std::string_view line = lines[i];
         std::size_t start = line.find_first_not_of(' ');
         if (start != std::string_view::npos && line.substr(start).starts_with("namespace")) break;
-        lint.Line(line, i);
+        TranslateSourceLine(*state, line, run, texts);
+        lint.AfterLine(i, line);
     }
-    return lint.Finish();
+    return lint.TakeWarnings();
 }
 
 std::vector<std::string> FunctionDeclarationWarnings(const TlmFunctionTable& functions,

@@ -2,11 +2,14 @@
 // Warnings for AsmL that translates without an error but gives SystemC that does not
 // compile or does not do what the AsmL says, and for declarations that do the same to the
 // generated headers. Each message says what to write instead. Nothing here logs: the
-// section is translated a second time on a scratch run to see each line as the translator
-// sees it (its kind, its tokens, the names declared so far).
+// lint follows the translation of the section (as an observer of its pass) to see each line
+// as the translator sees it (its kind, its tokens, the names declared so far).
+#include "codegen/GenerationRun.h"
 #include "model/ProjectTables.h"
+#include "translator/SectionObserver.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,10 +21,29 @@ struct AsmlWarning {
     std::string message;  // stored text; control characters shown as \t, \r, \n or \xNN
 };
 
+// The warnings of one function's section, gathered while the run `run` translates it
+// (with the tables as the run prepared them: directions reversed, initial values
+// rewritten). TakeWarnings gives those of LintSection, for the lines the pass read.
+class AsmlLint : public SectionObserver {
+public:
+    explicit AsmlLint(const GenerationRun& run);
+    ~AsmlLint() override;
+    AsmlLint(const AsmlLint&) = delete;
+    AsmlLint& operator=(const AsmlLint&) = delete;
+
+    void Begin(SectionTexts& texts, TranslationState& state) override;
+    void AfterLine(std::size_t index, std::string_view line) override;
+    std::vector<AsmlWarning> TakeWarnings();
+
+private:
+    class Rules;
+    std::unique_ptr<Rules> rules_;
+};
+
 // The warnings of the section of function `function` (1-based slot) that begins at
 // lines[first] and ends before the next line that ends a section (or at the end), read
-// with `tables` as a run has prepared them (directions reversed, initial values
-// rewritten). In line order:
+// with `tables` as a run has prepared them, on a scratch translation of its own. In line
+// order:
 //   - step until (rendered "while !( ... )");
 //   - match on one sc_logic or sc_lv port or one Logic or Lv_ variable (a switch on it);
 //   - var or const of a type the translator does not map;

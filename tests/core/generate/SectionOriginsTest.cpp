@@ -6,6 +6,7 @@
 
 #include "codegen/SectionFileReader.h"
 #include "generate/RunTables.h"
+#include "generate/SectionOrigins.h"
 
 #include "CodegenSamples.h"
 
@@ -42,8 +43,9 @@ std::unique_ptr<Translated> Translate(const std::vector<std::string_view>& lines
     AsmlSource source{lines, "clean.asml", nullptr};
     auto state = std::make_unique<TranslationState>();
     auto out = std::make_unique<Translated>();
+    SectionOriginTracker tracker(out->origins);
     EXPECT_TRUE(TranslateSection(run, 1, source, *state, places, out->texts,
-                                 withOrigins ? &out->origins : nullptr));
+                                 withOrigins ? &tracker : nullptr));
     return out;
 }
 
