@@ -167,16 +167,17 @@ Status MakeSourceMap(std::string_view projectFilePath, SourceMap& map, std::opti
     if (Status read = PeekProject(projectFilePath, record); !read) return read;
     GenerationSession session;
     SystemClock clock;
-    GenerationRun run{record.projectFolder, record.projectName, {}, session, clock};
-    ProjectTables& tables = run.tables;
+    auto stored = std::make_unique<ProjectTables>();
     if (std::vector<Status> failures =
-            LoadRunTables(run.projectFolder, tables, AbsentTableFiles::ReadAsEmpty);
+            LoadRunTables(record.projectFolder, *stored, AbsentTableFiles::ReadAsEmpty);
         !failures.empty())
         return failures.front();
-    if (Status loaded = LoadGenerationSettings(run.projectFolder, tables.settings); !loaded)
+    if (Status loaded = LoadGenerationSettings(record.projectFolder, stored->settings); !loaded)
         return loaded;
-    ResolveOutputNames(run.projectFolder, tables.settings);
-    PrepareTables(tables, session.clock);
+    ResolveOutputNames(record.projectFolder, stored->settings);
+    GenerationRun run{record.projectFolder, record.projectName,
+                      PrepareTables(*stored, session.clock), session, clock};
+    PreparedTables& tables = run.tables;
     map.projectFolder = Native(run.projectFolder);
     map.headers = {Native(tables.settings.transactorHeaderPath),
                    Native(tables.settings.interfaceHeaderPath)};
@@ -202,7 +203,7 @@ Status MakeSourceMap(std::string_view projectFilePath, SourceMap& map, std::opti
         SplitSectionLines(map.method == kMethodFsm ? diagrams.text : cleanText);
     AsmlSource source{std::move(lines), cleanPath, map.method == kMethodFsm ? &diagrams : nullptr};
 
-    const int count = std::clamp<int>(tables.functions.count, 0, kMaxFunctions);
+    const int count = tables.functions.UsedCount();
     std::vector<TranslatedFunction> functions(static_cast<std::size_t>(count));
     auto state = std::make_unique<TranslationState>();
     for (int f = 1; f <= count; ++f) {

@@ -14,8 +14,8 @@ namespace {
 
 // Function 1 is Read (count, buf as an array), as the transactor sees its ports: ack and
 // rdata come from the RTL design, addr, req and en go to it, clk is the clock.
-ProjectTables LintTables() {
-    ProjectTables tables;
+PreparedTables LintTables() {
+    PreparedTables tables;
     TlmFunction& read = tables.functions[1];
     read.functionName = "Read";
     read.returnTypeText = "void";
@@ -53,7 +53,7 @@ std::vector<AsmlWarning> Lint(const std::vector<std::string>& body) {
 
 // As Lint, with rdata (from the RTL) 40 bits wide and addr (to it) 100.
 std::vector<AsmlWarning> LintWide(const std::vector<std::string>& body) {
-    ProjectTables tables = LintTables();
+    PreparedTables tables = LintTables();
     tables.signals[2].width = 40;
     tables.signals[3].width = 100;
     std::vector<std::string> text = {"namespace nsRead"};
