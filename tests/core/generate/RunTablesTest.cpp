@@ -85,10 +85,10 @@ TEST(RunTables, ARunMakesAbsentTablesALookDoesNot) {
 }
 
 TEST(RunTables, PreparedTablesAreTheTransactorsView) {
-    ProjectTables tables;
-    sample::AddFiveSignals(tables.signals);
+    ProjectTables stored;
+    sample::AddFiveSignals(stored.signals);
     ClockSelection clock;
-    PrepareTables(tables, clock);
+    const PreparedTables tables = PrepareTables(stored, clock);
     EXPECT_EQ(clock.clockSignalName, "clk");
     EXPECT_EQ(tables.signals[1].directionText.Text(), "sc_in"); // the clock keeps its direction
     EXPECT_EQ(tables.signals[2].directionText.Text(), "sc_out");

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kestrel {
@@ -37,14 +38,13 @@ const std::string kOptionBytes =
     "\x10\0/p/Output/P.tlib\t\0/p/Output\f\0P Transactor\2\0me\0\0\6\0a\r\nb\r\n\xFF\xFF"s;
 
 ProjectOptions SampleOptions() {
-    ProjectOptions o{kMethodTemplate, false, true,   2,       "SC_PS", 1, 10,
-                     "SC_NS",         2,     -70000, "SC_PS", true};
-    o.libraryFile = "/p/Output/P.tlib";
-    o.libraryFolder = "/p/Output";
-    o.title = "P Transactor";
-    o.author = "me";
-    o.comment = "a\r\nb\r\n";
-    o.useCommentInHeaders = true;
+    ProjectOptions o;
+    std::tie(o.generationMethod, o.clockPositiveEdge, o.setupTime, o.clockPeriod, o.setupWait) =
+        std::tuple(kMethodTemplate, false, 2, 10, -70000);
+    std::tie(o.setupUnit, o.setupWaitUnit, o.makeLibrary, o.useCommentInHeaders) =
+        std::tuple("SC_PS", "SC_PS", true, true);
+    std::tie(o.libraryFile, o.libraryFolder, o.title, o.author, o.comment) =
+        std::tuple("/p/Output/P.tlib", "/p/Output", "P Transactor", "me", "a\r\nb\r\n");
     return o;
 }
 
@@ -73,32 +73,31 @@ TEST(Encoding, NumbersAndVariableText) {
     EXPECT_EQ(text + std::to_string(value), "kept7");
 }
 
+// Saves `value` into the project, expects `bytes` in its file, and loads it back over
+// `loaded` (which differs from it in every field).
+template <typename T>
+void ExpectExactBytes(const Project& p, std::string_view file,
+                      Status (*save)(std::string_view, const T&),
+                      Status (*load)(std::string_view, T&), const T& value,
+                      const std::string& bytes, T loaded) {
+    ASSERT_TRUE(save(p.folder(), value));
+    EXPECT_TRUE(SameBytes(bytes, ReadBytes(p.input(file))));
+    ASSERT_TRUE(load(p.folder(), loaded));
+    EXPECT_EQ(loaded, value);
+}
+
 TEST(OneRecordFiles, ExactBytes) {
     Project p;
-    ASSERT_TRUE(SaveOptions(p.folder(), SampleOptions()));
-    EXPECT_TRUE(SameBytes(kOptionBytes, ReadBytes(p.input(kOptionFile))));
-    ProjectOptions options;
-    ASSERT_TRUE(LoadOptions(p.folder(), options));
-    EXPECT_EQ(options, SampleOptions());
-
-    GenerationSettings settings{"clsTLM_AIC", "clsTran", "/p/T.cpp", "/p/T.h", "/p/I.h"};
-    ASSERT_TRUE(SaveGenerationSettings(p.folder(), settings));
-    EXPECT_TRUE(SameBytes("\n\0clsTLM_AIC\a\0clsTran\b\0/p/T.cpp\6\0/p/T.h\6\0/p/I.h"s,
-                          ReadBytes(p.input(kGenerationFile))));
-    GenerationSettings loadedSettings;
-    ASSERT_TRUE(LoadGenerationSettings(p.folder(), loadedSettings));
-    EXPECT_EQ(loadedSettings, settings);
-
-    AsmlAssignment asml{"/p/Temp/P.doc", std::string(kNotAssigned), false};
-    ASSERT_TRUE(SaveAsmlAssignment(p.folder(), asml));
-    EXPECT_TRUE(SameBytes("\r\0/p/Temp/P.doc\x0E\0<not assigned>\0\0"s,
-                          ReadBytes(p.input(kAsmlAssignmentFile))));
-    AsmlAssignment loadedAsml{"x", "y", true};
-    ASSERT_TRUE(LoadAsmlAssignment(p.folder(), loadedAsml));
-    EXPECT_EQ(loadedAsml, asml);
-
-    ASSERT_TRUE(SaveAsfAssignment(p.folder(), AsfAssignment{"/p/Temp/untitled.asf"}));
-    EXPECT_TRUE(SameBytes("\x14\0/p/Temp/untitled.asf"s, ReadBytes(p.input(kAsfAssignmentFile))));
+    ExpectExactBytes(p, kOptionFile, SaveOptions, LoadOptions, SampleOptions(), kOptionBytes, {});
+    ExpectExactBytes(p, kGenerationFile, SaveGenerationSettings, LoadGenerationSettings,
+                     {"clsTLM_AIC", "clsTran", "/p/T.cpp", "/p/T.h", "/p/I.h"},
+                     "\n\0clsTLM_AIC\a\0clsTran\b\0/p/T.cpp\6\0/p/T.h\6\0/p/I.h"s,
+                     {"", "", "", "", ""});
+    ExpectExactBytes(p, kAsmlAssignmentFile, SaveAsmlAssignment, LoadAsmlAssignment,
+                     {"/p/Temp/P.doc", std::string(kNotAssigned), false},
+                     "\r\0/p/Temp/P.doc\x0E\0<not assigned>\0\0"s, {"x", "y", true});
+    ExpectExactBytes(p, kAsfAssignmentFile, SaveAsfAssignment, LoadAsfAssignment,
+                     {"/p/Temp/untitled.asf"}, "\x14\0/p/Temp/untitled.asf"s, {"x"});
 
     ProjectRecord record{"P", p.folder(), true, false, kStageDeclared};
     ASSERT_TRUE(SaveProjectFile(record));

@@ -65,13 +65,14 @@ TEST(TlmFunctionRecord, EveryFieldAtItsOffset) {
     std::string expected(5458, '\0');
     for (int k : {1, 7, 20}) {
         TlmParameter& p = f.parameters[static_cast<std::size_t>(k)];
-        p = TlmParameter{FixedText<80>("unsigned short"),
-                         6,
-                         FixedText<80>("&"),
-                         1,
-                         FixedText<80>("p" + std::to_string(k)),
-                         true,
-                         k == 7};
+        p = {FixedText<80>("unsigned short"),
+             6,
+             FixedText<80>("&"),
+             1,
+             FixedText<80>("p"),
+             true,
+             k == 7};
+        p.parameterName = "p" + std::to_string(k);
         std::size_t base = 164 + static_cast<std::size_t>(k) * 248;
         PutFixed(expected, base + 0, 80, "unsigned short");
         Put16(expected, base + 80, 6);
