@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -159,6 +160,9 @@ TEST(RtlSignalRecord, StoredIndicesReadAsTypedViews) {
     EXPECT_EQ(s.dataTypeText.Text() + std::to_string(s.dataTypeIndex), "my_bits-1");
 }
 
+// Only TransactorView makes prepared tables from stored ones.
+static_assert(!std::is_constructible_v<PreparedTables, const ProjectTables&>);
+
 TEST(RecordTables, UsedRowsClampTheCountAndThePreparedViewReversesDirections) {
     auto tables = std::make_unique<ProjectTables>();
     RtlSignalTable& signals = tables->signals;
@@ -173,7 +177,6 @@ TEST(RecordTables, UsedRowsClampTheCountAndThePreparedViewReversesDirections) {
     std::string seen;
     for (const RtlSignal& s : prepared->signals.Used()) seen += s.directionText.Text() + " ";
     EXPECT_EQ(seen, "sc_out sc_in sc_inout sc_in my_dir ") << "the clock, inout and typed stay";
-    EXPECT_EQ(prepared->signals[5].directionIndex, -1);
     EXPECT_EQ(prepared->signals[6].Direction(), SignalDirection::In) << "above the count";
 
     for (auto [count, used] : Pairs{{-3, 0}, {0, 0}, {7, 7}, {25, 25}, {26, 25}, {300, 25}}) {
@@ -186,7 +189,6 @@ TEST(RecordTables, UsedRowsClampTheCountAndThePreparedViewReversesDirections) {
                   static_cast<std::size_t>(std::min(used, kMaxParameters)))
             << count;
     }
-    EXPECT_EQ(&signals.Used().front(), &signals[1]);
 }
 
 TEST(TableFiles, MissingPartialAndOverfullFiles) {
