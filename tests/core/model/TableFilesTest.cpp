@@ -147,6 +147,7 @@ TEST(RtlSignalRecord, StoredIndicesReadAsTypedViews) {
                           {1, SignalDataType::LogicVector, SignalDirection::Out},
                           {2, SignalDataType::Bool, SignalDirection::InOut},
                           {3, SignalDataType::Typed, SignalDirection::Typed},
+                          {25, SignalDataType::Typed, SignalDirection::Typed},
                           {-1, SignalDataType::Typed, SignalDirection::Typed},
                           {-7, SignalDataType::Typed, SignalDirection::Typed}}) {
         RtlSignal s;
