@@ -64,7 +64,7 @@ int TranslateAll(const std::string& tpPath, const std::vector<std::string_view>&
     ProjectTables& tables = run.tables;
     if (!LoadRunTables(run.projectFolder, tables).empty())
         Fail("cannot load the benchmark project");
-    PrepareTables(tables, session.clock);
+    run.tables = PrepareTables(tables, session.clock);
     session.log.ResetLog();
 
     AsmlSource source{lines, CleanAsmlPath(run.projectFolder), nullptr};

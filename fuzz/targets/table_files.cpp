@@ -55,14 +55,16 @@ std::string WrittenTexts(const ProjectTables& declared) {
         all += ParameterListText(t->functions[f]) + "\r\n";
         all += AsmlSignature(t->functions[f]) + "\r\n";
     }
-    ReverseDirections(t->signals);
-    NormalizeInitValues(t->signals);
+    static auto prepared = std::make_unique<PreparedTables>();
+    PreparedTables& p = *prepared;
+    p = TransactorView(*t);
+    NormalizeInitValues(p.signals);
     ClockSelection clock;
-    FindClockSignal(t->signals, t->options, clock);
-    all += WriteInterfaceHeader(*t, kNow);
-    all += WriteTemplateHeader(*t, kNow);
-    all += WriteTemplateCpp(*t, kNow);
-    all += WriteTransactorHeader(*t, kNow, {});
+    FindClockSignal(p.signals, p.options, clock);
+    all += WriteInterfaceHeader(p, kNow);
+    all += WriteTemplateHeader(p, kNow);
+    all += WriteTemplateCpp(p, kNow);
+    all += WriteTransactorHeader(p, kNow, {});
     return all;
 }
 

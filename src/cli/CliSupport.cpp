@@ -57,7 +57,7 @@ void PrintCreatedFolders(std::ostream& err, const std::vector<std::string>& crea
 
 int FunctionNumber(const TlmFunctionTable& functions, std::string_view utf8) {
     const std::string wanted = Trim(ArgText(utf8));
-    const int count = std::clamp<int>(functions.count, 0, kMaxFunctions);
+    const int count = functions.UsedCount();
     for (int f = 1; f <= count; ++f)
         if (functions[f].functionName.Text() == wanted) return f;
     if (!wanted.empty() && wanted.size() <= 2 &&

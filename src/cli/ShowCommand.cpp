@@ -24,15 +24,9 @@ std::string MethodName(int method) {
     }
 }
 
-int CountOf(std::int16_t count, int capacity) {
-    return std::clamp<int>(count, 0, capacity);
-}
-
 Json FunctionToJson(const TlmFunction& f) {
     Json params = Json::array();
-    int n = CountOf(f.parameterCount, kMaxParameters);
-    for (int j = 1; j <= n; ++j) {
-        const TlmParameter& p = f.parameters[static_cast<std::size_t>(j)];
+    for (const TlmParameter& p : f.UsedParameters()) {
         params.push_back(Json{{"type", Show(p.typeText.Text())},
                               {"typeIndex", p.typeIndex},
                               {"byReference", p.passMarker.Text() == "&"},
@@ -66,11 +60,10 @@ Json SnapshotToJson(const ProjectSnapshot& snap) {
     const ProjectOptions& o = snap.tables.options;
     const GenerationSettings& g = snap.tables.settings;
     Json functions = Json::array();
-    for (int i = 1; i <= CountOf(snap.tables.functions.count, kMaxFunctions); ++i)
-        functions.push_back(FunctionToJson(snap.tables.functions[i]));
+    for (const TlmFunction& f : snap.tables.functions.Used())
+        functions.push_back(FunctionToJson(f));
     Json signals = Json::array();
-    for (int i = 1; i <= CountOf(snap.tables.signals.count, kMaxSignals); ++i)
-        signals.push_back(SignalToJson(snap.tables.signals[i]));
+    for (const RtlSignal& s : snap.tables.signals.Used()) signals.push_back(SignalToJson(s));
     return Json{{"project",
                  {{"name", Show(r.projectName)},
                   {"folder", Show(r.projectFolder)},
@@ -173,7 +166,7 @@ void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
         << "  AsmL template:   " << Show(snap.tables.asml.asmlDocumentPath) << "\n"
         << "  ASF template:    " << Show(snap.tables.asf.asfTemplatePath) << "\n\n";
 
-    int functions = CountOf(snap.tables.functions.count, kMaxFunctions);
+    int functions = snap.tables.functions.UsedCount();
     out << "TLM functions (" << functions << ")\n";
     for (int i = 1; i <= functions; ++i) {
         const TlmFunction& f = snap.tables.functions[i];
@@ -183,13 +176,13 @@ void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
         if (f.isLibrary) out << "  [library]";
         out << "\n";
     }
-    int signals = CountOf(snap.tables.signals.count, kMaxSignals);
+    int signals = snap.tables.signals.UsedCount();
     out << "\nRTL ports (" << signals << ")\n";
     for (int i = 1; i <= signals; ++i) {
         const RtlSignal& s = snap.tables.signals[i];
         out << "  " << i << ". " << Show(s.directionText.Text()) << " "
             << Show(s.dataTypeText.Text());
-        if (s.dataTypeIndex == 1) out << "<" << s.width << ">";
+        if (s.DataType() == SignalDataType::LogicVector) out << "<" << s.width << ">";
         out << " " << Show(s.signalName.Text()) << " = " << Show(s.initValue.Text());
         if (s.isClock) out << "  [clock]";
         if (s.isLibrary) out << "  [library]";

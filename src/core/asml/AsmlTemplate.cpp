@@ -109,10 +109,6 @@ void OpenNamespaceBlock(TextWriter& out, std::string_view heading) {
     out.line("    <asml><![CDATA[");
 }
 
-int UsableCount(std::int16_t count, int capacity) {
-    return std::clamp<int>(count, 0, capacity);
-}
-
 } // namespace
 
 void WriteAsmLTemplateInitTag(TextWriter& out, const ProjectOptions& options) {
@@ -133,10 +129,11 @@ void WriteAsmLTemplateNS_HardwareDatatype(TextWriter& out) {
 std::string MakeAsmLRTL_SigDeclarationString(const RtlSignal& signal) {
     std::string type;
     std::string value = signal.initValue.Text();
-    if (signal.dataTypeIndex == 1) {
+    const SignalDataType dataType = signal.DataType();
+    if (dataType == SignalDataType::LogicVector) {
         type = "Lv_" + std::to_string(signal.width);
         value = "\"" + value + "\"";
-    } else if (signal.dataTypeIndex == 0 || signal.dataTypeIndex == 2) {
+    } else if (dataType == SignalDataType::Logic || dataType == SignalDataType::Bool) {
         type = "Logic";
         if (value == "0" || value == "1" || value == "X" || value == "Z") value = "LOGIC_" + value;
     }
@@ -150,8 +147,8 @@ void WriteAsmLTemplateNS_RTL(TextWriter& out, const RtlSignalTable& signals) {
     out.blank();
     out.line("      // All the RTL signals are declared here");
     out.blank();
-    for (int s = 1; s <= UsableCount(signals.count, kMaxSignals); ++s)
-        out.line(MakeAsmLRTL_SigDeclarationString(signals[s]));
+    for (const RtlSignal& signal : signals.Used())
+        out.line(MakeAsmLRTL_SigDeclarationString(signal));
     out.blank();
     out.blank();
     out.line("    ]]></asml>");
@@ -187,9 +184,8 @@ void WriteAsmLTemplateNS_Main(TextWriter& out, const TlmFunctionTable& functions
     out.line("      namespace nsMain");
     out.line("      import nsHardwareDatatype");
     out.line("      import nsRTL");
-    for (int f = 1; f <= UsableCount(functions.count, kMaxFunctions); ++f)
-        if (!functions[f].isLibrary)
-            out.line({"      import ns", functions[f].functionName.Text()});
+    for (const TlmFunction& function : functions.Used())
+        if (!function.isLibrary) out.line({"      import ns", function.functionName.Text()});
     out.blank();
     out.blank();
     out.line("      Main()");
@@ -211,8 +207,8 @@ std::string AsmlTemplateText(TlmFunctionTable functions, const RtlSignalTable& s
     WriteAsmLTemplateInitTag(out, options);
     WriteAsmLTemplateNS_HardwareDatatype(out);
     WriteAsmLTemplateNS_RTL(out, signals);
-    for (int f = 1; f <= UsableCount(functions.count, kMaxFunctions); ++f)
-        if (!functions[f].isLibrary) WriteAsmLTemplateNS_Function(out, functions[f]);
+    for (TlmFunction& function : functions.Used())
+        if (!function.isLibrary) WriteAsmLTemplateNS_Function(out, function);
     WriteAsmLTemplateNS_Main(out, functions, options);
     WriteAsmLTemplateEndTag(out);
     return out.take();

@@ -1,5 +1,5 @@
 // The declaration helpers of generation: substring counting, AsmL type names and method
-// headers, the in-memory direction reversal and initial-value rewriting of the signal
+// headers, the in-memory initial-value rewriting of the signal
 // table, the clock lookup, and the banner, include guard, parameter list and date stamp
 // shared by the three generated files.
 #include "codegen/DeclarationHelpers.h"
@@ -14,10 +14,6 @@
 namespace kestrel {
 
 namespace {
-
-int ClampedCount(int count, int capacity) {
-    return std::clamp(count, 0, capacity);
-}
 
 // Upper case in Windows-1252: ASCII letters, the accented letters of 0xE0..0xFE (except
 // the division sign) and the four letters whose capitals lie in 0x80..0x9F.
@@ -56,9 +52,7 @@ std::string AsmlSignature(TlmFunction& function) {
     std::string head = "public " + function.functionName.Text();
 
     std::string list = " (  ";
-    int count = ClampedCount(function.parameterCount, kMaxParameters);
-    for (int p = 1; p <= count; ++p) {
-        TlmParameter& parameter = function.parameters[static_cast<std::size_t>(p)];
+    for (TlmParameter& parameter : function.UsedParameters()) {
         parameter.parameterName = parameter.parameterName.Text();
         list += parameter.parameterName.Text();
         list += " as ";
@@ -74,29 +68,13 @@ std::string AsmlSignature(TlmFunction& function) {
     return head + list + tail;
 }
 
-void ReverseDirections(RtlSignalTable& signals) {
-    int count = ClampedCount(signals.count, kMaxSignals);
-    for (int s = 1; s <= count; ++s) {
-        RtlSignal& signal = signals[s];
-        if (signal.isClock) continue;
-        if (signal.directionIndex == 0) {
-            signal.directionIndex = 1;
-            signal.directionText = "sc_out";
-        } else if (signal.directionIndex == 1) {
-            signal.directionIndex = 0;
-            signal.directionText = "sc_in";
-        }
-    }
-}
-
 void NormalizeInitValues(RtlSignalTable& signals) {
-    int count = ClampedCount(signals.count, kMaxSignals);
-    for (int s = 1; s <= count; ++s) {
-        RtlSignal& signal = signals[s];
+    for (RtlSignal& signal : signals.Used()) {
         std::string value = signal.initValue.Text();
-        if (signal.dataTypeIndex == 1) {
+        const SignalDataType type = signal.DataType();
+        if (type == SignalDataType::LogicVector) {
             signal.initValue = "\"" + value + "\"";
-        } else if (signal.dataTypeIndex == 0 || signal.dataTypeIndex == 2) {
+        } else if (type == SignalDataType::Logic || type == SignalDataType::Bool) {
             if (value == "0" || value == "1" || value == "X" || value == "Z")
                 value = "SC_LOGIC_" + value;
             signal.initValue = value;
@@ -106,9 +84,7 @@ void NormalizeInitValues(RtlSignalTable& signals) {
 
 void FindClockSignal(RtlSignalTable& signals, const ProjectOptions& options,
                      ClockSelection& clock) {
-    int count = ClampedCount(signals.count, kMaxSignals);
-    for (int s = 1; s <= count; ++s) {
-        RtlSignal& signal = signals[s];
+    for (RtlSignal& signal : signals.Used()) {
         if (!signal.isClock) continue;
         signal.signalName = signal.signalName.Text();
         clock.clockSignalName = signal.signalName.Text();
@@ -171,10 +147,8 @@ std::string IncludeGuard(std::string_view headerPath) {
 
 std::string ParameterListText(const TlmFunction& function) {
     std::string list;
-    int count = ClampedCount(function.parameterCount, kMaxParameters);
-    for (int p = 1; p <= count; ++p) {
-        const TlmParameter& parameter = function.parameters[static_cast<std::size_t>(p)];
-        if (p > 1) list += ", ";
+    for (const TlmParameter& parameter : function.UsedParameters()) {
+        if (!list.empty()) list += ", ";
         if (parameter.isConst) list += "const ";
         list += parameter.typeText.Text();
         list += " ";

@@ -36,10 +36,6 @@ std::string AsmlTypeName(int typeIndex);
 // names in the record.
 std::string AsmlSignature(TlmFunction& function);
 
-// Turns every non-clock signal's direction into the transactor's own: sc_in becomes
-// sc_out and sc_out becomes sc_in; sc_inout and the clock stay.
-void ReverseDirections(RtlSignalTable& signals);
-
 // Rewrites initial values into SystemC literals: sc_lv values in double quotes, sc_logic
 // and bool values 0, 1, X, Z as SC_LOGIC_0 .. SC_LOGIC_Z; others trimmed or unchanged.
 void NormalizeInitValues(RtlSignalTable& signals);

@@ -25,9 +25,9 @@ struct GenerationSession {
 struct GenerationRun {
     std::string projectFolder; // full path, no trailing separator
     std::string projectName;
-    // As loaded at the start of the run, with the directions reversed, the initial values
-    // rewritten and the settings of the dialog's boxes.
-    ProjectTables tables;
+    // As loaded at the start of the run with the settings of the dialog's boxes, then
+    // prepared (generate/RunTables): the directions reversed, the initial values rewritten.
+    PreparedTables tables;
     GenerationSession& session;
     const Clock& clock;
     // The function being translated (1 to the function count), shared by a route and

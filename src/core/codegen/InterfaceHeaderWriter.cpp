@@ -11,7 +11,7 @@ namespace kestrel {
 
 namespace {
 
-void WriteInterfaceClass(TextWriter& out, const ProjectTables& tables) {
+void WriteInterfaceClass(TextWriter& out, const PreparedTables& tables) {
     const GenerationSettings& settings = tables.settings;
     out.line({"#ifndef ", IncludeGuard(settings.interfaceHeaderPath)});
     out.line({"#define ", IncludeGuard(settings.interfaceHeaderPath)});
@@ -20,9 +20,7 @@ void WriteInterfaceClass(TextWriter& out, const ProjectTables& tables) {
     out.line({"class ", settings.interfaceClassName, " : ", "virtual public sc_interface"});
     out.line("{");
     out.line("public:");
-    int count = std::clamp<int>(tables.functions.count, 0, kMaxFunctions);
-    for (int f = 1; f <= count; ++f) {
-        const TlmFunction& function = tables.functions[f];
+    for (const TlmFunction& function : tables.functions.Used()) {
         out.line({"        virtual ", function.returnTypeText.Text(), " ",
                   function.functionName.Text(), " ( ", ParameterListText(function), " ) = 0 ;"});
     }
@@ -33,7 +31,7 @@ void WriteInterfaceClass(TextWriter& out, const ProjectTables& tables) {
 
 } // namespace
 
-std::string WriteInterfaceHeader(const ProjectTables& tables, const LocalDateTime& now) {
+std::string WriteInterfaceHeader(const PreparedTables& tables, const LocalDateTime& now) {
     TextWriter out;
     WriteFileBanner(out, "------ TLM Abstract Interface Class Header File ------", tables.options,
                     now, BannerKind::Generated);

@@ -9,6 +9,6 @@ namespace kestrel {
 
 // The interface header's text: the banner, the include guard of InterfaceHeaderPath and
 // the class InterfaceClassName (as it stands) with one pure virtual member per function.
-std::string WriteInterfaceHeader(const ProjectTables& tables, const LocalDateTime& now);
+std::string WriteInterfaceHeader(const PreparedTables& tables, const LocalDateTime& now);
 
 } // namespace kestrel

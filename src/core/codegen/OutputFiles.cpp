@@ -21,7 +21,7 @@ namespace {
 // empty.
 std::vector<FunctionSections> ReadSections(GenerationRun& run,
                                            std::initializer_list<std::string_view> extensions) {
-    int count = std::clamp<int>(run.tables.functions.count, 0, kMaxFunctions);
+    int count = run.tables.functions.UsedCount();
     std::vector<FunctionSections> sections(static_cast<std::size_t>(count));
     for (int f = 1; f <= count; ++f) {
         FunctionSections& target = sections[static_cast<std::size_t>(f - 1)];

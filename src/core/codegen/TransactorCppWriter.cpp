@@ -14,10 +14,6 @@ namespace kestrel {
 
 namespace {
 
-int FunctionCount(const ProjectTables& tables) {
-    return std::clamp<int>(tables.functions.count, 0, kMaxFunctions);
-}
-
 void WriteIncludes(TextWriter& out, const GenerationSettings& settings) {
     const std::string stars(53, '*');
     out.line("#include <systemc.h>");
@@ -69,7 +65,7 @@ void WriteEmptyFunction(TextWriter& out, std::string_view className, const TlmFu
 
 } // namespace
 
-std::string WriteTransactorCpp(const ProjectTables& tables, const LocalDateTime& now,
+std::string WriteTransactorCpp(const PreparedTables& tables, const LocalDateTime& now,
                                const std::vector<FunctionSections>& sections,
                                std::vector<CppSectionPlaces>* places) {
     TextWriter out;
@@ -78,24 +74,25 @@ std::string WriteTransactorCpp(const ProjectTables& tables, const LocalDateTime&
     WriteIncludes(out, tables.settings);
     std::string className = Trim(tables.settings.transactorClassName);
     const FunctionSections none;
-    for (int f = 1; f <= FunctionCount(tables); ++f) {
-        auto index = static_cast<std::size_t>(f - 1);
+    std::size_t index = 0;
+    for (const TlmFunction& function : tables.functions.Used()) {
         CppSectionPlaces placed;
-        WriteFunction(out, className, tables.functions[f],
-                      index < sections.size() ? sections[index] : none, placed);
+        WriteFunction(out, className, function, index < sections.size() ? sections[index] : none,
+                      placed);
+        ++index;
         if (places) places->push_back(placed);
     }
     return out.take();
 }
 
-std::string WriteTemplateCpp(const ProjectTables& tables, const LocalDateTime& now) {
+std::string WriteTemplateCpp(const PreparedTables& tables, const LocalDateTime& now) {
     TextWriter out;
     WriteFileBanner(out, "---------------- Transactor C++ File -----------------", tables.options,
                     now, BannerKind::Template);
     WriteIncludes(out, tables.settings);
     std::string className = Trim(tables.settings.transactorClassName);
-    for (int f = 1; f <= FunctionCount(tables); ++f)
-        WriteEmptyFunction(out, className, tables.functions[f]);
+    for (const TlmFunction& function : tables.functions.Used())
+        WriteEmptyFunction(out, className, function);
     return out.take();
 }
 

@@ -22,11 +22,11 @@ struct CppSectionPlaces {
 // function itself (the .ini lines, an empty line, the .asm lines). sections[f - 1]
 // belongs to function f; a missing entry splices nothing. With `places`, receives one
 // entry per function written, in table order.
-std::string WriteTransactorCpp(const ProjectTables& tables, const LocalDateTime& now,
+std::string WriteTransactorCpp(const PreparedTables& tables, const LocalDateTime& now,
                                const std::vector<FunctionSections>& sections,
                                std::vector<CppSectionPlaces>* places = nullptr);
 
 // The template implementation: every function with an empty body, no update procedure.
-std::string WriteTemplateCpp(const ProjectTables& tables, const LocalDateTime& now);
+std::string WriteTemplateCpp(const PreparedTables& tables, const LocalDateTime& now);
 
 } // namespace kestrel

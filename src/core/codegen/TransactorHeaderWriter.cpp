@@ -17,14 +17,6 @@ namespace {
 constexpr std::string_view kIndent = "        ";
 constexpr std::string_view kIndent2 = "                ";
 
-int FunctionCount(const ProjectTables& tables) {
-    return std::clamp<int>(tables.functions.count, 0, kMaxFunctions);
-}
-
-int SignalCount(const ProjectTables& tables) {
-    return std::clamp<int>(tables.signals.count, 0, kMaxSignals);
-}
-
 void WriteClassHead(TextWriter& out, const GenerationSettings& settings) {
     out.line({"#ifndef ", IncludeGuard(settings.transactorHeaderPath)});
     out.line({"#define ", IncludeGuard(settings.transactorHeaderPath)});
@@ -40,24 +32,23 @@ void WriteClassHead(TextWriter& out, const GenerationSettings& settings) {
     out.blank();
 }
 
-void WriteFunctionDeclarations(TextWriter& out, const ProjectTables& tables) {
+void WriteFunctionDeclarations(TextWriter& out, const PreparedTables& tables) {
     out.line({kIndent, "//TLM Function Declaration"});
-    for (int f = 1; f <= FunctionCount(tables); ++f) {
-        const TlmFunction& function = tables.functions[f];
+    for (const TlmFunction& function : tables.functions.Used()) {
         out.line({kIndent, function.returnTypeText.Text(), " ", function.functionName.Text(), " ( ",
                   ParameterListText(function), " ) ;"});
     }
 }
 
-void WritePortDeclarations(TextWriter& out, const ProjectTables& tables) {
+void WritePortDeclarations(TextWriter& out, const PreparedTables& tables) {
     out.blank();
     out.blank();
     out.line({kIndent, "//RTL Port Declaration"});
-    for (int s = 1; s <= SignalCount(tables); ++s)
-        out.line({kIndent, PortDeclarationText(tables.signals[s])});
+    for (const RtlSignal& signal : tables.signals.Used())
+        out.line({kIndent, PortDeclarationText(signal)});
 }
 
-void WriteConstructor(TextWriter& out, const ProjectTables& tables) {
+void WriteConstructor(TextWriter& out, const PreparedTables& tables) {
     out.blank();
     out.blank();
     out.line({kIndent, "//Constructor"});
@@ -65,9 +56,8 @@ void WriteConstructor(TextWriter& out, const ProjectTables& tables) {
               " ( sc_module_name name ) : sc_module (name)"});
     out.line({kIndent, "{"});
     out.line({kIndent2, "//Initialize RTL Output Ports"});
-    for (int s = 1; s <= SignalCount(tables); ++s) {
-        const RtlSignal& signal = tables.signals[s];
-        if (signal.directionIndex != 1) continue;
+    for (const RtlSignal& signal : tables.signals.Used()) {
+        if (signal.Direction() != SignalDirection::Out) continue;
         out.line(
             {kIndent2, signal.signalName.Text(), ".initialize (", signal.initValue.Text(), ") ;"});
     }
@@ -96,20 +86,20 @@ void WriteConversionFunctions(TextWriter& out, std::string_view toIntName,
     out.line({kIndent, "}"});
 }
 
-void WriteUpdateDeclarations(TextWriter& out, const ProjectTables& tables) {
+void WriteUpdateDeclarations(TextWriter& out, const PreparedTables& tables) {
     out.blank();
     out.blank();
     out.line({kIndent, "// Update Function Declaration"});
-    for (int f = 1; f <= FunctionCount(tables); ++f)
-        out.line({kIndent, "void ", tables.functions[f].functionName.Text(), "_Update ( void ) ;"});
+    for (const TlmFunction& function : tables.functions.Used())
+        out.line({kIndent, "void ", function.functionName.Text(), "_Update ( void ) ;"});
 }
 
-void WriteDeclarationSections(TextWriter& out, const ProjectTables& tables,
+void WriteDeclarationSections(TextWriter& out, const PreparedTables& tables,
                               const std::vector<FunctionSections>& sections,
                               std::vector<std::size_t>* places) {
     out.blank();
     out.blank();
-    for (int f = 1; f <= FunctionCount(tables); ++f) {
+    for (int f = 1; f <= tables.functions.UsedCount(); ++f) {
         auto index = static_cast<std::size_t>(f - 1);
         if (places) places->push_back(out.text().size());
         if (index < sections.size()) out.splice(sections[index].declarations, kIndent);
@@ -129,7 +119,7 @@ void WriteClassTail(TextWriter& out) {
 
 std::string PortDeclarationText(const RtlSignal& signal) {
     std::string text = signal.directionText.Text() + " <" + signal.dataTypeText.Text();
-    if (signal.dataTypeIndex == 1)
+    if (signal.DataType() == SignalDataType::LogicVector)
         return text + " <" + std::to_string(signal.width) + ">" + " > " + signal.signalName.Text() +
                " ;";
     text += "> " + signal.signalName.Text() + " ;";
@@ -141,7 +131,7 @@ namespace {
 
 // The part both headers share: the banner, the class head, the functions, the ports and
 // the constructor.
-TextWriter HeaderHead(const ProjectTables& tables, const LocalDateTime& now, BannerKind kind) {
+TextWriter HeaderHead(const PreparedTables& tables, const LocalDateTime& now, BannerKind kind) {
     TextWriter out;
     WriteFileBanner(out, "--------------- Transactor Header File ---------------", tables.options,
                     now, kind);
@@ -154,7 +144,7 @@ TextWriter HeaderHead(const ProjectTables& tables, const LocalDateTime& now, Ban
 
 } // namespace
 
-std::string WriteTransactorHeader(const ProjectTables& tables, const LocalDateTime& now,
+std::string WriteTransactorHeader(const PreparedTables& tables, const LocalDateTime& now,
                                   const std::vector<FunctionSections>& sections,
                                   std::vector<std::size_t>* declarationPlaces) {
     TextWriter out = HeaderHead(tables, now, BannerKind::Generated);
@@ -165,7 +155,7 @@ std::string WriteTransactorHeader(const ProjectTables& tables, const LocalDateTi
     return out.take();
 }
 
-std::string WriteTemplateHeader(const ProjectTables& tables, const LocalDateTime& now) {
+std::string WriteTemplateHeader(const PreparedTables& tables, const LocalDateTime& now) {
     TextWriter out = HeaderHead(tables, now, BannerKind::Template);
     WriteConversionFunctions(out, "LVtoINT", "INTtoLV");
     WriteClassTail(out);

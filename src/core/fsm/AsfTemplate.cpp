@@ -97,18 +97,17 @@ void WriteASF_TemplateObject(TextWriter& out, TlmFunction& function,
     out.line({"G 2 0 0 TEXT 0,0,0 0 0 0 255,255,255 0 3527 1480 0000 0 ", kDq, "Arial", kDq,
               " 0 | 20700,261832 1 0 0 ", kDq, TrimLeft(AsmlSignature(function)), kDq});
 
-    int count = std::clamp<int>(signals.count, 0, kMaxSignals);
     int objectNumber = 10;
-    for (int k = 1; k <= count; ++k) {
+    for (int k = 1; k <= signals.UsedCount(); ++k) {
         const RtlSignal& signal = signals[k];
         const std::string port = std::to_string(++objectNumber);
         const std::string label = std::to_string(++objectNumber);
         const std::int32_t x = GetPortX(static_cast<std::int16_t>(k));
         const std::int32_t y = GetPortY(static_cast<std::int16_t>(k));
-        if (signal.directionIndex == 0) {
+        if (signal.Direction() == SignalDirection::In) {
             out.line({"I ", port, " 0 ", signal.isClock ? "3" : "2", " Builtin InPort | ",
                       Coordinates(x, y), " ", kDq, kDq, " ", kDq, kDq});
-        } else if (signal.directionIndex == 1) {
+        } else if (signal.Direction() == SignalDirection::Out) {
             out.line({"I ", port, " 0 0 Builtin OutPort | ", Coordinates(x, y), " ", kDq, kDq, " ",
                       kDq, kDq});
         } else {

@@ -60,8 +60,7 @@ DiagramPreview PreviewDiagram(const AsfDocument& doc, const ProjectTables& table
     if (function < 1 || function > tables.functions.count) return preview;
     GenerationSession session;
     SystemClock clock;
-    GenerationRun run{"", "", tables, session, clock};
-    PrepareTables(run.tables, session.clock);
+    GenerationRun run{"", "", PrepareTables(tables, session.clock), session, clock};
     session.log.ResetLog();
 
     TlmFunction& record = run.tables.functions[function];

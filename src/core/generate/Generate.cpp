@@ -15,6 +15,7 @@
 #include "project/OutputPlacement.h"
 #include "project/ProjectCommands.h"
 
+#include <memory>
 #include <vector>
 
 namespace kestrel {
@@ -68,19 +69,20 @@ void KeepLineMap(const std::string& projectFolder, const LineRecord& record) {
 
 int Generate(const GenerateRequest& request, GenerationSession& session, const Clock& clock,
              const BehaviourRoutes& routes) {
-    GenerationRun run{request.projectFolder, request.projectName, {}, session, clock};
-    ProjectTables& tables = run.tables;
     // Nothing is written into a folder that is not there.
     MakeMissingProjectFolders(request.projectFolder);
 
-    tables.settings = request.settings;
+    auto stored = std::make_unique<ProjectTables>();
+    stored->settings = request.settings;
     // Every failure is kept to be logged once the log is reset.
-    std::vector<Status> loadFailures = LoadRunTables(request.projectFolder, tables);
+    std::vector<Status> loadFailures = LoadRunTables(request.projectFolder, *stored);
     // Output names that are not full paths lie in the project, not where the command runs.
-    ResolveOutputNames(request.projectFolder, tables.settings);
-    tables.options.libraryFile =
-        OutputFileInProject(request.projectFolder, tables.options.libraryFile);
-    PrepareTables(tables, session.clock);
+    ResolveOutputNames(request.projectFolder, stored->settings);
+    stored->options.libraryFile =
+        OutputFileInProject(request.projectFolder, stored->options.libraryFile);
+    GenerationRun run{request.projectFolder, request.projectName,
+                      PrepareTables(*stored, session.clock), session, clock};
+    const PreparedTables& tables = run.tables;
 
     int method = request.method.value_or(tables.options.generationMethod);
     GenerationLog& log = session.log;

@@ -9,6 +9,7 @@
 #include "project/ProjectCommands.h"
 #include "translator/AsmlLint.h"
 
+#include <memory>
 #include <vector>
 
 namespace kestrel {
@@ -39,14 +40,15 @@ CheckResult CheckProject(std::string_view projectFilePath, GenerationSession& se
         result.status = read;
         return result;
     }
-    GenerationRun run{record.projectFolder, record.projectName, {}, session, clock};
-    ProjectTables& tables = run.tables;
-    if (std::vector<Status> failures = LoadRunTables(run.projectFolder, tables);
+    auto stored = std::make_unique<ProjectTables>();
+    if (std::vector<Status> failures = LoadRunTables(record.projectFolder, *stored);
         !failures.empty()) {
         result.status = failures.front();
         return result;
     }
-    PrepareTables(tables, session.clock);
+    GenerationRun run{record.projectFolder, record.projectName,
+                      PrepareTables(*stored, session.clock), session, clock};
+    const PreparedTables& tables = run.tables;
 
     result.method = method.value_or(tables.options.generationMethod);
     session.log.ResetLog();

@@ -27,10 +27,11 @@ std::vector<Status> LoadRunTables(std::string_view projectFolder, ProjectTables&
     return failures;
 }
 
-void PrepareTables(ProjectTables& tables, ClockSelection& clock) {
-    ReverseDirections(tables.signals);
+PreparedTables PrepareTables(const ProjectTables& stored, ClockSelection& clock) {
+    PreparedTables tables = TransactorView(stored);
     NormalizeInitValues(tables.signals);
     FindClockSignal(tables.signals, tables.options, clock);
+    return tables;
 }
 
 } // namespace kestrel

@@ -25,6 +25,6 @@ std::vector<Status> LoadRunTables(std::string_view projectFolder, ProjectTables&
 
 // The stored tables as the transactor sees them: signal directions reversed, initial
 // values rewritten for SystemC, and the clock signal found.
-void PrepareTables(ProjectTables& tables, ClockSelection& clock);
+PreparedTables PrepareTables(const ProjectTables& stored, ClockSelection& clock);
 
 } // namespace kestrel

@@ -34,11 +34,10 @@ Status LoadRecordTable(std::string_view filePath, Table& table, int capacity, De
 
 // Replaces the file with slots 1..count, so that its length is count x record length.
 template <typename Table, typename Record, typename Encode>
-Status SaveRecordTable(std::string_view filePath, const Table& table, int capacity, Encode encode) {
-    const int count = std::clamp<int>(table.count, 0, capacity);
+Status SaveRecordTable(std::string_view filePath, const Table& table, Encode encode) {
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(count) * Record::kRecordSize);
-    for (int i = 1; i <= count; ++i) bytes += encode(table[i]);
+    bytes.reserve(static_cast<std::size_t>(table.UsedCount()) * Record::kRecordSize);
+    for (const Record& record : table.Used()) bytes += encode(record);
     return WriteFileAtomic(filePath, bytes);
 }
 

@@ -1,10 +1,66 @@
-// The RtlSignal record (380 bytes) and the loading and saving of Input/rtl_sig.dat.
+// The RtlSignal record (380 bytes), the meaning of its stored data type and direction
+// indices, the transactor's view of the directions, and the loading and saving of
+// Input/rtl_sig.dat.
 #include "model/RtlSignal.h"
 
 #include "model/ProjectPaths.h"
 #include "model/RecordTable.h"
 
 namespace kestrel {
+
+namespace {
+
+// The entry of `index` in a name list, as the enumerator of the same position; any
+// other index is Typed, the last enumerator.
+template <typename Enum, std::size_t N>
+Enum EntryOfIndex(int index, const std::array<std::string_view, N>&) {
+    return index >= 0 && index < static_cast<int>(N) ? static_cast<Enum>(index) : Enum::Typed;
+}
+
+template <typename Enum, std::size_t N>
+std::string_view NameOfEntry(Enum entry, const std::array<std::string_view, N>& names) {
+    return entry == Enum::Typed ? std::string_view() : names[static_cast<std::size_t>(entry)];
+}
+
+} // namespace
+
+SignalDataType DataTypeOfIndex(int index) {
+    return EntryOfIndex<SignalDataType>(index, kDataTypeNames);
+}
+
+SignalDirection DirectionOfIndex(int index) {
+    return EntryOfIndex<SignalDirection>(index, kDirectionNames);
+}
+
+std::string_view DataTypeName(SignalDataType type) {
+    return NameOfEntry(type, kDataTypeNames);
+}
+
+std::string_view DirectionName(SignalDirection direction) {
+    return NameOfEntry(direction, kDirectionNames);
+}
+
+SignalDirection Reversed(SignalDirection direction) {
+    if (direction == SignalDirection::In) return SignalDirection::Out;
+    if (direction == SignalDirection::Out) return SignalDirection::In;
+    return direction;
+}
+
+void RtlSignal::SetDataType(SignalDataType type) {
+    dataTypeIndex = static_cast<std::int16_t>(IndexOf(type));
+    if (type != SignalDataType::Typed) dataTypeText = DataTypeName(type);
+}
+
+void RtlSignal::SetDirection(SignalDirection direction) {
+    directionIndex = static_cast<std::int16_t>(IndexOf(direction));
+    if (direction != SignalDirection::Typed) directionText = DirectionName(direction);
+}
+
+void ReverseDirections(RtlSignalTable& signals) {
+    for (RtlSignal& signal : signals.Used())
+        if (!signal.isClock && Reversed(signal.Direction()) != signal.Direction())
+            signal.SetDirection(Reversed(signal.Direction()));
+}
 
 std::string EncodeRtlSignal(const RtlSignal& signal) {
     ByteWriter out;
@@ -43,8 +99,7 @@ Status LoadRtlSignalsFrom(std::string_view filePath, RtlSignalTable& table) {
 }
 
 Status SaveRtlSignalsTo(std::string_view filePath, const RtlSignalTable& table) {
-    return detail::SaveRecordTable<RtlSignalTable, RtlSignal>(filePath, table, kMaxSignals,
-                                                              EncodeRtlSignal);
+    return detail::SaveRecordTable<RtlSignalTable, RtlSignal>(filePath, table, EncodeRtlSignal);
 }
 
 Status LoadRtlSignals(std::string_view projectFolder, RtlSignalTable& table) {

@@ -68,7 +68,7 @@ Status LoadTlmFunctionsFrom(std::string_view filePath, TlmFunctionTable& table) 
 }
 
 Status SaveTlmFunctionsTo(std::string_view filePath, const TlmFunctionTable& table) {
-    return detail::SaveRecordTable<TlmFunctionTable, TlmFunction>(filePath, table, kMaxFunctions,
+    return detail::SaveRecordTable<TlmFunctionTable, TlmFunction>(filePath, table,
                                                                   EncodeTlmFunction);
 }
 

@@ -2,6 +2,7 @@
 // TLM functions and their parameters: the records of Input/tlm_func.dat and the
 // in-memory table of 25 usable slots (numbered from 1; slot 0 is the loader's scratch slot).
 #include "model/Encoding.h"
+#include "model/TableRows.h"
 #include "platform/Status.h"
 
 #include <array>
@@ -47,6 +48,13 @@ struct TlmFunction {
     Flag fsmAssigned;
     Flag isLibrary;
 
+    // Parameters 1..parameterCount, the count clamped to 0..kMaxParameters.
+    std::span<TlmParameter> UsedParameters() { return UsedSlots(parameters, parameterCount); }
+    std::span<const TlmParameter> UsedParameters() const {
+        return UsedSlots(parameters, parameterCount);
+    }
+    int UsedParameterCount() const { return ClampedCount(parameterCount, kMaxParameters); }
+
     friend bool operator==(const TlmFunction&, const TlmFunction&) = default;
 };
 
@@ -62,6 +70,11 @@ struct TlmFunctionTable {
     const TlmFunction& operator[](int slot) const {
         return slots.at(static_cast<std::size_t>(slot));
     }
+
+    // Slots 1..count, the count clamped to 0..kMaxFunctions.
+    std::span<TlmFunction> Used() { return UsedSlots(slots, count); }
+    std::span<const TlmFunction> Used() const { return UsedSlots(slots, count); }
+    int UsedCount() const { return ClampedCount(count, kMaxFunctions); }
 };
 
 // Reads a table file into slots 1..n and sets the count to n (whole records only; a

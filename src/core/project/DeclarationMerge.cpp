@@ -20,7 +20,7 @@ bool ReadsTheSame(const TlmFunction& a, const TlmFunction& b) {
         a.returnTypeIndex != b.returnTypeIndex || a.parameterCount != b.parameterCount ||
         a.isLibrary != b.isLibrary)
         return false;
-    for (int j = 1; j <= std::clamp<int>(a.parameterCount, 0, kMaxParameters); ++j)
+    for (int j = 1; j <= a.UsedParameterCount(); ++j)
         if (ParameterRowOf(a.parameters[static_cast<std::size_t>(j)]) !=
             ParameterRowOf(b.parameters[static_cast<std::size_t>(j)]))
             return false;
@@ -60,8 +60,7 @@ std::optional<MergeRefusal> DraftOf(const FunctionEntry& entry, const TlmFunctio
 std::optional<MergeRefusal> MergeFunctions(const std::vector<const FunctionEntry*>& entries,
                                            const TlmFunctionTable& old, TlmFunctionTable& fresh) {
     std::vector<int> libraries, owns;
-    for (int i = 1; i <= std::clamp<int>(old.count, 0, kMaxFunctions); ++i)
-        (old[i].isLibrary ? libraries : owns).push_back(i);
+    for (int i = 1; i <= old.UsedCount(); ++i) (old[i].isLibrary ? libraries : owns).push_back(i);
     std::vector<bool> used(kMaxFunctions + 1, false);
     std::size_t nextLibrary = 0;
     fresh.count = 0;
@@ -145,7 +144,7 @@ SignalDraft DraftOf(const SignalEntry& entry) {
         const BoxChoice type = entry.DataType();
         SelectDataType(draft, type.index);
         draft.dataTypeText = type.text;
-        if (type.index == 1)
+        if (DataTypeOfIndex(type.index) == SignalDataType::LogicVector)
             draft.widthText =
                 std::to_string(entry.Has(SignalKey::Width) ? entry.Number(SignalKey::Width) : 1);
     }
@@ -215,9 +214,9 @@ std::vector<std::string> ChangedInitNotes(const std::vector<GivenInit>& given,
         std::string why;
         if (s.isClock)
             why = "a clock starts at 1";
-        else if (s.dataTypeIndex == 1)
+        else if (s.DataType() == SignalDataType::LogicVector)
             why = "fitted to the width " + std::to_string(s.width);
-        else if (s.dataTypeIndex == 0)
+        else if (s.DataType() == SignalDataType::Logic)
             why = "an sc_logic value is one character";
         else
             why = "as the signal dialog stores it";

@@ -7,9 +7,8 @@ namespace kestrel {
 
 std::string FunctionSignatureText(const TlmFunction& function) {
     std::string text = "( ";
-    int count = std::clamp<int>(function.parameterCount, 0, kMaxParameters);
-    for (int j = 1; j <= count; ++j) {
-        const TlmParameter& p = function.parameters[static_cast<std::size_t>(j)];
+    for (const TlmParameter& p : function.UsedParameters()) {
+        if (&p != &function.UsedParameters().front()) text += ", ";
         if (p.isConst) text += "const ";
         text += p.typeText.Text();
         text += " ";
@@ -17,7 +16,6 @@ std::string FunctionSignatureText(const TlmFunction& function) {
         text += " ";
         text += p.parameterName.Text();
         if (p.isArray) text += " []";
-        if (j != count) text += ", ";
     }
     text += " )";
     return text;

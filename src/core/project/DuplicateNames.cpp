@@ -28,17 +28,14 @@ std::string PositionsText(const char* what, const std::vector<int>& positions,
 
 std::vector<DeclaredName> FunctionNames(const TlmFunctionTable& functions) {
     std::vector<DeclaredName> names;
-    const int count = std::clamp<int>(functions.count, 0, kMaxFunctions);
-    for (int f = 1; f <= count; ++f)
-        names.push_back({functions[f].functionName.Text(), functions[f].isLibrary});
+    for (const TlmFunction& f : functions.Used())
+        names.push_back({f.functionName.Text(), f.isLibrary});
     return names;
 }
 
 std::vector<DeclaredName> PortNames(const RtlSignalTable& signals) {
     std::vector<DeclaredName> names;
-    const int count = std::clamp<int>(signals.count, 0, kMaxSignals);
-    for (int s = 1; s <= count; ++s)
-        names.push_back({signals[s].signalName.Text(), signals[s].isLibrary});
+    for (const RtlSignal& s : signals.Used()) names.push_back({s.signalName.Text(), s.isLibrary});
     return names;
 }
 
@@ -100,14 +97,10 @@ std::vector<std::string> PortNameWarnings(const std::vector<DeclaredName>& ports
 
 std::vector<std::string> FunctionTableNameWarnings(const TlmFunctionTable& functions) {
     std::vector<std::string> warnings = FunctionNameWarnings(FunctionNames(functions));
-    const int count = std::clamp<int>(functions.count, 0, kMaxFunctions);
-    for (int f = 1; f <= count; ++f) {
-        const TlmFunction& function = functions[f];
+    for (const TlmFunction& function : functions.Used()) {
         std::vector<std::string> parameters;
-        const int n = std::clamp<int>(function.parameterCount, 0, kMaxParameters);
-        for (int p = 1; p <= n; ++p)
-            parameters.push_back(
-                function.parameters[static_cast<std::size_t>(p)].parameterName.Text());
+        for (const TlmParameter& p : function.UsedParameters())
+            parameters.push_back(p.parameterName.Text());
         for (std::string& w : ParameterNameWarnings(function.functionName.Text(), parameters))
             warnings.push_back(std::move(w));
     }

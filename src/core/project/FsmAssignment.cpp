@@ -25,13 +25,11 @@ InputRefusal LibraryRefusal(const FsmAssignmentRow& row, std::string_view what) 
 
 std::string FsmFunctionSignature(const TlmFunction& function) {
     std::string text = function.returnTypeText.Text() + " " + function.functionName.Text() + " (";
-    const int count = std::clamp<int>(function.parameterCount, 0, kMaxParameters);
-    for (int j = 1; j <= count; ++j) {
-        const TlmParameter& p = function.parameters[static_cast<std::size_t>(j)];
+    for (const TlmParameter& p : function.UsedParameters()) {
+        if (&p != &function.UsedParameters().front()) text += ", ";
         if (p.isConst) text += "const ";
         text += p.typeText.Text() + " " + p.passMarker.Text() + " " + p.parameterName.Text();
         if (p.isArray) text += " []";
-        if (j != count) text += ", ";
     }
     return text + " )";
 }
@@ -40,9 +38,7 @@ Status LoadFsmAssignment(std::string_view projectFolder, FsmAssignmentState& sta
     if (Status s = LoadTlmFunctions(projectFolder, state.functions); !s) return s;
     if (Status s = LoadAsfAssignment(projectFolder, state.asf); !s) return s;
     state.rows.clear();
-    const int count = std::clamp<int>(state.functions.count, 0, kMaxFunctions);
-    for (int f = 1; f <= count; ++f) {
-        const TlmFunction& function = state.functions[f];
+    for (const TlmFunction& function : state.functions.Used()) {
         FsmAssignmentRow row;
         row.functionName = function.functionName.Text();
         row.isLibrary = function.isLibrary;

@@ -46,9 +46,7 @@ FunctionDraft FunctionDraftOf(const TlmFunction& f) {
     bool listed = index >= 0 && index < static_cast<int>(kCTypeNames.size());
     draft.returnTypeIndex = listed ? index : -1;
     draft.returnTypeText = listed ? std::string(kCTypeNames[static_cast<std::size_t>(index)]) : "";
-    int n = std::clamp<int>(f.parameterCount, 0, kMaxParameters);
-    for (int j = 1; j <= n; ++j)
-        draft.rows.push_back(ParameterRowOf(f.parameters[static_cast<std::size_t>(j)]));
+    for (const TlmParameter& p : f.UsedParameters()) draft.rows.push_back(ParameterRowOf(p));
     return draft;
 }
 

@@ -59,8 +59,7 @@ SignalRow SignalRowOf(const RtlSignal& s) {
 
 std::vector<SignalRow> SignalRowsOf(const RtlSignalTable& table) {
     std::vector<SignalRow> rows;
-    int n = std::clamp<int>(table.count, 0, kMaxSignals);
-    for (int i = 1; i <= n; ++i) rows.push_back(SignalRowOf(table[i]));
+    for (const RtlSignal& s : table.Used()) rows.push_back(SignalRowOf(s));
     return rows;
 }
 
@@ -80,7 +79,7 @@ std::optional<InputRefusal> CheckSignalEditable(const SignalRow& row) {
 }
 
 void EnDisWidth(SignalDraft& draft) {
-    if (draft.dataTypeIndex == 1) {
+    if (DataTypeOfIndex(draft.dataTypeIndex) == SignalDataType::LogicVector) {
         draft.widthEnabled = true;
     } else {
         draft.widthText = std::string(kWidthEntries[0]);
@@ -90,8 +89,8 @@ void EnDisWidth(SignalDraft& draft) {
 
 void SelectDataType(SignalDraft& draft, int index) {
     draft.dataTypeIndex = index;
-    if (index >= 0 && index < static_cast<int>(kDataTypeNames.size()))
-        draft.dataTypeText = std::string(kDataTypeNames[static_cast<std::size_t>(index)]);
+    if (SignalDataType type = DataTypeOfIndex(index); type != SignalDataType::Typed)
+        draft.dataTypeText = std::string(DataTypeName(type));
     EnDisWidth(draft);
 }
 
@@ -99,18 +98,15 @@ namespace {
 
 void SelectDirection(SignalDraft& draft, int index) {
     draft.directionIndex = index;
-    if (index >= 0 && index < static_cast<int>(kDirectionNames.size()))
-        draft.directionText = std::string(kDirectionNames[static_cast<std::size_t>(index)]);
-    else
-        draft.directionText.clear();
+    draft.directionText = std::string(DirectionName(DirectionOfIndex(index)));
 }
 
 } // namespace
 
 void SetClock(SignalDraft& draft, bool checked) {
     draft.clock = checked;
-    SelectDirection(draft, 0);
-    SelectDataType(draft, checked ? 2 : 0);
+    SelectDirection(draft, IndexOf(SignalDirection::In));
+    SelectDataType(draft, IndexOf(checked ? SignalDataType::Bool : SignalDataType::Logic));
     draft.widthText = std::string(kWidthEntries[0]);
     draft.widthEnabled = false;
     draft.initText = checked ? "1" : "0";
@@ -119,10 +115,10 @@ void SetClock(SignalDraft& draft, bool checked) {
 
 SignalDraft NewSignalDraft() {
     SignalDraft draft;
-    SelectDataType(draft, 0);
+    SelectDataType(draft, IndexOf(SignalDataType::Logic));
     draft.widthText = std::string(kWidthEntries[1]);
     draft.name.clear();
-    SelectDirection(draft, 0);
+    SelectDirection(draft, IndexOf(SignalDirection::In));
     draft.initText = "0";
     draft.clock = false;
     EnDisWidth(draft);
@@ -133,9 +129,8 @@ SignalDraft SignalDraftOf(const SignalRow& row) {
     SignalDraft draft;
     SelectDirection(draft, row.directionIndex);
     draft.name = row.name;
-    int type = row.dataTypeIndex;
-    SelectDataType(draft, type);
-    if (type < 0 || type >= static_cast<int>(kDataTypeNames.size())) draft.dataTypeText.clear();
+    SelectDataType(draft, row.dataTypeIndex);
+    if (DataTypeOfIndex(row.dataTypeIndex) == SignalDataType::Typed) draft.dataTypeText.clear();
     draft.widthText = std::to_string(RowNumber(row.width));
     if (row.isClock) SetClock(draft, true);
     draft.initText = Upper(row.initValue);
@@ -202,13 +197,11 @@ void StoreSignalRows(const std::vector<SignalRow>& rows, RtlSignalTable& table) 
 }
 
 void AdjustInitValues(RtlSignalTable& table) {
-    int n = std::clamp<int>(table.count, 0, kMaxSignals);
-    for (int i = 1; i <= n; ++i) {
-        RtlSignal& s = table[i];
+    for (RtlSignal& s : table.Used()) {
         std::string v = s.initValue.Text();
-        if (s.dataTypeIndex == 0) {
+        if (s.DataType() == SignalDataType::Logic) {
             if (!v.empty()) s.initValue = v.substr(v.size() - 1);
-        } else if (s.dataTypeIndex == 1) {
+        } else if (s.DataType() == SignalDataType::LogicVector) {
             // A width below 0 is treated as 0: the value becomes empty.
             std::size_t w = static_cast<std::size_t>(std::max<int>(s.width, 0));
             if (v.size() > w) v = v.substr(v.size() - w);

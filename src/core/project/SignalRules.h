@@ -30,8 +30,9 @@ struct SignalRow {
     // number; it is read through RowNumber wherever a width is needed.
     std::string width;
     std::string name;
-    int directionIndex = 0; // -1: a typed direction
-    int dataTypeIndex = 0;  // -1: a typed data type
+    // The stored indices, read through DirectionOfIndex and DataTypeOfIndex (-1: typed).
+    int directionIndex = IndexOf(SignalDirection::In);
+    int dataTypeIndex = IndexOf(SignalDataType::Logic);
     bool isClock = false;
     std::string initValue;
     bool isLibrary = false;
@@ -58,9 +59,9 @@ std::optional<InputRefusal> CheckSignalEditable(const SignalRow& row);
 struct SignalDraft {
     std::string name;
     std::string directionText = "sc_in";
-    int directionIndex = 0;
+    int directionIndex = IndexOf(SignalDirection::In);
     std::string dataTypeText = "sc_logic";
-    int dataTypeIndex = 0;
+    int dataTypeIndex = IndexOf(SignalDataType::Logic);
     std::string widthText = " 1";
     bool widthEnabled = false;
     std::string initText = "0";

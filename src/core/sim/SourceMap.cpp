@@ -37,15 +37,14 @@ Status NotGenerated(const std::string& path) {
 
 // The tables of the project as a Generate run loads and prepares them, with the stored
 // generation settings.
-Status LoadMapTables(GenerationRun& run) {
+Status LoadMapTables(const std::string& projectFolder, ProjectTables& stored) {
     if (std::vector<Status> failures =
-            LoadRunTables(run.projectFolder, run.tables, AbsentTableFiles::ReadAsEmpty);
+            LoadRunTables(projectFolder, stored, AbsentTableFiles::ReadAsEmpty);
         !failures.empty())
         return failures.front();
-    if (Status loaded = LoadGenerationSettings(run.projectFolder, run.tables.settings); !loaded)
+    if (Status loaded = LoadGenerationSettings(projectFolder, stored.settings); !loaded)
         return loaded;
-    ResolveOutputNames(run.projectFolder, run.tables.settings);
-    PrepareTables(run.tables, run.session.clock);
+    ResolveOutputNames(projectFolder, stored.settings);
     return Status::Ok();
 }
 
@@ -125,9 +124,11 @@ Status MakeSourceMap(std::string_view projectFilePath, SourceMap& map, std::opti
     if (Status read = PeekProject(projectFilePath, record); !read) return read;
     GenerationSession session;
     SystemClock clock;
-    GenerationRun run{record.projectFolder, record.projectName, {}, session, clock};
+    auto stored = std::make_unique<ProjectTables>();
+    if (Status loaded = LoadMapTables(record.projectFolder, *stored); !loaded) return loaded;
+    GenerationRun run{record.projectFolder, record.projectName,
+                      PrepareTables(*stored, session.clock), session, clock};
     const GenerationSettings& settings = run.tables.settings;
-    if (Status loaded = LoadMapTables(run); !loaded) return loaded;
     if (Trim(settings.transactorCppPath).empty() || !FileExists(settings.transactorCppPath))
         return NotGenerated(settings.transactorCppPath);
     MapSource clean;

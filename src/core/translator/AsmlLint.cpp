@@ -25,10 +25,6 @@ namespace {
 constexpr std::string_view kMappedTypes = "Boolean, Byte, Short, Integer, Long, Char, Logic, "
                                           "Lv_2, Lv_4, Lv_8, Lv_16, Lv_32, Lv_64";
 constexpr std::array<int, 6> kVectorWidths = {2, 4, 8, 16, 32, 64};
-constexpr int kBoolType = 2;
-constexpr int kLogicType = 0;
-constexpr int kVectorType = 1;
-constexpr int kTransactorOutput = 1; // the direction after the reversal
 
 std::string InQuotes(std::string_view text) {
     return "\"" + VisibleText(text) + "\"";
@@ -148,20 +144,20 @@ private:
                 return &run_.tables.signals[s + 1];
         return nullptr;
     }
-    int SignalType(std::string_view name) const {
+    SignalDataType SignalType(std::string_view name) const {
         const RtlSignal* signal = SignalNamed(name);
-        return signal ? signal->dataTypeIndex : -1;
+        return signal ? signal->DataType() : SignalDataType::Typed;
     }
 
     std::optional<ReadName> ReadNameOf(std::string_view token) {
         ReadName read;
         switch (ClassOf(token)) {
         case TokenClass::Signal: {
-            int type = SignalType(token);
-            if (type == kLogicType) {
+            SignalDataType type = SignalType(token);
+            if (type == SignalDataType::Logic) {
                 read.kind = ValueKind::Logic;
                 read.what = "an sc_logic port";
-            } else if (type == kVectorType) {
+            } else if (type == SignalDataType::LogicVector) {
                 read.kind = ValueKind::Vector;
                 read.what = "an sc_lv port";
             }
@@ -401,7 +397,7 @@ private:
         switch (ClassOf(name)) {
         case TokenClass::Signal: {
             const RtlSignal* signal = SignalNamed(name);
-            return signal && signal->dataTypeIndex == kVectorType ? signal->width : 0;
+            return signal && signal->DataType() == SignalDataType::LogicVector ? signal->width : 0;
         }
         case TokenClass::Variable: {
             const Variable* v = FindVariable(name);
@@ -507,7 +503,7 @@ std::vector<AsmlWarning> AsmlLint::TakeWarnings() {
 }
 
 std::vector<AsmlWarning> LintSection(const std::vector<std::string_view>& lines, std::size_t first,
-                                     const ProjectTables& tables, int function) {
+                                     const PreparedTables& tables, int function) {
     // A scratch run: its own log and clock values, texts that spill into nothing.
     GenerationSession session;
     FixedClock clock(LocalDateTime{});
@@ -533,9 +529,7 @@ std::vector<AsmlWarning> LintSection(const std::vector<std::string_view>& lines,
 std::vector<std::string> FunctionDeclarationWarnings(const TlmFunctionTable& functions,
                                                      bool bodiesTranslated) {
     std::vector<std::string> warnings;
-    int count = std::clamp<int>(functions.count, 0, kMaxFunctions);
-    for (int f = 1; f <= count; ++f) {
-        const TlmFunction& function = functions[f];
+    for (const TlmFunction& function : functions.Used()) {
         const std::string name = Trim(function.functionName.Text());
         const std::string returnType = Trim(function.returnTypeText.Text());
         if (bodiesTranslated && returnType != "void") {
@@ -546,9 +540,7 @@ std::vector<std::string> FunctionDeclarationWarnings(const TlmFunctionTable& fun
                                "gets no defined value; declare it void and hand results back "
                                "through reference parameters");
         }
-        int parameters = std::clamp<int>(function.parameterCount, 0, kMaxParameters);
-        for (int p = 1; p <= parameters; ++p) {
-            const TlmParameter& parameter = function.parameters[static_cast<std::size_t>(p)];
+        for (const TlmParameter& parameter : function.UsedParameters()) {
             if (!parameter.isArray || Trim(parameter.passMarker.Text()) != "&") continue;
             warnings.push_back(name + ": the array parameter " +
                                Trim(parameter.parameterName.Text()) +
@@ -564,10 +556,9 @@ std::vector<std::string> FunctionDeclarationWarnings(const TlmFunctionTable& fun
 
 std::vector<std::string> PortDeclarationWarnings(const RtlSignalTable& signals) {
     std::vector<std::string> warnings;
-    int count = std::clamp<int>(signals.count, 0, kMaxSignals);
-    for (int s = 1; s <= count; ++s) {
-        const RtlSignal& signal = signals[s];
-        if (signal.dataTypeIndex != kBoolType || signal.directionIndex != kTransactorOutput)
+    for (const RtlSignal& signal : signals.Used()) {
+        // Prepared tables: an sc_out is the transactor's own output, which it initialises.
+        if (signal.DataType() != SignalDataType::Bool || signal.Direction() != SignalDirection::Out)
             continue;
         // One character was rewritten into an SC_LOGIC_ constant, which the compatibility
         // header lets a bool take (X and Z with SystemC's own run-time warning); a longer

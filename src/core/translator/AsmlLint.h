@@ -60,7 +60,7 @@ private:
 //   - "//" behind a statement whose tokens up to the end are rendered;
 //   - a tab among the blanks before the first word.
 std::vector<AsmlWarning> LintSection(const std::vector<std::string_view>& lines, std::size_t first,
-                                     const ProjectTables& tables, int function);
+                                     const PreparedTables& tables, int function);
 
 // The warnings of the TLM functions, one text each, in table order: a by-reference array
 // parameter (an array of references); with `bodiesTranslated` (the FSM and AsmL methods)

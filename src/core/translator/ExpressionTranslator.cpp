@@ -51,7 +51,7 @@ bool IsEnumerationValue(std::string_view name, const TranslationState& state) {
 
 // Logs the direction error once when a signal of this name (there may be several, from
 // libraries) has another direction than the expected one.
-void CheckSignalDirection(std::string_view name, std::int16_t expected, TranslationState& state,
+void CheckSignalDirection(std::string_view name, SignalDirection expected, TranslationState& state,
                           GenerationRun& run) {
     PrepareTranslationNames(state, run);
     std::string_view trimmed = TrimBlanks(name);
@@ -128,7 +128,7 @@ void AppendToken(std::string& out, std::string_view token, TokenClass tokenClass
     case TokenClass::Signal:
         out += token;
         out += ".read ()";
-        CheckSignalDirection(token, 0, state, run);
+        CheckSignalDirection(token, SignalDirection::In, state, run);
         break;
     case TokenClass::Variable:
         out += state.names.functionPrefix;
@@ -290,7 +290,7 @@ std::string MapOperand(std::string_view token, TranslationState& state, const Ge
 }
 
 std::string SignalReadText(std::string_view name, TranslationState& state, GenerationRun& run) {
-    CheckSignalDirection(name, 0, state, run);
+    CheckSignalDirection(name, SignalDirection::In, state, run);
     std::string out(name);
     out += ".read ()";
     return out;
@@ -298,7 +298,7 @@ std::string SignalReadText(std::string_view name, TranslationState& state, Gener
 
 void AppendSignalWriteTarget(std::string& out, std::string_view name, TranslationState& state,
                              GenerationRun& run) {
-    CheckSignalDirection(name, 1, state, run);
+    CheckSignalDirection(name, SignalDirection::Out, state, run);
     out += name;
     out += ".write";
 }

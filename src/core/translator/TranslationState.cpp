@@ -17,20 +17,16 @@ void TakeTranslationNames(TranslationState& state, const GenerationRun& run, int
     if (slot >= 1 && slot <= kMaxFunctions) {
         const TlmFunction& function = functions[slot];
         names.functionName = function.functionName.Text();
-        int count = std::clamp<int>(function.parameterCount, 0, kMaxParameters);
-        for (int p = 1; p <= count; ++p) {
+        for (const TlmParameter& p : function.UsedParameters())
             names.parameters[static_cast<std::size_t>(names.parameterCount++)] =
-                function.parameters[static_cast<std::size_t>(p)].parameterName.Text();
-        }
+                p.parameterName.Text();
     }
     names.functionPrefix = names.functionName + "_";
 
-    const RtlSignalTable& signals = run.tables.signals;
-    int count = std::clamp<int>(signals.count, 0, kMaxSignals);
-    for (int s = 1; s <= count; ++s) {
+    for (const RtlSignal& signal : run.tables.signals.Used()) {
         auto slot = static_cast<std::size_t>(names.signalCount++);
-        names.signalNames[slot] = signals[s].signalName.Text();
-        names.signalDirections[slot] = signals[s].directionIndex;
+        names.signalNames[slot] = signal.signalName.Text();
+        names.signalDirections[slot] = signal.Direction();
     }
 }
 

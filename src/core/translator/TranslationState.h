@@ -74,7 +74,7 @@ struct TranslationNames {
     std::array<std::string, 20> parameters;
     int parameterCount = 0;
     std::array<std::string, 25> signalNames;
-    std::array<std::int16_t, 25> signalDirections{};
+    std::array<SignalDirection, 25> signalDirections{};
     int signalCount = 0;
 };
 

@@ -62,8 +62,7 @@ FormTLM::FormTLM(MainWindow& main, std::unique_ptr<TlmFunctionTable> table)
 
 void FormTLM::FillListViewTLM() {
     std::vector<FunctionListRow> rows;
-    for (int i = 1; i <= table_->count && i <= kMaxFunctions; ++i)
-        rows.push_back(FunctionListRowOf((*table_)[i]));
+    for (const TlmFunction& function : table_->Used()) rows.push_back(FunctionListRowOf(function));
     rows_->SetRows(std::move(rows));
     ShowListWarnings(duplicates_, FunctionTableNameWarnings(*table_));
 }

@@ -18,15 +18,15 @@ std::filesystem::path Golden(std::string_view name) {
 }
 
 // Three functions and five signals, prepared as Generate prepares them.
-ProjectTables SampleProject() {
+PreparedTables SampleProject() {
     ProjectTables tables;
     sample::AddThreeFunctions(tables.functions);
     sample::AddFiveSignals(tables.signals);
     sample::SetPaths(tables.settings, "/home/designer/Proj/Output");
     sample::SetBanner(tables.options);
-    ReverseDirections(tables.signals);
-    NormalizeInitValues(tables.signals);
-    return tables;
+    PreparedTables prepared = TransactorView(tables);
+    NormalizeInitValues(prepared.signals);
+    return prepared;
 }
 
 // Hand-written section files: read has all four with blank and comment lines, write has
@@ -59,7 +59,7 @@ std::vector<FunctionSections> SampleSections() {
 // The template writers on the sample project are compared with their goldens by the
 // Generate tests, through the tables stored on disk.
 TEST(TemplateWriters, ProjectWithoutFunctionsOrSignals) {
-    ProjectTables tables;
+    PreparedTables tables;
     sample::SetPaths(tables.settings, "/home/designer/Proj/Output");
     sample::SetBanner(tables.options);
     EXPECT_TRUE(test::MatchesGolden(Golden("empty_TLM_AIC.h"), WriteInterfaceHeader(tables, kNow)));
@@ -68,7 +68,7 @@ TEST(TemplateWriters, ProjectWithoutFunctionsOrSignals) {
 }
 
 TEST(FullWriters, SplicesSectionFilesWithCommentBanner) {
-    ProjectTables tables = SampleProject();
+    PreparedTables tables = SampleProject();
     tables.options.useCommentInHeaders = true;
     std::vector<FunctionSections> sections = SampleSections();
     EXPECT_TRUE(
@@ -80,7 +80,7 @@ TEST(FullWriters, SplicesSectionFilesWithCommentBanner) {
 // Names and paths as typed, without any section text: every function still gets its
 // fixed lines.
 TEST(Writers, NamesAndPathsAsTheRulesSay) {
-    ProjectTables tables = SampleProject();
+    PreparedTables tables = SampleProject();
     tables.settings.interfaceHeaderPath = "Iface.h";
     tables.settings.transactorHeaderPath = "C:\\work\\Bus_Tran.h";
     tables.settings.transactorClassName = " clsBus ";

@@ -38,7 +38,7 @@ std::unique_ptr<Translated> Translate(const std::vector<std::string_view>& lines
     run.tables.signals[2] = sample::Signal("req", 0, 1, 1, "0");
     run.tables.signals[3] = sample::Signal("ack", 0, 1, 0, "0");
     run.tables.signals.count = 3;
-    PrepareTables(run.tables, session.clock);
+    run.tables = PrepareTables(run.tables, session.clock);
     DiagnosticCollector places(session.log, nullptr);
     AsmlSource source{lines, "clean.asml", nullptr};
     auto state = std::make_unique<TranslationState>();

@@ -8,7 +8,10 @@
 #include "TestSupport.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace kestrel {
 namespace {
@@ -19,11 +22,6 @@ using test::SameBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-bool Names(const Status& status, std::string_view path) {
-    const std::string quoted = "\"" + std::string(path) + "\"";
-    return !status.ok() && status.message().find(quoted) != std::string::npos;
-}
-
 // A project folder with its Input folder.
 struct Project {
     TempDir dir;
@@ -32,54 +30,21 @@ struct Project {
     std::string input(std::string_view file) const { return InputPath(dir.str(), file); }
 };
 
-const std::string kOptionBytes = "\x03\x00" // GenerationMethod 3
-                                 "\x00\x00" // ClockPositiveEdge false
-                                 "\xFF\xFF" // UseSetupTime true
-                                 "\x02\x00" // SetupTime 2
-                                 "\x05\x00"
-                                 "SC_PS"    // SetupUnit
-                                 "\x01\x00" // SetupUnitIndex
-                                 "\x0A\x00" // ClockPeriod 10
-                                 "\x05\x00"
-                                 "SC_NS"            // PeriodUnit
-                                 "\x02\x00"         // PeriodUnitIndex
-                                 "\x90\xEE\xFE\xFF" // SetupWait -70000
-                                 "\x05\x00"
-                                 "SC_PS"    // SetupWaitUnit
-                                 "\xFF\xFF" // MakeLibrary
-                                 "\x10\x00"
-                                 "/p/Output/P.tlib"
-                                 "\x09\x00"
-                                 "/p/Output"
-                                 "\x0C\x00"
-                                 "P Transactor"
-                                 "\x02\x00"
-                                 "me"
-                                 "\x00\x00" // Company ""
-                                 "\x06\x00"
-                                 "a\r\nb\r\n"
-                                 "\xFF\xFF"s; // UseCommentInHeaders
+// option.dat of SampleOptions, field by field: method 3, positive edge false, setup time
+// used, 2, "SC_PS" (index 1), period 10 "SC_NS" (index 2), setup wait -70000 "SC_PS", make
+// library, library file and folder, title, author, company "", comment, comment used.
+const std::string kOptionBytes =
+    "\3\0\0\0\xFF\xFF\2\0\5\0SC_PS\1\0\n\0\5\0SC_NS\2\0\x90\xEE\xFE\xFF\5\0SC_PS\xFF\xFF"
+    "\x10\0/p/Output/P.tlib\t\0/p/Output\f\0P Transactor\2\0me\0\0\6\0a\r\nb\r\n\xFF\xFF"s;
 
 ProjectOptions SampleOptions() {
     ProjectOptions o;
-    o.generationMethod = kMethodTemplate;
-    o.clockPositiveEdge = false;
-    o.useSetupTime = true;
-    o.setupTime = 2;
-    o.setupUnit = "SC_PS";
-    o.setupUnitIndex = 1;
-    o.clockPeriod = 10;
-    o.periodUnit = "SC_NS";
-    o.periodUnitIndex = 2;
-    o.setupWait = -70000;
-    o.setupWaitUnit = "SC_PS";
-    o.makeLibrary = true;
-    o.libraryFile = "/p/Output/P.tlib";
-    o.libraryFolder = "/p/Output";
-    o.title = "P Transactor";
-    o.author = "me";
-    o.comment = "a\r\nb\r\n";
-    o.useCommentInHeaders = true;
+    std::tie(o.generationMethod, o.clockPositiveEdge, o.setupTime, o.clockPeriod, o.setupWait) =
+        std::tuple(kMethodTemplate, false, 2, 10, -70000);
+    std::tie(o.setupUnit, o.setupWaitUnit, o.makeLibrary, o.useCommentInHeaders) =
+        std::tuple("SC_PS", "SC_PS", true, true);
+    std::tie(o.libraryFile, o.libraryFolder, o.title, o.author, o.comment) =
+        std::tuple("/p/Output/P.tlib", "/p/Output", "P Transactor", "me", "a\r\nb\r\n");
     return o;
 }
 
@@ -89,84 +54,59 @@ TEST(Encoding, NumbersAndVariableText) {
     out.Long(0x01020304);
     out.Boolean(true);
     out.VariableText("\xE9t\xE9"); // Windows-1252 bytes go out as they are
-    EXPECT_TRUE(SameBytes("\xFE\xFF\x04\x03\x02\x01\xFF\xFF\x03\x00\xE9t\xE9"s, out.bytes()));
-
+    EXPECT_TRUE(SameBytes("\xFE\xFF\x04\x03\x02\x01\xFF\xFF\3\0\xE9t\xE9"s, out.bytes()));
     ByteWriter longText;
     longText.VariableText(std::string(70000, 'q'));
-    EXPECT_EQ(longText.bytes().size(), 2u + 65535u);
-    EXPECT_EQ(longText.bytes().substr(0, 2), "\xFF\xFF"s);
+    EXPECT_EQ(longText.bytes().substr(0, 2) + std::to_string(longText.bytes().size()),
+              "\xFF\xFF" + std::to_string(2 + 65535));
 
     // A failed read leaves its target alone; a Boolean keeps the raw value it read.
-    const std::string bytes = "\x01\x00\x05\x00"
-                              "a"s;
+    const std::string bytes = "\1\0\5\0a"s;
     ByteReader in(bytes);
     Flag flag;
     ASSERT_TRUE(in.Boolean(flag));
     EXPECT_EQ(flag.raw(), 1);
     std::string text = "kept";
-    EXPECT_FALSE(in.VariableText(text));
-    EXPECT_EQ(text, "kept");
     std::int32_t value = 7;
+    EXPECT_FALSE(in.VariableText(text));
     EXPECT_FALSE(in.Long(value));
-    EXPECT_EQ(value, 7);
+    EXPECT_EQ(text + std::to_string(value), "kept7");
+}
+
+// Saves `value` into the project, expects `bytes` in its file, and loads it back over
+// `loaded` (which differs from it in every field).
+template <typename T>
+void ExpectExactBytes(const Project& p, std::string_view file,
+                      Status (*save)(std::string_view, const T&),
+                      Status (*load)(std::string_view, T&), const T& value,
+                      const std::string& bytes, T loaded) {
+    ASSERT_TRUE(save(p.folder(), value));
+    EXPECT_TRUE(SameBytes(bytes, ReadBytes(p.input(file))));
+    ASSERT_TRUE(load(p.folder(), loaded));
+    EXPECT_EQ(loaded, value);
 }
 
 TEST(OneRecordFiles, ExactBytes) {
     Project p;
-    ASSERT_TRUE(SaveOptions(p.folder(), SampleOptions()));
-    EXPECT_TRUE(SameBytes(kOptionBytes, ReadBytes(p.input(kOptionFile))));
-    ProjectOptions options;
-    ASSERT_TRUE(LoadOptions(p.folder(), options));
-    EXPECT_EQ(options, SampleOptions());
-
-    GenerationSettings settings;
-    settings.transactorCppPath = "/p/T.cpp";
-    settings.transactorHeaderPath = "/p/T.h";
-    settings.interfaceHeaderPath = "/p/I.h";
-    ASSERT_TRUE(SaveGenerationSettings(p.folder(), settings));
-    EXPECT_TRUE(SameBytes("\x0A\x00"
-                          "clsTLM_AIC"
-                          "\x07\x00"
-                          "clsTran"
-                          "\x08\x00"
-                          "/p/T.cpp"
-                          "\x06\x00"
-                          "/p/T.h"
-                          "\x06\x00"
-                          "/p/I.h"s,
-                          ReadBytes(p.input(kGenerationFile))));
-    GenerationSettings loadedSettings;
-    ASSERT_TRUE(LoadGenerationSettings(p.folder(), loadedSettings));
-    EXPECT_EQ(loadedSettings, settings);
-
-    AsmlAssignment asml{"/p/Temp/P.doc", std::string(kNotAssigned), false};
-    ASSERT_TRUE(SaveAsmlAssignment(p.folder(), asml));
-    EXPECT_TRUE(SameBytes("\x0D\x00"
-                          "/p/Temp/P.doc"
-                          "\x0E\x00"
-                          "<not assigned>"
-                          "\x00\x00"s,
-                          ReadBytes(p.input(kAsmlAssignmentFile))));
-    AsmlAssignment loadedAsml{"x", "y", true};
-    ASSERT_TRUE(LoadAsmlAssignment(p.folder(), loadedAsml));
-    EXPECT_EQ(loadedAsml, asml);
-
-    ASSERT_TRUE(SaveAsfAssignment(p.folder(), AsfAssignment{"/p/Temp/untitled.asf"}));
-    EXPECT_TRUE(SameBytes("\x14\x00"
-                          "/p/Temp/untitled.asf"s,
-                          ReadBytes(p.input(kAsfAssignmentFile))));
+    ExpectExactBytes(p, kOptionFile, SaveOptions, LoadOptions, SampleOptions(), kOptionBytes, {});
+    ExpectExactBytes(p, kGenerationFile, SaveGenerationSettings, LoadGenerationSettings,
+                     {"clsTLM_AIC", "clsTran", "/p/T.cpp", "/p/T.h", "/p/I.h"},
+                     "\n\0clsTLM_AIC\a\0clsTran\b\0/p/T.cpp\6\0/p/T.h\6\0/p/I.h"s,
+                     {"", "", "", "", ""});
+    ExpectExactBytes(p, kAsmlAssignmentFile, SaveAsmlAssignment, LoadAsmlAssignment,
+                     {"/p/Temp/P.doc", std::string(kNotAssigned), false},
+                     "\r\0/p/Temp/P.doc\x0E\0<not assigned>\0\0"s, {"x", "y", true});
+    ExpectExactBytes(p, kAsfAssignmentFile, SaveAsfAssignment, LoadAsfAssignment,
+                     {"/p/Temp/untitled.asf"}, "\x14\0/p/Temp/untitled.asf"s, {"x"});
 
     ProjectRecord record{"P", p.folder(), true, false, kStageDeclared};
     ASSERT_TRUE(SaveProjectFile(record));
     const std::string tpPath = p.folder() + "/P.tp";
     EXPECT_EQ(ProjectFilePath(record), tpPath);
-    std::string folderLength(2, '\0');
-    folderLength[0] = static_cast<char>(p.folder().size() & 0xFF);
-    folderLength[1] = static_cast<char>(p.folder().size() >> 8);
-    EXPECT_TRUE(SameBytes("\x01\x00"
-                          "P"s +
-                              folderLength + p.folder() + "\xFF\xFF\x00\x00\x02\x00"s,
-                          ReadBytes(tpPath)));
+    const std::string folderLength{static_cast<char>(p.folder().size() & 0xFF),
+                                   static_cast<char>(p.folder().size() >> 8)};
+    EXPECT_TRUE(
+        SameBytes("\1\0P"s + folderLength + p.folder() + "\xFF\xFF\0\0\2\0"s, ReadBytes(tpPath)));
     ProjectRecord loadedRecord;
     ASSERT_TRUE(ReadProjectFile(tpPath, loadedRecord));
     EXPECT_EQ(loadedRecord, record);
@@ -187,35 +127,25 @@ TEST(OneRecordFiles, WritingKeepsStaleBytesWhichReadingIgnores) {
 
     WriteBytes(p.input(kOptionFile), std::string(1000, '\xEE'));
     ASSERT_TRUE(SaveOptions(p.folder(), SampleOptions()));
-    std::string bytes = ReadBytes(p.input(kOptionFile));
-    ASSERT_EQ(bytes.size(), 1000u);
-    EXPECT_EQ(bytes.substr(0, kOptionBytes.size()), kOptionBytes);
+    EXPECT_TRUE(SameBytes(kOptionBytes + std::string(1000 - kOptionBytes.size(), '\xEE'),
+                          ReadBytes(p.input(kOptionFile))));
     ProjectOptions options;
     ASSERT_TRUE(LoadOptions(p.folder(), options));
     EXPECT_EQ(options, SampleOptions());
 
-    WriteBytes(p.input(kAsfAssignmentFile), "\x10\x00"
-                                            "/a/much/longer/p"s);
+    WriteBytes(p.input(kAsfAssignmentFile), "\x10\0/a/much/longer/p"s);
     ASSERT_TRUE(SaveAsfAssignment(p.folder(), AsfAssignment{"/b"}));
-    EXPECT_TRUE(SameBytes("\x02\x00"
-                          "/b"
-                          "/much/longer/p"s,
-                          ReadBytes(p.input(kAsfAssignmentFile))));
-    AsfAssignment asf;
-    ASSERT_TRUE(LoadAsfAssignment(p.folder(), asf));
-    EXPECT_EQ(asf.asfTemplatePath, "/b");
+    EXPECT_TRUE(SameBytes("\2\0/b/much/longer/p"s, ReadBytes(p.input(kAsfAssignmentFile))));
 }
 
 TEST(OneRecordFiles, MissingAndShortFilesKeepNumbersAndEmptyTexts) {
     Project p;
     ProjectOptions options = SampleOptions();
     options.setupUnitIndex = 4;
-    options.setupWait = 123;
     ASSERT_TRUE(LoadOptions(p.folder(), options)); // option.dat is missing
     EXPECT_FALSE(FileExists(p.input(kOptionFile)));
     ProjectOptions expected = SampleOptions();
     expected.setupUnitIndex = 4;
-    expected.setupWait = 123;
     for (std::string* text : {&expected.setupUnit, &expected.periodUnit, &expected.setupWaitUnit,
                               &expected.libraryFile, &expected.libraryFolder, &expected.title,
                               &expected.author, &expected.company, &expected.comment})
@@ -225,30 +155,25 @@ TEST(OneRecordFiles, MissingAndShortFilesKeepNumbersAndEmptyTexts) {
     // The file ends after SetupTime, then inside the count of SetupUnit, then inside
     // ClockPeriod: every field not reached keeps the rule of the missing file.
     for (std::size_t cut : {8u, 9u, 18u}) {
-        SCOPED_TRACE("option.dat cut at " + std::to_string(cut));
         WriteBytes(p.input(kOptionFile), kOptionBytes.substr(0, cut));
         ProjectOptions o;
         o.setupTime = 99;
         o.clockPeriod = 77;
         ASSERT_TRUE(LoadOptions(p.folder(), o));
-        EXPECT_EQ(o.generationMethod, kMethodTemplate);
-        EXPECT_FALSE(o.clockPositiveEdge);
-        EXPECT_EQ(o.setupTime, 2);
-        EXPECT_EQ(o.setupUnit, cut >= 15 ? "SC_PS" : "");
-        EXPECT_EQ(o.setupUnitIndex, cut >= 17 ? 1 : ProjectOptions{}.setupUnitIndex);
-        EXPECT_EQ(o.clockPeriod, 77);
-        EXPECT_EQ(o.periodUnit, "");
-        EXPECT_EQ(o.libraryFile, "");
+        ProjectOptions want;
+        want.generationMethod = kMethodTemplate;
+        want.clockPositiveEdge = false;
+        want.setupTime = 2;
+        want.setupUnit = cut >= 15 ? "SC_PS" : "";
+        want.clockPeriod = 77;
+        want.periodUnit = want.setupWaitUnit = "";
+        EXPECT_EQ(o, want) << "option.dat cut at " << cut;
     }
 
     AsmlAssignment asml{"old", "old", true};
     ASSERT_TRUE(LoadAsmlAssignment(p.folder(), asml));
     EXPECT_EQ(asml, (AsmlAssignment{"", "", true}));
-    WriteBytes(p.input(kAsmlAssignmentFile), "\x02\x00"
-                                             "/d"
-                                             "\x01\x00"
-                                             "L"
-                                             "\x00"s);
+    WriteBytes(p.input(kAsmlAssignmentFile), "\2\0/d\1\0L\0"s);
     ASSERT_TRUE(LoadAsmlAssignment(p.folder(), asml));
     EXPECT_EQ(asml, (AsmlAssignment{"/d", "L", true}));
 
@@ -262,46 +187,45 @@ TEST(OneRecordFiles, MissingAndShortFilesKeepNumbersAndEmptyTexts) {
 
 TEST(OneRecordFiles, DamagedFilesAreErrorsNamingTheFile) {
     Project p;
-    ProjectOptions options;
-    WriteBytes(p.input(kOptionFile), kOptionBytes.substr(0, 12));
-    Status s = LoadOptions(p.folder(), options);
-    EXPECT_TRUE(Names(s, p.input(kOptionFile))) << s.message();
-    EXPECT_EQ(s.message(),
-              "\"" + p.input(kOptionFile) + "\" is damaged: a text runs past the end of the file");
-
-    std::string hostile = kOptionBytes;
-    hostile.replace(hostile.size() - 10, 2, "\xFF\xFF"); // Comment claims 65535 bytes
-    WriteBytes(p.input(kOptionFile), hostile);
-    EXPECT_TRUE(Names(LoadOptions(p.folder(), options), p.input(kOptionFile)));
-
-    GenerationSettings settings;
-    WriteBytes(p.input(kGenerationFile), "\x03\x00"
-                                         "abc"
-                                         "\x40\x00"
-                                         "short"s);
-    EXPECT_TRUE(Names(LoadGenerationSettings(p.folder(), settings), p.input(kGenerationFile)));
-    AsmlAssignment asml;
-    WriteBytes(p.input(kAsmlAssignmentFile), "\xFF\xFF"s);
-    EXPECT_TRUE(Names(LoadAsmlAssignment(p.folder(), asml), p.input(kAsmlAssignmentFile)));
-    AsfAssignment asf;
-    WriteBytes(p.input(kAsfAssignmentFile), "\x09\x00"
-                                            "/x"s);
-    EXPECT_TRUE(Names(LoadAsfAssignment(p.folder(), asf), p.input(kAsfAssignmentFile)));
-
     const std::string tpPath = p.folder() + "/P.tp";
     ProjectRecord record{"P", "/untouched", true, true, kStageAssigned};
     const ProjectRecord before = record;
-    EXPECT_TRUE(Names(ReadProjectFile(tpPath, record), tpPath)); // missing
-    const std::string good = EncodeProjectRecord({"P", p.folder(), true, true, kStageCreated});
-    for (std::size_t cut : std::initializer_list<std::size_t>{0, 1, 3, good.size() - 1}) {
-        WriteBytes(tpPath, good.substr(0, cut));
-        EXPECT_TRUE(Names(ReadProjectFile(tpPath, record), tpPath)) << "cut at " << cut;
+    const std::string tp = EncodeProjectRecord({"P", p.folder(), true, true, kStageCreated});
+    std::string hostile = kOptionBytes;
+    hostile.replace(hostile.size() - 10, 2, "\xFF\xFF"); // the comment claims 65535 bytes
+    ProjectOptions options;
+    GenerationSettings settings;
+    AsmlAssignment asml;
+    AsfAssignment asf;
+    struct Case {
+        std::string path;
+        std::string bytes; // "-": no file
+        std::function<Status()> load;
+    };
+    const std::vector<Case> cases = {
+        {p.input(kOptionFile), kOptionBytes.substr(0, 12),
+         [&] { return LoadOptions(p.folder(), options); }},
+        {p.input(kOptionFile), hostile, [&] { return LoadOptions(p.folder(), options); }},
+        {p.input(kGenerationFile), "\3\0abc\x40\0short"s,
+         [&] { return LoadGenerationSettings(p.folder(), settings); }},
+        {p.input(kAsmlAssignmentFile), "\xFF\xFF"s,
+         [&] { return LoadAsmlAssignment(p.folder(), asml); }},
+        {p.input(kAsfAssignmentFile), "\t\0/x"s,
+         [&] { return LoadAsfAssignment(p.folder(), asf); }},
+        {tpPath, "-", [&] { return ReadProjectFile(tpPath, record); }},
+        {tpPath, tp.substr(0, 0), [&] { return ReadProjectFile(tpPath, record); }},
+        {tpPath, tp.substr(0, 1), [&] { return ReadProjectFile(tpPath, record); }},
+        {tpPath, tp.substr(0, 3), [&] { return ReadProjectFile(tpPath, record); }},
+        {tpPath, tp.substr(0, tp.size() - 1), [&] { return ReadProjectFile(tpPath, record); }},
+        {tpPath, "\1\0P\xF0\xFF/x"s, [&] { return ReadProjectFile(tpPath, record); }}};
+    for (const Case& c : cases) {
+        if (c.bytes != "-") WriteBytes(c.path, c.bytes);
+        Status s = c.load();
+        EXPECT_FALSE(s) << c.path << " " << c.bytes.size();
+        EXPECT_NE(s.message().find("\"" + c.path + "\""), std::string::npos) << s.message();
     }
-    WriteBytes(tpPath, "\x01\x00"
-                       "P"
-                       "\xF0\xFF"
-                       "/x"s);
-    EXPECT_TRUE(Names(ReadProjectFile(tpPath, record), tpPath));
+    EXPECT_EQ(LoadOptions(p.folder(), options).message(),
+              "\"" + p.input(kOptionFile) + "\" is damaged: a text runs past the end of the file");
     EXPECT_EQ(record, before);
 }
 

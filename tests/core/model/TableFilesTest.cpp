@@ -1,15 +1,21 @@
 // The two fixed-record tables: byte layout of TlmFunction, TlmParameter and RtlSignal
-// against hand-built records, and the loading and saving rules of the table files.
+// against hand-built records, the typed views of a signal's indices, the used rows of a
+// table, and the loading and saving rules of the table files.
 #include "model/ProjectPaths.h"
-#include "model/RtlSignal.h"
-#include "model/TlmFunction.h"
+#include "model/ProjectTables.h"
 #include "platform/FileSystem.h"
 
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 namespace kestrel {
 namespace {
@@ -18,6 +24,7 @@ using test::ReadBytes;
 using test::SameBytes;
 using test::TempDir;
 using test::WriteBytes;
+using Pairs = std::vector<std::pair<int, int>>;
 
 void Put16(std::string& buf, std::size_t offset, std::uint16_t value) {
     buf[offset] = static_cast<char>(value & 0xFF);
@@ -32,26 +39,17 @@ void PutFixed(std::string& buf, std::size_t offset, std::size_t length, std::str
 TlmFunction SampleFunction(std::string_view name) {
     TlmFunction f;
     f.functionName = name;
-    f.returnTypeText = "unsigned int";
-    f.returnTypeIndex = 7;
     f.parameterCount = 1;
-    f.parameters[1].typeText = "char";
-    f.parameters[1].typeIndex = 2;
-    f.parameters[1].passMarker = " ";
-    f.parameters[1].passIndex = 0;
     f.parameters[1].parameterName = "data";
-    f.parameters[1].isArray = true;
     return f;
 }
 
-RtlSignal SampleSignal(std::string_view name) {
+RtlSignal SampleSignal(std::string_view name, SignalDirection direction = SignalDirection::In) {
     RtlSignal s;
-    s.dataTypeText = "sc_lv";
-    s.dataTypeIndex = 1;
+    s.SetDataType(SignalDataType::LogicVector);
     s.width = 8;
     s.signalName = name;
-    s.directionText = "sc_in";
-    s.directionIndex = 0;
+    s.SetDirection(direction);
     s.initValue = "00000000";
     return s;
 }
@@ -65,23 +63,17 @@ TEST(TlmFunctionRecord, EveryFieldAtItsOffset) {
     f.asfFileName = "Read.asf";
     f.fsmAssigned = true;
     f.isLibrary = true;
+    std::string expected(5458, '\0');
     for (int k : {1, 7, 20}) {
         TlmParameter& p = f.parameters[static_cast<std::size_t>(k)];
-        p.typeText = "unsigned short";
-        p.typeIndex = 6;
-        p.passMarker = "&";
-        p.passIndex = 1;
+        p = {FixedText<80>("unsigned short"),
+             6,
+             FixedText<80>("&"),
+             1,
+             FixedText<80>("p"),
+             true,
+             k == 7};
         p.parameterName = "p" + std::to_string(k);
-        p.isConst = true;
-        p.isArray = k == 7;
-    }
-
-    std::string expected(5458, '\0');
-    PutFixed(expected, 0, 80, "Read");
-    PutFixed(expected, 80, 80, "my_type");
-    Put16(expected, 160, 0xFFFF);
-    // 162: the reserved Integer stays 0.
-    for (int k : {1, 7, 20}) {
         std::size_t base = 164 + static_cast<std::size_t>(k) * 248;
         PutFixed(expected, base + 0, 80, "unsigned short");
         Put16(expected, base + 80, 6);
@@ -91,58 +83,40 @@ TEST(TlmFunctionRecord, EveryFieldAtItsOffset) {
         Put16(expected, base + 244, 0xFFFF);
         Put16(expected, base + 246, k == 7 ? 0xFFFF : 0);
     }
+    PutFixed(expected, 0, 80, "Read");
+    PutFixed(expected, 80, 80, "my_type");
+    Put16(expected, 160, 0xFFFF); // 162: the reserved Integer stays 0
     Put16(expected, 5372, 20);
     PutFixed(expected, 5374, 80, "Read.asf");
     Put16(expected, 5454, 0xFFFF);
     Put16(expected, 5456, 0xFFFF);
-
     EXPECT_TRUE(SameBytes(expected, EncodeTlmFunction(f)));
 
     TlmFunction back;
     ASSERT_TRUE(DecodeTlmFunction(expected, back));
-    EXPECT_EQ(back.functionName.Text(), "Read");
-    EXPECT_EQ(back.returnTypeIndex, -1);
-    EXPECT_EQ(back.parameterCount, 20);
-    EXPECT_EQ(back.parameters[7].parameterName.Text(), "p7");
-    EXPECT_TRUE(back.parameters[7].isArray);
-    EXPECT_FALSE(back.parameters[20].isArray);
-    EXPECT_TRUE(back.parameters[0].typeText.IsNeverStored());
-    EXPECT_EQ(back.asfFileName.Text(), "Read.asf");
-    EXPECT_TRUE(back.fsmAssigned);
-    EXPECT_TRUE(back.isLibrary);
     EXPECT_EQ(back, f);
-
+    EXPECT_TRUE(back.parameters[0].typeText.IsNeverStored());
     EXPECT_FALSE(DecodeTlmFunction(expected.substr(0, 5457), back));
-}
 
-TEST(TlmFunctionRecord, FixedTextIsPaddedCutAndTrimmed) {
-    TlmFunction f;
-    f.functionName = std::string(85, 'n').replace(80, 5, "XXXXX");
+    // Fixed text is cut at its length, padded with blanks and read back trimmed; a field
+    // never stored is zero bytes.
+    f = TlmFunction{};
+    f.functionName = std::string(80, 'n') + "XXXXX";
     f.returnTypeText = "ab";
-    f.parameters[1].passMarker = " "; // by value
-    std::string bytes = EncodeTlmFunction(f);
-    EXPECT_EQ(bytes.substr(0, 80), std::string(80, 'n'));
-    EXPECT_EQ(bytes.substr(80, 80), "ab" + std::string(78, ' '));
+    f.parameters[1].passMarker = " ";
+    const std::string bytes = EncodeTlmFunction(f);
+    EXPECT_EQ(bytes.substr(0, 160), std::string(80, 'n') + "ab" + std::string(78, ' '));
     EXPECT_EQ(bytes.substr(164 + 248 + 82, 80), std::string(80, ' '));
-    // Never-stored fixed fields are zero bytes, not blanks.
     EXPECT_EQ(bytes.substr(5374, 80), std::string(80, '\0'));
-
-    TlmFunction back;
     ASSERT_TRUE(DecodeTlmFunction(bytes, back));
     EXPECT_EQ(back.returnTypeText.Text(), "ab");
     EXPECT_EQ(back.parameters[1].passMarker.Text(), "");
 }
 
 TEST(RtlSignalRecord, EveryFieldAtItsOffset) {
-    RtlSignal s;
-    s.dataTypeText = "sc_lv";
-    s.dataTypeIndex = 1;
+    RtlSignal s = SampleSignal("data_in", SignalDirection::InOut);
     s.width = 0x1234;
-    s.signalName = "data_in";
-    s.directionText = "sc_inout";
-    s.directionIndex = 2;
     s.initValue = std::string(130, 'Z') + "cut";
-    s.isClock = false;
     s.isLibrary = true;
 
     std::string expected(380, '\0');
@@ -153,23 +127,72 @@ TEST(RtlSignalRecord, EveryFieldAtItsOffset) {
     PutFixed(expected, 164, 80, "sc_inout");
     Put16(expected, 244, 2);
     PutFixed(expected, 246, 130, std::string(130, 'Z'));
-    Put16(expected, 376, 0);
     Put16(expected, 378, 0xFFFF);
     EXPECT_TRUE(SameBytes(expected, EncodeRtlSignal(s)));
 
     Put16(expected, 376, 0xFFFF);
     RtlSignal back;
     ASSERT_TRUE(DecodeRtlSignal(expected, back));
-    EXPECT_EQ(back.signalName.Text(), "data_in");
-    EXPECT_EQ(back.width, 0x1234);
-    EXPECT_EQ(back.directionIndex, 2);
-    EXPECT_EQ(back.initValue.Text(), std::string(130, 'Z'));
-    EXPECT_TRUE(back.isClock);
-    EXPECT_TRUE(back.isLibrary);
+    s.initValue = std::string(130, 'Z');
+    s.isClock = true;
+    EXPECT_EQ(back, s);
     EXPECT_FALSE(DecodeRtlSignal(expected.substr(0, 379), back));
 }
 
-TEST(TableFiles, MissingEmptyAndPartialFiles) {
+TEST(RtlSignalRecord, StoredIndicesReadAsTypedViews) {
+    using Row = std::tuple<int, SignalDataType, SignalDirection>;
+    // -1 is a typed entry as stored; any other index outside the lists is read as typed.
+    for (auto [index, type, direction] :
+         std::vector<Row>{{0, SignalDataType::Logic, SignalDirection::In},
+                          {1, SignalDataType::LogicVector, SignalDirection::Out},
+                          {2, SignalDataType::Bool, SignalDirection::InOut},
+                          {3, SignalDataType::Typed, SignalDirection::Typed},
+                          {25, SignalDataType::Typed, SignalDirection::Typed},
+                          {-1, SignalDataType::Typed, SignalDirection::Typed},
+                          {-7, SignalDataType::Typed, SignalDirection::Typed}}) {
+        RtlSignal s;
+        s.dataTypeIndex = s.directionIndex = static_cast<std::int16_t>(index);
+        EXPECT_EQ(std::pair(s.DataType(), s.Direction()), std::pair(type, direction)) << index;
+    }
+    // Setting Typed stores -1 and keeps the typed text.
+    RtlSignal s = SampleSignal("typed");
+    s.dataTypeText = "my_bits";
+    s.SetDataType(SignalDataType::Typed);
+    EXPECT_EQ(s.dataTypeText.Text() + std::to_string(s.dataTypeIndex), "my_bits-1");
+}
+
+// Only TransactorView makes prepared tables from stored ones.
+static_assert(!std::is_constructible_v<PreparedTables, const ProjectTables&>);
+
+TEST(RecordTables, UsedRowsClampTheCountAndThePreparedViewReversesDirections) {
+    auto tables = std::make_unique<ProjectTables>();
+    RtlSignalTable& signals = tables->signals;
+    for (SignalDirection d : {SignalDirection::In, SignalDirection::Out, SignalDirection::InOut,
+                              SignalDirection::In, SignalDirection::Typed})
+        signals[++signals.count] = SampleSignal("s", d);
+    signals[4].isClock = true;
+    signals[5].directionText = "my_dir";
+    signals[6] = SampleSignal("above the count");
+
+    const auto prepared = std::make_unique<PreparedTables>(TransactorView(*tables));
+    std::string seen;
+    for (const RtlSignal& s : prepared->signals.Used()) seen += s.directionText.Text() + " ";
+    EXPECT_EQ(seen, "sc_out sc_in sc_inout sc_in my_dir ") << "the clock, inout and typed stay";
+    EXPECT_EQ(prepared->signals[6].Direction(), SignalDirection::In) << "above the count";
+
+    for (auto [count, used] : Pairs{{-3, 0}, {0, 0}, {7, 7}, {25, 25}, {26, 25}, {300, 25}}) {
+        signals.count = static_cast<std::int16_t>(count);
+        tables->functions.count = static_cast<std::int16_t>(count);
+        tables->functions[1].parameterCount = static_cast<std::int16_t>(count);
+        EXPECT_EQ(signals.Used().size(), static_cast<std::size_t>(used)) << count;
+        EXPECT_EQ(tables->functions.UsedCount(), used) << count;
+        EXPECT_EQ(tables->functions[1].UsedParameters().size(),
+                  static_cast<std::size_t>(std::min(used, kMaxParameters)))
+            << count;
+    }
+}
+
+TEST(TableFiles, MissingPartialAndOverfullFiles) {
     TempDir dir;
     std::filesystem::create_directory(dir.path() / "Input");
     const std::string tlmPath = InputPath(dir.str(), kTlmFunctionFile);
@@ -180,9 +203,7 @@ TEST(TableFiles, MissingEmptyAndPartialFiles) {
     functions.count = 4;
     ASSERT_TRUE(LoadTlmFunctions(dir.str(), functions));
     EXPECT_EQ(functions.count, 0);
-    ASSERT_TRUE(std::filesystem::exists(tlmPath));
     EXPECT_EQ(std::filesystem::file_size(tlmPath), 0u);
-
     RtlSignalTable signals;
     signals.count = 3;
     ASSERT_TRUE(LoadRtlSignals(dir.str(), signals));
@@ -195,13 +216,24 @@ TEST(TableFiles, MissingEmptyAndPartialFiles) {
                             std::string(379, 'x'));
     ASSERT_TRUE(LoadRtlSignals(dir.str(), signals));
     EXPECT_EQ(signals.count, 2);
-    EXPECT_EQ(signals[1].signalName.Text(), "a");
-    EXPECT_EQ(signals[2].signalName.Text(), "b");
-    EXPECT_EQ(signals[3].signalName.Text(), "kept");
-
+    EXPECT_EQ(signals[2].signalName.Text() + signals[3].signalName.Text(), "bkept");
     WriteBytes(tlmPath, std::string(5457, 'x'));
     ASSERT_TRUE(LoadTlmFunctions(dir.str(), functions));
     EXPECT_EQ(functions.count, 0);
+
+    // At most 25 records are loaded, and loading never writes.
+    std::string tlm, rtl;
+    for (int i = 1; i <= 26; ++i) {
+        tlm += EncodeTlmFunction(SampleFunction("f" + std::to_string(i)));
+        rtl += EncodeRtlSignal(SampleSignal("s" + std::to_string(i)));
+    }
+    WriteBytes(tlmPath, tlm);
+    WriteBytes(rtlPath, rtl);
+    ASSERT_TRUE(LoadTlmFunctions(dir.str(), functions));
+    ASSERT_TRUE(LoadRtlSignals(dir.str(), signals));
+    EXPECT_EQ(functions.count + signals.count, 50);
+    EXPECT_EQ(functions[25].functionName.Text() + signals[25].signalName.Text(), "f25s25");
+    EXPECT_EQ(std::filesystem::file_size(tlmPath), 26u * 5458);
 
     // A table file whose folder is missing is an error naming the file.
     TempDir noInput;
@@ -210,69 +242,31 @@ TEST(TableFiles, MissingEmptyAndPartialFiles) {
     EXPECT_NE(s.message().find(InputPath(noInput.str(), kTlmFunctionFile)), std::string::npos);
 }
 
-TEST(TableFiles, AtMostTwentyFiveRecordsAreLoaded) {
-    TempDir dir;
-    const std::string path = dir / "funcs.dat";
-    std::string bytes;
-    for (int i = 1; i <= 26; ++i)
-        bytes += EncodeTlmFunction(SampleFunction("f" + std::to_string(i)));
-
-    TlmFunctionTable table;
-    WriteBytes(path, bytes.substr(0, 25 * 5458));
-    ASSERT_TRUE(LoadTlmFunctionsFrom(path, table));
-    EXPECT_EQ(table.count, 25);
-    EXPECT_EQ(table[25].functionName.Text(), "f25");
-
-    WriteBytes(path, bytes);
-    ASSERT_TRUE(LoadTlmFunctionsFrom(path, table));
-    EXPECT_EQ(table.count, 25);
-    EXPECT_EQ(table[1].functionName.Text(), "f1");
-    EXPECT_EQ(table[25].functionName.Text(), "f25");
-    EXPECT_EQ(std::filesystem::file_size(path), 26u * 5458); // loading never writes
-
-    RtlSignalTable signals;
-    std::string sigBytes;
-    for (int i = 1; i <= 26; ++i)
-        sigBytes += EncodeRtlSignal(SampleSignal("s" + std::to_string(i)));
-    WriteBytes(path, sigBytes);
-    ASSERT_TRUE(LoadRtlSignalsFrom(path, signals));
-    EXPECT_EQ(signals.count, 25);
-    EXPECT_EQ(signals[25].signalName.Text(), "s25");
-}
-
-TEST(TableFiles, SaveReplacesTheFileWithCountRecords) {
+TEST(TableFiles, SaveReplacesTheFileWithTheUsedRecords) {
     TempDir dir;
     std::filesystem::create_directory(dir.path() / "Input");
     const std::string path = InputPath(dir.str(), kTlmFunctionFile);
 
     TlmFunctionTable table;
-    for (int i = 1; i <= 5; ++i) table[i] = SampleFunction("f" + std::to_string(i));
-    table.count = 5;
-    ASSERT_TRUE(SaveTlmFunctions(dir.str(), table));
-    EXPECT_EQ(std::filesystem::file_size(path), 5u * 5458);
-
+    for (int i = 1; i <= 25; ++i) table[i] = SampleFunction("f" + std::to_string(i));
+    for (auto [count, records] : Pairs{{5, 5}, {3, 3}, {40, 25}, {-2, 0}}) {
+        table.count = static_cast<std::int16_t>(count);
+        ASSERT_TRUE(SaveTlmFunctions(dir.str(), table));
+        EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(records) * 5458)
+            << count;
+    }
     table.count = 3;
-    ASSERT_TRUE(SaveTlmFunctions(dir.str(), table));
-    std::string saved = ReadBytes(path);
-    ASSERT_EQ(saved.size(), 3u * 5458);
-    EXPECT_EQ(saved.substr(2 * 5458), EncodeTlmFunction(SampleFunction("f3")));
-
-    // "ab" goes out padded and comes back trimmed; the never-stored AsfFileName stays zero.
     table[1].functionName = "ab";
     ASSERT_TRUE(SaveTlmFunctions(dir.str(), table));
-    saved = ReadBytes(path);
-    EXPECT_EQ(saved.substr(0, 80), "ab" + std::string(78, ' '));
+    const std::string saved = ReadBytes(path);
+    EXPECT_EQ(saved.substr(2 * 5458), EncodeTlmFunction(SampleFunction("f3")));
+
+    // A loaded table saves back the same bytes: padding, trimming and never-stored fields.
     TlmFunctionTable loaded;
     ASSERT_TRUE(LoadTlmFunctions(dir.str(), loaded));
-    EXPECT_EQ(loaded.count, 3);
     EXPECT_EQ(loaded[1].functionName.Text(), "ab");
     ASSERT_TRUE(SaveTlmFunctions(dir.str(), loaded));
-    EXPECT_EQ(ReadBytes(path).substr(5374, 80), std::string(80, '\0'));
     EXPECT_TRUE(SameBytes(saved, ReadBytes(path)));
-
-    table.count = 0;
-    ASSERT_TRUE(SaveTlmFunctions(dir.str(), table));
-    EXPECT_EQ(std::filesystem::file_size(path), 0u);
 
     RtlSignalTable signals;
     signals[1] = SampleSignal("clk");

@@ -18,8 +18,8 @@ namespace {
 
 // Function 1 is Read (count, buf as an array), as the transactor sees its ports: ack and
 // rdata come from the RTL design, addr, req and en go to it, clk is the clock.
-ProjectTables LintTables() {
-    ProjectTables tables;
+PreparedTables LintTables() {
+    PreparedTables tables;
     TlmFunction& read = tables.functions[1];
     read.functionName = "Read";
     read.returnTypeText = "void";
@@ -48,7 +48,7 @@ ProjectTables LintTables() {
 }
 
 // The warnings of the lines as the section of Read (line 0 is its namespace line).
-std::vector<AsmlWarning> Lint(const std::vector<std::string>& body, const ProjectTables& tables) {
+std::vector<AsmlWarning> Lint(const std::vector<std::string>& body, const PreparedTables& tables) {
     std::vector<std::string> text = {"namespace nsRead"};
     text.insert(text.end(), body.begin(), body.end());
     std::vector<std::string_view> lines(text.begin(), text.end());
@@ -78,7 +78,7 @@ TEST(AsmlLint, EverySectionOfTheGoldenFileWarnsAsRecorded) {
             sections.back().second.push_back(line);
     }
     ASSERT_GT(sections.size(), 20u);
-    ProjectTables wide = LintTables();
+    PreparedTables wide = LintTables();
     wide.signals[2].width = 40;
     wide.signals[3].width = 100;
     std::string listed;
