@@ -58,7 +58,7 @@ void CreateFile(GenerationRun& run, const std::string& path,
 
 } // namespace
 
-std::string TransactorHeaderText(const ProjectTables& tables, const LocalDateTime& now,
+std::string TransactorHeaderText(const PreparedTables& tables, const LocalDateTime& now,
                                  const std::vector<FunctionSections>& sections,
                                  std::vector<SectionSplice>* splices) {
     if (!splices) return WriteTransactorHeader(tables, now, sections);
@@ -69,7 +69,7 @@ std::string TransactorHeaderText(const ProjectTables& tables, const LocalDateTim
     return text;
 }
 
-std::string TransactorCppText(const ProjectTables& tables, const LocalDateTime& now,
+std::string TransactorCppText(const PreparedTables& tables, const LocalDateTime& now,
                               const std::vector<FunctionSections>& sections,
                               std::vector<SectionSplice>* splices) {
     if (!splices) return WriteTransactorCpp(tables, now, sections);

@@ -12,10 +12,10 @@ namespace kestrel {
 
 // The texts of Tran.h and Tran.cpp from the functions' sections (WriteTransactorHeader,
 // WriteTransactorCpp); with `splices`, receives where each function's sections begin.
-std::string TransactorHeaderText(const ProjectTables& tables, const LocalDateTime& now,
+std::string TransactorHeaderText(const PreparedTables& tables, const LocalDateTime& now,
                                  const std::vector<FunctionSections>& sections,
                                  std::vector<SectionSplice>* splices);
-std::string TransactorCppText(const ProjectTables& tables, const LocalDateTime& now,
+std::string TransactorCppText(const PreparedTables& tables, const LocalDateTime& now,
                               const std::vector<FunctionSections>& sections,
                               std::vector<SectionSplice>* splices);
 

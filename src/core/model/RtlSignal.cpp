@@ -5,6 +5,7 @@
 
 #include "model/ProjectPaths.h"
 #include "model/RecordTable.h"
+#include "platform/Text.h"
 
 namespace kestrel {
 
@@ -30,6 +31,22 @@ SignalDataType DataTypeOfIndex(int index) {
 
 SignalDirection DirectionOfIndex(int index) {
     return EntryOfIndex<SignalDirection>(index, kDirectionNames);
+}
+
+template <typename Entry, std::size_t N>
+Entry EntryOfName(std::string_view name, const std::array<std::string_view, N>& names) {
+    const std::string trimmed = Trim(name);
+    for (std::size_t i = 0; i < N; ++i)
+        if (names[i] == trimmed) return static_cast<Entry>(i);
+    return Entry::Typed;
+}
+
+SignalDataType DataTypeOfName(std::string_view name) {
+    return EntryOfName<SignalDataType>(name, kDataTypeNames);
+}
+
+SignalDirection DirectionOfName(std::string_view name) {
+    return EntryOfName<SignalDirection>(name, kDirectionNames);
 }
 
 std::string_view DataTypeName(SignalDataType type) {

@@ -24,6 +24,10 @@ enum class SignalDirection { In, Out, InOut, Typed };
 
 SignalDataType DataTypeOfIndex(int index);
 SignalDirection DirectionOfIndex(int index);
+// The entry a text names ("sc_lv", "sc_out", ...), blanks around it ignored; Typed when it
+// names none.
+SignalDataType DataTypeOfName(std::string_view name);
+SignalDirection DirectionOfName(std::string_view name);
 // The stored index (the combo box position) of an entry; -1 for Typed.
 template <typename Entry> constexpr int IndexOf(Entry entry) {
     return entry == Entry::Typed ? -1 : static_cast<int>(entry);

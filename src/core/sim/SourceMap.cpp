@@ -76,7 +76,7 @@ Status ChooseSource(GenerationRun& run, std::optional<int> method, MapSource& ou
 std::vector<FunctionSections> TranslateForMap(GenerationRun& run, const AsmlSource& source,
                                               LineRecord& record) {
     DiagnosticCollector places(run.session.log, nullptr);
-    const int count = std::clamp<int>(run.tables.functions.count, 0, kMaxFunctions);
+    const int count = run.tables.functions.UsedCount();
     std::vector<FunctionSections> sections(static_cast<std::size_t>(count));
     auto state = std::make_unique<TranslationState>();
     for (int f = 1; f <= count; ++f) {

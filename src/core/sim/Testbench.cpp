@@ -22,15 +22,14 @@ namespace kestrel {
 
 namespace {
 
-int Clamped(int count, int most) {
-    return std::clamp(count, 0, most);
-}
-
+// The direction the port's declaration text gives (what Generate writes); anything but
+// sc_out and sc_inout is an input.
 PortDirection DeclaredDirection(const RtlSignal& signal) {
-    std::string text = Trim(signal.directionText.Text());
-    if (text == "sc_out") return PortDirection::Out;
-    if (text == "sc_inout") return PortDirection::InOut;
-    return PortDirection::In;
+    switch (DirectionOfName(signal.directionText.Text())) {
+    case SignalDirection::Out: return PortDirection::Out;
+    case SignalDirection::InOut: return PortDirection::InOut;
+    default: return PortDirection::In;
+    }
 }
 
 std::string DeclarationText(const TestbenchPort& port) {
@@ -67,20 +66,19 @@ void PlanSettings(const ProjectTables& tables, TestbenchPlan& plan,
     if (plan.clockPeriod <= 0)
         problems.push_back("the clock period is " + std::to_string(plan.clockPeriod) + " " +
                            plan.clockUnit + ": set a positive period in the code settings");
-    for (int f = 1; f <= Clamped(tables.functions.count, kMaxFunctions); ++f)
-        plan.functions.push_back(&tables.functions[f]);
+    for (const TlmFunction& function : tables.functions.Used()) plan.functions.push_back(&function);
 }
 
 // The declared ports, the first clock among them.
 void PlanPorts(const ProjectTables& tables, TestbenchPlan& plan,
                std::vector<std::string>& problems) {
-    for (int s = 1; s <= Clamped(tables.signals.count, kMaxSignals); ++s) {
-        const RtlSignal& signal = tables.signals[s];
+    for (const RtlSignal& signal : tables.signals.Used()) {
         TestbenchPort port;
         port.name = Trim(signal.signalName.Text());
         std::string type = Trim(signal.dataTypeText.Text());
         port.width = 1;
-        if (signal.dataTypeIndex == 1 || type == "sc_lv") {
+        if (signal.DataType() == SignalDataType::LogicVector ||
+            DataTypeOfName(type) == SignalDataType::LogicVector) {
             port.width = signal.width;
             port.transactorType = "sc_lv<" + std::to_string(signal.width) + ">";
             if (signal.width < 1)

@@ -25,7 +25,7 @@ std::string Joined(const std::vector<std::string>& words, std::string_view betwe
 // The names of a function's parameters, in order, for a call.
 std::string CallArguments(const TlmFunction& function) {
     std::vector<std::string> names;
-    int count = std::clamp(static_cast<int>(function.parameterCount), 0, kMaxParameters);
+    int count = function.UsedParameterCount();
     for (int p = 1; p <= count; ++p)
         names.push_back(
             Trim(function.parameters[static_cast<std::size_t>(p)].parameterName.Text()));
@@ -429,7 +429,7 @@ void WriteExampleCall(CodeWriter& w, const TlmFunction& function) {
     const std::string returnType = Trim(function.returnTypeText.Text());
     auto call = w.block("{", "}");
     std::string printed;
-    int count = std::clamp(static_cast<int>(function.parameterCount), 0, kMaxParameters);
+    int count = function.UsedParameterCount();
     for (int p = 1; p <= count; ++p) {
         const TlmParameter& parameter = function.parameters[static_cast<std::size_t>(p)];
         const std::string pname = Trim(parameter.parameterName.Text());

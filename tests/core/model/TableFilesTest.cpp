@@ -154,6 +154,11 @@ TEST(RtlSignalRecord, StoredIndicesReadAsTypedViews) {
         s.dataTypeIndex = s.directionIndex = static_cast<std::int16_t>(index);
         EXPECT_EQ(std::pair(s.DataType(), s.Direction()), std::pair(type, direction)) << index;
     }
+    // A text names an entry only when it is the entry's name, blanks around it aside.
+    EXPECT_EQ(DataTypeOfName(" sc_lv "), SignalDataType::LogicVector);
+    EXPECT_EQ(DataTypeOfName("sc_lv<8>"), SignalDataType::Typed);
+    EXPECT_EQ(DirectionOfName("sc_inout"), SignalDirection::InOut);
+    EXPECT_EQ(DirectionOfName(""), SignalDirection::Typed);
     // Setting Typed stores -1 and keeps the typed text.
     RtlSignal s = SampleSignal("typed");
     s.dataTypeText = "my_bits";
