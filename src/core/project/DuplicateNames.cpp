@@ -26,20 +26,21 @@ std::string PositionsText(const char* what, const std::vector<int>& positions,
     return text;
 }
 
-std::vector<DeclaredName> FunctionNames(const TlmFunctionTable& functions) {
+// The names of a table's declared entries (from 1), with whether a library brought them.
+template <class Table, class Field>
+std::vector<DeclaredName> DeclaredNames(const Table& table, int capacity, Field name) {
     std::vector<DeclaredName> names;
-    const int count = std::clamp<int>(functions.count, 0, kMaxFunctions);
-    for (int f = 1; f <= count; ++f)
-        names.push_back({functions[f].functionName.Text(), functions[f].isLibrary});
+    const int count = std::clamp<int>(table.count, 0, capacity);
+    for (int i = 1; i <= count; ++i) names.push_back({(table[i].*name).Text(), table[i].isLibrary});
     return names;
 }
 
+std::vector<DeclaredName> FunctionNames(const TlmFunctionTable& functions) {
+    return DeclaredNames(functions, kMaxFunctions, &TlmFunction::functionName);
+}
+
 std::vector<DeclaredName> PortNames(const RtlSignalTable& signals) {
-    std::vector<DeclaredName> names;
-    const int count = std::clamp<int>(signals.count, 0, kMaxSignals);
-    for (int s = 1; s <= count; ++s)
-        names.push_back({signals[s].signalName.Text(), signals[s].isLibrary});
-    return names;
+    return DeclaredNames(signals, kMaxSignals, &RtlSignal::signalName);
 }
 
 } // namespace
