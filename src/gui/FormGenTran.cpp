@@ -50,8 +50,7 @@ namespace kestrel {
 namespace {
 
 QLineEdit* Box(const char* name, QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
+    auto* box = NamedWidget<QLineEdit>(name, parent);
     box->setMinimumWidth(360);
     return box;
 }
@@ -244,8 +243,7 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     });
     connect(settingsButton, &QPushButton::clicked, this, &FormGenTran::OpenCodeSettings);
     connect(generate, &QPushButton::clicked, this, &FormGenTran::RunGenerate);
-    connect(ok, &QPushButton::clicked, this, &FormGenTran::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectOkCancel(this, ok, cancel);
 
     runner_ = new SimulationRunner(this);
     connect(simulate_, &QPushButton::clicked, this, &FormGenTran::Simulate);

@@ -53,8 +53,7 @@ FormNewProject::FormNewProject(MainWindow& main) : QDialog(&main), main_(main) {
     layout->addLayout(buttons);
 
     connect(browse_, &QPushButton::clicked, this, &FormNewProject::Browse);
-    connect(ok, &QPushButton::clicked, this, &FormNewProject::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectOkCancel(this, ok, cancel);
 }
 
 void FormNewProject::Browse() {

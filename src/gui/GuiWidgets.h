@@ -1,6 +1,7 @@
 #pragma once
 // Small widget makers and visual constants shared by the windows.
 #include <QColor>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QString>
@@ -11,6 +12,13 @@ namespace kestrel {
 // light blue.
 inline QColor LibraryRowColour() {
     return QColor(0x80, 0x80, 0xFF);
+}
+
+// A new widget with its object name (the name tests and the window's code find it by).
+template <class Widget> Widget* NamedWidget(const char* objectName, QWidget* parent = nullptr) {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(objectName));
+    return widget;
 }
 
 // A push button with its object name (the name tests and the window's code find it by)
@@ -31,6 +39,12 @@ inline QHBoxLayout* OkCancelRow(QWidget* window, QPushButton*& ok, QPushButton*&
     row->addWidget(ok);
     row->addWidget(cancel);
     return row;
+}
+
+// OK confirms the window (its Confirm), Cancel rejects it.
+template <class Window> void ConnectOkCancel(Window* window, QPushButton* ok, QPushButton* cancel) {
+    QObject::connect(ok, &QPushButton::clicked, window, &Window::Confirm);
+    QObject::connect(cancel, &QPushButton::clicked, window, &QDialog::reject);
 }
 
 } // namespace kestrel

@@ -126,8 +126,7 @@ FormAddLibrary::FormAddLibrary(MainWindow& main, std::unique_ptr<AddLibraryState
 
     connect(browse, &QPushButton::clicked, this, &FormAddLibrary::BrowseFolder);
     connect(add_, &QPushButton::clicked, this, &FormAddLibrary::AddSelectedLibrary);
-    connect(ok, &QPushButton::clicked, this, &FormAddLibrary::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectOkCancel(this, ok, cancel);
 
     ShowFolder();
 }

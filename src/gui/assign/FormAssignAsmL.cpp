@@ -88,8 +88,7 @@ FormAssignAsmL::FormAssignAsmL(MainWindow& main, const DocumentConverter& conver
     connect(workWith, &QPushButton::clicked, this, &FormAssignAsmL::WorkWithTemplate);
     connect(browse, &QPushButton::clicked, this, &FormAssignAsmL::AssignDocument);
     connect(unassign, &QPushButton::clicked, this, &FormAssignAsmL::UnassignDocument);
-    connect(ok, &QPushButton::clicked, this, &FormAssignAsmL::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectOkCancel(this, ok, cancel);
 
     ShowState();
 }

@@ -98,8 +98,7 @@ FormAssignFSM::FormAssignFSM(MainWindow& main, std::unique_ptr<FsmAssignmentStat
     connect(unassign, &QPushButton::clicked, this, &FormAssignFSM::UnassignAsfFileOfRow);
     connect(editDiagram, &QPushButton::clicked, this, &FormAssignFSM::EditDiagram);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { BrowseAsfFile(); });
-    connect(ok, &QPushButton::clicked, this, &FormAssignFSM::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectOkCancel(this, ok, cancel);
 }
 
 FormAssignFSM::~FormAssignFSM() = default;

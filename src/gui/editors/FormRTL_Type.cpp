@@ -61,8 +61,7 @@ FormRTL_Type::FormRTL_Type(FormRTL& list)
     layout->addLayout(buttons);
     setMinimumWidth(380);
 
-    connect(ok, &QPushButton::clicked, this, &FormRTL_Type::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectOkCancel(this, ok, cancel);
     // Selecting an entry, not typing a text, runs EnDisWidth; picking the entry that is
     // already current (after a typed text) counts as selecting it.
     connect(dataType_, &QComboBox::currentIndexChanged, this, &FormRTL_Type::EnDisWidth);

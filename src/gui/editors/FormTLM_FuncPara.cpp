@@ -54,8 +54,7 @@ FormTLM_FuncPara::FormTLM_FuncPara(FormTLM_Func& function)
     layout->addLayout(buttons);
     setMinimumWidth(420);
 
-    connect(ok, &QPushButton::clicked, this, &FormTLM_FuncPara::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectOkCancel(this, ok, cancel);
 
     const std::string functionName = ToCore(function_.FunctionNameText());
     if (isAdd_) {
