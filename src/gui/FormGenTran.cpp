@@ -214,9 +214,7 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     resultRow->addStretch();
     generateLayout->addLayout(resultRow);
 
-    QPushButton* ok = nullptr;
-    QPushButton* cancel = nullptr;
-    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
+    QHBoxLayout* buttons = ConfirmCancelRow(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(outputFrame);
     layout->addWidget(generateFrame, 1);
@@ -243,7 +241,6 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     });
     connect(settingsButton, &QPushButton::clicked, this, &FormGenTran::OpenCodeSettings);
     connect(generate, &QPushButton::clicked, this, &FormGenTran::RunGenerate);
-    ConnectOkCancel(this, ok, cancel);
 
     runner_ = new SimulationRunner(this);
     connect(simulate_, &QPushButton::clicked, this, &FormGenTran::Simulate);

@@ -161,9 +161,7 @@ FormOption::FormOption(MainWindow& main, QWidget* parent, const ProjectOptions& 
     commentLayout->addRow(QString(), commentInHeaders_);
     tabs_->addTab(commentTab, QStringLiteral("Comment"));
 
-    QPushButton* ok = nullptr;
-    QPushButton* cancel = nullptr;
-    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
+    QHBoxLayout* buttons = ConfirmCancelRow(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addLayout(buttons);
@@ -172,7 +170,6 @@ FormOption::FormOption(MainWindow& main, QWidget* parent, const ProjectOptions& 
     connect(useSetup_, &QCheckBox::toggled, this, &FormOption::ApplyEnablingRules);
     connect(makeLibrary_, &QCheckBox::toggled, this, &FormOption::ApplyEnablingRules);
     connect(browseLibrary_, &QPushButton::clicked, this, &FormOption::BrowseLibrary);
-    ConnectOkCancel(this, ok, cancel);
 
     ShowDraft(DraftFromOptions(options_));
     ApplyEnablingRules();

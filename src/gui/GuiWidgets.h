@@ -41,10 +41,14 @@ inline QHBoxLayout* OkCancelRow(QWidget* window, QPushButton*& ok, QPushButton*&
     return row;
 }
 
-// OK confirms the window (its Confirm), Cancel rejects it.
-template <class Window> void ConnectOkCancel(Window* window, QPushButton* ok, QPushButton* cancel) {
+// The row of OK and Cancel of a window whose OK runs its Confirm; Cancel rejects it.
+template <class Window> QHBoxLayout* ConfirmCancelRow(Window* window) {
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QHBoxLayout* row = OkCancelRow(window, ok, cancel);
     QObject::connect(ok, &QPushButton::clicked, window, &Window::Confirm);
     QObject::connect(cancel, &QPushButton::clicked, window, &QDialog::reject);
+    return row;
 }
 
 } // namespace kestrel
