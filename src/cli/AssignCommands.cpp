@@ -46,31 +46,29 @@ AssignCommands::AssignCommands(CLI::App& app) {
     CLI::App* assignFsm = app.add_subcommand(
         "assign-fsm", "Assign an ASF state diagram to a TLM function: the file is copied into "
                       "Input and the FSM assignment window's OK is applied (stage 3)");
-    assignFsm->add_option("PROJECT", project_, "The project's .tp file")->required();
-    assignFsm->add_option("FUNCTION", function_, "The function's name, or its number from 1")
-        ->required();
+    AddProjectArgument(assignFsm, project_);
+    AddFunctionOption(assignFsm, "FUNCTION", function_)->required();
     assignFsm->add_option("FILE", file_, "The .asf file")->required();
     assignFsm->callback([this] { chosen_ = Command::AssignFsm; });
 
     CLI::App* unassignFsm = app.add_subcommand(
         "unassign-fsm", "Remove the ASF state diagram of a TLM function (its copy in Input "
                         "stays) and apply the FSM assignment window's OK (stage 3)");
-    unassignFsm->add_option("PROJECT", project_, "The project's .tp file")->required();
-    unassignFsm->add_option("FUNCTION", function_, "The function's name, or its number from 1")
-        ->required();
+    AddProjectArgument(unassignFsm, project_);
+    AddFunctionOption(unassignFsm, "FUNCTION", function_)->required();
     unassignFsm->callback([this] { chosen_ = Command::UnassignFsm; });
 
     CLI::App* assignAsml = app.add_subcommand(
         "assign-asml", "Assign the project's AsmL specification document: the file is copied "
                        "into Input and the AsmL assignment window's OK is applied (stage 3)");
-    assignAsml->add_option("PROJECT", project_, "The project's .tp file")->required();
+    AddProjectArgument(assignAsml, project_);
     assignAsml->add_option("DOCUMENT", file_, "The AsmL document to assign")->required();
     assignAsml->callback([this] { chosen_ = Command::AssignAsml; });
 
     CLI::App* unassignAsml = app.add_subcommand(
         "unassign-asml", "Remove the project's AsmL specification document and apply the "
                          "AsmL assignment window's OK (stage 3)");
-    unassignAsml->add_option("PROJECT", project_, "The project's .tp file")->required();
+    AddProjectArgument(unassignAsml, project_);
     unassignAsml->callback([this] { chosen_ = Command::UnassignAsml; });
 }
 

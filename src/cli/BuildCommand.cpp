@@ -21,12 +21,10 @@ BuildCommands::BuildCommands(CLI::App& app) {
         "diagram (FSM method), with the generated line quoted beneath. Diagnostics in lines "
         "no user line made keep their generated place. Exit status 0 when it compiles, 1 on "
         "compile errors, 2 when the project is not generated or a tool is missing");
-    build->add_option("PROJECT", project_, "The project's .tp file")->required();
-    build
-        ->add_option("--method", method_,
-                     "The method Tran.cpp was generated with (default: the route that wrote "
-                     "Temp/clean.asml last, or the stored template method)")
-        ->check(CLI::IsMember({"fsm", "asml", "template"}));
+    AddProjectArgument(build, project_);
+    AddMethodOption(build, method_,
+                    "The method Tran.cpp was generated with (default: the route that wrote "
+                    "Temp/clean.asml last, or the stored template method)");
     build->add_option("--compiler", compiler_, "The C++ compiler (default: g++)");
     build->add_option("--timeout", timeoutSeconds_, "Seconds the compiler may take (default: 300)")
         ->check(CLI::PositiveNumber);

@@ -294,35 +294,43 @@ std::optional<std::string> ProjectArgument(const CLI::App& app) {
     return std::nullopt;
 }
 
-} // namespace
+using CommandRun = int (*)(const Options&, std::ostream&, std::ostream&);
 
-int RunCli(int argc, char** argv) {
-    return RunCli(argc, argv, std::cout, std::cerr);
+// The values the command line gives and the command it chooses.
+struct Parsed {
+    Options opt;
+    CommandRun command = nullptr;
+};
+
+// A subcommand of `parent` that chooses `run` when it is on the command line.
+CLI::App* AddCommand(CLI::App& parent, Parsed& parsed, const char* name,
+                     const std::string& description, CommandRun run) {
+    CLI::App* command = parent.add_subcommand(name, description);
+    command->callback([chosen = &parsed.command, run] { *chosen = run; });
+    return command;
 }
 
-int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    CLI::App app{"Kestrel: SystemC transactor generator, project commands without a screen",
-                 "kestrel-cli"};
-    app.require_subcommand(1);
-    Options opt;
-    int (*command)(const Options&, std::ostream&, std::ostream&) = nullptr;
-
-    CLI::App* newCmd = app.add_subcommand("new", "Create a new project folder NAME in a location");
+void AddNewAndShow(CLI::App& app, Parsed& parsed) {
+    Options& opt = parsed.opt;
+    CLI::App* newCmd =
+        AddCommand(app, parsed, "new", "Create a new project folder NAME in a location", RunNew);
     newCmd->add_option("NAME", opt.newName, "Project name")->required();
     newCmd->add_option("--location", opt.newLocation,
                        "Folder that receives the project folder (default: current folder)");
-    newCmd->callback([&] { command = RunNew; });
 
-    CLI::App* showCmd = app.add_subcommand("show", "Show a project's settings and declarations");
-    showCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
+    CLI::App* showCmd =
+        AddCommand(app, parsed, "show", "Show a project's settings and declarations", RunShow);
+    AddProjectArgument(showCmd, opt.project);
     showCmd->add_flag("--json", opt.json, "Print JSON instead of text");
-    showCmd->callback([&] { command = RunShow; });
+}
 
-    CLI::App* optCmd = app.add_subcommand(
-        "options", "Change the code generation settings (the rules of the Code Settings window)");
-    optCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
-    optCmd->add_option("--method", opt.method, "Generation method")
-        ->check(CLI::IsMember({"fsm", "asml", "template"}));
+void AddOptionsCommand(CLI::App& app, Parsed& parsed) {
+    Options& opt = parsed.opt;
+    CLI::App* optCmd = AddCommand(
+        app, parsed, "options",
+        "Change the code generation settings (the rules of the Code Settings window)", RunOptions);
+    AddProjectArgument(optCmd, opt.project);
+    AddMethodOption(optCmd, opt.method, "Generation method");
     optCmd->add_option("--edge", opt.edge, "Clock edge of the state transitions")
         ->check(CLI::IsMember({"pos", "neg"}));
     auto* setupOpt =
@@ -342,32 +350,35 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         ->add_option("--comment-in-headers", opt.commentInHeaders,
                      "Print the comment in the headers too")
         ->check(CLI::IsMember({"on", "off"}));
-    optCmd->callback([&] { command = RunOptions; });
+}
 
+void AddGenerateAndCheck(CLI::App& app, Parsed& parsed) {
     CLI::App* genCmd =
-        app.add_subcommand("generate", "Generate the SystemC transactor with the stored settings");
-    genCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
-    genCmd->add_option("--method", opt.method, "Generation method for this run only")
-        ->check(CLI::IsMember({"fsm", "asml", "template"}));
-    genCmd->callback([&] { command = RunGenerate; });
+        AddCommand(app, parsed, "generate",
+                   "Generate the SystemC transactor with the stored settings", RunGenerate);
+    AddProjectArgument(genCmd, parsed.opt.project);
+    AddMethodOption(genCmd, parsed.opt.method, "Generation method for this run only");
 
-    CLI::App* checkCmd = app.add_subcommand(
-        "check",
+    CLI::App* checkCmd = AddCommand(
+        app, parsed, "check",
         "Translate the behaviour without writing the output files (no TLM_AIC.h, Tran.h, "
         "Tran.cpp, library or log; clean.asml and the section files in Temp are written). "
         "Each translation error is printed on stderr as FILE:LINE: error: MESSAGE, where FILE "
         "is Temp/clean.asml (AsmL method) or the ASF diagram the line came from (FSM "
         "method); then each warning, for AsmL or declarations that translate but give code "
         "that does not compile or behave, as FILE:LINE: warning: MESSAGE. A summary line goes "
-        "to stdout. Exit status 1 when there are errors; warnings alone exit 0");
-    checkCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
-    checkCmd->add_option("--method", opt.method, "Generation method for this check only")
-        ->check(CLI::IsMember({"fsm", "asml", "template"}));
-    checkCmd->callback([&] { command = RunCheck; });
+        "to stdout. Exit status 1 when there are errors; warnings alone exit 0",
+        RunCheck);
+    AddProjectArgument(checkCmd, parsed.opt.project);
+    AddMethodOption(checkCmd, parsed.opt.method, "Generation method for this check only");
+}
 
-    CLI::App* setCmd = app.add_subcommand(
-        "settings", "Change the generated class names and file paths (the Generate window's OK)");
-    setCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
+CLI::App* AddSettingsCommand(CLI::App& app, Parsed& parsed) {
+    Options& opt = parsed.opt;
+    CLI::App* setCmd = AddCommand(
+        app, parsed, "settings",
+        "Change the generated class names and file paths (the Generate window's OK)", RunSettings);
+    AddProjectArgument(setCmd, opt.project);
     setCmd->add_option("--transactor-class", opt.transactorClass, "Transactor class name");
     setCmd->add_option("--interface-class", opt.interfaceClass, "Abstract interface class name");
     auto* cppOpt = setCmd->add_option("--cpp", opt.cppPath, "Transactor C++ file");
@@ -382,40 +393,65 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
         ->excludes(cppOpt)
         ->excludes(headerOpt)
         ->excludes(interfaceOpt);
-    setCmd->callback([&] { command = RunSettings; });
+    return setCmd;
+}
 
+void AddLibraryCommands(CLI::App& app, Parsed& parsed) {
+    Options& opt = parsed.opt;
     CLI::App* libCmd =
         app.add_subcommand("lib", "List, add to or extract from a transactor library");
     libCmd->require_subcommand(1);
-    CLI::App* libList = libCmd->add_subcommand("list", "List the entry names of a library");
+    CLI::App* libList =
+        AddCommand(*libCmd, parsed, "list", "List the entry names of a library", RunLibList);
     libList->add_option("LIBRARY", opt.archive, "The .tlib file")->required();
-    libList->callback([&] { command = RunLibList; });
-    CLI::App* libAdd =
-        libCmd->add_subcommand("add", "Append files to a library (created if missing)");
+    CLI::App* libAdd = AddCommand(*libCmd, parsed, "add",
+                                  "Append files to a library (created if missing)", RunLibAdd);
     libAdd->add_option("LIBRARY", opt.archive, "The .tlib file")->required();
     libAdd->add_option("FILE", opt.files, "Files to append, in order")->required();
     libAdd->add_option("--name", opt.entryName, "Entry name (default: the file's name)");
-    libAdd->callback([&] { command = RunLibAdd; });
-    CLI::App* libExtract = libCmd->add_subcommand("extract", "Extract one entry of a library");
+    CLI::App* libExtract =
+        AddCommand(*libCmd, parsed, "extract", "Extract one entry of a library", RunLibExtract);
     libExtract->add_option("LIBRARY", opt.archive, "The .tlib file")->required();
     libExtract->add_option("ENTRY", opt.entry, "Entry name (letter case does not matter)")
         ->required();
     libExtract->add_option("-o,--output", opt.output,
                            "Output file (default: ENTRY in the current folder)");
-    libExtract->callback([&] { command = RunLibExtract; });
+}
 
-    CLI::App* addLibCmd = app.add_subcommand(
-        "add-library", "Add transactor libraries to a project (the Add Library window and its OK)");
-    addLibCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
-    addLibCmd->add_option("LIBRARY", opt.files, "The .tlib files, added in order")->required();
-    addLibCmd->callback([&] { command = RunAddLibrary; });
+void AddProjectFileCommands(CLI::App& app, Parsed& parsed) {
+    CLI::App* addLibCmd = AddCommand(
+        app, parsed, "add-library",
+        "Add transactor libraries to a project (the Add Library window and its OK)", RunAddLibrary);
+    AddProjectArgument(addLibCmd, parsed.opt.project);
+    addLibCmd->add_option("LIBRARY", parsed.opt.files, "The .tlib files, added in order")
+        ->required();
 
-    CLI::App* declareCmd = app.add_subcommand(
-        "declare", "Replace the project's functions and signals with those of a JSON file "
-                   "(the format of show --json), by the rules of the declaration windows");
-    declareCmd->add_option("PROJECT", opt.project, "The project's .tp file")->required();
-    declareCmd->add_option("FILE", opt.declarations, "The JSON file")->required();
-    declareCmd->callback([&] { command = RunDeclare; });
+    CLI::App* declareCmd =
+        AddCommand(app, parsed, "declare",
+                   "Replace the project's functions and signals with those of a JSON file "
+                   "(the format of show --json), by the rules of the declaration windows",
+                   RunDeclare);
+    AddProjectArgument(declareCmd, parsed.opt.project);
+    declareCmd->add_option("FILE", parsed.opt.declarations, "The JSON file")->required();
+}
+
+} // namespace
+
+int RunCli(int argc, char** argv) {
+    return RunCli(argc, argv, std::cout, std::cerr);
+}
+
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    CLI::App app{"Kestrel: SystemC transactor generator, project commands without a screen",
+                 "kestrel-cli"};
+    app.require_subcommand(1);
+    Parsed parsed;
+    AddNewAndShow(app, parsed);
+    AddOptionsCommand(app, parsed);
+    AddGenerateAndCheck(app, parsed);
+    const CLI::App* setCmd = AddSettingsCommand(app, parsed);
+    AddLibraryCommands(app, parsed);
+    AddProjectFileCommands(app, parsed);
 
     TemplateCommands templates(app);
     AssignCommands assignments(app);
@@ -446,8 +482,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
             status = simulation.Run(out, err);
         else if (build.chosen())
             status = build.Run(out, err);
-        else if (command)
-            status = command(opt, out, err);
+        else if (parsed.command)
+            status = parsed.command(parsed.opt, out, err);
         if (project && warnAfter && status == kExitOk)
             WarnOfMisplacedOutput(ArgPath(*project), err);
         return status;

@@ -41,6 +41,20 @@ std::string Show(std::string_view stored) {
     return out;
 }
 
+void AddProjectArgument(CLI::App* command, std::string& project) {
+    command->add_option("PROJECT", project, "The project's .tp file")->required();
+}
+
+CLI::Option* AddFunctionOption(CLI::App* command, const std::string& name, std::string& function) {
+    return command->add_option(name, function, "The function's name, or its number from 1");
+}
+
+CLI::Option* AddMethodOption(CLI::App* command, std::string& method,
+                             const std::string& description) {
+    return command->add_option("--method", method, description)
+        ->check(CLI::IsMember({"fsm", "asml", "template"}));
+}
+
 int PrintRefusal(std::ostream& err, const InputRefusal& refusal) {
     err << Show(refusal.ShownTitle()) << ": " << Show(refusal.text) << "\n";
     return kExitRefused;

@@ -6,6 +6,8 @@
 #include "platform/Status.h"
 #include "project/InputRefusal.h"
 
+#include <CLI/CLI.hpp>
+
 #include <iosfwd>
 #include <optional>
 #include <stdexcept>
@@ -26,6 +28,14 @@ std::string ArgText(std::string_view utf8);
 std::string ArgPath(std::string_view utf8);
 // Stored text for the terminal.
 std::string Show(std::string_view stored);
+
+// The PROJECT argument of a command on one project's .tp file.
+void AddProjectArgument(CLI::App* command, std::string& project);
+// An argument or option `name` that names a TLM function (see FunctionNumber).
+CLI::Option* AddFunctionOption(CLI::App* command, const std::string& name, std::string& function);
+// A --method option that takes fsm, asml or template.
+CLI::Option* AddMethodOption(CLI::App* command, std::string& method,
+                             const std::string& description);
 
 // Prints a refusal's text to err; returns 1.
 int PrintRefusal(std::ostream& err, const InputRefusal& refusal);

@@ -254,15 +254,22 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
     CLI::App* diagram =
         app.add_subcommand("diagram", "Show or set the contents of an ASF state diagram");
     diagram->require_subcommand(1);
-    // A subcommand on one diagram FILE that chooses `command`.
-    auto subcommand = [&](const char* name, const std::string& description, Command command) {
-        CLI::App* sub = diagram->add_subcommand(name, description);
-        sub->add_option("FILE", diagram_, "The .asf file")->required();
-        sub->callback([this, command] { chosen_ = command; });
-        return sub;
-    };
+    AddShowAndSet(diagram);
+    AddInitialAndCheck(diagram);
+    AddAsmlAndPicture(diagram);
+}
+
+CLI::App* DiagramCommands::Subcommand(CLI::App* diagram, const char* name,
+                                      const std::string& description, Command command) {
+    CLI::App* sub = diagram->add_subcommand(name, description);
+    sub->add_option("FILE", diagram_, "The .asf file")->required();
+    sub->callback([this, command] { chosen_ = command; });
+    return sub;
+}
+
+void DiagramCommands::AddShowAndSet(CLI::App* diagram) {
     CLI::App* show =
-        subcommand("show",
+        Subcommand(diagram, "show",
                    "List the diagram's states, reset object, transitions, actions, signals, "
                    "constants and ports in file order, names as Generate reads them, then (not in "
                    "the JSON) the free texts, such as a template's signature",
@@ -273,8 +280,8 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
                    "or null), actions (id, state, text), signals (id, name, init), constants "
                    "(id, name, value), ports (id, name, direction in|out)");
 
-    CLI::App* set = subcommand(
-        "set",
+    CLI::App* set = Subcommand(
+        diagram, "set",
         "Make the diagram hold exactly the states, reset, transitions, actions, signals "
         "and constants of a JSON model in the format of show --json (ports, frame, text "
         "object and header stay). Entries whose id is in the diagram keep their record and "
@@ -286,9 +293,11 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
         "refused model changes nothing (exit 2)",
         Command::Set);
     set->add_option("MODEL", model_, "The JSON model")->required();
+}
 
-    CLI::App* initial = subcommand(
-        "initial",
+void DiagramCommands::AddInitialAndCheck(CLI::App* diagram) {
+    CLI::App* initial = Subcommand(
+        diagram, "initial",
         "Make STATE the initial state: the reset transition (the last transition from the reset "
         "object, which Generate follows) is pointed at it, keeping its priority and condition; a "
         "diagram without one gets a transition from the reset object, and without a reset "
@@ -298,7 +307,7 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
     initial->add_option("STATE", state_, "The state's name, or its object number")->required();
 
     CLI::App* check =
-        subcommand("check",
+        Subcommand(diagram, "check",
                    "Check the diagram: the errors Generate would report for it and warnings for "
                    "states that cannot be reached or never end, two states of one name, two "
                    "transitions of one state with one priority, transitions that end nowhere, "
@@ -308,21 +317,21 @@ DiagramCommands::DiagramCommands(CLI::App& app) {
                    "FILE:LINE: error|warning: MESSAGE; exit 1 when there are errors",
                    Command::Check);
     auto* project = check->add_option("--project", project_, "The project's .tp file");
-    check->add_option("--function", function_, "The function's name, or its number from 1")
-        ->needs(project);
+    AddFunctionOption(check, "--function", function_)->needs(project);
     project->needs(check->get_option("--function"));
+}
 
+void DiagramCommands::AddAsmlAndPicture(CLI::App* diagram) {
     CLI::App* asml =
-        subcommand("asml",
+        Subcommand(diagram, "asml",
                    "Print the AsmL namespace that Generate's FSM route writes into clean.asml for "
                    "the diagram as the behaviour of the function",
                    Command::Asml);
     asml->add_option("--project", project_, "The project's .tp file")->required();
-    asml->add_option("--function", function_, "The function's name, or its number from 1")
-        ->required();
+    AddFunctionOption(asml, "--function", function_)->required();
 
     CLI::App* picture =
-        subcommand("picture",
+        Subcommand(diagram, "picture",
                    "Draw the diagram as the editor does, into a PNG or (for a .svg name) an SVG "
                    "file, without a screen",
                    Command::Picture);

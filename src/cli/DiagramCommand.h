@@ -21,6 +21,12 @@ public:
 
 private:
     enum class Command { None, Show, Set, Initial, Check, Asml, Picture };
+    // A subcommand of `diagram` on one diagram FILE that chooses `command`.
+    CLI::App* Subcommand(CLI::App* diagram, const char* name, const std::string& description,
+                         Command command);
+    void AddShowAndSet(CLI::App* diagram);
+    void AddInitialAndCheck(CLI::App* diagram);
+    void AddAsmlAndPicture(CLI::App* diagram);
     int RunShow(std::ostream& out, std::ostream& err) const;
     int RunSet(std::ostream& out, std::ostream& err) const;
     int RunInitial(std::ostream& out, std::ostream& err) const;

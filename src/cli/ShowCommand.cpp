@@ -106,16 +106,32 @@ Json SnapshotToJson(const ProjectSnapshot& snap) {
                 {"signals", signals}};
 }
 
-void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
-    const ProjectRecord& r = snap.record;
-    const ProjectOptions& o = snap.tables.options;
-    const GenerationSettings& g = snap.tables.settings;
+namespace {
+
+void PrintProject(std::ostream& out, const ProjectRecord& r) {
     out << "Project:    " << Show(r.projectName) << "\n"
         << "Folder:     " << Show(r.projectFolder) << "\n"
         << "Stage:      " << r.projectStage
         << " (functions declared: " << (r.tlmDeclared ? "yes" : "no")
         << ", signals declared: " << (r.rtlDeclared ? "yes" : "no") << ")\n\n";
+}
 
+// One line per CR LF-separated part; the line end that saved settings always give a
+// comment ends its last line and opens no line of its own.
+void PrintComment(std::ostream& out, std::string comment) {
+    if (comment.size() >= 2 && comment.compare(comment.size() - 2, 2, "\r\n") == 0)
+        comment.resize(comment.size() - 2);
+    if (comment.empty()) return;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t end = comment.find("\r\n", start);
+        out << "    | " << Show(comment.substr(start, end - start)) << "\n";
+        if (end == std::string::npos) break;
+        start = end + 2;
+    }
+}
+
+void PrintCodeSettings(std::ostream& out, const ProjectOptions& o) {
     out << "Code settings\n"
         << "  Method:          " << MethodName(o.generationMethod) << " (" << o.generationMethod
         << ")\n"
@@ -139,20 +155,11 @@ void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
         << "  Company:         " << Show(o.company) << "\n"
         << "  Comment in headers: " << (o.useCommentInHeaders ? "yes" : "no") << "\n"
         << "  Comment:\n";
-    // One line per CR LF-separated part; the line end that saved settings always give a
-    // comment ends its last line and opens no line of its own.
-    std::string comment = o.comment;
-    if (comment.size() >= 2 && comment.compare(comment.size() - 2, 2, "\r\n") == 0)
-        comment.resize(comment.size() - 2);
-    if (!comment.empty()) {
-        std::size_t start = 0;
-        while (true) {
-            std::size_t end = comment.find("\r\n", start);
-            out << "    | " << Show(comment.substr(start, end - start)) << "\n";
-            if (end == std::string::npos) break;
-            start = end + 2;
-        }
-    }
+    PrintComment(out, o.comment);
+}
+
+void PrintFilesAndBehaviour(std::ostream& out, const ProjectTables& tables) {
+    const GenerationSettings& g = tables.settings;
     out << "\nGenerated files\n"
         << "  Interface class:   " << Show(g.interfaceClassName) << "\n"
         << "  Transactor class:  " << Show(g.transactorClassName) << "\n"
@@ -161,25 +168,27 @@ void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
         << "  Interface header:  " << Show(g.interfaceHeaderPath) << "\n\n";
 
     out << "Behaviour\n"
-        << "  AsmL document:   " << Show(snap.tables.asml.asmlDocumentLabel)
-        << (snap.tables.asml.asmlAssigned ? " (assigned)" : "") << "\n"
-        << "  AsmL template:   " << Show(snap.tables.asml.asmlDocumentPath) << "\n"
-        << "  ASF template:    " << Show(snap.tables.asf.asfTemplatePath) << "\n\n";
+        << "  AsmL document:   " << Show(tables.asml.asmlDocumentLabel)
+        << (tables.asml.asmlAssigned ? " (assigned)" : "") << "\n"
+        << "  AsmL template:   " << Show(tables.asml.asmlDocumentPath) << "\n"
+        << "  ASF template:    " << Show(tables.asf.asfTemplatePath) << "\n\n";
+}
 
-    int functions = snap.tables.functions.UsedCount();
+void PrintDeclarations(std::ostream& out, const ProjectTables& tables) {
+    int functions = tables.functions.UsedCount();
     out << "TLM functions (" << functions << ")\n";
     for (int i = 1; i <= functions; ++i) {
-        const TlmFunction& f = snap.tables.functions[i];
+        const TlmFunction& f = tables.functions[i];
         out << "  " << i << ". " << Show(f.returnTypeText.Text()) << " "
             << Show(f.functionName.Text()) << " " << Show(FunctionSignatureText(f));
         if (f.fsmAssigned) out << "  [FSM: " << Show(f.asfFileName.Text()) << "]";
         if (f.isLibrary) out << "  [library]";
         out << "\n";
     }
-    int signals = snap.tables.signals.UsedCount();
+    int signals = tables.signals.UsedCount();
     out << "\nRTL ports (" << signals << ")\n";
     for (int i = 1; i <= signals; ++i) {
-        const RtlSignal& s = snap.tables.signals[i];
+        const RtlSignal& s = tables.signals[i];
         out << "  " << i << ". " << Show(s.directionText.Text()) << " "
             << Show(s.dataTypeText.Text());
         if (s.DataType() == SignalDataType::LogicVector) out << "<" << s.width << ">";
@@ -188,6 +197,15 @@ void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
         if (s.isLibrary) out << "  [library]";
         out << "\n";
     }
+}
+
+} // namespace
+
+void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
+    PrintProject(out, snap.record);
+    PrintCodeSettings(out, snap.tables.options);
+    PrintFilesAndBehaviour(out, snap.tables);
+    PrintDeclarations(out, snap.tables);
 }
 
 } // namespace kestrel::cli

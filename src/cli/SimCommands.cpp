@@ -19,7 +19,7 @@
 namespace kestrel::cli {
 
 void SimCommands::AddCommonOptions(CLI::App* command) {
-    command->add_option("PROJECT", project_, "The project's .tp file")->required();
+    AddProjectArgument(command, project_);
     command->add_option("--rtl", rtl_,
                         "Verilog file(s) of the RTL design, verilated with Verilator; without "
                         "it the testbench holds rtl.h, a SystemC module with the project's ports "

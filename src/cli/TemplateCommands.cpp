@@ -29,7 +29,7 @@ TemplateCommands::TemplateCommands(CLI::App& app) {
         "Write the AsmL specification template (Temp/template.asml) and the word-processing "
         "document made from it at OUTPUT (Office Open XML, whatever the extension). With "
         "--plain, only the template text, to OUTPUT or to standard output");
-    asml->add_option("PROJECT", project_, "The project's .tp file")->required();
+    AddProjectArgument(asml, project_);
     asml->add_option("OUTPUT", output_,
                      "The document to write (a path without blanks); with --plain, the text "
                      "file to write (standard output without it)");
@@ -44,8 +44,8 @@ TemplateCommands::TemplateCommands(CLI::App& app) {
         "Write the ASF state-diagram template of one TLM function: its signature and the RTL "
         "ports as the transactor sees them (input and output ports only: an sc_inout signal "
         "gets no port object)");
-    asf->add_option("PROJECT", project_, "The project's .tp file")->required();
-    asf->add_option("FUNCTION", function_, "The function's name, or its number from 1")->required();
+    AddProjectArgument(asf, project_);
+    AddFunctionOption(asf, "FUNCTION", function_)->required();
     asf->add_option("OUTPUT", output_, "The .asf file to write")->required();
     asf->callback([this] { chosen_ = Command::Asf; });
 }

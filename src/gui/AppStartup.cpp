@@ -57,47 +57,30 @@ void RegisterFileTypeForUser() {
 }
 
 QWidget* ScreenshotTarget(MainWindow& main, const QString& window) {
-    auto dialog = [&main](const char* name) -> QWidget* {
-        return main.findChild<QDialog*>(QString::fromLatin1(name));
-    };
+    // The dialogs a menu command opens, by the name the switch gives them.
+    const struct {
+        const char* window;
+        AppCommand command;
+        const char* dialog;
+    } dialogs[] = {{"options", AppCommand::CodeSettings, "FormOption"},
+                   {"tlm", AppCommand::TlmInterface, "FormTLM"},
+                   {"rtl", AppCommand::RtlInterface, "FormRTL"},
+                   {"fsm", AppCommand::FsmSpecification, "FormAssignFSM"},
+                   {"asml", AppCommand::AsmlSpecification, "FormAssignAsmL"},
+                   {"library", AppCommand::AddLibrary, "FormAddLibrary"},
+                   {"newproject", AppCommand::NewProject, "FormNewProject"},
+                   {"about", AppCommand::About, "FormAbout"}};
     if (window == QStringLiteral("main")) return &main;
-    if (window == QStringLiteral("options")) {
-        main.RunCommand(AppCommand::CodeSettings);
-        return dialog("FormOption");
-    }
+    for (const auto& d : dialogs)
+        if (window == QLatin1String(d.window)) {
+            main.RunCommand(d.command);
+            return main.findChild<QDialog*>(QString::fromLatin1(d.dialog));
+        }
     if (window == QStringLiteral("generate") || window == QStringLiteral("generate-run")) {
         main.RunCommand(AppCommand::Generate);
         auto* generate = main.findChild<FormGenTran*>(QStringLiteral("FormGenTran"));
         if (generate && window == QStringLiteral("generate-run")) generate->RunGenerate();
         return generate;
-    }
-    if (window == QStringLiteral("tlm")) {
-        main.RunCommand(AppCommand::TlmInterface);
-        return dialog("FormTLM");
-    }
-    if (window == QStringLiteral("rtl")) {
-        main.RunCommand(AppCommand::RtlInterface);
-        return dialog("FormRTL");
-    }
-    if (window == QStringLiteral("fsm")) {
-        main.RunCommand(AppCommand::FsmSpecification);
-        return dialog("FormAssignFSM");
-    }
-    if (window == QStringLiteral("asml")) {
-        main.RunCommand(AppCommand::AsmlSpecification);
-        return dialog("FormAssignAsmL");
-    }
-    if (window == QStringLiteral("library")) {
-        main.RunCommand(AppCommand::AddLibrary);
-        return dialog("FormAddLibrary");
-    }
-    if (window == QStringLiteral("newproject")) {
-        main.RunCommand(AppCommand::NewProject);
-        return dialog("FormNewProject");
-    }
-    if (window == QStringLiteral("about")) {
-        main.RunCommand(AppCommand::About);
-        return dialog("FormAbout");
     }
     if (window == QStringLiteral("help")) {
         main.RunCommand(AppCommand::HelpTopics);
@@ -163,6 +146,54 @@ QString InstalledHelpFolder() {
     return ShareFolder() + QStringLiteral("/help");
 }
 
+namespace {
+
+// A diagram on the command line opens just the diagram editor (with --screenshot, any
+// window name, its picture is saved and the program ends).
+int RunDiagramEditor(QApplication& app, UiServices& ui, const StartOptions& options) {
+    DiagramEditor* editor = DiagramEditor::Open(ui, options.projectArgument);
+    if (!editor) return 1;
+    if (!options.screenshotWindow.isEmpty()) {
+        QTimer::singleShot(800, &app, [&] {
+            const bool saved = WithCaption(editor).save(options.screenshotFile, "PNG");
+            editor->close();
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    }
+    return app.exec();
+}
+
+// Saves the picture of the window the switch names and ends.
+int RunScreenshot(QApplication& app, MainWindow& main, const StartOptions& options) {
+    QWidget* target = ScreenshotTarget(main, options.screenshotWindow);
+    if (!target) {
+        qWarning("kestrel: no window \"%s\" to take a picture of",
+                 qPrintable(options.screenshotWindow));
+        return 2;
+    }
+    // Give the windows time to lay out and paint before the picture is taken.
+    QTimer::singleShot(800, &app, [&] {
+        const bool saved = WithCaption(target).save(options.screenshotFile, "PNG");
+        if (!saved) qWarning("kestrel: cannot write \"%s\"", qPrintable(options.screenshotFile));
+        main.Help().Close();
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+    return app.exec();
+}
+
+// Once the event loop runs, paints the window completely and ends: the time from start
+// to here is the start-up time.
+int RunUntilShown(QApplication& app, MainWindow& main) {
+    QTimer::singleShot(0, &app, [&] {
+        main.repaint();
+        main.Help().Close();
+        QCoreApplication::exit(main.isVisible() ? 0 : 1);
+    });
+    return app.exec();
+}
+
+} // namespace
+
 int RunKestrel(QApplication& app) {
     const StartOptions options = ParseStartOptions(QCoreApplication::arguments());
     QtUiServices ui;
@@ -171,21 +202,8 @@ int RunKestrel(QApplication& app) {
     GenerationSession session;
     AppContext context{ui, system, clock, session, InstalledHelpFolder(), RegisterFileTypeForUser,
                        {}};
-
-    // A diagram on the command line opens just the diagram editor (with --screenshot, any
-    // window name, its picture is saved and the program ends).
-    if (options.projectArgument.endsWith(QStringLiteral(".asf"), Qt::CaseInsensitive)) {
-        DiagramEditor* editor = DiagramEditor::Open(ui, options.projectArgument);
-        if (!editor) return 1;
-        if (!options.screenshotWindow.isEmpty()) {
-            QTimer::singleShot(800, &app, [&] {
-                const bool saved = WithCaption(editor).save(options.screenshotFile, "PNG");
-                editor->close();
-                QCoreApplication::exit(saved ? 0 : 1);
-            });
-        }
-        return app.exec();
-    }
+    if (options.projectArgument.endsWith(QStringLiteral(".asf"), Qt::CaseInsensitive))
+        return RunDiagramEditor(app, ui, options);
 
     std::unique_ptr<MainWindow> main;
     auto loadMain = [&] {
@@ -193,38 +211,14 @@ int RunKestrel(QApplication& app) {
         main->show();
         main->Start(options.projectArgument);
     };
-
     if (!options.screenshotWindow.isEmpty()) {
         loadMain();
-        QWidget* target = ScreenshotTarget(*main, options.screenshotWindow);
-        if (!target) {
-            qWarning("kestrel: no window \"%s\" to take a picture of",
-                     qPrintable(options.screenshotWindow));
-            return 2;
-        }
-        // Give the windows time to lay out and paint before the picture is taken.
-        QTimer::singleShot(800, &app, [&] {
-            const bool saved = WithCaption(target).save(options.screenshotFile, "PNG");
-            if (!saved)
-                qWarning("kestrel: cannot write \"%s\"", qPrintable(options.screenshotFile));
-            main->Help().Close();
-            QCoreApplication::exit(saved ? 0 : 1);
-        });
-        return app.exec();
+        return RunScreenshot(app, *main, options);
     }
-
     if (options.quitWhenShown) {
-        // Once the event loop runs, paint the window completely and end: the time from start
-        // to here is the start-up time.
         loadMain();
-        QTimer::singleShot(0, &app, [&] {
-            main->repaint();
-            main->Help().Close();
-            QCoreApplication::exit(main->isVisible() ? 0 : 1);
-        });
-        return app.exec();
+        return RunUntilShown(app, *main);
     }
-
     if (options.splash) {
         auto* splash = new FormSplash(loadMain);
         splash->Start();

@@ -5,10 +5,8 @@
 #include "GuiResources.h"
 #include "MainWindow.h"
 #include "UiServices.h"
-#include "project/InputRefusal.h"
 
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,17 +18,7 @@ FormAbout::FormAbout(MainWindow& main) : QDialog(&main) {
     setObjectName(QStringLiteral("FormAbout"));
     setWindowTitle(QStringLiteral("About Kestrel"));
 
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("ImageLogo"));
-    icon->setPixmap(QIcon(QStringLiteral(":/icons/kestrel.svg")).pixmap(64, 64));
-    auto* name = new QLabel(QString::fromLatin1(kApplicationTitle), this);
-    name->setObjectName(QStringLiteral("LabelName"));
-    QFont big = name->font();
-    big.setPointSizeF(big.pointSizeF() * 1.8);
-    big.setBold(true);
-    name->setFont(big);
-    auto* version = new QLabel(QString::fromLatin1(kApplicationVersion), this);
-    version->setObjectName(QStringLiteral("LabelVersion"));
+    const ProgramLabels program = MakeProgramLabels(this, 64, 1.8);
     auto* credit = new QLabel(
         QStringLiteral("SystemC transactor generator.\n\n"
                        "Declare the TLM functions and RTL ports of a transactor, describe its\n"
@@ -50,10 +38,10 @@ FormAbout::FormAbout(MainWindow& main) : QDialog(&main) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* heading = new QVBoxLayout;
-    heading->addWidget(name);
-    heading->addWidget(version);
+    heading->addWidget(program.name);
+    heading->addWidget(program.version);
     auto* top = new QHBoxLayout;
-    top->addWidget(icon);
+    top->addWidget(program.icon);
     top->addLayout(heading);
     top->addStretch();
     auto* buttons = new QHBoxLayout;

@@ -50,8 +50,7 @@ namespace kestrel {
 namespace {
 
 QLineEdit* Box(const char* name, QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
+    auto* box = NamedWidget<QLineEdit>(name, parent);
     box->setMinimumWidth(360);
     return box;
 }
@@ -215,9 +214,7 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     resultRow->addStretch();
     generateLayout->addLayout(resultRow);
 
-    QPushButton* ok = nullptr;
-    QPushButton* cancel = nullptr;
-    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
+    QHBoxLayout* buttons = ConfirmCancelRow(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(outputFrame);
     layout->addWidget(generateFrame, 1);
@@ -244,8 +241,6 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     });
     connect(settingsButton, &QPushButton::clicked, this, &FormGenTran::OpenCodeSettings);
     connect(generate, &QPushButton::clicked, this, &FormGenTran::RunGenerate);
-    connect(ok, &QPushButton::clicked, this, &FormGenTran::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     runner_ = new SimulationRunner(this);
     connect(simulate_, &QPushButton::clicked, this, &FormGenTran::Simulate);

@@ -38,9 +38,7 @@ FormNewProject::FormNewProject(MainWindow& main) : QDialog(&main), main_(main) {
     browse_->setObjectName(QStringLiteral("CommandBrs"));
     browse_->setToolTip(QStringLiteral("Choose the folder that will hold the project"));
 
-    QPushButton* ok = nullptr;
-    QPushButton* cancel = nullptr;
-    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
+    QHBoxLayout* buttons = ConfirmCancelRow(this);
 
     auto* fields = new QGridLayout;
     fields->addWidget(nameLabel, 0, 0);
@@ -53,8 +51,6 @@ FormNewProject::FormNewProject(MainWindow& main) : QDialog(&main), main_(main) {
     layout->addLayout(buttons);
 
     connect(browse_, &QPushButton::clicked, this, &FormNewProject::Browse);
-    connect(ok, &QPushButton::clicked, this, &FormNewProject::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void FormNewProject::Browse() {

@@ -32,15 +32,13 @@ namespace kestrel {
 namespace {
 
 QLineEdit* NumberBox(const char* name, QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
+    auto* box = NamedWidget<QLineEdit>(name, parent);
     box->setMaximumWidth(90);
     return box;
 }
 
 QComboBox* UnitBox(const char* name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
+    auto* box = NamedWidget<QComboBox>(name, parent);
     for (std::string_view unit : kTimeUnits)
         box->addItem(QString::fromLatin1(unit.data(), static_cast<qsizetype>(unit.size())));
     return box;
@@ -59,12 +57,6 @@ QGroupBox* TimeFrame(QWidget* parent, const char* frameName, const char* title,
     layout->addWidget(unit);
     layout->addStretch();
     return frame;
-}
-
-QLineEdit* TextBox(const char* name, QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
 }
 
 } // namespace
@@ -136,7 +128,7 @@ FormOption::FormOption(MainWindow& main, QWidget* parent, const ProjectOptions& 
         new QCheckBox(QStringLiteral("Make Library after Transactor Generation"), libraryTab);
     makeLibrary_->setObjectName(QStringLiteral("CheckLib"));
     auto* libraryLabel = new QLabel(QStringLiteral("Library File Name:"), libraryTab);
-    libraryFile_ = TextBox("TextLibFName", libraryTab);
+    libraryFile_ = NamedWidget<QLineEdit>("TextLibFName", libraryTab);
     libraryLabel->setBuddy(libraryFile_);
     browseLibrary_ = new QPushButton(QStringLiteral("..."), libraryTab);
     browseLibrary_->setObjectName(QStringLiteral("CommandSaveAsLib"));
@@ -153,9 +145,9 @@ FormOption::FormOption(MainWindow& main, QWidget* parent, const ProjectOptions& 
 
     // Tab 3: the banner texts.
     auto* commentTab = new QWidget(tabs_);
-    title_ = TextBox("TextTitle", commentTab);
-    author_ = TextBox("TextAuthor", commentTab);
-    company_ = TextBox("TextCompany", commentTab);
+    title_ = NamedWidget<QLineEdit>("TextTitle", commentTab);
+    author_ = NamedWidget<QLineEdit>("TextAuthor", commentTab);
+    company_ = NamedWidget<QLineEdit>("TextCompany", commentTab);
     comment_ = new QPlainTextEdit(commentTab);
     comment_->setObjectName(QStringLiteral("TextCom"));
     comment_->setTabChangesFocus(true);
@@ -169,9 +161,7 @@ FormOption::FormOption(MainWindow& main, QWidget* parent, const ProjectOptions& 
     commentLayout->addRow(QString(), commentInHeaders_);
     tabs_->addTab(commentTab, QStringLiteral("Comment"));
 
-    QPushButton* ok = nullptr;
-    QPushButton* cancel = nullptr;
-    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
+    QHBoxLayout* buttons = ConfirmCancelRow(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addLayout(buttons);
@@ -180,8 +170,6 @@ FormOption::FormOption(MainWindow& main, QWidget* parent, const ProjectOptions& 
     connect(useSetup_, &QCheckBox::toggled, this, &FormOption::ApplyEnablingRules);
     connect(makeLibrary_, &QCheckBox::toggled, this, &FormOption::ApplyEnablingRules);
     connect(browseLibrary_, &QPushButton::clicked, this, &FormOption::BrowseLibrary);
-    connect(ok, &QPushButton::clicked, this, &FormOption::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     ShowDraft(DraftFromOptions(options_));
     ApplyEnablingRules();

@@ -3,11 +3,9 @@
 #include "FormSplash.h"
 
 #include "GuiResources.h"
-#include "project/InputRefusal.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -22,30 +20,20 @@ FormSplash::FormSplash(std::function<void()> loadMain)
     setStyleSheet(QStringLiteral("#FormSplash { background: #1f3a5f; border: 1px solid #0d1f33; }"
                                  "QLabel { color: white; }"));
 
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("ImageLogo"));
-    icon->setPixmap(QIcon(QStringLiteral(":/icons/kestrel.svg")).pixmap(96, 96));
-    auto* name = new QLabel(QString::fromLatin1(kApplicationTitle), this);
-    name->setObjectName(QStringLiteral("LabelName"));
-    QFont big = name->font();
-    big.setPointSizeF(big.pointSizeF() * 2.6);
-    big.setBold(true);
-    name->setFont(big);
-    auto* version = new QLabel(QString::fromLatin1(kApplicationVersion), this);
-    version->setObjectName(QStringLiteral("LabelVersion"));
+    const ProgramLabels program = MakeProgramLabels(this, 96, 2.6);
     auto* line = new QLabel(QStringLiteral("SystemC Transactor Generator"), this);
     line->setObjectName(QStringLiteral("LabelProduct"));
 
     auto* text = new QVBoxLayout;
     text->addStretch();
-    text->addWidget(name);
+    text->addWidget(program.name);
     text->addWidget(line);
-    text->addWidget(version);
+    text->addWidget(program.version);
     text->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(32, 28, 48, 28);
     layout->setSpacing(24);
-    layout->addWidget(icon);
+    layout->addWidget(program.icon);
     layout->addLayout(text);
 
     timer_.setSingleShot(true);

@@ -2,6 +2,10 @@
 // the global namespace).
 #include "GuiResources.h"
 
+#include "project/InputRefusal.h"
+
+#include <QIcon>
+#include <QLabel>
 #include <QtGlobal>
 
 static void RegisterKestrelGuiResources() {
@@ -16,6 +20,21 @@ void InitGuiResources() {
         return true;
     }();
     (void)registered;
+}
+
+ProgramLabels MakeProgramLabels(QWidget* parent, int iconSize, double nameScale) {
+    auto* icon = new QLabel(parent);
+    icon->setObjectName(QStringLiteral("ImageLogo"));
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/kestrel.svg")).pixmap(iconSize, iconSize));
+    auto* name = new QLabel(QString::fromLatin1(kApplicationTitle), parent);
+    name->setObjectName(QStringLiteral("LabelName"));
+    QFont big = name->font();
+    big.setPointSizeF(big.pointSizeF() * nameScale);
+    big.setBold(true);
+    name->setFont(big);
+    auto* version = new QLabel(QString::fromLatin1(kApplicationVersion), parent);
+    version->setObjectName(QStringLiteral("LabelVersion"));
+    return {icon, name, version};
 }
 
 } // namespace kestrel

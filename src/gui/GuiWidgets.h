@@ -1,6 +1,7 @@
 #pragma once
 // Small widget makers and visual constants shared by the windows.
 #include <QColor>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QString>
@@ -11,6 +12,13 @@ namespace kestrel {
 // light blue.
 inline QColor LibraryRowColour() {
     return QColor(0x80, 0x80, 0xFF);
+}
+
+// A new widget with its object name (the name tests and the window's code find it by).
+template <class Widget> Widget* NamedWidget(const char* objectName, QWidget* parent = nullptr) {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(objectName));
+    return widget;
 }
 
 // A push button with its object name (the name tests and the window's code find it by)
@@ -30,6 +38,16 @@ inline QHBoxLayout* OkCancelRow(QWidget* window, QPushButton*& ok, QPushButton*&
     row->addStretch();
     row->addWidget(ok);
     row->addWidget(cancel);
+    return row;
+}
+
+// The row of OK and Cancel of a window whose OK runs its Confirm; Cancel rejects it.
+template <class Window> QHBoxLayout* ConfirmCancelRow(Window* window) {
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QHBoxLayout* row = OkCancelRow(window, ok, cancel);
+    QObject::connect(ok, &QPushButton::clicked, window, &Window::Confirm);
+    QObject::connect(cancel, &QPushButton::clicked, window, &QDialog::reject);
     return row;
 }
 

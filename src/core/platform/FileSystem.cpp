@@ -32,6 +32,15 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The permissions of the file being replaced; a new file gets the usual 0666 & ~umask.
+mode_t ReplacedFileMode(const char* target) {
+    struct stat st {};
+    if (::stat(target, &st) == 0) return st.st_mode & 07777;
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 } // namespace
 
 std::string ErrnoText(int error) {
@@ -112,40 +121,23 @@ Status WriteFileAtomic(std::string_view storedPath, std::string_view bytes) {
     int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
     if (fd < 0) return IoError("write", storedPath, errno);
 
-    // Keep the permissions of the file being replaced; a new file gets the usual 0666 & ~umask.
-    struct stat st {};
-    mode_t mode;
-    if (::stat(target.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd, mode);
+    ::fchmod(fd, ReplacedFileMode(target.c_str()));
+    // The temporary file goes; the error is the one of the step that failed.
+    auto fail = [&](int error) {
+        ::unlink(tempName.c_str());
+        return IoError("write", storedPath, error);
+    };
 
     if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
         int error = errno;
         ::close(fd);
-        ::unlink(tempName.c_str());
-        return IoError("write", storedPath, error);
+        return fail(error);
     }
-    if (::close(fd) != 0) {
-        int error = errno;
-        ::unlink(tempName.c_str());
-        return IoError("write", storedPath, error);
-    }
+    if (::close(fd) != 0) return fail(errno);
     // A write-protected file stays protected: refuse as the desktop would.
-    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
-        int error = errno;
-        ::unlink(tempName.c_str());
-        return IoError("write", storedPath, error);
-    }
-    if (::rename(tempName.c_str(), target.c_str()) != 0) {
-        int error = errno;
-        ::unlink(tempName.c_str());
-        return IoError("write", storedPath, error);
-    }
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+        return fail(errno);
+    if (::rename(tempName.c_str(), target.c_str()) != 0) return fail(errno);
     return Status::Ok();
 }
 
@@ -160,17 +152,7 @@ Status AtomicFileWriter::Open(std::string_view storedPath) {
         temp_.clear();
         return IoError("write", storedPath, error);
     }
-    // Keep the permissions of the file being replaced; a new file gets 0666 & ~umask.
-    struct stat st {};
-    mode_t mode;
-    if (::stat(target_.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd_, mode);
+    ::fchmod(fd_, ReplacedFileMode(target_.c_str()));
     return Status::Ok();
 }
 

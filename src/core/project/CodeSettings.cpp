@@ -58,14 +58,22 @@ CodeSettingsDraft DraftFromOptions(const ProjectOptions& o) {
     return d;
 }
 
-std::optional<InputRefusal> ApplyCodeSettings(CodeSettingsDraft& d, ProjectOptions& options) {
-    if (!EndsWithCrLf(d.comment)) d.comment += "\r\n";
+namespace {
 
-    const double setup = LeadingNumber(d.setupText);
-    const double period = LeadingNumber(d.periodText);
+// The stored numbers of the clock: setup time and period rounded, and the wait (period
+// less setup time, in the setup unit).
+struct ClockNumbers {
+    double setup = 0;
+    double period = 0;
+    double wait = 0;
+};
+
+// The dialog's checks of the choices, in its order: the setup time against the period (only
+// with a setup time), the library against the template method, then the choices only a
+// hand-made draft can lack.
+std::optional<InputRefusal> CheckChoices(const CodeSettingsDraft& d, double setup, double period) {
     const int setupIdx = d.setupUnitIndex;
     const int periodIdx = d.periodUnitIndex;
-
     if (d.useSetup) {
         if (setupIdx > periodIdx || (setupIdx == periodIdx && period <= setup))
             return ClockRefusal("Setup Time must be smaller than Clock Period",
@@ -81,8 +89,6 @@ std::optional<InputRefusal> ApplyCodeSettings(CodeSettingsDraft& d, ProjectOptio
                             "or Choose other Transactor Generation Method",
                             "", RefusedField::MakeLibrary};
 
-    // Choices only a hand-made draft can lack, and numbers that do not fit their fields:
-    // SetupTime and ClockPeriod are 16-bit, SetupWait is 32-bit.
     if (d.method < kMethodFsm || d.method > kMethodTemplate)
         return InputRefusal{"Choose a Transactor Generation Method", "",
                             RefusedField::GenerationMethod};
@@ -90,36 +96,48 @@ std::optional<InputRefusal> ApplyCodeSettings(CodeSettingsDraft& d, ProjectOptio
         return ClockRefusal("Choose the unit of the Setup Time", RefusedField::SetupUnit);
     if (!IsTimeUnit(periodIdx))
         return ClockRefusal("Choose the unit of the Clock Period", RefusedField::ClockPeriodUnit);
-    const double setupRounded = RoundHalfEven(setup);
-    const double periodRounded = RoundHalfEven(period);
-    if (!FitsInteger(setupRounded))
+    return std::nullopt;
+}
+
+// The numbers as they are stored, or the refusal of one that does not fit its field:
+// SetupTime and ClockPeriod are 16-bit, SetupWait is 32-bit.
+std::optional<InputRefusal> RoundClock(const CodeSettingsDraft& d, double setup, double period,
+                                       ClockNumbers& n) {
+    n.setup = RoundHalfEven(setup);
+    n.period = RoundHalfEven(period);
+    if (!FitsInteger(n.setup))
         return ClockRefusal("Setup Time must be a number from -32768 to 32767",
                             RefusedField::SetupTime);
-    if (!FitsInteger(periodRounded))
+    if (!FitsInteger(n.period))
         return ClockRefusal("Clock Period must be a number from -32768 to 32767",
                             RefusedField::ClockPeriod);
-    double wait = 0;
     if (d.useSetup) {
-        wait = RoundHalfEven(period * std::pow(1000.0, periodIdx - setupIdx) - setup);
-        if (!InRange(wait, std::numeric_limits<std::int32_t>::min(),
+        n.wait =
+            RoundHalfEven(period * std::pow(1000.0, d.periodUnitIndex - d.setupUnitIndex) - setup);
+        if (!InRange(n.wait, std::numeric_limits<std::int32_t>::min(),
                      std::numeric_limits<std::int32_t>::max()))
             return ClockRefusal("Clock Period less Setup Time is too large in the unit of the "
                                 "Setup Time; choose a larger Setup Time unit or a shorter "
                                 "Clock Period",
                                 RefusedField::ClockPeriod);
     }
+    return std::nullopt;
+}
 
+void StoreCodeSettings(const CodeSettingsDraft& d, const ClockNumbers& n, ProjectOptions& options) {
+    const int setupIdx = d.setupUnitIndex;
+    const int periodIdx = d.periodUnitIndex;
     options.generationMethod = static_cast<std::int16_t>(d.method);
     options.clockPositiveEdge = d.clockPositiveEdge;
     options.useSetupTime = d.useSetup;
-    options.setupTime = static_cast<std::int16_t>(setupRounded);
+    options.setupTime = static_cast<std::int16_t>(n.setup);
     options.setupUnitIndex = static_cast<std::int16_t>(setupIdx);
     options.setupUnit = kTimeUnits[static_cast<std::size_t>(setupIdx)];
-    options.clockPeriod = static_cast<std::int16_t>(periodRounded);
+    options.clockPeriod = static_cast<std::int16_t>(n.period);
     options.periodUnitIndex = static_cast<std::int16_t>(periodIdx);
     options.periodUnit = kTimeUnits[static_cast<std::size_t>(periodIdx)];
     if (d.useSetup) {
-        options.setupWait = static_cast<std::int32_t>(wait);
+        options.setupWait = static_cast<std::int32_t>(n.wait);
         options.setupWaitUnit = options.setupUnit;
     }
     options.makeLibrary = d.makeLibrary;
@@ -129,6 +147,18 @@ std::optional<InputRefusal> ApplyCodeSettings(CodeSettingsDraft& d, ProjectOptio
     options.company = d.company;
     options.comment = d.comment;
     options.useCommentInHeaders = d.useCommentInHeaders;
+}
+
+} // namespace
+
+std::optional<InputRefusal> ApplyCodeSettings(CodeSettingsDraft& d, ProjectOptions& options) {
+    if (!EndsWithCrLf(d.comment)) d.comment += "\r\n";
+    const double setup = LeadingNumber(d.setupText);
+    const double period = LeadingNumber(d.periodText);
+    if (std::optional<InputRefusal> refused = CheckChoices(d, setup, period)) return refused;
+    ClockNumbers numbers;
+    if (std::optional<InputRefusal> refused = RoundClock(d, setup, period, numbers)) return refused;
+    StoreCodeSettings(d, numbers, options);
     return std::nullopt;
 }
 

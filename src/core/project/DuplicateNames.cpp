@@ -26,17 +26,20 @@ std::string PositionsText(const char* what, const std::vector<int>& positions,
     return text;
 }
 
-std::vector<DeclaredName> FunctionNames(const TlmFunctionTable& functions) {
+// The names of a table's declared entries (from 1), with whether a library brought them.
+template <class Table, class Field>
+std::vector<DeclaredName> DeclaredNames(const Table& table, Field name) {
     std::vector<DeclaredName> names;
-    for (const TlmFunction& f : functions.Used())
-        names.push_back({f.functionName.Text(), f.isLibrary});
+    for (const auto& entry : table.Used()) names.push_back({(entry.*name).Text(), entry.isLibrary});
     return names;
 }
 
+std::vector<DeclaredName> FunctionNames(const TlmFunctionTable& functions) {
+    return DeclaredNames(functions, &TlmFunction::functionName);
+}
+
 std::vector<DeclaredName> PortNames(const RtlSignalTable& signals) {
-    std::vector<DeclaredName> names;
-    for (const RtlSignal& s : signals.Used()) names.push_back({s.signalName.Text(), s.isLibrary});
-    return names;
+    return DeclaredNames(signals, &RtlSignal::signalName);
 }
 
 } // namespace

@@ -105,9 +105,7 @@ FormAddLibrary::FormAddLibrary(MainWindow& main, std::unique_ptr<AddLibraryState
     progress_->setRange(0, 1);
     progress_->setValue(0);
 
-    QPushButton* ok = nullptr;
-    QPushButton* cancel = nullptr;
-    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
+    QHBoxLayout* buttons = ConfirmCancelRow(this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(folderCaption, 0, 0, 1, 2);
@@ -126,8 +124,6 @@ FormAddLibrary::FormAddLibrary(MainWindow& main, std::unique_ptr<AddLibraryState
 
     connect(browse, &QPushButton::clicked, this, &FormAddLibrary::BrowseFolder);
     connect(add_, &QPushButton::clicked, this, &FormAddLibrary::AddSelectedLibrary);
-    connect(ok, &QPushButton::clicked, this, &FormAddLibrary::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     ShowFolder();
 }

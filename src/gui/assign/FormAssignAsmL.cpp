@@ -75,9 +75,7 @@ FormAssignAsmL::FormAssignAsmL(MainWindow& main, const DocumentConverter& conver
     assignLayout->addWidget(browse, 2, 1);
     assignLayout->addWidget(unassign, 2, 2);
 
-    QPushButton* ok = nullptr;
-    QPushButton* cancel = nullptr;
-    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
+    QHBoxLayout* buttons = ConfirmCancelRow(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(templateFrame);
@@ -88,8 +86,6 @@ FormAssignAsmL::FormAssignAsmL(MainWindow& main, const DocumentConverter& conver
     connect(workWith, &QPushButton::clicked, this, &FormAssignAsmL::WorkWithTemplate);
     connect(browse, &QPushButton::clicked, this, &FormAssignAsmL::AssignDocument);
     connect(unassign, &QPushButton::clicked, this, &FormAssignAsmL::UnassignDocument);
-    connect(ok, &QPushButton::clicked, this, &FormAssignAsmL::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     ShowState();
 }

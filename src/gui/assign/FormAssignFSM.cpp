@@ -72,9 +72,7 @@ FormAssignFSM::FormAssignFSM(MainWindow& main, std::unique_ptr<FsmAssignmentStat
     assignLayout->addWidget(editDiagram);
     assignLayout->addStretch();
 
-    QPushButton* ok = nullptr;
-    QPushButton* cancel = nullptr;
-    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
+    QHBoxLayout* buttons = ConfirmCancelRow(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(templateFrame);
@@ -98,8 +96,6 @@ FormAssignFSM::FormAssignFSM(MainWindow& main, std::unique_ptr<FsmAssignmentStat
     connect(unassign, &QPushButton::clicked, this, &FormAssignFSM::UnassignAsfFileOfRow);
     connect(editDiagram, &QPushButton::clicked, this, &FormAssignFSM::EditDiagram);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { BrowseAsfFile(); });
-    connect(ok, &QPushButton::clicked, this, &FormAssignFSM::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 FormAssignFSM::~FormAssignFSM() = default;

@@ -8,6 +8,7 @@
 #include "diagram/DiagramPicture.h"
 
 #include "GuiText.h"
+#include "GuiWidgets.h"
 #include "UiServices.h"
 #include "assign/AssignSupport.h"
 #include "fsm/AsfChecks.h"
@@ -119,7 +120,26 @@ QAction* NamedAction(QWidget* owner, const char* objectName, const QString& text
     return action;
 }
 
+// Names an undo or redo step's tooltip and status tip after the change it stands for.
+auto StepTips(QAction* step, const QString& verb, const QString& keys) {
+    return [step, verb, keys](const QString& change) {
+        const QString tip = change.isEmpty() ? verb : verb + QLatin1Char(' ') + change;
+        step->setToolTip(QStringLiteral("%1 (%2)").arg(tip, keys));
+        step->setStatusTip(tip);
+    };
+}
+
 } // namespace
+
+// The window's actions, as the menus and the toolbar show them.
+struct DiagramEditor::EditorActions {
+    QAction *save = nullptr, *saveAs = nullptr, *exportPicture = nullptr, *close = nullptr;
+    QAction *undo = nullptr, *redo = nullptr, *remove = nullptr;
+    QAction *select = nullptr, *state = nullptr, *transition = nullptr;
+    QAction *action = nullptr, *reset = nullptr, *initial = nullptr, *signal = nullptr,
+            *constant = nullptr;
+    QAction *zoomIn = nullptr, *zoomOut = nullptr, *fit = nullptr;
+};
 
 class DiagramEditor::DocumentChange final : public QUndoCommand {
 public:
@@ -225,63 +245,73 @@ QDockWidget* DiagramEditor::AddDock(const QString& title, const char* objectName
 }
 
 void DiagramEditor::BuildActions() {
-    QStyle* s = style();
-    QAction* save = NamedAction(this, "ActionSave", QStringLiteral("&Save"), QKeySequence::Save);
-    save->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
-    QAction* saveAs = NamedAction(this, "ActionSaveAs", QStringLiteral("Save &As..."),
-                                  QKeySequence(QStringLiteral("Ctrl+Shift+S")));
-    QAction* exportPicture =
-        NamedAction(this, "ActionExport", QStringLiteral("&Export Picture..."));
-    QAction* close =
-        NamedAction(this, "ActionClose", QStringLiteral("&Close"), QKeySequence::Close);
+    EditorActions a;
+    AddFileActions(a);
+    AddEditActions(a);
+    AddToolActions(a);
+    AddDrawActions(a);
+    AddNudgeKeys();
+    BuildMenus(a);
+    BuildToolbar(a);
+}
 
+void DiagramEditor::AddFileActions(EditorActions& a) {
+    a.save = NamedAction(this, "ActionSave", QStringLiteral("&Save"), QKeySequence::Save);
+    a.save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    a.saveAs = NamedAction(this, "ActionSaveAs", QStringLiteral("Save &As..."),
+                           QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    a.exportPicture = NamedAction(this, "ActionExport", QStringLiteral("&Export Picture..."));
+    a.close = NamedAction(this, "ActionClose", QStringLiteral("&Close"), QKeySequence::Close);
+    connect(a.save, &QAction::triggered, this, [this] { Save(); });
+    connect(a.saveAs, &QAction::triggered, this, [this] { SaveAs(); });
+    connect(a.exportPicture, &QAction::triggered, this, &DiagramEditor::ExportPicture);
+    connect(a.close, &QAction::triggered, this, &QWidget::close);
+}
+
+void DiagramEditor::AddEditActions(EditorActions& a) {
+    QStyle* s = style();
     // Undo and Redo keep their texts, so that the toolbar does not move as the change they
     // stand for does; the change is named in their tooltip and status tip.
-    QAction* undo = NamedAction(this, "ActionUndo", QStringLiteral("&Undo"),
-                                QKeySequence(QStringLiteral("Ctrl+Z")));
-    undo->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
-    QAction* redo = NamedAction(this, "ActionRedo", QStringLiteral("&Redo"));
-    redo->setShortcuts(
+    a.undo = NamedAction(this, "ActionUndo", QStringLiteral("&Undo"),
+                         QKeySequence(QStringLiteral("Ctrl+Z")));
+    a.undo->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
+    a.redo = NamedAction(this, "ActionRedo", QStringLiteral("&Redo"));
+    a.redo->setShortcuts(
         {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
-    redo->setIcon(s->standardIcon(QStyle::SP_ArrowForward));
-    auto follow = [](QAction* step, const QString& verb, const QString& keys) {
-        return [step, verb, keys](const QString& change) {
-            const QString tip = change.isEmpty() ? verb : verb + QLatin1Char(' ') + change;
-            step->setToolTip(QStringLiteral("%1 (%2)").arg(tip, keys));
-            step->setStatusTip(tip);
-        };
-    };
-    connect(undo_, &QUndoStack::undoTextChanged, undo,
-            follow(undo, QStringLiteral("Undo"), QStringLiteral("Ctrl+Z")));
-    connect(undo_, &QUndoStack::redoTextChanged, redo,
-            follow(redo, QStringLiteral("Redo"), QStringLiteral("Ctrl+Shift+Z")));
-    connect(undo_, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-    connect(undo_, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
-    connect(undo, &QAction::triggered, undo_, &QUndoStack::undo);
-    connect(redo, &QAction::triggered, undo_, &QUndoStack::redo);
-    follow(undo, QStringLiteral("Undo"), QStringLiteral("Ctrl+Z"))(QString());
-    follow(redo, QStringLiteral("Redo"), QStringLiteral("Ctrl+Shift+Z"))(QString());
-    undo->setEnabled(false);
-    redo->setEnabled(false);
-    QAction* remove =
-        NamedAction(this, "ActionDelete", QStringLiteral("&Delete"), QKeySequence::Delete);
-    remove->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
+    a.redo->setIcon(s->standardIcon(QStyle::SP_ArrowForward));
+    const auto undoTips = StepTips(a.undo, QStringLiteral("Undo"), QStringLiteral("Ctrl+Z"));
+    const auto redoTips = StepTips(a.redo, QStringLiteral("Redo"), QStringLiteral("Ctrl+Shift+Z"));
+    connect(undo_, &QUndoStack::undoTextChanged, a.undo, undoTips);
+    connect(undo_, &QUndoStack::redoTextChanged, a.redo, redoTips);
+    connect(undo_, &QUndoStack::canUndoChanged, a.undo, &QAction::setEnabled);
+    connect(undo_, &QUndoStack::canRedoChanged, a.redo, &QAction::setEnabled);
+    connect(a.undo, &QAction::triggered, undo_, &QUndoStack::undo);
+    connect(a.redo, &QAction::triggered, undo_, &QUndoStack::redo);
+    undoTips(QString());
+    redoTips(QString());
+    a.undo->setEnabled(false);
+    a.redo->setEnabled(false);
+    a.remove = NamedAction(this, "ActionDelete", QStringLiteral("&Delete"), QKeySequence::Delete);
+    a.remove->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
+    connect(a.remove, &QAction::triggered, this, &DiagramEditor::DeleteSelection);
+}
 
+void DiagramEditor::AddToolActions(EditorActions& a) {
     auto* tools = new QActionGroup(this);
-    QAction* select =
+    a.select =
         NamedAction(this, "ToolSelect", QStringLiteral("Select"), QKeySequence(Qt::Key_Escape));
-    QAction* state =
+    a.state =
         NamedAction(this, "ToolState", QStringLiteral("State"), QKeySequence(QStringLiteral("S")));
-    QAction* transition = NamedAction(this, "ToolTransition", QStringLiteral("Transition"),
-                                      QKeySequence(QStringLiteral("T")));
-    for (QAction* tool : {select, state, transition}) {
+    a.transition = NamedAction(this, "ToolTransition", QStringLiteral("Transition"),
+                               QKeySequence(QStringLiteral("T")));
+    for (QAction* tool : {a.select, a.state, a.transition}) {
         tool->setCheckable(true);
         tools->addAction(tool);
     }
-    select->setChecked(true);
-    select->setToolTip(QStringLiteral("Select and move objects (Esc)"));
-    state->setToolTip(QStringLiteral("Click on the page to add a state (S)"));
-    transition->setToolTip(QStringLiteral("Drag from one state to another to connect them (T)"));
+    a.select->setChecked(true);
+    a.select->setToolTip(QStringLiteral("Select and move objects (Esc)"));
+    a.state->setToolTip(QStringLiteral("Click on the page to add a state (S)"));
+    a.transition->setToolTip(QStringLiteral("Drag from one state to another to connect them (T)"));
     auto useTool = [this](DiagramScene::Tool tool) {
         scene_->SetTool(tool);
         view_->setDragMode(tool == DiagramScene::Tool::Select ? QGraphicsView::RubberBandDrag
@@ -289,51 +319,58 @@ void DiagramEditor::BuildActions() {
         view_->viewport()->setCursor(tool == DiagramScene::Tool::Select ? Qt::ArrowCursor
                                                                         : Qt::CrossCursor);
     };
-    connect(select, &QAction::triggered, this, [useTool] { useTool(DiagramScene::Tool::Select); });
-    connect(state, &QAction::triggered, this, [useTool] { useTool(DiagramScene::Tool::AddState); });
-    connect(transition, &QAction::triggered, this,
+    connect(a.select, &QAction::triggered, this,
+            [useTool] { useTool(DiagramScene::Tool::Select); });
+    connect(a.state, &QAction::triggered, this,
+            [useTool] { useTool(DiagramScene::Tool::AddState); });
+    connect(a.transition, &QAction::triggered, this,
             [useTool] { useTool(DiagramScene::Tool::AddTransition); });
+}
 
-    QAction* action = NamedAction(this, "ActionAddAction", QStringLiteral("Add &Action Block"));
-    QAction* reset = NamedAction(this, "ActionAddReset", QStringLiteral("Add &Reset"));
-    QAction* initial =
-        NamedAction(this, "ActionSetInitial", QStringLiteral("Set as &Initial State"));
-    initial->setToolTip(QStringLiteral("Point the reset transition at the selected state"));
-    QAction* signal = NamedAction(this, "ActionAddSignal", QStringLiteral("Add Si&gnal"));
-    QAction* constant = NamedAction(this, "ActionAddConstant", QStringLiteral("Add C&onstant"));
-    QAction* zoomIn =
-        NamedAction(this, "ActionZoomIn", QStringLiteral("Zoom &In"), QKeySequence::ZoomIn);
-    QAction* zoomOut =
+void DiagramEditor::AddDrawActions(EditorActions& a) {
+    a.action = NamedAction(this, "ActionAddAction", QStringLiteral("Add &Action Block"));
+    a.reset = NamedAction(this, "ActionAddReset", QStringLiteral("Add &Reset"));
+    a.initial = NamedAction(this, "ActionSetInitial", QStringLiteral("Set as &Initial State"));
+    a.initial->setToolTip(QStringLiteral("Point the reset transition at the selected state"));
+    a.signal = NamedAction(this, "ActionAddSignal", QStringLiteral("Add Si&gnal"));
+    a.constant = NamedAction(this, "ActionAddConstant", QStringLiteral("Add C&onstant"));
+    a.zoomIn = NamedAction(this, "ActionZoomIn", QStringLiteral("Zoom &In"), QKeySequence::ZoomIn);
+    a.zoomOut =
         NamedAction(this, "ActionZoomOut", QStringLiteral("Zoom &Out"), QKeySequence::ZoomOut);
-    QAction* fit = NamedAction(this, "ActionFit", QStringLiteral("&Fit to Window"),
-                               QKeySequence(QStringLiteral("Ctrl+0")));
-
-    connect(save, &QAction::triggered, this, [this] { Save(); });
-    connect(saveAs, &QAction::triggered, this, [this] { SaveAs(); });
-    connect(exportPicture, &QAction::triggered, this, &DiagramEditor::ExportPicture);
-    connect(close, &QAction::triggered, this, &QWidget::close);
-    connect(remove, &QAction::triggered, this, &DiagramEditor::DeleteSelection);
-    connect(action, &QAction::triggered, this, &DiagramEditor::AddActionToSelected);
-    connect(initial, &QAction::triggered, this, [this] {
-        std::optional<DiagramObject> selected = SingleSelection();
-        if (!selected || selected->kind != DiagramObjectKind::State) {
-            ui_.Message(this, QStringLiteral("Select the state the reset transition is to enter."),
-                        QStringLiteral("Set as Initial State"), MessageIcon::Information);
-            return;
-        }
-        SetInitial(selected->number);
-    });
-    connect(reset, &QAction::triggered, this, [this] {
+    a.fit = NamedAction(this, "ActionFit", QStringLiteral("&Fit to Window"),
+                        QKeySequence(QStringLiteral("Ctrl+0")));
+    connect(a.action, &QAction::triggered, this, &DiagramEditor::AddActionToSelected);
+    connect(a.initial, &QAction::triggered, this, &DiagramEditor::SetSelectedInitial);
+    connect(a.reset, &QAction::triggered, this, [this] {
         AddResetAt(DiagramScene::PagePoint(view_->mapToScene(view_->viewport()->rect().center())));
     });
-    connect(signal, &QAction::triggered, this,
+    connect(a.signal, &QAction::triggered, this,
             [this] { AddDeclaration(DiagramObjectKind::Signal); });
-    connect(constant, &QAction::triggered, this,
+    connect(a.constant, &QAction::triggered, this,
             [this] { AddDeclaration(DiagramObjectKind::Constant); });
-    connect(zoomIn, &QAction::triggered, this, [this] { Zoom(1.25); });
-    connect(zoomOut, &QAction::triggered, this, [this] { Zoom(0.8); });
-    connect(fit, &QAction::triggered, this, &DiagramEditor::FitToWindow);
+    connect(a.zoomIn, &QAction::triggered, this, [this] { Zoom(1.25); });
+    connect(a.zoomOut, &QAction::triggered, this, [this] { Zoom(0.8); });
+    connect(a.fit, &QAction::triggered, this, &DiagramEditor::FitToWindow);
+}
 
+void DiagramEditor::SetSelectedInitial() {
+    if (std::optional<ObjectNumber> state =
+            SelectedState(QStringLiteral("Select the state the reset transition is to enter."),
+                          QStringLiteral("Set as Initial State")))
+        SetInitial(*state);
+}
+
+std::optional<ObjectNumber> DiagramEditor::SelectedState(const QString& message,
+                                                         const QString& title) {
+    std::optional<DiagramObject> selected = SingleSelection();
+    if (!selected || selected->kind != DiagramObjectKind::State) {
+        ui_.Message(this, message, title, MessageIcon::Information);
+        return std::nullopt;
+    }
+    return selected->number;
+}
+
+void DiagramEditor::AddNudgeKeys() {
     // The arrow keys move the selected states and the reset by a grid step while the
     // drawing has the focus (the panels keep them for their own fields).
     const struct {
@@ -348,55 +385,69 @@ void DiagramEditor::BuildActions() {
         view_->addAction(nudge);
         connect(nudge, &QAction::triggered, this, [this, n] { Nudge(n.dx, n.dy); });
     }
+}
 
+void DiagramEditor::BuildMenus(const EditorActions& a) {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addActions({save, saveAs});
+    file->addActions({a.save, a.saveAs});
     file->addSeparator();
-    file->addAction(exportPicture);
+    file->addAction(a.exportPicture);
     file->addSeparator();
-    file->addAction(close);
+    file->addAction(a.close);
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->addActions({undo, redo});
+    edit->addActions({a.undo, a.redo});
     edit->addSeparator();
-    edit->addAction(remove);
+    edit->addAction(a.remove);
     QMenu* draw = menuBar()->addMenu(QStringLiteral("&Draw"));
-    draw->addActions({select, state, transition});
+    draw->addActions({a.select, a.state, a.transition});
     draw->addSeparator();
-    draw->addActions({action, reset, signal, constant});
+    draw->addActions({a.action, a.reset, a.signal, a.constant});
     draw->addSeparator();
-    draw->addAction(initial);
+    draw->addAction(a.initial);
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("MenuView"));
-    view->addActions({zoomIn, zoomOut, fit});
+    view->addActions({a.zoomIn, a.zoomOut, a.fit});
     view->addSeparator();
+}
 
+void DiagramEditor::BuildToolbar(const EditorActions& a) {
     QToolBar* bar = addToolBar(QStringLiteral("Diagram"));
     bar->setObjectName(QStringLiteral("ToolbarDiagram"));
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     bar->setMovable(false);
-    bar->addActions({save, undo, redo});
+    bar->addActions({a.save, a.undo, a.redo});
     bar->addSeparator();
-    bar->addActions({select, state, transition});
+    bar->addActions({a.select, a.state, a.transition});
     bar->addSeparator();
-    bar->addActions({action, reset, signal, constant});
+    bar->addActions({a.action, a.reset, a.signal, a.constant});
     bar->addSeparator();
-    bar->addAction(remove);
+    bar->addAction(a.remove);
     bar->addSeparator();
-    bar->addActions({zoomIn, zoomOut, fit});
+    bar->addActions({a.zoomIn, a.zoomOut, a.fit});
 }
 
 void DiagramEditor::BuildPanels() {
     QMenu* viewMenu = menuBar()->findChild<QMenu*>(QStringLiteral("MenuView"));
+    QDockWidget* propertiesDock =
+        AddDock(QStringLiteral("Properties"), "DockProperties", BuildProperties());
+    QDockWidget* checksDock = AddDock(QStringLiteral("Checks"), "DockChecks", BuildChecks());
+    QDockWidget* previewDock = AddDock(QStringLiteral("Preview"), "DockPreview", BuildPreview());
+    tabifyDockWidget(checksDock, previewDock);
+    checksDock->raise();
+    resizeDocks({propertiesDock}, {380}, Qt::Horizontal);
+    resizeDocks({propertiesDock, checksDock}, {330, 470}, Qt::Vertical);
 
-    auto* properties = new QWidget;
-    auto* form = new QFormLayout(properties);
+    for (QDockWidget* dock : {propertiesDock, checksDock, previewDock})
+        viewMenu->addAction(dock->toggleViewAction());
+    statusBar()->showMessage(QStringLiteral("Ready"));
+}
+
+void DiagramEditor::MakePropertyFields() {
     objectKind_ = new QLabel(QStringLiteral("Nothing selected"));
     objectKind_->setObjectName(QStringLiteral("LabelObject"));
     objectKind_->setWordWrap(true);
-    name_ = new QLineEdit;
-    name_->setObjectName(QStringLiteral("EditName"));
-    stateKind_ = new QComboBox;
-    stateKind_->setObjectName(QStringLiteral("ComboStateKind"));
+    name_ = NamedWidget<QLineEdit>("EditName");
+    stateKind_ = NamedWidget<QComboBox>("ComboStateKind");
     // In the order of AsfStateKind. The initial state is no kind: the reset transition
     // chooses it (Set as Initial State).
     stateKind_->addItems({QStringLiteral("Ordinary"),
@@ -407,21 +458,22 @@ void DiagramEditor::BuildPanels() {
                                            "to the default state; without one it stays where "
                                            "it is."),
                             Qt::ToolTipRole);
-    priority_ = new QSpinBox;
-    priority_->setObjectName(QStringLiteral("SpinPriority"));
+    priority_ = NamedWidget<QSpinBox>("SpinPriority");
     priority_->setRange(0, static_cast<int>(kMaxTransitionPriority));
-    from_ = new QComboBox;
-    from_->setObjectName(QStringLiteral("ComboFrom"));
-    to_ = new QComboBox;
-    to_->setObjectName(QStringLiteral("ComboTo"));
-    value_ = new QLineEdit;
-    value_->setObjectName(QStringLiteral("EditValue"));
-    text_ = new QPlainTextEdit;
-    text_->setObjectName(QStringLiteral("EditText"));
+    from_ = NamedWidget<QComboBox>("ComboFrom");
+    to_ = NamedWidget<QComboBox>("ComboTo");
+    value_ = NamedWidget<QLineEdit>("EditValue");
+    text_ = NamedWidget<QPlainTextEdit>("EditText");
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     text_->setTabChangesFocus(true);
     apply_ = new QPushButton(QStringLiteral("Apply"));
     apply_->setObjectName(QStringLiteral("CommandApply"));
+}
+
+QWidget* DiagramEditor::BuildProperties() {
+    auto* properties = new QWidget;
+    auto* form = new QFormLayout(properties);
+    MakePropertyFields();
     form->addRow(objectKind_);
     form->addRow(QStringLiteral("Name:"), name_);
     form->addRow(QStringLiteral("Kind:"), stateKind_);
@@ -435,12 +487,11 @@ void DiagramEditor::BuildPanels() {
     connect(name_, &QLineEdit::returnPressed, this, &DiagramEditor::ApplyProperties);
     connect(value_, &QLineEdit::returnPressed, this, &DiagramEditor::ApplyProperties);
     connect(stateKind_, &QComboBox::activated, this, &DiagramEditor::ApplyProperties);
+    return properties;
+}
 
-    QDockWidget* propertiesDock =
-        AddDock(QStringLiteral("Properties"), "DockProperties", properties);
-
-    checks_ = new QListWidget;
-    checks_->setObjectName(QStringLiteral("ListChecks"));
+QWidget* DiagramEditor::BuildChecks() {
+    checks_ = NamedWidget<QListWidget>("ListChecks");
     checks_->setAlternatingRowColors(true);
     // A long message is shown whole on as many lines as it takes, at the panel's width.
     checks_->setWordWrap(true);
@@ -452,13 +503,13 @@ void DiagramEditor::BuildPanels() {
         if (object == 0) return;
         if (QGraphicsItem* shown = scene_->SelectObject(object)) view_->ensureVisible(shown);
     });
-    QDockWidget* checksDock = AddDock(QStringLiteral("Checks"), "DockChecks", checks_);
+    return checks_;
+}
 
-    preview_ = new QTabWidget;
-    preview_->setObjectName(QStringLiteral("TabsPreview"));
+QWidget* DiagramEditor::BuildPreview() {
+    preview_ = NamedWidget<QTabWidget>("TabsPreview");
     auto textPage = [this](const char* name, const QString& title) {
-        auto* page = new QPlainTextEdit;
-        page->setObjectName(QString::fromLatin1(name));
+        auto* page = NamedWidget<QPlainTextEdit>(name);
         page->setReadOnly(true);
         page->setLineWrapMode(QPlainTextEdit::NoWrap);
         page->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -472,15 +523,7 @@ void DiagramEditor::BuildPanels() {
         sections_[2] = textPage("TextBehaviour", QStringLiteral("Behaviour"));
         sections_[3] = textPage("TextUpdate", QStringLiteral("Update"));
     }
-    QDockWidget* previewDock = AddDock(QStringLiteral("Preview"), "DockPreview", preview_);
-    tabifyDockWidget(checksDock, previewDock);
-    checksDock->raise();
-    resizeDocks({propertiesDock}, {380}, Qt::Horizontal);
-    resizeDocks({propertiesDock, checksDock}, {330, 470}, Qt::Vertical);
-
-    for (QDockWidget* dock : {propertiesDock, checksDock, previewDock})
-        viewMenu->addAction(dock->toggleViewAction());
-    statusBar()->showMessage(QStringLiteral("Ready"));
+    return preview_;
 }
 
 bool DiagramEditor::IsModified() const {
@@ -564,15 +607,13 @@ void DiagramEditor::Nudge(int dx, int dy) {
 }
 
 void DiagramEditor::AddActionToSelected() {
-    std::optional<DiagramObject> selected = SingleSelection();
-    if (!selected || selected->kind != DiagramObjectKind::State) {
-        ui_.Message(this, QStringLiteral("Select the state the action block belongs to."),
-                    QStringLiteral("Add Action Block"), MessageIcon::Information);
-        return;
-    }
+    const std::optional<ObjectNumber> state =
+        SelectedState(QStringLiteral("Select the state the action block belongs to."),
+                      QStringLiteral("Add Action Block"));
+    if (!state) return;
     ObjectNumber number = 0;
     if (Change(QStringLiteral("Add Action Block"),
-               [&](AsfDocument& d) { return AddAction(d, selected->number, "", number); })) {
+               [&](AsfDocument& d) { return AddAction(d, *state, "", number); })) {
         scene_->SelectObject(number);
         Edit({DiagramObjectKind::Action, number});
     }
@@ -766,21 +807,8 @@ void DiagramEditor::Edit(DiagramObject object) {
 }
 
 void DiagramEditor::ShowSelection() {
-    auto* form = qobject_cast<QFormLayout*>(name_->parentWidget()->layout());
     std::optional<DiagramObject> o = SingleSelection();
-    const DiagramObjectKind kind = o ? o->kind : DiagramObjectKind::None;
-    const bool state = kind == DiagramObjectKind::State;
-    const bool transition = kind == DiagramObjectKind::Transition;
-    const bool declaration =
-        kind == DiagramObjectKind::Signal || kind == DiagramObjectKind::Constant;
-    form->setRowVisible(name_, state || declaration);
-    form->setRowVisible(stateKind_, state);
-    form->setRowVisible(priority_, transition);
-    form->setRowVisible(from_, transition);
-    form->setRowVisible(to_, transition);
-    form->setRowVisible(value_, declaration);
-    form->setRowVisible(text_, transition || kind == DiagramObjectKind::Action);
-    apply_->setVisible(state || transition || declaration || kind == DiagramObjectKind::Action);
+    ShowPropertyRows(o ? o->kind : DiagramObjectKind::None);
     name_->clear();
     value_->clear();
     text_->clear();
@@ -795,22 +823,38 @@ void DiagramEditor::ShowSelection() {
                    : QStringLiteral("<b>%1 objects selected</b>").arg(n));
         return;
     }
+    objectKind_->setText(ShowObject(*o));
+}
+
+void DiagramEditor::ShowPropertyRows(DiagramObjectKind kind) {
+    auto* form = qobject_cast<QFormLayout*>(name_->parentWidget()->layout());
+    const bool state = kind == DiagramObjectKind::State;
+    const bool transition = kind == DiagramObjectKind::Transition;
+    const bool declaration =
+        kind == DiagramObjectKind::Signal || kind == DiagramObjectKind::Constant;
+    form->setRowVisible(name_, state || declaration);
+    form->setRowVisible(stateKind_, state);
+    form->setRowVisible(priority_, transition);
+    form->setRowVisible(from_, transition);
+    form->setRowVisible(to_, transition);
+    form->setRowVisible(value_, declaration);
+    form->setRowVisible(text_, transition || kind == DiagramObjectKind::Action);
+    apply_->setVisible(state || transition || declaration || kind == DiagramObjectKind::Action);
+}
+
+QString DiagramEditor::ShowObject(DiagramObject o) {
     const DiagramModel model = DescribeDiagram(doc_);
-    QString heading = QStringLiteral("<b>%1</b> (object %2)").arg(KindName(kind)).arg(o->number);
-    if (state && InitialStateOf(doc_) == o->number)
+    QString heading = QStringLiteral("<b>%1</b> (object %2)").arg(KindName(o.kind)).arg(o.number);
+    if (o.kind == DiagramObjectKind::State && InitialStateOf(doc_) == o.number)
         heading += QStringLiteral("<br>the initial state: the reset transition enters it");
-    auto nameOf = [&](ObjectNumber n) {
-        if (model.reset && model.reset->id == n) return QStringLiteral("Reset");
-        return FromCore(doc_.NameOf(n));
-    };
     for (const ModelState& s : model.states)
-        if (s.id == o->number) {
+        if (s.id == o.number) {
             name_->setText(FromCore(s.name));
             stateKind_->setCurrentIndex(static_cast<int>(s.kind));
         }
     from_->clear();
     to_->clear();
-    if (transition) {
+    if (o.kind == DiagramObjectKind::Transition) {
         if (model.reset && model.reset->id)
             from_->addItem(QStringLiteral("Reset"), static_cast<qlonglong>(*model.reset->id));
         for (const ModelState& s : model.states) {
@@ -818,36 +862,46 @@ void DiagramEditor::ShowSelection() {
             to_->addItem(FromCore(s.name), static_cast<qlonglong>(s.id.value_or(0)));
         }
     }
-    for (const ModelTransition& t : model.transitions)
-        if (t.id == o->number) {
-            from_->setCurrentIndex(from_->findData(static_cast<qlonglong>(t.from)));
-            to_->setCurrentIndex(to_->findData(static_cast<qlonglong>(t.to)));
-            heading += QStringLiteral("<br>%1 \u2192 %2")
-                           .arg(nameOf(t.from).toHtmlEscaped(), nameOf(t.to).toHtmlEscaped());
-            priority_->setValue(static_cast<int>(t.priority));
-            text_->setPlainText(FromCore(t.condition.value_or(std::string())));
-        }
-    for (const ModelAction& a : model.actions)
-        if (a.id == o->number) {
-            heading += QStringLiteral("<br>of %1").arg(nameOf(a.state).toHtmlEscaped());
-            text_->setPlainText(FromCore(a.text));
-        }
+    heading += ShowLinks(model, o.number);
     for (const ModelSignal& s : model.signals)
-        if (s.id == o->number) {
+        if (s.id == o.number) {
             name_->setText(FromCore(s.name));
             value_->setText(FromCore(s.init));
         }
     for (const ModelConstant& c : model.constants)
-        if (c.id == o->number) {
+        if (c.id == o.number) {
             name_->setText(FromCore(c.name));
             value_->setText(FromCore(c.value));
         }
+    return heading;
+}
+
+QString DiagramEditor::ShowLinks(const DiagramModel& model, ObjectNumber number) {
+    auto nameOf = [&](ObjectNumber n) {
+        if (model.reset && model.reset->id == n) return QStringLiteral("Reset");
+        return FromCore(doc_.NameOf(n));
+    };
+    QString links;
+    for (const ModelTransition& t : model.transitions)
+        if (t.id == number) {
+            from_->setCurrentIndex(from_->findData(static_cast<qlonglong>(t.from)));
+            to_->setCurrentIndex(to_->findData(static_cast<qlonglong>(t.to)));
+            links += QStringLiteral("<br>%1 \u2192 %2")
+                         .arg(nameOf(t.from).toHtmlEscaped(), nameOf(t.to).toHtmlEscaped());
+            priority_->setValue(static_cast<int>(t.priority));
+            text_->setPlainText(FromCore(t.condition.value_or(std::string())));
+        }
+    for (const ModelAction& a : model.actions)
+        if (a.id == number) {
+            links += QStringLiteral("<br>of %1").arg(nameOf(a.state).toHtmlEscaped());
+            text_->setPlainText(FromCore(a.text));
+        }
     for (const ModelPort& p : model.ports)
-        if (p.id == o->number)
-            heading += QStringLiteral("<br>%1 %2")
-                           .arg(p.input ? QStringLiteral("input") : QStringLiteral("output"),
-                                FromCore(p.name).toHtmlEscaped());
-    objectKind_->setText(heading);
+        if (p.id == number)
+            links += QStringLiteral("<br>%1 %2")
+                         .arg(p.input ? QStringLiteral("input") : QStringLiteral("output"),
+                              FromCore(p.name).toHtmlEscaped());
+    return links;
 }
 
 void DiagramEditor::Refresh() {

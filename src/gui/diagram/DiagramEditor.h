@@ -32,6 +32,7 @@ class QDockWidget;
 namespace kestrel {
 
 class UiServices;
+struct DiagramModel;
 
 // The project a diagram is edited for: its tables as stored and the function's slot
 // (from 1), so the checks and the preview are those of a run.
@@ -105,12 +106,36 @@ private:
                   std::optional<DiagramProject> project, QString functionName);
     // A dock on the right holding `content`.
     QDockWidget* AddDock(const QString& title, const char* objectName, QWidget* content);
+    struct EditorActions;
     void BuildActions();
+    void AddFileActions(EditorActions& a);
+    void AddEditActions(EditorActions& a);
+    void AddToolActions(EditorActions& a);
+    void AddDrawActions(EditorActions& a);
+    // The arrow keys that nudge the selection while the drawing has the focus.
+    void AddNudgeKeys();
+    void BuildMenus(const EditorActions& a);
+    void BuildToolbar(const EditorActions& a);
+    // Set as Initial State from the menu: the selected state, or a message without one.
+    void SetSelectedInitial();
+    // The selected state; without a single state selected, nothing after the message.
+    std::optional<ObjectNumber> SelectedState(const QString& message, const QString& title);
     void BuildPanels();
+    // The properties panel's fields, laid out in a form with their labels.
+    QWidget* BuildProperties();
+    void MakePropertyFields();
+    QWidget* BuildChecks();
+    QWidget* BuildPreview();
     // Takes the document's bytes (an undo or redo) and shows them.
     void Restore(const std::string& bytes);
     void Refresh();
     void ShowSelection();
+    // Shows the properties panel's rows that an object of the kind has.
+    void ShowPropertyRows(DiagramObjectKind kind);
+    // Fills the panel's fields with the object's values; returns its heading.
+    QString ShowObject(DiagramObject o);
+    // A transition's ends, an action's state or a port's direction, as lines of the heading.
+    QString ShowLinks(const DiagramModel& model, ObjectNumber number);
     void ShowChecks();
     void ShowPreview();
     void ShowTitle();

@@ -44,21 +44,10 @@ FormRTL::FormRTL(MainWindow& main, std::unique_ptr<RtlSignalTable> table)
     list_ = MakeReportList(frame, "ListViewRSig", rows_);
     const ListWindowButtons buttons = LayOutListWindow(this, frame, list_);
     duplicates_ = AddListWarning(frame, "LabelDuplicates");
-    connect(rows_, &QAbstractItemModel::modelReset, this, &FormRTL::ShowDuplicates);
-    connect(rows_, &QAbstractItemModel::rowsInserted, this, &FormRTL::ShowDuplicates);
-    connect(rows_, &QAbstractItemModel::rowsRemoved, this, &FormRTL::ShowDuplicates);
-    connect(rows_, &QAbstractItemModel::dataChanged, this, &FormRTL::ShowDuplicates);
+    FollowRows(rows_, this, &FormRTL::ShowDuplicates);
     edit_ = buttons.edit;
     remove_ = buttons.remove;
-
-    connect(buttons.add, &QPushButton::clicked, this, &FormRTL::Add);
-    connect(edit_, &QPushButton::clicked, this, &FormRTL::Edit);
-    connect(remove_, &QPushButton::clicked, this, &FormRTL::Remove);
-    connect(buttons.ok, &QPushButton::clicked, this, &FormRTL::Confirm);
-    connect(buttons.cancel, &QPushButton::clicked, this, &FormRTL::reject);
-    connect(list_, &QTreeView::doubleClicked, this, [this] {
-        if (edit_->isEnabled()) Edit();
-    });
+    ConnectListWindow(this, buttons, list_);
 
     rows_->SetRows(SignalRowsOf(*table_));
     EnDisEditRemove();

@@ -53,16 +53,12 @@ FormRTL_Type::FormRTL_Type(FormRTL& list)
     fields->addRow(QStringLiteral("Initial Value:"), initValue_);
     fields->addRow(clock_);
 
-    QPushButton* ok = nullptr;
-    QPushButton* cancel = nullptr;
-    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
+    QHBoxLayout* buttons = ConfirmCancelRow(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(buttons);
     setMinimumWidth(380);
 
-    connect(ok, &QPushButton::clicked, this, &FormRTL_Type::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // Selecting an entry, not typing a text, runs EnDisWidth; picking the entry that is
     // already current (after a typed text) counts as selecting it.
     connect(dataType_, &QComboBox::currentIndexChanged, this, &FormRTL_Type::EnDisWidth);

@@ -46,15 +46,7 @@ FormTLM::FormTLM(MainWindow& main, std::unique_ptr<TlmFunctionTable> table)
     duplicates_ = AddListWarning(frame, "LabelDuplicates");
     edit_ = buttons.edit;
     remove_ = buttons.remove;
-
-    connect(buttons.add, &QPushButton::clicked, this, &FormTLM::Add);
-    connect(edit_, &QPushButton::clicked, this, &FormTLM::Edit);
-    connect(remove_, &QPushButton::clicked, this, &FormTLM::Remove);
-    connect(buttons.ok, &QPushButton::clicked, this, &FormTLM::Confirm);
-    connect(buttons.cancel, &QPushButton::clicked, this, &FormTLM::reject);
-    connect(list_, &QTreeView::doubleClicked, this, [this] {
-        if (edit_->isEnabled()) Edit();
-    });
+    ConnectListWindow(this, buttons, list_);
 
     FillListViewTLM();
     EnDisEditRemove();

@@ -52,10 +52,7 @@ FormTLM_Func::FormTLM_Func(FormTLM& list)
     frameLayout->addWidget(parameters_);
     frameLayout->addLayout(rowButtons);
     duplicates_ = AddListWarning(frame, "LabelDuplicates");
-    connect(rows_, &QAbstractItemModel::modelReset, this, &FormTLM_Func::ShowDuplicates);
-    connect(rows_, &QAbstractItemModel::rowsInserted, this, &FormTLM_Func::ShowDuplicates);
-    connect(rows_, &QAbstractItemModel::rowsRemoved, this, &FormTLM_Func::ShowDuplicates);
-    connect(rows_, &QAbstractItemModel::dataChanged, this, &FormTLM_Func::ShowDuplicates);
+    FollowRows(rows_, this, &FormTLM_Func::ShowDuplicates);
     connect(name_, &QLineEdit::textChanged, this, &FormTLM_Func::ShowDuplicates);
 
     QPushButton* ok = nullptr;
@@ -67,14 +64,7 @@ FormTLM_Func::FormTLM_Func(FormTLM& list)
     layout->addLayout(buttons);
     resize(sizeHint().width(), 380);
 
-    connect(add, &QPushButton::clicked, this, &FormTLM_Func::Add);
-    connect(edit_, &QPushButton::clicked, this, &FormTLM_Func::Edit);
-    connect(remove_, &QPushButton::clicked, this, &FormTLM_Func::Remove);
-    connect(ok, &QPushButton::clicked, this, &FormTLM_Func::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &FormTLM_Func::reject);
-    connect(parameters_, &QTreeView::doubleClicked, this, [this] {
-        if (edit_->isEnabled()) Edit();
-    });
+    ConnectListWindow(this, {add, edit_, remove_, ok, cancel}, parameters_);
 
     const TlmFunctionTable& table = list_.Functions();
     setWindowTitle(FromCore(FunctionDialogCaption(table, functionIndex_)));

@@ -46,16 +46,11 @@ FormTLM_FuncPara::FormTLM_FuncPara(FormTLM_Func& function)
     fields->addRow(QStringLiteral("Pass By:"), passBy_);
     fields->addRow(checks);
 
-    QPushButton* ok = nullptr;
-    QPushButton* cancel = nullptr;
-    QHBoxLayout* buttons = OkCancelRow(this, ok, cancel);
+    QHBoxLayout* buttons = ConfirmCancelRow(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addLayout(buttons);
     setMinimumWidth(420);
-
-    connect(ok, &QPushButton::clicked, this, &FormTLM_FuncPara::Confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     const std::string functionName = ToCore(function_.FunctionNameText());
     if (isAdd_) {

@@ -55,8 +55,7 @@ QTreeView* MakeReportView(QWidget* parent, const char* objectName, QAbstractItem
 }
 
 QLabel* AddListWarning(QWidget* frame, const char* objectName) {
-    auto* label = new QLabel(frame);
-    label->setObjectName(QString::fromLatin1(objectName));
+    auto* label = NamedWidget<QLabel>(objectName, frame);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
     label->setStyleSheet(QStringLiteral("color: #a04000;"));

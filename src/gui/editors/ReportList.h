@@ -6,8 +6,11 @@
 #include "GuiText.h"
 #include "editors/TableModels.h"
 
+#include <QAbstractItemModel>
 #include <QComboBox>
+#include <QPushButton>
 #include <QString>
+#include <QTreeView>
 
 #include <functional>
 #include <string>
@@ -15,8 +18,6 @@
 
 class QDialog;
 class QLabel;
-class QPushButton;
-class QTreeView;
 class QWidget;
 
 namespace kestrel {
@@ -45,6 +46,30 @@ struct ListWindowButtons {
 // Lays out a list window: the frame holding the list, and under it Add, Edit and Remove
 // on the left, OK (the default button) and Cancel on the right.
 ListWindowButtons LayOutListWindow(QDialog* window, QWidget* frame, QTreeView* list);
+
+// Add, Edit, Remove, OK and Cancel run the window's Add, Edit, Remove, Confirm and reject;
+// a double click on a row edits it while Edit is enabled.
+template <class Window>
+void ConnectListWindow(Window* window, const ListWindowButtons& buttons, QTreeView* list) {
+    QObject::connect(buttons.add, &QPushButton::clicked, window, &Window::Add);
+    QObject::connect(buttons.edit, &QPushButton::clicked, window, &Window::Edit);
+    QObject::connect(buttons.remove, &QPushButton::clicked, window, &Window::Remove);
+    QObject::connect(buttons.ok, &QPushButton::clicked, window, &Window::Confirm);
+    QObject::connect(buttons.cancel, &QPushButton::clicked, window, &Window::reject);
+    QPushButton* edit = buttons.edit;
+    QObject::connect(list, &QTreeView::doubleClicked, window, [window, edit] {
+        if (edit->isEnabled()) window->Edit();
+    });
+}
+
+// Runs `show` on the window whenever the rows of the model change.
+template <class Window>
+void FollowRows(QAbstractItemModel* rows, Window* window, void (Window::*show)()) {
+    QObject::connect(rows, &QAbstractItemModel::modelReset, window, show);
+    QObject::connect(rows, &QAbstractItemModel::rowsInserted, window, show);
+    QObject::connect(rows, &QAbstractItemModel::rowsRemoved, window, show);
+    QObject::connect(rows, &QAbstractItemModel::dataChanged, window, show);
+}
 
 // The line under a list that warns of what its rows would make of the generated C++ (two
 // rows of one name): added to the layout of `frame`, hidden while there is nothing to say.

@@ -242,11 +242,11 @@ std::string ZipMessage(zip_error_t* error) {
     return text;
 }
 
-} // namespace
+using Parts = std::vector<std::pair<std::string, std::string>>;
 
-Status MakeWordDocument(const TemplateContent& content, std::string& bytes) {
-    // The parts, in the order Word writes them.
-    const std::vector<std::pair<std::string, std::string>> parts = {
+// The parts, in the order Word writes them.
+Parts DocumentParts(const TemplateContent& content) {
+    return {
         {"[Content_Types].xml", ContentTypes()},
         {"_rels/.rels",
          Relationships(
@@ -262,45 +262,63 @@ Status MakeWordDocument(const TemplateContent& content, std::string& bytes) {
         {"word/styles.xml", Styles()},
         {"word/document.xml", MainDocument(content)},
     };
+}
 
-    zip_error_t error;
-    zip_error_init(&error);
-    std::unique_ptr<zip_source_t, ZipSourceDeleter> buffer(
-        zip_source_buffer_create(nullptr, 0, 0, &error));
-    if (!buffer) return Status::Error("cannot make the document: " + ZipMessage(&error));
-    zip_source_keep(buffer.get()); // the archive's close must leave the buffer to us
-    zip_t* archive = zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error);
-    if (archive == nullptr) {
-        zip_source_free(buffer.get()); // drop the reference given to the archive
-        return Status::Error("cannot make the document: " + ZipMessage(&error));
-    }
-    zip_error_fini(&error);
-
-    // 1 January 2000, 12:00 local time.
+// 1 January 2000, 12:00 local time.
+time_t FixedStamp() {
     std::tm fixed{};
     fixed.tm_year = 100;
     fixed.tm_mday = 1;
     fixed.tm_hour = 12;
     fixed.tm_isdst = -1;
-    const time_t stamp = std::mktime(&fixed);
+    return std::mktime(&fixed);
+}
+
+Status ArchiveError(zip_t* archive) {
+    std::string message = zip_strerror(archive);
+    zip_discard(archive);
+    return Status::Error("cannot make the document: " + message);
+}
+
+// Writes the parts as a zip archive into the buffer.
+Status ZipParts(const Parts& parts, zip_source_t* buffer) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_keep(buffer); // the archive's close must leave the buffer to us
+    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+    if (archive == nullptr) {
+        zip_source_free(buffer); // drop the reference given to the archive
+        return Status::Error("cannot make the document: " + ZipMessage(&error));
+    }
+    zip_error_fini(&error);
+
+    const time_t stamp = FixedStamp();
     for (const auto& [name, data] : parts) {
         zip_source_t* source = zip_source_buffer(archive, data.data(), data.size(), 0);
         zip_int64_t index =
             source ? zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) : -1;
         if (index < 0) {
             if (source) zip_source_free(source);
-            std::string message = zip_strerror(archive);
-            zip_discard(archive);
-            return Status::Error("cannot make the document: " + message);
+            return ArchiveError(archive);
         }
         zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 0);
         zip_file_set_mtime(archive, static_cast<zip_uint64_t>(index), stamp, 0);
     }
-    if (zip_close(archive) != 0) {
-        std::string message = zip_strerror(archive);
-        zip_discard(archive);
-        return Status::Error("cannot make the document: " + message);
-    }
+    if (zip_close(archive) != 0) return ArchiveError(archive);
+    return Status::Ok();
+}
+
+} // namespace
+
+Status MakeWordDocument(const TemplateContent& content, std::string& bytes) {
+    const Parts parts = DocumentParts(content);
+    zip_error_t error;
+    zip_error_init(&error);
+    std::unique_ptr<zip_source_t, ZipSourceDeleter> buffer(
+        zip_source_buffer_create(nullptr, 0, 0, &error));
+    if (!buffer) return Status::Error("cannot make the document: " + ZipMessage(&error));
+    zip_error_fini(&error);
+    if (Status s = ZipParts(parts, buffer.get()); !s) return s;
 
     zip_stat_t stat;
     zip_stat_init(&stat);
