@@ -70,19 +70,16 @@ TEST(NewProject, RefusesWithTheDialogsMessages) {
     FakeSystemInfo system;
     ProjectRecord record;
 
-    NewProjectDraft noName{"", dir.str()};
-    auto r1 = NewProject(noName, system, record).refusal;
-    ASSERT_TRUE(r1);
-    EXPECT_EQ(r1->text, "Please Enter Project Name");
-    EXPECT_EQ(r1->title, "Project Name");
-    EXPECT_EQ(r1->field, RefusedField::ProjectName);
-
-    NewProjectDraft noLocation{"P", ""};
-    auto r2 = NewProject(noLocation, system, record).refusal;
-    ASSERT_TRUE(r2);
-    EXPECT_EQ(r2->text, "Please Select Working Directory");
-    EXPECT_EQ(r2->title, "Working Directory");
-    EXPECT_EQ(r2->field, RefusedField::ProjectLocation);
+    auto refused =
+        [&](NewProjectDraft draft) -> std::tuple<std::string, std::string, RefusedField> {
+        auto r = NewProject(draft, system, record).refusal;
+        if (!r) return {"<none>", "", RefusedField::None};
+        return {r->text, r->title, r->field};
+    };
+    EXPECT_EQ(refused({"", dir.str()}),
+              std::tuple("Please Enter Project Name", "Project Name", RefusedField::ProjectName));
+    EXPECT_EQ(refused({"P", ""}), std::tuple("Please Select Working Directory", "Working Directory",
+                                             RefusedField::ProjectLocation));
 
     NewProjectDraft first{"P", dir.str() + "/"};
     ASSERT_TRUE(NewProject(first, system, record).ok());

@@ -5,10 +5,9 @@
 #include "codegen/DeclarationHelpers.h"
 
 #include "TestSupport.h"
+#include "TranslatorHarness.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 #include <string>
 #include <vector>
@@ -68,15 +67,7 @@ std::string Listed(const std::vector<AsmlWarning>& warnings) {
 // 40 bits wide and addr (to it) 100.
 TEST(AsmlLint, EverySectionOfTheGoldenFileWarnsAsRecorded) {
     const std::filesystem::path dir = test::GoldenDir() / "translator";
-    std::istringstream input(test::ReadBytes(dir / "lint_rules.asml"));
-    std::vector<std::pair<std::string, std::vector<std::string>>> sections;
-    for (std::string line; std::getline(input, line);) {
-        if (line.starts_with("#")) continue;
-        if (line.starts_with("=== "))
-            sections.emplace_back(line.substr(4), std::vector<std::string>{});
-        else if (!sections.empty())
-            sections.back().second.push_back(line);
-    }
+    const auto sections = test::ReadSections(test::ReadBytes(dir / "lint_rules.asml"));
     ASSERT_GT(sections.size(), 20u);
     ProjectTables wide = LintTables();
     wide.signals[2].width = 40;
