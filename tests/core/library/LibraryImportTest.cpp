@@ -282,10 +282,9 @@ TEST(AddLibraryWindow, StartsInTheLibraryFolderOnlyWhenItHoldsAFile) {
     fs::create_directories(dir / "libs");
     test::WriteBytes(dir / "libs/readme.txt", "x");
     EXPECT_EQ(StartingLibraryFolder(dir / "libs", project), dir / "libs");
-    EXPECT_EQ(StartingLibraryFolder(dir / "empty", project), project);
-    EXPECT_EQ(StartingLibraryFolder(dir / "folders", project), project);
-    EXPECT_EQ(StartingLibraryFolder(dir / "missing", project), project);
-    EXPECT_EQ(StartingLibraryFolder("", project), project);
+    for (const std::string& folder :
+         {dir / "empty", dir / "folders", dir / "missing", std::string()})
+        EXPECT_EQ(StartingLibraryFolder(folder, project), project) << folder;
 
     test::WriteBytes(dir / "libs/b.tlib", "");
     test::WriteBytes(dir / "libs/A.TLIB", "");
