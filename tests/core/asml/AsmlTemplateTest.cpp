@@ -128,35 +128,24 @@ TEST(GenerateAsmlTemplate, RefusesBlanksAndReportsConverterFailures) {
     EXPECT_FALSE(fs::exists(project.dir.path() / "Temp/template.asml"));
     EXPECT_TRUE(fake.program.empty());
 
+    // The converter writing nothing, failing, hanging or not starting: the messages, in
+    // this order, in the golden file.
     const std::string document = project.folder + "/Temp/Bus.docx";
-    struct Case {
-        FakeConverter::Behaviour behaviour;
-        std::string message;
-    };
-    for (const Case& c : {
-             Case{FakeConverter::Behaviour::WriteNothing,
-                  "The document converter did not write " + document},
-             Case{FakeConverter::Behaviour::Fail, "The document converter did not write " +
-                                                      document +
-                                                      ": kestrel-docgen: template.asml: not "
-                                                      "well-formed"},
-             Case{FakeConverter::Behaviour::Hang, "The document converter did not write " +
-                                                      document +
-                                                      " within 2 seconds; it was stopped"},
-             Case{FakeConverter::Behaviour::CannotStart,
-                  "The document converter /opt/kestrel-docgen could not be started: "
-                  "/opt/kestrel-docgen: No such file or directory"},
-         }) {
-        fake.behaviour = c.behaviour;
+    std::string messages;
+    using enum FakeConverter::Behaviour;
+    for (FakeConverter::Behaviour behaviour : {WriteNothing, Fail, Hang, CannotStart}) {
+        fake.behaviour = behaviour;
         test::WriteBytes(document, "old");
         CommandOutcome outcome =
             GenerateAsmlTemplate(project.folder, document, assignment, converter);
         EXPECT_FALSE(outcome.refusal.has_value());
-        EXPECT_EQ(outcome.status.message(), c.message);
+        messages += outcome.status.message() + "\n";
         // The old document was deleted before the converter ran, so it is not taken for
         // the new one.
         EXPECT_FALSE(fs::exists(document));
     }
+    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "asml/converter_failures.txt",
+                                    test::Masked(messages, project.folder)));
 }
 
 } // namespace
