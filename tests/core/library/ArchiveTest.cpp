@@ -201,44 +201,35 @@ TEST(Archive, NamesUpTo255BytesFitTheWindow) {
     EXPECT_EQ(ReadBytes(archive), longest + Z("|1|s"));
 }
 
-// A damaged archive: its bytes and a part of the message it must give.
-struct Damaged {
-    std::string bytes;
-    std::string reason;
-};
-
+// Damaged archives: the messages of List and Extract for each, in the golden file.
 TEST(Archive, DamagedArchivesAreRefusedWithAReason) {
-    const std::vector<Damaged> cases = {
-        {"", "is not a library: the file is empty"},
-        {Z("a|12a|abcdefghijkl"), "the size \"12a\" of entry \"a\" is not a number"},
-        {Z("a| 1|x"), "the size \" 1\" of entry \"a\" is not a number"},
-        {Z("a|+1|x"), "is not a number"},
-        {Z("a|-1|x"), "is not a number"},
-        {Z("a|01|x"), "the size \"01\" of entry \"a\" has a leading zero"},
-        {Z("a||x"), "entry \"a\" has an empty size"},
-        {Z("a|18446744073709551616|"), "the size \"18446744073709551616\" of entry \"a\" "
-                                       "is too large"},
-        {Z("a|") + std::string(200, '9') + Z("|"), "is too large"},
-        {Z("a|18446744073709551615|x"),
-         "entry \"a\" promises 18446744073709551615 bytes but the file holds only 1 more"},
-        {Z("a|10|abc"), "entry \"a\" promises 10 bytes but the file holds only 3 more"},
-        {Z("a|4|abc"), "entry \"a\" promises 4 bytes but the file holds only 3 more"},
-        {std::string(300, 'n') + Z("|0|"),
-         "the entry name at byte 1 has no zero byte within 256 bytes"},
-        {Z("a|") + std::string(256, '1') + Z("|"),
-         "the size of entry \"a\" at byte 3 has no zero byte within 256 bytes"},
-        {"abc", "the entry name at byte 1 is cut off by the end of the file"},
-        {Z("a|"), "entry \"a\" ends after its name, without a size"},
-        {Z("a|5"), "the size of entry \"a\" at byte 3 is cut off by the end of the file"},
-        {Z("a|0|b\x01|9|x"), "entry \"b?\" promises 9 bytes"},
-        {Z("a|0|b"), "the entry name at byte 5 is cut off"},
+    const std::vector<std::string> cases = {
+        "",
+        Z("a|12a|abcdefghijkl"),
+        Z("a| 1|x"),
+        Z("a|+1|x"),
+        Z("a|-1|x"),
+        Z("a|01|x"),
+        Z("a||x"),
+        Z("a|18446744073709551616|"),
+        Z("a|") + std::string(200, '9') + Z("|"),
+        Z("a|18446744073709551615|x"),
+        Z("a|10|abc"),
+        Z("a|4|abc"),
+        std::string(300, 'n') + Z("|0|"),
+        Z("a|") + std::string(256, '1') + Z("|"),
+        "abc",
+        Z("a|"),
+        Z("a|5"),
+        Z("a|0|b\x01|9|x"),
+        Z("a|0|b"),
     };
-    for (const Damaged& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.bytes.substr(0, 40)));
+    std::string listed;
+    for (const std::string& bytes : cases) {
+        SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 40)));
         TempDir dir;
         std::string archive = dir / "bad.tlib";
-        WriteBytes(archive, c.bytes);
-        std::string prefix = "\"" + archive + "\" ";
+        WriteBytes(archive, bytes);
 
         std::vector<std::string> names{"stale"};
         std::string error;
@@ -247,16 +238,14 @@ TEST(Archive, DamagedArchivesAreRefusedWithAReason) {
         std::vector<ArchiveEntry> entries{{"stale", 1}};
         EXPECT_FALSE(ListArchiveEntries(archive, entries));
         EXPECT_TRUE(entries.empty());
-        EXPECT_EQ(error.rfind(prefix, 0), 0u) << error;
-        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
-
-        error.clear();
-        EXPECT_FALSE(ExtractFromArchive(archive, "zzz", dir / "out", &error));
-        EXPECT_EQ(error.rfind(prefix, 0), 0u) << error;
-        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+        std::string extractError;
+        EXPECT_FALSE(ExtractFromArchive(archive, "zzz", dir / "out", &extractError));
+        EXPECT_EQ(extractError, error);
+        listed += test::Masked(error, archive) + "\n";
         // Nothing was written: no output and no temporary file.
         EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"bad.tlib"});
     }
+    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "library/damaged_archives.txt", listed));
 }
 
 TEST(Archive, ExtractStopsAtTheFirstMatchBeforeADamagedTail) {
