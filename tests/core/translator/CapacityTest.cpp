@@ -3,6 +3,8 @@
 // excess is skipped and the translation goes on.
 #include "TranslatorHarness.h"
 
+#include "codegen/DeclarationHelpers.h"
+
 #include <gtest/gtest.h>
 
 namespace kestrel {
@@ -124,12 +126,8 @@ TEST(TranslatorCapacity, SixtyFourOpenBlocks) {
     EXPECT_EQ(got.log,
               Errors({"Block Generation Stack Overflow!!", "Block Generation Stack Overflow!!",
                       "Block Generation Stack Overflow!!"}));
-    std::size_t opens = 0, closes = 0, pos = 0;
-    while ((pos = got.behaviour.find("{\r\n", pos)) != std::string::npos) ++opens, ++pos;
-    pos = 0;
-    while ((pos = got.behaviour.find("}\r\n", pos)) != std::string::npos) ++closes, ++pos;
-    EXPECT_EQ(opens, 63u);
-    EXPECT_EQ(closes, 63u);
+    EXPECT_EQ(CountOccurrences(got.behaviour, "{\r\n"), 63);
+    EXPECT_EQ(CountOccurrences(got.behaviour, "}\r\n"), 63);
     // The lines that found no room are still translated, at their own indentation.
     EXPECT_NE(got.behaviour.find(std::string(66, ' ') + "if ( n  ) \r\n"), std::string::npos);
     EXPECT_NE(
