@@ -11,15 +11,12 @@ namespace kestrel {
 namespace {
 
 TEST(CountOccurrences, CountsOverlappingMatchesAndRefusesLongPatterns) {
-    struct Case {
-        const char *text, *pattern;
-        int count;
-    };
-    for (Case c :
+    using Case = std::tuple<const char*, const char*, int>; // text, pattern, count
+    for (auto [text, pattern, count] :
          {Case{"aaaa", "aa", 3}, Case{"abcabc", "abc", 2}, Case{"ab", "abc", 0}, Case{"", "a", 0},
           Case{"abc", "abc", 1}, Case{"C:\\Proj\\Output\\Tran.h", "\\", 3},
           Case{"abc\r\ndef\r\n", "\r\n", 2}, Case{"\r\n\r\n", "\n\r", 1}})
-        EXPECT_EQ(CountOccurrences(c.text, c.pattern), c.count) << c.text;
+        EXPECT_EQ(CountOccurrences(text, pattern), count) << text;
 }
 
 TEST(AsmlSignature, HeadListAndTail) {

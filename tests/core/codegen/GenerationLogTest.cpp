@@ -52,15 +52,12 @@ TEST(GenerationLog, ProgressMaximumByMethod) {
     GenerationLog log;
     Recorder recorder;
     log.SetObserver(&recorder);
-    struct Case {
-        int method, functions;
-        bool library;
-        int maximum;
-    };
-    for (Case c : {Case{1, 5, true, 10}, Case{2, 5, false, 9}, Case{2, 0, true, 5},
-                   Case{0, 5, true, 0}, Case{4, 5, true, 0}}) {
-        log.SetupProgress(c.method, c.functions, c.library);
-        EXPECT_EQ(log.ProgressMaximum(), c.maximum) << c.method << " " << c.functions;
+    using Case = std::tuple<int, int, bool, int>; // method, functions, library, maximum
+    for (auto [method, functions, library, maximum] :
+         {Case{1, 5, true, 10}, Case{2, 5, false, 9}, Case{2, 0, true, 5}, Case{0, 5, true, 0},
+          Case{4, 5, true, 0}}) {
+        log.SetupProgress(method, functions, library);
+        EXPECT_EQ(log.ProgressMaximum(), maximum) << method << " " << functions;
     }
 
     log.SetupProgress(3, 25, true);

@@ -83,18 +83,16 @@ TEST(CodeSettings, ClockAndLibraryChoicesAsTheGoldenFileRecords) {
 }
 
 TEST(CodeSettings, CommentIsNormalisedEvenWhenRefused) {
-    struct Case {
-        std::string typed, stored;
-    };
-    for (const Case& c :
+    using Case = std::pair<std::string, std::string>; // typed, stored
+    for (const auto& [typed, stored] :
          {Case{"abc", "abc\r\n"}, Case{"", "\r\n"}, Case{"x\r\n", "x\r\n"}, Case{"\r\n", "\r\n"},
           Case{"\n", "\n\r\n"}, Case{"a\r", "a\r\r\n"}, Case{"a\n\r", "a\n\r\r\n"}}) {
         ProjectOptions o;
         CodeSettingsDraft d = Clock("1", PS, "1", NS);
-        d.comment = c.typed;
+        d.comment = typed;
         ASSERT_FALSE(ApplyCodeSettings(d, o));
-        EXPECT_EQ(d.comment, c.stored);
-        EXPECT_EQ(o.comment, c.stored);
+        EXPECT_EQ(d.comment, stored);
+        EXPECT_EQ(o.comment, stored);
     }
     ProjectOptions o;
     CodeSettingsDraft refused = Clock("5", NS, "5", NS);

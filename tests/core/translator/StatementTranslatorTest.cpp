@@ -170,21 +170,17 @@ TEST(StatementTranslator, ClockLineCarriesOverToLaterFunctions) {
     EXPECT_FALSE(sample.session.clock.clockOnPositiveEdge);
     EXPECT_EQ(later.behaviour, "data [ 0 ]  = 1  ;\r\n");
 
-    struct Edge {
-        std::string_view line;
-        std::string_view name;
-        bool positive;
-    };
-    for (Edge e :
+    using Edge = std::tuple<std::string_view, std::string_view, bool>; // line, clock, edge
+    for (auto [line, name, positive] :
          {Edge{"SetClockSignal ( a , true )", "a", true},
           Edge{"SetClockSignal ( b , false )", "b", false},
           Edge{"SetClockSignal ( c , 1 )", "c", true}, Edge{"SetClockSignal(d,False)", "d", true},
           Edge{"SetClockSignal ( e , 0 ) // trailing words", "e", false},
           Edge{"SetClockSignal", "", true}}) {
-        SCOPED_TRACE(std::string(e.line));
-        auto got = test::TranslateSection(sample.run, 1, {e.line});
-        EXPECT_EQ(sample.session.clock.clockSignalName, e.name);
-        EXPECT_EQ(sample.session.clock.clockOnPositiveEdge, e.positive);
+        SCOPED_TRACE(std::string(line));
+        auto got = test::TranslateSection(sample.run, 1, {line});
+        EXPECT_EQ(sample.session.clock.clockSignalName, name);
+        EXPECT_EQ(sample.session.clock.clockOnPositiveEdge, positive);
         EXPECT_EQ(got.dec + got.ini + got.behaviour + got.upd + got.log, "");
     }
 }
