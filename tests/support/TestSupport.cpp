@@ -102,6 +102,17 @@ std::filesystem::path GoldenDir() {
 std::filesystem::path FixtureDir() {
     return KESTREL_FIXTURE_DIR;
 }
+
+std::string Fixture(std::string_view relative) {
+    return ReadBytes(FixtureDir() / relative);
+}
+
+std::string Masked(std::string text, const std::string& folder) {
+    for (std::size_t at; (at = text.find(folder)) != std::string::npos;)
+        text.replace(at, folder.size(), "<project>");
+    return text;
+}
+
 std::filesystem::path BinDir() {
     return KESTREL_BIN_DIR;
 }
@@ -188,6 +199,37 @@ std::filesystem::path PlaceCaseProject(const std::filesystem::path& caseDir) {
     for (const char* sub : {"Input", "Output", "Temp"})
         std::filesystem::create_directories(project / sub);
     return project;
+}
+
+std::string Shown(const std::optional<InputRefusal>& r) {
+    return r ? r->text + " [" + r->ShownTitle() + "] " + std::to_string(static_cast<int>(r->field))
+             : "-";
+}
+
+std::vector<std::string> FunctionLines(const TlmFunctionTable& table) {
+    std::vector<std::string> lines;
+    for (int f = 1; f <= table.count; ++f) {
+        const TlmFunction& fn = table[f];
+        std::string line = fn.functionName.Text() + "/" + std::to_string(fn.parameterCount);
+        if (!fn.asfFileName.Text().empty()) line += " asf=" + fn.asfFileName.Text();
+        if (fn.fsmAssigned) line += " assigned";
+        if (fn.isLibrary) line += " library";
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> SignalLines(const RtlSignalTable& table) {
+    std::vector<std::string> lines;
+    for (int s = 1; s <= table.count; ++s) {
+        const RtlSignal& sig = table[s];
+        std::string line = sig.signalName.Text() + " " + std::to_string(sig.directionIndex) +
+                           " init=" + sig.initValue.Text();
+        if (sig.isClock) line += " clock";
+        if (sig.isLibrary) line += " library";
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 } // namespace kestrel::test

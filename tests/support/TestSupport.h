@@ -2,12 +2,16 @@
 // Helpers shared by the test executables.
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "codegen/GenerationLog.h"
+#include "model/RtlSignal.h"
+#include "model/TlmFunction.h"
+#include "project/InputRefusal.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +48,11 @@ void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
 std::filesystem::path ConformanceDir();
 std::filesystem::path GoldenDir();
 std::filesystem::path FixtureDir();
+// The bytes of a fixture file, by its path below FixtureDir().
+std::string Fixture(std::string_view relative);
+// The text with every occurrence of `folder` written as <project>, so golden files do not
+// depend on the temporary folder's name.
+std::string Masked(std::string text, const std::string& folder);
 // The folder of the built programs (kestrel-cli, the converters).
 std::filesystem::path BinDir();
 
@@ -81,6 +90,15 @@ inline std::string Var(const std::string& s) {
 }
 inline const std::string kTrue = "\xFF\xFF";
 inline const std::string kFalse = std::string("\0\0", 2);
+
+// The counted rows of a table, one line each, for comparing a whole table at once:
+// "name/parameter count[ asf=<file>][ assigned][ library]" for a function and
+// "name direction-index init=<value>[ clock][ library]" for a signal.
+std::vector<std::string> FunctionLines(const TlmFunctionTable& table);
+std::vector<std::string> SignalLines(const RtlSignalTable& table);
+
+// A refusal as "text [shown title] field number", or "-" for none: a line of a golden list.
+std::string Shown(const std::optional<InputRefusal>& refusal);
 
 // Collects the status text a Generate run appends, and its last progress values.
 class TextCollector : public LogObserver {

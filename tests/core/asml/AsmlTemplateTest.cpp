@@ -76,14 +76,14 @@ public:
 struct SampleProject {
     test::TempDir dir;
     std::string folder = dir.str();
+    TlmFunctionTable functions;
+    RtlSignalTable signals;
+    ProjectOptions options;
     SampleProject() {
         fs::create_directories(dir.path() / "Input");
         fs::create_directories(dir.path() / "Temp");
-        TlmFunctionTable functions;
         sample::AddThreeFunctions(functions);
-        RtlSignalTable signals;
         sample::AddFiveSignals(signals);
-        ProjectOptions options;
         options.title = "Bus Transactor";
         options.author = "Ada";
         EXPECT_TRUE(SaveTlmFunctions(folder, functions).ok());
@@ -103,21 +103,13 @@ TEST(GenerateAsmlTemplate, WritesTheTemplateAndWaitsForTheNewDocument) {
     ASSERT_TRUE(outcome.ok()) << outcome.status.message();
     EXPECT_EQ(assignment.asmlDocumentPath, document);
     EXPECT_EQ(fake.program, "/opt/kestrel/kestrel-docgen");
-    ASSERT_EQ(fake.arguments.size(), 2u);
-    EXPECT_EQ(fake.arguments[0], project.folder + "/Temp/template.asml");
-    EXPECT_EQ(fake.arguments[1], document);
+    EXPECT_EQ(fake.arguments,
+              (std::vector<std::string>{project.folder + "/Temp/template.asml", document}));
     EXPECT_FALSE(fake.documentExistedAtStart);
     EXPECT_EQ(test::ReadBytes(document), "PK new document");
-
-    TlmFunctionTable functions;
-    sample::AddThreeFunctions(functions);
-    RtlSignalTable signals;
-    sample::AddFiveSignals(signals);
-    ProjectOptions options;
-    options.title = "Bus Transactor";
-    options.author = "Ada";
-    EXPECT_TRUE(test::SameBytes(AsmlTemplateText(functions, signals, options),
-                                test::ReadBytes(project.dir.path() / "Temp/template.asml")));
+    EXPECT_TRUE(
+        test::SameBytes(AsmlTemplateText(project.functions, project.signals, project.options),
+                        test::ReadBytes(project.dir.path() / "Temp/template.asml")));
 }
 
 TEST(GenerateAsmlTemplate, RefusesBlanksAndReportsConverterFailures) {
@@ -130,41 +122,30 @@ TEST(GenerateAsmlTemplate, RefusesBlanksAndReportsConverterFailures) {
     CommandOutcome blank = GenerateAsmlTemplate(project.folder, project.folder + "/My Docs/a.doc",
                                                 assignment, converter);
     ASSERT_TRUE(blank.refusal.has_value());
-    EXPECT_EQ(blank.refusal->text, "Please choose path without White Space.");
-    EXPECT_EQ(blank.refusal->ShownTitle(), "White Space in path");
+    EXPECT_EQ(blank.refusal->text + "|" + blank.refusal->ShownTitle(),
+              "Please choose path without White Space.|White Space in path");
     EXPECT_EQ(assignment.asmlDocumentPath, "kept");
     EXPECT_FALSE(fs::exists(project.dir.path() / "Temp/template.asml"));
     EXPECT_TRUE(fake.program.empty());
 
+    // The converter writing nothing, failing, hanging or not starting: the messages, in
+    // this order, in the golden file.
     const std::string document = project.folder + "/Temp/Bus.docx";
-    struct Case {
-        FakeConverter::Behaviour behaviour;
-        std::string message;
-    };
-    for (const Case& c : {
-             Case{FakeConverter::Behaviour::WriteNothing,
-                  "The document converter did not write " + document},
-             Case{FakeConverter::Behaviour::Fail, "The document converter did not write " +
-                                                      document +
-                                                      ": kestrel-docgen: template.asml: not "
-                                                      "well-formed"},
-             Case{FakeConverter::Behaviour::Hang, "The document converter did not write " +
-                                                      document +
-                                                      " within 2 seconds; it was stopped"},
-             Case{FakeConverter::Behaviour::CannotStart,
-                  "The document converter /opt/kestrel-docgen could not be started: "
-                  "/opt/kestrel-docgen: No such file or directory"},
-         }) {
-        fake.behaviour = c.behaviour;
+    std::string messages;
+    using enum FakeConverter::Behaviour;
+    for (FakeConverter::Behaviour behaviour : {WriteNothing, Fail, Hang, CannotStart}) {
+        fake.behaviour = behaviour;
         test::WriteBytes(document, "old");
         CommandOutcome outcome =
             GenerateAsmlTemplate(project.folder, document, assignment, converter);
         EXPECT_FALSE(outcome.refusal.has_value());
-        EXPECT_EQ(outcome.status.message(), c.message);
+        messages += outcome.status.message() + "\n";
         // The old document was deleted before the converter ran, so it is not taken for
         // the new one.
         EXPECT_FALSE(fs::exists(document));
     }
+    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "asml/converter_failures.txt",
+                                    test::Masked(messages, project.folder)));
 }
 
 } // namespace

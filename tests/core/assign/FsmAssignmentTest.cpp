@@ -27,10 +27,6 @@ constexpr std::size_t kAsfNameOffset = 5374;
 constexpr std::size_t kFsmAssignedOffset = 5454;
 constexpr std::size_t kRecord = 5458;
 
-std::string Padded(const std::string& text, std::size_t n) {
-    return text + std::string(n - text.size(), ' ');
-}
-
 TlmParameter Parameter(const char* type, bool byReference, const char* name, bool isConst = false,
                        bool isArray = false) {
     return sample::Parameter(type, 0, name, byReference, isConst, isArray);
@@ -56,24 +52,21 @@ struct FsmProject {
 
         auto table = std::make_unique<TlmFunctionTable>();
         TlmFunctionTable& t = *table;
-        t.count = 4;
-        t[1].functionName = "ready";
-        t[1].returnTypeText = "int";
-        t[2].functionName = "write";
-        t[2].returnTypeText = "void";
+        auto add = [&](const char* name, const char* type, bool assigned, const char* asf) {
+            TlmFunction& f = t[++t.count];
+            f.functionName = name;
+            f.returnTypeText = type;
+            f.fsmAssigned = assigned;
+            f.asfFileName = asf;
+        };
+        add("ready", "int", false, "");
+        add("write", "void", true, "write.asf");
+        add("lib", "bool", true, "lib.asf");
+        add("read", "void", false, "old.asf");
         t[2].parameterCount = 2;
         t[2].parameters[1] = Parameter("char", true, "b", true, true);
         t[2].parameters[2] = Parameter("int", false, "a");
-        t[2].fsmAssigned = true;
-        t[2].asfFileName = "write.asf";
-        t[3].functionName = "lib";
-        t[3].returnTypeText = "bool";
         t[3].isLibrary = true;
-        t[3].fsmAssigned = true;
-        t[3].asfFileName = "lib.asf";
-        t[4].functionName = "read";
-        t[4].returnTypeText = "void";
-        t[4].asfFileName = "old.asf";
         if (!SaveTlmFunctions(folder, t).ok()) ADD_FAILURE() << "no table";
         test::WriteBytes(folder + "/Input/write.asf", "write diagram\r\n");
     }
@@ -82,31 +75,32 @@ struct FsmProject {
     std::string Field(int function, std::size_t offset, std::size_t size) const {
         return Functions().substr((function - 1) * kRecord + offset, size);
     }
+    // Each function's stored diagram name and whether it is assigned, as "name 1"/"name 0".
+    std::vector<std::string> Assignments() const {
+        std::vector<std::string> list;
+        for (int f = 1; f <= 4; ++f) {
+            std::string name = Field(f, kAsfNameOffset, 80);
+            name.erase(name.find_last_not_of(' ') + 1);
+            const std::string flag = Field(f, kFsmAssignedOffset, 2);
+            list.push_back(name + (flag == kTrue ? " 1" : flag == kFalse ? " 0" : " ?"));
+        }
+        return list;
+    }
 };
 
 TEST(FsmAssignment, RowsShowSignatureFileAndMark) {
     FsmProject p;
     auto state = std::make_unique<FsmAssignmentState>();
     ASSERT_TRUE(LoadFsmAssignment(p.folder, *state).ok());
-    ASSERT_EQ(state->rows.size(), 4u);
-
-    const FsmAssignmentRow& ready = state->rows[0];
-    EXPECT_EQ(ready.signature, "int ready ( )");
-    EXPECT_EQ(ready.asfFile, "<not assigned>");
-    EXPECT_EQ(ready.assignedMark, "0");
-
+    std::vector<std::string> rows;
+    for (const FsmAssignmentRow& r : state->rows)
+        rows.push_back(r.signature + " | " + r.asfFile + " | " + r.assignedMark);
     // The by-value marker is a blank, trimmed away: two blanks between type and name.
-    const FsmAssignmentRow& write = state->rows[1];
-    EXPECT_EQ(write.signature, "void write (const char & b [], int  a )");
-    EXPECT_EQ(write.asfFile, p.folder + "/Input/write.asf");
-    EXPECT_EQ(write.assignedMark, "1");
-
-    const FsmAssignmentRow& lib = state->rows[2];
-    EXPECT_EQ(lib.signature, "bool lib ( )");
-    EXPECT_EQ(lib.asfFile, "[no need to assign]");
-    EXPECT_EQ(lib.assignedMark, "0");
-
-    EXPECT_EQ(state->rows[3].asfFile, "<not assigned>");
+    EXPECT_EQ(rows,
+              (std::vector<std::string>{
+                  "int ready ( ) | <not assigned> | 0",
+                  "void write (const char & b [], int  a ) | " + p.folder + "/Input/write.asf | 1",
+                  "bool lib ( ) | [no need to assign] | 0", "void read ( ) | <not assigned> | 0"}));
     EXPECT_EQ(state->asf.asfTemplatePath, p.folder + "/Temp/untitled.asf");
 }
 
@@ -117,41 +111,26 @@ TEST(FsmAssignment, BrowseUnassignAndTemplateMessages) {
     FsmAssignmentRow& write = state->rows[1];
     FsmAssignmentRow& lib = state->rows[2];
 
-    EXPECT_FALSE(CheckAsfBrowse(write));
-    EXPECT_EQ(AsfBrowseTitle(write), "Select ASF File for Function: write ()");
-    auto browse = CheckAsfBrowse(lib);
-    ASSERT_TRUE(browse);
-    EXPECT_EQ(browse->text,
-              "lib() is a Library function.\r\nNo need to assign FSM for this function.");
-    EXPECT_EQ(browse->ShownTitle(), "Kestrel");
-
-    auto unassign = UnassignAsfFile(lib);
-    ASSERT_TRUE(unassign);
-    EXPECT_EQ(unassign->text,
-              "lib() is a Library function.\r\nCannot unassign FSM for this function.");
-    EXPECT_EQ(lib.asfFile, "[no need to assign]");
-
-    EXPECT_FALSE(UnassignAsfFile(write));
-    EXPECT_EQ(write.asfFile, "<not assigned>");
-    EXPECT_EQ(write.assignedMark, "0");
+    std::string listed;
+    auto add = [&](const char* what, const std::string& result) {
+        listed += std::string(what) + ": " + result + "\n";
+    };
+    add("browse write", test::Shown(CheckAsfBrowse(write)) + ", " + AsfBrowseTitle(write));
+    add("browse lib", test::Shown(CheckAsfBrowse(lib)));
+    add("unassign lib", test::Shown(UnassignAsfFile(lib)) + ", " + lib.asfFile);
+    add("unassign write",
+        test::Shown(UnassignAsfFile(write)) + ", " + write.asfFile + " " + write.assignedMark);
     AssignAsfFile(write, "/x/y/w.asf");
-    EXPECT_EQ(write.asfFile, "/x/y/w.asf");
-    EXPECT_EQ(write.assignedMark, "1");
-
+    add("assign write", write.asfFile + " " + write.assignedMark);
     // Eighty bytes fit AsfFileName; eighty-one would be cut in the record.
-    EXPECT_FALSE(CheckAsfFileName("/x/" + std::string(76, 'n') + ".asf"));
-    auto tooLong = CheckAsfFileName("/x/" + std::string(77, 'n') + ".asf");
-    ASSERT_TRUE(tooLong);
-    EXPECT_NE(tooLong->text.find(std::string(77, 'n') + ".asf"), std::string::npos);
-
+    add("80 bytes", test::Shown(CheckAsfFileName("/x/" + std::string(76, 'n') + ".asf")));
+    add("81 bytes", test::Shown(CheckAsfFileName("/x/" + std::string(77, 'n') + ".asf")));
     const std::string missing = p.folder + "/Temp/untitled.asf";
-    auto none = CheckAsfTemplateExists(missing);
-    ASSERT_TRUE(none);
-    EXPECT_EQ(none->text, missing + " does not exists! \r\n"
-                                    "Create it by pressing the Generate ASF Template button");
-    EXPECT_EQ(none->title, "File not exists!");
+    add("no template", test::Shown(CheckAsfTemplateExists(missing)));
     test::WriteBytes(missing, "");
-    EXPECT_FALSE(CheckAsfTemplateExists(missing));
+    add("template", test::Shown(CheckAsfTemplateExists(missing)));
+    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "project/fsm_assignment_messages.txt",
+                                    test::Masked(listed, p.folder)));
 }
 
 TEST(FsmAssignment, OkCopiesFilesSetsFlagsAndStage) {
@@ -174,15 +153,9 @@ TEST(FsmAssignment, OkCopiesFilesSetsFlagsAndStage) {
 
     EXPECT_EQ(test::ReadBytes(p.folder + "/Input/shared.asf"), "shared diagram\r\n");
     EXPECT_EQ(test::ReadBytes(p.folder + "/Input/write.asf"), "write diagram\r\n");
-    EXPECT_EQ(p.Field(1, kAsfNameOffset, 80), Padded("shared.asf", 80));
-    EXPECT_EQ(p.Field(1, kFsmAssignedOffset, 2), kTrue);
-    EXPECT_EQ(p.Field(2, kAsfNameOffset, 80), Padded("write.asf", 80));
-    EXPECT_EQ(p.Field(2, kFsmAssignedOffset, 2), kTrue);
     // The library function's mark is "0": its flag is cleared, its old name kept.
-    EXPECT_EQ(p.Field(3, kAsfNameOffset, 80), Padded("lib.asf", 80));
-    EXPECT_EQ(p.Field(3, kFsmAssignedOffset, 2), kFalse);
-    EXPECT_EQ(p.Field(4, kAsfNameOffset, 80), Padded("shared.asf", 80));
-    EXPECT_EQ(p.Field(4, kFsmAssignedOffset, 2), kTrue);
+    EXPECT_EQ(p.Assignments(), (std::vector<std::string>{"shared.asf 1", "write.asf 1", "lib.asf 0",
+                                                         "shared.asf 1"}));
     // Nothing else of the records changed.
     std::string after = p.Functions();
     ASSERT_EQ(after.size(), before.size());
@@ -209,7 +182,7 @@ TEST(FsmAssignment, OkWithoutChangesAndUnassignKeepTheName) {
     ASSERT_TRUE(AcceptFsmAssignment(record, *state).ok());
     EXPECT_EQ(record.projectStage, kStageAssigned);
     EXPECT_EQ(test::ReadBytes(p.folder + "/Input/write.asf"), "write diagram\r\n");
-    EXPECT_EQ(p.Field(2, kFsmAssignedOffset, 2), kTrue);
+    EXPECT_EQ(p.Assignments()[1], "write.asf 1");
     EXPECT_TRUE(test::SameBytes(Var(p.folder + "/Temp/untitled.asf"),
                                 test::ReadBytes(p.folder + "/Input/asf.dat")));
 
@@ -217,8 +190,7 @@ TEST(FsmAssignment, OkWithoutChangesAndUnassignKeepTheName) {
     ASSERT_TRUE(LoadFsmAssignment(p.folder, *state).ok());
     ASSERT_FALSE(UnassignAsfFile(state->rows[1]));
     ASSERT_TRUE(AcceptFsmAssignment(record, *state).ok());
-    EXPECT_EQ(p.Field(2, kAsfNameOffset, 80), Padded("write.asf", 80));
-    EXPECT_EQ(p.Field(2, kFsmAssignedOffset, 2), kFalse);
+    EXPECT_EQ(p.Assignments()[1], "write.asf 0");
     EXPECT_TRUE(FileExists(p.folder + "/Input/write.asf"));
 
     // A chosen file that has gone is not reported: the function keeps the assignment and
@@ -226,8 +198,7 @@ TEST(FsmAssignment, OkWithoutChangesAndUnassignKeepTheName) {
     ASSERT_TRUE(LoadFsmAssignment(p.folder, *state).ok());
     AssignAsfFile(state->rows[0], p.dir / "gone.asf");
     ASSERT_TRUE(AcceptFsmAssignment(record, *state).ok());
-    EXPECT_EQ(p.Field(1, kAsfNameOffset, 80), Padded("gone.asf", 80));
-    EXPECT_EQ(p.Field(1, kFsmAssignedOffset, 2), kTrue);
+    EXPECT_EQ(p.Assignments()[0], "gone.asf 1");
     EXPECT_FALSE(FileExists(p.folder + "/Input/gone.asf"));
 }
 

@@ -11,32 +11,28 @@ namespace kestrel {
 namespace {
 
 TEST(CountOccurrences, CountsOverlappingMatchesAndRefusesLongPatterns) {
-    EXPECT_EQ(CountOccurrences("aaaa", "aa"), 3);
-    EXPECT_EQ(CountOccurrences("abcabc", "abc"), 2);
-    EXPECT_EQ(CountOccurrences("ab", "abc"), 0);
-    EXPECT_EQ(CountOccurrences("", "a"), 0);
-    EXPECT_EQ(CountOccurrences("abc", "abc"), 1);
-    EXPECT_EQ(CountOccurrences("C:\\Proj\\Output\\Tran.h", "\\"), 3);
-    EXPECT_EQ(CountOccurrences("abc\r\ndef\r\n", "\r\n"), 2);
-    EXPECT_EQ(CountOccurrences("\r\n\r\n", "\n\r"), 1);
+    using Case = std::tuple<const char*, const char*, int>; // text, pattern, count
+    for (auto [text, pattern, count] :
+         {Case{"aaaa", "aa", 3}, Case{"abcabc", "abc", 2}, Case{"ab", "abc", 0}, Case{"", "a", 0},
+          Case{"abc", "abc", 1}, Case{"C:\\Proj\\Output\\Tran.h", "\\", 3},
+          Case{"abc\r\ndef\r\n", "\r\n", 2}, Case{"\r\n\r\n", "\n\r", 1}})
+        EXPECT_EQ(CountOccurrences(text, pattern), count) << text;
 }
 
 TEST(AsmlSignature, HeadListAndTail) {
-    EXPECT_EQ(AsmlTypeName(0), "");
-    EXPECT_EQ(AsmlTypeName(1), "Boolean");
-    for (int i = 2; i <= 7; ++i) EXPECT_EQ(AsmlTypeName(i), "Integer");
-    EXPECT_EQ(AsmlTypeName(8), "");
-    EXPECT_EQ(AsmlTypeName(-1), "");
+    std::vector<std::string> names;
+    for (int i = -1; i <= 8; ++i) names.emplace_back(AsmlTypeName(i));
+    EXPECT_EQ(names, (std::vector<std::string>{"", "", "Boolean", "Integer", "Integer", "Integer",
+                                               "Integer", "Integer", "Integer", ""}));
 
     TlmFunction write = sample::Function("write", "void", 0,
                                          {sample::Parameter("int", 4, "addr"),
                                           sample::Parameter("int", 4, "data", false, false, true)});
     EXPECT_EQ(AsmlSignature(write), "public write (  addr as Integer, data as Seq of Integer ) ");
 
-    TlmFunction ready = sample::Function("ready", "bool", 1);
+    TlmFunction ready = sample::Function("ready", "bool", 1),
+                idle = sample::Function("idle", "void", 0);
     EXPECT_EQ(AsmlSignature(ready), "public ready ( ) as Boolean");
-
-    TlmFunction idle = sample::Function("idle", "void", 0);
     EXPECT_EQ(AsmlSignature(idle), "public idle ( ) ");
 
     // A typed return type (index -1) has no AsmL name; the tail is "as " alone.
@@ -116,15 +112,14 @@ TEST(FindClockSignal, TakesTheFirstClockOrKeepsTheOldName) {
 }
 
 TEST(IncludeGuard, LastPathPartWithoutExtensionInUpperCase) {
-    EXPECT_EQ(IncludeGuard("/home/p/Output/TLM_AIC.h"), "_TLM_AIC_H_");
-    EXPECT_EQ(IncludeGuard("/home/p/Output/Tran.h"), "_TRAN_H_");
-    EXPECT_EQ(IncludeGuard("C:\\p\\Output\\Iface.h"), "_IFACE_H_");
-    EXPECT_EQ(IncludeGuard("Iface.h"), "_IFACE_H_");
-    EXPECT_EQ(IncludeGuard("/p/bus.hpp"), "_BUS.H_H_");
-    EXPECT_EQ(IncludeGuard("/p/h"), "__H_");
-    EXPECT_EQ(IncludeGuard(""), "__H_");
+    using P = std::pair<const char*, const char*>;
     // Windows-1252 letters: e acute (0xE9) and s caron (0x9A) have capitals.
-    EXPECT_EQ(IncludeGuard("/p/\xE9t\x9A.h"), "_\xC9T\x8A_H_");
+    for (auto [path, guard] :
+         {P{"/home/p/Output/TLM_AIC.h", "_TLM_AIC_H_"}, P{"/home/p/Output/Tran.h", "_TRAN_H_"},
+          P{"C:\\p\\Output\\Iface.h", "_IFACE_H_"}, P{"Iface.h", "_IFACE_H_"},
+          P{"/p/bus.hpp", "_BUS.H_H_"}, P{"/p/h", "__H_"}, P{"", "__H_"},
+          P{"/p/\xE9t\x9A.h", "_\xC9T\x8A_H_"}})
+        EXPECT_EQ(IncludeGuard(path), guard) << path;
 }
 
 TEST(ParameterListText, JoinsQualifiersTypesMarkersAndNames) {

@@ -29,30 +29,15 @@ PreparedTables SampleProject() {
     return prepared;
 }
 
-// Hand-written section files: read has all four with blank and comment lines, write has
-// four empty files, ready has a last line without a line end.
+// Hand-written section files (fixtures/codegen): read has all four with blank and comment lines,
+// write has four empty files, ready has a last line without a line end.
 std::vector<FunctionSections> SampleSections() {
     std::vector<FunctionSections> sections(3);
-    sections[0].declarations = "//state of read\r\n"
-                               "sc_signal <int> read_count ;\r\n"
-                               "\r\n"
-                               "enum read_Mode\r\n"
-                               "{\r\n"
-                               "read_Idle, read_Busy\r\n"
-                               "};\r\n";
-    sections[0].initialisation = "  read_count = 0 ;\r\n"
-                                 "\r\n"
-                                 "  wait ( SC_ZERO_TIME ) ;\r\n";
-    sections[0].behaviour = "  while ( true )\r\n"
-                            "  {\r\n"
-                            "    read_Update () ;\r\n"
-                            "  }\r\n";
-    sections[0].update = "  wait ( 999, SC_PS ) ;\r\n"
-                         "  wait ( clk->posedge_event () ) ;\r\n";
-    sections[2].declarations = "sc_signal <bool> ready_flag ;";
-    sections[2].initialisation = "\r\n  wait ( SC_ZERO_TIME ) ;\r\n";
-    sections[2].behaviour = "  return ready_flag ;\r\n";
-    sections[2].update = "  wait ( clk->negedge_event () ) ;\r\n";
+    for (std::size_t f : {0, 2}) {
+        const std::string name = f == 0 ? "codegen/read" : "codegen/ready";
+        sections[f] = {test::Fixture(name + ".dec"), test::Fixture(name + ".ini"),
+                       test::Fixture(name + ".asm"), test::Fixture(name + ".upd")};
+    }
     return sections;
 }
 
@@ -105,12 +90,6 @@ TEST(Writers, PortDeclarations) {
     RtlSignal valid = sample::Signal("valid", 2, 1, 1, "0");
     EXPECT_EQ(PortDeclarationText(valid), "sc_out <bool> valid ;");
 }
-
-} // namespace
-} // namespace kestrel
-
-namespace kestrel {
-namespace {
 
 TEST(SectionFiles, LinesAndNames) {
     using Lines = std::vector<std::string_view>;

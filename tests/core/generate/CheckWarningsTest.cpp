@@ -89,32 +89,24 @@ TEST(CheckWarnings, TheExampleHasNoneByEitherMethod) {
     }
 }
 
+// Each check's errors and warnings, the example's folder written as <project>.
+std::string Dump(Example& example, int method) {
+    CheckResult result = example.Check(method);
+    return test::Masked("method " + std::to_string(method) + " errors:\n" +
+                            Listed(result.diagnostics) + "warnings:\n" + Listed(result.warnings),
+                        example.folder.string());
+}
+
 TEST(CheckWarnings, AreAtTheLineTheAsmlOrTheDiagramActionWasWrittenOn) {
     Example example;
-    // AsmL: a tab before the statement of Write's loop; the translator reports the word
-    // with the tab at the same line.
-    int asmlLine =
-        example.Replace("Input/MemReqAck.asml", "          n := n + 1", "        \t  n := n + 1");
-    CheckResult asml = example.Check(kMethodAsml);
-    ASSERT_EQ(asml.warnings.size(), 1u) << Listed(asml.warnings);
-    EXPECT_EQ(asml.warnings[0].file, example.Path("Temp/clean.asml"));
-    EXPECT_EQ(asml.warnings[0].line, asmlLine);
-    EXPECT_NE(asml.warnings[0].message.find("(\"\\t  n := n + 1\")"), std::string::npos)
-        << asml.warnings[0].message;
-    ASSERT_EQ(asml.diagnostics.size(), 1u) << Listed(asml.diagnostics);
-    EXPECT_EQ(asml.diagnostics[0].line, asmlLine);
-
+    // AsmL: a tab before the statement of Write's loop; the
+    // translator reports the word with the tab at the same line.
+    example.Replace("Input/MemReqAck.asml", "          n := n + 1", "        \t  n := n + 1");
+    std::string dump = Dump(example, kMethodAsml);
     // FSM: a comment behind a statement of an action, at the action's record.
-    int actionLine = example.Replace("Input/Write.asf", "n := n + 1", "n := n + 1 // count");
-    CheckResult fsm = example.Check(kMethodFsm);
-    ASSERT_EQ(fsm.warnings.size(), 1u) << Listed(fsm.warnings);
-    EXPECT_EQ(fsm.warnings[0].file, example.Path("Input/Write.asf"));
-    EXPECT_EQ(fsm.warnings[0].line, actionLine);
-    EXPECT_NE(fsm.warnings[0].message.find("the comment \"// count\""), std::string::npos);
-    ASSERT_EQ(fsm.diagnostics.size(), 1u) << Listed(fsm.diagnostics);
-    EXPECT_EQ(fsm.diagnostics[0].file, fsm.warnings[0].file);
-    EXPECT_EQ(fsm.diagnostics[0].line, actionLine);
-    EXPECT_EQ(fsm.diagnostics[0].message, "Unrecognized AsmL Word: count");
+    example.Replace("Input/Write.asf", "n := n + 1", "n := n + 1 // count");
+    dump += Dump(example, kMethodFsm);
+    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "codegen/check_action_warnings.txt", dump));
 }
 
 TEST(CheckWarnings, DeclarationsWarnOnTheirTableFile) {
@@ -133,20 +125,9 @@ TEST(CheckWarnings, DeclarationsWarnOnTheirTableFile) {
     en.directionIndex = 0; // the RTL design's input: the transactor drives it
     en.initValue = "XX";
     ASSERT_TRUE(SaveRtlSignals(example.folder.string(), signals).ok());
-
-    CheckResult asml = example.Check(kMethodAsml);
-    ASSERT_EQ(asml.warnings.size(), 2u) << Listed(asml.warnings);
-    EXPECT_EQ(asml.warnings[0].file, example.Path("Input/tlm_func.dat"));
-    EXPECT_EQ(asml.warnings[0].line, 0);
-    EXPECT_EQ(asml.warnings[0].message.rfind("Read returns int, ", 0), 0u);
-    EXPECT_EQ(asml.warnings[1].file, example.Path("Input/rtl_sig.dat"));
-    EXPECT_EQ(asml.warnings[1].message.rfind("bool port en has the initial value \"XX\", ", 0), 0u);
-    EXPECT_TRUE(asml.diagnostics.empty()) << Listed(asml.diagnostics);
-
     // The template leaves the bodies to be written: only the port is left.
-    CheckResult templ = example.Check(kMethodTemplate);
-    ASSERT_EQ(templ.warnings.size(), 1u) << Listed(templ.warnings);
-    EXPECT_EQ(templ.warnings[0].message, asml.warnings[1].message);
+    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "codegen/check_declaration_warnings.txt",
+                                    Dump(example, kMethodAsml) + Dump(example, kMethodTemplate)));
 }
 
 } // namespace

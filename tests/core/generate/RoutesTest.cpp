@@ -27,13 +27,32 @@ namespace fs = std::filesystem;
 const FixedClock kClock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
 constexpr std::string_view kProgramFolder = "/opt/kestrel/bin";
 
-// Answers like the extractor would, and remembers how it was called.
+ProcessOutcome Exited(int code, std::string errorOutput = {}) {
+    ProcessOutcome outcome;
+    outcome.started = true;
+    outcome.exitCode = code;
+    outcome.errorOutput = std::move(errorOutput);
+    return outcome;
+}
+
+// The clean.asml the fake extractor writes for the AsmL route tests. ReadAll comes first
+// and changes the clock; Read's header has blanks around it and its section is the last
+// of the text, whose last line has no line end.
+const std::string kSpecification = test::Fixture("generate/routes_clean.asml");
+
+// Answers like the extractor would (by default: writes kSpecification), and remembers how
+// it was called; `environment` hands it to the route.
 class FakeRunner final : public ProcessRunner {
 public:
-    std::function<ProcessOutcome(const std::vector<std::string>&)> answer;
+    std::function<ProcessOutcome(const std::vector<std::string>&)> answer =
+        [](const std::vector<std::string>& arguments) {
+            test::WriteBytes(arguments.at(2), kSpecification);
+            return Exited(0);
+        };
     std::vector<std::string> programs;
     std::vector<std::vector<std::string>> calls;
     std::vector<std::chrono::milliseconds> timeouts;
+    RouteEnvironment environment{this, std::string(kProgramFolder)};
 
     ProcessOutcome Run(const std::string& program, const std::vector<std::string>& arguments,
                        std::chrono::milliseconds timeout) override {
@@ -43,14 +62,6 @@ public:
         return answer(arguments);
     }
 };
-
-ProcessOutcome Exited(int code, std::string errorOutput = {}) {
-    ProcessOutcome outcome;
-    outcome.started = true;
-    outcome.exitCode = code;
-    outcome.errorOutput = std::move(errorOutput);
-    return outcome;
-}
 
 TlmFunction Function(std::string_view name, bool isLibrary = false, std::string_view asfFile = {}) {
     TlmFunction f;
@@ -90,9 +101,7 @@ struct Project {
         tables.signals.count = 2;
         tables.options.generationMethod = static_cast<std::int16_t>(method);
         tables.options.useSetupTime = false;
-        tables.settings.transactorCppPath = folder + "/Output/Tran.cpp";
-        tables.settings.transactorHeaderPath = folder + "/Output/Tran.h";
-        tables.settings.interfaceHeaderPath = folder + "/Output/TLM_AIC.h";
+        sample::SetPaths(tables.settings, folder + "/Output");
         tables.asml = {folder + "/Input/spec.txt", "spec.txt", method == kMethodAsml};
     }
 
@@ -104,15 +113,9 @@ struct Project {
     std::string Read(std::string_view relative) const {
         return test::ReadBytes(fs::path(folder) / relative);
     }
+    GenerateRequest Request() const { return {folder, "Proj", tables.settings, std::nullopt}; }
     bool Exists(std::string_view relative) const { return fs::exists(fs::path(folder) / relative); }
 };
-
-// The text with the project folder written as <project>.
-std::string Masked(std::string text, const std::string& folder) {
-    for (std::size_t at; (at = text.find(folder)) != std::string::npos;)
-        text.replace(at, folder.size(), "<project>");
-    return text;
-}
 
 TEST(FunctionSection, WholeTrimmedHeaderStartsAndNamespaceEnds) {
     std::vector<std::string_view> lines = {
@@ -153,23 +156,6 @@ TEST(FunctionSection, UpdateAndInitialisationTails) {
     EXPECT_EQ(ini.text(), "  x.write ( 0 ) ;\r\n\r\n  wait ( SC_ZERO_TIME ) ;\r\n");
 }
 
-// The clean.asml the fake extractor writes for the AsmL route tests. ReadAll comes first
-// and changes the clock; Read's header has blanks around it and its section is the last
-// of the text, whose last line has no line end.
-constexpr std::string_view kSpecification = "namespace nsHardwareDatatype\r\n"
-                                            "  public const LOGIC_0 = '0'\r\n"
-                                            "namespace nsReadAll\r\n"
-                                            "  public ReadAll ( ) \r\n"
-                                            "    SetClockSignal ( clk2 , 0 )\r\n"
-                                            "    return ( inReadAll )\r\n"
-                                            "namespace nsRead // the header of another function\r\n"
-                                            "    return ( wrongHeader )\r\n"
-                                            "namespaceX\r\n"
-                                            "    return ( afterX )\r\n"
-                                            "  namespace nsRead  \r\n"
-                                            "    return ( inRead )\r\n"
-                                            "    return ( lastLine )";
-
 TEST(AsmlRoute, TranslatesEveryFunctionFromTheExtractedText) {
     Project project(kMethodAsml, {Function("ReadAll"), Function("Read"), Function("Lib", true),
                                   Function("Missing")});
@@ -181,19 +167,14 @@ TEST(AsmlRoute, TranslatesEveryFunctionFromTheExtractedText) {
                          "keep\r\n");
 
     FakeRunner runner;
-    runner.answer = [&](const std::vector<std::string>& arguments) {
+    runner.answer = [answer = runner.answer](const std::vector<std::string>& arguments) {
         EXPECT_FALSE(fs::exists(arguments.at(2))) << "an old clean.asml is removed first";
-        test::WriteBytes(arguments.at(2), kSpecification);
-        return Exited(0);
+        return answer(arguments);
     };
-    RouteEnvironment environment;
-    environment.processes = &runner;
-    environment.programFolder = kProgramFolder;
-    environment.extractorTimeout = std::chrono::milliseconds(1234);
-
+    runner.environment.extractorTimeout = std::chrono::milliseconds(1234);
     GenerationSession session;
-    GenerateRequest request{project.folder, "Proj", project.tables.settings, std::nullopt};
-    EXPECT_GT(Generate(request, session, kClock, TranslatorRoutes(environment)), 0);
+    EXPECT_GT(Generate(project.Request(), session, kClock, TranslatorRoutes(runner.environment)),
+              0);
 
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(runner.programs[0], "/opt/kestrel/bin/kestrel-docextract");
@@ -204,7 +185,7 @@ TEST(AsmlRoute, TranslatesEveryFunctionFromTheExtractedText) {
     // Each function's own section, the last line of the text included; nothing from the
     // lines that belong to no section; every step done.
     EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "codegen/asml_route.status",
-                                    Masked(session.log.StatusText(), project.folder)));
+                                    test::Masked(session.log.StatusText(), project.folder)));
     EXPECT_EQ(session.log.ProgressValue(), session.log.ProgressMaximum());
     EXPECT_EQ(session.log.ProgressMaximum(), 4 + 4);
 
@@ -224,81 +205,52 @@ TEST(AsmlRoute, TranslatesEveryFunctionFromTheExtractedText) {
     EXPECT_TRUE(project.Exists("Output/Tran.cpp"));
 }
 
+// Each failure ends the route with one error (the status texts of the runs, in order of
+// the rows, in the golden file): the extractor not started, refusing the document (its
+// first line of error output shown), failing silently, too slow, or writing nothing.
 TEST(AsmlRoute, ExtractorFailuresEndTheRouteWithAClearError) {
-    struct Failure {
-        const char* what;
-        ProcessOutcome outcome;
-        std::string message; // after "ERROR: "
-    };
     ProcessOutcome notStarted;
     notStarted.errorOutput = "/opt/kestrel/bin/kestrel-docextract: No such file or directory";
     ProcessOutcome timedOut = Exited(-1);
     timedOut.timedOut = true;
     Project project(kMethodAsml, {Function("Read")});
-    const std::string document = project.folder + "/Input/spec.txt";
-    const std::string clean = project.folder + "/Temp/clean.asml";
-    const Failure failures[] = {
-        {"not started", notStarted,
-         "Cannot start the AsmL extractor /opt/kestrel/bin/kestrel-docextract: "
-         "/opt/kestrel/bin/kestrel-docextract: No such file or directory"},
-        {"refused", Exited(1, "kestrel-docextract: \"spec\": this is not a text document\nmore\n"),
-         "The AsmL extractor could not convert " + document +
-             ": \"spec\": this is not a text document"},
-        {"silent failure", Exited(3),
-         "The AsmL extractor could not convert " + document + ": exit status 3"},
-        {"too slow", timedOut,
-         "The AsmL extractor did not finish within 60 seconds and was "
-         "stopped; " +
-             document + " was not converted"},
-        {"wrote nothing", Exited(0), "The AsmL extractor ended without writing " + clean},
-    };
     project.Save();
-    for (const Failure& failure : failures) {
-        SCOPED_TRACE(failure.what);
+    std::string statuses;
+    for (const ProcessOutcome& outcome :
+         {notStarted,
+          Exited(1, "kestrel-docextract: \"spec\": this is not a text document\nmore\n"), Exited(3),
+          timedOut, Exited(0)}) {
         // A clean.asml of an earlier run must not pass for the extractor's output.
-        test::WriteBytes(clean, "namespace nsRead\r\n");
+        test::WriteBytes(fs::path(project.folder) / "Temp/clean.asml", "namespace nsRead\r\n");
         FakeRunner runner;
-        runner.answer = [&](const std::vector<std::string>&) { return failure.outcome; };
-        RouteEnvironment environment;
-        environment.processes = &runner;
-        environment.programFolder = kProgramFolder;
-
+        runner.answer = [&](const std::vector<std::string>&) { return outcome; };
         GenerationSession session;
-        GenerateRequest request{project.folder, "Proj", project.tables.settings, std::nullopt};
-        EXPECT_EQ(Generate(request, session, kClock, TranslatorRoutes(environment)), 1);
-        EXPECT_TRUE(test::SameBytes(":: Generating Transactor from AsmL Specification ::\r\n"
-                                    "Converting spec.txt to clean.asml...\r\n"
-                                    "ERROR: " +
-                                        failure.message +
-                                        "\r\n"
-                                        "\r\n"
-                                        "Transactor Generation Completed!\r\n"
-                                        "1 Error(s), 0 Warning(s)\r\n",
-                                    session.log.StatusText()));
+        EXPECT_EQ(
+            Generate(project.Request(), session, kClock, TranslatorRoutes(runner.environment)), 1);
+        statuses += session.log.StatusText() + "===\r\n";
         EXPECT_TRUE(fs::is_empty(fs::path(project.folder) / "Output")) << "no output replaced";
         EXPECT_FALSE(project.Exists("Temp/Read.asm")) << "nothing translated";
     }
+    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "codegen/extractor_failures.status",
+                                    test::Masked(statuses, project.folder)));
 }
 
 // A diagram for function Draw: Idle (initial) goes to Done (trap) when "go = 1"; Idle's
 // action (line 8) assigns to a name that is neither signal nor variable.
-std::string DrawDiagram() {
-    return test::ReadBytes(test::GoldenDir() / "codegen/Draw.asf");
-}
+const std::string kDrawDiagram = test::ReadBytes(test::GoldenDir() / "codegen/Draw.asf");
 
 TEST(FsmRoute, ConvertsAssignedDiagramsAndLeavesOthersEmpty) {
     Project project(kMethodFsm, {Function("Draw", false, "Draw.asf"), Function("Plain"),
                                  Function("Lib", true, "Lib.asf")});
     project.Save();
-    test::WriteBytes(fs::path(project.folder) / "Input/Draw.asf", DrawDiagram());
+    test::WriteBytes(fs::path(project.folder) / "Input/Draw.asf", kDrawDiagram);
 
     GenerationSession session;
-    GenerateRequest request{project.folder, "Proj", project.tables.settings, std::nullopt};
-    int errors = Generate(request, session, kClock);
+    int errors = Generate(project.Request(), session, kClock);
     const std::string& status = session.log.StatusText();
     EXPECT_EQ(errors, static_cast<int>(ErrorMessagesIn(status).size()));
     EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "codegen/fsm_route.status",
-                                    Masked(status, project.folder)));
+                                    test::Masked(status, project.folder)));
     // Only Draw is converted: no namespace of Plain or of the library function.
     EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "codegen/fsm_route_clean.asml",
                                     project.Read("Temp/clean.asml")));
@@ -312,63 +264,46 @@ TEST(FsmRoute, ConvertsAssignedDiagramsAndLeavesOthersEmpty) {
     EXPECT_TRUE(project.Exists("Output/Tran.h"));
 }
 
+// Each diagnostic as "file:line: message", the project folder written as <project>.
+std::string Listed(const std::string& title, const Diagnostics& list, const std::string& folder) {
+    std::string text = title + ":\n";
+    for (const Diagnostic& d : list)
+        text += d.file + ":" + std::to_string(d.line) + ": " + d.message + "\n";
+    return test::Masked(text, folder);
+}
+
+// FSM: the bad action (line 8 of Draw.asf) is reported at its record in the diagram, a
+// missing diagram at the diagram as a whole (line 0); nothing is written to Output, no log
+// file. AsmL: errors at their lines of clean.asml, the last line included. An unassigned
+// document is an error of the project file.
 TEST(Check, PlacesErrorsAtDiagramAndCleanAsmlLines) {
-    // FSM: the bad action is reported at its record in the diagram, a missing diagram at
-    // the diagram as a whole; nothing is written to Output, no log file.
     Project fsm(kMethodFsm,
                 {Function("Draw", false, "Draw.asf"), Function("Gone", false, "Gone.asf")});
     std::string fsmProject = fsm.Save();
-    test::WriteBytes(fs::path(fsm.folder) / "Input/Draw.asf", DrawDiagram());
+    test::WriteBytes(fs::path(fsm.folder) / "Input/Draw.asf", kDrawDiagram);
     GenerationSession session;
     CheckResult checked = CheckProject(fsmProject, session, kClock);
     ASSERT_TRUE(checked.status.ok()) << checked.status.message();
-    ASSERT_GE(checked.diagnostics.size(), 2u);
-    EXPECT_EQ(checked.diagnostics[0].file, fsm.folder + "/Input/Gone.asf");
-    EXPECT_EQ(checked.diagnostics[0].line, 0);
-    EXPECT_NE(checked.diagnostics[0].message.find("Gone.asf"), std::string::npos);
-    bool placedAction = false;
-    for (const Diagnostic& d : checked.diagnostics)
-        if (d.message == "Unrecognized AsmL Word: zz")
-            placedAction = d.file == fsm.folder + "/Input/Draw.asf" && d.line == 8;
-    EXPECT_TRUE(placedAction);
+    std::string listed = Listed("FSM", checked.diagnostics, fsm.folder);
     EXPECT_EQ(checked.diagnostics.size(), ErrorMessagesIn(session.log.StatusText()).size());
     EXPECT_TRUE(fs::is_empty(fs::path(fsm.folder) / "Output"));
     EXPECT_FALSE(fsm.Exists("Proj.log"));
     EXPECT_TRUE(fsm.Exists("Temp/Draw.asm"));
 
-    // AsmL: errors at their lines of clean.asml, the last line included.
     Project asml(kMethodAsml, {Function("ReadAll"), Function("Read")});
     std::string asmlProject = asml.Save();
     FakeRunner runner;
-    runner.answer = [&](const std::vector<std::string>& arguments) {
-        test::WriteBytes(arguments.at(2), kSpecification);
-        return Exited(0);
-    };
-    RouteEnvironment environment;
-    environment.processes = &runner;
-    environment.programFolder = kProgramFolder;
-    CheckResult translated = CheckProject(asmlProject, session, kClock, environment);
+    CheckResult translated = CheckProject(asmlProject, session, kClock, runner.environment);
     ASSERT_TRUE(translated.status.ok());
-    const std::string clean = asml.folder + "/Temp/clean.asml";
-    std::vector<std::pair<int, std::string>> places;
-    for (const Diagnostic& d : translated.diagnostics) {
-        EXPECT_EQ(d.file, clean);
-        places.emplace_back(d.line, d.message);
-    }
-    EXPECT_EQ(places, (std::vector<std::pair<int, std::string>>{
-                          {6, "Unrecognized AsmL Line:    return ( inReadAll )"},
-                          {12, "Unrecognized AsmL Line:    return ( inRead )"},
-                          {13, "Unrecognized AsmL Line:    return ( lastLine )"}}));
+    listed += Listed("AsmL", translated.diagnostics, asml.folder);
     EXPECT_TRUE(fs::is_empty(fs::path(asml.folder) / "Output"));
 
-    // An unassigned document is an error of the project file.
     asml.tables.asml.asmlAssigned = false;
     asml.Save();
-    CheckResult unassigned = CheckProject(asmlProject, session, kClock, environment);
-    ASSERT_EQ(unassigned.diagnostics.size(), 1u);
-    EXPECT_EQ(unassigned.diagnostics[0].file, asmlProject);
-    EXPECT_EQ(unassigned.diagnostics[0].message, "AsmL Specification file not Assigned");
-
+    listed += Listed("unassigned",
+                     CheckProject(asmlProject, session, kClock, runner.environment).diagnostics,
+                     asml.folder);
+    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "codegen/check_places.txt", listed));
     EXPECT_FALSE(CheckProject(asml.folder + "/None.tp", session, kClock).status.ok());
 }
 

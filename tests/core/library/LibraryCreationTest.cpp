@@ -18,7 +18,6 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::string_literals;
 
 const FixedClock kClock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
 
@@ -51,18 +50,31 @@ struct CreationFixture {
         session.log.SetupProgress(kMethodAsml, 2, true);
     }
     std::string Temp(std::string_view file) const { return TempPath(folder, file); }
+
+    // Creation logs "Creating Library <file>...Done!" and no error, whatever went wrong,
+    // and leaves no working file in Temp.
+    void ExpectDoneLine() const {
+        EXPECT_EQ(session.log.StatusText(),
+                  "Creating Library " + run->tables.options.libraryFile + "...Done!\r\n");
+        EXPECT_EQ(session.log.ErrorCount(), 0);
+        EXPECT_EQ(session.log.ProgressValue(), 1);
+        EXPECT_FALSE(fs::exists(Temp("lib_tlm_func.dat")));
+        EXPECT_FALSE(fs::exists(Temp("lib_rtl_sig.dat")));
+    }
 };
 
 TEST(LibraryCreation, PacksTablesAndSectionFilesInTheDocumentedOrder) {
     CreationFixture fx;
-    test::WriteBytes(fx.Temp("read.dec"), "  sc_signal < bool > read_busy ;\r\n");
-    test::WriteBytes(fx.Temp("read.ini"), "\r\n  wait ( SC_ZERO_TIME ) ;\r\n");
-    test::WriteBytes(fx.Temp("read.asm"), "  // step\r\n");
-    test::WriteBytes(fx.Temp("read.upd"), "  wait ( ) ;\r\n");
     // The earlier library's function: its sections came out of that library; .upd is missing.
-    test::WriteBytes(fx.Temp("Send.dec"), "");
-    test::WriteBytes(fx.Temp("Send.ini"), "ini\r\n");
-    test::WriteBytes(fx.Temp("Send.asm"), "asm\r\n");
+    const std::vector<std::pair<std::string, std::string>> sections = {
+        {"read.dec", "  sc_signal < bool > read_busy ;\r\n"},
+        {"read.ini", "\r\n  wait ( SC_ZERO_TIME ) ;\r\n"},
+        {"read.asm", "  // step\r\n"},
+        {"read.upd", "  wait ( ) ;\r\n"},
+        {"Send.dec", ""},
+        {"Send.ini", "ini\r\n"},
+        {"Send.asm", "asm\r\n"}};
+    for (const auto& [name, text] : sections) test::WriteBytes(fx.Temp(name), text);
     // An older, longer library is replaced, not appended to.
     test::WriteBytes(fx.library, std::string(5000, 'x'));
 
@@ -74,39 +86,21 @@ TEST(LibraryCreation, PacksTablesAndSectionFilesInTheDocumentedOrder) {
     CreateLibrary(*fx.run);
 
     // The tables as declared (sc_in stays sc_in), every record flagged.
-    std::string expected = test::Archive({
-        {"lib_tlm_func.dat", Flagged(functions, 5458, 5456)},
-        {"lib_rtl_sig.dat", Flagged(signals, 380, 378)},
-        {"read.dec", "  sc_signal < bool > read_busy ;\r\n"},
-        {"read.ini", "\r\n  wait ( SC_ZERO_TIME ) ;\r\n"},
-        {"read.asm", "  // step\r\n"},
-        {"read.upd", "  wait ( ) ;\r\n"},
-        {"Send.dec", ""},
-        {"Send.ini", "ini\r\n"},
-        {"Send.asm", "asm\r\n"},
-        {"Send.upd", ""},
-    });
-    EXPECT_TRUE(test::SameBytes(expected, test::ReadBytes(fx.library)));
-    EXPECT_EQ(expected.substr(0, 23), "lib_tlm_func.dat"s + '\0' + "10916" + '\0');
-
-    EXPECT_EQ(fx.session.log.StatusText(), "Creating Library " + fx.library + "...Done!\r\n");
-    EXPECT_EQ(fx.session.log.ErrorCount(), 0);
-    EXPECT_EQ(fx.session.log.ProgressValue(), 1);
+    auto entries = sections;
+    entries.insert(entries.begin(), {{"lib_tlm_func.dat", Flagged(functions, 5458, 5456)},
+                                     {"lib_rtl_sig.dat", Flagged(signals, 380, 378)}});
+    entries.emplace_back("Send.upd", "");
+    EXPECT_TRUE(test::SameBytes(test::Archive(entries), test::ReadBytes(fx.library)));
+    fx.ExpectDoneLine();
 
     // The missing section file is left behind empty, the working files are gone, the
     // stored tables are untouched and no temporary file is left beside the library.
     EXPECT_TRUE(fs::is_regular_file(fx.Temp("Send.upd")));
     EXPECT_EQ(fs::file_size(fx.Temp("Send.upd")), 0u);
-    EXPECT_FALSE(fs::exists(fx.Temp("lib_tlm_func.dat")));
-    EXPECT_FALSE(fs::exists(fx.Temp("lib_rtl_sig.dat")));
     EXPECT_EQ(test::ReadBytes(InputPath(fx.folder, kTlmFunctionFile)), functions);
     EXPECT_EQ(test::ReadBytes(InputPath(fx.folder, kRtlSignalFile)), signals);
     EXPECT_EQ(
         std::distance(fs::directory_iterator(fx.dir / "Proj/Output"), fs::directory_iterator{}), 1);
-
-    std::vector<std::string> names;
-    ASSERT_TRUE(ListArchive(fx.library, names));
-    EXPECT_EQ(names.size(), 10u);
 }
 
 TEST(LibraryCreation, WritesNothingWithoutMakeLibrary) {
@@ -119,16 +113,11 @@ TEST(LibraryCreation, WritesNothingWithoutMakeLibrary) {
     EXPECT_EQ(test::Snapshot(fx.dir.path()), before);
 }
 
-// Creation reports no failure in the log: "Creating Library <file>...Done!" and no error,
-// whatever went wrong. The old library stays; the session's notes say what happened.
+// Creation reports no failure in the log; the old library stays; the session's notes say
+// what happened.
 TEST(LibraryCreation, AFailureIsNotLoggedKeepsTheOldLibraryAndLeavesANote) {
     auto expectQuietLog = [](CreationFixture& fx) {
-        EXPECT_EQ(fx.session.log.StatusText(),
-                  "Creating Library " + fx.run->tables.options.libraryFile + "...Done!\r\n");
-        EXPECT_EQ(fx.session.log.ErrorCount(), 0);
-        EXPECT_EQ(fx.session.log.ProgressValue(), 1);
-        EXPECT_FALSE(fs::exists(fx.Temp("lib_tlm_func.dat")));
-        EXPECT_FALSE(fs::exists(fx.Temp("lib_rtl_sig.dat")));
+        fx.ExpectDoneLine();
         EXPECT_EQ(fx.session.notes.size(), 1u);
     };
     {

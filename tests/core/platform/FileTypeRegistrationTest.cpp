@@ -20,9 +20,8 @@ using test::WriteBytes;
 TEST(FileTypeRegistration, DataHomeFollowsXdgThenHome) {
     EXPECT_EQ(UserDataHome("/x/data", "/home/ann"), fs::path("/x/data"));
     // A relative XDG_DATA_HOME is ignored, as the base directory rules require.
-    EXPECT_EQ(UserDataHome("rel/data", "/home/ann"), fs::path("/home/ann/.local/share"));
-    EXPECT_EQ(UserDataHome("", "/home/ann"), fs::path("/home/ann/.local/share"));
-    EXPECT_EQ(UserDataHome(nullptr, "/home/ann"), fs::path("/home/ann/.local/share"));
+    for (const char* xdg : {"rel/data", "", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(UserDataHome(xdg, "/home/ann"), fs::path("/home/ann/.local/share"));
     EXPECT_EQ(UserDataHome(nullptr, nullptr), fs::path());
 }
 
@@ -70,12 +69,7 @@ TEST(FileTypeRegistration, WritesMimePackageIconAndDesktopEntry) {
     const std::string entry = ReadBytes(data / "applications/kestrel.desktop");
     EXPECT_NE(entry.find("Exec=/usr/bin/kestrel %f\n"), std::string::npos);
     EXPECT_EQ(entry.find("Icon="), std::string::npos);
-    int files = 0;
-    for (const auto& e : fs::directory_iterator(data / "applications")) {
-        (void)e;
-        ++files;
-    }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(data / "applications"), {}), 1);
 
     // A start that finds everything in place writes nothing, so the databases are not
     // rebuilt; a damaged MIME package is written again.
@@ -118,11 +112,10 @@ public:
 };
 
 TEST(FileTypeRegistration, RefreshRunsOnlyTheToolsThatExist) {
-    auto commands = DesktopRefreshCommands("/d");
-    ASSERT_EQ(commands.size(), 2u);
-    EXPECT_EQ(commands[0], (std::vector<std::string>{"update-mime-database", "/d/mime"}));
-    EXPECT_EQ(commands[1],
-              (std::vector<std::string>{"update-desktop-database", "-q", "/d/applications"}));
+    EXPECT_EQ(DesktopRefreshCommands("/d"),
+              (std::vector<std::vector<std::string>>{
+                  {"update-mime-database", "/d/mime"},
+                  {"update-desktop-database", "-q", "/d/applications"}}));
 
     // Only update-mime-database is on this PATH: the other tool is skipped silently.
     TempDir dir;

@@ -22,12 +22,9 @@ TEST(LinuxProcessRunner, ReportsExitStatusErrorsAndTimeouts) {
     LinuxProcessRunner runner;
     ProcessOutcome failed =
         runner.Run("/bin/sh", {"-c", "echo to-out; echo 'bad input' >&2; exit 3"}, 10s);
-    EXPECT_TRUE(failed.started);
-    EXPECT_FALSE(failed.timedOut);
-    EXPECT_EQ(failed.exitCode, 3);
-    EXPECT_EQ(failed.errorOutput, "bad input\n");
-    EXPECT_EQ(failed.output, "to-out\n");
-    EXPECT_FALSE(failed.succeeded());
+    EXPECT_EQ(std::tuple(failed.started, failed.timedOut, failed.exitCode, failed.errorOutput,
+                         failed.output, failed.succeeded()),
+              std::tuple(true, false, 3, "bad input\n", "to-out\n", false));
 
     // Arguments pass as they are: no shell splits them.
     ProcessOutcome ok = runner.Run("/bin/sh", {"-c", "test \"$0\" = 'a b'", "a b"}, 10s);
@@ -39,8 +36,7 @@ TEST(LinuxProcessRunner, ReportsExitStatusErrorsAndTimeouts) {
 
     auto start = std::chrono::steady_clock::now();
     ProcessOutcome slow = runner.Run("/bin/sleep", {"30"}, 300ms);
-    EXPECT_TRUE(slow.started);
-    EXPECT_TRUE(slow.timedOut);
+    EXPECT_TRUE(slow.started && slow.timedOut);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
 
     // A time-out also ends what the program started: the grandchild here would otherwise
@@ -99,9 +95,7 @@ TEST(RunCommand, HandsOverMergedLinesInTheFolderAndEnvironmentGiven) {
                         {"KESTREL_T=set here"}};
     RunOutcome run =
         RunCommand(command, 10s, [&](std::string_view line) { lines.emplace_back(line); });
-    EXPECT_TRUE(run.started);
-    EXPECT_EQ(run.exitCode, 4);
-    EXPECT_FALSE(run.succeeded());
+    EXPECT_EQ(std::tuple(run.started, run.exitCode, run.succeeded()), std::tuple(true, 4, false));
     const std::string folder = std::filesystem::canonical(dir.path()).string();
     EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "cr", "set here", folder, "no end"}));
     EXPECT_EQ(run.output, "one\ntwo\ncr\r\nset here\n" + folder + "\nno end");
@@ -135,15 +129,13 @@ TEST(RunCommand, AStopEndsTheProgramAndWhatItStarted) {
         {"sh", {"-c", "echo started; sleep 30 & wait"}, {}, {}}, 60s,
         [&](std::string_view line) { lines.emplace_back(line); }, &stop);
     stopper.join();
-    EXPECT_TRUE(run.stopped);
-    EXPECT_FALSE(run.timedOut);
-    EXPECT_FALSE(run.succeeded());
+    EXPECT_EQ(std::tuple(run.stopped, run.timedOut, run.succeeded()),
+              std::tuple(true, false, false));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
     EXPECT_EQ(lines, (std::vector<std::string>{"started"}));
 
     RunOutcome late = RunCommand({"sleep", {"30"}, {}, {}}, 200ms);
-    EXPECT_TRUE(late.timedOut);
-    EXPECT_FALSE(late.stopped);
+    EXPECT_EQ(std::pair(late.timedOut, late.stopped), std::pair(true, false));
 }
 
 TEST(RunningProgramFolder, IsTheFolderOfThisTest) {

@@ -34,21 +34,14 @@ TEST(Text, Cp1252LowerFoldsEveryCapital) {
 }
 
 TEST(Text, LeadingNumberReadsLikeANumericBox) {
-    EXPECT_EQ(LeadingNumber("10"), 10);
-    EXPECT_EQ(LeadingNumber("  2.5ns"), 2.5);
-    EXPECT_EQ(LeadingNumber("-3"), -3);
-    EXPECT_EQ(LeadingNumber("abc"), 0);
-    EXPECT_EQ(LeadingNumber(""), 0);
-    EXPECT_EQ(LeadingNumber("1e3"), 1000);
-    EXPECT_EQ(LeadingNumber("2e"), 2);
-    EXPECT_EQ(LeadingNumber(".5"), 0.5);
-    EXPECT_EQ(LeadingNumber("1e400"), HUGE_VAL);
-    // The nearest double to the decimal text, not a sum of scaled digits.
-    EXPECT_EQ(LeadingNumber("0.0045"), 0.0045);
-    EXPECT_EQ(LeadingNumber("1.0015"), 1.0015);
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(3.5), 4);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    using P = std::pair<const char*, double>;
+    // 0.0045 and 1.0015: the nearest double to the decimal text, not a sum of scaled digits.
+    for (auto [text, number] :
+         {P{"10", 10}, P{"  2.5ns", 2.5}, P{"-3", -3}, P{"abc", 0}, P{"", 0}, P{"1e3", 1000},
+          P{"2e", 2}, P{".5", 0.5}, P{"1e400", HUGE_VAL}, P{"0.0045", 0.0045}, P{"1.0015", 1.0015}})
+        EXPECT_EQ(LeadingNumber(text), number) << text;
+    EXPECT_EQ(std::tuple(RoundHalfEven(2.5), RoundHalfEven(3.5), RoundHalfEven(-2.5)),
+              std::tuple(2, 4, -2));
 }
 
 TEST(Paths, SeparatorsOfBothKinds) {
@@ -72,9 +65,7 @@ TEST(Files, AtomicOverlayKeepsTheOldTail) {
     Status s = WriteFileAtomic(dir / "missing/x.dat", "x");
     EXPECT_FALSE(s.ok());
     EXPECT_NE(s.message().find("missing/x.dat"), std::string::npos);
-    int entries = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(Clock, EnglishNamesAndWeekdays) {

@@ -4,6 +4,8 @@
 // rules reach them, and the notes on changed initial values.
 #include "project/DeclarationMerge.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -140,18 +142,12 @@ TEST(FunctionMerge, EditsOwnFunctionsByNameAndPlacesLibraryItems) {
                                          Function("read"), Function("go")};
     auto fresh = std::make_unique<TlmFunctionTable>();
     ASSERT_FALSE(MergeFunctions(Pointers<FunctionEntry>(entries), *old, *fresh));
-    ASSERT_EQ(fresh->count, 5);
-    EXPECT_EQ((*fresh)[1].functionName.Text(), "write");
-    EXPECT_EQ((*fresh)[1].parameterCount, 1);
-    EXPECT_EQ((*fresh)[1].asfFileName.Text(), "write.asf");
-    EXPECT_EQ((*fresh)[2].functionName.Text(), "lib_a");
     // Unchanged: the stored bytes, blanks included, and the diagram stay.
+    EXPECT_EQ(
+        test::FunctionLines(*fresh),
+        (std::vector<std::string>{"write/1 asf=write.asf assigned", "lib_a/0 library",
+                                  "read/0 asf=read.asf assigned", "go/0", "lib_b/0 library"}));
     EXPECT_EQ((*fresh)[3].functionName.Raw(), (*old)[2].functionName.Raw());
-    EXPECT_TRUE((*fresh)[3].fsmAssigned);
-    EXPECT_EQ((*fresh)[4].functionName.Text(), "go");
-    EXPECT_FALSE((*fresh)[4].fsmAssigned);
-    EXPECT_EQ((*fresh)[4].asfFileName.Text(), "");
-    EXPECT_EQ((*fresh)[5].functionName.Text(), "lib_b");
 
     // Extra library entries are ignored.
     std::vector<FakeFunction> marks(4, LibraryFunction());
@@ -198,12 +194,10 @@ TEST(SignalMerge, KeepsRowsGivenAsShownAndDeclaresTheRest) {
     ASSERT_FALSE(MergeSignals(Pointers<SignalEntry>(entries), *old, rows, given));
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0], kClk);
-    EXPECT_EQ(rows[1].name, "bus");
-    EXPECT_EQ(rows[1].width, "4");
-    EXPECT_FALSE(rows[1].isLibrary);
-    EXPECT_EQ(rows[2].dataType, "bool");
-    EXPECT_EQ(rows[2].initValue, "1");
-    EXPECT_TRUE(rows[2].isClock);
+    EXPECT_EQ(std::tuple(rows[1].name, rows[1].width, rows[1].isLibrary),
+              std::tuple("bus", "4", false));
+    EXPECT_EQ(std::tuple(rows[2].dataType, rows[2].initValue, rows[2].isClock),
+              std::tuple("bool", "1", true));
     EXPECT_EQ(rows[3], kLib); // the unmarked library port follows
     ASSERT_EQ(given.size(), 2u);
     EXPECT_EQ(given[0].row, 1u);

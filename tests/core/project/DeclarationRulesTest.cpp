@@ -28,14 +28,6 @@ ParameterDraft Param(std::string name, int type, bool byRef, bool isConst, bool 
     return d;
 }
 
-void ExpectRefusal(const std::optional<InputRefusal>& r, const std::string& text,
-                   const std::string& title, RefusedField field) {
-    ASSERT_TRUE(r.has_value()) << text;
-    EXPECT_EQ(r->text, text);
-    EXPECT_EQ(r->ShownTitle(), title);
-    EXPECT_EQ(r->field, field);
-}
-
 TEST(ParameterRules, RowsAndStoredTexts) {
     ParameterRow addr = BuildParameterRow(Param("addr", 4, false, false, false));
     EXPECT_EQ(ParameterRowTexts(addr),
@@ -46,32 +38,14 @@ TEST(ParameterRules, RowsAndStoredTexts) {
 
     TlmParameter p;
     StoreParameterRow(buf, p);
-    EXPECT_EQ(p.typeText.Text(), "char");
-    EXPECT_EQ(p.passMarker.Raw().substr(0, 2), "& ");
-    EXPECT_EQ(p.parameterName.Text(), "buf");
-    EXPECT_TRUE(p.isConst);
-    EXPECT_TRUE(p.isArray);
-    EXPECT_EQ(p.typeIndex, 2);
-    EXPECT_EQ(p.passIndex, 1);
+    EXPECT_EQ(std::tuple(p.typeText.Text(), p.passMarker.Raw().substr(0, 2), p.parameterName.Text(),
+                         bool(p.isConst), bool(p.isArray), p.typeIndex, p.passIndex),
+              std::tuple("char", "& ", "buf", true, true, 2, 1));
     // The row shown when the dialog reopens is the row that was written.
     EXPECT_EQ(ParameterRowOf(p), buf);
 
     EXPECT_EQ(ParameterDialogCaption(nullptr, "  read "), "Add New Function Parameter for read ()");
     EXPECT_EQ(ParameterDialogCaption(&buf, "read"), "Edit Parameter - buf [] of Function read ()");
-}
-
-TEST(ParameterRules, Refusals) {
-    // The name is checked before the type: "void" is preselected.
-    ExpectRefusal(CheckParameterDraft(Param("", 0, false, false, false)), "Enter Parameter Name",
-                  "Parameter Name", RefusedField::ParameterName);
-    ExpectRefusal(CheckParameterDraft(Param("a", 0, false, false, false)),
-                  "void parameter not supported", "void type", RefusedField::ParameterType);
-    ParameterDraft typedVoid = Param("a", 0, false, false, false);
-    typedVoid.typeIndex = -1; // a typed "void" is not the entry
-    EXPECT_FALSE(CheckParameterDraft(typedVoid));
-    EXPECT_FALSE(CheckParameterCapacity(19));
-    ExpectRefusal(CheckParameterCapacity(20), "Cannot have more than 20 parameters",
-                  "Max Parameter Error", RefusedField::None);
 }
 
 TEST(FunctionRules, SignatureAndListRow) {
@@ -100,22 +74,6 @@ TEST(FunctionRules, SignatureAndListRow) {
     EXPECT_EQ((*table)[1].functionName.Text(), std::string(80, 'n'));
 }
 
-TEST(FunctionRules, RefusalsAndCapacity) {
-    ExpectRefusal(CheckFunctionDraft(FunctionDraft{}), "Enter Function Name", "Function Name",
-                  RefusedField::FunctionName);
-    EXPECT_FALSE(CheckFunctionDraft(FunctionDraft{"   ", "void", 0, {}})); // blanks pass
-    EXPECT_FALSE(CheckFunctionCapacity(24));
-    ExpectRefusal(CheckFunctionCapacity(25), "Cannot have more than 25 Functions",
-                  "Max Function Error", RefusedField::None);
-    TlmFunction library;
-    library.isLibrary = true;
-    ExpectRefusal(CheckFunctionEditable(library),
-                  "Library Functions cannot be Edited here.\r\nTo Edit Library Functions, Edit "
-                  "and Re-make the corresponding Transactor Library file",
-                  "Kestrel", RefusedField::None);
-    EXPECT_FALSE(CheckFunctionEditable(TlmFunction{}));
-}
-
 TEST(FunctionRules, RemoveShiftsAndNewFunctionsStartWithoutDiagram) {
     auto table = std::make_unique<TlmFunctionTable>();
     for (const char* name : {"f1", "f2", "f3"})
@@ -123,19 +81,14 @@ TEST(FunctionRules, RemoveShiftsAndNewFunctionsStartWithoutDiagram) {
     (*table)[3].asfFileName = "f3.asf";
     (*table)[3].fsmAssigned = true;
     RemoveFunction(*table, 1);
-    ASSERT_EQ(table->count, 2);
-    EXPECT_EQ((*table)[1].functionName.Text(), "f2");
-    EXPECT_EQ((*table)[2].functionName.Text(), "f3");
-    EXPECT_TRUE((*table)[2].fsmAssigned);
+    EXPECT_EQ(test::FunctionLines(*table),
+              (std::vector<std::string>{"f2/0", "f3/0 asf=f3.asf assigned"}));
     // The slot behind the count still holds a copy of the last function ...
     EXPECT_EQ((*table)[3], (*table)[2]);
     RemoveFunction(*table, 2);
     // ... and a function added there does not inherit its diagram.
     ApplyFunctionDraft(*table, 0, {"g", "int", 4, {}});
-    EXPECT_EQ(table->count, 2);
-    EXPECT_EQ((*table)[2].asfFileName.Text(), "");
-    EXPECT_FALSE((*table)[2].fsmAssigned);
-    EXPECT_FALSE((*table)[2].isLibrary);
+    EXPECT_EQ(test::FunctionLines(*table), (std::vector<std::string>{"f2/0", "g/0"}));
 
     // Editing keeps parameters beyond the new count in their slots, uncounted.
     FunctionDraft withTwo{"h",
@@ -162,11 +115,8 @@ SignalDraft Filled(const std::string& name, int type, const std::string& width,
 
 TEST(SignalRules, DialogDefaultsClockRuleAndWidthBox) {
     SignalDraft d = NewSignalDraft();
-    EXPECT_EQ(d.directionText, "sc_in");
-    EXPECT_EQ(d.dataTypeText, "sc_logic");
-    EXPECT_EQ(d.widthText, " 1");
-    EXPECT_FALSE(d.widthEnabled);
-    EXPECT_EQ(d.initText, "0");
+    EXPECT_EQ(std::tuple(d.directionText, d.dataTypeText, d.widthText, d.widthEnabled, d.initText),
+              std::tuple("sc_in", "sc_logic", " 1", false, "0"));
     SelectDataType(d, 1);
     EXPECT_TRUE(d.widthEnabled);
     d.widthText = "8";
@@ -175,14 +125,11 @@ TEST(SignalRules, DialogDefaultsClockRuleAndWidthBox) {
     EXPECT_FALSE(d.widthEnabled);
 
     SetClock(d, true);
-    EXPECT_EQ(d.directionIndex, 0);
-    EXPECT_EQ(d.dataTypeText, "bool");
-    EXPECT_EQ(d.initText, "1");
-    EXPECT_FALSE(d.boxesEnabled);
+    EXPECT_EQ(std::tuple(d.directionIndex, d.dataTypeText, d.initText, d.boxesEnabled),
+              std::tuple(0, "bool", "1", false));
     SetClock(d, false);
-    EXPECT_EQ(d.dataTypeText, "sc_logic");
-    EXPECT_EQ(d.initText, "0");
-    EXPECT_TRUE(d.boxesEnabled);
+    EXPECT_EQ(std::tuple(d.dataTypeText, d.initText, d.boxesEnabled),
+              std::tuple("sc_logic", "0", true));
 
     d.name = "  data_in ";
     ASSERT_FALSE(CheckSignalDraft(d));
@@ -198,52 +145,24 @@ TEST(SignalRules, DialogDefaultsClockRuleAndWidthBox) {
     EXPECT_EQ(edited.initText, "X");
 }
 
-TEST(SignalRules, NameAndInitialValueChecks) {
-    SignalDraft empty = Filled("", 0, "", "0");
-    ExpectRefusal(CheckSignalDraft(empty), "Enter Signal Name", "Signal Name",
-                  RefusedField::SignalName);
-
-    SignalDraft lower = Filled("d", 1, "4", "01x");
-    ASSERT_FALSE(CheckSignalDraft(lower));
-    EXPECT_EQ(BuildSignalRow(lower).initValue, "01X");
-
-    for (const char* bad : {" 01x", "0 1", "012", "01-"}) {
-        SignalDraft d = Filled("d", 1, "4", bad);
-        ExpectRefusal(CheckSignalDraft(d), "Init value can contain only 1,0,X,Z", "Init value",
-                      RefusedField::SignalInitValue);
-    }
-    SignalDraft trailing = Filled("d", 1, "4", "01 ");
-    ASSERT_FALSE(CheckSignalDraft(trailing));
-    EXPECT_EQ(BuildSignalRow(trailing).initValue, "01");
-
-    SignalDraft blankInit = Filled("d", 0, "", "  ");
-    ASSERT_FALSE(CheckSignalDraft(blankInit));
-    EXPECT_EQ(BuildSignalRow(blankInit).initValue, "0");
-
-    SignalDraft blanks = Filled("   ", 0, "", "z");
-    ASSERT_FALSE(CheckSignalDraft(blanks));
-    EXPECT_EQ(BuildSignalRow(blanks).name, "");
+// The refusal of a draft as "text [title] field", or the name and initial value stored.
+std::string Checked(SignalDraft d) {
+    if (std::optional<InputRefusal> r = CheckSignalDraft(d)) return test::Shown(r);
+    SignalRow row = BuildSignalRow(d);
+    return "'" + row.name + "' init " + row.initValue;
 }
 
-TEST(SignalRules, CapacityLibraryAndClockCheck) {
-    EXPECT_FALSE(CheckSignalCapacity(24));
-    ExpectRefusal(CheckSignalCapacity(25), "Cannot have more than 25 Signals", "Max Signal Error",
-                  RefusedField::None);
-    SignalRow library{"sc_in", "bool", "1", "x", 0, 2, false, "0", true};
-    ExpectRefusal(CheckSignalEditable(library),
-                  "Library RTL Ports cannot be Edited here.\r\nTo Edit Library Ports, Edit and "
-                  "Re-make the corresponding Transactor Library file",
-                  "Kestrel", RefusedField::None);
-
-    EXPECT_FALSE(CheckClock({}));
-    SignalRow data{"sc_in", "sc_logic", "1", "d", 0, 0, false, "0", false};
-    ExpectRefusal(CheckClock({data, library}),
-                  "Please declare a signal as Clock\r\nMake a Clock signal by clicking Add/Edit "
-                  "Command Buttons and Check the 'Clock Signal' Check box",
-                  "Clock?", RefusedField::None);
-    SignalRow clock = data;
-    clock.isClock = true;
-    EXPECT_FALSE(CheckClock({data, clock, clock}));
+TEST(SignalRules, NameAndInitialValueChecks) {
+    const std::string badInit = "Init value can contain only 1,0,X,Z [Init value] 7";
+    // Name, data type, width, initial value; what is stored or refused.
+    using Case = std::tuple<const char*, int, const char*, const char*, std::string>;
+    for (const auto& [name, type, width, init, checked] :
+         {Case{"", 0, "", "0", "Enter Signal Name [Signal Name] 6"},
+          Case{"d", 1, "4", "01x", "'d' init 01X"}, Case{"d", 1, "4", " 01x", badInit},
+          Case{"d", 1, "4", "0 1", badInit}, Case{"d", 1, "4", "012", badInit},
+          Case{"d", 1, "4", "01-", badInit}, Case{"d", 1, "4", "01 ", "'d' init 01"},
+          Case{"d", 0, "", "  ", "'d' init 0"}, Case{"   ", 0, "", "z", "'' init Z"}})
+        EXPECT_EQ(Checked(Filled(name, type, width, init)), checked) << init;
 }
 
 TEST(RowTexts, ListColumnsAndBack) {
@@ -255,12 +174,8 @@ TEST(RowTexts, ListColumnsAndBack) {
     EXPECT_EQ(SignalRowOfTexts(texts), typed);
     // Hidden texts read back as RowNumber reads them: rounded half to even, a flag only
     // when it is 1.
-    SignalRow odd = SignalRowOfTexts({"", "", " 8", "", "2.5", "x", "1.0", "", "2"});
-    EXPECT_EQ(odd.directionIndex, 2);
-    EXPECT_EQ(odd.dataTypeIndex, 0);
-    EXPECT_TRUE(odd.isClock);
-    EXPECT_FALSE(odd.isLibrary);
-    EXPECT_EQ(odd.width, " 8");
+    EXPECT_EQ(SignalRowOfTexts({"", "", " 8", "", "2.5", "x", "1.0", "", "2"}),
+              (SignalRow{"", "", " 8", "", 2, 0, true, "", false}));
     EXPECT_EQ(ClampedRowNumber(40000), RowNumber("40000"));
     EXPECT_EQ(ClampedRowNumber(-40000), RowNumber("-40000"));
 
@@ -271,10 +186,8 @@ TEST(RowTexts, ListColumnsAndBack) {
     EXPECT_EQ(shown[0], "const char");
     EXPECT_EQ(shown[2], "buf []");
     EXPECT_EQ(ParameterRowOfTexts(shown), constArray);
-    ParameterRow plain = ParameterRowOfTexts({"const int", " ", "a []", "-1", "0", "0", "0"});
-    EXPECT_EQ(plain.typeText, "const int");
-    EXPECT_EQ(plain.name, "a []");
-    EXPECT_EQ(plain.typeIndex, -1);
+    EXPECT_EQ(ParameterRowOfTexts({"const int", " ", "a []", "-1", "0", "0", "0"}),
+              (ParameterRow{"const int", " ", "a []", -1, 0, false, false}));
     EXPECT_EQ(ParameterRowOfTexts({"const ", " ", " []", "0", "0", "1", "1"}).typeText, "");
 }
 
@@ -291,16 +204,10 @@ TEST(SignalRules, AdjustInitValues) {
     };
     StoreSignalRows(rows, *table);
     AdjustInitValues(*table);
-    ASSERT_EQ(table->count, 7);
-    EXPECT_EQ((*table)[1].initValue.Text(), "00000101");
-    EXPECT_EQ((*table)[2].initValue.Text(), "11000011");
-    EXPECT_EQ((*table)[3].initValue.Text(), "0011");
-    EXPECT_EQ((*table)[4].initValue.Text(), "1");
-    EXPECT_EQ((*table)[5].initValue.Text(), "10");
-    EXPECT_EQ((*table)[6].initValue.Text(), "");
-    EXPECT_EQ((*table)[7].initValue.Text(), "");
-    EXPECT_TRUE((*table)[5].isClock);
-    EXPECT_EQ((*table)[3].directionIndex, 1);
+    EXPECT_EQ(
+        test::SignalLines(*table),
+        (std::vector<std::string>{"a 0 init=00000101", "b 0 init=11000011", "c 1 init=0011",
+                                  "d 1 init=1", "clk 0 init=10 clock", "e 0 init=", "f 0 init="}));
     EXPECT_EQ((*table)[1].width, 8);
 }
 
@@ -346,6 +253,44 @@ TEST(ListOk, SavesTablesFlagsAndStage) {
     EXPECT_FALSE(record.tlmDeclared);
     EXPECT_EQ(record.projectStage, kStageDeclared);
     EXPECT_EQ(test::ReadBytes(dir.path() / "Input" / "tlm_func.dat").size(), 0u);
+}
+
+// Every refusal of the rules, with its title and field, and the checks that pass ("-"):
+// the parameter's name is checked before its type ("void" is preselected, a typed "void"
+// is not the entry); the capacities; library items; the clock rule (a list of
+// clocks passes).
+TEST(DeclarationRules, Refusals) {
+    std::string listed;
+    auto add = [&](const char* what, const std::optional<InputRefusal>& r) {
+        listed += std::string(what) + ": " + test::Shown(r) + "\n";
+    };
+    add("parameter without name", CheckParameterDraft(Param("", 0, false, false, false)));
+    add("void parameter", CheckParameterDraft(Param("a", 0, false, false, false)));
+    ParameterDraft typedVoid = Param("a", 0, false, false, false);
+    typedVoid.typeIndex = -1;
+    add("typed void", CheckParameterDraft(typedVoid));
+    add("19 parameters", CheckParameterCapacity(19));
+    add("20 parameters", CheckParameterCapacity(20));
+    add("function without name", CheckFunctionDraft(FunctionDraft{}));
+    add("function named blanks", CheckFunctionDraft(FunctionDraft{"   ", "void", 0, {}}));
+    add("24 functions", CheckFunctionCapacity(24));
+    add("25 functions", CheckFunctionCapacity(25));
+    TlmFunction library;
+    library.isLibrary = true;
+    add("library function", CheckFunctionEditable(library));
+    add("own function", CheckFunctionEditable(TlmFunction{}));
+    add("24 signals", CheckSignalCapacity(24));
+    add("25 signals", CheckSignalCapacity(25));
+    SignalRow port{"sc_in", "bool", "1", "x", 0, 2, false, "0", true};
+    add("library port", CheckSignalEditable(port));
+    add("no signals", CheckClock({}));
+    SignalRow data{"sc_in", "sc_logic", "1", "d", 0, 0, false, "0", false};
+    add("no clock", CheckClock({data, port}));
+    SignalRow clock = data;
+    clock.isClock = true;
+    add("two clocks", CheckClock({data, clock, clock}));
+    EXPECT_TRUE(
+        test::MatchesGolden(test::GoldenDir() / "project/declaration_refusals.txt", listed));
 }
 
 } // namespace

@@ -31,12 +31,10 @@ TEST(DuplicateNames, SharedNamesAreFoundAsCppReadsThem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<SharedName> found = FindSharedNames(c.names);
-        ASSERT_EQ(found.size(), c.shared.size());
-        for (std::size_t i = 0; i < found.size(); ++i) {
-            EXPECT_EQ(found[i].name, c.shared[i].first);
-            EXPECT_EQ(found[i].positions, c.shared[i].second);
-        }
+        std::vector<std::pair<std::string, std::vector<int>>> found;
+        for (const SharedName& s : FindSharedNames(c.names))
+            found.emplace_back(s.name, s.positions);
+        EXPECT_EQ(found, c.shared);
     }
 }
 

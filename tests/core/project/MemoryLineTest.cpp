@@ -13,29 +13,23 @@ std::uint64_t Bytes(double megabytes) {
     return static_cast<std::uint64_t>(megabytes * kMb + 0.5);
 }
 
+// 2.5 and 3.5 go to the even neighbour; 3.46 is first 3.5 (tenths, half up) and then 4
+// (a single rounding would give 3); 2.46 becomes 2.5, then 2. The divisor is 1044032, not
+// 1048576: one GiB is 1028.46 of these megabytes, 1028.5 after the first rounding, 1028
+// after the second.
 TEST(MemoryLine, MegabytesRoundToTenthsThenHalfToEven) {
-    EXPECT_EQ(MemoryLineMegabytes(0), 0);
-    EXPECT_EQ(MemoryLineMegabytes(Bytes(2)), 2);
-    // 2.5 and 3.5 go to the even neighbour.
-    EXPECT_EQ(MemoryLineMegabytes(Bytes(2.5)), 2);
-    EXPECT_EQ(MemoryLineMegabytes(Bytes(3.5)), 4);
-    // 3.46 is first 3.5 (tenths, half up) and then 4; a single rounding would give 3.
-    EXPECT_EQ(MemoryLineMegabytes(Bytes(3.46)), 4);
-    EXPECT_EQ(MemoryLineMegabytes(Bytes(3.44)), 3);
-    // 2.46 becomes 2.5, then 2.
-    EXPECT_EQ(MemoryLineMegabytes(Bytes(2.46)), 2);
-    // The divisor is 1044032, not 1048576: one GiB is 1028.46 of these megabytes,
-    // 1028.5 after the first rounding, 1028 after the second.
-    EXPECT_EQ(MemoryLineMegabytes(1073741824ull), 1028);
-    EXPECT_EQ(MemoryLineMegabytes(8589934592ull), 8228);
+    using P = std::pair<std::uint64_t, int>;
+    for (auto [bytes, megabytes] :
+         {P{0, 0}, P{Bytes(2), 2}, P{Bytes(2.5), 2}, P{Bytes(3.5), 4}, P{Bytes(3.46), 4},
+          P{Bytes(3.44), 3}, P{Bytes(2.46), 2}, P{1073741824ull, 1028}, P{8589934592ull, 8228}})
+        EXPECT_EQ(MemoryLineMegabytes(bytes), megabytes) << bytes;
 }
 
 TEST(MemoryLine, PercentageIsCutNotRounded) {
-    EXPECT_EQ(MemoryLinePercentage(2, 3), 66);
-    EXPECT_EQ(MemoryLinePercentage(1028, 8228), 12);
-    EXPECT_EQ(MemoryLinePercentage(5, 5), 100);
-    EXPECT_EQ(MemoryLinePercentage(0, 7), 0);
-    EXPECT_EQ(MemoryLinePercentage(3, 0), 0);
+    EXPECT_EQ((std::vector{MemoryLinePercentage(2, 3), MemoryLinePercentage(1028, 8228),
+                           MemoryLinePercentage(5, 5), MemoryLinePercentage(0, 7),
+                           MemoryLinePercentage(3, 0)}),
+              (std::vector<std::int64_t>{66, 12, 100, 0, 0}));
 }
 
 TEST(MemoryLine, Text) {

@@ -65,47 +65,26 @@ TEST(NewProject, WritesExactlyTheDefaultProject) {
                                      "Input/asml.dat", "Input/asf.dat", "Temp", "Output"}));
 }
 
+// The refusals in the golden file, in order: no name, no location, a project that is
+// there (the refused dialog keeps the trimmed texts it wrote back), and a name of blanks,
+// which names the location itself: taken, or else no name at all.
 TEST(NewProject, RefusesWithTheDialogsMessages) {
     test::TempDir dir;
     FakeSystemInfo system;
     ProjectRecord record;
-
-    NewProjectDraft noName{"", dir.str()};
-    auto r1 = NewProject(noName, system, record).refusal;
-    ASSERT_TRUE(r1);
-    EXPECT_EQ(r1->text, "Please Enter Project Name");
-    EXPECT_EQ(r1->title, "Project Name");
-    EXPECT_EQ(r1->field, RefusedField::ProjectName);
-
-    NewProjectDraft noLocation{"P", ""};
-    auto r2 = NewProject(noLocation, system, record).refusal;
-    ASSERT_TRUE(r2);
-    EXPECT_EQ(r2->text, "Please Select Working Directory");
-    EXPECT_EQ(r2->title, "Working Directory");
-    EXPECT_EQ(r2->field, RefusedField::ProjectLocation);
-
     NewProjectDraft first{"P", dir.str() + "/"};
     ASSERT_TRUE(NewProject(first, system, record).ok());
-    NewProjectDraft again{" P ", " " + dir.str() + " "};
-    auto r3 = NewProject(again, system, record).refusal;
-    ASSERT_TRUE(r3);
-    EXPECT_EQ(r3->text, "Project " + dir.str() +
-                            "/P already exists!\r\n"
-                            "Please change Project Name or Location");
-    EXPECT_EQ(r3->ShownTitle(), "Kestrel");
-    // The refused dialog keeps the trimmed texts it wrote back.
-    EXPECT_EQ(again.name, "P");
-
-    // A name of blanks names the location itself: taken, or else no name at all.
-    NewProjectDraft blanks{"   ", dir.str() + "/"};
-    EXPECT_EQ(NewProject(blanks, system, record).refusal->text,
-              "Project " + dir.str() +
-                  "/ already exists!\r\n"
-                  "Please change Project Name or Location");
-    NewProjectDraft blanksElsewhere{"   ", dir.str() + "/missing/"};
-    auto r4 = NewProject(blanksElsewhere, system, record).refusal;
-    ASSERT_TRUE(r4);
-    EXPECT_EQ(r4->text, "Please Enter Project Name");
+    std::string listed;
+    std::vector<NewProjectDraft> drafts = {{"", dir.str()},
+                                           {"P", ""},
+                                           {" P ", " " + dir.str() + " "},
+                                           {"   ", dir.str() + "/"},
+                                           {"   ", dir.str() + "/missing/"}};
+    for (NewProjectDraft& draft : drafts)
+        listed += test::Shown(NewProject(draft, system, record).refusal) + "\n";
+    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "project/new_project_refusals.txt",
+                                    test::Masked(listed, dir.str())));
+    EXPECT_EQ(drafts[2].name, "P");
     EXPECT_FALSE(fs::exists(dir / "missing"));
 }
 

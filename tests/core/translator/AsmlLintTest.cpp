@@ -5,10 +5,9 @@
 #include "codegen/DeclarationHelpers.h"
 
 #include "TestSupport.h"
+#include "TranslatorHarness.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 #include <string>
 #include <vector>
@@ -28,20 +27,16 @@ PreparedTables LintTables() {
     read.parameters[2].isArray = true;
     read.parameterCount = 2;
     tables.functions.count = 1;
-    struct Port {
-        const char* name;
-        int type;
-        int direction;
-    };
+    using Port = std::tuple<const char*, int, int>; // name, data type, direction
     const Port ports[] = {{"ack", 0, 0}, {"rdata", 1, 0}, {"addr", 1, 1}, {"req", 0, 1},
                           {"en", 2, 1},  {"flag", 2, 0},  {"clk", 2, 0}};
     int slot = 0;
-    for (const Port& port : ports) {
+    for (const auto& [name, type, direction] : ports) {
         RtlSignal& signal = tables.signals[++slot];
-        signal.signalName = port.name;
-        signal.dataTypeIndex = static_cast<std::int16_t>(port.type);
-        signal.directionIndex = static_cast<std::int16_t>(port.direction);
-        signal.isClock = std::string_view(port.name) == "clk";
+        signal.signalName = name;
+        signal.dataTypeIndex = static_cast<std::int16_t>(type);
+        signal.directionIndex = static_cast<std::int16_t>(direction);
+        signal.isClock = std::string_view(name) == "clk";
     }
     tables.signals.count = static_cast<std::int16_t>(slot);
     return tables;
@@ -68,15 +63,7 @@ std::string Listed(const std::vector<AsmlWarning>& warnings) {
 // 40 bits wide and addr (to it) 100.
 TEST(AsmlLint, EverySectionOfTheGoldenFileWarnsAsRecorded) {
     const std::filesystem::path dir = test::GoldenDir() / "translator";
-    std::istringstream input(test::ReadBytes(dir / "lint_rules.asml"));
-    std::vector<std::pair<std::string, std::vector<std::string>>> sections;
-    for (std::string line; std::getline(input, line);) {
-        if (line.starts_with("#")) continue;
-        if (line.starts_with("=== "))
-            sections.emplace_back(line.substr(4), std::vector<std::string>{});
-        else if (!sections.empty())
-            sections.back().second.push_back(line);
-    }
+    const auto sections = test::ReadSections(test::ReadBytes(dir / "lint_rules.asml"));
     ASSERT_GT(sections.size(), 20u);
     PreparedTables wide = LintTables();
     wide.signals[2].width = 40;
@@ -134,13 +121,8 @@ TEST(AsmlLint, FunctionDeclarations) {
 // SC_LOGIC_Z, which the compatibility header lets a bool take (SystemC warns at run
 // time). Ports the transactor reads, other types and the clock are never warned about.
 TEST(AsmlLint, BoolPortsTheTransactorDrivesTakeZeroOrOne) {
-    struct Port {
-        const char* name;
-        int type;
-        int direction; // as declared, for the RTL design
-        const char* init;
-        bool clock;
-    };
+    // Name, data type, direction as declared for the RTL design, initial value, clock.
+    using Port = std::tuple<const char*, int, int, const char*, bool>;
     const Port ports[] = {
         {"en0", 2, 0, "0", false},   {"en1", 2, 0, "1", false},     {"enx", 2, 0, "X", false},
         {"enz", 2, 0, "Z", false},   {"vec", 2, 0, "0Z0Z", false},  {"num", 2, 0, "10", false},
@@ -148,13 +130,13 @@ TEST(AsmlLint, BoolPortsTheTransactorDrivesTakeZeroOrOne) {
         {"logic", 0, 0, "X", false}, {"lv", 1, 0, "XZ", false},     {"clk", 2, 0, "Z", true},
     };
     RtlSignalTable signals;
-    for (const Port& port : ports) {
+    for (const auto& [name, type, direction, init, clock] : ports) {
         RtlSignal& s = signals[++signals.count];
-        s.signalName = port.name;
-        s.dataTypeIndex = static_cast<std::int16_t>(port.type);
-        s.directionIndex = static_cast<std::int16_t>(port.direction);
-        s.initValue = port.init;
-        s.isClock = port.clock;
+        s.signalName = name;
+        s.dataTypeIndex = static_cast<std::int16_t>(type);
+        s.directionIndex = static_cast<std::int16_t>(direction);
+        s.initValue = init;
+        s.isClock = clock;
     }
     ReverseDirections(signals);
     NormalizeInitValues(signals);

@@ -3,6 +3,8 @@
 // excess is skipped and the translation goes on.
 #include "TranslatorHarness.h"
 
+#include "codegen/DeclarationHelpers.h"
+
 #include <gtest/gtest.h>
 
 namespace kestrel {
@@ -67,8 +69,7 @@ TEST(TranslatorCapacity, DeclarationListsRefuseTheExcessButKeepWriting) {
     for (int i = 1; i <= 26; ++i) lines.push_back("var v" + std::to_string(i) + " as Boolean");
     for (int i = 1; i <= 26; ++i) lines.push_back("const c" + std::to_string(i) + " as Char = 1");
     lines.push_back("n := v25 + v26 + c25 + c26");
-    std::vector<std::string_view> views(lines.begin(), lines.end());
-    auto got = test::TranslateSection(sample.run, 1, views);
+    auto got = test::TranslateLines(sample.run, 1, lines);
 
     EXPECT_NE(got.dec.find("sc_signal <bool> Read_v26 ;\r\n"), std::string::npos);
     EXPECT_NE(got.ini.find("const char Read_c26 = 1  ;\r\n"), std::string::npos);
@@ -89,8 +90,7 @@ TEST(TranslatorCapacity, EnumerationsAndTheirValues) {
     for (int v = 1; v <= 21; ++v) lines.push_back("  B" + std::to_string(v));
     lines.push_back("n := A20 + A21 + B20 + B21");
     lines.push_back("var x as E21");
-    std::vector<std::string_view> views(lines.begin(), lines.end());
-    auto got = test::TranslateSection(sample.run, 1, views);
+    auto got = test::TranslateLines(sample.run, 1, lines);
 
     // "Big" finds no room either: its values are written but not known as names.
     EXPECT_NE(got.dec.find("enum Read_E21\r\n  {\r\n  Read_A21\r\n  };\r\n"), std::string::npos);
@@ -106,8 +106,7 @@ TEST(TranslatorCapacity, EnumerationsAndTheirValues) {
     lines = {"enum Big"};
     for (int v = 1; v <= 21; ++v) lines.push_back("  B" + std::to_string(v));
     lines.push_back("n := B20 + B21");
-    views.assign(lines.begin(), lines.end());
-    got = test::TranslateSection(sample.run, 1, views);
+    got = test::TranslateLines(sample.run, 1, lines);
     EXPECT_EQ(got.behaviour, "n  = Read_B20 + B21  ;\r\n");
     EXPECT_NE(got.dec.find("Read_B19, Read_B20, Read_B21\r\n  };\r\n"), std::string::npos);
     EXPECT_EQ(got.log, Errors({"Too many values in AsmL Enumeration Big (more than 20): B21",
@@ -122,30 +121,19 @@ TEST(TranslatorCapacity, SixtyFourOpenBlocks) {
     for (int i = 1; i <= 66; ++i)
         lines.push_back(std::string(static_cast<std::size_t>(i), ' ') + "if n then");
     lines.push_back(std::string(65, ' ') + "n := 1");
-    std::vector<std::string_view> views(lines.begin(), lines.end());
-    auto got = test::TranslateSection(sample.run, 1, views);
+    auto got = test::TranslateLines(sample.run, 1, lines);
 
     EXPECT_EQ(got.log,
               Errors({"Block Generation Stack Overflow!!", "Block Generation Stack Overflow!!",
                       "Block Generation Stack Overflow!!"}));
-    std::size_t opens = 0, closes = 0, pos = 0;
-    while ((pos = got.behaviour.find("{\r\n", pos)) != std::string::npos) ++opens, ++pos;
-    pos = 0;
-    while ((pos = got.behaviour.find("}\r\n", pos)) != std::string::npos) ++closes, ++pos;
-    EXPECT_EQ(opens, 63u);
-    EXPECT_EQ(closes, 63u);
+    EXPECT_EQ(CountOccurrences(got.behaviour, "{\r\n"), 63);
+    EXPECT_EQ(CountOccurrences(got.behaviour, "}\r\n"), 63);
     // The lines that found no room are still translated, at their own indentation.
     EXPECT_NE(got.behaviour.find(std::string(66, ' ') + "if ( n  ) \r\n"), std::string::npos);
     EXPECT_NE(
         got.behaviour.find(std::string(65, ' ') + "n  = 1  ;\r\n" + std::string(64, ' ') + "}\r\n"),
         std::string::npos);
 }
-
-} // namespace
-} // namespace kestrel
-
-namespace kestrel {
-namespace {
 
 TEST(TranslatorCapacity, HostileLinesAreTranslatedWithoutFailing) {
     test::SampleRun sample;
@@ -174,8 +162,7 @@ TEST(TranslatorCapacity, HostileLinesAreTranslatedWithoutFailing) {
     lines.push_back("var");
     lines.push_back(":=");
     lines.push_back("SetClockSignal ( ");
-    std::vector<std::string_view> views(lines.begin(), lines.end());
-    auto got = test::TranslateSection(sample.run, 1, views);
+    auto got = test::TranslateLines(sample.run, 1, lines);
     EXPECT_GT(sample.run.log().ErrorCount(), 0);
     // The deepest indentation the block stacks can hold is 32767 blanks.
     EXPECT_NE(got.behaviour.find(std::string(32767, ' ') + "if ( x  ) "), std::string::npos);

@@ -79,24 +79,21 @@ TEST(ExpressionTranslator, ClassesTakeTheFirstTestThatHolds) {
     ResetTranslationState(s); // names are taken afresh from the tables
     s.declaredVariables[0] = "req";
     s.declaredVariableCount = 1;
-    EXPECT_EQ(ClassifyToken("n", s, run), TokenClass::Parameter);
-    EXPECT_EQ(ClassifyToken("req", s, run), TokenClass::Signal);
-    EXPECT_EQ(ClassifyToken("toInt", s, run), TokenClass::ToInt);
-    EXPECT_EQ(ClassifyToken("toLv", s, run), TokenClass::ToLv);
-    EXPECT_EQ(ClassifyToken("mod", s, run), TokenClass::Operator);
-    EXPECT_EQ(ClassifyToken("3", s, run), TokenClass::Operand);
-    EXPECT_EQ(ClassifyToken("", s, run), TokenClass::Unrecognized);
+    std::vector<TokenClass> classes;
+    for (const char* token : {"n", "req", "toInt", "toLv", "mod", "3", ""})
+        classes.push_back(ClassifyToken(token, s, run));
+    using enum TokenClass;
+    EXPECT_EQ(classes,
+              (std::vector{Parameter, Signal, ToInt, ToLv, Operator, Operand, Unrecognized}));
     EXPECT_EQ(f.Translate("n req"), "n req.read () ");
     EXPECT_EQ(f.Log(), Errors({"req - wrong port direction"}));
 
     // Names are compared trimmed.
-    EXPECT_TRUE(IsSignal(" ack ", s, run));
-    EXPECT_TRUE(IsParameter("addr  ", s, run));
-    EXPECT_TRUE(IsVariable(" req", s));
+    EXPECT_TRUE(IsSignal(" ack ", s, run) && IsParameter("addr  ", s, run) &&
+                IsVariable(" req", s));
     EXPECT_FALSE(IsParameter("add", s, run));
     EXPECT_TRUE(IsOperatorToken(","));
-    EXPECT_FALSE(IsOperatorToken("=="));
-    EXPECT_FALSE(IsOperatorToken("AND"));
+    EXPECT_FALSE(IsOperatorToken("==") || IsOperatorToken("AND"));
     EXPECT_EQ(MapOperand("nothing", s, run), "");
     EXPECT_EQ(MapOperator("<>", s, f.sample.run), "!=");
 }
@@ -126,13 +123,12 @@ TEST(TypeMapping, MapsTheTableAndTheFunctionsEnumerations) {
     auto map = [&](std::string_view type) { return MapAsmLType(type, *f.state, f.sample.run); };
     // Samples of the table (whose rows are the rule itself), the function's enumeration,
     // and names out of the table, case counting.
-    EXPECT_EQ(map("Boolean"), "bool");
-    EXPECT_EQ(map("Short"), "unsigned short");
-    EXPECT_EQ(map("Logic"), "sc_logic");
-    EXPECT_EQ(map("Lv_64"), "sc_lv <64> ");
-    EXPECT_EQ(map("State"), "Read_State");
-    for (std::string_view unmapped : {"String", "integer", "Lv_12", ""})
-        EXPECT_EQ(map(unmapped), "") << unmapped;
+    using P = std::pair<const char*, const char*>;
+    for (auto [type, mapped] :
+         {P{"Boolean", "bool"}, P{"Short", "unsigned short"}, P{"Logic", "sc_logic"},
+          P{"Lv_64", "sc_lv <64> "}, P{"State", "Read_State"}, P{"String", ""}, P{"integer", ""},
+          P{"Lv_12", ""}, P{"", ""}})
+        EXPECT_EQ(map(type), mapped) << type;
     // An enumeration named like a table type replaces the table's text.
     f.state->declaredEnums[1].name = "Byte";
     f.state->declaredEnumCount = 2;

@@ -66,10 +66,7 @@ TEST(Extractor, RealProgramReadsPlainAndTemplateDocuments) {
 
     ExtractorRun xml("template.asml");
     test::WriteBytes(fs::path(xml.folder) / "Input/template.asml",
-                     "<?xml version=\"1.0\"?>\r\n<document>\r\n  <section>\r\n"
-                     "    <para>\r\n    TLM Function Name: Read ()\r\n    </para>\r\n"
-                     "    <asml><![CDATA[\r\n      namespace nsRead\r\n      import nsRTL\r\n"
-                     "    ]]></asml>\r\n  </section>\r\n</document>\r\n");
+                     test::Fixture("translator/template_document.asml"));
     text = ExtractAsmlText(xml.run, xml.environment);
     ASSERT_TRUE(text) << xml.session.log.StatusText();
     EXPECT_EQ(*text, "      namespace nsRead\r\n      import nsRTL\r\n");

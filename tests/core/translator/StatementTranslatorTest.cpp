@@ -6,8 +6,6 @@
 
 #include "translator/ExpressionTranslator.h"
 
-#include <sstream>
-
 namespace kestrel {
 namespace {
 
@@ -50,21 +48,13 @@ TEST(StatementTranslatorGolden, WholeSections) {
 // Short sections, each translated in a fresh run: "=== <function slot> <what it shows>".
 TEST(StatementTranslatorGolden, ShortSections) {
     fs::path dir = test::GoldenDir() / "translator";
-    std::istringstream input(test::ReadBytes(dir / "statements.asml"));
-    std::vector<std::pair<std::string, std::vector<std::string>>> sections;
-    for (std::string line; std::getline(input, line);) {
-        if (line.starts_with("=== "))
-            sections.emplace_back(line.substr(4), std::vector<std::string>{});
-        else if (!sections.empty())
-            sections.back().second.push_back(line);
-    }
+    const auto sections = test::ReadSections(test::ReadBytes(dir / "statements.asml"));
     ASSERT_FALSE(sections.empty());
     std::string listed;
     for (const auto& [title, body] : sections) {
         SampleRun sample;
         const int slot = std::stoi(title);
-        std::vector<std::string_view> lines(body.begin(), body.end());
-        test::TranslatedSection got = test::TranslateSection(sample.run, slot, lines);
+        test::TranslatedSection got = test::TranslateLines(sample.run, slot, body);
         listed += "=== " + title + "\r\n" +
                   SectionsText(got, sample.run.tables.functions[slot].functionName.Text(),
                                sample.session.clock);
@@ -156,12 +146,9 @@ TEST(StatementTranslator, JoinTokensReadsPastTheCountAsEmpty) {
     TranslationState state;
     state.line = "x :=";
     TokenizeLine(state, sample.run.log());
-    EXPECT_EQ(JoinTokens(state, 1, 2), "x :=");
-    EXPECT_EQ(JoinTokens(state, 1, 3), "x := ");
-    EXPECT_EQ(JoinTokens(state, 2, 1), ":=");
-    EXPECT_EQ(JoinTokens(state, 2, 2), ":=");
-    EXPECT_EQ(JoinTokens(state, 3, 2), "");
-    EXPECT_EQ(JoinTokens(state, 65, 70), "");
+    EXPECT_EQ((Tokens{JoinTokens(state, 1, 2), JoinTokens(state, 1, 3), JoinTokens(state, 2, 1),
+                      JoinTokens(state, 2, 2), JoinTokens(state, 3, 2), JoinTokens(state, 65, 70)}),
+              (Tokens{"x :=", "x := ", ":=", ":=", "", ""}));
 
     // A longer line leaves no stale token behind.
     state.line = "a b c d";
@@ -183,21 +170,17 @@ TEST(StatementTranslator, ClockLineCarriesOverToLaterFunctions) {
     EXPECT_FALSE(sample.session.clock.clockOnPositiveEdge);
     EXPECT_EQ(later.behaviour, "data [ 0 ]  = 1  ;\r\n");
 
-    struct Edge {
-        std::string_view line;
-        std::string_view name;
-        bool positive;
-    };
-    for (Edge e :
+    using Edge = std::tuple<std::string_view, std::string_view, bool>; // line, clock, edge
+    for (auto [line, name, positive] :
          {Edge{"SetClockSignal ( a , true )", "a", true},
           Edge{"SetClockSignal ( b , false )", "b", false},
           Edge{"SetClockSignal ( c , 1 )", "c", true}, Edge{"SetClockSignal(d,False)", "d", true},
           Edge{"SetClockSignal ( e , 0 ) // trailing words", "e", false},
           Edge{"SetClockSignal", "", true}}) {
-        SCOPED_TRACE(std::string(e.line));
-        auto got = test::TranslateSection(sample.run, 1, {e.line});
-        EXPECT_EQ(sample.session.clock.clockSignalName, e.name);
-        EXPECT_EQ(sample.session.clock.clockOnPositiveEdge, e.positive);
+        SCOPED_TRACE(std::string(line));
+        auto got = test::TranslateSection(sample.run, 1, {line});
+        EXPECT_EQ(sample.session.clock.clockSignalName, name);
+        EXPECT_EQ(sample.session.clock.clockOnPositiveEdge, positive);
         EXPECT_EQ(got.dec + got.ini + got.behaviour + got.upd + got.log, "");
     }
 }

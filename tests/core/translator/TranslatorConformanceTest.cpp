@@ -5,27 +5,12 @@
 #include "TranslatorHarness.h"
 
 #include "codegen/DeclarationHelpers.h"
-#include "platform/Text.h"
+#include "generate/FunctionTranslation.h"
 
 namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The section of a function: the lines after the first header line that equals
-// "namespace ns<name>" when trimmed, up to the next line beginning with "namespace".
-bool FindSection(const std::vector<std::string_view>& lines, const std::string& name,
-                 std::vector<std::string_view>& section) {
-    std::string header = "namespace ns" + name;
-    std::size_t i = 0;
-    while (i < lines.size() && Trim(lines[i]) != header) ++i;
-    if (i == lines.size()) return false;
-    for (++i; i < lines.size(); ++i) {
-        if (Trim(lines[i]).rfind("namespace", 0) == 0) break;
-        section.push_back(lines[i]);
-    }
-    return true;
-}
 
 // What the case's status text shows between a function's heading and its "Done!".
 std::string LoggedForFunction(const std::string& status, const std::string& name,
@@ -84,8 +69,13 @@ TEST(TranslatorConformance, EveryFunctionSectionMatchesTheRecordedSectionFiles) 
             std::string expectedUpd = test::ReadBytes(temp / (fname + ".upd"));
             std::string expectedLog = LoggedForFunction(status, fname, statusFrom);
 
+            // The section as the route finds it (FunctionSection tests the finding).
+            std::optional<std::size_t> start = FindFunctionSection(lines, fname);
             std::vector<std::string_view> section;
-            if (!FindSection(lines, fname, section)) {
+            for (std::size_t i = start.value_or(lines.size());
+                 i < lines.size() && !EndsSection(lines[i]); ++i)
+                section.push_back(lines[i]);
+            if (!start) {
                 // Not in clean.asml: the route leaves the four files empty.
                 EXPECT_EQ(expectedDec + expectedIni + expectedAsm + expectedUpd + expectedLog, "");
             } else {

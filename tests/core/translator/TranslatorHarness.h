@@ -8,8 +8,10 @@
 
 #include <initializer_list>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kestrel::test {
@@ -114,6 +116,28 @@ inline TranslatedSection TranslateSection(GenerationRun& run, int slot,
     CloseAllBlocks(*state, run, out);
     return {out.dec.text(), out.ini.text(), out.behaviour.text(), out.upd.text(),
             run.log().StatusText().substr(logStart)};
+}
+
+// The same for lines held as strings.
+inline TranslatedSection TranslateLines(GenerationRun& run, int slot,
+                                        const std::vector<std::string>& lines) {
+    return TranslateSection(run, slot, std::vector<std::string_view>(lines.begin(), lines.end()));
+}
+
+// The sections of a golden input file: each starts at a line "=== <title>"; lines
+// starting with "#" are comments.
+inline std::vector<std::pair<std::string, std::vector<std::string>>>
+ReadSections(const std::string& text) {
+    std::istringstream input(text);
+    std::vector<std::pair<std::string, std::vector<std::string>>> sections;
+    for (std::string line; std::getline(input, line);) {
+        if (line.starts_with("#")) continue;
+        if (line.starts_with("=== "))
+            sections.emplace_back(line.substr(4), std::vector<std::string>{});
+        else if (!sections.empty())
+            sections.back().second.push_back(line);
+    }
+    return sections;
 }
 
 // The same for a text of CR LF lines.
