@@ -327,23 +327,20 @@ private Q_SLOTS:
         a.app.ui.fileAnswers << chosen;
         a.app.ui.messageAnswers << kAnswerYes;
         Click(a.dialog, "CommandGenTemp");
-        QCOMPARE(a.converter.runs, 1);
-        QCOMPARE(a.converter.program, std::string("/opt/docgen"));
+        QVERIFY(a.converter.runs == 1 && a.converter.program == "/opt/docgen");
         QCOMPARE(
             a.converter.arguments,
             (std::vector<std::string>{ToCore(a.folder + "/Temp/template.asml"), ToCore(chosen)}));
-        QCOMPARE(a.converter.timeout, std::chrono::milliseconds(5000));
+        QVERIFY(a.converter.timeout == std::chrono::milliseconds(5000));
         QCOMPARE(FileBytes(chosen), QByteArray("document"));
         QCOMPARE(a.app.ui.calls[a.app.ui.calls.size() - 2].title,
                  QStringLiteral("Open with MS Word?"));
-        QCOMPARE(a.app.ui.calls.last().kind, QStringLiteral("document"));
-        QCOMPARE(a.app.ui.calls.last().text, chosen);
+        QCOMPARE(a.app.ui.calls.last().kind + a.app.ui.calls.last().text, "document" + chosen);
 
         // Work with Template opens the new document; OK keeps its path in asml.dat.
         a.app.ui.calls.clear();
         Click(a.dialog, "CommandMSWord");
-        QCOMPARE(a.app.ui.calls.last().kind, QStringLiteral("document"));
-        QCOMPARE(a.app.ui.calls.last().text, chosen);
+        QCOMPARE(a.app.ui.calls.last().kind + a.app.ui.calls.last().text, "document" + chosen);
         Click(a.dialog, "CommandOK");
         QCOMPARE(FromCore(a.Record().asmlDocumentPath), chosen);
         QVERIFY(!a.Record().asmlAssigned);
@@ -405,8 +402,7 @@ private Q_SLOTS:
         // Assign then Cancel: asml.dat unchanged, nothing copied.
         a.app.ui.fileAnswers << spec;
         Click(a.dialog, "CommandBrs");
-        QCOMPARE(a.Label(), spec);
-        QCOMPARE(a.Mark(), QStringLiteral("1"));
+        QCOMPARE(a.Label() + " " + a.Mark(), spec + " 1");
         Click(a.dialog, "CommandCancel");
         QCOMPARE(a.Stored("asml.dat"), created);
         QVERIFY(!QFile::exists(a.folder + "/Input/spec.doc"));
@@ -427,8 +423,7 @@ private Q_SLOTS:
 
         // Unassign then OK: "<not assigned>", false, and still stage 3.
         Click(a.dialog, "CommandUnAss");
-        QCOMPARE(a.Label(), QStringLiteral("<not assigned>"));
-        QCOMPARE(a.Mark(), QStringLiteral("0"));
+        QCOMPARE(a.Label() + " " + a.Mark(), QStringLiteral("<not assigned> 0"));
         Click(a.dialog, "CommandOK");
         QVERIFY(!a.Record().asmlAssigned);
         QCOMPARE(StoredState(a.project), QStringLiteral("TLM RTL stage 3"));

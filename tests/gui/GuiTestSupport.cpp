@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
 
@@ -205,7 +206,10 @@ QString Dump(const QWidget* window, const QString& dir) {
     QString text;
     for (const QWidget* w : window->findChildren<QWidget*>()) {
         const QString name = w->objectName();
-        if (name.isEmpty() || name.startsWith(QStringLiteral("qt_"))) continue;
+        // Qt's own parts (a tab bar's scroll buttons too) are left out.
+        if (name.isEmpty() || name.startsWith(QStringLiteral("qt_")) ||
+            qobject_cast<const QTabBar*>(w->parentWidget()))
+            continue;
         QString shown = ControlText(w);
         if (!dir.isEmpty()) shown.replace(dir, QStringLiteral("$DIR"));
         text += name + (w->isEnabled() ? "" : " (off)") + ": " + shown + "\n";
