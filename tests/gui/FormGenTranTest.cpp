@@ -147,7 +147,7 @@ private Q_SLOTS:
         QVERIFY(!f.Simulate()->isEnabled());
         Click(f.dialog, "CommandGen");
         QVERIFY(f.Simulate()->isEnabled());
-        const QString status = Control<QPlainTextEdit>(f.dialog, "TextStatus")->toPlainText();
+        const QString status = f.Status();
         QVERIFY2(status.endsWith(QStringLiteral("\nTransactor Generation Completed!\n"
                                                 "0 Error(s), 0 Warning(s)\n")),
                  qPrintable(status));
@@ -159,7 +159,7 @@ private Q_SLOTS:
         QVERIFY(header.contains("Date:    Friday, Dec 4, 2026 @ 09:51:15 AM\r\n"));
         // A second run from the window gives the same files and a fresh status text.
         Click(f.dialog, "CommandGen");
-        QCOMPARE(Control<QPlainTextEdit>(f.dialog, "TextStatus")->toPlainText(), status);
+        QCOMPARE(f.Status(), status);
         QCOMPARE(FileBytes(f.Output("Tran.h")), header);
 
         // Opened again without the generated Tran.cpp, Simulate is not offered.
