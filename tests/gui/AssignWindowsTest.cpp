@@ -1,9 +1,6 @@
-// The assignment and library windows over the core's rules (tested in tests/core/assign,
-// asml and library), driven through the main window, the core's refusals and questions
-// passed on once each. FSM: its rows, Browse and Unassign, the template (Yes opens the
-// diagram editor), Edit Diagram. AsmL: the template through a fake converter (failing, slow,
-// the window kept alive meanwhile), Assign and Unassign. Add Library: the folder and its
-// list, Add Library. And for each, what OK stores and Cancel does not.
+// The FSM and AsmL assignment windows and the Add Library window over the core's rules
+// (tested in tests/core/assign, asml and library): their rows, browse and template buttons,
+// the converter run through a fake, and what OK stores and Cancel does not.
 #include "assign/AssignWindows.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
@@ -29,8 +26,8 @@
 #include <QTreeWidget>
 
 #include <fstream>
-#include <mutex>
 #include <thread>
+#include <tuple>
 
 namespace kestrel::test {
 
@@ -60,51 +57,39 @@ struct OpenedFsm : ProjectFixture {
           dialog(Open(AppCommand::FsmSpecification)),
           list(Control<QTreeWidget>(dialog, "ListViewAssign")) {}
 
+    void Reopen() {
+        dialog = Open(AppCommand::FsmSpecification);
+        list = Control<QTreeWidget>(dialog, "ListViewAssign");
+    }
     QString Cell(int row, int column) const { return list->topLevelItem(row)->text(column); }
     void Select(int row) { list->setCurrentItem(list->topLevelItem(row)); }
 };
 
 // Stands in for kestrel-docgen: writes the document it is asked for, fails, or takes its
-// time. Called on the window's worker thread.
+// time. Called on the window's worker thread; read once the window has its result.
 class FakeConverter final : public ProcessRunner {
 public:
     enum class Mode { Write, Fail, TimeOut };
     Mode mode = Mode::Write;
     std::chrono::milliseconds delay{0};
+    std::chrono::milliseconds timeout{0};
+    std::string program;
+    std::vector<std::string> arguments;
+    int runs = 0;
 
-    ProcessOutcome Run(const std::string& program, const std::vector<std::string>& arguments,
-                       std::chrono::milliseconds timeout) override {
-        {
-            std::lock_guard lock(mutex_);
-            this->program = program;
-            this->arguments = arguments;
-            this->timeout = timeout;
-            ++runs;
-        }
+    ProcessOutcome Run(const std::string& p, const std::vector<std::string>& a,
+                       std::chrono::milliseconds t) override {
+        std::tie(program, arguments, timeout) = std::tie(p, a, t);
+        ++runs;
         std::this_thread::sleep_for(delay);
         ProcessOutcome outcome;
         outcome.started = true;
-        switch (mode) {
-        case Mode::Write:
-            std::ofstream(arguments.at(1), std::ios::binary) << "document";
-            outcome.exitCode = 0;
-            break;
-        case Mode::Fail:
-            outcome.exitCode = 1;
-            outcome.errorOutput = "kestrel-docgen: cannot read the template\n";
-            break;
-        case Mode::TimeOut: outcome.timedOut = true; break;
-        }
+        outcome.timedOut = mode == Mode::TimeOut;
+        if (mode == Mode::Write) std::ofstream(a.at(1), std::ios::binary) << "document";
+        if (mode != Mode::TimeOut) outcome.exitCode = mode == Mode::Write ? 0 : 1;
+        if (mode == Mode::Fail) outcome.errorOutput = "kestrel-docgen: cannot read the template\n";
         return outcome;
     }
-
-    std::string program;
-    std::vector<std::string> arguments;
-    std::chrono::milliseconds timeout{0};
-    int runs = 0;
-
-private:
-    std::mutex mutex_;
 };
 
 // A declared project "Spec" (stage 2) with the AsmL window opened over the fake converter
@@ -192,8 +177,7 @@ private Q_SLOTS:
     void fsmBrowseAndUnassign() {
         OpenedFsm f;
         QVERIFY(f.list->isColumnHidden(2));
-        QCOMPARE(f.Cell(1, 0), QStringLiteral("void write (const char & b [], int  a )"));
-        QCOMPARE(f.Cell(2, 1), QStringLiteral("[no need to assign]"));
+        ExpectGolden(Dump(f.dialog, f.dir.path()), "fsm-window.txt");
         QCOMPARE(f.list->topLevelItem(2)->foreground(0).color(), QColor(0x80, 0x80, 0xFF));
 
         const QString asf = f.dir.path() + "/work/ready.asf";
@@ -201,25 +185,23 @@ private Q_SLOTS:
         QCOMPARE(f.app.ui.calls.last().title,
                  QStringLiteral("Select ASF File for Function: ready ()"));
         QCOMPARE(f.Cell(0, 1), QStringLiteral("<not assigned>"));
-        f.app.ui.fileAnswers << asf;
+        f.app.ui.fileAnswers << asf << asf;
         Click(f.dialog, "CommandBrsASF");
         QCOMPARE(f.Cell(0, 1), asf);
-
         // A double click browses for the row clicked.
-        f.app.ui.fileAnswers << asf;
         const QRect cell = f.list->visualItemRect(f.list->topLevelItem(1));
         QTest::mouseClick(f.list->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(f.list->viewport(), Qt::LeftButton, {}, cell.center());
         QCOMPARE(f.Cell(1, 1), asf);
 
-        // A library function can be neither browsed nor unassigned: the core's texts.
+        // A library function is neither browsed, unassigned, drawn nor edited.
         f.Select(2);
-        Click(f.dialog, "CommandBrsASF");
-        ExpectMessage(f.app.ui, "libGet() is a Library function.\r\nNo need to assign",
-                      MessageIcon::Information);
-        Click(f.dialog, "CommandUnAss");
-        ExpectMessage(f.app.ui, "libGet() is a Library function.\r\nCannot unassign",
-                      MessageIcon::Information);
+        for (const char* button :
+             {"CommandBrsASF", "CommandUnAss", "CommandGenTemp", "CommandEditDiagram"}) {
+            Click(f.dialog, button);
+            ExpectMessage(f.app.ui, "libGet() is a Library function.", MessageIcon::Information);
+        }
+        QVERIFY(!TopLevel<DiagramEditor>());
 
         f.Select(0);
         Click(f.dialog, "CommandUnAss");
@@ -232,26 +214,51 @@ private Q_SLOTS:
         QCOMPARE(f.Cell(0, 1), QStringLiteral("<not assigned>"));
     }
 
-    void fsmOkCopiesOneFileForTwoFunctions() {
+    // Cancel stores and copies nothing; OK copies one file assigned to two functions once,
+    // and Edit Diagram opens the copy in the diagram editor.
+    void fsmCancelThenOkThenEditDiagram() {
         OpenedFsm f;
-        const QString asf = f.dir.path() + "/work/shared.asf";
-        WriteTestFile(asf, "diagram\r\n");
-        f.app.ui.fileAnswers << asf << asf;
-        Click(f.dialog, "CommandBrsASF");
+        const QByteArray functions = f.Stored("tlm_func.dat");
+        const QByteArray asfRecord = f.Stored("asf.dat");
         f.Select(1);
+        Click(f.dialog, "CommandEditDiagram");
+        ExpectMessage(f.app.ui, "write() has no ASF file assigned.", MessageIcon::Information);
+        const QString asf = f.dir.path() + "/work/shared.asf";
+        const QString example = ExamplesFolder() + "/MemReqAck/Input/Write.asf";
+        WriteTestFile(asf, FileBytes(example));
+        f.app.ui.fileAnswers << asf << f.folder + "/Temp/ready.asf";
+        f.app.ui.messageAnswers << kAnswerNo;
         Click(f.dialog, "CommandBrsASF");
+        Click(f.dialog, "CommandGenTemp");
+        Click(f.dialog, "CommandCancel");
+        QCOMPARE(f.Stored("tlm_func.dat"), functions);
+        QCOMPARE(f.Stored("asf.dat"), asfRecord);
+        QVERIFY(!QFile::exists(f.folder + "/Input/shared.asf"));
+        QCOMPARE(StoredState(f.project), QStringLiteral("TLM RTL stage 2"));
+
+        f.Reopen();
+        f.app.ui.fileAnswers << asf << asf;
+        for (int row : {0, 1}) {
+            f.Select(row);
+            Click(f.dialog, "CommandBrsASF");
+        }
         Click(f.dialog, "CommandOK");
-        QCOMPARE(FileBytes(f.folder + "/Input/shared.asf"), QByteArray("diagram\r\n"));
+        QCOMPARE(FileBytes(f.folder + "/Input/shared.asf"), FileBytes(example));
         auto t = StoredFunctions(f.project);
         QVERIFY((*t)[1].fsmAssigned && (*t)[2].fsmAssigned && !(*t)[3].fsmAssigned);
         QCOMPARE(QString::fromStdString((*t)[2].asfFileName.Text()), QStringLiteral("shared.asf"));
         QCOMPARE(StoredState(f.project), QStringLiteral("TLM RTL stage 3"));
         QVERIFY(f.app.main->MenuItem(AppCommand::Generate)->isEnabled());
 
-        // Opened again, the rows show the copies in Input.
-        QDialog* again = f.Open(AppCommand::FsmSpecification);
-        QCOMPARE(Control<QTreeWidget>(again, "ListViewAssign")->topLevelItem(1)->text(1),
-                 f.folder + "/Input/shared.asf");
+        // Opened again, the rows show the copies in Input; the editor opens one on its own.
+        f.Reopen();
+        QCOMPARE(f.Cell(1, 1), f.folder + "/Input/shared.asf");
+        f.Select(1);
+        Click(f.dialog, "CommandEditDiagram");
+        DiagramEditor* editor = TopLevel<DiagramEditor>();
+        QVERIFY(editor && editor->parentWidget() == nullptr && f.dialog->isVisible());
+        QCOMPARE(editor->FilePath(), f.folder + "/Input/shared.asf");
+        CloseTopLevels<DiagramEditor>();
     }
 
     void fsmTemplateAndWorkWithIt() {
@@ -259,39 +266,24 @@ private Q_SLOTS:
         // Before any template: the core's refusal.
         Click(f.dialog, "CommandAHDL");
         ExpectMessage(f.app.ui, f.folder + "/Temp/untitled.asf does not exists!");
-        // A library function gets no save dialog.
-        f.Select(2);
-        Click(f.dialog, "CommandGenTemp");
-        ExpectMessage(f.app.ui, "libGet() is a Library function.\r\nNo need to draw",
-                      MessageIcon::Information);
         f.Select(1);
         Click(f.dialog, "CommandGenTemp"); // cancelled
-        QCOMPARE(f.app.ui.calls.last().kind, QStringLiteral("save"));
-        QCOMPARE(f.app.ui.calls.last().folder, f.folder + "/Temp");
-
         // A template that cannot be written is not reported: the question comes all the same.
-        const qsizetype before = f.app.ui.calls.size();
         f.app.ui.fileAnswers << f.folder + "/Nowhere/write.asf";
         f.app.ui.messageAnswers << kAnswerNo;
         Click(f.dialog, "CommandGenTemp");
-        QCOMPARE(f.app.ui.calls.size(), before + 2);
-        QCOMPARE(f.app.ui.calls.last().title, QStringLiteral("Open with Active HDL?"));
 
         // Written, then opened on Yes as the function's diagram.
         const QString chosen = f.folder + "/Temp/write.asf";
-        f.app.ui.fileAnswers << chosen;
-        f.app.ui.messageAnswers << kAnswerYes;
+        f.app.ui.fileAnswers << chosen << chosen;
+        f.app.ui.messageAnswers << kAnswerYes << kAnswerNo;
         Click(f.dialog, "CommandGenTemp");
         QVERIFY(FileBytes(chosen).startsWith("VERSION=1.19\r\nHEADER\r\nFILE=\"write.asf\"\r\n"));
-        QCOMPARE(f.app.ui.calls.last().title, QStringLiteral("Open with Active HDL?"));
-        DiagramEditor* editor = TopLevel<DiagramEditor>();
-        QVERIFY(editor);
-        QCOMPARE(editor->FilePath(), chosen);
+        QVERIFY(TopLevel<DiagramEditor>());
+        QCOMPARE(TopLevel<DiagramEditor>()->FilePath(), chosen);
         CloseTopLevels<DiagramEditor>();
 
         // No: nothing opened; Work with Template opens the template just written.
-        f.app.ui.fileAnswers << chosen;
-        f.app.ui.messageAnswers << kAnswerNo;
         Click(f.dialog, "CommandGenTemp");
         QVERIFY(!TopLevel<DiagramEditor>());
         Click(f.dialog, "CommandAHDL");
@@ -300,50 +292,10 @@ private Q_SLOTS:
         CloseTopLevels<DiagramEditor>();
         QCOMPARE(f.Cell(1, 1), QStringLiteral("<not assigned>"));
 
+        ExpectGolden(f.app.ui.Transcript(f.dir.path()), "fsm-template-calls.txt");
         // OK stores the template's path.
         Click(f.dialog, "CommandOK");
         QCOMPARE(f.Stored("asf.dat").mid(2, chosen.size()), chosen.toUtf8());
-    }
-
-    void fsmEditDiagramOpensTheAssignedFile() {
-        OpenedFsm f;
-        f.Select(1);
-        Click(f.dialog, "CommandEditDiagram");
-        ExpectMessage(f.app.ui, "write() has no ASF file assigned.", MessageIcon::Information);
-        f.Select(2);
-        Click(f.dialog, "CommandEditDiagram");
-        ExpectMessage(f.app.ui, "libGet() is a Library function.", MessageIcon::Information);
-        QVERIFY(!TopLevel<DiagramEditor>());
-
-        const QString diagram = f.folder + "/Temp/w.asf";
-        QFile::copy(ExamplesFolder() + "/MemReqAck/Input/Write.asf", diagram);
-        f.Select(1);
-        f.app.ui.fileAnswers << diagram;
-        Click(f.dialog, "CommandBrsASF");
-        Click(f.dialog, "CommandEditDiagram");
-        DiagramEditor* editor = TopLevel<DiagramEditor>();
-        QVERIFY(editor);
-        QCOMPARE(editor->FilePath(), diagram);
-        QVERIFY(editor->parentWidget() == nullptr);
-        QVERIFY(f.dialog->isVisible());
-        CloseTopLevels<DiagramEditor>();
-    }
-
-    void fsmCancelSavesNothing() {
-        OpenedFsm f;
-        const QByteArray functions = f.Stored("tlm_func.dat");
-        const QByteArray asfRecord = f.Stored("asf.dat");
-        const QString asf = f.dir.path() + "/work/ready.asf";
-        WriteTestFile(asf, "diagram\r\n");
-        f.app.ui.fileAnswers << asf << f.folder + "/Temp/ready.asf";
-        f.app.ui.messageAnswers << kAnswerNo;
-        Click(f.dialog, "CommandBrsASF");
-        Click(f.dialog, "CommandGenTemp");
-        Click(f.dialog, "CommandCancel");
-        QCOMPARE(f.Stored("tlm_func.dat"), functions);
-        QCOMPARE(f.Stored("asf.dat"), asfRecord);
-        QVERIFY(!QFile::exists(f.folder + "/Input/ready.asf"));
-        QCOMPARE(StoredState(f.project), QStringLiteral("TLM RTL stage 2"));
     }
 
     void asmlTemplateAndWorkWithIt() {
@@ -354,14 +306,8 @@ private Q_SLOTS:
 
         // Cancelled save dialog, then a path with a blank: the converter does not run.
         Click(a.dialog, "CommandGenTemp");
-        const UiCall save = a.app.ui.calls.last();
-        QCOMPARE(save.kind, QStringLiteral("save"));
-        QCOMPARE(save.filter, QStringLiteral("MS Word Document  (*.doc)|*.doc"));
-        QCOMPARE(save.folder, a.folder + "/Temp");
         a.app.ui.fileAnswers << a.dir.path() + "/my docs/T.doc";
         Click(a.dialog, "CommandGenTemp");
-        QCOMPARE(a.app.ui.calls.last().text,
-                 QStringLiteral("Please choose path without White Space."));
         QCOMPARE(a.converter.runs, 0);
 
         const QString chosen = a.dir.path() + "/docs/T.doc";
@@ -369,30 +315,22 @@ private Q_SLOTS:
         a.app.ui.fileAnswers << chosen;
         a.app.ui.messageAnswers << kAnswerYes;
         Click(a.dialog, "CommandGenTemp");
-        QCOMPARE(a.converter.runs, 1);
-        QCOMPARE(a.converter.program, std::string("/opt/docgen"));
+        QVERIFY(a.converter.runs == 1 && a.converter.program == "/opt/docgen");
         QCOMPARE(
             a.converter.arguments,
             (std::vector<std::string>{ToCore(a.folder + "/Temp/template.asml"), ToCore(chosen)}));
-        QCOMPARE(a.converter.timeout, std::chrono::milliseconds(5000));
+        QVERIFY(a.converter.timeout == std::chrono::milliseconds(5000));
         QCOMPARE(FileBytes(chosen), QByteArray("document"));
-        QCOMPARE(a.app.ui.calls[a.app.ui.calls.size() - 2].title,
-                 QStringLiteral("Open with MS Word?"));
-        QCOMPARE(a.app.ui.calls.last().kind, QStringLiteral("document"));
-        QCOMPARE(a.app.ui.calls.last().text, chosen);
-
         // Work with Template opens the new document; OK keeps its path in asml.dat.
-        a.app.ui.calls.clear();
         Click(a.dialog, "CommandMSWord");
-        QCOMPARE(a.app.ui.calls.last().kind, QStringLiteral("document"));
-        QCOMPARE(a.app.ui.calls.last().text, chosen);
+        ExpectGolden(a.app.ui.Transcript(a.dir.path()), "asml-template-calls.txt");
         Click(a.dialog, "CommandOK");
         QCOMPARE(FromCore(a.Record().asmlDocumentPath), chosen);
         QVERIFY(!a.Record().asmlAssigned);
         QCOMPARE(StoredState(a.project), QStringLiteral("TLM RTL stage 3"));
     }
 
-    void asmlFailingOrSilentConverter() {
+    void asmlConverterFailsTimesOutOrTakesItsTime() {
         OpenedAsml a;
         const QByteArray stored = a.Stored("asml.dat");
         const QString chosen = a.dir.path() + "/T.doc";
@@ -407,13 +345,9 @@ private Q_SLOTS:
                      qPrintable(failed.text));
             QVERIFY(a.dialog->isEnabled());
         }
-        // Cancel drops the template path remembered meanwhile.
-        Click(a.dialog, "CommandCancel");
-        QCOMPARE(a.Stored("asml.dat"), stored);
-    }
 
-    void asmlWindowKeepsRunningMeanwhile() {
-        OpenedAsml a;
+        // The window keeps running while the converter works.
+        a.converter.mode = FakeConverter::Mode::Write;
         a.converter.delay = std::chrono::milliseconds(600);
         auto* wait = Control<QProgressBar>(a.dialog, "ProgressBarWait");
         int ticks = 0;
@@ -430,15 +364,17 @@ private Q_SLOTS:
             if (!a.dialog->isVisible()) cancelHeld = false;
         });
         timer.start();
-        a.app.ui.fileAnswers << a.dir.path() + "/T.doc";
+        a.app.ui.fileAnswers << chosen;
         a.app.ui.messageAnswers << kAnswerNo;
         Click(a.dialog, "CommandGenTemp");
         timer.stop();
         QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
-        QVERIFY(busyShown);
-        QVERIFY(cancelHeld);
+        QVERIFY(busyShown && cancelHeld);
         QCOMPARE(wait->maximum(), 1);
         QCOMPARE(a.app.ui.calls.last().title, QStringLiteral("Open with MS Word?"));
+        // Cancel drops the template path remembered meanwhile.
+        Click(a.dialog, "CommandCancel");
+        QCOMPARE(a.Stored("asml.dat"), stored);
     }
 
     void asmlAssignUnassignOkAndCancel() {
@@ -449,8 +385,7 @@ private Q_SLOTS:
         // Assign then Cancel: asml.dat unchanged, nothing copied.
         a.app.ui.fileAnswers << spec;
         Click(a.dialog, "CommandBrs");
-        QCOMPARE(a.Label(), spec);
-        QCOMPARE(a.Mark(), QStringLiteral("1"));
+        QCOMPARE(a.Label() + " " + a.Mark(), spec + " 1");
         Click(a.dialog, "CommandCancel");
         QCOMPARE(a.Stored("asml.dat"), created);
         QVERIFY(!QFile::exists(a.folder + "/Input/spec.doc"));
@@ -471,8 +406,7 @@ private Q_SLOTS:
 
         // Unassign then OK: "<not assigned>", false, and still stage 3.
         Click(a.dialog, "CommandUnAss");
-        QCOMPARE(a.Label(), QStringLiteral("<not assigned>"));
-        QCOMPARE(a.Mark(), QStringLiteral("0"));
+        QCOMPARE(a.Label() + " " + a.Mark(), QStringLiteral("<not assigned> 0"));
         Click(a.dialog, "CommandOK");
         QVERIFY(!a.Record().asmlAssigned);
         QCOMPARE(StoredState(a.project), QStringLiteral("TLM RTL stage 3"));
@@ -484,25 +418,15 @@ private Q_SLOTS:
         const QByteArray functions = a.Stored("tlm_func.dat");
         const QByteArray tp = FileBytes(TpPath(a.project));
         // The library folder (Output) holds no file: the project folder is shown instead.
-        auto* folder = Control<QLabel>(a.dialog, "LabelLibFolder");
-        QCOMPARE(folder->text(), a.folder);
-        auto* add = Control<QAbstractButton>(a.dialog, "CommandAddLib");
-        QVERIFY(!add->isEnabled());
-
+        const QString opened = Dump(a.dialog, a.dir.path());
         Click(a.dialog, "CommandBrsLibFolder"); // cancelled
-        QCOMPARE(a.app.ui.calls.last().kind, QStringLiteral("folder"));
-        QCOMPARE(a.app.ui.calls.last().folder, a.folder);
-        QCOMPARE(folder->text(), a.folder);
         a.BrowseToLibs();
-        QCOMPARE(folder->text(), a.libs);
-        QCOMPARE(a.Files()->count(), 2);
-        QCOMPARE(a.Files()->item(1)->text(), QStringLiteral("Mem.tlib"));
-        QVERIFY(add->isEnabled());
+        const QString browsed = Dump(a.dialog, a.dir.path());
         a.app.ui.folderAnswers << a.folder + "/Output";
         Click(a.dialog, "CommandBrsLibFolder");
-        QCOMPARE(a.Files()->count(), 0);
-        QVERIFY(!add->isEnabled());
-
+        ExpectGolden(opened + "== libs\n" + browsed + "== Output\n" + Dump(a.dialog, a.dir.path()) +
+                         "== calls\n" + a.app.ui.Transcript(a.dir.path()),
+                     "add-library-browse.txt");
         a.BrowseToLibs();
         a.Add(QStringLiteral("Mem.tlib"));
         Click(a.dialog, "CommandCancel");
@@ -519,14 +443,8 @@ private Q_SLOTS:
 
         a.Add(QStringLiteral("Mem.tlib"));
         ExpectMessage(a.app.ui, "Mem.tlib Added Successfully!", MessageIcon::Information);
-        QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(a.dialog->isEnabled());
-        auto* entries = Control<QListWidget>(a.dialog, "ListExtract");
-        QCOMPARE(entries->count(), 10);
-        QCOMPARE(entries->item(9)->text(), QStringLiteral("memWrite.upd"));
-        auto* progress = Control<QProgressBar>(a.dialog, "ProgressBarAddLib");
-        QCOMPARE(progress->maximum(), 13);
-        QCOMPARE(progress->value(), 13);
+        QVERIFY(!QApplication::overrideCursor() && a.dialog->isEnabled());
+        ExpectGolden(Dump(a.dialog, a.dir.path()), "add-library-window.txt");
         a.Add(QStringLiteral("Mem.tlib"));
         Click(a.dialog, "CommandOK");
 

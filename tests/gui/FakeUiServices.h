@@ -58,6 +58,16 @@ public:
         return true;
     }
 
+    // Every call, one line each: kind, title, text, filter, folder, icon; `dir` as $DIR.
+    QString Transcript(const QString& dir) const {
+        QString text;
+        for (const UiCall& c : calls)
+            text += QStringList{c.kind,   c.title,  c.text,
+                                c.filter, c.folder, QString::number(static_cast<int>(c.icon))}
+                        .join(QStringLiteral(" | ")) +
+                    QLatin1Char('\n');
+        return text.replace(dir, QStringLiteral("$DIR")).replace('\r', QStringLiteral("\\r"));
+    }
     QList<UiCall> Messages() const {
         QList<UiCall> messages;
         for (const UiCall& call : calls)

@@ -1,11 +1,6 @@
-// The Generate window: its boxes from gen.dat and their browse buttons, a run from the
-// window (status box, progress bar, the files of the fixed clock's date), OK saving the boxes
-// trimmed, Cancel saving nothing, and the status box's font and size. Simulate: offered once
-// Tran.cpp exists; a run of the MemReqAck testbench that keeps the window responsive and
-// ends with the counts kestrel-cli sim prints; Stop and closing the window during a run; a
-// failed build listing its errors, each opening the file it names; the files a run offers
-// to open; the Verilog files handed to the run; and on their own, the error lines of a build
-// and the summary of a run.
+// The Generate window: its boxes and browse buttons, a run, OK and Cancel, the status box;
+// Simulate on the MemReqAck testbench (responsive, Stop, close, build errors linked to their
+// files, the Verilog files); the error lines of a build and the summary of a run.
 #include "FormGenTran.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
@@ -93,27 +88,41 @@ class FormGenTranTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The browse buttons fill their boxes; Cancel saves nothing, OK the boxes trimmed.
-    void browseThenCancelOrOk() {
+    // Every character of the status box as wide as the others, so that the log's columns
+    // line up (a proportional font gives way to a fixed-pitch family of its size); the box
+    // shows lines enough, and the window fits the screen. The browse buttons fill their
+    // boxes; Cancel saves nothing, OK the boxes trimmed.
+    void statusBoxBrowseThenCancelOrOk() {
         GenerateFixture f;
+        auto* status = Control<QPlainTextEdit>(f.dialog, "TextStatus");
+        const QFontMetrics metrics(status->font());
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")),
+                 metrics.horizontalAdvance(QStringLiteral("WWWW")));
+        const QFont proportional = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        QVERIFY(!IsFixedPitch(proportional));
+        const QFont chosen = FixedPitchFont(proportional);
+        QVERIFY(IsFixedPitch(chosen));
+        QCOMPARE(chosen.pointSizeF(), proportional.pointSizeF());
+        QCOMPARE(FixedPitchFont(chosen), chosen);
+
+        QCoreApplication::sendPostedEvents();
+        const QRect screen = f.dialog->screen()->availableGeometry();
+        QVERIFY(screen.contains(f.dialog->frameGeometry()));
+        const int lines = status->viewport()->height() / status->fontMetrics().lineSpacing();
+        QVERIFY2(lines >= (screen.height() > 600 ? 16 : 8), qPrintable(QString::number(lines)));
         const QByteArray before = f.StoredSettings();
-        QCOMPARE(Control<QLineEdit>(f.dialog, "TextTCName")->text(), QStringLiteral("clsTran"));
-        const struct {
-            const char* button;
-            const char* box;
-            const char* file;
-        } cases[] = {{"CommandSaveAsAICH", "TextAICHFName", "TLM_AIC.h"},
-                     {"CommandSaveAsTH", "TextTHFName", "Tran.h"},
-                     {"CommandSaveAsTCPP", "TextTCPPFName", "Tran.cpp"}};
-        for (const auto& c : cases) {
-            auto* box = Control<QLineEdit>(f.dialog, c.box);
-            QCOMPARE(box->text(), f.Output(c.file));
-            Click(f.dialog, c.button); // cancelled
+        ExpectGolden(Dump(f.dialog, f.dir.path()), "generate-window.txt");
+        for (const auto& [button, box] : {std::pair{"CommandSaveAsAICH", "TextAICHFName"},
+                                          {"CommandSaveAsTH", "TextTHFName"},
+                                          {"CommandSaveAsTCPP", "TextTCPPFName"}}) {
+            auto* line = Control<QLineEdit>(f.dialog, box);
+            const QString was = line->text();
+            Click(f.dialog, button); // cancelled
             QCOMPARE(f.app.ui.calls.last().folder, f.folder + "/Output");
-            QCOMPARE(box->text(), f.Output(c.file));
-            f.app.ui.fileAnswers << QStringLiteral("/elsewhere/") + c.box;
-            Click(f.dialog, c.button);
-            QCOMPARE(box->text(), QStringLiteral("/elsewhere/") + c.box);
+            QCOMPARE(line->text(), was);
+            f.app.ui.fileAnswers << QStringLiteral("/elsewhere/") + box;
+            Click(f.dialog, button);
+            QCOMPARE(line->text(), QStringLiteral("/elsewhere/") + box);
         }
         QCOMPARE(f.app.ui.calls.last().filter, QStringLiteral("C++ File (*.cpp)|*.cpp"));
         f.Open(); // Cancel, and open again
@@ -132,36 +141,13 @@ private Q_SLOTS:
         QVERIFY(f.app.session.log.Observer() == nullptr);
     }
 
-    // Every character of the status box as wide as the others, so that the log's columns
-    // line up; a proportional font gives way to a fixed-pitch family of its size. The box
-    // shows lines enough, and the window fits the screen.
-    void theStatusBox() {
-        GenerateFixture f;
-        auto* status = Control<QPlainTextEdit>(f.dialog, "TextStatus");
-        const QFontMetrics metrics(status->font());
-        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii")),
-                 metrics.horizontalAdvance(QStringLiteral("WWWW")));
-        const QFont proportional = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-        QVERIFY(!IsFixedPitch(proportional));
-        const QFont chosen = FixedPitchFont(proportional);
-        QVERIFY(IsFixedPitch(chosen));
-        QCOMPARE(chosen.pointSizeF(), proportional.pointSizeF());
-        QCOMPARE(FixedPitchFont(chosen), chosen);
-
-        QCoreApplication::sendPostedEvents();
-        const QRect screen = f.dialog->screen()->availableGeometry();
-        QVERIFY(screen.contains(f.dialog->frameGeometry()));
-        const int lines = status->viewport()->height() / status->fontMetrics().lineSpacing();
-        QVERIFY2(lines >= (screen.height() > 600 ? 16 : 8), qPrintable(QString::number(lines)));
-    }
-
     // Simulate is offered once Tran.cpp exists.
     void generateRunsAgainWithAFreshStatus() {
         GenerateFixture f;
         QVERIFY(!f.Simulate()->isEnabled());
         Click(f.dialog, "CommandGen");
         QVERIFY(f.Simulate()->isEnabled());
-        const QString status = Control<QPlainTextEdit>(f.dialog, "TextStatus")->toPlainText();
+        const QString status = f.Status();
         QVERIFY2(status.endsWith(QStringLiteral("\nTransactor Generation Completed!\n"
                                                 "0 Error(s), 0 Warning(s)\n")),
                  qPrintable(status));
@@ -173,7 +159,7 @@ private Q_SLOTS:
         QVERIFY(header.contains("Date:    Friday, Dec 4, 2026 @ 09:51:15 AM\r\n"));
         // A second run from the window gives the same files and a fresh status text.
         Click(f.dialog, "CommandGen");
-        QCOMPARE(Control<QPlainTextEdit>(f.dialog, "TextStatus")->toPlainText(), status);
+        QCOMPARE(f.Status(), status);
         QCOMPARE(FileBytes(f.Output("Tran.h")), header);
 
         // Opened again without the generated Tran.cpp, Simulate is not offered.
@@ -326,56 +312,39 @@ private Q_SLOTS:
     }
 
     // The error lines of a build that get a link, and where it leads; every other line
-    // (warnings, notes, quoted source, places of no file) gets none.
-    void errorLinesOfABuild() {
-        const struct {
-            const char* line;
-            const char* file; // empty: no link
-            int line_;
-            int column;
-            bool diagram;
-        } rows[] = {
-            {"/p/Output/Tran.cpp:53:28: error: 'adress' was not declared", "/p/Output/Tran.cpp", 53,
-             28, false},
-            {"/p/Input/Write.asf:66: error: 'adress' was not declared", "/p/Input/Write.asf", 66, 0,
-             true},
-            {"/p/Input/READ.ASF:7: error: x", "/p/Input/READ.ASF", 7, 0, true},
-            {"/p/t.cpp:2:10: fatal error: Tran.h: No such file", "/p/t.cpp", 2, 10, false},
-            {"../sc_main.cpp:9:1: error: x", "/p/Output/testbench/sc_main.cpp", 9, 1, false},
-            {"/my work/v2:3/a.cpp:4:5: error: x", "/my work/v2:3/a.cpp", 4, 5, false},
-            {"%Error: /p/rtl/top.v:4:5: Cannot find file containing module: 'memory'",
-             "/p/rtl/top.v", 4, 5, false},
-            {"/p/a.cpp:4:5: warning: unused", "", 0, 0, false},
-            {"   53 |   x = 1 ; // a.cpp:1: error: y", "", 0, 0, false},
-            {"    in Tran.cpp:53: error: y", "", 0, 0, false},
-            {"%Error: Exiting due to 2 error(s)", "", 0, 0, false},
-            {"/p/a.cpp:0: error: x", "", 0, 0, false},
-            {"/p/a.cpp:3: error: ", "", 0, 0, false},
-        };
-        for (const auto& r : rows) {
-            const QString line = QString::fromLatin1(r.line);
-            const std::optional<BuildErrorLink> link =
-                ParseBuildErrorLink(line, QStringLiteral("/p/Output/testbench/build"));
-            QVERIFY2(link.has_value() == (*r.file != 0), r.line);
-            if (!link) continue;
-            QCOMPARE(link->text, line);
-            QCOMPARE(link->file, QString::fromLatin1(r.file));
-            QCOMPARE(link->line, r.line_);
-            QCOMPARE(link->column, r.column);
-            QCOMPARE(link->IsDiagram(), r.diagram);
+    // (warnings, notes, quoted source, places of no file) gets none. Then the summary of a
+    // run for each way it ends.
+    void errorLinesAndSummaries() {
+        QString dump;
+        for (const char* line :
+             {"/p/Output/Tran.cpp:53:28: error: 'adress' was not declared",
+              "/p/Input/Write.asf:66: error: 'adress' was not declared",
+              "/p/Input/READ.ASF:7: error: x", "/p/t.cpp:2:10: fatal error: Tran.h: No such file",
+              "../sc_main.cpp:9:1: error: x", "/my work/v2:3/a.cpp:4:5: error: x",
+              "%Error: /p/rtl/top.v:4:5: Cannot find file containing module: 'memory'",
+              "/p/a.cpp:4:5: warning: unused", "   53 |   x = 1 ; // a.cpp:1: error: y",
+              "    in Tran.cpp:53: error: y", "%Error: Exiting due to 2 error(s)",
+              "/p/a.cpp:0: error: x", "/p/a.cpp:3: error: "}) {
+            const auto link = ParseBuildErrorLink(QString::fromLatin1(line),
+                                                  QStringLiteral("/p/Output/testbench/build"));
+            dump += QString::fromLatin1(line) + "\n  -> ";
+            if (link)
+                dump += QStringLiteral("%1 %2:%3 %4 [%5]\n")
+                            .arg(link->file)
+                            .arg(link->line)
+                            .arg(link->column)
+                            .arg(link->IsDiagram() ? "diagram" : "file", link->text);
+            else
+                dump += "none\n";
         }
         // A whole output: each error once, in its order.
-        const QList<BuildErrorLink> links =
-            BuildErrorLinks(QStringLiteral("FAILED: Tran.cpp.o\r\n/p/Tran.cpp:53:28: error: one\r\n"
-                                           "   53 |   x ;\r\n/p/W.asf:66: error: two\n"
-                                           "/p/Tran.cpp:53:28: error: one\n"),
-                            QStringLiteral("/p"));
-        QCOMPARE(links.size(), 2);
-        QCOMPARE(links[0].text, QStringLiteral("/p/Tran.cpp:53:28: error: one"));
-        QCOMPARE(links[1].file, QStringLiteral("/p/W.asf"));
-    }
+        for (const BuildErrorLink& link : BuildErrorLinks(
+                 QStringLiteral("FAILED: Tran.cpp.o\r\n/p/Tran.cpp:53:28: error: one\r\n"
+                                "   53 |   x ;\r\n/p/W.asf:66: error: two\n"
+                                "/p/Tran.cpp:53:28: error: one\n"),
+                 QStringLiteral("/p")))
+            dump += "output -> " + link.file + " [" + link.text + "]\n";
 
-    void summaryOfARun() {
         SimulationReport done;
         done.outcome.reached = SimulationStep::Done;
         done.outcome.exitCode = 0;
@@ -397,19 +366,10 @@ private Q_SLOTS:
         stopped.outcome.stopped = true;
         SimulationReport late = broken;
         late.outcome.timedOut = true;
-        const std::pair<const SimulationReport*, QString> rows[] = {
-            {&done,
-             "\nTransactions completed: 9\nSimulated time: 320 ns\nWaveform: /p/waves.vcd\n"},
-            {&limited, "\nTransactions completed: 9\nSimulated time: 320 ns\nWaveform: "
-                       "/p/waves.vcd\nThe simulation ended with status 1 (time limit reached).\n"},
-            {&refused, "port ack: missing\nport req: missing\nNo testbench written.\n"},
-            {&broken, "\nThe simulation did not build.\n\n/p/W.asf:66: error: x\n"},
-            {&verilator, "\nThe simulation did not build: Verilator stopped on the Verilog.\n\n"
-                         "/p/W.asf:66: error: x\n"},
-            {&stopped, "\nSimulation stopped.\n"},
-            {&late, "\nThe build ran past its time-out and was stopped.\n"},
-        };
-        for (const auto& [report, text] : rows) QCOMPARE(SimulationSummaryText(*report), text);
+        for (const SimulationReport* report :
+             {&done, &limited, &refused, &broken, &verilator, &stopped, &late})
+            dump += "== summary\n" + SimulationSummaryText(*report);
+        ExpectGolden(dump, "build-errors-and-summaries.txt");
     }
 };
 

@@ -6,12 +6,20 @@
 #include "generate/Generate.h"
 #include "project/ProjectCommands.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressBar>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTreeView>
 
 namespace kestrel::test {
@@ -170,6 +178,57 @@ void Declare(ProjectRecord& project, const std::vector<TlmFunction>& functions,
     if (!SaveTlmFunctions(project.projectFolder, *fns).ok() ||
         !SaveRtlSignals(project.projectFolder, *sigs).ok() || !SaveProjectFile(project).ok())
         qFatal("cannot declare the test project");
+}
+
+namespace {
+
+QString ControlText(const QWidget* w) {
+    if (auto* box = qobject_cast<const QLineEdit*>(w)) return box->text();
+    if (auto* box = qobject_cast<const QComboBox*>(w)) return box->currentText();
+    if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    if (auto* text = qobject_cast<const QPlainTextEdit*>(w)) return text->toPlainText();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w))
+        return button->isCheckable() ? (button->isChecked() ? "[x]" : "[ ]") : button->text();
+    if (auto* bar = qobject_cast<const QProgressBar*>(w))
+        return QStringLiteral("%1 of %2").arg(bar->value()).arg(bar->maximum());
+    if (auto* tabs = qobject_cast<const QTabWidget*>(w)) return tabs->tabText(tabs->currentIndex());
+    QStringList rows;
+    if (auto* list = qobject_cast<const QTreeView*>(w))
+        for (int row = 0; row < RowCount(list); ++row) rows << RowTexts(list, row).join(" | ");
+    if (auto* list = qobject_cast<const QListWidget*>(w))
+        for (int row = 0; row < list->count(); ++row) rows << list->item(row)->text();
+    return rows.isEmpty() ? QString() : "\n  " + rows.join("\n  ");
+}
+
+} // namespace
+
+QString Dump(const QWidget* window, const QString& dir) {
+    QString text;
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        const QString name = w->objectName();
+        // Qt's own parts (a tab bar's scroll buttons too) are left out.
+        if (name.isEmpty() || name.startsWith(QStringLiteral("qt_")) ||
+            qobject_cast<const QTabBar*>(w->parentWidget()))
+            continue;
+        QString shown = ControlText(w);
+        if (!dir.isEmpty()) shown.replace(dir, QStringLiteral("$DIR"));
+        text += name + (w->isEnabled() ? "" : " (off)") + ": " + shown + "\n";
+    }
+    return text;
+}
+
+void ExpectGolden(const QString& text, const char* name) {
+    const QString path = QStringLiteral(KESTREL_SOURCE_DIR "/tests/golden/gui/") + name;
+    if (qgetenv("KESTREL_UPDATE_GOLDEN") == "1") WriteTestFile(path, text.toUtf8());
+    QCOMPARE(QString::fromUtf8(FileBytes(path)), text);
+}
+
+void ExpectUnreadableTable(ProjectFixture& f, const char* file, AppCommand command) {
+    const QString path = f.folder + "/Input/" + QString::fromLatin1(file);
+    QVERIFY(QFile::remove(path) && QDir().mkdir(path));
+    QVERIFY(!f.Open(command));
+    QVERIFY(f.app.ui.calls.last().text.contains(QString::fromLatin1(file)));
+    QVERIFY(f.app.main->MenuItem(command)->isEnabled());
 }
 
 void Click(QWidget* window, const char* name) {

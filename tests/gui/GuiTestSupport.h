@@ -150,6 +150,16 @@ void ExpectMessage(const FakeUiServices& ui, const QString& start,
 void ExpectRefusedIn(const FakeUiServices& ui, QWidget* dialog, const QString& start,
                      const char* focus);
 
+// The state of a window as text: one line per named control in the order they were made,
+// its text, check or rows, "(off)" when disabled; `dir` is written as $DIR.
+QString Dump(const QWidget* window, const QString& dir = {});
+// Compares `text` with tests/golden/gui/<name> (rewritten under KESTREL_UPDATE_GOLDEN=1).
+void ExpectGolden(const QString& text, const char* name);
+
+// A file of the project's Input folder that cannot be read (a folder in its place): the
+// command's window does not open, the message names the file, the main window takes over.
+void ExpectUnreadableTable(ProjectFixture& f, const char* file, AppCommand command);
+
 // Clicks a button found by name.
 void Click(QWidget* window, const char* name);
 
