@@ -35,6 +35,13 @@ RtlSignal LogicSignal(std::string_view name, int direction) {
     return sample::Signal(name, 0, 1, direction, "0");
 }
 
+// The inputs in tests/fixtures/systemc/library: a.asml, A's function Pulse, three clock steps
+// each driving req high (req is an input of the RTL design, so an output of the
+// transactor); b.asml, B's own function Ping, two clock steps, knowing nothing of Pulse;
+// sc_main.cpp, which calls both. Each step waits the 9 ns before the setup time and then the
+// rising edge, so Ping ends at 20 ns and Pulse at 50 ns with req high.
+const fs::path kInputs = fs::path(KESTREL_SYSTEMC_FIXTURES_DIR) / "library";
+
 std::string CrLf(std::string_view text) {
     std::string out;
     for (char c : text) {
@@ -44,76 +51,10 @@ std::string CrLf(std::string_view text) {
     return out;
 }
 
-// A's function: three clock steps, each driving req high (req is an input of the RTL
-// design, so an output of the transactor).
-constexpr std::string_view kSpecificationA = R"(      namespace nsHardwareDatatype
-      import System
-
-      namespace nsPulse
-      import nsHardwareDatatype
-
-      public Pulse ( )
-        var cnt as Integer = 0
-        step while cnt < 3
-          req := LOGIC_1
-          cnt := cnt + 1
-)";
-
-// B's own function: two clock steps. B's AsmL knows nothing of Pulse.
-constexpr std::string_view kSpecificationB = R"(      namespace nsPing
-      import nsHardwareDatatype
-
-      public Ping ( )
-        var n as Integer = 0
-        step while n < 2
-          n := n + 1
-)";
-
-// Ping takes two clock steps and Pulse three; each step waits the 9 ns before the setup
-// time and then the rising edge, so Ping ends at 20 ns and Pulse at 50 ns with req high.
-constexpr std::string_view kTestbench = R"(#include "Tran.h"
-#include <cstdio>
-
-SC_MODULE(Driver) {
-    clsTLM_AIC *tlm = nullptr;
-    sc_in<sc_logic> req;
-    int failures = 1;
-
-    void run() {
-        tlm->Ping();
-        sc_time afterPing = sc_time_stamp();
-        tlm->Pulse();
-        sc_time afterPulse = sc_time_stamp();
-        std::printf("Ping ended at %s, Pulse at %s, req %c\n", afterPing.to_string().c_str(),
-                    afterPulse.to_string().c_str(), req.read().to_char());
-        if (afterPing == sc_time(20, SC_NS) && afterPulse == sc_time(50, SC_NS) &&
-            req.read() == SC_LOGIC_1)
-            failures = 0;
-        sc_stop();
-    }
-
-    SC_CTOR(Driver) { SC_THREAD(run); }
-};
-
-int sc_main(int, char *[]) {
-    sc_clock clk("clk", 10, SC_NS);
-    sc_signal<sc_logic> ack("ack"), req("req");
-    clsTran tran("tran");
-    tran.clk(clk);
-    tran.ack(ack);
-    tran.req(req);
-    Driver driver("driver");
-    driver.tlm = &tran;
-    driver.req(req);
-    sc_start(1, SC_US);
-    return driver.failures;
-}
-)";
-
 // A new project with its tables, its AsmL document assigned and a 10 ns clock with 1 ns
 // setup time.
 void MakeProject(const fs::path& location, const std::string& name, const TlmFunction& function,
-                 std::initializer_list<RtlSignal> signals, std::string_view specification,
+                 std::initializer_list<RtlSignal> signals, const char* specification,
                  const fs::path& logs) {
     ASSERT_EQ(Cli("new " + name + " --location " + Quoted(location.string()),
                   logs / ("new-" + name + ".log"))
@@ -126,7 +67,7 @@ void MakeProject(const fs::path& location, const std::string& name, const TlmFun
     for (const RtlSignal& s : signals) (*table)[++table->count] = s;
     ASSERT_TRUE(SaveTlmFunctions(folder, *functions).ok());
     ASSERT_TRUE(SaveRtlSignals(folder, *table).ok());
-    WriteBytes(location / name / "Input/spec.doc", CrLf(specification));
+    WriteBytes(location / name / "Input/spec.doc", CrLf(ReadBytes(kInputs / specification)));
     AsmlAssignment asml{folder + "/Input/spec.doc", "spec.doc", true};
     ASSERT_TRUE(SaveAsmlAssignment(folder, asml).ok());
     const std::string tp = Quoted((location / name / (name + ".tp")).string());
@@ -145,8 +86,7 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
 
     // Project A: Pulse, the clock and req; Generate also writes its library.
     MakeProject(dir.path(), "A", VoidFunction("Pulse"),
-                {sample::Signal("clk", 2, 1, 0, "0", true), LogicSignal("req", 0)}, kSpecificationA,
-                logs);
+                {sample::Signal("clk", 2, 1, 0, "0", true), LogicSignal("req", 0)}, "a.asml", logs);
     ASSERT_FALSE(HasFailure());
     const std::string library = (a / "Output/A.tlib").string();
     ASSERT_EQ(Cli("options " + Quoted((a / "A.tp").string()) + " --library " + Quoted(library),
@@ -161,8 +101,7 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
     const std::string pulseAsm = ReadBytes(a / "Temp/Pulse.asm");
 
     // Project B: Ping and a data port of its own; the clock comes with the library.
-    MakeProject(dir.path(), "B", VoidFunction("Ping"), {LogicSignal("ack", 1)}, kSpecificationB,
-                logs);
+    MakeProject(dir.path(), "B", VoidFunction("Ping"), {LogicSignal("ack", 1)}, "b.asml", logs);
     ASSERT_FALSE(HasFailure());
     test::CommandResult added =
         Cli("add-library " + Quoted((b / "B.tp").string()) + " " + Quoted(library),
@@ -182,7 +121,7 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
 
     const fs::path work = dir.path() / "build";
     fs::create_directories(work);
-    WriteBytes(work / "sc_main.cpp", kTestbench);
+    fs::copy_file(kInputs / "sc_main.cpp", work / "sc_main.cpp");
     test::CommandResult run =
         test::BuildAndRun({{b / "Output/Tran.cpp", ""},
                            {work / "sc_main.cpp", "-I" + Quoted((b / "Output").string())}},

@@ -27,7 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::Quoted;
 using test::TempDir;
-using test::WriteBytes;
 
 TlmParameter Parameter(int typeIndex, std::string_view name, bool byReference = false,
                        bool isConst = false, bool isArray = false) {
@@ -89,70 +88,8 @@ void DeclareSignals(RtlSignalTable& table) {
     table.count = static_cast<std::int16_t>(n);
 }
 
-// The testbench: every port bound to a signal of its type, a clock, a few nanoseconds of
-// simulation, the initial values of the transactor's outputs checked, and the void TLM
-// functions called through the interface class (the non-void ones have bodies without a
-// return statement and are never called).
-constexpr std::string_view kTestbench = R"(#include "Tran.h"
-#include <cstdio>
-
-static int failures = 0;
-#define CHECK(condition)                                                 \
-    do {                                                                 \
-        if (!(condition)) {                                              \
-            std::fprintf(stderr, "check failed: %s\n", #condition);      \
-            ++failures;                                                  \
-        }                                                                \
-    } while (0)
-
-int sc_main(int, char *[]) {
-    sc_clock clk("clk", 10, SC_NS);
-    sc_signal<bool> rst_n("rst_n"), enable("enable"), done("done"), flag("flag");
-    sc_signal<sc_logic> start("start"), hold("hold"), ack("ack"), line("line");
-    sc_signal<sc_lv<1> > bit0("bit0");
-    sc_signal<sc_lv<8> > data("data"), status("status");
-    sc_signal<sc_lv<32> > address("address"), result("result"), bus("bus");
-
-    clsTran tran("tran");
-    tran.clk(clk);
-    tran.rst_n(rst_n);
-    tran.enable(enable);
-    tran.done(done);
-    tran.flag(flag);
-    tran.start(start);
-    tran.hold(hold);
-    tran.ack(ack);
-    tran.line(line);
-    tran.bit0(bit0);
-    tran.data(data);
-    tran.status(status);
-    tran.address(address);
-    tran.result(result);
-    tran.bus(bus);
-
-    clsTLM_AIC &tlm = tran;
-    tlm.reset();
-    const unsigned char bytes[2] = {1, 2};
-    short code = 0;
-    tlm.write(7u, bytes, code);
-    unsigned int words[2] = {3u, 4u};
-    unsigned short size = 2;
-    bool last = true;
-    tlm.burst(words, size, last);
-
-    sc_start(25, SC_NS);
-
-    CHECK(sc_time_stamp() == sc_time(25, SC_NS));
-    CHECK(rst_n.read() == false);
-    CHECK(enable.read() == true);
-    CHECK(start.read() == SC_LOGIC_1);
-    CHECK(hold.read() == SC_LOGIC_Z);
-    CHECK(bit0.read() == "1");
-    CHECK(data.read() == "01XZ0110");
-    CHECK(address.read().to_uint() == 0xA5u);
-    return failures == 0 ? 0 : 1;
-}
-)";
+// The testbench is tests/fixtures/systemc/template_sc_main.cpp: the non-void functions have
+// bodies without a return statement and are never called.
 
 // Creates the project through the core, like New Project and the declaration lists do.
 std::string MakeExampleProject(const TempDir& dir) {
@@ -194,7 +131,8 @@ TEST(SystemcCompile, GeneratedTemplateTransactorBuildsAndRuns) {
     const fs::path output = dir.path() / "Demo" / "Output";
     const fs::path work = dir.path() / "build";
     fs::create_directories(work);
-    WriteBytes(work / "sc_main.cpp", kTestbench);
+    fs::copy_file(fs::path(KESTREL_SYSTEMC_FIXTURES_DIR) / "template_sc_main.cpp",
+                  work / "sc_main.cpp");
     test::CommandResult run =
         test::BuildAndRun({{output / "Tran.cpp", "-Wno-return-type"},
                            {work / "sc_main.cpp", "-I" + Quoted(output.string())}},
@@ -206,7 +144,7 @@ TEST(SystemcCompile, GeneratedTemplateTransactorBuildsAndRuns) {
 // it promises compiles without a warning and behaves, and _itoa writes the right digits.
 TEST(SystemcCompile, CompatibilityHeaderChecksPass) {
     TempDir dir;
-    const fs::path source = fs::path(KESTREL_SYSTEMC_PROGRAMS_DIR) / "logic_literals.cpp";
+    const fs::path source = fs::path(KESTREL_SYSTEMC_FIXTURES_DIR) / "logic_literals.cpp";
     const fs::path headerFolder = fs::path(KESTREL_SYSTEMC_COMPAT_HEADER).parent_path();
     const std::string flags = "-Wall -Wextra -Werror -I" + Quoted(headerFolder.string());
     struct Mode {
