@@ -249,13 +249,8 @@ TEST(Sim, AModuleOnlyTheCallersFolderHoldsIsMissingAsInTheBuild) {
     test::TempDir dir;
     Project project = GeneratedCopy(dir);
     const fs::path rtl = project.folder / "rtl";
-    test::WriteBytes(rtl / "wrapper.v",
-                     "module wrapper (input wire clk, input wire req, input wire we,\n"
-                     "    input wire [7:0] addr, input wire [7:0] wdata,\n"
-                     "    output wire ack, output wire [7:0] rdata);\n"
-                     "    memory inner(.clk(clk), .req(req), .we(we), .addr(addr),\n"
-                     "                 .wdata(wdata), .ack(ack), .rdata(rdata));\n"
-                     "endmodule\n");
+    fs::create_directories(rtl);
+    fs::copy_file(Fixture("wrapper.v"), rtl / "wrapper.v");
     test::CommandResult run = test::RunCommand(
         "cd " + Quoted(rtl.string()) + " && " + Quoted((test::BinDir() / "kestrel-cli").string()) +
             " sim " + project.tp + " --no-generate --rtl wrapper.v --top wrapper",
@@ -328,10 +323,7 @@ TEST(Sim, TheFailedToolsOwnLinesReachTheUserAndTheFolderMovesWithItsProject) {
 TEST(Sim, RefusesAPortTheVerilogLacksBeforeBuildingAnything) {
     test::TempDir dir;
     Project project = GeneratedCopy(dir);
-    const fs::path narrow = dir.path() / "narrow.v";
-    test::WriteBytes(narrow, "module memory (input clk, input req, input [7:0] addr,\n"
-                             "  input [6:0] wdata, output ack, output [7:0] rdata);\n"
-                             "  assign ack = 0;\n  assign rdata = 0;\nendmodule\n");
+    const fs::path narrow = Fixture("narrow.v"); // we missing, wdata 7 bits
     test::CommandResult run =
         Cli("sim " + project.tp + " --no-generate --rtl " + Quoted(narrow.string()),
             dir.path() / "sim.log");

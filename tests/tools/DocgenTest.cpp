@@ -18,27 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kTemplate =
-    "<?xml version=\"1.0\"?>\r\n"
-    "<document>\r\n"
-    "  <head>\r\n"
-    "    <title>AsmL Specification of Caf\xE9 Bus </title>\r\n"
-    "    <author>Ada</author>\r\n"
-    "    <renderinghint client=\"msword\">AsmL2 Specification.dot</renderinghint>\r\n"
-    "  </head>\r\n"
-    "  <section>\r\n"
-    "    <para>\r\n"
-    "    TLM Function Name: read ()\r\n"
-    "    </para>\r\n"
-    "    <asml><![CDATA[\r\n"
-    "      namespace nsread\r\n"
-    "\r\n"
-    "      public read ( ) \r\n"
-    "        x := \"<&>\"\r\n"
-    "\r\n"
-    "    ]]></asml>\r\n"
-    "  </section>\r\n"
-    "</document>\r\n";
+// A template as the core writes it: a title with a Windows-1252 letter, a heading, and an
+// AsmL section with blank lines, a trailing blank and markup characters.
+const std::string kTemplate = test::ReadBytes(test::FixtureDir() / "tools/template.asml");
 
 TEST(ReadAsmlTemplate, TitleHeadingsAndLinesWithTheirBlanks) {
     TemplateContent content;
