@@ -36,6 +36,13 @@ inline ::testing::AssertionResult Has(const std::string& text, const std::string
     return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
 }
 
+// `text` with every `from` (a temporary path) replaced by `to`, for a golden comparison.
+inline std::string Masked(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 // A new project `name` in `dir`; its .tp path.
 inline std::string NewCliProject(const TempDir& dir, const std::string& name) {
     CliRun made = Cli({"new", name, "--location", dir.str()});

@@ -19,13 +19,10 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Cli;
 using test::Quoted;
 using test::ReadBytes;
 using test::WriteBytes;
-
-test::CommandResult Cli(const std::string& arguments, const fs::path& logFile) {
-    return test::RunKestrelCli(arguments, logFile);
-}
 
 TlmFunction VoidFunction(std::string_view name) {
     return sample::Function(name, "void", 0);

@@ -22,6 +22,7 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Cli;
 using test::Quoted;
 
 const fs::path kExample = fs::path(KESTREL_EXAMPLES_DIR) / "MemReqAck";
@@ -35,10 +36,6 @@ struct Project {
     fs::path folder;
     std::string tp; // quoted for the shell
 };
-
-test::CommandResult Cli(const std::string& arguments, const fs::path& logFile) {
-    return test::RunKestrelCli(arguments, logFile);
-}
 
 // A copy of the example with its outputs pointed at the copy, generated from the AsmL.
 Project GeneratedCopy(const test::TempDir& dir) {

@@ -14,6 +14,7 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Cli;
 using test::Quoted;
 
 // The project's declarations, the RAM, the transactions and the two diagrams (SETUP raises
@@ -21,10 +22,6 @@ using test::Quoted;
 // PREADY, then IDLE drops the select; corrected.json's WAIT_READY sees PREADY and drops the
 // select in the same step) are in tests/fixtures/systemc/apb.
 const fs::path kInputs = fs::path(KESTREL_SYSTEMC_FIXTURES_DIR) / "apb";
-
-test::CommandResult Cli(const std::string& arguments, const fs::path& logFile) {
-    return test::RunKestrelCli(arguments, logFile);
-}
 
 TEST(StepTiming, AnApbAccessEndsOnTheEdgeOfItsTransferOnlyWhenTheStateThatSeesPreadyEndsIt) {
     test::TempDir dir;
