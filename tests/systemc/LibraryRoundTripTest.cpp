@@ -3,17 +3,14 @@
 // own, adds the library, generates (translating only its own function and splicing A's
 // sections from Temp), and B's transactor is compiled with SystemC and simulated: calling
 // A's function through B's transactor drives A's port at the clock edges A's AsmL says.
-#include "CodegenSamples.h"
 #include "SystemcBuild.h"
 #include "TestSupport.h"
 
 #include "model/Assignments.h"
-#include "model/RtlSignal.h"
-#include "model/TlmFunction.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <vector>
 
 namespace kestrel {
 namespace {
@@ -22,56 +19,35 @@ namespace fs = std::filesystem;
 using test::Cli;
 using test::Quoted;
 using test::ReadBytes;
-using test::WriteBytes;
 
-TlmFunction VoidFunction(std::string_view name) {
-    return sample::Function(name, "void", 0);
-}
-
-RtlSignal LogicSignal(std::string_view name, int direction) {
-    return sample::Signal(name, 0, 1, direction, "0");
-}
-
-// The inputs in tests/fixtures/systemc/library: a.asml, A's function Pulse, three clock steps
-// each driving req high (req is an input of the RTL design, so an output of the
-// transactor); b.asml, B's own function Ping, two clock steps, knowing nothing of Pulse;
-// sc_main.cpp, which calls both. Each step waits the 9 ns before the setup time and then the
-// rising edge, so Ping ends at 20 ns and Pulse at 50 ns with req high.
+// The inputs in tests/fixtures/systemc/library: A.json and A.asml, A's function Pulse, three
+// clock steps each driving req high (req is an input of the RTL design, so an output of the
+// transactor); B.json and B.asml, B's own function Ping, two clock steps, knowing nothing
+// of Pulse; sc_main.cpp, which calls both. Each step waits the 9 ns before the setup time
+// and then the rising edge, so Ping ends at 20 ns and Pulse at 50 ns with req high.
 const fs::path kInputs = fs::path(KESTREL_SYSTEMC_FIXTURES_DIR) / "library";
 
-std::string CrLf(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n') out.push_back('\r');
-        out.push_back(c);
+// A new project `name` with `library` added (if any), declared from <name>.json (a library
+// keeps its items after the project's own), its AsmL document <name>.asml assigned, and a
+// 10 ns clock with 1 ns setup time. Each command's output is in logs/<name>-<command>.log.
+void MakeProject(const fs::path& location, const std::string& name, const fs::path& logs,
+                 const std::string& library = {}) {
+    const fs::path folder = location / name;
+    const std::string tp = Quoted((folder / (name + ".tp")).string());
+    std::vector<std::string> commands = {"new " + name + " --location " +
+                                         Quoted(location.string())};
+    if (!library.empty()) commands.push_back("add-library " + tp + " " + Quoted(library));
+    commands.push_back("declare " + tp + " " + Quoted((kInputs / (name + ".json")).string()));
+    commands.push_back("options " + tp + " --method asml --period 10 SC_NS --setup 1 SC_NS");
+    for (const std::string& arguments : commands) {
+        const fs::path log =
+            logs / (name + "-" + arguments.substr(0, arguments.find(' ')) + ".log");
+        test::CommandResult run = Cli(arguments, log);
+        ASSERT_EQ(run.exitCode, 0) << arguments << "\n" << run.output;
     }
-    return out;
-}
-
-// A new project with its tables, its AsmL document assigned and a 10 ns clock with 1 ns
-// setup time.
-void MakeProject(const fs::path& location, const std::string& name, const TlmFunction& function,
-                 std::initializer_list<RtlSignal> signals, const char* specification,
-                 const fs::path& logs) {
-    ASSERT_EQ(Cli("new " + name + " --location " + Quoted(location.string()),
-                  logs / ("new-" + name + ".log"))
-                  .exitCode,
-              0);
-    const std::string folder = (location / name).string();
-    auto functions = std::make_unique<TlmFunctionTable>();
-    (*functions)[++functions->count] = function;
-    auto table = std::make_unique<RtlSignalTable>();
-    for (const RtlSignal& s : signals) (*table)[++table->count] = s;
-    ASSERT_TRUE(SaveTlmFunctions(folder, *functions).ok());
-    ASSERT_TRUE(SaveRtlSignals(folder, *table).ok());
-    WriteBytes(location / name / "Input/spec.doc", CrLf(ReadBytes(kInputs / specification)));
-    AsmlAssignment asml{folder + "/Input/spec.doc", "spec.doc", true};
-    ASSERT_TRUE(SaveAsmlAssignment(folder, asml).ok());
-    const std::string tp = Quoted((location / name / (name + ".tp")).string());
-    ASSERT_EQ(Cli("options " + tp + " --method asml --period 10 SC_NS --setup 1 SC_NS",
-                  logs / ("options-" + name + ".log"))
-                  .exitCode,
-              0);
+    fs::copy_file(kInputs / (name + ".asml"), folder / "Input/spec.doc");
+    AsmlAssignment asml{(folder / "Input/spec.doc").string(), "spec.doc", true};
+    ASSERT_TRUE(SaveAsmlAssignment(folder.string(), asml).ok());
 }
 
 TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
@@ -82,8 +58,7 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
     const fs::path b = dir.path() / "B";
 
     // Project A: Pulse, the clock and req; Generate also writes its library.
-    MakeProject(dir.path(), "A", VoidFunction("Pulse"),
-                {sample::Signal("clk", 2, 1, 0, "0", true), LogicSignal("req", 0)}, "a.asml", logs);
+    MakeProject(dir.path(), "A", logs);
     ASSERT_FALSE(HasFailure());
     const std::string library = (a / "Output/A.tlib").string();
     ASSERT_EQ(Cli("options " + Quoted((a / "A.tp").string()) + " --library " + Quoted(library),
@@ -98,13 +73,9 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
     const std::string pulseAsm = ReadBytes(a / "Temp/Pulse.asm");
 
     // Project B: Ping and a data port of its own; the clock comes with the library.
-    MakeProject(dir.path(), "B", VoidFunction("Ping"), {LogicSignal("ack", 1)}, "b.asml", logs);
+    MakeProject(dir.path(), "B", logs, library);
     ASSERT_FALSE(HasFailure());
-    test::CommandResult added =
-        Cli("add-library " + Quoted((b / "B.tp").string()) + " " + Quoted(library),
-            logs / "add-library.log");
-    ASSERT_EQ(added.exitCode, 0) << added.output;
-    EXPECT_EQ(added.output, "A.tlib Added Successfully!\n");
+    EXPECT_EQ(ReadBytes(logs / "B-add-library.log"), "A.tlib Added Successfully!\n");
     EXPECT_EQ(ReadBytes(b / "Temp/Pulse.asm"), pulseAsm);
 
     test::CommandResult generatedB =
