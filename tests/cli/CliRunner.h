@@ -43,6 +43,13 @@ inline std::string Masked(std::string text, const std::string& from, const std::
     return text;
 }
 
+// What show lists for the project (as JSON with `json`), the folder `dir` shown as <dir>.
+inline std::string MaskedShow(const std::string& tp, const TempDir& dir, bool json = false) {
+    std::vector<std::string> args = {"show", tp};
+    if (json) args.push_back("--json");
+    return Masked(Cli(args).out, dir.str(), "<dir>");
+}
+
 // A new project `name` in `dir`; its .tp path.
 inline std::string NewCliProject(const TempDir& dir, const std::string& name) {
     CliRun made = Cli({"new", name, "--location", dir.str()});
