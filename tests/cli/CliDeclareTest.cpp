@@ -83,36 +83,13 @@ Json Clock() {
 
 TEST(CliDeclare, ReadsTheKeysAsTheWindowsFieldsAndPassesNotesAndWarningsOn) {
     Project p;
-    Json file = {{"functions",
-                  {{{"name", "write"},
-                    {"returnType", "int"},
-                    {"parameters",
-                     {{{"type", "int"}, {"name", "a"}},
-                      {{"type", "char"},
-                       {"byReference", true},
-                       {"const", true},
-                       {"array", true},
-                       {"name", "b"}}}}},
-                   {{"name", "idle"}, {"returnTypeIndex", 0}},
-                   {{"name", "idle"}}}},
-                 {"signals",
-                  {{{"name", "clk"}, {"clock", true}, {"init", "0"}},
-                   {{"name", " data "}, {"dataType", "sc_lv"}, {"width", 4}, {"init", "01x"}},
-                   {{"name", "wide"}, {"dataTypeIndex", 1}, {"width", 4}},
-                   {{"name", "bit"}, {"direction", "sc_out"}},
-                   {{"name", "flag"}, {"dataType", "bool"}, {"width", 8}, {"init", ""}}}}};
-    CliRun run = p.Declare(file);
+    // Keys by text or by index, a name with blanks, a width where none belongs: the stored
+    // declarations are the golden listing, the notes the golden messages.
+    CliRun run =
+        p.Declare(Json::parse(test::ReadBytes(test::FixtureDir() / "cli/declare_keys.json")));
     ASSERT_EQ(run.code, 0) << run.err;
-    Json shown = p.Shown();
-    EXPECT_EQ(shown["project"]["stage"], 2);
-    EXPECT_EQ(shown["functions"][0]["signature"], "( int  a, const char & b [] )");
-    EXPECT_EQ(shown["functions"][0]["returnTypeIndex"], 4);
-    EXPECT_EQ(shown["functions"][1]["signature"], "(  )");
-    const Json& s = shown["signals"];
-    EXPECT_EQ(s[1]["name"], "data");
-    EXPECT_EQ(s[2]["dataType"], "sc_lv");
-    EXPECT_EQ(s[3]["directionIndex"], 1);
-    EXPECT_EQ(s[4]["width"], 1); // only sc_lv has a width
+    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "cli/declare_keys_show.json",
+                                    test::MaskedShow(p.tp.string(), p.dir, true)));
     // A note for each value the rules changed, a warning for each name declared twice.
     EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "cli/declare_notes.txt", run.err));
     // Declaring what is stored again changes no value: only the warning is said again.

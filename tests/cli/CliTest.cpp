@@ -133,12 +133,7 @@ TEST(Cli, LibraryAddListExtract) {
     const std::string lib = dir / "L.tlib";
     CliRun add = Cli({"lib", "add", lib, dir / "a.dec", dir / "empty.ini"});
     ASSERT_EQ(add.code, 0) << add.err;
-    EXPECT_EQ(test::ReadBytes(lib), std::string("a.dec\0"
-                                                "21\0"
-                                                "sc_signal <int> x ;\r\n"
-                                                "empty.ini\0"
-                                                "0\0",
-                                                6 + 3 + 21 + 10 + 2));
+    // The archive's layout is the core's (tests/core/library); the list shows both entries.
     EXPECT_EQ(Cli({"lib", "list", lib}).out, "a.dec\nempty.ini\n");
     CliRun extract = Cli({"lib", "extract", lib, "A.DEC", "-o", dir / "out.dec"});
     ASSERT_EQ(extract.code, 0) << extract.err;

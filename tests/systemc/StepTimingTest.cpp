@@ -27,17 +27,13 @@ TEST(StepTiming, AnApbAccessEndsOnTheEdgeOfItsTransferOnlyWhenTheStateThatSeesPr
     test::TempDir dir;
     const fs::path project = dir.path() / "Apb";
     const std::string tp = Quoted((project / "Apb.tp").string());
-    ASSERT_EQ(
-        Cli("new Apb --location " + Quoted(dir.path().string()), dir.path() / "new.log").exitCode,
-        0);
-    ASSERT_EQ(Cli("declare " + tp + " " + Quoted((kInputs / "declarations.json").string()),
-                  dir.path() / "declare.log")
-                  .exitCode,
-              0);
-    ASSERT_EQ(Cli("options " + tp + " --period 10 SC_NS --setup 1 SC_NS --method fsm",
-                  dir.path() / "options.log")
-                  .exitCode,
-              0);
+    for (const std::string& arguments :
+         {"new Apb --location " + Quoted(dir.path().string()),
+          "declare " + tp + " " + Quoted((kInputs / "declarations.json").string()),
+          "options " + tp + " --period 10 SC_NS --setup 1 SC_NS --method fsm"}) {
+        test::CommandResult run = Cli(arguments, dir.path() / "project.log");
+        ASSERT_EQ(run.exitCode, 0) << arguments << "\n" << run.output;
+    }
     fs::create_directories(project / "Output" / "testbench");
     fs::copy_file(kInputs / "transactions.cpp",
                   project / "Output" / "testbench" / "transactions.cpp");

@@ -48,14 +48,8 @@ TEST(WordDocumentText, FindsTheStyleByNameAndAnyNamespacePrefix) {
     // somewhere else, as the package relationships say.
     test::Parts parts = test::PartsOf(test::WordPackage(""));
     parts.erase("word/document.xml");
-    parts["_rels/.rels"] =
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-        "relationships/officeDocument\" Target=\"/text/main.xml\"/></Relationships>";
-    parts["text/main.xml"] =
-        "<x:document xmlns:x=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
-        "<x:body><x:p><x:pPr><x:pStyle x:val=\"AsmL\"/></x:pPr><x:r><x:t>prefixed</x:t></x:r>"
-        "</x:p></x:body></x:document>";
+    parts["_rels/.rels"] = test::ReadBytes(test::FixtureDir() / "tools/moved_rels.xml");
+    parts["text/main.xml"] = test::ReadBytes(test::FixtureDir() / "tools/moved_main.xml");
     DocumentText moved = WordDocumentText(test::ZipOf(parts));
     EXPECT_EQ(moved.error, "");
     EXPECT_EQ(moved.text, "prefixed\r\n");
