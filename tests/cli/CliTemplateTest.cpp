@@ -91,16 +91,8 @@ TEST(CliTemplates, AsmlTemplateWritesTheTextAndTheDocumentOrThePlainText) {
 TEST(CliTemplates, TheTemplateOfATwentyParameterFunctionGeneratesCleanly) {
     test::TempDir dir;
     const std::string tp = test::NewCliProject(dir, "Wide");
-    std::string parameters;
-    for (int i = 0; i < 20; ++i)
-        parameters += std::string(i ? "," : "") + R"({"type":"unsigned int","name":"p)" +
-                      std::to_string(i) + R"("})";
-    test::WriteBytes(
-        dir / "decl.json",
-        R"({"functions":[{"name":"put","returnType":"void","parameters":[)" + parameters +
-            R"(]}],"signals":[{"name":"clk","clock":true},)" +
-            R"({"name":"d","direction":"sc_out","dataType":"sc_lv","width":8,"init":"0"}]})");
-    ASSERT_EQ(Cli({"declare", tp, dir / "decl.json"}).code, 0);
+    ASSERT_EQ(
+        Cli({"declare", tp, (test::FixtureDir() / "cli/twenty_parameters.json").string()}).code, 0);
     ASSERT_EQ(Cli({"options", tp, "--method", "asml"}).code, 0);
     ASSERT_EQ(Cli({"asml-template", tp, dir / "Wide/Temp/Wide.docx"}).code, 0);
     ASSERT_EQ(Cli({"assign-asml", tp, dir / "Wide/Temp/template.asml"}).code, 0);
