@@ -171,11 +171,23 @@ bool LibreOfficeInstalled() {
     return std::system("command -v libreoffice >/dev/null 2>&1") == 0;
 }
 
-void RoundTrip(bool throughLibreOffice) {
+// The shared case's folder; empty when it is not there.
+fs::path CaseDir() {
     const fs::path caseDir = test::ConformanceDir() / kCase;
-    if (test::ConformanceDir().empty() || !fs::exists(caseDir)) {
-        GTEST_SKIP() << "the shared case " << kCase << " is not there";
-    }
+    return test::ConformanceDir().empty() || !fs::exists(caseDir) ? fs::path() : caseDir;
+}
+
+// Generates the placed case project with the AsmL method at a fixed time.
+GenerateProjectResult GenerateWithAsml(const fs::path& project, test::TextCollector& observer) {
+    GenerationSession session;
+    const FixedClock clock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
+    return GenerateProject((project / (project.filename().string() + ".tp")).string(), session,
+                           clock, &observer, {}, kMethodAsml);
+}
+
+void RoundTrip(bool throughLibreOffice) {
+    const fs::path caseDir = CaseDir();
+    if (caseDir.empty()) GTEST_SKIP() << "the shared case " << kCase << " is not there";
     auto values = ReadKeyValues(caseDir / "case.txt");
     const fs::path project = test::PlaceCaseProject(caseDir);
     const std::string name = project.filename().string();
@@ -211,11 +223,8 @@ void RoundTrip(bool throughLibreOffice) {
     parts["word/document.xml"] = TypeBehaviour(parts["word/document.xml"], sections);
     test::WriteBytes(assigned, test::ZipOf(parts));
 
-    GenerationSession session;
     test::TextCollector observer;
-    const FixedClock clock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
-    GenerateProjectResult result = GenerateProject((project / (name + ".tp")).string(), session,
-                                                   clock, &observer, {}, kMethodAsml);
+    GenerateProjectResult result = GenerateWithAsml(project, observer);
     ASSERT_TRUE(result.status.ok()) << result.status.message();
 
     EXPECT_TRUE(test::SameBytes(test::ReadBytes(caseDir / "stdout.txt"), observer.text));
@@ -248,12 +257,9 @@ TEST(AsmlDocumentRoundTrip, TypedBehaviourGeneratesTheCasesSystemC) {
 }
 
 TEST(AsmlDocumentRoundTrip, GenerateLogsADocumentTheExtractorCannotRead) {
-    const fs::path caseDir = test::ConformanceDir() / kCase;
-    if (test::ConformanceDir().empty() || !fs::exists(caseDir)) {
-        GTEST_SKIP() << "the shared case " << kCase << " is not there";
-    }
+    const fs::path caseDir = CaseDir();
+    if (caseDir.empty()) GTEST_SKIP() << "the shared case " << kCase << " is not there";
     const fs::path project = test::PlaceCaseProject(caseDir);
-    const std::string name = project.filename().string();
     AsmlAssignment assignment;
     ASSERT_TRUE(LoadAsmlAssignment(project.string(), assignment).ok());
     const fs::path assigned = project / "Input" / assignment.asmlDocumentLabel;
@@ -261,11 +267,8 @@ TEST(AsmlDocumentRoundTrip, GenerateLogsADocumentTheExtractorCannotRead) {
 
     // The extractor's reasons are its own tests' (WordDocumentTest); one reaches the log.
     test::WriteBytes(assigned, std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0\0\0", 12));
-    GenerationSession session;
     test::TextCollector observer;
-    const FixedClock clock(LocalDateTime{2026, 12, 4, 9, 51, 15, 5});
-    GenerateProjectResult result = GenerateProject((project / (name + ".tp")).string(), session,
-                                                   clock, &observer, {}, kMethodAsml);
+    GenerateProjectResult result = GenerateWithAsml(project, observer);
     ASSERT_TRUE(result.status.ok()) << result.status.message();
     EXPECT_GE(result.errorCount, 1);
     const std::size_t error = observer.text.find("ERROR: ");
