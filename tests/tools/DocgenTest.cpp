@@ -22,20 +22,6 @@ namespace fs = std::filesystem;
 // AsmL section with blank lines, a trailing blank and markup characters.
 const std::string kTemplate = test::ReadBytes(test::FixtureDir() / "tools/template.asml");
 
-TEST(ReadAsmlTemplate, TitleHeadingsAndLinesWithTheirBlanks) {
-    TemplateContent content;
-    ASSERT_TRUE(ReadAsmlTemplate(kTemplate, "template.asml", content).ok());
-    EXPECT_EQ(content.title, "AsmL Specification of Caf\xC3\xA9 Bus");
-    EXPECT_EQ(content.author, "Ada");
-    ASSERT_EQ(content.blocks.size(), 2u);
-    EXPECT_EQ(content.blocks[0].kind, TemplateBlock::Kind::Heading);
-    EXPECT_EQ(content.blocks[0].lines, std::vector<std::string>{"TLM Function Name: read ()"});
-    EXPECT_EQ(content.blocks[1].kind, TemplateBlock::Kind::Asml);
-    EXPECT_EQ(content.blocks[1].lines,
-              (std::vector<std::string>{"      namespace nsread", "", "      public read ( ) ",
-                                        "        x := \"<&>\"", ""}));
-}
-
 TEST(ReadAsmlTemplate, RefusesTextThatIsNoTemplate) {
     TemplateContent content;
     // A title with "<" (the writer does not escape table texts) breaks the XML.
@@ -58,6 +44,8 @@ TEST(ReadAsmlTemplate, RefusesTextThatIsNoTemplate) {
     EXPECT_FALSE(ReadAsmlTemplate("", "x.asml", content).ok());
 }
 
+// The template as it is read (the title trimmed and in UTF-8, the author, the heading, the
+// AsmL lines with their blanks) shows in the document made from it.
 TEST(MakeWordDocument, PackagePropertiesStylesAndParagraphs) {
     TemplateContent content;
     ASSERT_TRUE(ReadAsmlTemplate(kTemplate, "template.asml", content).ok());
