@@ -1,7 +1,8 @@
 // kestrel-cli declare, in process: show --json then declare leaves the table files byte
 // for byte as they were; the file's keys are read as the windows' fields; the core's notes,
 // warnings and refusals pass through (a refusal exits 1, names the file's entry and leaves
-// every file untouched); library entries only mark their place.
+// every file untouched). Where library entries put the library items is the core's rule
+// (tests/core/project); the round trip over the shared cases passes them through.
 #include "CliRunner.h"
 #include "model/RtlSignal.h"
 #include "model/TlmFunction.h"
@@ -151,34 +152,6 @@ TEST(CliDeclare, RefusalsExitOneNameTheEntryAndWriteNothing) {
     EXPECT_EQ(bad.code, 2);
     EXPECT_TRUE(Has(bad.err, "bad.json"));
     EXPECT_EQ(Tables(p.tp) + test::ReadBytes(p.tp), before);
-}
-
-TEST(CliDeclare, LibraryItemsAreKept) {
-    const fs::path root = test::ConformanceDir();
-    if (root.empty() || !fs::is_directory(root / "case-03" / "before"))
-        GTEST_SKIP() << "no conformance cases beside the checkout";
-    Project p(root / "case-03" / "before");
-    Json file = p.Shown();
-    Json library;
-    Json own = Json::array();
-    for (const Json& f : file["functions"]) (f["library"] ? library : own.emplace_back()) = f;
-    ASSERT_TRUE(library.is_object());
-    // Without library entries the library function follows the own ones.
-    file["functions"] = own;
-    ASSERT_EQ(p.Declare(file).code, 0);
-    Json after = p.Shown();
-    ASSERT_EQ(after["functions"].size(), own.size() + 1);
-    EXPECT_EQ(after["functions"].back(), library);
-    // A library entry only marks the place; what it says is ignored.
-    Json changed = library;
-    changed["name"] = "Renamed";
-    changed["parameters"] = Json::array();
-    file["functions"] = Json::array({changed, own[0]});
-    ASSERT_EQ(p.Declare(file).code, 0);
-    after = p.Shown();
-    ASSERT_EQ(after["functions"].size(), 2u);
-    EXPECT_EQ(after["functions"][0], library);
-    EXPECT_EQ(after["functions"][1]["name"], own[0]["name"]);
 }
 
 } // namespace
