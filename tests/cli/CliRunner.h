@@ -2,6 +2,7 @@
 // Runs kestrel-cli in process and captures its exit status, stdout and stderr; the projects
 // the command-line tests start from.
 #include "CliApp.h"
+#include "platform/System.h"
 
 #include "TestSupport.h"
 
@@ -43,11 +44,15 @@ inline std::string Masked(std::string text, const std::string& from, const std::
     return text;
 }
 
-// What show lists for the project (as JSON with `json`), the folder `dir` shown as <dir>.
+// What show lists for the project (as JSON with `json`), the folder `dir` shown as <dir> and
+// the author a new project takes, the user running the tests, as <user>.
 inline std::string MaskedShow(const std::string& tp, const TempDir& dir, bool json = false) {
     std::vector<std::string> args = {"show", tp};
     if (json) args.push_back("--json");
-    return Masked(Cli(args).out, dir.str(), "<dir>");
+    const std::string author = json ? "\"author\": \"" : "Author:          ";
+    const std::string end = json ? "\"" : "\n";
+    return Masked(Masked(Cli(args).out, dir.str(), "<dir>"),
+                  author + LinuxSystemInfo().LoggedOnUserName() + end, author + "<user>" + end);
 }
 
 // A new project `name` in `dir`; its .tp path.

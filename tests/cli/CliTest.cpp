@@ -28,7 +28,7 @@ TEST(Cli, NewShowAndOptionsOnOneProject) {
     ASSERT_EQ(shown.code, 0) << shown.err;
     EXPECT_FALSE(fs::exists(dir / "Bus/Input/tlm_func.dat"));
     EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "cli/new_show.json",
-                                    test::Masked(shown.out, dir.str(), "<dir>")));
+                                    test::MaskedShow(tp, dir, true)));
     EXPECT_TRUE(
         test::MatchesGolden(test::GoldenDir() / "cli/new_show.txt", test::MaskedShow(tp, dir)));
 
