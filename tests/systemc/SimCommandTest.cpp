@@ -16,7 +16,6 @@
 #include <regex>
 #include <sstream>
 #include <string>
-#include <vector>
 
 namespace kestrel {
 namespace {
@@ -67,8 +66,7 @@ test::CommandResult BuildFolderAndRun(const fs::path& folder, const fs::path& bu
 void ExpectTranscript(const std::string& output) {
     for (const char* line : test::kMemReqAckTransactions)
         EXPECT_TRUE(test::Has(output, std::string(line) + "\n")) << line << "\n" << output;
-    EXPECT_TRUE(test::Has(output, "Transactions completed: 9\n"));
-    EXPECT_TRUE(test::Has(output, "Simulated time: 320 ns\n"));
+    EXPECT_TRUE(test::Has(output, "Transactions completed: 9\nSimulated time: 320 ns\n"));
 }
 
 TEST(Sim, MemReqAckGivesTheSameTransactionsAgainstTheSystemcModelAndTheVerilogMemory) {

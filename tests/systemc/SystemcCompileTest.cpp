@@ -18,7 +18,6 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Cli;
 using test::Quoted;
 using test::TempDir;
 
