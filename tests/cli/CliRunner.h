@@ -2,6 +2,7 @@
 // Runs kestrel-cli in process and captures its exit status, stdout and stderr; the projects
 // the command-line tests start from.
 #include "CliApp.h"
+#include "platform/System.h"
 
 #include "TestSupport.h"
 
@@ -34,6 +35,24 @@ inline ::testing::AssertionResult Has(const std::string& text, const std::string
     if (text.find(part) != std::string::npos)
         return ::testing::AssertionSuccess() << "\"" << part << "\" is in:\n" << text;
     return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
+}
+
+// `text` with every `from` (a temporary path) replaced by `to`, for a golden comparison.
+inline std::string Masked(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// What show lists for the project (as JSON with `json`), the folder `dir` shown as <dir> and
+// the author a new project takes, the user running the tests, as <user>.
+inline std::string MaskedShow(const std::string& tp, const TempDir& dir, bool json = false) {
+    std::vector<std::string> args = {"show", tp};
+    if (json) args.push_back("--json");
+    const std::string author = json ? "\"author\": \"" : "Author:          ";
+    const std::string end = json ? "\"" : "\n";
+    return Masked(Masked(Cli(args).out, dir.str(), "<dir>"),
+                  author + LinuxSystemInfo().LoggedOnUserName() + end, author + "<user>" + end);
 }
 
 // A new project `name` in `dir`; its .tp path.

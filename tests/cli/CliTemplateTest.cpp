@@ -45,7 +45,6 @@ TEST(CliTemplates, AsmlTemplateWritesTheTextAndTheDocumentOrThePlainText) {
     EXPECT_EQ(made.out, "AsmL template written to " + templateFile + "\nDocument written to " +
                             document + "\n");
     const std::string text = test::ReadBytes(templateFile);
-    EXPECT_TRUE(Has(text, "      namespace nsread\r\n") && !Has(text, "nslibGet"));
     EXPECT_EQ(test::ReadBytes(document).substr(0, 4), "PK\x03\x04");
     AsmlAssignment assignment;
     ASSERT_TRUE(LoadAsmlAssignment(dir / "Bus", assignment).ok());
@@ -53,11 +52,6 @@ TEST(CliTemplates, AsmlTemplateWritesTheTextAndTheDocumentOrThePlainText) {
     EXPECT_FALSE(assignment.asmlAssigned);
     const std::string remembered = test::ReadBytes(dir / "Bus/Input/asml.dat");
     fs::remove(templateFile);
-
-    // A path with a blank is refused before anything is written.
-    CliRun blank = Cli({"asml-template", tp, dir / "Bus/My Spec.doc"});
-    EXPECT_EQ(blank.code, 1);
-    EXPECT_EQ(blank.err, "White Space in path: Please choose path without White Space.\n");
 
     // --plain gives the bytes of template.asml, on standard output or in a file, and leaves
     // the project as it was: no template.asml, no document path remembered.
@@ -96,16 +90,8 @@ TEST(CliTemplates, AsmlTemplateWritesTheTextAndTheDocumentOrThePlainText) {
 TEST(CliTemplates, TheTemplateOfATwentyParameterFunctionGeneratesCleanly) {
     test::TempDir dir;
     const std::string tp = test::NewCliProject(dir, "Wide");
-    std::string parameters;
-    for (int i = 0; i < 20; ++i)
-        parameters += std::string(i ? "," : "") + R"({"type":"unsigned int","name":"p)" +
-                      std::to_string(i) + R"("})";
-    test::WriteBytes(
-        dir / "decl.json",
-        R"({"functions":[{"name":"put","returnType":"void","parameters":[)" + parameters +
-            R"(]}],"signals":[{"name":"clk","clock":true},)" +
-            R"({"name":"d","direction":"sc_out","dataType":"sc_lv","width":8,"init":"0"}]})");
-    ASSERT_EQ(Cli({"declare", tp, dir / "decl.json"}).code, 0);
+    ASSERT_EQ(
+        Cli({"declare", tp, (test::FixtureDir() / "cli/twenty_parameters.json").string()}).code, 0);
     ASSERT_EQ(Cli({"options", tp, "--method", "asml"}).code, 0);
     ASSERT_EQ(Cli({"asml-template", tp, dir / "Wide/Temp/Wide.docx"}).code, 0);
     ASSERT_EQ(Cli({"assign-asml", tp, dir / "Wide/Temp/template.asml"}).code, 0);

@@ -203,12 +203,16 @@ int close(int fd) {
     return Next<int (*)(int)>("close")(fd);
 }
 
-// A write into a counted file: the call `name` with `parameters`, its arguments `arguments`.
-#define KESTREL_WRITE(name, fd, parameters, arguments)                                             \
-    ssize_t name parameters {                                                                      \
-        if (Fails(kWrite, TrackedPath(fd))) return -1;                                             \
-        return Next<ssize_t(*) parameters>(#name) arguments;                                       \
+// A call of `kind` on the counted file `fd`, returning `result`: the call `name` with
+// `parameters`, its arguments `arguments`.
+#define KESTREL_ON_FILE(kind, result, name, fd, parameters, arguments)                             \
+    result name parameters {                                                                       \
+        if (Fails(kind, TrackedPath(fd))) return -1;                                               \
+        return Next<result(*) parameters>(#name) arguments;                                        \
     }
+// A write into a counted file.
+#define KESTREL_WRITE(name, fd, parameters, arguments)                                             \
+    KESTREL_ON_FILE(kWrite, ssize_t, name, fd, parameters, arguments)
 KESTREL_WRITE(write, fd, (int fd, const void* bytes, size_t count), (fd, bytes, count))
 KESTREL_WRITE(writev, fd, (int fd, const struct iovec* parts, int count), (fd, parts, count))
 KESTREL_WRITE(pwrite, fd, (int fd, const void* bytes, size_t count, off_t offset),
@@ -224,39 +228,24 @@ KESTREL_WRITE(splice, out,
               (int in, loff_t* inOffset, int out, loff_t* outOffset, size_t count, unsigned flags),
               (in, inOffset, out, outOffset, count, flags))
 
-int fsync(int fd) {
-    if (Fails(kSync, TrackedPath(fd))) return -1;
-    return Next<int (*)(int)>("fsync")(fd);
-}
+// A flush of a counted file to the disk.
+KESTREL_ON_FILE(kSync, int, fsync, fd, (int fd), (fd))
+KESTREL_ON_FILE(kSync, int, fdatasync, fd, (int fd), (fd))
 
-int fdatasync(int fd) {
-    if (Fails(kSync, TrackedPath(fd))) return -1;
-    return Next<int (*)(int)>("fdatasync")(fd);
-}
-
-int rename(const char* from, const char* to) {
-    char absolute[PATH_MAX] = {};
-    if (Absolute(AT_FDCWD, to, absolute) && Fails(kRename, absolute)) return -1;
-    return Next<int (*)(const char*, const char*)>("rename")(from, to);
-}
-
-int renameat(int fromDir, const char* from, int toDir, const char* to) {
-    char absolute[PATH_MAX] = {};
-    if (Absolute(toDir, to, absolute) && Fails(kRename, absolute)) return -1;
-    return Next<int (*)(int, const char*, int, const char*)>("renameat")(fromDir, from, toDir, to);
-}
-
-int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
-    char absolute[PATH_MAX] = {};
-    if (Absolute(toDir, to, absolute) && Fails(kRename, absolute)) return -1;
-    return Next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2")(
-        fromDir, from, toDir, to, flags);
-}
-
-int mkdir(const char* path, mode_t mode) {
-    char absolute[PATH_MAX] = {};
-    if (Absolute(AT_FDCWD, path, absolute) && Fails(kMkdir, absolute)) return -1;
-    return Next<int (*)(const char*, mode_t)>("mkdir")(path, mode);
-}
+// A call that makes the file or folder `path` (seen from `dir`): the call `name` with
+// `parameters`, its arguments `arguments`.
+#define KESTREL_MAKE(kind, name, dir, path, parameters, arguments)                                 \
+    int name parameters {                                                                          \
+        char absolute[PATH_MAX] = {};                                                              \
+        if (Absolute(dir, path, absolute) && Fails(kind, absolute)) return -1;                     \
+        return Next<int(*) parameters>(#name) arguments;                                           \
+    }
+KESTREL_MAKE(kRename, rename, AT_FDCWD, to, (const char* from, const char* to), (from, to))
+KESTREL_MAKE(kRename, renameat, toDir, to,
+             (int fromDir, const char* from, int toDir, const char* to), (fromDir, from, toDir, to))
+KESTREL_MAKE(kRename, renameat2, toDir, to,
+             (int fromDir, const char* from, int toDir, const char* to, unsigned flags),
+             (fromDir, from, toDir, to, flags))
+KESTREL_MAKE(kMkdir, mkdir, AT_FDCWD, path, (const char* path, mode_t mode), (path, mode))
 
 } // extern "C"

@@ -3,137 +3,51 @@
 // own, adds the library, generates (translating only its own function and splicing A's
 // sections from Temp), and B's transactor is compiled with SystemC and simulated: calling
 // A's function through B's transactor drives A's port at the clock edges A's AsmL says.
-#include "CodegenSamples.h"
 #include "SystemcBuild.h"
 #include "TestSupport.h"
 
 #include "model/Assignments.h"
-#include "model/RtlSignal.h"
-#include "model/TlmFunction.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <vector>
 
 namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Cli;
 using test::Quoted;
 using test::ReadBytes;
-using test::WriteBytes;
 
-test::CommandResult Cli(const std::string& arguments, const fs::path& logFile) {
-    return test::RunKestrelCli(arguments, logFile);
-}
+// The inputs in tests/fixtures/systemc/library: A.json and A.asml, A's function Pulse, three
+// clock steps each driving req high (req is an input of the RTL design, so an output of the
+// transactor); B.json and B.asml, B's own function Ping, two clock steps, knowing nothing
+// of Pulse; sc_main.cpp, which calls both. Each step waits the 9 ns before the setup time
+// and then the rising edge, so Ping ends at 20 ns and Pulse at 50 ns with req high.
+const fs::path kInputs = fs::path(KESTREL_SYSTEMC_FIXTURES_DIR) / "library";
 
-TlmFunction VoidFunction(std::string_view name) {
-    return sample::Function(name, "void", 0);
-}
-
-RtlSignal LogicSignal(std::string_view name, int direction) {
-    return sample::Signal(name, 0, 1, direction, "0");
-}
-
-std::string CrLf(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n') out.push_back('\r');
-        out.push_back(c);
+// A new project `name` with `library` added (if any), declared from <name>.json (a library
+// keeps its items after the project's own), its AsmL document <name>.asml assigned, and a
+// 10 ns clock with 1 ns setup time. Each command's output is in logs/<name>-<command>.log.
+void MakeProject(const fs::path& location, const std::string& name, const fs::path& logs,
+                 const std::string& library = {}) {
+    const fs::path folder = location / name;
+    const std::string tp = Quoted((folder / (name + ".tp")).string());
+    std::vector<std::string> commands = {"new " + name + " --location " +
+                                         Quoted(location.string())};
+    if (!library.empty()) commands.push_back("add-library " + tp + " " + Quoted(library));
+    commands.push_back("declare " + tp + " " + Quoted((kInputs / (name + ".json")).string()));
+    commands.push_back("options " + tp + " --method asml --period 10 SC_NS --setup 1 SC_NS");
+    for (const std::string& arguments : commands) {
+        const fs::path log =
+            logs / (name + "-" + arguments.substr(0, arguments.find(' ')) + ".log");
+        test::CommandResult run = Cli(arguments, log);
+        ASSERT_EQ(run.exitCode, 0) << arguments << "\n" << run.output;
     }
-    return out;
-}
-
-// A's function: three clock steps, each driving req high (req is an input of the RTL
-// design, so an output of the transactor).
-constexpr std::string_view kSpecificationA = R"(      namespace nsHardwareDatatype
-      import System
-
-      namespace nsPulse
-      import nsHardwareDatatype
-
-      public Pulse ( )
-        var cnt as Integer = 0
-        step while cnt < 3
-          req := LOGIC_1
-          cnt := cnt + 1
-)";
-
-// B's own function: two clock steps. B's AsmL knows nothing of Pulse.
-constexpr std::string_view kSpecificationB = R"(      namespace nsPing
-      import nsHardwareDatatype
-
-      public Ping ( )
-        var n as Integer = 0
-        step while n < 2
-          n := n + 1
-)";
-
-// Ping takes two clock steps and Pulse three; each step waits the 9 ns before the setup
-// time and then the rising edge, so Ping ends at 20 ns and Pulse at 50 ns with req high.
-constexpr std::string_view kTestbench = R"(#include "Tran.h"
-#include <cstdio>
-
-SC_MODULE(Driver) {
-    clsTLM_AIC *tlm = nullptr;
-    sc_in<sc_logic> req;
-    int failures = 1;
-
-    void run() {
-        tlm->Ping();
-        sc_time afterPing = sc_time_stamp();
-        tlm->Pulse();
-        sc_time afterPulse = sc_time_stamp();
-        std::printf("Ping ended at %s, Pulse at %s, req %c\n", afterPing.to_string().c_str(),
-                    afterPulse.to_string().c_str(), req.read().to_char());
-        if (afterPing == sc_time(20, SC_NS) && afterPulse == sc_time(50, SC_NS) &&
-            req.read() == SC_LOGIC_1)
-            failures = 0;
-        sc_stop();
-    }
-
-    SC_CTOR(Driver) { SC_THREAD(run); }
-};
-
-int sc_main(int, char *[]) {
-    sc_clock clk("clk", 10, SC_NS);
-    sc_signal<sc_logic> ack("ack"), req("req");
-    clsTran tran("tran");
-    tran.clk(clk);
-    tran.ack(ack);
-    tran.req(req);
-    Driver driver("driver");
-    driver.tlm = &tran;
-    driver.req(req);
-    sc_start(1, SC_US);
-    return driver.failures;
-}
-)";
-
-// A new project with its tables, its AsmL document assigned and a 10 ns clock with 1 ns
-// setup time.
-void MakeProject(const fs::path& location, const std::string& name, const TlmFunction& function,
-                 std::initializer_list<RtlSignal> signals, std::string_view specification,
-                 const fs::path& logs) {
-    ASSERT_EQ(Cli("new " + name + " --location " + Quoted(location.string()),
-                  logs / ("new-" + name + ".log"))
-                  .exitCode,
-              0);
-    const std::string folder = (location / name).string();
-    auto functions = std::make_unique<TlmFunctionTable>();
-    (*functions)[++functions->count] = function;
-    auto table = std::make_unique<RtlSignalTable>();
-    for (const RtlSignal& s : signals) (*table)[++table->count] = s;
-    ASSERT_TRUE(SaveTlmFunctions(folder, *functions).ok());
-    ASSERT_TRUE(SaveRtlSignals(folder, *table).ok());
-    WriteBytes(location / name / "Input/spec.doc", CrLf(specification));
-    AsmlAssignment asml{folder + "/Input/spec.doc", "spec.doc", true};
-    ASSERT_TRUE(SaveAsmlAssignment(folder, asml).ok());
-    const std::string tp = Quoted((location / name / (name + ".tp")).string());
-    ASSERT_EQ(Cli("options " + tp + " --method asml --period 10 SC_NS --setup 1 SC_NS",
-                  logs / ("options-" + name + ".log"))
-                  .exitCode,
-              0);
+    fs::copy_file(kInputs / (name + ".asml"), folder / "Input/spec.doc");
+    AsmlAssignment asml{(folder / "Input/spec.doc").string(), "spec.doc", true};
+    ASSERT_TRUE(SaveAsmlAssignment(folder.string(), asml).ok());
 }
 
 TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
@@ -144,9 +58,7 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
     const fs::path b = dir.path() / "B";
 
     // Project A: Pulse, the clock and req; Generate also writes its library.
-    MakeProject(dir.path(), "A", VoidFunction("Pulse"),
-                {sample::Signal("clk", 2, 1, 0, "0", true), LogicSignal("req", 0)}, kSpecificationA,
-                logs);
+    MakeProject(dir.path(), "A", logs);
     ASSERT_FALSE(HasFailure());
     const std::string library = (a / "Output/A.tlib").string();
     ASSERT_EQ(Cli("options " + Quoted((a / "A.tp").string()) + " --library " + Quoted(library),
@@ -161,14 +73,9 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
     const std::string pulseAsm = ReadBytes(a / "Temp/Pulse.asm");
 
     // Project B: Ping and a data port of its own; the clock comes with the library.
-    MakeProject(dir.path(), "B", VoidFunction("Ping"), {LogicSignal("ack", 1)}, kSpecificationB,
-                logs);
+    MakeProject(dir.path(), "B", logs, library);
     ASSERT_FALSE(HasFailure());
-    test::CommandResult added =
-        Cli("add-library " + Quoted((b / "B.tp").string()) + " " + Quoted(library),
-            logs / "add-library.log");
-    ASSERT_EQ(added.exitCode, 0) << added.output;
-    EXPECT_EQ(added.output, "A.tlib Added Successfully!\n");
+    EXPECT_EQ(ReadBytes(logs / "B-add-library.log"), "A.tlib Added Successfully!\n");
     EXPECT_EQ(ReadBytes(b / "Temp/Pulse.asm"), pulseAsm);
 
     test::CommandResult generatedB =
@@ -182,7 +89,7 @@ TEST(LibraryRoundTrip, ALibraryOfOneProjectRunsInAnother) {
 
     const fs::path work = dir.path() / "build";
     fs::create_directories(work);
-    WriteBytes(work / "sc_main.cpp", kTestbench);
+    fs::copy_file(kInputs / "sc_main.cpp", work / "sc_main.cpp");
     test::CommandResult run =
         test::BuildAndRun({{b / "Output/Tran.cpp", ""},
                            {work / "sc_main.cpp", "-I" + Quoted((b / "Output").string())}},

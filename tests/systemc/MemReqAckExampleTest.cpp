@@ -18,6 +18,7 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Cli;
 using test::Quoted;
 using test::ReadBytes;
 
@@ -37,10 +38,6 @@ std::string Transcript() {
 }
 
 const fs::path kExample = fs::path(KESTREL_EXAMPLES_DIR) / "MemReqAck";
-
-test::CommandResult Cli(const std::string& arguments, const fs::path& logFile) {
-    return test::RunKestrelCli(arguments, logFile);
-}
 
 // Copies the example, points its generated files at the copy, generates with `method`
 // (which says no error and no warning), builds the simulation with the example's RTL

@@ -22,7 +22,7 @@ TEST(PinAdapters, CarryEveryWidthBothWaysAndReportUnknownBitsOncePerPort) {
     test::TempDir dir;
     const fs::path share = fs::path(KESTREL_SYSTEMC_COMPAT_HEADER).parent_path();
     test::CommandResult run = test::BuildAndRun(
-        {{fs::path(KESTREL_SYSTEMC_PROGRAMS_DIR) / "pin_adapters.cpp", "-I" + share.string()}},
+        {{fs::path(KESTREL_SYSTEMC_FIXTURES_DIR) / "pin_adapters.cpp", "-I" + share.string()}},
         dir.path());
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(test::Has(run.output, "ok\n"));

@@ -48,8 +48,7 @@ inline CommandResult RunCommand(const std::string& command, const std::filesyste
 }
 
 // kestrel-cli of the build with `arguments` (quoted as needed).
-inline CommandResult RunKestrelCli(const std::string& arguments,
-                                   const std::filesystem::path& logFile) {
+inline CommandResult Cli(const std::string& arguments, const std::filesystem::path& logFile) {
     return RunCommand(Quoted((BinDir() / "kestrel-cli").string()) + " " + arguments, logFile);
 }
 
@@ -134,11 +133,10 @@ inline std::string PointedMemReqAck(const std::filesystem::path& project,
     CopyTree(std::filesystem::path(KESTREL_EXAMPLES_DIR) / "MemReqAck", project);
     const std::filesystem::path out = project / "Output";
     const std::string tp = Quoted((project / "MemReqAck.tp").string());
-    CommandResult pointed =
-        RunKestrelCli("settings " + tp + " --cpp " + Quoted((out / "Tran.cpp").string()) +
-                          " --header " + Quoted((out / "Tran.h").string()) +
-                          " --interface-header " + Quoted((out / "TLM_AIC.h").string()),
-                      logs / "settings.log");
+    CommandResult pointed = Cli("settings " + tp + " --cpp " + Quoted((out / "Tran.cpp").string()) +
+                                    " --header " + Quoted((out / "Tran.h").string()) +
+                                    " --interface-header " + Quoted((out / "TLM_AIC.h").string()),
+                                logs / "settings.log");
     EXPECT_EQ(pointed.exitCode, 0) << pointed.output;
     return tp;
 }

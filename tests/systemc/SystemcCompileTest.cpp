@@ -1,25 +1,18 @@
-// The generated SystemC is real C++: a project made through the core is generated with the
-// template method, and the three files are compiled with a small sc_main, linked against
-// the installed SystemC and run. The compatibility header kestrel_systemc.h is what makes
-// the Windows-flavoured output build here; its own checks are compiled and run as well.
-#include "CodegenSamples.h"
+// The generated SystemC is real C++: a project declared with kestrel-cli is generated with
+// the template method through the core, and the three files are compiled with a small
+// sc_main, linked against the installed SystemC and run. The compatibility header
+// kestrel_systemc.h is what makes the Windows-flavoured output build here; its own checks
+// are compiled and run as well.
 #include "SystemcBuild.h"
 #include "TestSupport.h"
 
 #include "generate/Generate.h"
-#include "model/ProjectOptions.h"
-#include "model/RtlSignal.h"
-#include "model/TlmFunction.h"
 #include "platform/Clock.h"
-#include "platform/System.h"
-#include "project/ProjectCommands.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <initializer_list>
 #include <string>
-#include <string_view>
 
 namespace kestrel {
 namespace {
@@ -27,157 +20,25 @@ namespace {
 namespace fs = std::filesystem;
 using test::Quoted;
 using test::TempDir;
-using test::WriteBytes;
 
-TlmParameter Parameter(int typeIndex, std::string_view name, bool byReference = false,
-                       bool isConst = false, bool isArray = false) {
-    return sample::Parameter(kCTypeNames[static_cast<std::size_t>(typeIndex)], typeIndex, name,
-                             byReference, isConst, isArray);
-}
+const fs::path kInputs = KESTREL_SYSTEMC_FIXTURES_DIR;
 
-TlmFunction Function(std::string_view name, int returnIndex,
-                     std::initializer_list<TlmParameter> parameters) {
-    return sample::Function(name, kCTypeNames[static_cast<std::size_t>(returnIndex)], returnIndex,
-                            parameters);
-}
-
-using sample::Signal;
-
-enum { kVoid, kBool, kChar, kShort, kInt, kUChar, kUShort, kUInt };
-enum { kLogic, kLv, kBoolPort };
-enum { kIn, kOut, kInOut };
-
-// Functions over all eight C types, by value, const, by reference and as arrays. A
-// reference to an array element type ("T & name []") declares an array of references,
-// which C++ refuses, so no parameter is both.
-void DeclareFunctions(TlmFunctionTable& table) {
-    table[1] = Function("reset", kVoid, {});
-    table[2] = Function("write", kVoid,
-                        {Parameter(kUInt, "addr"), Parameter(kUChar, "data", false, true, true),
-                         Parameter(kShort, "status", true)});
-    table[3] =
-        Function("read", kInt, {Parameter(kInt, "addr", true, true), Parameter(kChar, "tag")});
-    table[4] =
-        Function("ready", kBool, {Parameter(kBool, "blocking"), Parameter(kUShort, "count", true)});
-    table[5] = Function("checksum", kUChar,
-                        {Parameter(kChar, "text", false, true, true), Parameter(kInt, "length")});
-    table[6] = Function("burst", kVoid,
-                        {Parameter(kUInt, "words", false, false, true),
-                         Parameter(kUShort, "size", true, true), Parameter(kBool, "last", true)});
-    table.count = 6;
-}
-
-// As the user declares them, from the RTL design's side; the transactor's own ports are
-// the reversed directions (sc_in <-> sc_out, sc_inout stays, the clock stays an input).
-void DeclareSignals(RtlSignalTable& table) {
-    int n = 0;
-    table[++n] = Signal("clk", kBoolPort, 1, kIn, "1", true);
-    table[++n] = Signal("rst_n", kBoolPort, 1, kIn, "0");    // sc_out <bool>, SC_LOGIC_0
-    table[++n] = Signal("enable", kBoolPort, 1, kIn, "1");   // sc_out <bool>, SC_LOGIC_1
-    table[++n] = Signal("done", kBoolPort, 1, kOut, "0");    // sc_in <bool>
-    table[++n] = Signal("flag", kBoolPort, 1, kInOut, "1");  // sc_inout <bool>
-    table[++n] = Signal("start", kLogic, 1, kIn, "1");       // sc_out <sc_logic>, SC_LOGIC_1
-    table[++n] = Signal("hold", kLogic, 1, kIn, "Z");        // sc_out <sc_logic>, SC_LOGIC_Z
-    table[++n] = Signal("ack", kLogic, 1, kOut, "X");        // sc_in <sc_logic>
-    table[++n] = Signal("line", kLogic, 1, kInOut, "0");     // sc_inout <sc_logic>
-    table[++n] = Signal("bit0", kLv, 1, kIn, "1");           // sc_out <sc_lv <1> >
-    table[++n] = Signal("data", kLv, 8, kIn, "01XZ0110");    // sc_out <sc_lv <8> >
-    table[++n] = Signal("status", kLv, 8, kOut, "00000000"); // sc_in <sc_lv <8> >
-    table[++n] = Signal("address", kLv, 32, kIn, "00000000000000000000000010100101");
-    table[++n] = Signal("result", kLv, 32, kOut, std::string(32, '0'));
-    table[++n] = Signal("bus", kLv, 32, kInOut, std::string(32, 'Z'));
-    table.count = static_cast<std::int16_t>(n);
-}
-
-// The testbench: every port bound to a signal of its type, a clock, a few nanoseconds of
-// simulation, the initial values of the transactor's outputs checked, and the void TLM
-// functions called through the interface class (the non-void ones have bodies without a
-// return statement and are never called).
-constexpr std::string_view kTestbench = R"(#include "Tran.h"
-#include <cstdio>
-
-static int failures = 0;
-#define CHECK(condition)                                                 \
-    do {                                                                 \
-        if (!(condition)) {                                              \
-            std::fprintf(stderr, "check failed: %s\n", #condition);      \
-            ++failures;                                                  \
-        }                                                                \
-    } while (0)
-
-int sc_main(int, char *[]) {
-    sc_clock clk("clk", 10, SC_NS);
-    sc_signal<bool> rst_n("rst_n"), enable("enable"), done("done"), flag("flag");
-    sc_signal<sc_logic> start("start"), hold("hold"), ack("ack"), line("line");
-    sc_signal<sc_lv<1> > bit0("bit0");
-    sc_signal<sc_lv<8> > data("data"), status("status");
-    sc_signal<sc_lv<32> > address("address"), result("result"), bus("bus");
-
-    clsTran tran("tran");
-    tran.clk(clk);
-    tran.rst_n(rst_n);
-    tran.enable(enable);
-    tran.done(done);
-    tran.flag(flag);
-    tran.start(start);
-    tran.hold(hold);
-    tran.ack(ack);
-    tran.line(line);
-    tran.bit0(bit0);
-    tran.data(data);
-    tran.status(status);
-    tran.address(address);
-    tran.result(result);
-    tran.bus(bus);
-
-    clsTLM_AIC &tlm = tran;
-    tlm.reset();
-    const unsigned char bytes[2] = {1, 2};
-    short code = 0;
-    tlm.write(7u, bytes, code);
-    unsigned int words[2] = {3u, 4u};
-    unsigned short size = 2;
-    bool last = true;
-    tlm.burst(words, size, last);
-
-    sc_start(25, SC_NS);
-
-    CHECK(sc_time_stamp() == sc_time(25, SC_NS));
-    CHECK(rst_n.read() == false);
-    CHECK(enable.read() == true);
-    CHECK(start.read() == SC_LOGIC_1);
-    CHECK(hold.read() == SC_LOGIC_Z);
-    CHECK(bit0.read() == "1");
-    CHECK(data.read() == "01XZ0110");
-    CHECK(address.read().to_uint() == 0xA5u);
-    return failures == 0 ? 0 : 1;
-}
-)";
-
-// Creates the project through the core, like New Project and the declaration lists do.
+// A new project with the declarations of all_types.json: functions over all eight C types,
+// by value, const, by reference and as arrays (a reference to an array element type,
+// "T & name []", declares an array of references, which C++ refuses, so no parameter is
+// both), and signals of every type and direction with initial values. Its .tp path.
 std::string MakeExampleProject(const TempDir& dir) {
-    NewProjectDraft draft{"Demo", dir.str()};
-    FakeSystemInfo system;
-    ProjectRecord record;
-    CommandOutcome created = NewProject(draft, system, record);
-    EXPECT_TRUE(created.ok()) << created.status.message();
-
-    TlmFunctionTable functions;
-    DeclareFunctions(functions);
-    RtlSignalTable signals;
-    DeclareSignals(signals);
-    EXPECT_TRUE(SaveTlmFunctions(record.projectFolder, functions).ok());
-    EXPECT_TRUE(SaveRtlSignals(record.projectFolder, signals).ok());
-
-    ProjectOptions options;
-    EXPECT_TRUE(LoadOptions(record.projectFolder, options).ok());
-    options.generationMethod = kMethodTemplate;
-    options.title = "SystemC compile check";
-    options.company = "Kestrel";
-    options.comment = "first line\r\nsecond line\r\n";
-    options.useCommentInHeaders = true;
-    EXPECT_TRUE(SaveOptions(record.projectFolder, options).ok());
-    return ProjectFilePath(record);
+    const std::string tp = Quoted((dir.path() / "Demo/Demo.tp").string());
+    for (const std::string& arguments :
+         {"new Demo --location " + Quoted(dir.str()),
+          "declare " + tp + " " + Quoted((kInputs / "all_types.json").string()),
+          "options " + tp +
+              " --method template --title 'SystemC compile check' --company Kestrel "
+              "--comment 'first line\nsecond line' --comment-in-headers on"}) {
+        test::CommandResult run = test::Cli(arguments, dir.path() / "cli.log");
+        EXPECT_EQ(run.exitCode, 0) << arguments << "\n" << run.output;
+    }
+    return (dir.path() / "Demo/Demo.tp").string();
 }
 
 TEST(SystemcCompile, GeneratedTemplateTransactorBuildsAndRuns) {
@@ -194,7 +55,7 @@ TEST(SystemcCompile, GeneratedTemplateTransactorBuildsAndRuns) {
     const fs::path output = dir.path() / "Demo" / "Output";
     const fs::path work = dir.path() / "build";
     fs::create_directories(work);
-    WriteBytes(work / "sc_main.cpp", kTestbench);
+    fs::copy_file(kInputs / "template_sc_main.cpp", work / "sc_main.cpp");
     test::CommandResult run =
         test::BuildAndRun({{output / "Tran.cpp", "-Wno-return-type"},
                            {work / "sc_main.cpp", "-I" + Quoted(output.string())}},
@@ -206,7 +67,7 @@ TEST(SystemcCompile, GeneratedTemplateTransactorBuildsAndRuns) {
 // it promises compiles without a warning and behaves, and _itoa writes the right digits.
 TEST(SystemcCompile, CompatibilityHeaderChecksPass) {
     TempDir dir;
-    const fs::path source = fs::path(KESTREL_SYSTEMC_PROGRAMS_DIR) / "logic_literals.cpp";
+    const fs::path source = kInputs / "logic_literals.cpp";
     const fs::path headerFolder = fs::path(KESTREL_SYSTEMC_COMPAT_HEADER).parent_path();
     const std::string flags = "-Wall -Wextra -Werror -I" + Quoted(headerFolder.string());
     struct Mode {

@@ -20,54 +20,18 @@ std::string TextRun(std::string_view text) {
            std::string(text) + "</w:t></w:r>";
 }
 
+// The body in tests/fixtures/tools/asml_paragraphs.xml: a heading; AsmL lines that Word
+// split into several runs with proofing marks and bookmarks between; an empty paragraph;
+// tabs and a line break typed inside one paragraph, with tab stops that are no text; a
+// table cell; tracked changes (inserted text counts, deleted does not), a field (its code
+// does not count, its result does) and a hyperlink; paragraphs of another style or none;
+// curly quotes and non-breaking spaces from typing aids, Latin letters that become
+// Windows-1252 and others that become '?'.
 TEST(WordDocumentText, ParagraphsOfTheAsmlStyleInDocumentOrder) {
-    std::string body =
-        "<w:p><w:pPr><w:pStyle w:val=\"Heading1\"/></w:pPr>" +
-        TextRun("TLM Function Name: read ()") + "</w:p>" +
-        AsmlParagraph(TextRun("      namespace nsread")) +
-        // Word splits a line into several runs, with proofing marks and bookmarks between.
-        AsmlParagraph(TextRun("  if ( a") + "<w:proofErr w:type=\"spellStart\"/>" +
-                      TextRun(" = 1") + "<w:bookmarkStart w:id=\"0\" w:name=\"x\"/>" +
-                      TextRun(" ) then") + "<w:bookmarkEnd w:id=\"0\"/>") +
-        // An empty paragraph is an empty line.
-        AsmlParagraph("") +
-        // Tabs and line breaks typed inside one paragraph; the tab stops of the paragraph
-        // are no text.
-        "<w:p><w:pPr><w:pStyle w:val=\"AsmL\"/><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/>"
-        "</w:tabs></w:pPr><w:r><w:t>x</w:t><w:tab/><w:t>:= 1</w:t><w:br/><w:t>y := 2</w:t>"
-        "</w:r></w:p>" +
-        // A table's cells come in document order.
-        "<w:tbl><w:tr><w:tc>" + AsmlParagraph(TextRun("in a cell")) + "</w:tc></w:tr></w:tbl>" +
-        // Tracked changes: inserted text counts, deleted text does not; field codes do not,
-        // field results do; hyperlinks and simple fields hold runs.
-        AsmlParagraph("<w:ins w:id=\"1\">" + TextRun("kept") +
-                      "</w:ins><w:del w:id=\"2\"><w:r>"
-                      "<w:delText>gone</w:delText></w:r></w:del>" +
-                      "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> PAGE "
-                      "</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>" +
-                      TextRun(" 7") + "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>" +
-                      "<w:hyperlink r:id=\"rId9\" xmlns:r=\"urn:r\">" + TextRun(" link") +
-                      "</w:hyperlink>") +
-        // Another style is not AsmL text.
-        "<w:p><w:pPr><w:pStyle w:val=\"Normal\"/></w:pPr>" + TextRun("prose") + "</w:p>" + "<w:p>" +
-        TextRun("no style at all") + "</w:p>" +
-        // Curly quotes and non-breaking spaces from the word processor's typing aids;
-        // Latin letters to Windows-1252, others to '?'.
-        AsmlParagraph(TextRun("WriteLine ( \xE2\x80\x9C"
-                              "caf\xC3\xA9\xE2\x80\x9D )\xC2\xA0\xE2\x80\x98x\xE2\x80\x99 "
-                              "\xE2\x82\xAC \xE4\xB8\xAD")) +
-        "<w:sectPr/>";
-    DocumentText text = WordDocumentText(test::WordPackage(body));
+    DocumentText text = WordDocumentText(
+        test::WordPackage(test::ReadBytes(test::FixtureDir() / "tools/asml_paragraphs.xml")));
     EXPECT_EQ(text.error, "");
-    EXPECT_TRUE(test::SameBytes("      namespace nsread\r\n"
-                                "  if ( a = 1 ) then\r\n"
-                                "\r\n"
-                                "x\t:= 1\r\n"
-                                "y := 2\r\n"
-                                "in a cell\r\n"
-                                "kept 7 link\r\n"
-                                "WriteLine ( \"caf\xE9\" ) 'x' \x80 ?\r\n",
-                                text.text));
+    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "tools/asml_paragraphs.txt", text.text));
 }
 
 TEST(WordDocumentText, FindsTheStyleByNameAndAnyNamespacePrefix) {
@@ -84,14 +48,8 @@ TEST(WordDocumentText, FindsTheStyleByNameAndAnyNamespacePrefix) {
     // somewhere else, as the package relationships say.
     test::Parts parts = test::PartsOf(test::WordPackage(""));
     parts.erase("word/document.xml");
-    parts["_rels/.rels"] =
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-        "relationships/officeDocument\" Target=\"/text/main.xml\"/></Relationships>";
-    parts["text/main.xml"] =
-        "<x:document xmlns:x=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
-        "<x:body><x:p><x:pPr><x:pStyle x:val=\"AsmL\"/></x:pPr><x:r><x:t>prefixed</x:t></x:r>"
-        "</x:p></x:body></x:document>";
+    parts["_rels/.rels"] = test::ReadBytes(test::FixtureDir() / "tools/moved_rels.xml");
+    parts["text/main.xml"] = test::ReadBytes(test::FixtureDir() / "tools/moved_main.xml");
     DocumentText moved = WordDocumentText(test::ZipOf(parts));
     EXPECT_EQ(moved.error, "");
     EXPECT_EQ(moved.text, "prefixed\r\n");
