@@ -47,16 +47,13 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-TEST(Layers, EveryCoreFolderHasALayer) {
+TEST(Layers, EveryCoreFolderHasALayerAndIncludesOnlyDown) {
     for (const auto& entry : fs::directory_iterator(kCoreDir)) {
         if (!entry.is_directory()) continue;
         EXPECT_TRUE(kLayers.count(entry.path().filename().string()))
             << "src/core/" << entry.path().filename().string()
             << " has no layer: give it one here and in docs/architecture.md";
     }
-}
-
-TEST(Layers, CoreIncludesGoOnlyDown) {
     static const std::regex quoted(R"re(^\s*#\s*include\s*"([^"]+)")re");
     const int lines = ForEachCoreLine([](const std::string& line, const std::string& file,
                                          const std::string& where) {

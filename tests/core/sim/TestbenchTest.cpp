@@ -291,37 +291,29 @@ protected:
     SimulationOutcome outcome;
 };
 
-TEST_F(SimulationSteps, AConfigureThatDidNotFinishIsDoneAgainOnTheNextRun) {
-    const fs::path project = MemReqAck(dir.path());
-    const fs::path build = project / "Output" / "testbench" / "build";
-    // A failed configure: its output is kept and its cache is dropped.
+// A configure that fails keeps its output and drops its cache; a cache without build files
+// (a configure stopped half-way) is configured again. Then another Verilog file list or top,
+// other defines, or the folder moved with its project: the build folder is configured again
+// before it is built, never built as it was; as it was, it is only built.
+TEST_F(SimulationSteps, AnUnfinishedChangedOrMovedBuildFolderIsConfiguredAgain) {
+    const fs::path first = MemReqAck(dir.path() / "first");
+    const fs::path build = first / "Output" / "testbench" / "build";
     test::WriteBytes(bin / "FAIL", "");
-    EXPECT_EQ(Run(project), "-S\n");
+    EXPECT_EQ(Run(first), "-S\n");
     EXPECT_EQ(outcome.reached, SimulationStep::Configure);
     EXPECT_NE(outcome.buildOutput.find("CMake Error: planted"), std::string::npos);
     EXPECT_FALSE(fs::exists(build / "CMakeCache.txt"));
-    // A cache without build files, as a configure stopped half-way leaves it.
     fs::remove(bin / "FAIL");
     test::WriteBytes(build / "CMakeCache.txt", "half\n");
-    EXPECT_EQ(Run(project), "-S\n--build\n");
-    EXPECT_EQ(test::ReadBytes(build / "CMakeCache.txt"), "cache\n");
-    // Configured: only built.
-    EXPECT_EQ(Run(project), "--build\n");
-    EXPECT_EQ(outcome.reached, SimulationStep::Build);
-    EXPECT_NE(outcome.buildOutput.find("build stops here"), std::string::npos);
-}
-
-// Another Verilog file list or top, other defines, or the folder moved with its project:
-// the build folder is configured again before it is built, never built as it was.
-TEST_F(SimulationSteps, AChangedBuildFileOrAMovedFolderIsConfiguredAgain) {
     const auto runTwice = [&](const fs::path& project) {
         EXPECT_EQ(Run(project), "-S\n--build\n");
         EXPECT_TRUE(outcome.testbench.ok()) << outcome.testbench.status.message();
         EXPECT_EQ(Run(project), "--build\n");
+        EXPECT_EQ(outcome.reached, SimulationStep::Build);
+        EXPECT_NE(outcome.buildOutput.find("build stops here"), std::string::npos);
     };
-    const fs::path first = MemReqAck(dir.path() / "first");
-    fs::copy_file(kFixtures / "wrapper.v", first / "rtl" / "wrapper.v");
     runTwice(first);
+    EXPECT_EQ(test::ReadBytes(build / "CMakeCache.txt"), "cache\n");
     request.testbench.defines = {"TRACE"};
     runTwice(first);
     const auto verilog = [&](const fs::path& project, std::vector<std::string> files) {
@@ -329,6 +321,7 @@ TEST_F(SimulationSteps, AChangedBuildFileOrAMovedFolderIsConfiguredAgain) {
         for (const std::string& file : files)
             request.testbench.rtlFiles.push_back((project / "rtl" / file).string());
     };
+    fs::copy_file(kFixtures / "wrapper.v", first / "rtl" / "wrapper.v");
     if (!verilator.empty()) {
         verilog(first, {"memory.v"});
         runTwice(first);
