@@ -66,7 +66,8 @@ RtlModule Memory() {
              {"rdata", PortDirection::Out, 40, "m.v:6"}}};
 }
 
-// Plans the memory project (changed by `change`) against `rtl` and dumps the refusals, or
+// Plans the memory project (its tables changed by `change`) against the memory module
+// changed by `changeRtl`, or without Verilog when there is none, and dumps the refusals, or
 // the decisions, the lines of sc_main.cpp and rtl.h on a falling edge, and reset.h.
 std::string PlanDump(const std::string& what, const std::function<void(RtlModule&)>& changeRtl,
                      const std::function<void(ProjectTables&)>& change = {}) {
