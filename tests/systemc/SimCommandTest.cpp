@@ -244,7 +244,7 @@ TEST(Sim, AModuleOnlyTheCallersFolderHoldsIsMissingAsInTheBuild) {
     Project project = GeneratedCopy(dir);
     const fs::path rtl = project.folder / "rtl";
     fs::create_directories(rtl);
-    fs::copy_file(Fixture("wrapper.v"), rtl / "wrapper.v");
+    fs::copy_file(test::FixtureDir() / "sim" / "wrapper.v", rtl / "wrapper.v");
     test::CommandResult run = test::RunCommand(
         "cd " + Quoted(rtl.string()) + " && " + Quoted((test::BinDir() / "kestrel-cli").string()) +
             " sim " + project.tp + " --no-generate --rtl wrapper.v --top wrapper",

@@ -7,6 +7,7 @@
 #include "model/RtlSignal.h"
 #include "model/TlmFunction.h"
 #include "platform/FileSystem.h"
+#include "project/OutputPlacement.h"
 
 namespace kestrel {
 
@@ -25,6 +26,16 @@ std::vector<Status> LoadRunTables(std::string_view projectFolder, ProjectTables&
     keep(LoadAsmlAssignment(projectFolder, tables.asml));
     keep(LoadAsfAssignment(projectFolder, tables.asf));
     return failures;
+}
+
+Status LoadProjectLook(std::string_view projectFolder, ProjectTables& tables) {
+    std::vector<Status> failures =
+        LoadRunTables(projectFolder, tables, AbsentTableFiles::ReadAsEmpty);
+    if (!failures.empty()) return failures.front();
+    if (Status loaded = LoadGenerationSettings(projectFolder, tables.settings); !loaded)
+        return loaded;
+    ResolveOutputNames(projectFolder, tables.settings);
+    return Status::Ok();
 }
 
 PreparedTables PrepareTables(const ProjectTables& stored, ClockSelection& clock) {

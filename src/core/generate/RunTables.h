@@ -23,6 +23,11 @@ enum class AbsentTableFiles { MadeEmpty, ReadAsEmpty };
 std::vector<Status> LoadRunTables(std::string_view projectFolder, ProjectTables& tables,
                                   AbsentTableFiles absent = AbsentTableFiles::MadeEmpty);
 
+// A look at a generated project, as build, sim and the testbench take it: the five tables
+// (absent files read as empty), then the generation settings with their output names
+// resolved in the project's folder. The first failure is given back.
+Status LoadProjectLook(std::string_view projectFolder, ProjectTables& tables);
+
 // The stored tables as the transactor sees them: signal directions reversed, initial
 // values rewritten for SystemC, and the clock signal found.
 PreparedTables PrepareTables(const ProjectTables& stored, ClockSelection& clock);

@@ -35,19 +35,6 @@ Status NotGenerated(const std::string& path) {
     return Status::Error(path + " has not been generated yet: run generate first");
 }
 
-// The tables of the project as a Generate run loads and prepares them, with the stored
-// generation settings.
-Status LoadMapTables(const std::string& projectFolder, ProjectTables& stored) {
-    if (std::vector<Status> failures =
-            LoadRunTables(projectFolder, stored, AbsentTableFiles::ReadAsEmpty);
-        !failures.empty())
-        return failures.front();
-    if (Status loaded = LoadGenerationSettings(projectFolder, stored.settings); !loaded)
-        return loaded;
-    ResolveOutputNames(projectFolder, stored.settings);
-    return Status::Ok();
-}
-
 // clean.asml as the route of the method has it: the diagrams converted again in memory, or
 // the AsmL text the last run extracted. Without `method`, the route that wrote clean.asml
 // last (the FSM route when clean.asml is what the diagrams give now).
@@ -125,7 +112,7 @@ Status MakeSourceMap(std::string_view projectFilePath, SourceMap& map, std::opti
     GenerationSession session;
     SystemClock clock;
     auto stored = std::make_unique<ProjectTables>();
-    if (Status loaded = LoadMapTables(record.projectFolder, *stored); !loaded) return loaded;
+    if (Status loaded = LoadProjectLook(record.projectFolder, *stored); !loaded) return loaded;
     GenerationRun run{record.projectFolder, record.projectName,
                       PrepareTables(*stored, session.clock), session, clock};
     const GenerationSettings& settings = run.tables.settings;

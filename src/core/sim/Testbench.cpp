@@ -7,7 +7,6 @@
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
-#include "project/OutputPlacement.h"
 #include "project/ProjectCommands.h"
 
 #include <algorithm>
@@ -215,13 +214,7 @@ namespace {
 Status LoadTestbenchTables(const std::string& projectFile, ProjectRecord& record,
                            ProjectTables& tables) {
     if (Status peeked = PeekProject(projectFile, record); !peeked) return peeked;
-    std::vector<Status> failures =
-        LoadRunTables(record.projectFolder, tables, AbsentTableFiles::ReadAsEmpty);
-    if (!failures.empty()) return failures.front();
-    if (Status loaded = LoadGenerationSettings(record.projectFolder, tables.settings); !loaded)
-        return loaded;
-    ResolveOutputNames(record.projectFolder, tables.settings);
-    return Status::Ok();
+    return LoadProjectLook(record.projectFolder, tables);
 }
 
 // The request's options and the paths the build file names, as CMake can take them.
