@@ -52,27 +52,6 @@ struct BusProject {
     }
 };
 
-TEST(CliAssign, AssignFsmByNameAndNumberThenUnassign) {
-    BusProject p;
-    CliRun byName = Cli({"assign-fsm", p.tp, "read", p.dir / "work/bus.asf"});
-    ASSERT_EQ(byName.code, 0) << byName.err;
-    EXPECT_EQ(byName.out, "read() is assigned " + p.folder + "/Input/bus.asf\n");
-    ASSERT_EQ(Cli({"assign-fsm", p.tp, "3", p.dir / "work/bus.asf"}).code, 0);
-    EXPECT_EQ(p.Bytes("Input/bus.asf"), "diagram\r\n");
-    EXPECT_EQ(p.Stage(), 3);
-    auto t = p.Functions();
-    EXPECT_TRUE((*t)[1].fsmAssigned && (*t)[3].fsmAssigned && !(*t)[2].fsmAssigned);
-    EXPECT_EQ((*t)[1].asfFileName.Raw(), "bus.asf" + std::string(73, ' '));
-
-    CliRun unassigned = Cli({"unassign-fsm", p.tp, "read"});
-    ASSERT_EQ(unassigned.code, 0) << unassigned.err;
-    EXPECT_EQ(unassigned.out, "read() has no ASF file assigned\n");
-    t = p.Functions();
-    EXPECT_FALSE((*t)[1].fsmAssigned);
-    EXPECT_EQ((*t)[1].asfFileName.Text(), "bus.asf"); // kept, as the window keeps it
-    EXPECT_TRUE((*t)[3].fsmAssigned);                 // the other row is untouched
-}
-
 // Refusals of the core and of the command's own checks; nothing is written.
 TEST(CliAssign, RefusalsAndUsageErrorsWriteNothing) {
     BusProject p;

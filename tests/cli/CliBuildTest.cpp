@@ -1,6 +1,6 @@
 // kestrel-cli build on copies of examples/MemReqAck, with the real compiler and SystemC:
-// an undeclared name planted in the AsmL document and in an action of Write.asf comes
-// back at that line of clean.asml or of the diagram, with the generated line beneath; a
+// an undeclared name planted in an action of Write.asf comes back at that line of the
+// diagram, with the generated line beneath; a
 // clean project says one line; a project not generated yet, a missing compiler and a
 // missing SystemC exit 2 naming what is missing; the project's files stay as they were.
 #include "CliRunner.h"
@@ -39,27 +39,6 @@ std::map<std::string, std::string> Snapshot(const fs::path& project) {
     for (const std::string& file : test::FilesUnder(project))
         files[file] = test::ReadBytes(project / file);
     return files;
-}
-
-TEST(CliBuild, AsmlErrorComesBackAtItsLineOfCleanAsml) {
-    if (!HaveSystemc()) GTEST_SKIP() << "no g++ or SystemC";
-    test::TempDir dir;
-    const std::string tp = PlantedCopy(dir, "Input/MemReqAck.asml", "asml");
-    const fs::path project = dir.path() / "MemReqAck";
-    const auto before = Snapshot(project);
-    CliRun run = Cli({"build", tp});
-    EXPECT_EQ(run.code, 1) << run.err;
-    EXPECT_EQ(run.out, (project / "Output/Tran.cpp").string() + ": 1 error(s), 0 warning(s)\n");
-    const std::string clean = (project / "Temp/clean.asml").string();
-    const std::string head = clean + ": In namespace nsWrite:\n" + clean + ":111: error: ";
-    ASSERT_TRUE(run.err.starts_with(head)) << run.err;
-    const std::string message =
-        run.err.substr(head.size(), run.err.find('\n', head.size()) - head.size());
-    EXPECT_TRUE(test::Has(message, "datum") && test::Has(message, "not declared"));
-    EXPECT_TRUE(
-        run.err.ends_with("\n    in Tran.cpp:45:           wdata.write( toLv ( datum )  ) ;\n"))
-        << run.err;
-    EXPECT_EQ(Snapshot(project), before);
 }
 
 TEST(CliBuild, FsmErrorComesBackAtTheActionOfTheDiagram) {

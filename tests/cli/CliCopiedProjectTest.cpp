@@ -97,28 +97,5 @@ TEST(CliCopiedProject, CommandsWarnUntilSettingsHerePointsTheCopyAtItsOwnOutput)
     }
 }
 
-// Output files the user set to a folder of their own are left alone.
-TEST(CliCopiedProject, AFolderOfTheUsersOwnIsNotWarnedOf) {
-    test::TempDir dir;
-    const std::string tp = test::NewCliProject(dir, "Bus");
-    fs::create_directories(dir.path() / "generated");
-    CliRun set = Cli({"settings", tp, "--cpp", dir / "generated/Bus.cpp"});
-    EXPECT_EQ(set.code, 0);
-    EXPECT_EQ(set.err, "");
-    EXPECT_EQ(Cli({"show", tp}).err, "");
-    // --here leaves a library of the user's own where it is.
-    ASSERT_EQ(Cli({"options", tp, "--library", dir / "libs/Bus.tlib"}).code, 0);
-    EXPECT_EQ(Cli({"settings", tp, "--here"}).out,
-              "Transactor C++ file: " + (dir / "generated/Bus.cpp") + " -> " +
-                  (dir / "Bus/Output/Bus.cpp") + "\n");
-    // Setting a name outside through settings warns after the change.
-    CliRun away = Cli({"settings", tp, "--header", dir / "gone/Tran.h"});
-    EXPECT_EQ(away.code, 0);
-    EXPECT_EQ(Count(away.err, "kestrel-cli: warning: "), 1u) << away.err;
-    EXPECT_TRUE(Has(away.err, (dir / "gone/Tran.h") + " lies in " + (dir / "gone") +
-                                  ", a folder that does not exist"));
-    EXPECT_EQ(Cli({"settings", tp, "--here", "--cpp", "x.cpp"}).code, 2);
-}
-
 } // namespace
 } // namespace kestrel

@@ -58,22 +58,6 @@ TEST(CliDiagram, ShowThenSetChangesNoByteOfAnyRepositoryDiagram) {
     EXPECT_GE(checked, 7u);
 }
 
-// Bytes that are no letters of the terminal's text travel through the JSON and back.
-TEST(CliDiagram, OddBytesSurviveShowAndSet) {
-    test::TempDir dir;
-    const std::string bytes =
-        std::string("VERSION=1.19\nOBJECTS\nS 3 0 1 E | 1,1\n") +
-        "L 4 3 0 TEXT \"State Labels\" | 1,1 1 0 0 \"A\x81\xe9\t\x01\"\\n\"\n" +
-        "A 5 3 0 TEXT \"Actions\" | 1,1 1 0 0 \"x\\\\ny\\nz\\\"\nEND";
-    test::WriteBytes(dir / "odd.asf", bytes);
-    Copy c(dir / "odd.asf");
-    Json j = c.Show();
-    EXPECT_EQ(j["states"][0]["name"], "A\u0081\u00e9\t\u0001\"\\n");
-    EXPECT_EQ(j["actions"][0]["text"], "x\\\ny\nz\\");
-    EXPECT_EQ(c.Set(j.dump()).code, 0);
-    EXPECT_EQ(test::ReadBytes(c.diagram), bytes);
-}
-
 // The example's Read diagram as JSON and as the text listing (with the template's signature
 // text where the picture shows it).
 TEST(CliDiagram, ShowListsTheDiagramAsJsonAndAsText) {

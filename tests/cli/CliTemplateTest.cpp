@@ -1,6 +1,6 @@
-// kestrel-cli asml-template and asf-template: the files they write (their text is the
-// core's, checked there), the paths they remember, a core refusal passed through (exit 1)
-// and usage and file errors (exit 2).
+// kestrel-cli asml-template: the document or the plain text it writes (the text is the
+// core's, checked there), the path it remembers, and the template of a function with
+// twenty parameters generating cleanly.
 #include "CliRunner.h"
 
 #include "model/ProjectTables.h"
@@ -99,33 +99,6 @@ TEST(CliTemplates, TheTemplateOfATwentyParameterFunctionGeneratesCleanly) {
     EXPECT_EQ(generated.code, 0) << generated.out;
     EXPECT_FALSE(Has(generated.out, "ERROR"));
     EXPECT_TRUE(Has(generated.out, "0 Error(s), 0 Warning(s)"));
-}
-
-TEST(CliTemplates, AsfTemplateByNameOrNumberAndTheLibraryRefusal) {
-    test::TempDir dir;
-    const std::string tp = MakeProject(dir);
-    const std::string path = dir / "Bus/Temp/read.asf";
-    CliRun made = Cli({"asf-template", tp, "read", path});
-    ASSERT_EQ(made.code, 0) << made.err;
-    EXPECT_EQ(made.out, "ASF template of read() written to " + path + "\n");
-    const std::string text = test::ReadBytes(path);
-    EXPECT_TRUE(text.starts_with("VERSION=1.19\r\nHEADER\r\nFILE=\"read.asf\"\r\n")) << text;
-    AsfAssignment assignment;
-    ASSERT_TRUE(LoadAsfAssignment(dir / "Bus", assignment).ok());
-    EXPECT_EQ(assignment.asfTemplatePath, path);
-    ASSERT_EQ(Cli({"asf-template", tp, "1", dir / "Bus/Temp/one.asf"}).code, 0);
-    std::string sameFunction = text;
-    sameFunction.replace(sameFunction.find("read.asf"), 8, "one.asf");
-    EXPECT_TRUE(test::SameBytes(sameFunction, test::ReadBytes(dir / "Bus/Temp/one.asf")));
-
-    CliRun library = Cli({"asf-template", tp, "libGet", dir / "Bus/Temp/libGet.asf"});
-    EXPECT_EQ(library.code, 1);
-    EXPECT_EQ(library.err,
-              "Kestrel: libGet() is a Library function.\nNo need to draw FSM for this function.\n");
-    EXPECT_FALSE(fs::exists(dir / "Bus/Temp/libGet.asf"));
-    CliRun help = Cli({"asf-template", "--help"});
-    EXPECT_EQ(help.code, 0);
-    EXPECT_TRUE(Has(help.out, "sc_inout signal gets no port object"));
 }
 
 } // namespace

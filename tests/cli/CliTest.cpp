@@ -1,5 +1,5 @@
-// kestrel-cli end to end, in process: exit status, stdout and stderr of new, show, options,
-// generate and lib; usage and file errors.
+// kestrel-cli end to end, in process: exit status, stdout and stderr of new, show, options
+// and lib; usage and file errors.
 #include "CliRunner.h"
 
 #include <map>
@@ -44,60 +44,6 @@ TEST(Cli, NewShowAndOptionsOnOneProject) {
     ASSERT_EQ(ok.code, 0) << ok.err;
     EXPECT_TRUE(
         test::MatchesGolden(test::GoldenDir() / "cli/options_show.txt", test::MaskedShow(tp, dir)));
-}
-
-// A library that cannot be written leaves the log as a written one would (no error, so
-// exit status 0) and is reported on stderr instead.
-TEST(Cli, GenerateWarnsOfALibraryItCouldNotWrite) {
-    test::TempDir dir;
-    const std::string tp = test::NewCliProject(dir, "Bus");
-    const std::string library = dir / "nowhere/Bus.tlib";
-    ASSERT_EQ(Cli({"options", tp, "--method", "fsm", "--library", library}).code, 0);
-    CliRun run = Cli({"generate", tp});
-    EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(Has(run.out, "Creating Library " + library + "...Done!\r\n"));
-    EXPECT_TRUE(Has(run.out, "0 Error(s), 0 Warning(s)"));
-    EXPECT_TRUE(run.err.starts_with("kestrel-cli: warning: The library \"" + library +
-                                    "\" was not written: "))
-        << run.err;
-    EXPECT_FALSE(fs::exists(dir / "nowhere"));
-}
-
-// Git keeps no empty folder: a copy of an example lacks Temp and Output. Opening and
-// Generate make them, say so once on stderr, and Generate writes what it writes for the
-// complete project.
-TEST(Cli, AProjectCopiedWithoutItsEmptyFoldersGeneratesAsAWholeOne) {
-    test::TempDir dir;
-    const fs::path project = dir.path() / "MemReqAck";
-    const std::string note =
-        "kestrel-cli: note: Created the missing project folders Temp and Output\n";
-    // A fresh copy whose output paths point into it, generated, with or without the folders.
-    auto generate = [&](bool withFolders, std::map<std::string, std::string>& files) {
-        fs::remove_all(project);
-        const std::string tp = test::CopiedExample(project); // settings makes the folders
-        if (!withFolders) {
-            fs::remove_all(project / "Temp");
-            fs::remove_all(project / "Output");
-        }
-        CliRun run = Cli({"generate", tp});
-        EXPECT_EQ(run.code, 0) << run.out << run.err;
-        for (const std::string& name : test::FilesUnder(project))
-            if (name.starts_with("Temp/") || name.starts_with("Output/"))
-                files[name] = test::MaskDates(test::ReadBytes(project / name));
-        run.out = test::MaskDates(run.out);
-        return run;
-    };
-    std::map<std::string, std::string> wholeFiles, copiedFiles;
-    CliRun whole = generate(true, wholeFiles);
-    EXPECT_EQ(whole.err, "");
-    CliRun copied = generate(false, copiedFiles);
-    EXPECT_EQ(copied.err, note);
-    EXPECT_EQ(copied.out, whole.out);
-    EXPECT_TRUE(Has(copied.out, "0 Error(s)"));
-    EXPECT_EQ(copiedFiles, wholeFiles);
-    EXPECT_GT(copiedFiles.size(), 3u);
-    // Said once: the next run has nothing to make.
-    EXPECT_EQ(Cli({"generate", (project / "MemReqAck.tp").string()}).err, "");
 }
 
 TEST(Cli, UsageAndFileErrorsExitTwo) {

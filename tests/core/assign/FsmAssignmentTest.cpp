@@ -1,6 +1,5 @@
-// The FSM assignment window's rules: the rows as loaded, Browse, Unassign and Work with
-// Template with their messages, and OK as the bytes it leaves in tlm_func.dat, asf.dat,
-// Input and the project file.
+// The FSM assignment window's messages: Browse, Unassign and Work with Template, against
+// a golden file. What OK leaves on disk is checked through the window and kestrel-cli.
 #include "project/FsmAssignment.h"
 
 #include "model/ProjectPaths.h"
@@ -88,22 +87,6 @@ struct FsmProject {
     }
 };
 
-TEST(FsmAssignment, RowsShowSignatureFileAndMark) {
-    FsmProject p;
-    auto state = std::make_unique<FsmAssignmentState>();
-    ASSERT_TRUE(LoadFsmAssignment(p.folder, *state).ok());
-    std::vector<std::string> rows;
-    for (const FsmAssignmentRow& r : state->rows)
-        rows.push_back(r.signature + " | " + r.asfFile + " | " + r.assignedMark);
-    // The by-value marker is a blank, trimmed away: two blanks between type and name.
-    EXPECT_EQ(rows,
-              (std::vector<std::string>{
-                  "int ready ( ) | <not assigned> | 0",
-                  "void write (const char & b [], int  a ) | " + p.folder + "/Input/write.asf | 1",
-                  "bool lib ( ) | [no need to assign] | 0", "void read ( ) | <not assigned> | 0"}));
-    EXPECT_EQ(state->asf.asfTemplatePath, p.folder + "/Temp/untitled.asf");
-}
-
 TEST(FsmAssignment, BrowseUnassignAndTemplateMessages) {
     FsmProject p;
     auto state = std::make_unique<FsmAssignmentState>();
@@ -131,99 +114,6 @@ TEST(FsmAssignment, BrowseUnassignAndTemplateMessages) {
     add("template", test::Shown(CheckAsfTemplateExists(missing)));
     EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "project/fsm_assignment_messages.txt",
                                     test::Masked(listed, p.folder)));
-}
-
-TEST(FsmAssignment, OkCopiesFilesSetsFlagsAndStage) {
-    FsmProject p;
-    const std::string before = p.Functions();
-    auto state = std::make_unique<FsmAssignmentState>();
-    ASSERT_TRUE(LoadFsmAssignment(p.folder, *state).ok());
-
-    // One file for two functions, from outside the project; the template path the window
-    // remembered after Generate ASF Template.
-    const std::string shared = p.dir / "elsewhere/shared.asf";
-    std::filesystem::create_directories(p.dir / "elsewhere");
-    test::WriteBytes(shared, "shared diagram\r\n");
-    AssignAsfFile(state->rows[0], shared);
-    AssignAsfFile(state->rows[3], shared);
-    state->asf.asfTemplatePath = p.folder + "/Temp/ready.asf";
-
-    ProjectRecord record = p.record;
-    ASSERT_TRUE(AcceptFsmAssignment(record, *state).ok());
-
-    EXPECT_EQ(test::ReadBytes(p.folder + "/Input/shared.asf"), "shared diagram\r\n");
-    EXPECT_EQ(test::ReadBytes(p.folder + "/Input/write.asf"), "write diagram\r\n");
-    // The library function's mark is "0": its flag is cleared, its old name kept.
-    EXPECT_EQ(p.Assignments(), (std::vector<std::string>{"shared.asf 1", "write.asf 1", "lib.asf 0",
-                                                         "shared.asf 1"}));
-    // Nothing else of the records changed.
-    std::string after = p.Functions();
-    ASSERT_EQ(after.size(), before.size());
-    for (int f = 0; f < 4; ++f) {
-        EXPECT_EQ(after.substr(f * kRecord, kAsfNameOffset),
-                  before.substr(f * kRecord, kAsfNameOffset));
-        EXPECT_EQ(after.substr(f * kRecord + 5456, 2), before.substr(f * kRecord + 5456, 2));
-    }
-
-    // Written over the old record without truncation: the longer old path leaves its tail.
-    EXPECT_TRUE(test::SameBytes(Var(p.folder + "/Temp/ready.asf") + "asf",
-                                test::ReadBytes(p.folder + "/Input/asf.dat")));
-    EXPECT_EQ(record.projectStage, kStageAssigned);
-    EXPECT_TRUE(test::SameBytes(Var("P") + Var(p.folder) + kFalse + kFalse + I16(3),
-                                test::ReadBytes(p.folder + "/P.tp")));
-}
-
-TEST(FsmAssignment, OkWithoutChangesAndUnassignKeepTheName) {
-    FsmProject p;
-    auto state = std::make_unique<FsmAssignmentState>();
-    ASSERT_TRUE(LoadFsmAssignment(p.folder, *state).ok());
-    ProjectRecord record = p.record;
-    // The assigned row shows its copy in Input: OK copies it onto itself, unchanged.
-    ASSERT_TRUE(AcceptFsmAssignment(record, *state).ok());
-    EXPECT_EQ(record.projectStage, kStageAssigned);
-    EXPECT_EQ(test::ReadBytes(p.folder + "/Input/write.asf"), "write diagram\r\n");
-    EXPECT_EQ(p.Assignments()[1], "write.asf 1");
-    EXPECT_TRUE(test::SameBytes(Var(p.folder + "/Temp/untitled.asf"),
-                                test::ReadBytes(p.folder + "/Input/asf.dat")));
-
-    // Unassigning keeps the name in the record and the copy in Input.
-    ASSERT_TRUE(LoadFsmAssignment(p.folder, *state).ok());
-    ASSERT_FALSE(UnassignAsfFile(state->rows[1]));
-    ASSERT_TRUE(AcceptFsmAssignment(record, *state).ok());
-    EXPECT_EQ(p.Assignments()[1], "write.asf 0");
-    EXPECT_TRUE(FileExists(p.folder + "/Input/write.asf"));
-
-    // A chosen file that has gone is not reported: the function keeps the assignment and
-    // Generate names the missing file.
-    ASSERT_TRUE(LoadFsmAssignment(p.folder, *state).ok());
-    AssignAsfFile(state->rows[0], p.dir / "gone.asf");
-    ASSERT_TRUE(AcceptFsmAssignment(record, *state).ok());
-    EXPECT_EQ(p.Assignments()[0], "gone.asf 1");
-    EXPECT_FALSE(FileExists(p.folder + "/Input/gone.asf"));
-}
-
-TEST(FsmAssignment, EmptyTableHasNoRowsAndOkStillAssigns) {
-    test::TempDir dir;
-    FakeSystemInfo system;
-    NewProjectDraft draft{"E", dir.str()};
-    ProjectRecord record;
-    ASSERT_TRUE(NewProject(draft, system, record).ok());
-    auto state = std::make_unique<FsmAssignmentState>();
-    ASSERT_TRUE(LoadFsmAssignment(record.projectFolder, *state).ok());
-    EXPECT_TRUE(state->rows.empty());
-    ASSERT_TRUE(AcceptFsmAssignment(record, *state).ok());
-    EXPECT_EQ(record.projectStage, kStageAssigned);
-    EXPECT_EQ(test::ReadBytes(record.projectFolder + "/Input/tlm_func.dat"), "");
-}
-
-TEST(FsmAssignment, UnreadableTableNamesTheFile) {
-    FsmProject p;
-    // A truncated asf.dat: a count of 40 bytes with only three behind it.
-    test::WriteBytes(p.folder + "/Input/asf.dat", I16(40) + "abc");
-    auto state = std::make_unique<FsmAssignmentState>();
-    Status s = LoadFsmAssignment(p.folder, *state);
-    ASSERT_FALSE(s.ok());
-    EXPECT_NE(s.message().find("asf.dat"), std::string::npos) << s.message();
 }
 
 } // namespace

@@ -91,15 +91,5 @@ TEST(Writers, PortDeclarations) {
     EXPECT_EQ(PortDeclarationText(valid), "sc_out <bool> valid ;");
 }
 
-TEST(SectionFiles, LinesAndNames) {
-    using Lines = std::vector<std::string_view>;
-    EXPECT_EQ(SplitSectionLines(""), Lines{});
-    EXPECT_EQ(SplitSectionLines("\r\n"), Lines{""});
-    EXPECT_EQ(SplitSectionLines("a\r\n\r\n"), (Lines{"a", ""}));
-    EXPECT_EQ(SplitSectionLines("  a\r\nb"), (Lines{"  a", "b"}));
-    EXPECT_EQ(SplitSectionLines("a\nb\rc\r\n"), (Lines{"a", "b", "c"}));
-    EXPECT_EQ(SectionFilePath("/p/Proj", "  Read ", ".dec"), "/p/Proj/Temp/Read.dec");
-}
-
 } // namespace
 } // namespace kestrel

@@ -1,7 +1,6 @@
 // The ASF document: loading and saving give every diagram of the repository and of the
-// fuzz corpus back byte for byte, odd line ends and bytes included; the meaning it reads
-// from the records is the diagram reader's; files the reader cannot read are refused
-// with their name.
+// fuzz corpus back byte for byte, odd line ends and bytes included; files the reader cannot
+// read are refused with their name.
 #include "fsm/AsfDocument.h"
 #include "fsm/AsfModel.h"
 #include "fsm/AsfReader.h"
@@ -96,52 +95,6 @@ TEST(AsfDocument, RefusesWhatTheReaderCannotReadNamingTheFile) {
     EXPECT_NE(truncated.message().find("/p/b.asf"), std::string::npos);
     EXPECT_FALSE(AsfDocument::Load("", "/p/c.asf", doc));
     EXPECT_FALSE(AsfDocument::Load("VERSION=1.19\r\nEND\r\n", "/p/d.asf", doc)); // no OBJECTS
-}
-
-// The model of a document names what the reader names, for every repository diagram
-// whose tables the reader holds whole.
-TEST(AsfDocument, DescribesWhatTheReaderReads) {
-    using Row = std::tuple<ObjectNumber, ObjectNumber, std::string, std::string>;
-    for (const fs::path& file : RepositoryDiagrams()) {
-        AsfDocument doc;
-        if (!AsfDocument::Load(test::ReadBytes(file), file.string(), doc)) continue;
-        const StateMachine sm = ReadMachine(doc, "Read").machine;
-        const DiagramModel m = DescribeDiagram(doc);
-        if (m.states.size() > kMaxDiagramStates ||
-            doc.Records(AsfKind::Label).size() > kMaxDiagramLabels ||
-            m.transitions.size() > kMaxDiagramTransitions ||
-            m.actions.size() > kMaxDiagramActions || m.signals.size() > kMaxDiagramSignals ||
-            m.constants.size() > kMaxDiagramConstants)
-            continue;
-        SCOPED_TRACE(file.string());
-        std::vector<Row> model, read;
-        for (const ModelState& s : m.states)
-            model.emplace_back(*s.id, static_cast<int>(s.kind), s.name, "");
-        for (const DiagramState& s : sm.states)
-            read.emplace_back(s.number, s.isDefault ? 1 : s.isTrap ? 2 : 0, s.name, "");
-        for (const ModelTransition& t : m.transitions)
-            model.emplace_back(t.from, t.to, std::to_string(t.priority), "");
-        for (const DiagramTransition& t : sm.transitions)
-            read.emplace_back(t.source, t.target, std::to_string(t.priority), "");
-        for (const ModelAction& a : m.actions)
-            model.emplace_back(a.state, 0, AsfTextStored(a.text), "");
-        for (const DiagramAction& a : sm.actions) read.emplace_back(a.state, 0, a.text, "");
-        for (const ModelSignal& g : m.signals) model.emplace_back(*g.id, 0, g.name, g.init);
-        for (const DiagramSignal& g : sm.signals)
-            read.emplace_back(g.number, 0, g.name, g.initialValue);
-        for (const ModelConstant& c : m.constants) model.emplace_back(*c.id, 1, c.name, c.value);
-        for (const DiagramConstant& c : sm.constants)
-            read.emplace_back(c.number, 1, c.name, c.value);
-        EXPECT_EQ(model, read);
-        EXPECT_EQ(m.reset ? *m.reset->id : 0, sm.resetObject);
-    }
-}
-
-TEST(AsfDocument, TextsShownWithRealLineBreaksAndStoredBack) {
-    EXPECT_EQ(AsfTextShown("a\\nb\\\\nc\\"), "a\nb\\\nc\\");
-    EXPECT_EQ(AsfTextStored("a\r\nb\rc\nd"), "a\\nb\\nc\\nd");
-    for (std::string_view stored : {"x := 1\\ny := 2", "\\\\n\\n\\", "", "\\n\\n"})
-        EXPECT_EQ(AsfTextStored(AsfTextShown(stored)), stored);
 }
 
 } // namespace

@@ -1,7 +1,5 @@
-// The ASF diagram reader: record words and numbers, and the reading of whole diagrams,
-// good and damaged, against golden files.
+// The ASF diagram reader: whole diagrams, good and damaged, against golden files.
 #include "fsm/AsfReader.h"
-#include "fsm/AsfRecord.h"
 
 #include "TestSupport.h"
 
@@ -14,39 +12,6 @@ namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
-
-TEST(AsfRecord, WordsNumbersAndQuotedTexts) {
-    std::vector<std::string_view> words = SplitRecordWords("L 14  13 x");
-    EXPECT_EQ(words, (std::vector<std::string_view>{"L", "14", "", "13", "x"}));
-    EXPECT_EQ(WordAt(words, 4), "x");
-    EXPECT_EQ(WordAt(words, 9), "");
-
-    EXPECT_EQ(WordNumber("27"), 27);
-    EXPECT_EQ(WordNumber("27q"), 27);
-    EXPECT_EQ(WordNumber("20_a"), 20);
-    EXPECT_EQ(WordNumber("q27"), 0);
-    EXPECT_EQ(WordNumber(""), 0);
-    EXPECT_EQ(WordNumber("-6"), -6);
-    EXPECT_EQ(WordNumber("99999999999999999999"), WordNumber("999999999999999"));
-
-    // A label whose text holds blanks comes through whole.
-    std::vector<std::string_view> label =
-        SplitRecordWords("L 33 21 0 TEXT \"State Labels\" | 1,2 1 0 0 \"Wait  Ack\"");
-    EXPECT_EQ(TextFromWord(label, 12), "Wait  Ack");
-    EXPECT_EQ(TextFromWord(label, 11), " \"Wait  Ack");
-    EXPECT_EQ(TextFromWord(SplitRecordWords("A 1 2 \"\""), 3), "");
-    EXPECT_EQ(TextFromWord(SplitRecordWords("A 1 2 \""), 3), std::nullopt);
-    EXPECT_EQ(TextFromWord(SplitRecordWords("A 1 2"), 3), std::nullopt);
-    EXPECT_EQ(WithoutEnds("\"5\""), "5");
-    EXPECT_EQ(WithoutEnds("x"), std::nullopt);
-
-    EXPECT_EQ(RemoveBackslashes("a\\b\\\\c\\"), "abc");
-
-    ObjectNumber x = 0, y = 0;
-    EXPECT_TRUE(WordPoint("-3,40", x, y) && x == -3 && y == 40);
-    for (std::string_view bad : {",4", "3,", "3", "3,4,5", "a,4", "3,+4"})
-        EXPECT_FALSE(WordPoint(bad, x, y)) << bad;
-}
 
 // The reading of every tests/golden/fsmread/<name>.asf, each field with the line it came
 // from, against <name>.expected. The cases: a whole diagram (a record after END, unknown

@@ -110,23 +110,5 @@ TEST(FsmAsmlWriter, WithoutInitialTrapOrDefaultState) {
     EXPECT_TRUE(empty.text.ends_with("    match ( CurrentState )\r\n\r\n"));
 }
 
-TEST(FsmAsmlWriter, MoreThan25TransitionsFromOneStateAreCut) {
-    StateMachine m;
-    m.states = {State(1, "S", 1)};
-    for (int i = 0; i < 27; ++i) m.transitions.push_back({100 + i, 1, 1, 0, 10 + i});
-    FsmAsmlText out;
-    out.diagramPaths.push_back("/p/Input/S.asf");
-    std::vector<DiagramProblem> problems = WriteFsmNamespace(m, "S", "public S ( ) ", 0, out);
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].line, 35);
-    EXPECT_EQ(problems[0].message, "Too many transitions leave state S in ASF file "
-                                   "/p/Input/S.asf, line 35 (at most 25); the rest are left out");
-    std::size_t kept = 0;
-    for (std::size_t at = out.text.find(":= S\r\n"); at != std::string::npos;
-         at = out.text.find(":= S\r\n", at + 1))
-        ++kept;
-    EXPECT_EQ(kept, kMaxOutgoingTransitions);
-}
-
 } // namespace
 } // namespace kestrel

@@ -1,5 +1,5 @@
 // The one-record files (.tp, option.dat, gen.dat, asml.dat, asf.dat): exact bytes against
-// hand-written records, writing without truncation, and reading short or damaged files.
+// hand-written records, and reading short or damaged files.
 #include "model/Assignments.h"
 #include "model/ProjectOptions.h"
 #include "model/ProjectPaths.h"
@@ -110,32 +110,6 @@ TEST(OneRecordFiles, ExactBytes) {
     ProjectRecord loadedRecord;
     ASSERT_TRUE(ReadProjectFile(tpPath, loadedRecord));
     EXPECT_EQ(loadedRecord, record);
-}
-
-TEST(OneRecordFiles, WritingKeepsStaleBytesWhichReadingIgnores) {
-    Project p;
-    const std::string tpPath = p.folder() + "/P.tp";
-    const std::string stale(300, 'Z');
-    WriteBytes(tpPath, stale);
-    ProjectRecord record{"P", p.folder(), false, true, kStageCreated};
-    ASSERT_TRUE(SaveProjectFile(record));
-    const std::string encoded = EncodeProjectRecord(record);
-    EXPECT_TRUE(SameBytes(encoded + stale.substr(encoded.size()), ReadBytes(tpPath)));
-    ProjectRecord loaded;
-    ASSERT_TRUE(ReadProjectFile(tpPath, loaded));
-    EXPECT_EQ(loaded, record);
-
-    WriteBytes(p.input(kOptionFile), std::string(1000, '\xEE'));
-    ASSERT_TRUE(SaveOptions(p.folder(), SampleOptions()));
-    EXPECT_TRUE(SameBytes(kOptionBytes + std::string(1000 - kOptionBytes.size(), '\xEE'),
-                          ReadBytes(p.input(kOptionFile))));
-    ProjectOptions options;
-    ASSERT_TRUE(LoadOptions(p.folder(), options));
-    EXPECT_EQ(options, SampleOptions());
-
-    WriteBytes(p.input(kAsfAssignmentFile), "\x10\0/a/much/longer/p"s);
-    ASSERT_TRUE(SaveAsfAssignment(p.folder(), AsfAssignment{"/b"}));
-    EXPECT_TRUE(SameBytes("\2\0/b/much/longer/p"s, ReadBytes(p.input(kAsfAssignmentFile))));
 }
 
 TEST(OneRecordFiles, MissingAndShortFilesKeepNumbersAndEmptyTexts) {

@@ -1,6 +1,6 @@
 // The two fixed-record tables: byte layout of TlmFunction, TlmParameter and RtlSignal
-// against hand-built records, the typed views of a signal's indices, the used rows of a
-// table, and the loading and saving rules of the table files.
+// against hand-built records, the typed views of a signal's indices, and the loading of
+// missing, partial and overfull table files.
 #include "model/ProjectPaths.h"
 #include "model/ProjectTables.h"
 #include "platform/FileSystem.h"
@@ -169,34 +169,6 @@ TEST(RtlSignalRecord, StoredIndicesReadAsTypedViews) {
 // Only TransactorView makes prepared tables from stored ones.
 static_assert(!std::is_constructible_v<PreparedTables, const ProjectTables&>);
 
-TEST(RecordTables, UsedRowsClampTheCountAndThePreparedViewReversesDirections) {
-    auto tables = std::make_unique<ProjectTables>();
-    RtlSignalTable& signals = tables->signals;
-    for (SignalDirection d : {SignalDirection::In, SignalDirection::Out, SignalDirection::InOut,
-                              SignalDirection::In, SignalDirection::Typed})
-        signals[++signals.count] = SampleSignal("s", d);
-    signals[4].isClock = true;
-    signals[5].directionText = "my_dir";
-    signals[6] = SampleSignal("above the count");
-
-    const auto prepared = std::make_unique<PreparedTables>(TransactorView(*tables));
-    std::string seen;
-    for (const RtlSignal& s : prepared->signals.Used()) seen += s.directionText.Text() + " ";
-    EXPECT_EQ(seen, "sc_out sc_in sc_inout sc_in my_dir ") << "the clock, inout and typed stay";
-    EXPECT_EQ(prepared->signals[6].Direction(), SignalDirection::In) << "above the count";
-
-    for (auto [count, used] : Pairs{{-3, 0}, {0, 0}, {7, 7}, {25, 25}, {26, 25}, {300, 25}}) {
-        signals.count = static_cast<std::int16_t>(count);
-        tables->functions.count = static_cast<std::int16_t>(count);
-        tables->functions[1].parameterCount = static_cast<std::int16_t>(count);
-        EXPECT_EQ(signals.Used().size(), static_cast<std::size_t>(used)) << count;
-        EXPECT_EQ(tables->functions.UsedCount(), used) << count;
-        EXPECT_EQ(tables->functions[1].UsedParameters().size(),
-                  static_cast<std::size_t>(std::min(used, kMaxParameters)))
-            << count;
-    }
-}
-
 TEST(TableFiles, MissingPartialAndOverfullFiles) {
     TempDir dir;
     std::filesystem::create_directory(dir.path() / "Input");
@@ -245,41 +217,6 @@ TEST(TableFiles, MissingPartialAndOverfullFiles) {
     Status s = LoadTlmFunctions(noInput.str(), functions);
     EXPECT_FALSE(s);
     EXPECT_NE(s.message().find(InputPath(noInput.str(), kTlmFunctionFile)), std::string::npos);
-}
-
-TEST(TableFiles, SaveReplacesTheFileWithTheUsedRecords) {
-    TempDir dir;
-    std::filesystem::create_directory(dir.path() / "Input");
-    const std::string path = InputPath(dir.str(), kTlmFunctionFile);
-
-    TlmFunctionTable table;
-    for (int i = 1; i <= 25; ++i) table[i] = SampleFunction("f" + std::to_string(i));
-    for (auto [count, records] : Pairs{{5, 5}, {3, 3}, {40, 25}, {-2, 0}}) {
-        table.count = static_cast<std::int16_t>(count);
-        ASSERT_TRUE(SaveTlmFunctions(dir.str(), table));
-        EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(records) * 5458)
-            << count;
-    }
-    table.count = 3;
-    table[1].functionName = "ab";
-    ASSERT_TRUE(SaveTlmFunctions(dir.str(), table));
-    const std::string saved = ReadBytes(path);
-    EXPECT_EQ(saved.substr(2 * 5458), EncodeTlmFunction(SampleFunction("f3")));
-
-    // A loaded table saves back the same bytes: padding, trimming and never-stored fields.
-    TlmFunctionTable loaded;
-    ASSERT_TRUE(LoadTlmFunctions(dir.str(), loaded));
-    EXPECT_EQ(loaded[1].functionName.Text(), "ab");
-    ASSERT_TRUE(SaveTlmFunctions(dir.str(), loaded));
-    EXPECT_TRUE(SameBytes(saved, ReadBytes(path)));
-
-    RtlSignalTable signals;
-    signals[1] = SampleSignal("clk");
-    signals[1].isClock = true;
-    signals.count = 1;
-    ASSERT_TRUE(SaveRtlSignals(dir.str(), signals));
-    EXPECT_TRUE(
-        SameBytes(EncodeRtlSignal(signals[1]), ReadBytes(InputPath(dir.str(), kRtlSignalFile))));
 }
 
 } // namespace

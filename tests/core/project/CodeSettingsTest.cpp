@@ -1,5 +1,5 @@
-// OK of the Code Generation Settings dialog: comment normalisation, the clock and
-// library refusals in their order, and what is stored on success.
+// OK of the Code Generation Settings dialog: the clock and library refusals in their
+// order, as the golden file records them.
 #include "project/CodeSettings.h"
 
 #include "TestSupport.h"
@@ -80,58 +80,6 @@ TEST(CodeSettings, ClockAndLibraryChoicesAsTheGoldenFileRecords) {
                       "\n";
     }
     EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "project/code_settings.txt", listed));
-}
-
-TEST(CodeSettings, CommentIsNormalisedEvenWhenRefused) {
-    using Case = std::pair<std::string, std::string>; // typed, stored
-    for (const auto& [typed, stored] :
-         {Case{"abc", "abc\r\n"}, Case{"", "\r\n"}, Case{"x\r\n", "x\r\n"}, Case{"\r\n", "\r\n"},
-          Case{"\n", "\n\r\n"}, Case{"a\r", "a\r\r\n"}, Case{"a\n\r", "a\n\r\r\n"}}) {
-        ProjectOptions o;
-        CodeSettingsDraft d = Clock("1", PS, "1", NS);
-        d.comment = typed;
-        ASSERT_FALSE(ApplyCodeSettings(d, o));
-        EXPECT_EQ(d.comment, stored);
-        EXPECT_EQ(o.comment, stored);
-    }
-    ProjectOptions o;
-    CodeSettingsDraft refused = Clock("5", NS, "5", NS);
-    refused.comment = "abc";
-    ASSERT_TRUE(ApplyCodeSettings(refused, o));
-    EXPECT_EQ(refused.comment, "abc\r\n");
-    EXPECT_EQ(o.comment, "");
-}
-
-// The dialog shows the stored options, and its OK stores them back as they were (the
-// library folder is not the dialog's field); the library path is trimmed, the texts not.
-TEST(CodeSettings, DraftFromOptionsAndWhatIsStored) {
-    ProjectOptions o;
-    o.generationMethod = kMethodFsm;
-    o.clockPositiveEdge = false;
-    o.setupTime = 3;
-    o.clockPeriod = 20;
-    o.setupWait = 19997;
-    o.setupWaitUnit = "SC_PS";
-    o.makeLibrary = true;
-    o.libraryFile = "/p/Output/P.tlib";
-    o.title = "P Transactor";
-    o.author = "me";
-    o.company = "ACME";
-    o.comment = "c\r\n";
-    o.useCommentInHeaders = true;
-    CodeSettingsDraft d = DraftFromOptions(o);
-    ProjectOptions stored;
-    stored.libraryFolder = "kept";
-    ASSERT_FALSE(ApplyCodeSettings(d, stored));
-    EXPECT_EQ(stored.libraryFolder, "kept");
-    stored.libraryFolder = o.libraryFolder;
-    EXPECT_EQ(stored, o);
-
-    d.libraryFile = "  /q/L.tlib  ";
-    d.title = "  T ";
-    ASSERT_FALSE(ApplyCodeSettings(d, stored));
-    EXPECT_EQ(stored.libraryFile, "/q/L.tlib");
-    EXPECT_EQ(stored.title, "  T ");
 }
 
 } // namespace

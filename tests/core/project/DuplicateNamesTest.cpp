@@ -1,6 +1,6 @@
 // Names the generated C++ would declare twice: functions, parameters of one function,
-// ports, and a port named like a function; compared as C++ does (trimmed, case kept),
-// library items counted like the project's own.
+// ports, and a port named like a function, each warning naming the duplicate and
+// its rows.
 #include "project/DuplicateNames.h"
 
 #include "TestSupport.h"
@@ -11,32 +11,6 @@
 
 namespace kestrel {
 namespace {
-
-TEST(DuplicateNames, SharedNamesAreFoundAsCppReadsThem) {
-    struct Case {
-        const char* what;
-        std::vector<DeclaredName> names;
-        std::vector<std::pair<std::string, std::vector<int>>> shared;
-    };
-    const Case cases[] = {
-        {"none", {{"read"}, {"write"}}, {}},
-        {"two", {{"write"}, {"read"}, {"write"}}, {{"write", {1, 3}}}},
-        {"case tells them apart", {{"Write"}, {"write"}, {"WRITE"}}, {}},
-        {"blanks around a name do not", {{"write  "}, {" write"}}, {{"write", {1, 2}}}},
-        {"a library item clashes too", {{"read", true}, {"read", false}}, {{"read", {1, 2}}}},
-        {"three, and two pairs in order of first use",
-         {{"b"}, {"a"}, {"b"}, {"a"}, {"b"}},
-         {{"b", {1, 3, 5}}, {"a", {2, 4}}}},
-        {"empty names are left to the windows' refusals", {{""}, {"  "}, {""}}, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::vector<std::pair<std::string, std::vector<int>>> found;
-        for (const SharedName& s : FindSharedNames(c.names))
-            found.emplace_back(s.name, s.positions);
-        EXPECT_EQ(found, c.shared);
-    }
-}
 
 std::string Joined(const std::vector<std::string>& warnings) {
     std::string text;

@@ -1,5 +1,5 @@
-// The translator's capacities: 64 tokens a line, 25 variables, 25 constants, 20
-// enumerations of 20 values and 64 open blocks. Beyond them an error is logged, the
+// The translator's capacities: 25 variables, 25 constants, 20 enumerations of 20 values
+// and 64 open blocks, and hostile lines. Beyond them an error is logged, the
 // excess is skipped and the translation goes on.
 #include "TranslatorHarness.h"
 
@@ -12,56 +12,6 @@ namespace {
 
 using test::Errors;
 using test::SampleRun;
-
-TEST(TranslatorCapacity, ALineKeepsItsFirst64Tokens) {
-    SampleRun sample;
-    std::string line = "n :=";
-    for (int i = 0; i < 40; ++i) line += " 1 +";
-    // 82 tokens: n, :=, then 31 times "1 +" fit.
-    auto got = test::TranslateSection(sample.run, 1, {line});
-    std::string value;
-    for (int i = 0; i < 31; ++i) value += "1 + ";
-    EXPECT_EQ(got.behaviour, "n  = " + value + " ;\r\n");
-    EXPECT_EQ(got.log, Errors({"AsmL Line has more than 64 Tokens, the rest is ignored:" + line}));
-
-    // Exactly 64 tokens are no error.
-    std::string full = "n :=";
-    for (int i = 0; i < 31; ++i) full += " 1 +";
-    EXPECT_EQ(test::TranslateSection(sample.run, 1, {full}).log, "");
-}
-
-TEST(TranslatorCapacity, ACutIsSilentWhereItChangesNothing) {
-    SampleRun sample;
-    // The header of a function with 20 parameters, as the template writes it: 85 tokens.
-    std::string params;
-    for (int i = 0; i < 20; ++i) params += (i ? ", p" : " p") + std::to_string(i) + " as Integer";
-    std::string header = "      public Read (" + params + " ) as Integer";
-    std::string comment = "  //";
-    for (int i = 0; i < 70; ++i) comment += " w";
-    std::string nameSpace = "namespace nsRead" + std::string(70 * 2, ' ');
-    for (int i = 0; i < 70; ++i) nameSpace += " x";
-    std::string import = "import nsHardwareDatatype";
-    for (int i = 0; i < 70; ++i) import += " ,";
-    auto got =
-        test::TranslateSection(sample.run, 1, {nameSpace, import, header, comment, "n := 1"});
-    EXPECT_EQ(got.log, "");
-    // The comment is kept whole, as read.
-    EXPECT_NE(got.behaviour.find(comment + "\r\n"), std::string::npos);
-
-    // Where the dropped tokens would have been translated, the cut is still an error:
-    // a condition, a declaration, a case label, an unrecognized line.
-    std::string tail;
-    for (int i = 0; i < 40; ++i) tail += " + 1";
-    for (std::string line :
-         {"if n = 1" + tail + " then", "var v as Integer = 1" + tail,
-          "const c as Integer = 1" + tail, "1" + tail + " :", "return ( 1" + tail + " )"}) {
-        auto cut = test::TranslateSection(sample.run, 1, {line});
-        EXPECT_NE(cut.log.find("ERROR: AsmL Line has more than 64 Tokens, the rest is ignored:" +
-                               line + "\r\n"),
-                  std::string::npos)
-            << line;
-    }
-}
 
 TEST(TranslatorCapacity, DeclarationListsRefuseTheExcessButKeepWriting) {
     SampleRun sample;

@@ -1,4 +1,4 @@
-// The expression translator and the type mapping: token classes and their renderings,
+// The expression translator: token classes and their renderings,
 // every operator, parameter subscripts, parentheses paired across expressions, unknown
 // words, case variants, literals and the port direction checks.
 #include "TestSupport.h"
@@ -115,24 +115,6 @@ TEST(ExpressionTranslator, PortDirections) {
     EXPECT_EQ(SignalWriteTarget("ack ( 2 )", s, run), "ack ( 2 ).write");
     EXPECT_EQ(VariableReadText("done", s, run), "Read_done.read ()");
     EXPECT_EQ(VariableWriteTarget("done ( 1 )", s, run), "Read_done ( 1 ).write");
-    EXPECT_EQ(f.Log(), "");
-}
-
-TEST(TypeMapping, MapsTheTableAndTheFunctionsEnumerations) {
-    ExpressionFixture f;
-    auto map = [&](std::string_view type) { return MapAsmLType(type, *f.state, f.sample.run); };
-    // Samples of the table (whose rows are the rule itself), the function's enumeration,
-    // and names out of the table, case counting.
-    using P = std::pair<const char*, const char*>;
-    for (auto [type, mapped] :
-         {P{"Boolean", "bool"}, P{"Short", "unsigned short"}, P{"Logic", "sc_logic"},
-          P{"Lv_64", "sc_lv <64> "}, P{"State", "Read_State"}, P{"String", ""}, P{"integer", ""},
-          P{"Lv_12", ""}, P{"", ""}})
-        EXPECT_EQ(map(type), mapped) << type;
-    // An enumeration named like a table type replaces the table's text.
-    f.state->declaredEnums[1].name = "Byte";
-    f.state->declaredEnumCount = 2;
-    EXPECT_EQ(map("Byte"), "Read_Byte");
     EXPECT_EQ(f.Log(), "");
 }
 
