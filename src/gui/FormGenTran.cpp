@@ -5,11 +5,13 @@
 // window with this window disabled until it closes. Simulate hands the run to a
 // SimulationRunner and shows what it reports as it comes; the window stays usable, and
 // closing it stops the run. A run that wrote them offers its transactions.cpp and its
-// waveform.
+// waveform. The socket row reads the project's tlm2.json; Socket... (or checking the box
+// of a project without a mapping) opens FormTlm2, and the row shows what it kept.
 #include "FormGenTran.h"
 
 #include "DialogPlacement.h"
 #include "FormOption.h"
+#include "FormTlm2.h"
 #include "GuiText.h"
 #include "GuiWidgets.h"
 #include "MainWindow.h"
@@ -25,6 +27,7 @@
 #include "sim/CompilerDiagnostics.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -40,6 +43,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -171,12 +175,10 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     simulate_ = NamedButton("CommandSimulate", "Simulate", generateFrame);
     simulate_->setToolTip(
         QStringLiteral("Build the testbench of the generated transactor and run the simulation"));
-    auto* rtlCaption = new QLabel(QStringLiteral("RTL for Simulate:"), generateFrame);
-    rtlLabel_ = new QLabel(generateFrame);
-    rtlLabel_->setObjectName(QStringLiteral("LabelRtl"));
-    rtlChoose_ = NamedButton("CommandRtlFiles", "RTL Files...", generateFrame);
-    rtlClear_ = NamedButton("CommandRtlClear", "Clear", generateFrame);
-    rtlClear_->setToolTip(QStringLiteral("Simulate against the SystemC model rtl.h"));
+    tlm2_ = new QCheckBox(QStringLiteral("TLM-2.0 socket"), generateFrame);
+    tlm2_->setObjectName(QStringLiteral("CheckTlm2"));
+    tlm2_->setToolTip(QStringLiteral("Simulate through the TLM-2.0 target socket module"));
+    QGridLayout* simulateRows = SimulateRows(generateFrame);
     errorsLabel_ =
         new QLabel(QStringLiteral("Build errors (click one to open it):"), generateFrame);
     errors_ = new QListWidget(generateFrame);
@@ -195,15 +197,11 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     auto* generateRow = new QHBoxLayout;
     generateRow->addWidget(generate);
     generateRow->addWidget(simulate_);
+    generateRow->addWidget(tlm2_);
     generateRow->addWidget(progress_, 1);
-    auto* rtlRow = new QHBoxLayout;
-    rtlRow->addWidget(rtlCaption);
-    rtlRow->addWidget(rtlLabel_, 1);
-    rtlRow->addWidget(rtlChoose_);
-    rtlRow->addWidget(rtlClear_);
     auto* generateLayout = new QVBoxLayout(generateFrame);
     generateLayout->addLayout(generateRow);
-    generateLayout->addLayout(rtlRow);
+    generateLayout->addLayout(simulateRows);
     generateLayout->addWidget(statusLabel);
     generateLayout->addWidget(status_, 1);
     generateLayout->addWidget(errorsLabel_);
@@ -249,6 +247,8 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
         rtlFiles_.clear();
         ShowRtlFiles();
     });
+    connect(tlm2_, &QCheckBox::toggled, this, &FormGenTran::OnSocketToggled);
+    connect(tlm2Button_, &QPushButton::clicked, this, &FormGenTran::OpenSocket);
     connect(runner_, &SimulationRunner::Output, this, &FormGenTran::AppendStatus);
     connect(runner_, &SimulationRunner::Finished, this, &FormGenTran::OnSimulationFinished);
     connect(editTransactions_, &QPushButton::clicked, this, &FormGenTran::EditTransactions);
@@ -258,9 +258,37 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
         if (row >= 0 && row < errorLinks_.size()) OpenBuildError(errorLinks_[row]);
     });
     ShowRtlFiles();
+    ShowSocketMapping(true);
     UpdateSimulate();
 
     log_.SetObserver(this);
+}
+
+QGridLayout* FormGenTran::SimulateRows(QWidget* frame) {
+    auto* rtlCaption = new QLabel(QStringLiteral("RTL for Simulate:"), frame);
+    rtlLabel_ = new QLabel(frame);
+    rtlLabel_->setObjectName(QStringLiteral("LabelRtl"));
+    rtlChoose_ = NamedButton("CommandRtlFiles", "RTL Files...", frame);
+    rtlClear_ = NamedButton("CommandRtlClear", "Clear", frame);
+    rtlClear_->setToolTip(QStringLiteral("Simulate against the SystemC model rtl.h"));
+    auto* socketCaption = new QLabel(QStringLiteral("Socket mapping:"), frame);
+    tlm2Label_ = new QLabel(frame);
+    tlm2Label_->setObjectName(QStringLiteral("LabelTlm2"));
+    tlm2Label_->setWordWrap(true);
+    tlm2Label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    tlm2Button_ = NamedButton("CommandTlm2", "Socket...", frame);
+    tlm2Button_->setToolTip(QStringLiteral(
+        "Choose the write and read functions and the parameters the TLM-2.0 socket drives"));
+    auto* rows = new QGridLayout;
+    rows->addWidget(rtlCaption, 0, 0);
+    rows->addWidget(rtlLabel_, 0, 1);
+    rows->addWidget(rtlChoose_, 0, 2);
+    rows->addWidget(rtlClear_, 0, 3);
+    rows->addWidget(socketCaption, 1, 0);
+    rows->addWidget(tlm2Label_, 1, 1);
+    rows->addWidget(tlm2Button_, 1, 2);
+    rows->setColumnStretch(1, 1);
+    return rows;
 }
 
 FormGenTran::~FormGenTran() {
@@ -355,6 +383,8 @@ void FormGenTran::UpdateSimulate() {
     const bool running = IsSimulating();
     generate_->setEnabled(!running);
     rtlChoose_->setEnabled(!running);
+    tlm2_->setEnabled(!running);
+    tlm2Button_->setEnabled(!running);
     rtlClear_->setEnabled(!running && !rtlFiles_.isEmpty());
     if (running) {
         simulate_->setText(QStringLiteral("Stop"));
@@ -380,6 +410,7 @@ void FormGenTran::Simulate() {
     for (const QString& file : rtlFiles_) request.testbench.rtlFiles.push_back(ToCore(file));
     request.testbench.compatHeader = FindCompatHeader();
     request.testbench.writer = kWriterWindow;
+    request.testbench.tlm2 = ThroughSocket();
     status_->clear();
     errorLinks_.clear();
     errors_->clear();
@@ -481,6 +512,59 @@ void FormGenTran::ShowRtlFiles() {
         rtlLabel_->setToolTip(rtlFiles_.join(QLatin1Char('\n')));
     }
     rtlClear_->setEnabled(!IsSimulating() && !rtlFiles_.isEmpty());
+}
+
+bool FormGenTran::ThroughSocket() const {
+    return tlm2_->isChecked() && tlm2Mapping_.has_value();
+}
+
+void FormGenTran::ShowSocketMapping(bool check) {
+    const ProjectRecord& project = main_.Project();
+    std::optional<Tlm2Mapping> mapping;
+    const Status loaded = LoadTlm2Mapping(project.projectFolder, mapping);
+    tlm2Mapping_ = mapping;
+    ProjectTables tables;
+    if (!loaded)
+        tlm2Label_->setText(FromCore(loaded.message()));
+    else if (!mapping)
+        tlm2Label_->setText(
+            QStringLiteral("No socket mapping: Socket... proposes one from the declarations"));
+    else if (Status s = LoadProjectLook(project.projectFolder, tables); !s)
+        tlm2Label_->setText(FromCore(s.message()));
+    else
+        tlm2Label_->setText(Tlm2MappingLine(project.projectName, tables, *mapping));
+    if (check) {
+        const QSignalBlocker quiet(tlm2_);
+        tlm2_->setChecked(mapping.has_value());
+    }
+}
+
+void FormGenTran::OnSocketToggled(bool on) {
+    if (on && !tlm2Mapping_) OpenSocket();
+}
+
+void FormGenTran::OpenSocket() {
+    // Disabled first: a window made under a disabled parent stays enabled, one made before
+    // would be disabled with it.
+    setEnabled(false);
+    FormTlm2* socket = FormTlm2::Open(main_, this, tlm2Mapping_);
+    if (!socket) {
+        setEnabled(true);
+        ShowSocketMapping(true);
+        return;
+    }
+    socket->setAttribute(Qt::WA_DeleteOnClose);
+    // The box follows what the window kept; Cancel leaves it as it was, but never on
+    // without a mapping.
+    connect(socket, &QDialog::finished, this, [this](int result) {
+        setEnabled(true);
+        const bool wasOn = tlm2_->isChecked();
+        ShowSocketMapping(false);
+        const QSignalBlocker quiet(tlm2_);
+        tlm2_->setChecked(tlm2Mapping_ && (result == QDialog::Accepted || wasOn));
+    });
+    PlaceDialog(socket, &main_);
+    socket->show();
 }
 
 void FormGenTran::OpenBuildError(const BuildErrorLink& link) {

@@ -5,14 +5,21 @@
 // the generation log while a run goes on. Simulate builds and runs the testbench of the
 // generated transactor on a thread of its own, its output in the status box; a build that
 // fails lists its errors under it, each opening the file it names; a run that wrote them
-// offers its transactions.cpp and its waveform.
+// offers its transactions.cpp and its waveform. The TLM-2.0 socket box, on when the project
+// has a socket mapping, makes Simulate go through the socket module; the line beside it shows
+// the mapping, and Socket... opens the window that changes it.
 #include "BuildErrorLinks.h"
 #include "codegen/GenerationLog.h"
 #include "model/ProjectOptions.h"
+#include "tlm2/Tlm2Mapping.h"
 
 #include <QDialog>
 #include <QStringList>
 
+#include <optional>
+
+class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -50,6 +57,11 @@ public:
     // The Verilog files of the RTL for Simulate; none: rtl.h.
     void ChooseRtlFiles();
     const QStringList& RtlFiles() const { return rtlFiles_; }
+    // Socket...: the TLM-2.0 Socket window on the kept mapping or the proposal; this window
+    // is disabled until it closes, then shows the mapping kept.
+    void OpenSocket();
+    // Simulate goes through the socket: the box is on and the project has a mapping.
+    bool ThroughSocket() const;
     // The file of a build error: a diagram in the diagram editor, any other file by the
     // desktop's program.
     void OpenBuildError(const BuildErrorLink& link);
@@ -72,6 +84,12 @@ private:
     // simulation runs, when Generate and the RTL choice are not offered.
     void UpdateSimulate();
     void ShowRtlFiles();
+    // The RTL row and the socket row under Generate and Simulate.
+    QGridLayout* SimulateRows(QWidget* frame);
+    // Reads the project's socket mapping and shows it; `check` sets the box to whether
+    // there is one.
+    void ShowSocketMapping(bool check);
+    void OnSocketToggled(bool on);
     void OnSimulationFinished(const SimulationReport& report);
     // Offers the files a run wrote that are there.
     void ShowResultFiles(const SimulationOutcome& outcome);
@@ -96,6 +114,10 @@ private:
     QLabel* rtlLabel_ = nullptr;
     QPushButton* rtlChoose_ = nullptr;
     QPushButton* rtlClear_ = nullptr;
+    QCheckBox* tlm2_ = nullptr;
+    QLabel* tlm2Label_ = nullptr;
+    QPushButton* tlm2Button_ = nullptr;
+    std::optional<Tlm2Mapping> tlm2Mapping_;
     QLabel* errorsLabel_ = nullptr;
     QListWidget* errors_ = nullptr;
     QPushButton* editTransactions_ = nullptr;

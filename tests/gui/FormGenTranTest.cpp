@@ -1,7 +1,9 @@
 // The Generate window: its boxes and browse buttons, a run, OK and Cancel, the status box;
 // Simulate on the MemReqAck testbench (responsive, Stop, close, build errors linked to their
-// files, the Verilog files); the error lines of a build and the summary of a run.
+// files, the Verilog files); the error lines of a build and the summary of a run; the
+// TLM-2.0 socket box, its mapping line and the Socket window.
 #include "FormGenTran.h"
+#include "FormTlm2.h"
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "SimulationRunner.h"
@@ -10,6 +12,8 @@
 #include "model/ProjectPaths.h"
 #include "project/ProjectCommands.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
@@ -309,6 +313,62 @@ private Q_SLOTS:
         Click(f.dialog, "CommandRtlClear");
         QCOMPARE(label->text(), model);
         QVERIFY(f.dialog->RtlFiles().isEmpty());
+    }
+
+    // Without a mapping the box is off and the line says how to get one; checking the box
+    // opens the Socket window on the proposal. A refusal is the core's text and keeps the
+    // window open; OK keeps the mapping, writes the module and turns the box on. Opened
+    // again the window starts on the kept mapping; a damaged tlm2.json is named.
+    void socketBoxAndWindow() {
+        GenerateFixture f;
+        auto* box = Control<QCheckBox>(f.dialog, "CheckTlm2");
+        auto* line = Control<QLabel>(f.dialog, "LabelTlm2");
+        QVERIFY(!box->isChecked() && !f.dialog->ThroughSocket());
+        QVERIFY2(line->text().startsWith(QStringLiteral("No socket mapping: ")),
+                 qPrintable(line->text()));
+        box->click();
+        auto* socket = Window<FormTlm2>(f.dialog);
+        QVERIFY(socket && !f.dialog->isEnabled());
+        ExpectGolden(Dump(socket), "tlm2-window.txt");
+
+        TlmFunctionTable functions;
+        QVERIFY(LoadTlmFunctions(ToCore(f.folder), functions).ok());
+        Control<QLineEdit>(socket, "TextBase")->setText(QStringLiteral("0xZZ"));
+        const Tlm2Choice refused = ChooseTlm2Mapping(functions, socket->Request());
+        QVERIFY(!refused.mapping && !refused.problems.empty());
+        Click(socket, "CommandOK");
+        ExpectMessage(f.app.ui, FromCore(refused.problems.front()));
+        QVERIFY(socket->isVisible());
+        std::optional<Tlm2Mapping> kept;
+        QVERIFY(LoadTlm2Mapping(ToCore(f.folder), kept).ok() && !kept);
+
+        Control<QLineEdit>(socket, "TextBase")->setText(QStringLiteral("0x100"));
+        Click(socket, "CommandOK");
+        QTRY_VERIFY(!Window<FormTlm2>(f.dialog));
+        QVERIFY(f.dialog->isEnabled() && box->isChecked() && f.dialog->ThroughSocket());
+        QVERIFY(LoadTlm2Mapping(ToCore(f.folder), kept).ok() && kept);
+        QCOMPARE(kept->base, std::uint64_t{0x100});
+        QCOMPARE(line->text(), QStringLiteral("Write(address, data) / Read(address, data), "
+                                              "base 0x100, size 256"));
+        QVERIFY(QFile::exists(f.Output("Tran_tlm2.h")));
+        box->click(); // off: Simulate goes to the transactor's own functions
+        QVERIFY(!f.dialog->ThroughSocket());
+
+        f.Open();
+        box = Control<QCheckBox>(f.dialog, "CheckTlm2");
+        QVERIFY(box->isChecked());
+        Click(f.dialog, "CommandTlm2");
+        socket = Window<FormTlm2>(f.dialog);
+        QCOMPARE(Control<QLineEdit>(socket, "TextBase")->text(), QStringLiteral("0x100"));
+        Click(socket, "CommandCancel");
+        QTRY_VERIFY(!Window<FormTlm2>(f.dialog));
+        QVERIFY(box->isChecked());
+
+        WriteTestFile(f.folder + "/tlm2.json", "{ damaged");
+        f.Open();
+        QVERIFY(!Control<QCheckBox>(f.dialog, "CheckTlm2")->isChecked());
+        QVERIFY2(Control<QLabel>(f.dialog, "LabelTlm2")->text().contains("tlm2.json"),
+                 qPrintable(Control<QLabel>(f.dialog, "LabelTlm2")->text()));
     }
 
     // The error lines of a build that get a link, and where it leads; every other line

@@ -132,6 +132,9 @@ struct TestbenchRequest {
     std::string writer = kWriterTestbench; // for the files' header comment
     std::vector<std::string> defines;      // NAME or NAME=VALUE, for every C++ file
     std::vector<std::string> includeFolders; // for every C++ file
+    // Through the project's TLM-2.0 socket (its mapping, tlm2.json): the socket module is
+    // written beside the transactor header and takes the transactor's place.
+    bool tlm2 = false;
 };
 
 struct TestbenchResult {
