@@ -146,8 +146,10 @@ FormTlm2::FormTlm2(MainWindow& main, QWidget* parent, const ProjectTables& table
         for (const TlmFunction& f : tables_.functions.Used())
             function->addItem(FromCore(f.functionName.Text()), FromCore(f.functionName.Text()));
         function->setCurrentIndex(-1);
-        connect(function, &QComboBox::currentIndexChanged, this, &FormTlm2::ProposeRoles);
     }
+    // Connected once filled: adding the first item makes it the current one.
+    for (QComboBox* function : {write_, read_})
+        connect(function, &QComboBox::currentIndexChanged, this, &FormTlm2::ProposeRoles);
     base_->setText(QStringLiteral("0x0"));
 }
 

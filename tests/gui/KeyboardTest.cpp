@@ -65,7 +65,8 @@ private Q_SLOTS:
                     {"FormAssignAsmL", C::AsmlSpecification, {}},
                     {"FormAssignFSM", C::FsmSpecification, {}},
                     {"FormGenTran", C::Generate, {}},
-                    {"FormOption", C::Generate, {"CommandSet"}}};
+                    {"FormOption", C::Generate, {"CommandSet"}},
+                    {"FormTlm2", C::Generate, {"CommandTlm2"}}};
         for (const auto& r : rows) {
             ExampleFixture f;
             QDialog* window = f.Open(r.command, r.clicks);
