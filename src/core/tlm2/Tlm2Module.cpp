@@ -53,44 +53,68 @@ const Tlm2Argument* ArgumentOf(const Tlm2Call& call, Tlm2Role role) {
     return nullptr;
 }
 
-std::string BeatsText(const Tlm2Module& module) {
-    return std::to_string(module.dataBits) + "-bit beat";
+// The other arguments of both calls: fixed values and outputs nobody reads.
+std::string OtherArguments(const Tlm2Module& m) {
+    std::string text;
+    for (const Tlm2Call* call : {&m.write, &m.read})
+        for (const Tlm2Argument& argument : call->arguments) {
+            if (argument.role != Tlm2Role::Fixed && argument.role != Tlm2Role::Dropped) continue;
+            text += text.empty() ? "" : "; ";
+            text +=
+                call->function + "'s " + argument.name +
+                (argument.role == Tlm2Role::Fixed ? " is " + argument.fixedValue : " is not read");
+        }
+    return text;
+}
+
+// What the module does, in a few lines at the top of the file.
+void WriteSummary(CodeWriter& w, const Tlm2Module& m) {
+    const std::string strobe = m.hasStrobe ? ArgumentOf(m.write, Tlm2Role::Strobe)->name : "";
+    w.line({"// ", m.className, " is the transactor ", m.transactorClass,
+            " behind a TLM-2.0 target socket, `socket` (", std::to_string(m.dataBits),
+            " bits wide,"});
+    w.lines({"// loosely timed). b_transport waits out the annotated delay and hands the "
+             "transaction to",
+             "// the module's one pin process, which serves the transactions one at a time in "
+             "the order"});
+    w.line({"// they were called, each from a ", EdgeWord(m), " edge of ", m.clockName, ":"});
+    w.line({"//   - addresses [", Hex(m.base), ", ", Hex(m.base + m.size),
+            ") of the socket are 0x0.. of ", m.write.function, " and ", m.read.function, ","});
+    w.line({"//     called once per ", std::to_string(m.dataBits),
+            "-bit beat at aligned addresses (byte lane = address modulo ",
+            std::to_string(m.dataBits / 8), ","});
+    if (m.hasStrobe)
+        w.line({"//     host byte order); partial beats and byte enables make the strobe ", strobe,
+                ";"});
+    else
+        w.line("//     host byte order); a read of part of a beat reads the whole beat;");
+    w.lines({"//   - before any pin moves: TLM_ADDRESS_ERROR_RESPONSE outside those addresses,",
+             m.hasStrobe ? "//     TLM_BURST_ERROR_RESPONSE for a streaming width below the "
+                           "length;"
+                         : "//     TLM_BURST_ERROR_RESPONSE for a streaming width below the "
+                           "length,"});
+    if (!m.hasStrobe)
+        w.line("//     TLM_BYTE_ENABLE_ERROR_RESPONSE for a write of part of a beat or with "
+               "byte enables off;");
+    if (ArgumentOf(m.write, Tlm2Role::Response) || ArgumentOf(m.read, Tlm2Role::Response))
+        w.lines({"//   - the response argument after each beat: 0 TLM_OK_RESPONSE, 3",
+                 "//     TLM_ADDRESS_ERROR_RESPONSE, other values TLM_GENERIC_ERROR_RESPONSE; "
+                 "the first",
+                 "//     failing beat ends the transaction;"});
+    const std::string others = OtherArguments(m);
+    if (!others.empty()) w.line({"//   - ", others, ";"});
+    w.lines({"//   - TLM_IGNORE_COMMAND: TLM_OK_RESPONSE without pin activity; no direct memory "
+             "access,",
+             "//     no debug transport; nb_transport_fw is served through the socket's "
+             "conversion."});
 }
 
 void WriteHead(CodeWriter& w, const Tlm2Module& m) {
-    const int beatBytes = m.dataBits / 8;
     w.line({"// ", m.fileName, " - written by ", m.writer, " for project ", m.projectName, "."});
-    w.lines({"// Rewritten by every Generate and every run of kestrel-cli tlm2: put your own "
+    w.lines({"// Rewritten by every Generate and every run of kestrel-cli tlm2; put your own "
              "code in",
              "// files of your own.", "//"});
-    w.line({"// ", m.className, ": the transactor ", m.transactorClass,
-            " behind a TLM-2.0 target socket (socket, ", std::to_string(m.dataBits),
-            " bits wide),"});
-    w.line({"// loosely timed. b_transport waits out the annotated delay and hands the "
-            "transaction to"});
-    w.line({"// the module's one pin process, which serves the transactions one at a time in "
-            "the order"});
-    w.line({"// they came, each from a ", EdgeWord(m), " edge of ", m.clockName, ": ",
-            m.write.function, " or ", m.read.function, " once per ", BeatsText(m)});
-    w.line({"// at aligned addresses (the socket's address minus ", Hex(m.base),
-            "; byte lane = address modulo ", std::to_string(beatBytes), ";"});
-    w.line({"// the payload's bytes in host order",
-            m.hasStrobe ? ", byte enables as the strobe)." : ")."});
-    w.line({"// Outside [", Hex(m.base), ", ", Hex(m.base + m.size),
-            "): TLM_ADDRESS_ERROR_RESPONSE; a streaming width below the"});
-    w.line({"// length: TLM_BURST_ERROR_RESPONSE",
-            m.hasStrobe ? "." : "; a write of part of a beat or with byte enables off:"});
-    if (!m.hasStrobe) w.line("// TLM_BYTE_ENABLE_ERROR_RESPONSE (a read reads whole beats).");
-    const Tlm2Argument* writeResponse = ArgumentOf(m.write, Tlm2Role::Response);
-    const Tlm2Argument* readResponse = ArgumentOf(m.read, Tlm2Role::Response);
-    if (writeResponse || readResponse)
-        w.lines({"// The response argument after each beat: 0 OK, 3 TLM_ADDRESS_ERROR_RESPONSE, "
-                 "other",
-                 "// values TLM_GENERIC_ERROR_RESPONSE; the first failing beat ends the "
-                 "transaction."});
-    w.lines({"// No direct memory access and no debug transport; nb_transport_fw is served "
-             "through the",
-             "// socket's conversion to b_transport."});
+    WriteSummary(w, m);
     w.line({"#ifndef ", Guard(m.fileName)});
     w.line({"#define ", Guard(m.fileName)});
     w.lines({"", "#include <systemc.h>", "#include <tlm.h>",
