@@ -1,5 +1,6 @@
 // The generated TLM-2.0 module in a co-simulation: six modules (data 8, 16 and 32 bits, with
-// and without a strobe, with and without responses, with and without a base) are written
+// and without a strobe, with and without responses, with and without a base, one on the
+// falling clock edge) are written
 // in front of the hand-made transactors of tests/fixtures/systemc/tlm2/stand_in.h and built
 // with warnings as errors into one program, tlm2_checks.cpp, which makes every check.
 #include "SystemcBuild.h"
@@ -41,6 +42,7 @@ Tlm2Module StandInModule(const std::string& name, int dataBits, std::uint64_t ba
     module.addressBits = 32;
     for (const Tlm2Argument& argument : module.write.arguments)
         module.hasStrobe = module.hasStrobe || argument.role == Tlm2Role::Strobe;
+    module.clockOnPositiveEdge = name != "Mem16";
     module.base = base;
     module.size = 0x100;
     return module;
@@ -75,11 +77,10 @@ std::vector<Tlm2Module> StandInModules() {
                        Arg("resp", u8, R::Response, true)},
                       {Arg("addr", u16, R::Address), Arg("data", u16, R::Data, true),
                        Arg("resp", u8, R::Response, true)}),
-        StandInModule("Mem32", 32, 0x10000000,
-                      {Arg("address", u32, R::Address), constData,
-                       Arg("resp", u32, R::Response, true)},
-                      {Arg("address", u32, R::Address), readData,
-                       Arg("resp", u32, R::Response, true)}),
+        StandInModule(
+            "Mem32", 32, 0x10000000,
+            {Arg("address", u32, R::Address), constData, Arg("resp", u32, R::Response, true)},
+            {Arg("address", u32, R::Address), readData, Arg("resp", u32, R::Response, true)}),
         StandInModule("Mem32S", 32, 0,
                       {Arg("address", u32, R::Address), Arg("data", u32, R::Data),
                        Arg("strobe", u8, R::Strobe), Arg("resp", u32, R::Response, true)},

@@ -9,6 +9,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <vector>
 
 namespace kestrel {
 
@@ -53,6 +54,12 @@ const Tlm2Argument* ArgumentOf(const Tlm2Call& call, Tlm2Role role) {
     return nullptr;
 }
 
+// The write's strobe argument, none without one (what hasStrobe says, from the arguments
+// the calls are written from).
+const Tlm2Argument* StrobeOf(const Tlm2Module& module) {
+    return ArgumentOf(module.write, Tlm2Role::Strobe);
+}
+
 // The other arguments of both calls: fixed values and outputs nobody reads.
 std::string OtherArguments(const Tlm2Module& m) {
     std::string text;
@@ -69,31 +76,31 @@ std::string OtherArguments(const Tlm2Module& m) {
 
 // What the module does, in a few lines at the top of the file.
 void WriteSummary(CodeWriter& w, const Tlm2Module& m) {
-    const std::string strobe = m.hasStrobe ? ArgumentOf(m.write, Tlm2Role::Strobe)->name : "";
-    w.line({"// ", m.className, " is the transactor ", m.transactorClass,
-            " behind a TLM-2.0 target socket, `socket` (", std::to_string(m.dataBits),
-            " bits wide,"});
-    w.lines({"// loosely timed). b_transport waits out the annotated delay and hands the "
-             "transaction to",
-             "// the module's one pin process, which serves the transactions one at a time in "
-             "the order"});
-    w.line({"// they were called, each from a ", EdgeWord(m), " edge of ", m.clockName, ":"});
+    const Tlm2Argument* strobe = StrobeOf(m);
+    w.line({"// ", m.className, ": the transactor ", m.transactorClass,
+            " behind a TLM-2.0 target socket, `socket`"});
+    w.line({"// (", std::to_string(m.dataBits),
+            " bits wide, loosely timed). b_transport waits out the annotated delay and"});
+    w.lines({"// hands the transaction to the module's one pin process, which serves the "
+             "transactions"});
+    w.line({"// one at a time in the order they were called, each from a ", EdgeWord(m),
+            " edge of ", m.clockName, ":"});
     w.line({"//   - addresses [", Hex(m.base), ", ", Hex(m.base + m.size),
             ") of the socket are 0x0.. of ", m.write.function, " and ", m.read.function, ","});
     w.line({"//     called once per ", std::to_string(m.dataBits),
             "-bit beat at aligned addresses (byte lane = address modulo ",
             std::to_string(m.dataBits / 8), ","});
-    if (m.hasStrobe)
-        w.line({"//     host byte order); partial beats and byte enables make the strobe ", strobe,
-                ";"});
+    if (strobe)
+        w.line({"//     host byte order); partial beats and byte enables make the strobe ",
+                strobe->name, ";"});
     else
         w.line("//     host byte order); a read of part of a beat reads the whole beat;");
     w.lines({"//   - before any pin moves: TLM_ADDRESS_ERROR_RESPONSE outside those addresses,",
-             m.hasStrobe ? "//     TLM_BURST_ERROR_RESPONSE for a streaming width below the "
+             StrobeOf(m) ? "//     TLM_BURST_ERROR_RESPONSE for a streaming width below the "
                            "length;"
                          : "//     TLM_BURST_ERROR_RESPONSE for a streaming width below the "
                            "length,"});
-    if (!m.hasStrobe)
+    if (!StrobeOf(m))
         w.line("//     TLM_BYTE_ENABLE_ERROR_RESPONSE for a write of part of a beat or with "
                "byte enables off;");
     if (ArgumentOf(m.write, Tlm2Role::Response) || ArgumentOf(m.read, Tlm2Role::Response))
@@ -196,7 +203,7 @@ void WriteChecks(CodeWriter& w, const Tlm2Module& m) {
                  "tlm::TLM_ADDRESS_ERROR_RESPONSE;",
                  "if (trans.get_streaming_width() < length) return "
                  "tlm::TLM_BURST_ERROR_RESPONSE;"});
-        if (!m.hasStrobe) {
+        if (!StrobeOf(m)) {
             w.line("// Without a strobe a write can only be of whole beats, every byte enabled.");
             w.line("if (trans.is_write()) {");
             w.line("    bool whole = offset % kBeatBytes == 0 && length % kBeatBytes == 0;");
@@ -236,7 +243,7 @@ void WriteRunBeats(CodeWriter& w, const Tlm2Module& m) {
              "    AtClockEdge();", "    Beat beat;", "    std::memcpy(&beat, lanes, kBeatBytes);",
              "    if (trans.is_write()) {"});
     w.line({"        const tlm::tlm_response_status status = WriteBeat(at, beat",
-            m.hasStrobe ? ", strobe" : "", ");"});
+            StrobeOf(m) ? ", strobe" : "", ");"});
     w.lines({"        if (status != tlm::TLM_OK_RESPONSE) return status;", "        continue;",
              "    }", "    const tlm::tlm_response_status status = ReadBeat(at, beat);",
              "    if (status != tlm::TLM_OK_RESPONSE) return status;",
@@ -268,31 +275,47 @@ std::string ValueOf(const Tlm2Argument& argument, bool isWrite) {
     return {};
 }
 
+// `head` + the items between ", " + `tail` on one line, or with one item a line under the
+// first when that line would pass 100 columns at `indent`.
+void WriteList(CodeWriter& w, std::size_t indent, const std::string& head,
+               const std::vector<std::string>& items, const std::string& tail) {
+    std::size_t length = indent + head.size() + tail.size();
+    for (const std::string& item : items) length += item.size() + 2;
+    if (length <= 102 || items.size() < 2) {
+        std::string line = head;
+        for (std::size_t i = 0; i < items.size(); ++i) line += (i ? ", " : "") + items[i];
+        w.line({line, tail});
+        return;
+    }
+    const std::string under(head.size(), ' ');
+    for (std::size_t i = 0; i < items.size(); ++i)
+        w.line({i ? under : head, items[i], i + 1 < items.size() ? "," : tail});
+}
+
 // One beat function: the call of the write or the read with every argument in place, and
 // the response argument as the payload's response.
 void WriteBeatFunction(CodeWriter& w, const Tlm2Module& m, const Tlm2Call& call, bool isWrite) {
-    std::string parameters = std::string("sc_dt::uint64 ") + kBeatAddress;
-    parameters +=
-        isWrite ? std::string(", Beat ") + kBeatData : std::string(", Beat& ") + kBeatData;
-    if (isWrite && m.hasStrobe) parameters += std::string(", unsigned int ") + kBeatStrobe;
-    w.line({"tlm::tlm_response_status ", isWrite ? "WriteBeat(" : "ReadBeat(", parameters, ") {"});
+    std::vector<std::string> parameters = {std::string("sc_dt::uint64 ") + kBeatAddress,
+                                           (isWrite ? "Beat " : "Beat& ") + std::string(kBeatData)};
+    if (isWrite && StrobeOf(m)) parameters.push_back(std::string("unsigned int ") + kBeatStrobe);
+    WriteList(w, 4,
+              isWrite ? "tlm::tlm_response_status WriteBeat("
+                      : "tlm::tlm_response_status ReadBeat(",
+              parameters, ") {");
     auto body = w.block({}, "}");
-    std::string arguments;
-    const Tlm2Argument* data = nullptr;
-    const Tlm2Argument* response = nullptr;
+    std::vector<std::string> arguments;
+    const Tlm2Argument* data = ArgumentOf(call, Tlm2Role::Data);
+    const Tlm2Argument* response = ArgumentOf(call, Tlm2Role::Response);
     for (const Tlm2Argument& argument : call.arguments) {
-        if (argument.role == Tlm2Role::Data) data = &argument;
-        if (argument.role == Tlm2Role::Response) response = &argument;
         std::string value = ValueOf(argument, isWrite);
-        const bool local = argument.byReference && (!argument.isConst || value.empty());
-        if (local) {
+        if (value.empty() || (argument.byReference && !argument.isConst)) {
             w.line({argument.cppType, " ", LocalName(argument),
                     value.empty() ? "{}" : " = " + value, ";"});
             value = LocalName(argument);
         }
-        arguments += (arguments.empty() ? "" : ", ") + value;
+        arguments.push_back(value);
     }
-    w.line({m.transactorClass, "::", call.function, "(", arguments, ");"});
+    WriteList(w, 8, m.transactorClass + "::" + call.function + "(", arguments, ");");
     if (!isWrite && data) w.line({kBeatData, " = static_cast<Beat>(", LocalName(*data), ");"});
     if (response)
         w.line({"return Response(static_cast<unsigned long long>(", LocalName(*response), "));"});

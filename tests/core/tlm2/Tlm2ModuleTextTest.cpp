@@ -35,8 +35,8 @@ TEST(Tlm2ModuleText, MatchesTheGoldenModule) {
     module.hasStrobe = true;
     module.base = 0x40000000;
     module.size = 0x1000;
-    EXPECT_TRUE(test::MatchesGolden(test::GoldenDir() / "tlm2" / "Tran_tlm2.h",
-                                    Tlm2ModuleText(module)));
+    EXPECT_TRUE(
+        test::MatchesGolden(test::GoldenDir() / "tlm2" / "Tran_tlm2.h", Tlm2ModuleText(module)));
     EXPECT_EQ(Tlm2HeaderName("Tran.h"), "Tran_tlm2.h");
     EXPECT_EQ(Tlm2HeaderName("out.d/Tran"), "out.d/Tran_tlm2");
 }
