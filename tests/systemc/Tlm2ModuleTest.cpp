@@ -80,7 +80,8 @@ std::vector<Tlm2Module> StandInModules() {
         StandInModule(
             "Mem32", 32, 0x10000000,
             {Arg("address", u32, R::Address), constData, Arg("resp", u32, R::Response, true)},
-            {Arg("address", u32, R::Address), readData, Arg("resp", u32, R::Response, true)}),
+            // a response named like the beat function's own parameter
+            {Arg("address", u32, R::Address), readData, Arg("beatData", u32, R::Response, true)}),
         StandInModule("Mem32S", 32, 0,
                       {Arg("address", u32, R::Address), Arg("data", u32, R::Data),
                        Arg("strobe", u8, R::Strobe), Arg("resp", u32, R::Response, true)},

@@ -253,10 +253,10 @@ void WriteRunBeats(CodeWriter& w, const Tlm2Module& m) {
              "return tlm::TLM_OK_RESPONSE;"});
 }
 
-// A local variable's name for an argument: its own, unless a beat function's parameter
-// has it.
+// A local variable's name for an argument: its own, unless a beat function's parameter or
+// a name the function uses has it.
 std::string LocalName(const Tlm2Argument& argument) {
-    for (const char* taken : {kBeatAddress, kBeatData, kBeatStrobe})
+    for (const char* taken : {kBeatAddress, kBeatData, kBeatStrobe, "Beat", "Response"})
         if (argument.name == taken) return argument.name + "_arg";
     return argument.name;
 }
