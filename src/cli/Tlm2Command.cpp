@@ -59,8 +59,9 @@ Tlm2Command::Tlm2Command(CLI::App& app) {
                         "The target's size in bytes (default: the address type's range)");
     command
         ->add_option("--fixed", fixed_,
-                     "NAME=VALUE: the value passed to another by-value parameter")
-        ->allow_extra_args(false);
+                     "NAME=VALUE ...: the value passed to another parameter the functions read "
+                     "(a whole number, or true or false for a bool)")
+        ->expected(1, -1);
     command->add_flag("--dry-run", dryRun_,
                       "Print the choice only: save no mapping and write no module");
     command->callback([this] { chosen_ = true; });

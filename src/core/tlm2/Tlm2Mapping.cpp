@@ -25,11 +25,19 @@ using Json = nlohmann::ordered_json;
 // Why a field cannot be read; empty when it could.
 using Failure = std::string;
 
+// The text as stored (Windows-1252), none when it holds a control character or one the code
+// page lacks.
+std::optional<std::string> Stored(const std::string& utf8) {
+    for (char c : utf8)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return std::nullopt;
+    return Utf8ToCp1252(utf8);
+}
+
 Failure ReadText(const Json& object, const char* key, bool required, std::string& text) {
     const auto found = object.find(key);
     if (found == object.end()) return required ? "\"" + std::string(key) + "\" is missing" : "";
     if (!found->is_string()) return "\"" + std::string(key) + "\" is not a text";
-    std::optional<std::string> stored = Utf8ToCp1252(found->get_ref<const std::string&>());
+    std::optional<std::string> stored = Stored(found->get_ref<const std::string&>());
     if (!stored) return "\"" + std::string(key) + "\" holds a character names cannot have";
     text = Trim(*stored);
     return {};
@@ -69,12 +77,12 @@ Failure ReadFixed(const Json& root, std::vector<std::pair<std::string, std::stri
     if (found == root.end()) return {};
     if (!found->is_object()) return "\"fixed\" is not an object";
     for (const auto& [name, value] : found->items()) {
-        std::optional<std::string> storedName = Utf8ToCp1252(name);
+        std::optional<std::string> storedName = Stored(name);
         std::string text;
         if (value.is_number_integer())
             text = value.dump();
         else if (value.is_string())
-            text = Utf8ToCp1252(value.get_ref<const std::string&>()).value_or("?");
+            text = Stored(value.get_ref<const std::string&>()).value_or("?");
         else
             return "\"fixed\": the value of \"" + name + "\" is not a text or a number";
         if (!storedName) return "\"fixed\" names a parameter with a character names cannot have";

@@ -235,11 +235,11 @@ std::vector<Tlm2Problem> CheckTlm2Mapping(const TlmFunctionTable& functions,
         Add(problems, "--strobe", "the read has no strobe; only the write's strobe is mapped");
     for (const Side& side : sides) CheckSide(side, problems);
     CheckWidths(sides, problems);
+    CheckRange(functions, mapping, problems);
     // A parameter whose role is refused would only be named again as one without a value.
     if (!problems.empty()) return problems;
     for (const Side& side : sides) CheckOthers(side, mapping, problems);
     CheckFixedNames(sides, Tlm2FixedNames(functions, mapping), mapping, problems);
-    CheckRange(functions, mapping, problems);
     return problems;
 }
 

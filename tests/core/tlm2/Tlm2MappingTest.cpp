@@ -6,10 +6,12 @@
 
 #include "generate/Generate.h"
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 #include "CodegenSamples.h"
 #include "TestSupport.h"
 
+#include <map>
 #include <sstream>
 
 namespace kestrel {
@@ -18,30 +20,26 @@ namespace {
 namespace fs = std::filesystem;
 
 // "Write(unsigned char address, unsigned char data, unsigned int& waits)" as a declaration;
-// "const" and "[]" as written.
+// "const", "&" and "[]" as written.
 TlmFunction Declared(const std::string& signature) {
     TlmFunction f;
     const std::size_t open = signature.find('(');
     f.functionName = signature.substr(0, open);
-    f.returnTypeText = "void";
     std::stringstream list(signature.substr(open + 1, signature.size() - open - 2));
-    std::string text;
-    int count = 0;
-    while (std::getline(list, text, ',')) {
-        TlmParameter& p = f.parameters[static_cast<std::size_t>(++count)];
-        p.isConst = text.find("const ") != std::string::npos;
-        p.isArray = text.find("[]") != std::string::npos;
-        p.passMarker = text.find('&') != std::string::npos ? "&" : " ";
-        for (const char* noise : {"const ", "[]", "&"})
-            if (const std::size_t at = text.find(noise); at != std::string::npos)
-                text.erase(at, std::string(noise).size());
-        text = text.substr(text.find_first_not_of(' '));
-        text = text.substr(0, text.find_last_not_of(' ') + 1);
-        const std::size_t space = text.rfind(' ');
-        p.typeText = text.substr(0, space);
-        p.parameterName = text.substr(space + 1);
+    for (std::string text; std::getline(list, text, ',');) {
+        TlmParameter& p = f.parameters[static_cast<std::size_t>(++f.parameterCount)];
+        auto take = [&text](const std::string& noise) {
+            const std::size_t at = text.find(noise);
+            if (at != std::string::npos) text.erase(at, noise.size());
+            return at != std::string::npos;
+        };
+        p.isConst = take("const ");
+        p.isArray = take("[]");
+        p.passMarker = take("&") ? "&" : " ";
+        const std::size_t space = Trim(text).rfind(' ');
+        p.typeText = Trim(text).substr(0, space);
+        p.parameterName = Trim(text).substr(space + 1);
     }
-    f.parameterCount = static_cast<std::int16_t>(count);
     return f;
 }
 
@@ -56,24 +54,20 @@ const char* const kRead = "Read(unsigned char address, unsigned char& data, unsi
 
 // "--address=a" and the like as a request.
 Tlm2Request Request(const std::vector<std::string>& flags) {
-    Tlm2Request request;
+    Tlm2Request r;
+    const std::map<std::string, std::optional<std::string>*> fields = {
+        {"write", &r.write}, {"read", &r.read},     {"address", &r.address},
+        {"data", &r.data},   {"strobe", &r.strobe}, {"response", &r.response},
+        {"base", &r.base},   {"size", &r.size}};
     for (const std::string& flag : flags) {
         const std::size_t equals = flag.find('=');
         const std::string name = flag.substr(2, equals - 2), value = flag.substr(equals + 1);
-        std::optional<std::string>* field = name == "write"      ? &request.write
-                                            : name == "read"     ? &request.read
-                                            : name == "address"  ? &request.address
-                                            : name == "data"     ? &request.data
-                                            : name == "strobe"   ? &request.strobe
-                                            : name == "response" ? &request.response
-                                            : name == "base"     ? &request.base
-                                                                 : &request.size;
         if (name == "fixed")
-            request.fixed.push_back(value);
+            r.fixed.push_back(value);
         else
-            *field = value;
+            *fields.at(name) = value;
     }
-    return request;
+    return r;
 }
 
 std::string Lines(const std::vector<std::string>& lines) {
@@ -300,6 +294,8 @@ TEST(Tlm2File, DamagedFilesAreErrorsNamingTheFile) {
         {"{\"write\": {\"function\": 7}}", "\"write\": \"function\" is not a text"},
         {"{" + sides + ", \"base\": \"zz\"}", "\"base\" is not a number (decimal or 0x hex)"},
         {"{" + sides + ", \"size\": -4}", "\"size\" is not a number (decimal or 0x hex)"},
+        {R"({"write": {"function": "W\u0001"}})", "\"write\": \"function\" holds a character names "
+                                                  "cannot have"},
         {"{" + sides + ", \"fixed\": {\"m\": [1]}}",
          "\"fixed\": the value of \"m\" is not a text or a number"},
         {"{" + sides + ", \"fixed\": {\"\xE2\x82\xAC\xE2\x80\xA8\": \"1\"}}",
@@ -338,20 +334,24 @@ ProjectTables MemReqAckTables(const std::string& headerPath) {
     return tables;
 }
 
-TEST(Tlm2Resolution, TheModuleOfAMapping) {
-    ProjectTables tables = MemReqAckTables("/somewhere/Mem.hpp");
+TEST(Tlm2Resolution, TheModuleOfAMappingWrittenBesideTheHeader) {
+    test::TempDir dir;
+    fs::create_directories(dir.path() / "Output");
+    ProjectTables tables = MemReqAckTables("Output/Mem.hpp");
     tables.functions[1] =
         Declared("Write(unsigned char address, unsigned char data, const int & tag, int& waits)");
     Tlm2Mapping mapping =
         *ChooseTlm2Mapping(tables.functions, Request({"--fixed=tag=0x10"})).mapping;
+    const Tlm2WriteResult result = WriteTlm2Module("Mem", dir.str(), tables, mapping, "me");
+    ASSERT_TRUE(result.ok()) << result.status.message() << Lines(result.problems);
+    EXPECT_EQ(result.written, dir / "Output/Mem_tlm2.hpp");
     Tlm2Module module;
     ASSERT_EQ(Lines(ResolveTlm2Module("Mem", tables, mapping, module)), "");
-    EXPECT_EQ(module.className, "clsMem_tlm2");
-    EXPECT_EQ(module.transactorClass, "clsMem");
-    EXPECT_EQ(module.transactorHeader, "Mem.hpp");
-    EXPECT_EQ(module.fileName, "Mem_tlm2.hpp");
-    EXPECT_EQ(module.clockName, "clk");
-    EXPECT_FALSE(module.clockOnPositiveEdge);
+    module.writer = "me";
+    EXPECT_EQ(test::ReadBytes(result.written), Tlm2ModuleText(module));
+    EXPECT_EQ(std::tuple(module.className, module.transactorClass, module.transactorHeader,
+                         module.fileName, module.clockName, module.clockOnPositiveEdge),
+              std::tuple("clsMem_tlm2", "clsMem", "Mem.hpp", "Mem_tlm2.hpp", "clk", false));
     EXPECT_EQ(std::tuple(module.dataBits, module.addressBits, module.hasStrobe, module.size),
               std::tuple(8, 8, false, std::uint64_t{256}));
     std::string write;
@@ -365,28 +365,11 @@ TEST(Tlm2Resolution, TheModuleOfAMapping) {
     // A mapping the declarations no longer fit, and a project without a clock port.
     mapping.read.address = "addr";
     tables.signals.count = 1;
-    EXPECT_EQ(Lines(ResolveTlm2Module("Mem", tables, mapping, module)),
+    EXPECT_EQ(Lines(WriteTlm2Module("Mem", dir.str(), tables, mapping, "me").problems),
               "The socket mapping (tlm2.json) no longer fits: the address parameter addr is not a "
               "parameter of Read; change it with kestrel-cli tlm2 --address.\n"
               "The project has no clock port; the socket's module runs the transactor's "
               "functions on its clock (mark one RTL port as the clock).\n");
-}
-
-TEST(Tlm2Resolution, WritesTheModuleBesideTheTransactorHeader) {
-    test::TempDir dir;
-    fs::create_directories(dir.path() / "Output");
-    const ProjectTables tables = MemReqAckTables("Output/Mem.h");
-    const Tlm2Mapping mapping = *ChooseTlm2Mapping(tables.functions, {}).mapping;
-    const Tlm2WriteResult result = WriteTlm2Module("Mem", dir.str(), tables, mapping, "me");
-    ASSERT_TRUE(result.ok()) << result.status.message() << Lines(result.problems);
-    EXPECT_EQ(result.written, dir / "Output/Mem_tlm2.h");
-    Tlm2Module module;
-    EXPECT_TRUE(ResolveTlm2Module("Mem", tables, mapping, module).empty());
-    module.writer = "me";
-    EXPECT_EQ(test::ReadBytes(result.written), Tlm2ModuleText(module));
-
-    fs::remove_all(dir.path() / "Output");
-    EXPECT_FALSE(WriteTlm2Module("Mem", dir.str(), tables, mapping, "me").ok());
 }
 
 // A template-method project with the MemReqAck declarations in `dir`/Proj.
@@ -394,7 +377,7 @@ std::string MakeProject(const test::TempDir& dir) {
     const std::string folder = dir / "Proj";
     for (const char* sub : {"Input", "Output", "Temp"})
         fs::create_directories(fs::path(folder) / sub);
-    ProjectTables tables = MemReqAckTables(folder + "/Output/Tran.h");
+    ProjectTables tables = MemReqAckTables("");
     tables.options.generationMethod = kMethodTemplate;
     sample::SetPaths(tables.settings, folder + "/Output");
     EXPECT_TRUE(sample::SaveSampleProject(folder, tables, 2));
@@ -414,9 +397,8 @@ TEST(Tlm2Generate, WritesTheModuleOnlyForAProjectWithAMapping) {
     const std::set<std::string> without = test::FilesUnder(folder);
     const std::string log = test::ReadBytes(fs::path(folder) / "Proj.log");
 
-    ProjectTables tables;
-    tables.functions = Functions({kWrite, kRead});
-    ASSERT_TRUE(SaveTlm2Mapping(folder, *ChooseTlm2Mapping(tables.functions, {}).mapping).ok());
+    const TlmFunctionTable functions = Functions({kWrite, kRead});
+    ASSERT_TRUE(SaveTlm2Mapping(folder, *ChooseTlm2Mapping(functions, {}).mapping).ok());
     result = GenerateProject(folder + "/Proj.tp", session, clock, nullptr);
     EXPECT_EQ(result.socket.written, folder + "/Output/Tran_tlm2.h");
     EXPECT_TRUE(result.socket.problems.empty());
