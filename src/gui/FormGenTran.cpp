@@ -326,6 +326,14 @@ void FormGenTran::RunGenerate() {
     log_.SetObserver(this);
     Generate(request, context.session, context.clock, context.routes);
     QApplication::restoreOverrideCursor();
+    // The socket module is not the log's: said after it, as kestrel-cli generate says it.
+    const SocketModuleOutcome& socket = context.session.socket;
+    if (!socket.written.empty())
+        AppendStatus(QStringLiteral("wrote %1\n").arg(FromCore(socket.written)));
+    for (const std::string& problem : socket.problems)
+        AppendStatus(
+            QStringLiteral("warning: TLM-2.0 socket not written: %1\n").arg(FromCore(problem)));
+    ShowSocketMapping(false);
     UpdateSimulate();
 }
 
@@ -411,6 +419,7 @@ void FormGenTran::Simulate() {
     request.testbench.compatHeader = FindCompatHeader();
     request.testbench.writer = kWriterWindow;
     request.testbench.tlm2 = ThroughSocket();
+    socketRun_ = request.testbench.tlm2;
     status_->clear();
     errorLinks_.clear();
     errors_->clear();
@@ -455,8 +464,11 @@ void FormGenTran::OnSimulationFinished(const SimulationReport& report) {
 }
 
 void FormGenTran::ShowResultFiles(const SimulationOutcome& outcome) {
-    if (!outcome.testbench.folder.empty())
-        transactionsFile_ = FromCore(JoinPath(outcome.testbench.folder, {"transactions.cpp"}));
+    if (!outcome.testbench.folder.empty()) {
+        const std::string name = socketRun_ ? "transactions_tlm2.cpp" : "transactions.cpp";
+        transactionsFile_ = FromCore(JoinPath(outcome.testbench.folder, {name}));
+        editTransactions_->setText(QStringLiteral("Edit %1").arg(FromCore(name)));
+    }
     editTransactions_->setVisible(!transactionsFile_.isEmpty() &&
                                   FileExists(ToCore(transactionsFile_)));
     editTransactions_->setToolTip(

@@ -11,6 +11,7 @@
 #include "MainWindow.h"
 #include "UiServices.h"
 #include "generate/RunTables.h"
+#include "tlm2/Tlm2Rules.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -32,12 +33,6 @@ QString Lines(const std::vector<std::string>& lines) {
     QStringList shown;
     for (const std::string& line : lines) shown << FromCore(line);
     return shown.join(QLatin1Char('\n'));
-}
-
-const TlmFunction* FindFunction(const TlmFunctionTable& functions, const QString& name) {
-    for (const TlmFunction& function : functions.Used())
-        if (FromCore(function.functionName.Text()) == name) return &function;
-    return nullptr;
 }
 
 // The function's parameters as declared ("unsigned char& data"), each with its name as
@@ -97,11 +92,11 @@ QString Tlm2MappingLine(const std::string& projectName, const ProjectTables& tab
     Tlm2Module module;
     const std::vector<std::string> problems =
         ResolveTlm2Module(projectName, tables, mapping, module);
+    const int addressBits = Tlm2AddressBits(tables.functions, mapping);
     QString line = RoleNames(mapping.writeFunction, mapping.write) + QStringLiteral(" / ") +
-                   RoleNames(mapping.readFunction, mapping.read) +
-                   QStringLiteral(", base 0x%1").arg(mapping.base, 0, 16);
-    if (mapping.size != 0 || problems.empty())
-        line += QStringLiteral(", size %1").arg(mapping.size != 0 ? mapping.size : module.size);
+                   RoleNames(mapping.readFunction, mapping.read) + QStringLiteral(", base ") +
+                   FromCore(Tlm2Hex(mapping.base)) +
+                   QStringLiteral(", size %1").arg(Tlm2EffectiveSize(mapping, addressBits));
     for (const auto& [name, value] : mapping.fixed)
         line += QStringLiteral(", %1 = %2").arg(FromCore(name), FromCore(value));
     if (!problems.empty()) line += QStringLiteral(" - ") + Lines(problems);
@@ -116,6 +111,7 @@ FormTlm2* FormTlm2::Open(MainWindow& main, QWidget* parent,
         return nullptr;
     }
     auto* window = new FormTlm2(main, parent, tables);
+    window->kept_ = kept;
     if (kept) {
         window->ShowMapping(*kept);
         window->notes_->setText(QStringLiteral("The project's socket mapping (%1).")
@@ -210,8 +206,8 @@ QGroupBox* FormTlm2::TargetFrame() {
 }
 
 void FormTlm2::FillParameters() {
-    const TlmFunction* write = FindFunction(tables_.functions, write_->currentText());
-    const TlmFunction* read = FindFunction(tables_.functions, read_->currentText());
+    const TlmFunction* write = FindTlm2Function(tables_.functions, ToCore(write_->currentText()));
+    const TlmFunction* read = FindTlm2Function(tables_.functions, ToCore(read_->currentText()));
     FillBox(writeAddress_, write, false);
     FillBox(writeData_, write, false);
     FillBox(writeStrobe_, write, true);
@@ -233,7 +229,7 @@ void FormTlm2::ShowMapping(const Tlm2Mapping& mapping) {
     Select(readAddress_, mapping.read.address);
     Select(readData_, mapping.read.data);
     Select(readResponse_, mapping.read.response);
-    base_->setText(QStringLiteral("0x%1").arg(mapping.base, 0, 16));
+    base_->setText(FromCore(Tlm2Hex(mapping.base)));
     size_->setText(mapping.size ? QString::number(mapping.size) : QString());
     QStringList fixed;
     for (const auto& [name, value] : mapping.fixed)
@@ -247,7 +243,7 @@ void FormTlm2::ProposeRoles() {
     Tlm2Request request;
     request.write = Chosen(write_);
     request.read = Chosen(read_);
-    const Tlm2Choice proposal = ChooseTlm2Mapping(tables_.functions, request);
+    const Tlm2Choice proposal = ChooseTlm2Mapping(tables_.functions, request, Kept());
     filling_ = true;
     FillParameters();
     filling_ = false;
@@ -283,12 +279,19 @@ Tlm2Request FormTlm2::Request() const {
 
 void FormTlm2::Confirm() {
     UiServices& ui = main_.Context().ui;
-    const Tlm2Choice choice = ChooseTlm2Mapping(tables_.functions, Request());
+    const Tlm2Choice choice = ChooseTlm2Mapping(tables_.functions, Request(), Kept());
     if (!choice.mapping) {
         ShowFailure(ui, this, Lines(choice.problems));
         return;
     }
     const ProjectRecord& project = main_.Project();
+    Tlm2Module module;
+    if (std::vector<std::string> problems =
+            ResolveTlm2Module(project.projectName, tables_, *choice.mapping, module);
+        !problems.empty()) {
+        ShowFailure(ui, this, Lines(problems));
+        return;
+    }
     if (Status s = SaveTlm2Mapping(project.projectFolder, *choice.mapping); !s) {
         ShowFailure(ui, this, FromCore(s.message()));
         return;

@@ -37,8 +37,8 @@ public:
     // OK: the mapping chosen from the request, kept and its module written; else the
     // refusal in a message box and the window stays open.
     void Confirm();
-    // The mapping OK kept (none before).
-    const std::optional<Tlm2Mapping>& Kept() const { return kept_; }
+    // The project's mapping: as it was when the window opened, then as OK kept it.
+    const Tlm2Mapping* Kept() const { return kept_ ? &*kept_ : nullptr; }
 
 private:
     FormTlm2(MainWindow& main, QWidget* parent, const ProjectTables& tables);

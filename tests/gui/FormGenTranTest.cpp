@@ -351,6 +351,18 @@ private Q_SLOTS:
         QCOMPARE(line->text(), QStringLiteral("Write(address, data) / Read(address, data), "
                                               "base 0x100, size 256"));
         QVERIFY(QFile::exists(f.Output("Tran_tlm2.h")));
+        // Generate writes the module again and says so after the log; Simulate goes through
+        // the socket and offers the socket's transactions.
+        Click(f.dialog, "CommandGen");
+        QVERIFY2(f.Status().endsWith("\nwrote " + f.Output("Tran_tlm2.h") + "\n"),
+                 qPrintable(f.Status()));
+        Click(f.dialog, "CommandSimulate");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f.Output("testbench/transactions_tlm2.cpp")),
+                                 kRunTimeout);
+        Click(f.dialog, "CommandSimulate"); // Stop
+        QTRY_VERIFY_WITH_TIMEOUT(!f.dialog->IsSimulating(), 10000);
+        QCOMPARE(Control<QAbstractButton>(f.dialog, "CommandEditTransactions")->text(),
+                 QStringLiteral("Edit transactions_tlm2.cpp"));
         box->click(); // off: Simulate goes to the transactor's own functions
         QVERIFY(!f.dialog->ThroughSocket());
 
