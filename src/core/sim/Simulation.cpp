@@ -60,6 +60,8 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
         outcome.status = outcome.testbench.status;
         return outcome;
     }
+    if (!outcome.testbench.tlm2Module.empty() && events.notice)
+        events.notice("the TLM-2.0 socket module " + outcome.testbench.tlm2Module);
     if (std::string resets = ResetsNotice(outcome.testbench); !resets.empty() && events.notice)
         events.notice(resets);
     const std::string folder = outcome.testbench.folder;
