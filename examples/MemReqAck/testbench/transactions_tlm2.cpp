@@ -2,7 +2,7 @@
 // generic-payload reads and writes of 1 to 16 bytes at random addresses (a fixed seed),
 // some with byte enables and some reaching past the memory's 256 bytes, each checked
 // against a byte array that models the memory: the response status the target must give
-// and, for a read, every byte of the data array. A mismatch fails a check (sim exits 1).
+// and, for a read, every byte of the data array. A mismatch fails the run (sim exits 1).
 #include "kestrel_pins.h"
 #include "rtl_pins.h"
 
@@ -50,13 +50,13 @@ std::string StatusName(tlm::tlm_response_status status) {
     return payload.get_response_string();
 }
 
+// A mismatch, the first few printed.
 void Report(const char* what, unsigned address, std::size_t length, const std::string& detail,
             Counts& counts) {
     if (++counts.mismatches <= 10)
         std::printf("tlm2: mismatch at %s: %s of %u byte(s) at 0x%x: %s\n",
                     sc_core::sc_time_stamp().to_string().c_str(), what,
                     static_cast<unsigned>(length), address, detail.c_str());
-    kestrel_tb::Check(false, std::string("tlm2: ") + what + " " + detail);
 }
 
 // One random transaction, sent through the socket and checked against the model.
@@ -112,4 +112,5 @@ void RunTransactions(tlm::tlm_fw_transport_if<>& bus, RtlPins&) {
                 "errors, %u byte enable errors as expected), %u mismatches\n",
                 kTransactions, counts.writes, counts.reads, counts.withEnables,
                 counts.addressErrors, counts.enableErrors, counts.mismatches);
+    kestrel_tb::Check(counts.mismatches == 0, "tlm2: the socket disagrees with the memory model");
 }

@@ -183,13 +183,13 @@ void WriteCountingInterface(CodeWriter& w, const TestbenchPlan& plan) {
 // Through the socket: the initiator, a socket of the bus width bound to the socket
 // module's, and its forward interface counting the b_transport calls that returned.
 void WriteSocketInitiator(CodeWriter& w, const TestbenchPlan& plan) {
-    const std::string socket = "tlm_utils::simple_initiator_socket<Initiator, " +
-                               std::to_string(plan.tlm2->dataBits) + ">";
     w.lines(
         {"namespace {", "", "// The initiator of the transactions, bound to the socket module."});
     {
         auto initiator = w.block("struct Initiator : sc_core::sc_module {", "};");
-        w.line({socket, " socket;"});
+        w.line({"using Socket = tlm_utils::simple_initiator_socket<Initiator, ",
+                std::to_string(plan.tlm2->dataBits), ">;"});
+        w.line("Socket socket;");
         w.lines({"explicit Initiator(sc_core::sc_module_name name)",
                  "    : sc_core::sc_module(name), socket(\"socket\") {}"});
     }
@@ -199,7 +199,7 @@ void WriteSocketInitiator(CodeWriter& w, const TestbenchPlan& plan) {
              "class CountingBus : public tlm::tlm_fw_transport_if<> {", "public:"});
     {
         auto members = w.block();
-        w.line({"explicit CountingBus(", socket, "& socket) : socket_(socket) {}"});
+        w.line("explicit CountingBus(Initiator::Socket& socket) : socket_(socket) {}");
         w.lines({"unsigned long completed = 0;", "",
                  "void b_transport(tlm::tlm_generic_payload& payload, sc_core::sc_time& delay) "
                  "override {",
@@ -215,8 +215,7 @@ void WriteSocketInitiator(CodeWriter& w, const TestbenchPlan& plan) {
                  "    return socket_->transport_dbg(payload);", "}"});
     }
     w.lines({"", "private:"});
-    w.line({"    ", socket, "& socket_;"});
-    w.lines({"};", "", "} // namespace", ""});
+    w.lines({"    Initiator::Socket& socket_;", "};", "", "} // namespace", ""});
 }
 
 void WriteTestbenchMembers(CodeWriter& w, const TestbenchPlan& plan, const Wiring& wiring) {
