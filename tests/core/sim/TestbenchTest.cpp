@@ -245,7 +245,7 @@ TEST(TestbenchGolden, MemReqAckThroughItsTlm2Socket) {
     test::WriteBytes(user, "// mine\n");
     const TestbenchResult again = WriteTestbench(request);
     ASSERT_TRUE(again.ok());
-    EXPECT_EQ(again.kept, std::vector<std::string>{"transactions_tlm2.cpp"});
+    EXPECT_EQ(again.kept, (std::vector<std::string>{"transactions_tlm2.cpp", "reset.h"}));
     EXPECT_EQ(test::ReadBytes(user), "// mine\n");
     EXPECT_EQ(fs::path(again.tlm2Module), project / "Output" / "Tran_tlm2.h");
     EXPECT_TRUE(fs::exists(again.tlm2Module));
