@@ -621,10 +621,12 @@ void WriteTlm2Examples(CodeWriter& w, const TestbenchPlan& plan) {
              "// Byte enables: a read of every other byte (those not enabled keep their 0xee)...",
              "std::vector<unsigned char> some(block.size(), 0xee);",
              "Transport(bus, tlm::TLM_READ_COMMAND, kBase, some, {0xff, 0x00});"});
-    w.line(module.hasStrobe
-               ? "// ...and a write of every other byte: the byte enables become the strobe."
-               : "// ...and a write with byte enables: the write has no strobe, so the target "
-                 "answers TLM_BYTE_ENABLE_ERROR_RESPONSE and no pin moves.");
+    if (module.hasStrobe)
+        w.line("// ...and a write of every other byte: the byte enables become the strobe.");
+    else
+        w.lines({"// ...and a write with byte enables: the write has no strobe, so the target "
+                 "answers",
+                 "// TLM_BYTE_ENABLE_ERROR_RESPONSE and no pin moves."});
     w.lines({"Transport(bus, tlm::TLM_WRITE_COMMAND, kBase, block, {0xff, 0x00});", "",
              "// An ignore command: TLM_OK_RESPONSE, and no pin moves.",
              "std::vector<unsigned char> nothing(kBeat, 0);",

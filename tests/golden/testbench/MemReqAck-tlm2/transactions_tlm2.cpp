@@ -67,7 +67,8 @@ void RunTransactions(tlm::tlm_fw_transport_if<>& bus, RtlPins& pins) {
     // Byte enables: a read of every other byte (those not enabled keep their 0xee)...
     std::vector<unsigned char> some(block.size(), 0xee);
     Transport(bus, tlm::TLM_READ_COMMAND, kBase, some, {0xff, 0x00});
-    // ...and a write with byte enables: the write has no strobe, so the target answers TLM_BYTE_ENABLE_ERROR_RESPONSE and no pin moves.
+    // ...and a write with byte enables: the write has no strobe, so the target answers
+    // TLM_BYTE_ENABLE_ERROR_RESPONSE and no pin moves.
     Transport(bus, tlm::TLM_WRITE_COMMAND, kBase, block, {0xff, 0x00});
 
     // An ignore command: TLM_OK_RESPONSE, and no pin moves.
