@@ -138,6 +138,13 @@ void WriteSimMainHead(CodeWriter& w, const TestbenchPlan& plan) {
              "clock edge",
              "// and then stops the simulation.",
              "//   sim [--until TIME]   e.g. --until 50us (default 1 ms of simulated time)"});
+    if (plan.tlm2) {
+        w.line({"// Through the TLM-2.0 socket: ", plan.tlm2->className,
+                " in the transactor's place, an initiator"});
+        w.lines({"// socket bound to its socket, and RunTransactions given the initiator "
+                 "socket's forward",
+                 "// interface."});
+    }
     w.line({"#include \"", plan.tlm2 ? plan.tlm2->fileName : plan.transactorHeader, "\""});
     w.lines({"#include \"kestrel_pins.h\"", "#include \"rtl_pins.h\"", "#include \"reset.h\""});
     w.line({"#include \"", plan.rtl ? RtlClass(plan) + ".h" : "rtl.h", "\""});

@@ -7,6 +7,9 @@
 // which resets the RTL (ResetRtl, reset.h), calls RunTransactions on an active clock edge
 // and then stops the simulation.
 //   sim [--until TIME]   e.g. --until 50us (default 1 ms of simulated time)
+// Through the TLM-2.0 socket: clsTran_tlm2 in the transactor's place, an initiator
+// socket bound to its socket, and RunTransactions given the initiator socket's forward
+// interface.
 #include "Tran_tlm2.h"
 #include "kestrel_pins.h"
 #include "rtl_pins.h"
