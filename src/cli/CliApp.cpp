@@ -12,6 +12,7 @@
 #include "ShowCommand.h"
 #include "SimCommands.h"
 #include "TemplateCommands.h"
+#include "Tlm2Command.h"
 #include "generate/Generate.h"
 #include "generate/RunTables.h"
 #include "library/Archive.h"
@@ -87,6 +88,7 @@ Status LoadSnapshot(const std::string& tpPath, ProjectSnapshot& snap) {
     std::vector<Status> failures =
         LoadRunTables(snap.record.projectFolder, t, AbsentTableFiles::ReadAsEmpty);
     if (!failures.empty()) return failures.front();
+    if (Status s = LoadTlm2Mapping(snap.record.projectFolder, snap.tlm2); !s) return s;
     return LoadGenerationSettings(snap.record.projectFolder, t.settings);
 }
 
@@ -196,6 +198,9 @@ int RunGenerate(const Options& opt, std::ostream& out, std::ostream& err) {
     // The log counts no error for these, so neither does the exit status.
     for (const std::string& note : session.notes)
         err << "kestrel-cli: warning: " << Show(note) << "\n";
+    if (!result.socket.written.empty()) out << "wrote " << Show(result.socket.written) << "\n";
+    for (const std::string& problem : result.socket.problems)
+        err << "kestrel-cli: warning: TLM-2.0 socket not written: " << Show(problem) << "\n";
     return result.errorCount > 0 ? kExitRefused : kExitOk;
 }
 
@@ -458,6 +463,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     DiagramCommands diagrams(app);
     SimCommands simulation(app);
     BuildCommands build(app);
+    Tlm2Command tlm2(app);
 
     try {
         app.parse(argc, argv);
@@ -482,6 +488,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
             status = simulation.Run(out, err);
         else if (build.chosen())
             status = build.Run(out, err);
+        else if (tlm2.chosen())
+            status = tlm2.Run(out, err);
         else if (parsed.command)
             status = parsed.command(parsed.opt, out, err);
         if (project && warnAfter && status == kExitOk)

@@ -5,6 +5,7 @@
 #include "model/ProjectOptions.h"
 #include "platform/Text.h"
 #include "project/Declarations.h"
+#include "tlm2/Tlm2Rules.h"
 
 #include <algorithm>
 #include <ostream>
@@ -53,6 +54,35 @@ Json SignalToJson(const RtlSignal& s) {
         {"library", static_cast<bool>(s.isLibrary)}};
 }
 
+// The size a mapping gives, or the range of its address type.
+std::string SizeText(const ProjectSnapshot& snap) {
+    const int bits = Tlm2AddressBits(snap.tables.functions, *snap.tlm2);
+    return Tlm2Hex(Tlm2EffectiveSize(*snap.tlm2, bits)) +
+           (snap.tlm2->size == 0 ? " (the " + std::to_string(bits) + "-bit address range)" : "");
+}
+
+Json RolesToJson(const std::string& function, const Tlm2Roles& roles, bool write) {
+    Json side{
+        {"function", Show(function)}, {"address", Show(roles.address)}, {"data", Show(roles.data)}};
+    if (write) side["strobe"] = Show(roles.strobe);
+    side["response"] = Show(roles.response);
+    return side;
+}
+
+Json Tlm2ToJson(const ProjectSnapshot& snap) {
+    const Tlm2Mapping& m = *snap.tlm2;
+    Json fixed = Json::object();
+    for (const auto& [name, value] : m.fixed) fixed[Show(name)] = Show(value);
+    const int bits = Tlm2AddressBits(snap.tables.functions, m);
+    return Json{{"write", RolesToJson(m.writeFunction, m.write, true)},
+                {"read", RolesToJson(m.readFunction, m.read, false)},
+                {"fixed", fixed},
+                {"base", Tlm2Hex(m.base)},
+                {"size", Tlm2Hex(Tlm2EffectiveSize(m, bits))},
+                {"sizeGiven", m.size != 0},
+                {"module", Show(Tlm2ModulePath(snap.record.projectFolder, snap.tables.settings))}};
+}
+
 } // namespace
 
 Json SnapshotToJson(const ProjectSnapshot& snap) {
@@ -64,46 +94,48 @@ Json SnapshotToJson(const ProjectSnapshot& snap) {
         functions.push_back(FunctionToJson(f));
     Json signals = Json::array();
     for (const RtlSignal& s : snap.tables.signals.Used()) signals.push_back(SignalToJson(s));
-    return Json{{"project",
-                 {{"name", Show(r.projectName)},
-                  {"folder", Show(r.projectFolder)},
-                  {"tlmDeclared", static_cast<bool>(r.tlmDeclared)},
-                  {"rtlDeclared", static_cast<bool>(r.rtlDeclared)},
-                  {"stage", r.projectStage}}},
-                {"options",
-                 {{"method", MethodName(o.generationMethod)},
-                  {"methodIndex", o.generationMethod},
-                  {"clockPositiveEdge", static_cast<bool>(o.clockPositiveEdge)},
-                  {"useSetupTime", static_cast<bool>(o.useSetupTime)},
-                  {"setupTime", o.setupTime},
-                  {"setupUnit", Show(o.setupUnit)},
-                  {"setupUnitIndex", o.setupUnitIndex},
-                  {"clockPeriod", o.clockPeriod},
-                  {"periodUnit", Show(o.periodUnit)},
-                  {"periodUnitIndex", o.periodUnitIndex},
-                  {"setupWait", o.setupWait},
-                  {"setupWaitUnit", Show(o.setupWaitUnit)},
-                  {"makeLibrary", static_cast<bool>(o.makeLibrary)},
-                  {"libraryFile", Show(o.libraryFile)},
-                  {"libraryFolder", Show(o.libraryFolder)},
-                  {"title", Show(o.title)},
-                  {"author", Show(o.author)},
-                  {"company", Show(o.company)},
-                  {"comment", Cp1252ToUtf8(o.comment)},
-                  {"useCommentInHeaders", static_cast<bool>(o.useCommentInHeaders)}}},
-                {"settings",
-                 {{"interfaceClassName", Show(g.interfaceClassName)},
-                  {"transactorClassName", Show(g.transactorClassName)},
-                  {"transactorCppPath", Show(g.transactorCppPath)},
-                  {"transactorHeaderPath", Show(g.transactorHeaderPath)},
-                  {"interfaceHeaderPath", Show(g.interfaceHeaderPath)}}},
-                {"asml",
-                 {{"documentPath", Show(snap.tables.asml.asmlDocumentPath)},
-                  {"documentLabel", Show(snap.tables.asml.asmlDocumentLabel)},
-                  {"assigned", static_cast<bool>(snap.tables.asml.asmlAssigned)}}},
-                {"asf", {{"templatePath", Show(snap.tables.asf.asfTemplatePath)}}},
-                {"functions", functions},
-                {"signals", signals}};
+    Json json{{"project",
+               {{"name", Show(r.projectName)},
+                {"folder", Show(r.projectFolder)},
+                {"tlmDeclared", static_cast<bool>(r.tlmDeclared)},
+                {"rtlDeclared", static_cast<bool>(r.rtlDeclared)},
+                {"stage", r.projectStage}}},
+              {"options",
+               {{"method", MethodName(o.generationMethod)},
+                {"methodIndex", o.generationMethod},
+                {"clockPositiveEdge", static_cast<bool>(o.clockPositiveEdge)},
+                {"useSetupTime", static_cast<bool>(o.useSetupTime)},
+                {"setupTime", o.setupTime},
+                {"setupUnit", Show(o.setupUnit)},
+                {"setupUnitIndex", o.setupUnitIndex},
+                {"clockPeriod", o.clockPeriod},
+                {"periodUnit", Show(o.periodUnit)},
+                {"periodUnitIndex", o.periodUnitIndex},
+                {"setupWait", o.setupWait},
+                {"setupWaitUnit", Show(o.setupWaitUnit)},
+                {"makeLibrary", static_cast<bool>(o.makeLibrary)},
+                {"libraryFile", Show(o.libraryFile)},
+                {"libraryFolder", Show(o.libraryFolder)},
+                {"title", Show(o.title)},
+                {"author", Show(o.author)},
+                {"company", Show(o.company)},
+                {"comment", Cp1252ToUtf8(o.comment)},
+                {"useCommentInHeaders", static_cast<bool>(o.useCommentInHeaders)}}},
+              {"settings",
+               {{"interfaceClassName", Show(g.interfaceClassName)},
+                {"transactorClassName", Show(g.transactorClassName)},
+                {"transactorCppPath", Show(g.transactorCppPath)},
+                {"transactorHeaderPath", Show(g.transactorHeaderPath)},
+                {"interfaceHeaderPath", Show(g.interfaceHeaderPath)}}},
+              {"asml",
+               {{"documentPath", Show(snap.tables.asml.asmlDocumentPath)},
+                {"documentLabel", Show(snap.tables.asml.asmlDocumentLabel)},
+                {"assigned", static_cast<bool>(snap.tables.asml.asmlAssigned)}}},
+              {"asf", {{"templatePath", Show(snap.tables.asf.asfTemplatePath)}}},
+              {"functions", functions},
+              {"signals", signals}};
+    if (snap.tlm2) json["tlm2"] = Tlm2ToJson(snap);
+    return json;
 }
 
 namespace {
@@ -199,6 +231,31 @@ void PrintDeclarations(std::ostream& out, const ProjectTables& tables) {
     }
 }
 
+void PrintTlm2Side(std::ostream& out, const char* label, const std::string& function,
+                   const Tlm2Roles& roles, bool write) {
+    auto shown = [](const std::string& name) {
+        return name.empty() ? std::string("none") : Show(name);
+    };
+    out << label << Show(function) << " (address: " << shown(roles.address)
+        << ", data: " << shown(roles.data);
+    if (write) out << ", strobe: " << shown(roles.strobe);
+    out << ", response: " << shown(roles.response) << ")\n";
+}
+
+void PrintTlm2(std::ostream& out, const ProjectSnapshot& snap) {
+    const Tlm2Mapping& m = *snap.tlm2;
+    out << "\nTLM-2.0 socket\n";
+    PrintTlm2Side(out, "  Write:  ", m.writeFunction, m.write, true);
+    PrintTlm2Side(out, "  Read:   ", m.readFunction, m.read, false);
+    out << "  Fixed:  ";
+    for (std::size_t i = 0; i < m.fixed.size(); ++i)
+        out << (i ? ", " : "") << Show(m.fixed[i].first) << "=" << Show(m.fixed[i].second);
+    out << (m.fixed.empty() ? "none\n" : "\n") << "  Base:   " << Tlm2Hex(m.base) << "\n"
+        << "  Size:   " << SizeText(snap) << "\n"
+        << "  Module: " << Show(Tlm2ModulePath(snap.record.projectFolder, snap.tables.settings))
+        << "\n";
+}
+
 } // namespace
 
 void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
@@ -206,6 +263,7 @@ void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
     PrintCodeSettings(out, snap.tables.options);
     PrintFilesAndBehaviour(out, snap.tables);
     PrintDeclarations(out, snap.tables);
+    if (snap.tlm2) PrintTlm2(out, snap);
 }
 
 } // namespace kestrel::cli

@@ -3,9 +3,11 @@
 // as text or as JSON.
 #include "model/ProjectRecord.h"
 #include "model/ProjectTables.h"
+#include "tlm2/Tlm2Mapping.h"
 
 #include <iosfwd>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 namespace kestrel::cli {
 
@@ -13,6 +15,7 @@ namespace kestrel::cli {
 struct ProjectSnapshot {
     ProjectRecord record;
     ProjectTables tables;
+    std::optional<Tlm2Mapping> tlm2; // the TLM-2.0 socket mapping, when the project has one
 };
 
 nlohmann::ordered_json SnapshotToJson(const ProjectSnapshot& snapshot);

@@ -12,6 +12,13 @@
 
 namespace kestrel {
 
+// The TLM-2.0 socket module a run wrote again for a project with a socket mapping: the file
+// written, or why it was not. Both empty for a project without a mapping.
+struct SocketModuleOutcome {
+    std::string written;
+    std::vector<std::string> problems;
+};
+
 // Lives for the program's life (the dialog keeps one): the log and the clock values keep
 // their contents from one run to the next.
 struct GenerationSession {
@@ -20,6 +27,8 @@ struct GenerationSession {
     // Problems of the last run that its log does not show: a library that could not be
     // written ends in "Done!" like any other, so the command line reports these apart.
     std::vector<std::string> notes;
+    // The socket module of the last run; the log does not speak of it.
+    SocketModuleOutcome socket;
 };
 
 struct GenerationRun {

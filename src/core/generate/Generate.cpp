@@ -14,6 +14,7 @@
 #include "platform/Text.h"
 #include "project/OutputPlacement.h"
 #include "project/ProjectCommands.h"
+#include "tlm2/Tlm2Mapping.h"
 
 #include <memory>
 #include <vector>
@@ -65,6 +66,24 @@ void KeepLineMap(const std::string& projectFolder, const LineRecord& record) {
         ForgetLineMap(NativePath(projectFolder).lexically_normal().string());
 }
 
+// A project with a socket mapping gets its socket module again, from the same tables as the
+// run; what became of it is the session's, not the log's.
+SocketModuleOutcome WriteSocketModule(const GenerateRequest& request, const ProjectTables& stored) {
+    SocketModuleOutcome outcome;
+    std::optional<Tlm2Mapping> mapping;
+    if (Status loaded = LoadTlm2Mapping(request.projectFolder, mapping); !loaded) {
+        outcome.problems.push_back(loaded.message());
+        return outcome;
+    }
+    if (!mapping) return outcome;
+    Tlm2WriteResult written = WriteTlm2Module(request.projectName, request.projectFolder, stored,
+                                              *mapping, kWriterGenerate);
+    outcome.problems = written.problems;
+    if (!written.status) outcome.problems.push_back(written.status.message());
+    outcome.written = written.written;
+    return outcome;
+}
+
 } // namespace
 
 int Generate(const GenerateRequest& request, GenerationSession& session, const Clock& clock,
@@ -88,6 +107,7 @@ int Generate(const GenerateRequest& request, GenerationSession& session, const C
     GenerationLog& log = session.log;
     log.ResetLog();
     session.notes.clear();
+    session.socket = {};
     log.SetupProgress(method, tables.functions.count, tables.options.makeLibrary);
 
     // Generating from tables that could not be read would replace good output files with
@@ -95,7 +115,10 @@ int Generate(const GenerateRequest& request, GenerationSession& session, const C
     for (const Status& failure : loadFailures) log.LogError(failure.message());
     LineRecord record;
     if (method == kMethodFsm || method == kMethodAsml) run.lineRecord = &record;
-    if (loadFailures.empty()) RunRoute(method, run, routes);
+    if (loadFailures.empty()) {
+        RunRoute(method, run, routes);
+        session.socket = WriteSocketModule(request, *stored);
+    }
     KeepLineMap(run.projectFolder, record);
 
     log.LogSummary();
@@ -125,6 +148,7 @@ GenerateProjectResult GenerateProject(std::string_view projectFilePath, Generati
 
     ObserverScope scope(session.log, observer ? observer : session.log.Observer());
     result.errorCount = Generate(request, session, clock, routes);
+    result.socket = session.socket;
     return result;
 }
 

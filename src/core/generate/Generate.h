@@ -28,7 +28,9 @@ struct GenerateRequest {
 // Runs Generate: loads the tables, prepares them (directions, initial values, clock),
 // resets the session's log, runs the route of the method, appends the summary and
 // writes <projectName>.log. A table that cannot be loaded is logged as an error and no
-// route runs. Returns the run's error count.
+// route runs. After the route, a project with a socket mapping gets its socket module
+// <header>_tlm2.h written again (session.socket says how; the log does not). Returns the
+// run's error count.
 int Generate(const GenerateRequest& request, GenerationSession& session, const Clock& clock,
              const BehaviourRoutes& routes = {});
 
@@ -38,6 +40,9 @@ struct GenerateProjectResult {
     int errorCount = 0;
     // The project folders (Input, Temp, Output) that were missing and were made.
     std::vector<std::string> createdFolders;
+    // The socket module written again for a project with a socket mapping (tlm2.json), or why
+    // it was not; both empty for a project without one.
+    SocketModuleOutcome socket;
 };
 
 // Generate for a project file with the stored settings of Input/gen.dat, as the command

@@ -16,6 +16,10 @@ namespace kestrel {
 
 inline constexpr const char* kTlm2MappingFile = "tlm2.json";
 
+// Who writes <header>_tlm2.h, for its header comment.
+inline constexpr const char* kWriterTlm2Command = "kestrel-cli tlm2";
+inline constexpr const char* kWriterGenerate = "Kestrel's Generate";
+
 // The parameters of one function by role: names as declared, empty for none.
 struct Tlm2Roles {
     std::string address;
@@ -58,13 +62,22 @@ struct Tlm2Choice {
 };
 
 // The mapping asked for, the rest proposed from the declarations (names, types, passing).
-Tlm2Choice ChooseTlm2Mapping(const TlmFunctionTable& functions, const Tlm2Request& request);
+// With `kept` (the project's mapping), the request changes only what it names: the kept
+// mapping is the starting point, and only the roles of a function newly chosen are proposed.
+// Problems are texts of the command line, each naming the flag that changes it.
+Tlm2Choice ChooseTlm2Mapping(const TlmFunctionTable& functions, const Tlm2Request& request,
+                             const Tlm2Mapping* kept = nullptr);
 
 // The module of a project's mapping; problems when the mapping no longer fits the
 // declarations (every problem named). `tables` are the stored tables.
 std::vector<std::string> ResolveTlm2Module(const std::string& projectName,
                                            const ProjectTables& tables, const Tlm2Mapping& mapping,
                                            Tlm2Module& module);
+
+// Where the socket module goes: beside the transactor header of `settings` (a stored name that
+// is not a full path lies in the project folder), named by Tlm2HeaderName. Empty when the
+// settings name no transactor header.
+std::string Tlm2ModulePath(const std::string& projectFolder, const GenerationSettings& settings);
 
 // Resolves the project's mapping and writes <transactor header>_tlm2.h beside the transactor
 // header (atomically). `written` gets the file's path. Problems: refused, nothing written.

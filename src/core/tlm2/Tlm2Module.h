@@ -45,7 +45,7 @@ struct Tlm2Module {
     Tlm2Call read;
     int dataBits = 8;       // the data parameter's width (8, 16 or 32), the socket's bus width
     int addressBits = 8;    // the address parameter's width
-    bool hasStrobe = false; // the write has a strobe parameter
+    bool hasStrobe = false; // the write has a strobe parameter (the text goes by the argument)
     std::uint64_t base = 0; // first address of the target
     std::uint64_t size = 0; // bytes from base (never 0 once resolved)
 };
