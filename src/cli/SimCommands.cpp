@@ -78,7 +78,9 @@ std::optional<int> TestbenchFailure(const TestbenchResult& result, std::ostream&
 }
 
 void PrintTestbench(const TestbenchResult& result, std::ostream& out) {
-    if (!result.tlm2Module.empty()) out << "Wrote " << Show(result.tlm2Module) << "\n";
+    if (!result.tlm2Module.empty())
+        out << (result.tlm2ModuleWritten ? "Wrote " : "Unchanged ") << Show(result.tlm2Module)
+            << "\n";
     out << "Testbench in " << Show(result.folder) << "\n";
     for (const std::string& name : result.written) out << "  wrote " << name << "\n";
     for (const std::string& name : result.unchanged) out << "  unchanged " << name << "\n";

@@ -298,15 +298,28 @@ Status PlanTlm2(const ProjectRecord& record, const ProjectTables& tables,
     return Status::Ok();
 }
 
-// Writes the socket module beside the transactor header.
+// Writes the socket module beside the transactor header, unless it holds the same text but
+// for its first line, which names who wrote it (Generate and tlm2 write it too): then it
+// keeps its time, and the build does not compile sc_main.cpp again for it.
 void WriteSocketModule(const ProjectRecord& record, const ProjectTables& tables,
-                       const Tlm2Mapping& mapping, const std::string& writer,
+                       const Tlm2Mapping& mapping, const TestbenchPlan& plan,
                        TestbenchResult& result) {
-    Tlm2WriteResult written =
-        WriteTlm2Module(Trim(record.projectName), record.projectFolder, tables, mapping, writer);
+    const std::string path = Tlm2ModulePath(record.projectFolder, tables.settings);
+    Tlm2Module module = *plan.tlm2;
+    module.writer = plan.writer;
+    const std::string text = Tlm2ModuleText(module);
+    auto body = [](const std::string& file) { return file.substr(file.find('\n') + 1); };
+    std::string old;
+    if (FileExists(path) && ReadFileBytes(path, old).ok() && body(old) == body(text)) {
+        result.tlm2Module = path;
+        return;
+    }
+    Tlm2WriteResult written = WriteTlm2Module(Trim(record.projectName), record.projectFolder,
+                                              tables, mapping, plan.writer);
     result.status = written.status;
     result.problems = written.problems;
     result.tlm2Module = written.written;
+    result.tlm2ModuleWritten = written.ok();
 }
 
 // Reads the runtime headers copied into every testbench: kestrel_systemc.h and, beside
@@ -372,7 +385,7 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
     if (result.status = ReadRuntimeHeaders(request.compatHeader, compat, pins); !result.status)
         return result;
     if (mapping) {
-        WriteSocketModule(record, *tables, *mapping, plan.writer, result);
+        WriteSocketModule(record, *tables, *mapping, plan, result);
         if (!result.ok()) return result;
     }
     if (result.status = MakeDirectory(result.folder); !result.status) return result;

@@ -154,7 +154,8 @@ struct TestbenchResult {
     std::vector<std::string> written;   // file names, in writing order
     std::vector<std::string> unchanged; // already there with the same bytes
     std::vector<std::string> kept;      // the user's files that were already there
-    std::string tlm2Module;             // --tlm2: the socket module's path, written
+    std::string tlm2Module;             // --tlm2: the socket module's path
+    bool tlm2ModuleWritten = false;     // false: it held the same text already
     TestbenchPlan plan;
     bool ok() const { return status.ok() && problems.empty(); }
 };

@@ -222,8 +222,8 @@ TEST(TestbenchGolden, UartLoopMadeFromItsTextSources) {
 }
 
 // Through the socket: refused without a mapping (nothing written); with one, every file of
-// the folder for MemReqAck and its Verilog, the module beside Tran.h; the user's
-// transactions_tlm2.cpp is kept from then on.
+// the folder for MemReqAck and its Verilog, the module beside Tran.h; from then on the
+// user's transactions_tlm2.cpp is kept and the module, the same, is not written again.
 TEST(TestbenchGolden, MemReqAckThroughItsTlm2Socket) {
     if (FindProgram("verilator").empty()) GTEST_SKIP() << "verilator is not installed";
     test::TempDir dir;
@@ -249,6 +249,7 @@ TEST(TestbenchGolden, MemReqAckThroughItsTlm2Socket) {
     EXPECT_EQ(test::ReadBytes(user), "// mine\n");
     EXPECT_EQ(fs::path(again.tlm2Module), project / "Output" / "Tran_tlm2.h");
     EXPECT_TRUE(fs::exists(again.tlm2Module));
+    EXPECT_FALSE(again.tlm2ModuleWritten); // the same text: it keeps its time
 }
 
 // CMake cannot build in a folder whose path holds a semicolon, a quote or a hash, nor from
