@@ -61,8 +61,8 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
         return outcome;
     }
     if (!outcome.testbench.tlm2Module.empty() && events.notice)
-        events.notice(std::string(outcome.testbench.tlm2ModuleWritten ? "wrote" : "unchanged") +
-                      " the TLM-2.0 socket module " + outcome.testbench.tlm2Module);
+        events.notice("TLM-2.0 socket module " + outcome.testbench.tlm2Module +
+                      (outcome.testbench.tlm2ModuleWritten ? " (written)" : " (unchanged)"));
     if (std::string resets = ResetsNotice(outcome.testbench); !resets.empty() && events.notice)
         events.notice(resets);
     const std::string folder = outcome.testbench.folder;
