@@ -36,6 +36,10 @@ void SimCommands::AddCommonOptions(CLI::App* command) {
                      "A folder of headers for every C++ file of the testbench's build "
                      "(repeat it for more)")
         ->allow_extra_args(false);
+    command->add_flag("--tlm2", tlm2_,
+                      "Through the project's TLM-2.0 socket (its mapping: kestrel-cli tlm2): the "
+                      "socket module in the transactor's place, an initiator socket bound to it, "
+                      "and transactions_tlm2.cpp (yours: written only when missing)");
 }
 
 TestbenchRequest SimCommands::MakeRequest(const char* writer) const {
@@ -56,6 +60,7 @@ TestbenchRequest SimCommands::MakeRequest(const char* writer) const {
     }
     request.compatHeader = FindCompatHeader();
     request.writer = writer;
+    request.tlm2 = tlm2_;
     return request;
 }
 
@@ -73,6 +78,9 @@ std::optional<int> TestbenchFailure(const TestbenchResult& result, std::ostream&
 }
 
 void PrintTestbench(const TestbenchResult& result, std::ostream& out) {
+    if (!result.tlm2Module.empty())
+        out << (result.tlm2ModuleWritten ? "Wrote " : "Unchanged ") << Show(result.tlm2Module)
+            << "\n";
     out << "Testbench in " << Show(result.folder) << "\n";
     for (const std::string& name : result.written) out << "  wrote " << name << "\n";
     for (const std::string& name : result.unchanged) out << "  unchanged " << name << "\n";

@@ -37,6 +37,7 @@ private:
     std::vector<std::string> includes_;
     std::string until_;
     bool noGenerate_ = false;
+    bool tlm2_ = false;
 };
 
 } // namespace kestrel::cli

@@ -60,6 +60,9 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
         outcome.status = outcome.testbench.status;
         return outcome;
     }
+    if (!outcome.testbench.tlm2Module.empty() && events.notice)
+        events.notice("TLM-2.0 socket module " + outcome.testbench.tlm2Module +
+                      (outcome.testbench.tlm2ModuleWritten ? " (written)" : " (unchanged)"));
     if (std::string resets = ResetsNotice(outcome.testbench); !resets.empty() && events.notice)
         events.notice(resets);
     const std::string folder = outcome.testbench.folder;

@@ -8,6 +8,7 @@
 #include "platform/Process.h"
 #include "platform/Text.h"
 #include "project/ProjectCommands.h"
+#include "tlm2/Tlm2Mapping.h"
 
 #include <algorithm>
 #include <cctype>
@@ -279,6 +280,48 @@ Status PlanRequest(const TestbenchRequest& request, const ProjectRecord& record,
     return Status::Ok();
 }
 
+// Through the socket: the project's mapping and the module it resolves to, in the plan;
+// no mapping, or one that no longer fits the declarations, is a problem.
+Status PlanTlm2(const ProjectRecord& record, const ProjectTables& tables,
+                std::optional<Tlm2Mapping>& mapping, TestbenchResult& result) {
+    if (Status loaded = LoadTlm2Mapping(record.projectFolder, mapping); !loaded) return loaded;
+    const std::string name = Trim(record.projectName);
+    if (!mapping) {
+        result.problems.push_back("project " + name +
+                                  " has no TLM-2.0 socket mapping: run kestrel-cli tlm2 first");
+        return Status::Ok();
+    }
+    Tlm2Module module;
+    std::vector<std::string> problems = ResolveTlm2Module(name, tables, *mapping, module);
+    result.problems.insert(result.problems.end(), problems.begin(), problems.end());
+    if (problems.empty()) result.plan.tlm2 = module;
+    return Status::Ok();
+}
+
+// Writes the socket module beside the transactor header, unless it holds the same text but
+// for its first line, which names who wrote it (Generate and tlm2 write it too): then it
+// keeps its time, and the build does not compile sc_main.cpp again for it.
+void WriteSocketModule(const ProjectRecord& record, const ProjectTables& tables,
+                       const Tlm2Mapping& mapping, const TestbenchPlan& plan,
+                       TestbenchResult& result) {
+    const std::string path = Tlm2ModulePath(record.projectFolder, tables.settings);
+    Tlm2Module module = *plan.tlm2;
+    module.writer = plan.writer;
+    const std::string text = Tlm2ModuleText(module);
+    auto body = [](const std::string& file) { return file.substr(file.find('\n') + 1); };
+    std::string old;
+    if (FileExists(path) && ReadFileBytes(path, old).ok() && body(old) == body(text)) {
+        result.tlm2Module = path;
+        return;
+    }
+    Tlm2WriteResult written = WriteTlm2Module(Trim(record.projectName), record.projectFolder,
+                                              tables, mapping, plan.writer);
+    result.status = written.status;
+    result.problems = written.problems;
+    result.tlm2Module = written.written;
+    result.tlm2ModuleWritten = written.ok();
+}
+
 // Reads the runtime headers copied into every testbench: kestrel_systemc.h and, beside
 // it, kestrel_pins.h.
 Status ReadRuntimeHeaders(const std::string& compatHeader, std::string& compat, std::string& pins) {
@@ -325,6 +368,10 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
                                            : request.folder;
     if (result.status = PlanRequest(request, record, *tables, result); !result.status)
         return result;
+    std::optional<Tlm2Mapping> mapping;
+    if (request.tlm2)
+        if (result.status = PlanTlm2(record, *tables, mapping, result); !result.status)
+            return result;
     // The plan points into the tables; it must not outlive this call with them.
     TestbenchPlan plan = result.plan;
     result.plan.functions.clear();
@@ -337,6 +384,10 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
     std::string compat, pins;
     if (result.status = ReadRuntimeHeaders(request.compatHeader, compat, pins); !result.status)
         return result;
+    if (mapping) {
+        WriteSocketModule(record, *tables, *mapping, plan, result);
+        if (!result.ok()) return result;
+    }
     if (result.status = MakeDirectory(result.folder); !result.status) return result;
     std::vector<std::pair<std::string, std::string>> files = {
         {"kestrel_systemc.h", compat},
@@ -344,10 +395,12 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
         {"rtl_pins.h", RtlPinsText(plan)},
         {"sc_main.cpp", SimMainText(plan)}};
     if (!plan.rtl) files.push_back({"rtl.h", RtlStubText(plan)});
-    files.push_back({"transactions.cpp", TransactionsText(plan)});
+    const std::string transactions = TransactionsFileName(plan);
+    files.push_back(
+        {transactions, plan.tlm2 ? Tlm2TransactionsText(plan) : TransactionsText(plan)});
     files.push_back({"reset.h", ResetText(plan)});
     files.push_back({"CMakeLists.txt", CMakeListsText(plan)});
-    WriteFiles(files, {"rtl.h", "transactions.cpp", "reset.h"}, result);
+    WriteFiles(files, {"rtl.h", transactions, "reset.h"}, result);
     return result;
 }
 

@@ -11,9 +11,13 @@
 //   transactions.cpp RunTransactions: one example call of every TLM function, to edit
 //   CMakeLists.txt  the build of `sim` (Verilator's verilate() when there is Verilog)
 // rtl.h, transactions.cpp and reset.h are the user's: written only when missing.
+// Through the TLM-2.0 socket (--tlm2) the transactor's place is taken by its socket module
+// (<header>_tlm2.h, written beside the transactor header), an initiator socket is bound to
+// it, and transactions_tlm2.cpp (the user's) takes the place of transactions.cpp.
 #include "model/ProjectTables.h"
 #include "platform/Status.h"
 #include "sim/RtlPorts.h"
+#include "tlm2/Tlm2Module.h"
 
 #include <optional>
 #include <string>
@@ -84,6 +88,8 @@ struct TestbenchPlan {
     std::string writer = kWriterTestbench;       // who writes the files, for their header comment
     std::vector<std::string> defines;            // NAME or NAME=VALUE, for every C++ file
     std::vector<std::string> userIncludeFolders; // absolute, for every C++ file
+    // Through the TLM-2.0 socket: the socket module in the transactor's place.
+    std::optional<Tlm2Module> tlm2;
 };
 
 // Builds the plan from the stored tables (declared directions) and, with Verilog, its top
@@ -100,6 +106,10 @@ std::string PinAdapterText(std::string_view header, std::string_view writer);
 std::string RtlPinsText(const TestbenchPlan& plan);
 std::string RtlStubText(const TestbenchPlan& plan);
 std::string TransactionsText(const TestbenchPlan& plan);
+// transactions_tlm2.cpp: an example of every command through the socket (plan.tlm2 set).
+std::string Tlm2TransactionsText(const TestbenchPlan& plan);
+// The user's file of the transactions: transactions.cpp, or transactions_tlm2.cpp.
+std::string TransactionsFileName(const TestbenchPlan& plan);
 std::string ResetText(const TestbenchPlan& plan);
 
 // The first line of every file's header comment: which file, who wrote it, for which project.
@@ -144,12 +154,14 @@ struct TestbenchResult {
     std::vector<std::string> written;   // file names, in writing order
     std::vector<std::string> unchanged; // already there with the same bytes
     std::vector<std::string> kept;      // the user's files that were already there
+    std::string tlm2Module;             // --tlm2: the socket module's path
+    bool tlm2ModuleWritten = false;     // false: it held the same text already
     TestbenchPlan plan;
     bool ok() const { return status.ok() && problems.empty(); }
 };
 
 // Plans the testbench and writes its folder (each file atomically; rtl.h,
-// transactions.cpp and reset.h only when missing).
+// transactions.cpp or transactions_tlm2.cpp, and reset.h only when missing).
 TestbenchResult WriteTestbench(const TestbenchRequest& request);
 
 // Which pins the run treats as resets, for sim and testbench to print: "resets: PRESETn

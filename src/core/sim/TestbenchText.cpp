@@ -9,6 +9,7 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 namespace kestrel {
@@ -32,6 +33,16 @@ std::string CallArguments(const TlmFunction& function) {
     return Joined(names, ", ");
 }
 
+// The module in the transactor's place: the transactor, or its socket module.
+const std::string& TransactorClass(const TestbenchPlan& plan) {
+    return plan.tlm2 ? plan.tlm2->className : plan.transactorClass;
+}
+
+// The member of the Testbench that counts the transactions completed.
+std::string_view CountingMember(const TestbenchPlan& plan) {
+    return plan.tlm2 ? "bus" : "tlm";
+}
+
 std::string RtlClass(const TestbenchPlan& plan) {
     return plan.rtl ? "V" + plan.rtl->name : "Rtl";
 }
@@ -49,7 +60,7 @@ void WriteHead(CodeWriter& w, std::string_view file, const TestbenchPlan& plan, 
     }
     w.line("// Rewritten by every Simulate and every run of kestrel-cli testbench and sim; put "
            "your own");
-    w.line({"// code in transactions.cpp", plan.rtl ? "" : " and rtl.h", "."});
+    w.line({"// code in ", TransactionsFileName(plan), plan.rtl ? "" : " and rtl.h", "."});
 }
 
 // How sc_main wires one declared port, decided once for every section.
@@ -127,12 +138,24 @@ void WriteSimMainHead(CodeWriter& w, const TestbenchPlan& plan) {
              "clock edge",
              "// and then stops the simulation.",
              "//   sim [--until TIME]   e.g. --until 50us (default 1 ms of simulated time)"});
-    w.line({"#include \"", plan.transactorHeader, "\""});
+    if (plan.tlm2) {
+        w.line({"// Through the TLM-2.0 socket: ", plan.tlm2->className,
+                " in the transactor's place, an initiator"});
+        w.lines({"// socket bound to its socket, and RunTransactions given the initiator "
+                 "socket's forward",
+                 "// interface."});
+    }
+    w.line({"#include \"", plan.tlm2 ? plan.tlm2->fileName : plan.transactorHeader, "\""});
     w.lines({"#include \"kestrel_pins.h\"", "#include \"rtl_pins.h\"", "#include \"reset.h\""});
     w.line({"#include \"", plan.rtl ? RtlClass(plan) + ".h" : "rtl.h", "\""});
     w.blank();
+    if (plan.tlm2)
+        w.lines({"#include <tlm.h>", "#include <tlm_utils/simple_initiator_socket.h>", ""});
     w.lines({"#include <cstdio>", "#include <cstring>", "#include <string>", ""});
-    w.line({"void RunTransactions(", plan.interfaceClass, "& tlm, RtlPins& pins);"});
+    if (plan.tlm2)
+        w.line("void RunTransactions(tlm::tlm_fw_transport_if<>& bus, RtlPins& pins);");
+    else
+        w.line({"void RunTransactions(", plan.interfaceClass, "& tlm, RtlPins& pins);"});
     w.blank();
 }
 
@@ -164,6 +187,44 @@ void WriteCountingInterface(CodeWriter& w, const TestbenchPlan& plan) {
     w.lines({"};", "", "} // namespace", ""});
 }
 
+// Through the socket: the initiator, a socket of the bus width bound to the socket
+// module's, and its forward interface counting the b_transport calls that returned.
+void WriteSocketInitiator(CodeWriter& w, const TestbenchPlan& plan) {
+    w.lines(
+        {"namespace {", "", "// The initiator of the transactions, bound to the socket module."});
+    {
+        auto initiator = w.block("struct Initiator : sc_core::sc_module {", "};");
+        w.line({"using Socket = tlm_utils::simple_initiator_socket<Initiator, ",
+                std::to_string(plan.tlm2->dataBits), ">;"});
+        w.line("Socket socket;");
+        w.lines({"explicit Initiator(sc_core::sc_module_name name)",
+                 "    : sc_core::sc_module(name), socket(\"socket\") {}"});
+    }
+    w.lines({"",
+             "// The initiator socket's forward interface, counting the b_transport calls that "
+             "returned.",
+             "class CountingBus : public tlm::tlm_fw_transport_if<> {", "public:"});
+    {
+        auto members = w.block();
+        w.line("explicit CountingBus(Initiator::Socket& socket) : socket_(socket) {}");
+        w.lines({"unsigned long completed = 0;", "",
+                 "void b_transport(tlm::tlm_generic_payload& payload, sc_core::sc_time& delay) "
+                 "override {",
+                 "    socket_->b_transport(payload, delay);", "    ++completed;", "}",
+                 "tlm::tlm_sync_enum nb_transport_fw(tlm::tlm_generic_payload& payload, "
+                 "tlm::tlm_phase& phase,",
+                 "                                   sc_core::sc_time& delay) override {",
+                 "    return socket_->nb_transport_fw(payload, phase, delay);", "}",
+                 "bool get_direct_mem_ptr(tlm::tlm_generic_payload& payload, tlm::tlm_dmi& dmi) "
+                 "override {",
+                 "    return socket_->get_direct_mem_ptr(payload, dmi);", "}",
+                 "unsigned int transport_dbg(tlm::tlm_generic_payload& payload) override {",
+                 "    return socket_->transport_dbg(payload);", "}"});
+    }
+    w.lines({"", "private:"});
+    w.lines({"    Initiator::Socket& socket_;", "};", "", "} // namespace", ""});
+}
+
 void WriteTestbenchMembers(CodeWriter& w, const TestbenchPlan& plan, const Wiring& wiring) {
     w.line({"sc_core::sc_clock ", plan.clockName, ";"});
     for (const PortWiring& port : wiring.ports)
@@ -172,13 +233,15 @@ void WriteTestbenchMembers(CodeWriter& w, const TestbenchPlan& plan, const Wirin
         if (!port.adapter.empty())
             w.line({"sc_core::sc_signal<", port.pinType, "> ", port.rtlSignal, ";"});
     w.line("RtlPins pins;");
-    w.line({plan.transactorClass, " transactor;"});
+    w.line({TransactorClass(plan), " transactor;"});
     w.line({RtlClass(plan), " rtl;"});
+    if (plan.tlm2) w.line("Initiator initiator;");
     for (const PortWiring& port : wiring.ports)
         if (!port.adapter.empty()) w.line({port.adapter, " ", port.name, "_adapter;"});
     for (const WatchedPin& watched : wiring.watched)
         w.line({"kestrel_tb::ChangeWatch<", watched.type, "> ", watched.name, "_watch;"});
-    w.lines({"CountingTlm tlm;", "bool finished = false;", "", "KESTREL_TB_PROCESSES(Testbench)"});
+    w.line(plan.tlm2 ? "CountingBus bus;" : "CountingTlm tlm;");
+    w.lines({"bool finished = false;", "", "KESTREL_TB_PROCESSES(Testbench)"});
 }
 
 void WriteTestbenchConstructor(CodeWriter& w, const TestbenchPlan& plan, const Wiring& wiring) {
@@ -192,12 +255,14 @@ void WriteTestbenchConstructor(CodeWriter& w, const TestbenchPlan& plan, const W
     for (const PortWiring& port : wiring.ports)
         if (!port.adapter.empty()) w.line({"  ", port.rtlSignal, "(\"", port.rtlSignal, "\"),"});
     w.lines({"  transactor(\"transactor\"),", "  rtl(\"rtl\"),"});
+    if (plan.tlm2) w.line("  initiator(\"initiator\"),");
     for (const PortWiring& port : wiring.ports)
         if (!port.adapter.empty())
             w.line({"  ", port.name, "_adapter(", port.adapterArguments, "),"});
     for (const WatchedPin& watched : wiring.watched)
         w.line({"  ", watched.name, "_watch(\"", watched.name, "_watch\"),"});
-    w.line("  tlm(transactor) {");
+    w.line(plan.tlm2 ? "  bus(initiator.socket) {" : "  tlm(transactor) {");
+    if (plan.tlm2) w.line("initiator.socket.bind(transactor.socket);");
     for (const PortWiring& port : wiring.ports)
         w.line({"transactor.", port.name, "(", port.name, ");"});
     for (const PortWiring& port : wiring.ports)
@@ -223,7 +288,8 @@ void WriteTestbenchRun(CodeWriter& w, const TestbenchPlan& plan) {
     auto body = w.block("void Run() {", "}");
     w.line({"ResetRtl(pins, ", ClockEdgeEvent(plan), ");"});
     w.line({"wait(", ClockEdgeEvent(plan), ");"});
-    w.lines({"RunTransactions(tlm, pins);", "finished = true;", "sc_core::sc_stop();"});
+    w.line({"RunTransactions(", CountingMember(plan), ", pins);"});
+    w.lines({"finished = true;", "sc_core::sc_stop();"});
 }
 
 void WriteTestbenchModule(CodeWriter& w, const TestbenchPlan& plan) {
@@ -269,13 +335,13 @@ void WriteSimMainReport(CodeWriter& w, const TestbenchPlan& plan) {
              "                drive.port.c_str(), drive.count);"});
     w.line({"const sc_core::sc_time clock(", std::to_string(plan.clockPeriod),
             ", sc_core::", plan.clockUnit, ");"});
+    w.lines({"std::printf(\"kestrel-sim: %lu transaction(s) completed in %s (%.0f clock "
+             "cycles)\\n\","});
+    w.line({"            tb.", CountingMember(plan),
+            ".completed, sc_core::sc_time_stamp().to_string().c_str(),"});
     w.lines(
-        {"std::printf(\"kestrel-sim: %lu transaction(s) completed in %s (%.0f clock "
-         "cycles)\\n\",",
-         "            tb.tlm.completed, sc_core::sc_time_stamp().to_string().c_str(),",
-         "            sc_core::sc_time_stamp() / clock);",
-         "std::printf(\"kestrel-sim: waveform waves.vcd\\n\");",
-         "if (!tb.finished) {",
+        {"            sc_core::sc_time_stamp() / clock);",
+         "std::printf(\"kestrel-sim: waveform waves.vcd\\n\");", "if (!tb.finished) {",
          "    std::printf(\"kestrel-sim: the time limit of %s was reached before "
          "RunTransactions \"",
          "                \"returned (a transactor waiting for an answer that never comes?); \"",
@@ -284,14 +350,10 @@ void WriteSimMainReport(CodeWriter& w, const TestbenchPlan& plan) {
          "    const std::string unchanged = kestrel_tb::UnchangedInputs();",
          "    if (!unchanged.empty())",
          "        std::printf(\"kestrel-sim: inputs of the RTL that never changed: %s\\n\",",
-         "                    unchanged.c_str());",
-         "    return 3;",
-         "}",
+         "                    unchanged.c_str());", "    return 3;", "}",
          "if (kestrel_tb::Failures() != 0) {",
          "    std::printf(\"kestrel-sim: %lu check(s) failed\\n\", kestrel_tb::Failures());",
-         "    return 1;",
-         "}",
-         "return 0;"});
+         "    return 1;", "}", "return 0;"});
 }
 
 } // namespace
@@ -305,7 +367,10 @@ std::string PinAdapterText(std::string_view header, std::string_view writer) {
 std::string SimMainText(const TestbenchPlan& plan) {
     CodeWriter w;
     WriteSimMainHead(w, plan);
-    WriteCountingInterface(w, plan);
+    if (plan.tlm2)
+        WriteSocketInitiator(w, plan);
+    else
+        WriteCountingInterface(w, plan);
     WriteTestbenchModule(w, plan);
     {
         auto main = w.block("int sc_main(int argc, char* argv[]) {", "}");
@@ -463,6 +528,137 @@ std::string TransactionsText(const TestbenchPlan& plan) {
     return w.take();
 }
 
+std::string TransactionsFileName(const TestbenchPlan& plan) {
+    return plan.tlm2 ? "transactions_tlm2.cpp" : "transactions.cpp";
+}
+
+namespace {
+
+std::string Hex(std::uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+// "{0x10, 0x11, ...}": `count` bytes counting up from `first`.
+std::string ByteList(unsigned count, unsigned first) {
+    std::vector<std::string> bytes;
+    for (unsigned i = 0; i < count; ++i) bytes.push_back(Hex((first + i) & 0xffu));
+    return "{" + Joined(bytes, ", ") + "}";
+}
+
+void WriteTlm2TransactionsHead(CodeWriter& w, const TestbenchPlan& plan) {
+    const Tlm2Module& module = *plan.tlm2;
+    WriteHead(w, "transactions_tlm2.cpp", plan, true);
+    w.lines({"//",
+             "// RunTransactions is called on an active clock edge with the forward interface of "
+             "an",
+             "// initiator socket bound to the TLM-2.0 target socket of the transactor"});
+    w.line({"// (", module.className, ", ", module.fileName,
+            "); the simulation stops when it returns. Every b_transport"});
+    w.lines({"// that returns counts as a transaction completed. kestrel_tb::Check(condition, "
+             "\"what\")",
+             "// counts a failed check: sim then exits 1.", "#include \"kestrel_pins.h\"",
+             "#include \"rtl_pins.h\"", "", "#include <tlm.h>", "", "#include <cstdio>",
+             "#include <vector>", "", "namespace {", ""});
+    w.line({"const sc_dt::uint64 kBase = ", Hex(module.base), "; // the target's first address"});
+    w.line({"const sc_dt::uint64 kSize = ", Hex(module.size), "; // its bytes"});
+    w.line({"const unsigned int kBeat = ", std::to_string(module.dataBits / 8),
+            "; // bytes per bus beat"});
+    w.blank();
+}
+
+// The helper that sets up a generic payload, sends it and prints what it did.
+void WriteTlm2TransportHelper(CodeWriter& w) {
+    w.lines(
+        {"// One b_transport: `command` of data.size() bytes at `address`, from `data` (a write) "
+         "or",
+         "// into it (a read), with the byte enables `enables` (0xff: the byte is "
+         "transferred, 0x00:",
+         "// not; repeated over the data; none: every byte). Prints it and returns the "
+         "response.",
+         "tlm::tlm_response_status Transport(tlm::tlm_fw_transport_if<>& bus, "
+         "tlm::tlm_command command,",
+         "                                   sc_dt::uint64 address, std::vector<unsigned "
+         "char>& data,",
+         "                                   std::vector<unsigned char> enables = {}) {"});
+    {
+        auto body = w.block({}, "}");
+        w.lines({"tlm::tlm_generic_payload payload;",
+                 "payload.set_command(command);",
+                 "payload.set_address(address);",
+                 "payload.set_data_ptr(data.data());",
+                 "payload.set_data_length(static_cast<unsigned int>(data.size()));",
+                 "payload.set_streaming_width(static_cast<unsigned int>(data.size()));",
+                 "payload.set_byte_enable_ptr(enables.empty() ? nullptr : enables.data());",
+                 "payload.set_byte_enable_length(static_cast<unsigned int>(enables.size()));",
+                 "payload.set_response_status(tlm::TLM_INCOMPLETE_RESPONSE);",
+                 "sc_core::sc_time delay = sc_core::SC_ZERO_TIME; // the target waits it out",
+                 "bus.b_transport(payload, delay);",
+                 "const char* what = command == tlm::TLM_WRITE_COMMAND  ? \"write\"",
+                 "                   : command == tlm::TLM_READ_COMMAND ? \"read\"",
+                 "                                                      : \"ignore\";",
+                 "std::printf(\"%s  %-6s %2u byte(s) at 0x%llx%s:\", "
+                 "sc_core::sc_time_stamp().to_string().c_str(),",
+                 "            what, static_cast<unsigned>(data.size()), static_cast<unsigned long "
+                 "long>(address),",
+                 "            enables.empty() ? \"\" : \" with byte enables\");",
+                 "for (unsigned char byte : data) std::printf(\" %02x\", byte);",
+                 "std::printf(\"  -> %s\\n\", payload.get_response_string().c_str());",
+                 "return payload.get_response_status();"});
+    }
+    w.lines({"", "} // namespace", ""});
+}
+
+// An example of every command: one beat, several beats, byte enables, ignore, an error.
+void WriteTlm2Examples(CodeWriter& w, const TestbenchPlan& plan) {
+    const Tlm2Module& module = *plan.tlm2;
+    const unsigned beat = static_cast<unsigned>(module.dataBits / 8);
+    const bool roomAbove = module.base + module.size > module.base;
+    w.line("// A write and a read of one beat.");
+    w.line({"std::vector<unsigned char> one = ", ByteList(beat, 0x5a), ";"});
+    w.lines({"Transport(bus, tlm::TLM_WRITE_COMMAND, kBase, one);",
+             "std::vector<unsigned char> oneBack(kBeat, 0);",
+             "Transport(bus, tlm::TLM_READ_COMMAND, kBase, oneBack);", "",
+             "// Several bytes in one transaction: the target splits them into beats."});
+    w.line({"std::vector<unsigned char> block = ", ByteList(4 * beat, 0x10), ";"});
+    w.lines({"Transport(bus, tlm::TLM_WRITE_COMMAND, kBase, block);",
+             "std::vector<unsigned char> blockBack(block.size(), 0);",
+             "Transport(bus, tlm::TLM_READ_COMMAND, kBase, blockBack);", "",
+             "// Byte enables: a read of every other byte (those not enabled keep their 0xee)...",
+             "std::vector<unsigned char> some(block.size(), 0xee);",
+             "Transport(bus, tlm::TLM_READ_COMMAND, kBase, some, {0xff, 0x00});"});
+    if (module.hasStrobe)
+        w.line("// ...and a write of every other byte: the byte enables become the strobe.");
+    else
+        w.lines({"// ...and a write with byte enables: the write has no strobe, so the target "
+                 "answers",
+                 "// TLM_BYTE_ENABLE_ERROR_RESPONSE and no pin moves."});
+    w.lines({"Transport(bus, tlm::TLM_WRITE_COMMAND, kBase, block, {0xff, 0x00});", "",
+             "// An ignore command: TLM_OK_RESPONSE, and no pin moves.",
+             "std::vector<unsigned char> nothing(kBeat, 0);",
+             "Transport(bus, tlm::TLM_IGNORE_COMMAND, kBase, nothing);", "",
+             "// Outside the target: TLM_ADDRESS_ERROR_RESPONSE, and no pin moves."});
+    w.line({"Transport(bus, tlm::TLM_READ_COMMAND, ", roomAbove ? "kBase + kSize" : "kBase - kBeat",
+            ", nothing);"});
+}
+
+} // namespace
+
+std::string Tlm2TransactionsText(const TestbenchPlan& plan) {
+    CodeWriter w;
+    WriteTlm2TransactionsHead(w, plan);
+    WriteTlm2TransportHelper(w);
+    {
+        auto body =
+            w.block("void RunTransactions(tlm::tlm_fw_transport_if<>& bus, RtlPins& pins) {", "}");
+        w.line("(void)pins;");
+        WritePinHints(w, plan);
+        WriteTlm2Examples(w, plan);
+    }
+    return w.take();
+}
+
 std::string CMakeQuoted(std::string_view text, std::string_view prefix) {
     std::string quoted = "\"" + std::string(prefix);
     for (char c : text) {
@@ -572,8 +768,10 @@ void WriteTransactorLibrary(CodeWriter& w, const TestbenchPlan& plan) {
              "# The generated transactor as it is, and the transactions: kestrel_systemc.h goes "
              "ahead",
              "# of both (as a precompiled header, so the SystemC headers are read once)."});
-    w.line({"add_library(kestrel_transactor STATIC ", CMakePath(plan.transactorCpp, plan),
-            " transactions.cpp)"});
+    if (plan.tlm2)
+        w.line("# The socket: SystemC's TLM-2.0 headers (tlm.h, tlm_utils/) come with SystemC.");
+    w.line({"add_library(kestrel_transactor STATIC ", CMakePath(plan.transactorCpp, plan), " ",
+            TransactionsFileName(plan), ")"});
     w.line({"target_include_directories(kestrel_transactor PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}",
             BuildPaths(plan.includeFolders, plan), ")"});
     if (!plan.defines.empty() || !plan.userIncludeFolders.empty())

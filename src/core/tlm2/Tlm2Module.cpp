@@ -338,6 +338,19 @@ void WriteBeatFunctions(CodeWriter& w, const Tlm2Module& m) {
 
 } // namespace
 
+bool IsTlm2ModuleMember(std::string_view name) {
+    static constexpr std::string_view kMembers[] = {
+        "socket",        "queue_",        "called_",     "served_",
+        "queued_",       "served_event_", "Beat",        "kBeatBytes",
+        "kBase",         "kSize",         "b_transport", "get_direct_mem_ptr",
+        "transport_dbg", "Serve",         "AtClockEdge", "Refusal",
+        "Enabled",       "RunBeats",      "WriteBeat",   "ReadBeat",
+        "Response"};
+    for (std::string_view member : kMembers)
+        if (member == name) return true;
+    return false;
+}
+
 std::string Tlm2ModuleText(const Tlm2Module& module) {
     CodeWriter w;
     WriteHead(w, module);

@@ -3,6 +3,7 @@
 // everything its text needs, resolved from the project and its socket mapping.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrel {
@@ -53,6 +54,10 @@ struct Tlm2Module {
 // "Tran.h" -> "Tran_tlm2.h" (the transactor header's file name with "_tlm2" before its
 // extension; "Tran" -> "Tran_tlm2").
 std::string Tlm2HeaderName(const std::string& transactorHeader);
+
+// True for the names the module declares itself (its socket, its processes and helpers):
+// a port or a mapped function of the transactor named so would be hidden behind them.
+bool IsTlm2ModuleMember(std::string_view name);
 
 // The whole text of <header>_tlm2.h ("\n" line ends).
 std::string Tlm2ModuleText(const Tlm2Module& module);

@@ -71,6 +71,13 @@ void ResolveTransactor(const ProjectTables& tables, Tlm2Module& module,
         problems.push_back("The project has no clock port; the socket's module runs the "
                            "transactor's functions on its clock (mark one RTL port as the clock).");
     module.clockOnPositiveEdge = tables.options.clockPositiveEdge;
+    for (const RtlSignal& signal : tables.signals.Used())
+        if (IsTlm2ModuleMember(Trim(signal.signalName.Text())))
+            problems.push_back("The RTL port " + Trim(signal.signalName.Text()) +
+                               " has the name of a member of the socket's module " +
+                               module.className +
+                               "; rename the port to put the socket in "
+                               "front of the transactor.");
 }
 
 } // namespace
@@ -88,6 +95,11 @@ std::vector<std::string> ResolveTlm2Module(const std::string& projectName,
     module = Tlm2Module{};
     module.projectName = projectName;
     ResolveTransactor(tables, module, problems);
+    for (const std::string& function : {mapping.writeFunction, mapping.readFunction})
+        if (IsTlm2ModuleMember(function))
+            problems.push_back("The TLM function " + function +
+                               " has the name of a member of the socket's module " +
+                               module.className + "; rename the function.");
     if (!problems.empty()) return problems;
     module.write = CallOf(tables.functions, mapping.writeFunction, mapping.write, mapping);
     module.read = CallOf(tables.functions, mapping.readFunction, mapping.read, mapping);

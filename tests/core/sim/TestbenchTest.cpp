@@ -10,6 +10,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "sim/Simulation.h"
+#include "tlm2/Tlm2Mapping.h"
 
 #include "TestSupport.h"
 
@@ -218,6 +219,37 @@ TEST(TestbenchGolden, UartLoopMadeFromItsTextSources) {
     request.rtlFiles = {(project / "rtl" / "uart.v").string()};
     request.writer = kWriterWindow;
     ExpectGolden("UartLoop", request, dir);
+}
+
+// Through the socket: refused without a mapping (nothing written); with one, every file of
+// the folder for MemReqAck and its Verilog, the module beside Tran.h; from then on the
+// user's transactions_tlm2.cpp is kept and the module, the same, is not written again.
+TEST(TestbenchGolden, MemReqAckThroughItsTlm2Socket) {
+    if (FindProgram("verilator").empty()) GTEST_SKIP() << "verilator is not installed";
+    test::TempDir dir;
+    const fs::path project = MemReqAck(dir.path());
+    TestbenchRequest request;
+    request.projectFile = (project / "MemReqAck.tp").string();
+    request.rtlFiles = {(project / "rtl" / "memory.v").string()};
+    request.compatHeader = kCompat;
+    request.tlm2 = true;
+    const TestbenchResult refused = WriteTestbench(request);
+    EXPECT_EQ(refused.problems, std::vector<std::string>{"project MemReqAck has no TLM-2.0 socket "
+                                                         "mapping: run kestrel-cli tlm2 first"});
+    EXPECT_FALSE(fs::exists(project / "Output" / "testbench"));
+
+    const Tlm2Roles roles{"address", "data", "", ""};
+    ASSERT_TRUE(SaveTlm2Mapping(project.string(), {"Write", "Read", roles, roles, {}, 0, 0}));
+    ExpectGolden("MemReqAck-tlm2", request, dir);
+    const fs::path user = project / "Output" / "testbench" / "transactions_tlm2.cpp";
+    test::WriteBytes(user, "// mine\n");
+    const TestbenchResult again = WriteTestbench(request);
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(again.kept, (std::vector<std::string>{"transactions_tlm2.cpp", "reset.h"}));
+    EXPECT_EQ(test::ReadBytes(user), "// mine\n");
+    EXPECT_EQ(fs::path(again.tlm2Module), project / "Output" / "Tran_tlm2.h");
+    EXPECT_TRUE(fs::exists(again.tlm2Module));
+    EXPECT_FALSE(again.tlm2ModuleWritten); // the same text: it keeps its time
 }
 
 // CMake cannot build in a folder whose path holds a semicolon, a quote or a hash, nor from

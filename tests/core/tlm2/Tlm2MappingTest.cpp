@@ -370,6 +370,12 @@ TEST(Tlm2Resolution, TheModuleOfAMappingWrittenBesideTheHeader) {
               "parameter of Read; change it with kestrel-cli tlm2 --address.\n"
               "The project has no clock port; the socket's module runs the transactor's "
               "functions on its clock (mark one RTL port as the clock).\n");
+    // A port named like the module's own socket would be hidden behind it.
+    tables.signals[1].signalName = "socket";
+    EXPECT_NE(Lines(ResolveTlm2Module("Mem", tables, mapping, module))
+                  .find("The RTL port socket has the name of a member of the socket's module "
+                        "clsMem_tlm2; rename the port"),
+              std::string::npos);
 }
 
 // A template-method project with the MemReqAck declarations in `dir`/Proj.
