@@ -25,6 +25,7 @@
 #include "project/FsmAssignment.h"
 #include "project/OutputPlacement.h"
 #include "sim/CompilerDiagnostics.h"
+#include "sim/Testbench.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -419,7 +420,6 @@ void FormGenTran::Simulate() {
     request.testbench.compatHeader = FindCompatHeader();
     request.testbench.writer = kWriterWindow;
     request.testbench.tlm2 = ThroughSocket();
-    socketRun_ = request.testbench.tlm2;
     status_->clear();
     errorLinks_.clear();
     errors_->clear();
@@ -465,7 +465,7 @@ void FormGenTran::OnSimulationFinished(const SimulationReport& report) {
 
 void FormGenTran::ShowResultFiles(const SimulationOutcome& outcome) {
     if (!outcome.testbench.folder.empty()) {
-        const std::string name = socketRun_ ? "transactions_tlm2.cpp" : "transactions.cpp";
+        const std::string name = TransactionsFileName(outcome.testbench.plan);
         transactionsFile_ = FromCore(JoinPath(outcome.testbench.folder, {name}));
         editTransactions_->setText(QStringLiteral("Edit %1").arg(FromCore(name)));
     }

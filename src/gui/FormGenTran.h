@@ -118,7 +118,6 @@ private:
     QLabel* tlm2Label_ = nullptr;
     QPushButton* tlm2Button_ = nullptr;
     std::optional<Tlm2Mapping> tlm2Mapping_;
-    bool socketRun_ = false; // the last Simulate went through the socket
     QLabel* errorsLabel_ = nullptr;
     QListWidget* errors_ = nullptr;
     QPushButton* editTransactions_ = nullptr;
