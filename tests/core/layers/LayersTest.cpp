@@ -21,7 +21,7 @@ namespace {
 // Lower numbers are lower layers; folders of one layer do not include each other.
 const std::map<std::string, int> kLayers{
     {"platform", 0}, {"model", 1},   {"project", 2}, {"codegen", 2},  {"translator", 3}, {"fsm", 3},
-    {"asml", 3},     {"library", 3}, {"tlm2", 3},    {"generate", 4}, {"sim", 5},
+    {"asml", 3},     {"library", 3}, {"tlm2", 3},    {"generate", 4}, {"sim", 5},        {"bus", 6},
 };
 
 const fs::path kCoreDir = test::FixtureDir().parent_path().parent_path() / "src" / "core";
