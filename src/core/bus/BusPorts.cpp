@@ -234,10 +234,26 @@ const BusSignal& SignalOf(BusProtocol protocol, BusRole role) {
     return BusSignals(protocol).front();
 }
 
-// The direction and the width of each port found, and the two data widths alike.
+// The two data alike wide, and a byte strobe of one bit per byte of the write data.
+void CheckDataWidths(const BusPort* write, const BusPort* read, const BusPort* strobe,
+                     BusPortSet& set) {
+    if (write && read && write->width != read->width)
+        set.problems.push_back("the write data " + write->name + " has " +
+                               std::to_string(write->width) + " bits but the read data " +
+                               read->name + " has " + std::to_string(read->width) +
+                               ": they must be equally wide");
+    if (write && strobe && strobe->width * 8 != write->width && write->width % 8 == 0)
+        set.problems.push_back("the strobe " + strobe->name + " has " +
+                               std::to_string(strobe->width) + " bits but the write data " +
+                               write->name + " has " + std::to_string(write->width / 8) +
+                               " bytes: it must have one bit per byte");
+}
+
+// The direction and the width of each port found.
 void CheckPorts(BusPortSet& set) {
     const std::string title(BusProtocolTitle(set.protocol));
     const BusPort* data[2] = {nullptr, nullptr}; // write, read
+    const BusPort* strobe = nullptr;
     for (const BusPort& port : set.ports) {
         const BusSignal& signal = SignalOf(set.protocol, port.role);
         const std::string what = title + " " + std::string(signal.name);
@@ -257,12 +273,9 @@ void CheckPorts(BusPortSet& set) {
             set.problems.push_back(wide + " must have 8, 16 or 32 bits");
         if (signal.width == BusWidth::Data)
             data[signal.direction == PortDirection::In ? 0 : 1] = &port;
+        if (signal.width == BusWidth::Strobe) strobe = &port;
     }
-    if (data[0] && data[1] && data[0]->width != data[1]->width)
-        set.problems.push_back("the write data " + data[0]->name + " has " +
-                               std::to_string(data[0]->width) + " bits but the read data " +
-                               data[1]->name + " has " + std::to_string(data[1]->width) +
-                               ": they must be equally wide");
+    CheckDataWidths(data[0], data[1], strobe, set);
 }
 
 // A clock by its name, letter case ignored: clk or clock after nothing, after a prefix

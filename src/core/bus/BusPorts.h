@@ -71,8 +71,9 @@ enum class BusRole {
 };
 
 // How wide a signal may be: one bit, an address or data (at most 32 bits, data 8, 16 or 32),
-// or any other field of at most 32 bits (strobes, protection, responses).
-enum class BusWidth { Bit, Address, Data, Field };
+// a write strobe of one bit per data byte, or any other field of at most 32 bits
+// (protection, responses, Wishbone's SEL, whose granularity may be other than a byte).
+enum class BusWidth { Bit, Address, Data, Strobe, Field };
 
 struct BusSignal {
     BusRole role;

@@ -19,7 +19,7 @@ const std::vector<BusSignal> kAxi4Lite{
     {BusRole::AwValid, "AWVALID", In, Required, BusWidth::Bit, {"awvalid"}},
     {BusRole::AwReady, "AWREADY", Out, Required, BusWidth::Bit, {"awready"}},
     {BusRole::WData, "WDATA", In, Required, BusWidth::Data, {"wdata"}},
-    {BusRole::WStrb, "WSTRB", In, Optional, BusWidth::Field, {"wstrb"}},
+    {BusRole::WStrb, "WSTRB", In, Optional, BusWidth::Strobe, {"wstrb"}},
     {BusRole::WValid, "WVALID", In, Required, BusWidth::Bit, {"wvalid"}},
     {BusRole::WReady, "WREADY", Out, Required, BusWidth::Bit, {"wready"}},
     {BusRole::BResp, "BRESP", Out, Optional, BusWidth::Field, {"bresp"}},
@@ -44,7 +44,7 @@ const std::vector<BusSignal> kApb{
     {BusRole::PRData, "PRDATA", Out, Required, BusWidth::Data, {"prdata"}},
     {BusRole::PReady, "PREADY", Out, Optional, BusWidth::Bit, {"pready"}},
     {BusRole::PSlvErr, "PSLVERR", Out, Optional, BusWidth::Bit, {"pslverr"}},
-    {BusRole::PStrb, "PSTRB", In, Optional, BusWidth::Field, {"pstrb", "pwstrb"}},
+    {BusRole::PStrb, "PSTRB", In, Optional, BusWidth::Strobe, {"pstrb", "pwstrb"}},
     {BusRole::PProt, "PPROT", In, Optional, BusWidth::Field, {"pprot"}},
 };
 

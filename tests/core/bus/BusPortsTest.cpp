@@ -95,8 +95,9 @@ std::vector<FoundCase> FoundCases() {
                                            "i stb_i",   "i we_i",    "i adr_i 4",
                                            "i dat_i 8", "o dat_o 8", "o ack_o"};
     return {
-        {"Xilinx style, upper case, every optional signal",
-         With(AxiLines("S_AXI_", true, true), {"i S_AXI_ACLK", "i S_AXI_ARESETN"}),
+        {"Xilinx style, upper case, every optional signal, the bus's own clock and reset",
+         With(AxiLines("S_AXI_", true, true),
+              {"i clk", "i rst_n", "i S_AXI_ACLK", "i S_AXI_ARESETN"}),
          BusProtocol::Axi4Lite,
          std::nullopt,
          "S_AXI_",
@@ -304,6 +305,12 @@ std::vector<RefusalCase> RefusalCases() {
          {"port PWDATA is 24 bits wide: APB PWDATA must have 8, 16 or 32 bits",
           "the write data PWDATA has 24 bits but the read data PRDATA has 32: they must be "
           "equally wide"}},
+        {"a strobe of other than one bit per byte",
+         With(apb, {"i PSTRB 2"}),
+         BusProtocol::Apb,
+         std::nullopt,
+         {"the strobe PSTRB has 2 bits but the write data PWDATA has 4 bytes: it must have one "
+          "bit per byte"}},
         {"a handshake of two bits",
          replaced(apb, "i PSEL", "i PSEL 2"),
          BusProtocol::Apb,
