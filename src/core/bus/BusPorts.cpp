@@ -220,7 +220,7 @@ void TakePorts(const std::vector<RtlPort>& ports, const std::vector<Reading>& re
             std::vector<std::string> names;
             for (std::size_t port : found[i]) names.push_back(ports[port].name);
             set.problems.push_back("several ports could be " + what + ": " + Joined(names) +
-                                   "; give the set's prefix with --prefix or rename all but one");
+                                   "; only one of them may carry it");
         } else {
             const RtlPort& port = ports[found[i].front()];
             set.ports.push_back({signal.role, port.name, port.width, port.direction});

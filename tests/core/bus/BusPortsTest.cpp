@@ -320,8 +320,7 @@ std::vector<RefusalCase> RefusalCases() {
          With(apb, {"i PSTRB 4", "i PWSTRB 4"}),
          BusProtocol::Apb,
          std::nullopt,
-         {"several ports could be APB PSTRB: PSTRB, PWSTRB; give the set's prefix with --prefix "
-          "or rename all but one"}},
+         {"several ports could be APB PSTRB: PSTRB, PWSTRB; only one of them may carry it"}},
         {"no clock",
          Without(apb, "PCLK"),
          BusProtocol::Apb,
