@@ -89,6 +89,7 @@ Status LoadSnapshot(const std::string& tpPath, ProjectSnapshot& snap) {
         LoadRunTables(snap.record.projectFolder, t, AbsentTableFiles::ReadAsEmpty);
     if (!failures.empty()) return failures.front();
     if (Status s = LoadTlm2Mapping(snap.record.projectFolder, snap.tlm2); !s) return s;
+    if (Status s = LoadRtlChoice(snap.record.projectFolder, snap.rtl); !s) return s;
     return LoadGenerationSettings(snap.record.projectFolder, t.settings);
 }
 

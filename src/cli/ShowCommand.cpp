@@ -69,6 +69,13 @@ Json RolesToJson(const std::string& function, const Tlm2Roles& roles, bool write
     return side;
 }
 
+Json RtlToJson(const ProjectSnapshot& snap) {
+    Json files = Json::array();
+    for (const std::string& file : snap.rtl->files)
+        files.push_back(Show(RtlStoredName(snap.record.projectFolder, file)));
+    return Json{{"files", files}, {"top", Show(snap.rtl->top)}};
+}
+
 Json Tlm2ToJson(const ProjectSnapshot& snap) {
     const Tlm2Mapping& m = *snap.tlm2;
     Json fixed = Json::object();
@@ -135,6 +142,7 @@ Json SnapshotToJson(const ProjectSnapshot& snap) {
               {"functions", functions},
               {"signals", signals}};
     if (snap.tlm2) json["tlm2"] = Tlm2ToJson(snap);
+    if (snap.rtl) json["rtl"] = RtlToJson(snap);
     return json;
 }
 
@@ -242,6 +250,16 @@ void PrintTlm2Side(std::ostream& out, const char* label, const std::string& func
     out << ", response: " << shown(roles.response) << ")\n";
 }
 
+// The project's Verilog as rtl.json keeps it: relative to the project folder when inside it.
+void PrintRtl(std::ostream& out, const ProjectSnapshot& snap) {
+    out << "\nRTL for Simulate\n  Files:  ";
+    for (std::size_t i = 0; i < snap.rtl->files.size(); ++i)
+        out << (i ? ", " : "")
+            << Show(RtlStoredName(snap.record.projectFolder, snap.rtl->files[i]));
+    out << "\n  Top:    " << (snap.rtl->top.empty() ? "the files' own" : Show(snap.rtl->top))
+        << "\n";
+}
+
 void PrintTlm2(std::ostream& out, const ProjectSnapshot& snap) {
     const Tlm2Mapping& m = *snap.tlm2;
     out << "\nTLM-2.0 socket\n";
@@ -264,6 +282,7 @@ void PrintSnapshot(std::ostream& out, const ProjectSnapshot& snap) {
     PrintFilesAndBehaviour(out, snap.tables);
     PrintDeclarations(out, snap.tables);
     if (snap.tlm2) PrintTlm2(out, snap);
+    if (snap.rtl) PrintRtl(out, snap);
 }
 
 } // namespace kestrel::cli

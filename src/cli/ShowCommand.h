@@ -3,6 +3,7 @@
 // as text or as JSON.
 #include "model/ProjectRecord.h"
 #include "model/ProjectTables.h"
+#include "sim/RtlChoice.h"
 #include "tlm2/Tlm2Mapping.h"
 
 #include <iosfwd>
@@ -16,6 +17,7 @@ struct ProjectSnapshot {
     ProjectRecord record;
     ProjectTables tables;
     std::optional<Tlm2Mapping> tlm2; // the TLM-2.0 socket mapping, when the project has one
+    std::optional<RtlChoice> rtl;    // the Verilog it simulates against, when it keeps some
 };
 
 nlohmann::ordered_json SnapshotToJson(const ProjectSnapshot& snapshot);

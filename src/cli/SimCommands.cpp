@@ -1,6 +1,7 @@
 // kestrel-cli testbench / sim. Refusals (a port the RTL lacks, a width that differs, a
 // project not generated yet) exit 1 before anything is built; file errors exit 2; a
-// simulation that fails, stops at its time limit or does not build exits 1.
+// simulation that fails, stops at its time limit or does not build exits 1. The project keeps
+// the Verilog given with --rtl and --top (rtl.json) for the runs without them.
 #include "SimCommands.h"
 
 #include "CheckCommand.h"
@@ -11,7 +12,9 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "project/ProjectCommands.h"
 #include "sim/BuildFailure.h"
+#include "sim/RtlChoice.h"
 #include "sim/Simulation.h"
 
 #include <iostream>
@@ -22,9 +25,14 @@ void SimCommands::AddCommonOptions(CLI::App* command) {
     AddProjectArgument(command, project_);
     command->add_option("--rtl", rtl_,
                         "Verilog file(s) of the RTL design, verilated with Verilator; without "
-                        "it the testbench holds rtl.h, a SystemC module with the project's ports "
-                        "for you to fill");
-    command->add_option("--top", top_, "The Verilog top module (default: the files' own top)");
+                        "it the project's own (the files last given, or chosen in the window); "
+                        "given, they replace those and the project keeps them");
+    command->add_option("--top", top_,
+                        "The Verilog top module (default: the files' own top); kept with the "
+                        "project's files");
+    command->add_flag("--no-rtl", noRtl_,
+                      "Simulate against rtl.h, a SystemC module with the project's ports for you "
+                      "to fill, instead of the project's Verilog (which it keeps)");
     command->add_option("--out", folder_, "The testbench folder (default Output/testbench)");
     command
         ->add_option("--define", defines_,
@@ -90,6 +98,38 @@ void PrintTestbench(const TestbenchResult& result, std::ostream& out) {
 
 } // namespace
 
+Status SimCommands::ChooseRtl(TestbenchRequest& request, std::ostream& out) const {
+    if (noRtl_) {
+        if (!rtl_.empty() || !top_.empty())
+            throw UsageError("--no-rtl simulates rtl.h: it takes no --rtl or --top");
+        return {};
+    }
+    ProjectRecord record;
+    if (!PeekProject(request.projectFile, record)) return {}; // the testbench names the error
+    std::optional<RtlChoice> kept;
+    if (Status s = LoadRtlChoice(record.projectFolder, kept); !s) return s;
+    if (!request.rtlFiles.empty()) {
+        // A file that is not there is the testbench's to name, and is not kept.
+        const RtlChoice given{request.rtlFiles, request.top};
+        if (CheckRtlChoiceFiles(given, {}) && (!kept || *kept != given))
+            return SaveRtlChoice(record.projectFolder, given);
+        return {};
+    }
+    if (!kept) return {};
+    if (!top_.empty() && kept->top != request.top) {
+        kept->top = request.top;
+        if (Status s = SaveRtlChoice(record.projectFolder, *kept); !s) return s;
+    }
+    if (Status s = CheckRtlChoiceFiles(
+            *kept, "give the Verilog files again with --rtl, or simulate rtl.h with --no-rtl");
+        !s)
+        return s;
+    request.rtlFiles = kept->files;
+    request.top = kept->top;
+    out << Show(RtlChoiceLine(*kept)) << "\n";
+    return {};
+}
+
 SimCommands::SimCommands(CLI::App& app) {
     CLI::App* testbench = app.add_subcommand(
         "testbench",
@@ -125,7 +165,9 @@ int SimCommands::Run(std::ostream& out, std::ostream& err) const {
 }
 
 int SimCommands::RunTestbench(std::ostream& out, std::ostream& err) const {
-    TestbenchResult result = WriteTestbench(MakeRequest(kWriterTestbench));
+    TestbenchRequest request = MakeRequest(kWriterTestbench);
+    if (Status s = ChooseRtl(request, out); !s) return PrintFileError(err, s);
+    TestbenchResult result = WriteTestbench(request);
     if (std::optional<int> failed = TestbenchFailure(result, err)) return *failed;
     PrintTestbench(result, out);
     return kExitOk;
@@ -134,6 +176,7 @@ int SimCommands::RunTestbench(std::ostream& out, std::ostream& err) const {
 int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
     SimulationRequest request;
     request.testbench = MakeRequest(kWriterSim);
+    if (Status s = ChooseRtl(request.testbench, out); !s) return PrintFileError(err, s);
     request.until = until_;
     if (!noGenerate_) {
         GenerationSession session;

@@ -2,6 +2,8 @@
 // kestrel-cli testbench and sim: the testbench folder of a generated project (against the
 // user's Verilog through Verilator, or an RTL module to fill), and one command from the
 // project to a finished simulation with its transcript and waveform.
+#include "platform/Status.h"
+
 #include <CLI/CLI.hpp>
 
 #include <iosfwd>
@@ -25,6 +27,9 @@ private:
     enum class Command { None, Testbench, Sim };
     void AddCommonOptions(CLI::App* command);
     kestrel::TestbenchRequest MakeRequest(const char* writer) const;
+    // The RTL of the run: the files given (kept with the project), the project's (said in a
+    // line), or rtl.h with --no-rtl.
+    Status ChooseRtl(kestrel::TestbenchRequest& request, std::ostream& out) const;
     int RunTestbench(std::ostream& out, std::ostream& err) const;
     int RunSim(std::ostream& out, std::ostream& err) const;
 
@@ -38,6 +43,7 @@ private:
     std::string until_;
     bool noGenerate_ = false;
     bool tlm2_ = false;
+    bool noRtl_ = false;
 };
 
 } // namespace kestrel::cli

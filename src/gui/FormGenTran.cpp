@@ -6,7 +6,8 @@
 // SimulationRunner and shows what it reports as it comes; the window stays usable, and
 // closing it stops the run. A run that wrote them offers its transactions.cpp and its
 // waveform. The socket row reads the project's tlm2.json; Socket... (or checking the box
-// of a project without a mapping) opens FormTlm2, and the row shows what it kept.
+// of a project without a mapping) opens FormTlm2, and the row shows what it kept. The RTL
+// row starts from the project's rtl.json and keeps what RTL Files... and Clear choose.
 #include "FormGenTran.h"
 
 #include "DialogPlacement.h"
@@ -25,6 +26,7 @@
 #include "project/FsmAssignment.h"
 #include "project/OutputPlacement.h"
 #include "sim/CompilerDiagnostics.h"
+#include "sim/RtlChoice.h"
 #include "sim/Testbench.h"
 
 #include <QApplication>
@@ -246,6 +248,8 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     connect(rtlChoose_, &QPushButton::clicked, this, &FormGenTran::ChooseRtlFiles);
     connect(rtlClear_, &QPushButton::clicked, this, [this] {
         rtlFiles_.clear();
+        rtlTop_.clear();
+        KeepRtlFiles();
         ShowRtlFiles();
     });
     connect(tlm2_, &QCheckBox::toggled, this, &FormGenTran::OnSocketToggled);
@@ -258,6 +262,7 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
         const int row = errors_->row(item);
         if (row >= 0 && row < errorLinks_.size()) OpenBuildError(errorLinks_[row]);
     });
+    LoadRtlFiles();
     ShowRtlFiles();
     ShowSocketMapping(true);
     UpdateSimulate();
@@ -394,7 +399,7 @@ void FormGenTran::UpdateSimulate() {
     rtlChoose_->setEnabled(!running);
     tlm2_->setEnabled(!running);
     tlm2Button_->setEnabled(!running);
-    rtlClear_->setEnabled(!running && !rtlFiles_.isEmpty());
+    rtlClear_->setEnabled(!running && (!rtlFiles_.isEmpty() || !rtlLoadFailure_.isEmpty()));
     if (running) {
         simulate_->setText(QStringLiteral("Stop"));
         simulate_->setEnabled(true);
@@ -417,6 +422,14 @@ void FormGenTran::Simulate() {
     SimulationRequest request;
     request.testbench.projectFile = ProjectFilePath(main_.Project());
     for (const QString& file : rtlFiles_) request.testbench.rtlFiles.push_back(ToCore(file));
+    request.testbench.top = ToCore(rtlTop_);
+    if (Status s = CheckRtlChoiceFiles(
+            RtlChoice{request.testbench.rtlFiles, request.testbench.top},
+            "choose the files again with RTL Files..., or Clear to simulate rtl.h");
+        !s) {
+        ShowFailure(main_.Context().ui, this, FromCore(s.message()));
+        return;
+    }
     request.testbench.compatHeader = FindCompatHeader();
     request.testbench.writer = kWriterWindow;
     request.testbench.tlm2 = ThroughSocket();
@@ -510,20 +523,48 @@ void FormGenTran::ChooseRtlFiles() {
     const QStringList chosen = main_.Context().ui.OpenFiles(this, request);
     if (chosen.isEmpty()) return;
     rtlFiles_ = chosen;
+    rtlTop_.clear(); // the top of other files
+    KeepRtlFiles();
     ShowRtlFiles();
 }
 
+void FormGenTran::LoadRtlFiles() {
+    std::optional<RtlChoice> kept;
+    const Status loaded = LoadRtlChoice(main_.Project().projectFolder, kept);
+    rtlLoadFailure_ = loaded ? QString() : FromCore(loaded.message());
+    rtlFiles_.clear();
+    rtlTop_.clear();
+    if (!kept) return;
+    for (const std::string& file : kept->files) rtlFiles_ << FromCore(file);
+    rtlTop_ = FromCore(kept->top);
+}
+
+void FormGenTran::KeepRtlFiles() {
+    RtlChoice choice;
+    for (const QString& file : rtlFiles_) choice.files.push_back(ToCore(file));
+    choice.top = ToCore(rtlTop_);
+    if (Status s = SaveRtlChoice(main_.Project().projectFolder, choice); !s)
+        ShowFailure(main_.Context().ui, this, FromCore(s.message()));
+    else
+        rtlLoadFailure_.clear();
+}
+
 void FormGenTran::ShowRtlFiles() {
-    if (rtlFiles_.isEmpty()) {
+    if (!rtlLoadFailure_.isEmpty()) {
+        rtlLabel_->setText(rtlLoadFailure_);
+        rtlLabel_->setToolTip(QString());
+    } else if (rtlFiles_.isEmpty()) {
         rtlLabel_->setText(QStringLiteral("SystemC model rtl.h in the testbench folder"));
         rtlLabel_->setToolTip(QString());
     } else {
         QStringList names;
         for (const QString& file : rtlFiles_) names << QFileInfo(file).fileName();
-        rtlLabel_->setText(names.join(QStringLiteral(", ")));
+        rtlLabel_->setText(
+            names.join(QStringLiteral(", ")) +
+            (rtlTop_.isEmpty() ? QString() : QStringLiteral(" (top %1)").arg(rtlTop_)));
         rtlLabel_->setToolTip(rtlFiles_.join(QLatin1Char('\n')));
     }
-    rtlClear_->setEnabled(!IsSimulating() && !rtlFiles_.isEmpty());
+    rtlClear_->setEnabled(!IsSimulating() && (!rtlFiles_.isEmpty() || !rtlLoadFailure_.isEmpty()));
 }
 
 bool FormGenTran::ThroughSocket() const {

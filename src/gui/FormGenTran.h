@@ -54,9 +54,11 @@ public:
     // Verilog files or the testbench's SystemC model rtl.h; Stop while one runs.
     void Simulate();
     bool IsSimulating() const;
-    // The Verilog files of the RTL for Simulate; none: rtl.h.
+    // The Verilog files of the RTL for Simulate; none: rtl.h. They start as the project's
+    // (rtl.json); a choice and Clear are kept with the project.
     void ChooseRtlFiles();
     const QStringList& RtlFiles() const { return rtlFiles_; }
+    const QString& RtlTop() const { return rtlTop_; }
     // Socket...: the TLM-2.0 Socket window on the kept mapping or the proposal; this window
     // is disabled until it closes, then shows the mapping kept.
     void OpenSocket();
@@ -84,6 +86,10 @@ private:
     // simulation runs, when Generate and the RTL choice are not offered.
     void UpdateSimulate();
     void ShowRtlFiles();
+    // Reads the project's Verilog files and top; a damaged rtl.json is shown on the RTL row.
+    void LoadRtlFiles();
+    // Keeps the files and top with the project (none: forgets them).
+    void KeepRtlFiles();
     // The RTL row and the socket row under Generate and Simulate.
     QGridLayout* SimulateRows(QWidget* frame);
     // Reads the project's socket mapping and shows it; `check` sets the box to whether
@@ -126,6 +132,8 @@ private:
     QString waveformFile_;
     QList<BuildErrorLink> errorLinks_;
     QStringList rtlFiles_;
+    QString rtlTop_;         // the Verilog top kept with the files; empty: the files' own
+    QString rtlLoadFailure_; // why rtl.json could not be read
     SimulationRunner* runner_ = nullptr;
     bool sized_ = false; // the first showing has sized the window to the screen
 };

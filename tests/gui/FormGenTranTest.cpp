@@ -315,6 +315,56 @@ private Q_SLOTS:
         QVERIFY(f.dialog->RtlFiles().isEmpty());
     }
 
+    // The RTL row starts from the project's Verilog (rtl.json) and keeps what is chosen;
+    // Clear forgets it. A kept file that is gone is named when Simulate is pressed, and a
+    // damaged rtl.json is named on the row, which Clear then forgets.
+    void verilogFilesKeptWithTheProject() {
+        GenerateFixture f;
+        const QString kept = f.folder + "/rtl.json";
+        const QString verilog = f.folder + "/rtl/memory.v";
+        WriteTestFile(kept, "{\"files\": [\"rtl/memory.v\"], \"top\": \"memory\"}");
+        f.Open();
+        auto* label = Control<QLabel>(f.dialog, "LabelRtl");
+        QCOMPARE(f.dialog->RtlFiles(), QStringList{verilog});
+        QCOMPARE(f.dialog->RtlTop(), QStringLiteral("memory"));
+        QCOMPARE(label->text(), QStringLiteral("memory.v (top memory)"));
+
+        // Chosen files replace them and the top, and are kept.
+        const QString other = f.folder + "/other.v";
+        WriteTestFile(other, "module other(input clk);\nendmodule\n");
+        f.app.ui.filesAnswers << QStringList{other};
+        Click(f.dialog, "CommandRtlFiles");
+        f.Open();
+        QCOMPARE(f.dialog->RtlFiles(), QStringList{other});
+        QVERIFY(f.dialog->RtlTop().isEmpty());
+        QVERIFY(FileBytes(kept).contains("\"other.v\""));
+
+        // Gone: Simulate names it and runs nothing.
+        QFile::remove(other);
+        f.Generated();
+        const int calls = f.app.ui.calls.size();
+        Click(f.dialog, "CommandSimulate");
+        QVERIFY(!f.dialog->IsSimulating());
+        QCOMPARE(f.app.ui.calls.size(), calls + 1);
+        QCOMPARE(f.app.ui.calls.last().text,
+                 "the project's Verilog file \"" + other +
+                     "\" no longer exists: choose the files again with RTL Files..., or Clear to "
+                     "simulate rtl.h");
+
+        Click(f.dialog, "CommandRtlClear");
+        QVERIFY(!QFile::exists(kept));
+        f.Open();
+        QVERIFY(f.dialog->RtlFiles().isEmpty());
+
+        WriteTestFile(kept, "{\"files\": 1}");
+        f.Open();
+        label = Control<QLabel>(f.dialog, "LabelRtl");
+        QCOMPARE(label->text(), "\"" + kept + "\" is damaged: \"files\" is missing or not a list");
+        Click(f.dialog, "CommandRtlClear");
+        QVERIFY(!QFile::exists(kept));
+        QCOMPARE(label->text(), QStringLiteral("SystemC model rtl.h in the testbench folder"));
+    }
+
     // Without a mapping the box is off and the line says how to get one; checking the box
     // opens the Socket window on the proposal. A refusal is the core's text and keeps the
     // window open; OK keeps the mapping, writes the module and turns the box on. Opened

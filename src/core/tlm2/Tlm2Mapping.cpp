@@ -10,17 +10,16 @@
 // the names fit the declarations is the rules' business (Tlm2Rules).
 #include "tlm2/Tlm2Mapping.h"
 
+#include "model/JsonFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "tlm2/Tlm2Rules.h"
-
-#include <nlohmann/json.hpp>
 
 namespace kestrel {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+using Json = JsonValue;
 
 // Why a field cannot be read; empty when it could.
 using Failure = std::string;
@@ -118,24 +117,13 @@ std::string Tlm2MappingPath(const std::string& projectFolder) {
 
 Status LoadTlm2Mapping(const std::string& projectFolder, std::optional<Tlm2Mapping>& mapping) {
     mapping.reset();
-    const std::string path = Tlm2MappingPath(projectFolder);
-    if (!FileExists(path) && !DirectoryExists(path)) return {};
-    std::string bytes;
-    if (Status read = ReadFileBytes(path, bytes); !read) return read;
-    try {
-        const Json root = Json::parse(bytes);
-        Tlm2Mapping loaded;
-        if (Failure failure = ReadMapping(root, loaded); !failure.empty())
-            return Status::Error(Quoted(path) + " is damaged: " + failure);
-        mapping = std::move(loaded);
-        return {};
-    } catch (const Json::exception& e) {
-        // "[json.exception.parse_error.101] parse error at line 1, ..." without its tag.
-        std::string what = e.what();
-        const std::size_t tag = what.find("] ");
-        if (tag != std::string::npos) what.erase(0, tag + 2);
-        return Status::Error(Quoted(path) + " is damaged: it is not JSON (" + what + ")");
-    }
+    Tlm2Mapping loaded;
+    bool present = false;
+    const Status read = ReadJsonFile(
+        Tlm2MappingPath(projectFolder), [&](const Json& root) { return ReadMapping(root, loaded); },
+        present);
+    if (read && present) mapping = std::move(loaded);
+    return read;
 }
 
 Status SaveTlm2Mapping(const std::string& projectFolder, const Tlm2Mapping& mapping) {
@@ -146,8 +134,7 @@ Status SaveTlm2Mapping(const std::string& projectFolder, const Tlm2Mapping& mapp
                     {"fixed", fixed},
                     {"base", Tlm2Hex(mapping.base)},
                     {"size", mapping.size == 0 ? std::string() : Tlm2Hex(mapping.size)}};
-    return WriteFileAtomic(Tlm2MappingPath(projectFolder),
-                           root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n");
+    return WriteJsonFile(Tlm2MappingPath(projectFolder), root);
 }
 
 } // namespace kestrel
