@@ -282,8 +282,8 @@ Status PlanRequest(const TestbenchRequest& request, const ProjectRecord& record,
 
 // Through the socket: the project's mapping and the module it resolves to, in the plan;
 // no mapping, or one that no longer fits the declarations, is a problem.
-Status PlanTlm2(const ProjectRecord& record, const ProjectTables& tables,
-                std::optional<Tlm2Mapping>& mapping, TestbenchResult& result) {
+Status PlanTlm2(const ProjectRecord& record, const ProjectTables& tables, TestbenchResult& result) {
+    std::optional<Tlm2Mapping> mapping;
     if (Status loaded = LoadTlm2Mapping(record.projectFolder, mapping); !loaded) return loaded;
     const std::string name = Trim(record.projectName);
     if (!mapping) {
@@ -298,28 +298,17 @@ Status PlanTlm2(const ProjectRecord& record, const ProjectTables& tables,
     return Status::Ok();
 }
 
-// Writes the socket module beside the transactor header, unless it holds the same text but
-// for its first line, which names who wrote it (Generate and tlm2 write it too): then it
-// keeps its time, and the build does not compile sc_main.cpp again for it.
-void WriteSocketModule(const ProjectRecord& record, const ProjectTables& tables,
-                       const Tlm2Mapping& mapping, const TestbenchPlan& plan,
-                       TestbenchResult& result) {
-    const std::string path = Tlm2ModulePath(record.projectFolder, tables.settings);
+// Writes the plan's socket module beside the transactor header (left as it is when its
+// text is the same but for the line naming who wrote it).
+void WriteSocketModule(const ProjectTables& tables, const std::string& projectFolder,
+                       const TestbenchPlan& plan, TestbenchResult& result) {
     Tlm2Module module = *plan.tlm2;
     module.writer = plan.writer;
-    const std::string text = Tlm2ModuleText(module);
-    auto body = [](const std::string& file) { return file.substr(file.find('\n') + 1); };
-    std::string old;
-    if (FileExists(path) && ReadFileBytes(path, old).ok() && body(old) == body(text)) {
-        result.tlm2Module = path;
-        return;
-    }
-    Tlm2WriteResult written = WriteTlm2Module(Trim(record.projectName), record.projectFolder,
-                                              tables, mapping, plan.writer);
+    Tlm2WriteResult written =
+        WriteTlm2Module(Tlm2ModulePath(projectFolder, tables.settings), module);
     result.status = written.status;
-    result.problems = written.problems;
     result.tlm2Module = written.written;
-    result.tlm2ModuleWritten = written.ok();
+    result.tlm2ModuleWritten = written.changed;
 }
 
 // Reads the runtime headers copied into every testbench: kestrel_systemc.h and, beside
@@ -368,10 +357,8 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
                                            : request.folder;
     if (result.status = PlanRequest(request, record, *tables, result); !result.status)
         return result;
-    std::optional<Tlm2Mapping> mapping;
     if (request.tlm2)
-        if (result.status = PlanTlm2(record, *tables, mapping, result); !result.status)
-            return result;
+        if (result.status = PlanTlm2(record, *tables, result); !result.status) return result;
     // The plan points into the tables; it must not outlive this call with them.
     TestbenchPlan plan = result.plan;
     result.plan.functions.clear();
@@ -384,8 +371,8 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
     std::string compat, pins;
     if (result.status = ReadRuntimeHeaders(request.compatHeader, compat, pins); !result.status)
         return result;
-    if (mapping) {
-        WriteSocketModule(record, *tables, *mapping, plan, result);
+    if (plan.tlm2) {
+        WriteSocketModule(*tables, record.projectFolder, plan, result);
         if (!result.ok()) return result;
     }
     if (result.status = MakeDirectory(result.folder); !result.status) return result;

@@ -81,14 +81,19 @@ std::string Tlm2ModulePath(const std::string& projectFolder, const GenerationSet
 
 // Resolves the project's mapping and writes <transactor header>_tlm2.h beside the transactor
 // header (atomically). `written` gets the file's path. Problems: refused, nothing written.
+// A file that already holds the text but for its first line (which names who wrote it) is
+// left as it is, so builds that include it are not made again: `changed` is false.
 struct Tlm2WriteResult {
     Status status;
     std::vector<std::string> problems;
     std::string written;
+    bool changed = false;
     bool ok() const { return status.ok() && problems.empty(); }
 };
 Tlm2WriteResult WriteTlm2Module(const std::string& projectName, const std::string& projectFolder,
                                 const ProjectTables& tables, const Tlm2Mapping& mapping,
                                 const std::string& writer);
+// The same for a module already resolved (its writer set), at `path`.
+Tlm2WriteResult WriteTlm2Module(const std::string& path, const Tlm2Module& module);
 
 } // namespace kestrel

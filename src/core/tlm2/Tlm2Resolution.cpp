@@ -121,13 +121,24 @@ std::string Tlm2ModulePath(const std::string& projectFolder, const GenerationSet
 Tlm2WriteResult WriteTlm2Module(const std::string& projectName, const std::string& projectFolder,
                                 const ProjectTables& tables, const Tlm2Mapping& mapping,
                                 const std::string& writer) {
-    Tlm2WriteResult result;
     Tlm2Module module;
-    result.problems = ResolveTlm2Module(projectName, tables, mapping, module);
-    if (!result.problems.empty()) return result;
+    std::vector<std::string> problems = ResolveTlm2Module(projectName, tables, mapping, module);
+    if (!problems.empty()) return {Status::Ok(), std::move(problems), {}, false};
     module.writer = writer;
-    const std::string path = Tlm2ModulePath(projectFolder, tables.settings);
-    result.status = WriteFileAtomic(path, Tlm2ModuleText(module));
+    return WriteTlm2Module(Tlm2ModulePath(projectFolder, tables.settings), module);
+}
+
+Tlm2WriteResult WriteTlm2Module(const std::string& path, const Tlm2Module& module) {
+    Tlm2WriteResult result;
+    const std::string text = Tlm2ModuleText(module);
+    auto body = [](const std::string& file) { return file.substr(file.find('\n') + 1); };
+    std::string old;
+    if (FileExists(path) && ReadFileBytes(path, old).ok() && body(old) == body(text)) {
+        result.written = path;
+        return result;
+    }
+    result.status = WriteFileAtomic(path, text);
+    result.changed = result.status.ok();
     if (result.status) result.written = path;
     return result;
 }
