@@ -93,17 +93,16 @@ int Tlm2Command::Run(std::ostream& out, std::ostream& err) const {
     for (const std::string& note : choice.notes) out << Show(note) << "\n";
     if (!choice.mapping) return Refuse(err, choice.problems);
 
-    Tlm2Module module;
-    if (std::vector<std::string> problems =
+    if (dryRun_) {
+        Tlm2Module module;
+        std::vector<std::string> problems =
             ResolveTlm2Module(record.projectName, *tables, *choice.mapping, module);
-        !problems.empty())
-        return Refuse(err, problems);
-    if (dryRun_) return kExitOk;
-    if (Status s = SaveTlm2Mapping(folder, *choice.mapping); !s) return PrintFileError(err, s);
-    out << "wrote " << Show(Tlm2MappingPath(folder)) << "\n";
-    const Tlm2WriteResult written =
-        WriteTlm2Module(record.projectName, folder, *tables, *choice.mapping, kWriterTlm2Command);
+        return problems.empty() ? kExitOk : Refuse(err, problems);
+    }
+    const Tlm2KeepResult written =
+        KeepTlm2Mapping(record.projectName, folder, *tables, *choice.mapping, kWriterTlm2Command);
     if (!written.problems.empty()) return Refuse(err, written.problems);
+    if (written.mappingSaved) out << "wrote " << Show(Tlm2MappingPath(folder)) << "\n";
     if (!written.status) return PrintFileError(err, written.status);
     out << "wrote " << Show(written.written) << "\n";
     return kExitOk;

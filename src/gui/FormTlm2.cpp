@@ -285,20 +285,9 @@ void FormTlm2::Confirm() {
         return;
     }
     const ProjectRecord& project = main_.Project();
-    Tlm2Module module;
-    if (std::vector<std::string> problems =
-            ResolveTlm2Module(project.projectName, tables_, *choice.mapping, module);
-        !problems.empty()) {
-        ShowFailure(ui, this, Lines(problems));
-        return;
-    }
-    if (Status s = SaveTlm2Mapping(project.projectFolder, *choice.mapping); !s) {
-        ShowFailure(ui, this, FromCore(s.message()));
-        return;
-    }
-    kept_ = choice.mapping;
-    const Tlm2WriteResult written = WriteTlm2Module(project.projectName, project.projectFolder,
-                                                    tables_, *kept_, kWriterTlm2Window);
+    const Tlm2KeepResult written = KeepTlm2Mapping(project.projectName, project.projectFolder,
+                                                   tables_, *choice.mapping, kWriterTlm2Window);
+    if (written.mappingSaved) kept_ = choice.mapping;
     if (!written.status) {
         ShowFailure(ui, this, FromCore(written.status.message()));
         return;

@@ -96,4 +96,14 @@ Tlm2WriteResult WriteTlm2Module(const std::string& projectName, const std::strin
 // The same for a module already resolved (its writer set), at `path`.
 Tlm2WriteResult WriteTlm2Module(const std::string& path, const Tlm2Module& module);
 
+// What `kestrel-cli tlm2` and the TLM-2.0 Socket window do with a chosen mapping: resolved
+// first (problems: nothing saved, nothing written), then kept in tlm2.json and its module
+// written. `mappingSaved` tells whether tlm2.json was written.
+struct Tlm2KeepResult : Tlm2WriteResult {
+    bool mappingSaved = false;
+};
+Tlm2KeepResult KeepTlm2Mapping(const std::string& projectName, const std::string& projectFolder,
+                               const ProjectTables& tables, const Tlm2Mapping& mapping,
+                               const std::string& writer);
+
 } // namespace kestrel

@@ -128,6 +128,21 @@ Tlm2WriteResult WriteTlm2Module(const std::string& projectName, const std::strin
     return WriteTlm2Module(Tlm2ModulePath(projectFolder, tables.settings), module);
 }
 
+Tlm2KeepResult KeepTlm2Mapping(const std::string& projectName, const std::string& projectFolder,
+                               const ProjectTables& tables, const Tlm2Mapping& mapping,
+                               const std::string& writer) {
+    Tlm2KeepResult result;
+    Tlm2Module module;
+    result.problems = ResolveTlm2Module(projectName, tables, mapping, module);
+    if (!result.problems.empty()) return result;
+    if (result.status = SaveTlm2Mapping(projectFolder, mapping); !result.status) return result;
+    result.mappingSaved = true;
+    module.writer = writer;
+    static_cast<Tlm2WriteResult&>(result) =
+        WriteTlm2Module(Tlm2ModulePath(projectFolder, tables.settings), module);
+    return result;
+}
+
 Tlm2WriteResult WriteTlm2Module(const std::string& path, const Tlm2Module& module) {
     Tlm2WriteResult result;
     const std::string text = Tlm2ModuleText(module);
