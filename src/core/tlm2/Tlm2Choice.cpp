@@ -19,11 +19,6 @@ namespace {
 enum Role { kAddress, kData, kStrobe, kResponse };
 constexpr std::array<const char*, 4> kRoleNames = {"address", "data", "strobe", "response"};
 
-bool EndsWith(const std::string& text, std::string_view tail) {
-    return text.size() >= tail.size() &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 bool OneOf(const std::string& text, std::initializer_list<std::string_view> names) {
     return std::find(names.begin(), names.end(), text) != names.end();
 }
@@ -35,12 +30,12 @@ bool Fits(const Tlm2Parameter& p, Role role, bool write) {
     switch (role) {
     case kAddress:
         return !p.byReference && p.Integer() &&
-               (EndsWith(name, "addr") || EndsWith(name, "address"));
+               (name.ends_with("addr") || name.ends_with("address"));
     case kData:
-        return p.Integer() && (write ? !p.byReference : p.Output()) && EndsWith(name, "data");
+        return p.Integer() && (write ? !p.byReference : p.Output()) && name.ends_with("data");
     case kStrobe:
         return write && !p.byReference && p.bits > 0 &&
-               (OneOf(name, {"be", "byte_enable"}) || EndsWith(name, "strb"));
+               (OneOf(name, {"be", "byte_enable"}) || name.ends_with("strb"));
     case kResponse:
         return p.Output() && p.Integer() &&
                OneOf(name, {"resp", "bresp", "rresp", "err", "error", "response"});
