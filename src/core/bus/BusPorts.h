@@ -113,6 +113,16 @@ struct BusPortSet {
     bool Has(BusRole role) const { return Port(role) != nullptr; }
 };
 
+// The two functions of a bus master's transactor: write(address, data[, strobe], response)
+// and read(address, data, response), response (and the read's data) by reference.
+enum class BusFunction { Write, Read };
+inline constexpr const char* kBusWriteFunction = "write";
+inline constexpr const char* kBusReadFunction = "read";
+inline constexpr const char* kBusAddressParameter = "address";
+inline constexpr const char* kBusDataParameter = "data";
+inline constexpr const char* kBusStrobeParameter = "strobe";
+inline constexpr const char* kBusResponseParameter = "response";
+
 // Finds the protocol's slave ports among `ports`. A name is the prefix, then one of the
 // signal's spellings, letter case ignored (S_AXI_AWVALID, s_axil_awvalid, PSEL); Wishbone
 // names may carry a direction mark as the slave sees it (wb_stb_i, i_wb_stb, ack_o; dat_i
