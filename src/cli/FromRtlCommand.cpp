@@ -9,6 +9,7 @@
 #include "CliSupport.h"
 #include "bus/FromRtl.h"
 #include "model/ProjectOptions.h"
+#include "platform/FileSystem.h"
 
 #include <charconv>
 #include <ostream>
@@ -69,7 +70,11 @@ int FromRtlCommand::Run(std::ostream& out, std::ostream& err) const {
     FromRtlRequest request;
     request.name = ArgText(name_);
     request.location = location_.empty() ? ArgPath(".") : ArgPath(location_);
-    for (const std::string& file : rtl_) request.rtlFiles.push_back(ArgPath(file));
+    for (const std::string& file : rtl_) {
+        request.rtlFiles.push_back(ArgPath(file));
+        if (!FileExists(request.rtlFiles.back()))
+            throw UsageError("--rtl: " + Show(request.rtlFiles.back()) + " is not a file");
+    }
     request.top = ArgText(top_);
     request.protocol = *ParseBusProtocol(protocol_);
     if (prefix_) request.prefix = ArgText(*prefix_);
