@@ -190,10 +190,15 @@ void Wishbone(MachineWriter& m, bool write) {
         m.Constant(BusRole::Sel, '1');
     m.Bit(BusRole::Cyc, true);
     m.Bit(BusRole::Stb, true);
-    m.State("WAIT_ACK: held until the slave answers with ACK, ERR or RTY");
-    std::string waiting = m.Is(BusRole::Ack, false);
-    for (BusRole answer : {BusRole::Err, BusRole::Rty})
-        if (m.Has(answer)) waiting += " and " + m.Is(answer, false);
+    std::string waiting = m.Is(BusRole::Ack, false), answers = "ACK";
+    const std::pair<BusRole, const char*> others[] = {{BusRole::Err, "ERR"}, {BusRole::Rty, "RTY"}};
+    for (const auto& [answer, name] : others) {
+        if (!m.Has(answer)) continue;
+        waiting += " and " + m.Is(answer, false);
+        answers +=
+            std::string(m.Has(BusRole::Rty) && answer == BusRole::Err ? ", " : " or ") + name;
+    }
+    m.State("WAIT_ACK: held until the slave answers with " + answers);
     m.StepWhile(waiting);
     m.Line("skip");
     m.Step();
