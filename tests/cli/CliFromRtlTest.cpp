@@ -105,6 +105,10 @@ TEST(CliFromRtl, RefusesNamingThePortsAndMakesNothing) {
     run = fromRtl(wide, "apb");
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(Has(run.err, "port paddr is 40 bits wide: APB PADDR may have at most 32 bits"));
+    run = Cli(
+        {"from-rtl", "P", "--location", location + "/none", "--rtl", twoSets, "--protocol", "apb"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(Has(run.err, "the location " + location + "/none/ is not a folder\n"));
     run = fromRtl(twoSets, "wishbone");
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(Has(run.err, "no Wishbone slave ports found"));

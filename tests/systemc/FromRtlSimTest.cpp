@@ -34,6 +34,7 @@ std::string ValueChanges(const fs::path& vcd) {
 std::string Simulate(const test::TempDir& dir, const Slave& slave, const std::string& method) {
     const fs::path rtl = test::FixtureDir() / "rtl" / slave.file;
     const fs::path location = dir.path() / method;
+    fs::create_directories(location);
     const std::string tp = Quoted((location / "Bus" / "Bus.tp").string());
     test::CommandResult made =
         Cli("from-rtl Bus --location " + Quoted(location.string()) + " --rtl " +

@@ -51,6 +51,8 @@ std::vector<std::string> CheckRequest(const FromRtlRequest& request, NewProjectD
         if (!FileExists(file)) problems.push_back("the Verilog file " + file + " does not exist");
     if (std::optional<InputRefusal> refusal = CheckNewProject(draft))
         problems.push_back(OneLine(*refusal));
+    else if (!DirectoryExists(draft.location))
+        problems.push_back("the location " + draft.location + " is not a folder");
     return problems;
 }
 
