@@ -6,7 +6,6 @@
 // and the lines to print say what was found and written and how to simulate.
 #include "bus/FromRtl.h"
 
-#include "bus/BusAsml.h"
 #include "bus/FromRtlBehaviour.h"
 #include "bus/FromRtlDeclarations.h"
 #include "bus/ProtocolChoice.h"
