@@ -47,8 +47,8 @@ constexpr const char* kWPending = "w_pending";
 // below the ports): the column of states, the first state and the distance between two.
 constexpr ObjectNumber kColumnX = 40000;
 constexpr ObjectNumber kFirstY = 180000;
-constexpr ObjectNumber kStateStep = 36000;
-constexpr ObjectNumber kResetAbove = 24000;
+constexpr ObjectNumber kStateStep = 28000;
+constexpr ObjectNumber kResetAbove = 16000;
 
 Block& operator+=(Block& to, const Block& more) {
     to.insert(to.end(), more.begin(), more.end());

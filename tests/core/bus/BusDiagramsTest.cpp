@@ -225,7 +225,7 @@ TEST(BusDiagrams, StatesStandInOneColumnUnderThePortsWithTheResetAboveTheFirst) 
     for (const ModelState& s : m.states) {
         const AsfPoint at = s.shape.points[0];
         EXPECT_EQ(at.x, reset.x) << s.name;
-        EXPECT_EQ(above.y - at.y, s.name == m.states[0].name ? 24000 : 36000) << s.name;
+        EXPECT_EQ(above.y - at.y, s.name == m.states[0].name ? 16000 : 28000) << s.name;
         EXPECT_GT(at.y, 15700 + 6000) << s.name; // inside the frame
         above = at;
     }
