@@ -15,10 +15,10 @@
 #include "fsm/AsfEdit.h"
 #include "fsm/AsfModel.h"
 
-#include <algorithm>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrel {
@@ -235,8 +235,7 @@ Status Refuse(const AsfDocument& doc, const std::string& what) {
 Status CheckPorts(const AsfDocument& doc, const BusPortSet& ports) {
     const std::string protocol(BusProtocolTitle(ports.protocol));
     if (!ports.problems.empty())
-        return Refuse(doc,
-                      "the " + protocol + " ports cannot be drawn for: " + ports.problems.front());
+        return Refuse(doc, "the " + protocol + " ports cannot be used: " + ports.problems.front());
     for (const BusSignal& signal : BusSignals(ports.protocol))
         if (signal.required && !ports.Has(signal.role))
             return Refuse(doc, "the " + protocol + " ports lack " + std::string(signal.name));

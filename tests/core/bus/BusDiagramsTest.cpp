@@ -133,7 +133,7 @@ TEST(BusDiagrams, RefusalsLeaveTheDocumentAsItWas) {
               "ASF file /p/Temp/bus.asf: the diagram is not an empty template: a machine is "
               "drawn in it already");
     EXPECT_EQ(DrawBusMachine(other, broken, BusFunction::Read).message(),
-              "ASF file /p/Temp/bus.asf: the APB ports cannot be drawn for: no port for PSEL");
+              "ASF file /p/Temp/bus.asf: the APB ports cannot be used: no port for PSEL");
     EXPECT_EQ(DrawBusMachine(other, apb, BusFunction::Read).message(),
               "ASF file /p/Temp/bus.asf: the template has no port PSEL; make it from the "
               "project declared for this bus");
