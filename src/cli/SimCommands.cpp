@@ -7,6 +7,7 @@
 #include "CheckCommand.h"
 #include "CliApp.h"
 #include "CliSupport.h"
+#include "bus/BusMonitor.h"
 #include "generate/Generate.h"
 #include "generate/ProjectCheck.h"
 #include "platform/Clock.h"
@@ -48,6 +49,17 @@ void SimCommands::AddCommonOptions(CLI::App* command) {
                       "Through the project's TLM-2.0 socket (its mapping: kestrel-cli tlm2): the "
                       "socket module in the transactor's place, an initiator socket bound to it, "
                       "and transactions_tlm2.cpp (yours: written only when missing)");
+    command->add_option("--protocol", protocol_,
+                        "Check the bus protocol on every clock edge: axi4-lite, apb or wishbone "
+                        "(a monitor between the transactor, the master, and the RTL, the slave; "
+                        "any violation fails the run). A project with protocol.json is checked "
+                        "without it; given, it wins for this run");
+    command->add_option("--prefix", prefix_,
+                        "The prefix of the RTL's bus ports for the protocol check (default: the "
+                        "project's, or the one prefix with a whole set of ports)");
+    command->add_option("--hang-cycles", hangCycles_,
+                        "Clock cycles a bus request may wait for its answer before the check "
+                        "calls it a hang and stops the simulation (default 256)");
 }
 
 TestbenchRequest SimCommands::MakeRequest(const char* writer) const {
@@ -94,6 +106,7 @@ void PrintTestbench(const TestbenchResult& result, std::ostream& out) {
     for (const std::string& name : result.unchanged) out << "  unchanged " << name << "\n";
     for (const std::string& name : result.kept) out << "  kept " << name << " (yours)\n";
     if (std::string resets = ResetsNotice(result); !resets.empty()) out << resets << "\n";
+    if (std::string check = ProtocolCheckNotice(result); !check.empty()) out << check << "\n";
 }
 
 } // namespace
@@ -128,6 +141,24 @@ Status SimCommands::ChooseRtl(TestbenchRequest& request, std::ostream& out) cons
     request.top = kept->top;
     out << Show(RtlChoiceLine(*kept)) << "\n";
     return {};
+}
+
+Status SimCommands::ChooseProtocol(TestbenchRequest& request) const {
+    if (!protocol_.empty() && !ParseBusProtocol(protocol_))
+        throw UsageError("--protocol " + protocol_ + ": give one of " + BusProtocolNames());
+    if (hangCycles_ && *hangCycles_ < 1)
+        throw UsageError("--hang-cycles " + std::to_string(*hangCycles_) +
+                         ": give at least 1 clock cycle");
+    if (!protocol_.empty() || prefix_ || hangCycles_) {
+        ProtocolCheckRequest check;
+        check.protocol = protocol_;
+        if (prefix_) check.prefix = ArgText(*prefix_);
+        if (hangCycles_) check.hangCycles = *hangCycles_;
+        request.protocol = check;
+    }
+    if (noRtl_ && !protocol_.empty())
+        throw UsageError("--no-rtl simulates rtl.h: the protocol check watches the Verilog's bus");
+    return ArmProtocolCheck(request);
 }
 
 SimCommands::SimCommands(CLI::App& app) {
@@ -167,6 +198,7 @@ int SimCommands::Run(std::ostream& out, std::ostream& err) const {
 int SimCommands::RunTestbench(std::ostream& out, std::ostream& err) const {
     TestbenchRequest request = MakeRequest(kWriterTestbench);
     if (Status s = ChooseRtl(request, out); !s) return PrintFileError(err, s);
+    if (Status s = ChooseProtocol(request); !s) return PrintFileError(err, s);
     TestbenchResult result = WriteTestbench(request);
     if (std::optional<int> failed = TestbenchFailure(result, err)) return *failed;
     PrintTestbench(result, out);
@@ -177,6 +209,7 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
     SimulationRequest request;
     request.testbench = MakeRequest(kWriterSim);
     if (Status s = ChooseRtl(request.testbench, out); !s) return PrintFileError(err, s);
+    if (Status s = ChooseProtocol(request.testbench); !s) return PrintFileError(err, s);
     request.until = until_;
     if (!noGenerate_) {
         GenerationSession session;
@@ -222,6 +255,11 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
     out << "\nTransactions completed: " << outcome.transactions << "\n"
         << "Simulated time: " << SimulatedTimeText(outcome) << "\n"
         << "Waveform: " << Show(outcome.waveform) << "\n";
+    if (outcome.testbench.plan.monitor)
+        out << "Protocol violations: "
+            << (outcome.protocolViolations ? std::to_string(*outcome.protocolViolations)
+                                           : std::string("not reported"))
+            << "\n";
     if (outcome.exitCode != 0) {
         err << "kestrel-cli: " << SimulationEndText(outcome) << "\n";
         return kExitRefused;
