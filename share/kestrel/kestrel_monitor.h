@@ -271,6 +271,10 @@ private:
         return std::string(RoleName(role)) + " " + Text(role, now_[role]);
     }
 
+    std::string Before(int role) const {
+        return std::string(RoleName(role)) + " " + Text(role, before_[role]);
+    }
+
     void Violation(const char* rule, Side side, const std::string& what) {
         ++violations_;
         if (violations_ > kPrinted) return;
@@ -314,7 +318,7 @@ private:
             Violation((std::string(c.name) + " VALID held until " + RoleName(c.ready)).c_str(),
                       c.driver,
                       std::string("dropped ") + RoleName(c.valid) + " before " + RoleName(c.ready) +
-                          " (" + Now(c.ready) + ")");
+                          " (" + Before(c.ready) + ")");
         } else if (running_ && waited) {
             for (int p : c.payload)
                 if (p >= 0 && Has(p) && now_[p] != before_[p])
@@ -323,7 +327,7 @@ private:
                               c.driver,
                               std::string("changed ") + RoleName(p) + " from " +
                                   Text(p, before_[p]) + " to " + Text(p, now_[p]) + " while " +
-                                  RoleName(c.valid) + " waited (" + Now(c.ready) + ")");
+                                  RoleName(c.valid) + " waited (" + Before(c.ready) + ")");
         }
         if (inReset_ && High(c.valid) && !(wasInReset_ && WasHigh(c.valid)))
             Violation("no VALID during reset", c.driver,
