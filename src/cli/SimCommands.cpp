@@ -97,6 +97,18 @@ std::optional<int> TestbenchFailure(const TestbenchResult& result, std::ostream&
     return kExitRefused;
 }
 
+// The summary of a simulation that ran.
+void PrintOutcome(const SimulationOutcome& outcome, std::ostream& out) {
+    out << "\nTransactions completed: " << outcome.transactions << "\n"
+        << "Simulated time: " << SimulatedTimeText(outcome) << "\n"
+        << "Waveform: " << Show(outcome.waveform) << "\n";
+    if (outcome.testbench.plan.monitor)
+        out << "Protocol violations: "
+            << (outcome.protocolViolations ? std::to_string(*outcome.protocolViolations)
+                                           : std::string("not reported"))
+            << "\n";
+}
+
 void PrintTestbench(const TestbenchResult& result, std::ostream& out) {
     if (!result.tlm2Module.empty())
         out << (result.tlm2ModuleWritten ? "Wrote " : "Unchanged ") << Show(result.tlm2Module)
@@ -252,14 +264,7 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
             << "\n";
         return kExitRefused;
     }
-    out << "\nTransactions completed: " << outcome.transactions << "\n"
-        << "Simulated time: " << SimulatedTimeText(outcome) << "\n"
-        << "Waveform: " << Show(outcome.waveform) << "\n";
-    if (outcome.testbench.plan.monitor)
-        out << "Protocol violations: "
-            << (outcome.protocolViolations ? std::to_string(*outcome.protocolViolations)
-                                           : std::string("not reported"))
-            << "\n";
+    PrintOutcome(outcome, out);
     if (outcome.exitCode != 0) {
         err << "kestrel-cli: " << SimulationEndText(outcome) << "\n";
         return kExitRefused;
