@@ -184,11 +184,15 @@ public:
         dont_initialize();
     }
 
-    // Watches a signal of `width` bits in the role named `role` ("AWVALID", "PSEL", "DAT_I").
+    // Watches a signal of `width` bits in the role named `role` ("AWVALID", "PSEL", "DAT_I");
+    // the read data and the slave's error answers of APB and Wishbone are checked by no rule
+    // and not sampled.
     template <class T>
     void Watch(const char* role, const sc_core::sc_signal_in_if<T>& signal, int width = 1) {
         for (int r = 0; r < kRoles; ++r)
             if (std::strcmp(RoleName(r), role) == 0) {
+                if (r == PRDATA || r == PSLVERR || r == DAT_O) return;
+                if (!probes_[r]) watched_[watchedCount_++] = r;
                 probes_[r].reset(new SignalProbe<T>(signal));
                 widths_[r] = width;
                 return;
@@ -226,8 +230,7 @@ private:
     };
 
     void OnEdge() {
-        for (int r = 0; r < kRoles; ++r)
-            if (probes_[r]) probes_[r]->Take(now_[r]);
+        for (int i = 0; i < watchedCount_; ++i) probes_[watched_[i]]->Take(now_[watched_[i]]);
         inReset_ = false;
         if (reset_) {
             Sample level;
@@ -242,7 +245,7 @@ private:
             CheckApb();
         else
             CheckWishbone();
-        for (int r = 0; r < kRoles; ++r) before_[r] = now_[r];
+        for (int i = 0; i < watchedCount_; ++i) before_[watched_[i]] = now_[watched_[i]];
         wasRunning_ = running_;
         wasInReset_ = inReset_;
         ++cycle_;
@@ -514,6 +517,8 @@ private:
     Bus bus_;
     unsigned long hang_;
     std::unique_ptr<Probe> probes_[kRoles];
+    int watched_[kRoles] = {}; // the roles with a probe
+    int watchedCount_ = 0;
     std::unique_ptr<Probe> reset_;
     bool resetActiveLow_ = false;
     int widths_[kRoles] = {};

@@ -8,6 +8,7 @@
 #include "CliApp.h"
 #include "CliSupport.h"
 #include "bus/BusMonitor.h"
+#include "bus/ProtocolChoice.h"
 #include "generate/Generate.h"
 #include "generate/ProjectCheck.h"
 #include "platform/Clock.h"
@@ -155,7 +156,7 @@ Status SimCommands::ChooseRtl(TestbenchRequest& request, std::ostream& out) cons
     return {};
 }
 
-Status SimCommands::ChooseProtocol(TestbenchRequest& request) const {
+Status SimCommands::ChooseProtocol(TestbenchRequest& request, std::ostream& err) const {
     if (!protocol_.empty() && !ParseBusProtocol(protocol_))
         throw UsageError("--protocol " + protocol_ + ": give one of " + BusProtocolNames());
     if (hangCycles_ && *hangCycles_ < 1)
@@ -168,9 +169,15 @@ Status SimCommands::ChooseProtocol(TestbenchRequest& request) const {
         if (hangCycles_) check.hangCycles = *hangCycles_;
         request.protocol = check;
     }
-    if (noRtl_ && !protocol_.empty())
+    if (noRtl_ && request.protocol)
         throw UsageError("--no-rtl simulates rtl.h: the protocol check watches the Verilog's bus");
-    return ArmProtocolCheck(request);
+    if (Status armed = ArmProtocolCheck(request); !armed) return armed;
+    if (noRtl_ && request.protocol) { // the project's own check, which rtl.h cannot take
+        err << "kestrel-cli: warning: the project's protocol check (" << kProtocolChoiceFile
+            << ") watches the Verilog's bus: this run with --no-rtl is not checked\n";
+        request.protocol.reset();
+    }
+    return {};
 }
 
 SimCommands::SimCommands(CLI::App& app) {
@@ -210,7 +217,7 @@ int SimCommands::Run(std::ostream& out, std::ostream& err) const {
 int SimCommands::RunTestbench(std::ostream& out, std::ostream& err) const {
     TestbenchRequest request = MakeRequest(kWriterTestbench);
     if (Status s = ChooseRtl(request, out); !s) return PrintFileError(err, s);
-    if (Status s = ChooseProtocol(request); !s) return PrintFileError(err, s);
+    if (Status s = ChooseProtocol(request, err); !s) return PrintFileError(err, s);
     TestbenchResult result = WriteTestbench(request);
     if (std::optional<int> failed = TestbenchFailure(result, err)) return *failed;
     PrintTestbench(result, out);
@@ -221,7 +228,7 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
     SimulationRequest request;
     request.testbench = MakeRequest(kWriterSim);
     if (Status s = ChooseRtl(request.testbench, out); !s) return PrintFileError(err, s);
-    if (Status s = ChooseProtocol(request.testbench); !s) return PrintFileError(err, s);
+    if (Status s = ChooseProtocol(request.testbench, err); !s) return PrintFileError(err, s);
     request.until = until_;
     if (!noGenerate_) {
         GenerationSession session;

@@ -32,7 +32,7 @@ private:
     // line), or rtl.h with --no-rtl.
     Status ChooseRtl(kestrel::TestbenchRequest& request, std::ostream& out) const;
     // The protocol check of the run: asked for, or the project's (protocol.json).
-    Status ChooseProtocol(kestrel::TestbenchRequest& request) const;
+    Status ChooseProtocol(kestrel::TestbenchRequest& request, std::ostream& err) const;
     int RunTestbench(std::ostream& out, std::ostream& err) const;
     int RunSim(std::ostream& out, std::ostream& err) const;
 

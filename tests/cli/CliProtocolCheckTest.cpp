@@ -91,6 +91,13 @@ TEST(CliProtocolCheck, UsageRefusalsAndTheProjectsOwnProtocol) {
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_TRUE(Has(run.out, "protocol check: APB, prefix (none), a request unanswered after 40"));
 
+    // --no-rtl runs without the project's check, saying so.
+    run = testbench({"--no-rtl"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(Has(run.err, "kestrel-cli: warning: the project's protocol check (protocol.json) "
+                             "watches the Verilog's bus: this run with --no-rtl is not checked\n"));
+    EXPECT_FALSE(Has(run.out, "protocol check:"));
+
     // A damaged protocol.json is named.
     WriteBytes(ProtocolChoicePath(folder), "{\"protocol\": \"pci\"}");
     run = testbench({});
