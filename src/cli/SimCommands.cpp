@@ -1,7 +1,9 @@
 // kestrel-cli testbench / sim. Refusals (a port the RTL lacks, a width that differs, a
-// project not generated yet) exit 1 before anything is built; file errors exit 2; a
-// simulation that fails, stops at its time limit or does not build exits 1. The project keeps
-// the Verilog given with --rtl and --top (rtl.json) for the runs without them.
+// project not generated yet, a bus the protocol check cannot find) exit 1 before anything is
+// built; file errors exit 2; a simulation that fails, breaks the protocol it checks, stops at
+// its time limit or does not build exits 1. The project keeps the Verilog given with --rtl
+// and --top (rtl.json) for the runs without them, and its protocol.json is checked unless
+// --protocol gives another protocol for the run.
 #include "SimCommands.h"
 
 #include "CheckCommand.h"
@@ -196,8 +198,9 @@ SimCommands::SimCommands(CLI::App& app) {
         "sim",
         "Generate, write the testbench, build it (compile errors mapped back to the behaviour) "
         "and run the simulation: prints its output, the transactions completed, the simulated "
-        "time and where the waveform is. Exit 1 when it does not build, fails a check or "
-        "reaches its time limit");
+        "time and where the waveform is. Exit 1 when it does not build, fails a check, breaks "
+        "the bus protocol it checks (--protocol, or the project's protocol.json) or reaches its "
+        "time limit");
     AddCommonOptions(sim);
     sim->add_option("--until", until_,
                     "Simulated-time limit, e.g. 50us or \"2 ms\" (default 1 ms)");
