@@ -23,14 +23,12 @@ std::string FunctionNamespaces(const fs::path& document) {
                                                                   : text.substr(begin, end - begin);
 }
 
+const std::pair<const char*, const char*> kSlaves[] = {
+    {"axil_ram_xilinx", "axi4-lite"}, {"axil_ram_min", "axi4-lite"}, {"apb_ram", "apb"},
+    {"apb3_ram_min", "apb"},          {"wb_ram", "wishbone"},        {"wb_ram_ifmt", "wishbone"}};
+
 TEST(CliFromRtl, MakesTheProjectOfEachGoodSlave) {
-    const std::pair<const char*, const char*> slaves[] = {{"axil_ram_xilinx", "axi4-lite"},
-                                                          {"axil_ram_min", "axi4-lite"},
-                                                          {"apb_ram", "apb"},
-                                                          {"apb3_ram_min", "apb"},
-                                                          {"wb_ram", "wishbone"},
-                                                          {"wb_ram_ifmt", "wishbone"}};
-    for (const auto& [slave, protocol] : slaves) {
+    for (const auto& [slave, protocol] : kSlaves) {
         SCOPED_TRACE(slave);
         TempDir dir;
         const std::string rtl = (kRtl / (std::string(slave) + ".v")).string();
@@ -48,6 +46,22 @@ TEST(CliFromRtl, MakesTheProjectOfEachGoodSlave) {
             ReadBytes(project / "protocol.json") + "\n" +
             FunctionNamespaces(project / "Input" / "Bus.asml");
         EXPECT_TRUE(MatchesGolden(GoldenDir() / "fromrtl" / (std::string(slave) + ".txt"), made));
+    }
+}
+
+TEST(CliFromRtl, DrawsTheStateDiagramsByDefault) {
+    for (const auto& [slave, protocol] : kSlaves) {
+        SCOPED_TRACE(slave);
+        TempDir dir;
+        CliRun run = Cli({"from-rtl", "Bus", "--location", dir.str(), "--rtl",
+                          (kRtl / (std::string(slave) + ".v")).string(), "--protocol", protocol});
+        ASSERT_EQ(run.code, 0) << run.err << run.out;
+        const std::string tp = dir / "Bus/Bus.tp";
+        const std::string shown = Cli({"show", tp}).out;
+        EXPECT_TRUE(Has(shown, "  Method:          fsm (1)\n"));
+        EXPECT_TRUE(Has(shown, "response )  [FSM: write.asf]\n"));
+        EXPECT_TRUE(Has(shown, "response )  [FSM: read.asf]\n"));
+        EXPECT_EQ(Cli({"check", tp}).out, tp + ": 0 error(s), 0 warning(s)\n");
     }
 }
 

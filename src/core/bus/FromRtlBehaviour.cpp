@@ -7,6 +7,7 @@
 
 #include "asml/AsmlTemplate.h"
 #include "bus/BusAsml.h"
+#include "bus/BusDiagrams.h"
 #include "fsm/AsfDocument.h"
 #include "fsm/AsfTemplate.h"
 #include "model/Assignments.h"
@@ -15,11 +16,6 @@
 #include "platform/FileSystem.h"
 #include "project/AsmlAssignmentRules.h"
 #include "project/FsmAssignment.h"
-
-#if __has_include("bus/BusDiagrams.h")
-#include "bus/BusDiagrams.h"
-#define KESTREL_BUS_DIAGRAMS 1
-#endif
 
 #include <memory>
 
@@ -55,13 +51,7 @@ Status DrawDiagram(const std::string& folder, int number, BusFunction function,
     if (Status s = ReadFileBytes(path, bytes); !s) return s;
     AsfDocument doc;
     if (Status s = AsfDocument::Load(bytes, path, doc); !s) return s;
-#ifdef KESTREL_BUS_DIAGRAMS
     if (Status s = DrawBusMachine(doc, ports, function); !s) return s;
-#else
-    (void)ports;
-    (void)function;
-    return Status::Error("this build cannot draw the bus machines: use --method asml");
-#endif
     return WriteFileAtomic(path, doc.Bytes());
 }
 
