@@ -7,6 +7,7 @@
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "SimulationRunner.h"
+#include "bus/ProtocolChoice.h"
 #include "diagram/DiagramEditor.h"
 #include "generate/Generate.h"
 #include "model/ProjectPaths.h"
@@ -431,6 +432,45 @@ private Q_SLOTS:
         QVERIFY(!Control<QCheckBox>(f.dialog, "CheckTlm2")->isChecked());
         QVERIFY2(Control<QLabel>(f.dialog, "LabelTlm2")->text().contains("tlm2.json"),
                  qPrintable(Control<QLabel>(f.dialog, "LabelTlm2")->text()));
+    }
+
+    // The Check protocol box: off with the protocol and prefix to choose for a project
+    // without protocol.json; on, with the kept choice shown and not changeable, for one with
+    // it; a damaged file named and the box off.
+    void protocolCheckBox() {
+        GenerateFixture f;
+        auto* box = Control<QCheckBox>(f.dialog, "CheckProtocol");
+        auto* protocol = Control<QComboBox>(f.dialog, "ComboCheckProtocol");
+        auto* prefix = Control<QLineEdit>(f.dialog, "TextCheckPrefix");
+        QVERIFY(!box->isChecked() && !protocol->isEnabled() && !prefix->isEnabled());
+        QVERIFY(!f.dialog->ProtocolToCheck());
+        box->click();
+        QVERIFY(protocol->isEnabled() && prefix->isEnabled());
+        protocol->setCurrentIndex(2);
+        prefix->setText(QStringLiteral(" wb_ "));
+        QVERIFY(f.dialog->ProtocolToCheck() ==
+                ProtocolChoice(BusProtocol::Wishbone, std::string("wb_")));
+        prefix->clear();
+        QVERIFY(f.dialog->ProtocolToCheck() == ProtocolChoice(BusProtocol::Wishbone, std::nullopt));
+
+        QVERIFY(SaveProtocolChoice(ToCore(f.folder), {BusProtocol::Apb, std::string("P")}).ok());
+        f.Open();
+        box = Control<QCheckBox>(f.dialog, "CheckProtocol");
+        protocol = Control<QComboBox>(f.dialog, "ComboCheckProtocol");
+        QVERIFY(box->isChecked() && !protocol->isEnabled());
+        QCOMPARE(protocol->currentText(), QStringLiteral("APB"));
+        QCOMPARE(Control<QLineEdit>(f.dialog, "TextCheckPrefix")->text(), QStringLiteral("P"));
+        QCOMPARE(Control<QLabel>(f.dialog, "LabelProtocol")->text(),
+                 QStringLiteral("kept with the project"));
+        QVERIFY(f.dialog->ProtocolToCheck() == ProtocolChoice(BusProtocol::Apb, std::string("P")));
+        box->click(); // off for this window's runs
+        QVERIFY(!f.dialog->ProtocolToCheck() && !protocol->isEnabled());
+
+        WriteTestFile(f.folder + "/protocol.json", "{ damaged");
+        f.Open();
+        QVERIFY(!Control<QCheckBox>(f.dialog, "CheckProtocol")->isChecked());
+        QVERIFY2(Control<QLabel>(f.dialog, "LabelProtocol")->text().contains("protocol.json"),
+                 qPrintable(Control<QLabel>(f.dialog, "LabelProtocol")->text()));
     }
 
     // The error lines of a build that get a link, and where it leads; every other line

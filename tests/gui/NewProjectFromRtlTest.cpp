@@ -1,0 +1,190 @@
+// New Project from Verilog: the Verilog start of the New Project window, what it shows of the
+// ports the core finds in the fixture slaves as the files, protocol and prefix change, and OK
+// making the project through the core and opening it.
+#include "FormNewProject.h"
+#include "FromRtlPanel.h"
+#include "GuiTestSupport.h"
+#include "GuiText.h"
+#include "bus/ProtocolChoice.h"
+#include "sim/RtlChoice.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+namespace kestrel::test {
+
+namespace {
+
+using C = AppCommand;
+
+// Reading the ports runs Verilator: a second or two, more on a loaded machine.
+constexpr int kProbeTimeout = 60000;
+
+QString Slave(const char* file) {
+    return QStringLiteral(KESTREL_SOURCE_DIR "/tests/fixtures/rtl/") + QString::fromLatin1(file);
+}
+
+// The rows of the ports found, "signal port width direction" each.
+QStringList Rows(QWidget* dialog) {
+    QStringList rows;
+    auto* tree = Control<QTreeWidget>(dialog, "TreeBusPorts");
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = tree->topLevelItem(i);
+        rows << QStringList{item->text(0), item->text(1), item->text(2), item->text(3)}.join(' ');
+    }
+    return rows;
+}
+
+// The window on the Verilog start, `files` chosen.
+struct FromRtlWindow {
+    QTemporaryDir dir;
+    TestApp app;
+    FormNewProject* dialog = nullptr;
+
+    explicit FromRtlWindow(const QStringList& files) {
+        app.main->Start(QString());
+        app.main->RunCommand(C::NewProjectFromRtl);
+        dialog = app.main->findChild<FormNewProject*>(QStringLiteral("FormNewProject"));
+        if (!dialog) qFatal("New Project from Verilog did not open");
+        if (files.isEmpty()) return;
+        app.ui.filesAnswers << files;
+        Click(dialog, "CommandRtlFiles");
+    }
+    QString Found() const { return Control<QLabel>(dialog, "LabelFound")->text(); }
+};
+
+// With KESTREL_GUI_SHOTS set, the window's picture in that folder, to look at.
+void Shot(QWidget* window, const char* name) {
+    const QString folder = qEnvironmentVariable("KESTREL_GUI_SHOTS");
+    if (!folder.isEmpty()) window->grab().save(folder + QLatin1Char('/') + name);
+}
+
+// Waits for the probe of the fields as they are now.
+#define WAIT_PROBED(w) QTRY_VERIFY_WITH_TIMEOUT(!(w).dialog->FromRtl().IsProbing(), kProbeTimeout)
+
+} // namespace
+
+class NewProjectFromRtlTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startChoiceAndFields() {
+        FromRtlWindow w({});
+        QDialog* dialog = w.dialog;
+        QVERIFY(Control<QRadioButton>(dialog, "OptionFromRtl")->isChecked());
+        QVERIFY(Control<QWidget>(dialog, "FrameFromRtl")->isVisible());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("New Transactor Project from Verilog"));
+        QCOMPARE(w.Found(), QStringLiteral("Choose the slave's Verilog files."));
+        QCOMPARE(Control<QSpinBox>(dialog, "TextPeriod")->value(), 10);
+        QCOMPARE(Control<QComboBox>(dialog, "ComboPeriod")->currentText(), QStringLiteral("ns"));
+
+        // A cancelled file choice keeps none; OK without files says what is missing.
+        Click(dialog, "CommandRtlFiles");
+        QCOMPARE(w.app.ui.calls.last().kind, QStringLiteral("open files"));
+        QCOMPARE(w.app.ui.calls.last().filter, QStringLiteral("Verilog Files (*.v *.sv)|*.v;*.sv"));
+        Control<QLineEdit>(dialog, "TextPName")->setText(QStringLiteral("Gpio"));
+        Click(dialog, "CommandOK");
+        ExpectMessage(w.app.ui, QStringLiteral("Choose the Verilog files of the bus slave"));
+        QVERIFY(dialog->isVisible());
+
+        // The empty start hides the Verilog part; the plain New Project opens on it.
+        Control<QRadioButton>(dialog, "OptionEmpty")->setChecked(true);
+        QVERIFY(!Control<QWidget>(dialog, "FrameFromRtl")->isVisible());
+        Click(dialog, "CommandCancel");
+        QTRY_VERIFY(!w.app.main->findChild<FormNewProject*>());
+        w.app.main->RunCommand(C::NewProject);
+        auto* plain = w.app.main->findChild<FormNewProject*>();
+        QVERIFY(plain && Control<QRadioButton>(plain, "OptionEmpty")->isChecked());
+        QVERIFY(!Control<QWidget>(plain, "FrameFromRtl")->isVisible());
+    }
+
+    void portsFoundAsTheFieldsChange() {
+        FromRtlWindow w({Slave("axil_ram_xilinx.v")});
+        WAIT_PROBED(w);
+        QCOMPARE(w.Found(),
+                 QStringLiteral("AXI4-Lite slave port found, prefix \"S_AXI_\" (found).\n"
+                                "Every optional signal is there."));
+        const QStringList rows = Rows(w.dialog);
+        QCOMPARE(rows.size(), 2 + 19);
+        QCOMPARE(rows[0], QStringLiteral("clock S_AXI_ACLK 1 input"));
+        QCOMPARE(rows[1], QStringLiteral("reset (active low) S_AXI_ARESETN 1 input"));
+        QCOMPARE(rows[2], QStringLiteral("AWADDR S_AXI_AWADDR 6 input"));
+        QVERIFY(rows.contains(QStringLiteral("RDATA S_AXI_RDATA 32 output")));
+
+        // Another protocol: refused, in red, naming what is missing; nothing listed.
+        Control<QComboBox>(w.dialog, "ComboProtocol")->setCurrentIndex(1);
+        WAIT_PROBED(w);
+        QVERIFY2(w.Found().startsWith(QStringLiteral("No APB slave port to drive:\n- ")),
+                 qPrintable(w.Found()));
+        QVERIFY(Control<QLabel>(w.dialog, "LabelFound")->styleSheet().contains("color"));
+        Shot(w.dialog, "newproject-rtl-refused.png");
+
+        // Lower-case ports without the optional signals, their prefix given.
+        w.app.ui.filesAnswers << QStringList{Slave("axil_ram_min.v")};
+        Click(w.dialog, "CommandRtlFiles");
+        Control<QComboBox>(w.dialog, "ComboProtocol")->setCurrentIndex(0);
+        Control<QLineEdit>(w.dialog, "TextPrefix")->setText(QStringLiteral("s_axil_"));
+        WAIT_PROBED(w);
+        QCOMPARE(w.Found(), QStringLiteral("AXI4-Lite slave port found, prefix \"s_axil_\".\n"
+                                           "Optional signals missing (not driven): AWPROT, "
+                                           "WSTRB, BRESP, ARPROT, RRESP."));
+        QCOMPARE(Rows(w.dialog).size(), 2 + 14);
+        QVERIFY(Control<QLabel>(w.dialog, "LabelFound")->styleSheet().isEmpty());
+        Shot(w.dialog, "newproject-rtl-optional-missing.png");
+
+        // A file Verilator refuses: its words, in red.
+        const QString broken = w.dir.filePath(QStringLiteral("broken.v"));
+        WriteTestFile(broken, "module broken(input clk\n");
+        w.app.ui.filesAnswers << QStringList{broken};
+        Click(w.dialog, "CommandRtlFiles");
+        WAIT_PROBED(w);
+        QVERIFY2(w.Found().startsWith(QStringLiteral("The Verilog could not be read:")),
+                 qPrintable(w.Found()));
+        QCOMPARE(Rows(w.dialog).size(), 0);
+    }
+
+    void okMakesTheProjectThroughTheCore() {
+        FromRtlWindow w({Slave("apb_ram.v")});
+        Control<QLineEdit>(w.dialog, "TextPName")->setText(QStringLiteral(" ApbRam "));
+        Control<QLineEdit>(w.dialog, "TextWD")->setText(w.dir.path());
+        Control<QComboBox>(w.dialog, "ComboProtocol")->setCurrentIndex(1);
+        Control<QComboBox>(w.dialog, "ComboMethod")->setCurrentIndex(1);
+        const FromRtlRequest request = w.dialog->FromRtl().Request("ApbRam", ToCore(w.dir.path()));
+        QCOMPARE(request.protocol, BusProtocol::Apb);
+        QVERIFY(request.asml && !request.prefix && request.top.empty());
+        QCOMPARE(request.unit, std::string("SC_NS"));
+
+        // A prefix that matches nothing: refused by the core, the window stays.
+        Control<QLineEdit>(w.dialog, "TextPrefix")->setText(QStringLiteral("q_"));
+        Click(w.dialog, "CommandOK");
+        QCOMPARE(w.app.ui.Messages().size(), 1);
+        QCOMPARE(w.app.ui.calls.last().icon, MessageIcon::Critical);
+        QVERIFY(w.dialog->isVisible());
+        QVERIFY(!QFile::exists(w.dir.filePath("ApbRam/ApbRam.tp")));
+
+        Control<QLineEdit>(w.dialog, "TextPrefix")->clear();
+        Click(w.dialog, "CommandOK");
+        QTRY_VERIFY(!w.app.main->findChild<FormNewProject*>());
+        const QString folder = w.dir.filePath(QStringLiteral("ApbRam"));
+        QCOMPARE(FromCore(w.app.main->Project().projectFolder), folder);
+        QVERIFY(w.app.main->windowTitle().startsWith(QStringLiteral("ApbRam - ")));
+        // What was made, with the sim command, said once it is open.
+        ExpectMessage(w.app.ui, QString(), MessageIcon::Information);
+        QVERIFY(w.app.ui.calls.last().text.contains(QStringLiteral("sim")));
+        std::optional<ProtocolChoice> kept;
+        QVERIFY(LoadProtocolChoice(ToCore(folder), kept).ok() && kept);
+        QCOMPARE(kept->protocol, BusProtocol::Apb);
+        std::optional<RtlChoice> rtl;
+        QVERIFY(LoadRtlChoice(ToCore(folder), rtl).ok() && rtl && rtl->files.size() == 1);
+    }
+};
+
+} // namespace kestrel::test
+
+QTEST_MAIN(kestrel::test::NewProjectFromRtlTest)
+#include "NewProjectFromRtlTest.moc"
