@@ -316,6 +316,7 @@ QHBoxLayout* FormGenTran::ProtocolRow(QWidget* frame) {
     auto* prefixCaption = new QLabel(QStringLiteral("Prefix:"), frame);
     protocolPrefix_ = NamedWidget<QLineEdit>("TextCheckPrefix", frame);
     protocolPrefix_->setPlaceholderText(QStringLiteral("found from the ports"));
+    protocolPrefix_->setMinimumWidth(180);
     prefixCaption->setBuddy(protocolPrefix_);
     protocolLabel_ = NamedWidget<QLabel>("LabelProtocol", frame);
     protocolLabel_->setWordWrap(true);
@@ -631,9 +632,10 @@ void FormGenTran::ShowSocketMapping(bool check) {
 
 void FormGenTran::LoadProtocolCheck() {
     const Status loaded = LoadProtocolChoice(main_.Project().projectFolder, keptProtocol_);
-    protocolLabel_->setText(!loaded         ? FromCore(loaded.message())
-                            : keptProtocol_ ? QStringLiteral("kept with the project")
-                                            : QString());
+    protocolLabel_->setText(!loaded ? FromCore(loaded.message())
+                            : keptProtocol_
+                                ? QStringLiteral("kept with the project (protocol.json)")
+                                : QString());
     protocolLabel_->setToolTip(
         keptProtocol_ ? FromCore(ProtocolChoicePath(main_.Project().projectFolder)) : QString());
     if (keptProtocol_) {

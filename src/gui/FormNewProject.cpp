@@ -1,8 +1,9 @@
 // New Project: the two boxes go to the core's NewProject as a draft; the draft comes back
 // trimmed (and the location with its final separator) and is shown again. A refusal is a
 // message box followed by the focus on the field it names. The Verilog start hands the
-// boxes and the panel's fields to the core's MakeProjectFromRtl under the wait cursor and
-// opens the project it made as Open Project does; its refusals come in one message.
+// boxes and the panel's fields to the core's MakeProjectFromRtl on a thread of its own (the
+// window disabled, the panel showing each step) and opens the project it made as Open
+// Project does; its refusals come in one message.
 #include "FormNewProject.h"
 
 #include "FromRtlPanel.h"
@@ -14,15 +15,16 @@
 #include "bus/FromRtl.h"
 #include "project/ProjectCommands.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace kestrel {
@@ -126,35 +128,65 @@ void FormNewProject::ConfirmEmpty() {
 }
 
 void FormNewProject::ConfirmFromRtl() {
-    UiServices& ui = main_.Context().ui;
     name_->setText(name_->text().trimmed());
     location_->setText(location_->text().trimmed());
     if (fromRtl_->Files().isEmpty()) {
-        ShowFailure(ui, this,
+        ShowFailure(main_.Context().ui, this,
                     QStringLiteral("Choose the Verilog files of the bus slave with Files..."));
         return;
     }
-    // Reading the Verilog and generating take a few seconds.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const FromRtlResult made =
-        MakeProjectFromRtl(fromRtl_->Request(ToCore(name_->text()), ToCore(location_->text())));
-    QApplication::restoreOverrideCursor();
-    if (!made.ok()) {
+    const FromRtlRequest request =
+        fromRtl_->Request(ToCore(name_->text()), ToCore(location_->text()));
+    // Each step the core announces is shown in the panel, from the maker's thread.
+    FromRtlProgress progress = [panel = QPointer<FromRtlPanel>(fromRtl_)](const std::string& line) {
+        const QString text = FromCore(line);
+        QMetaObject::invokeMethod(
+            panel, [panel, text] { panel->ShowProgress(text); }, Qt::QueuedConnection);
+    };
+    setEnabled(false);
+    setCursor(Qt::BusyCursor);
+    fromRtl_->ShowProgress({});
+    made_ = FromRtlResult{};
+    maker_ = QThread::create(
+        [this, request, progress] { made_ = MakeProjectFromRtl(request, progress); });
+    connect(maker_, &QThread::finished, this, &FormNewProject::OnMade);
+    maker_->start();
+}
+
+void FormNewProject::OnMade() {
+    maker_->wait();
+    delete maker_;
+    maker_ = nullptr;
+    setEnabled(true);
+    unsetCursor();
+    UiServices& ui = main_.Context().ui;
+    if (!made_.ok()) {
+        fromRtl_->Reprobe();
         QStringList lines;
-        if (!made.status) lines << MultiLineFromCore(made.status.message());
-        for (const std::string& problem : made.problems) lines << FromCore(problem);
+        if (!made_.status) lines << MultiLineFromCore(made_.status.message());
+        for (const std::string& problem : made_.problems) lines << FromCore(problem);
         ShowFailure(ui, this, lines.join(QLatin1Char('\n')));
         return;
     }
     MainWindow& main = main_;
-    const QString projectFile = FromCore(made.projectFile);
+    const FromRtlResult made = made_;
     accept();
-    main.OpenProjectFile(projectFile);
+    main.OpenProjectFile(FromCore(made.projectFile));
     QStringList lines;
     for (const std::string& line : made.lines) lines << FromCore(line);
     if (!lines.isEmpty())
         ui.Message(&main, lines.join(QLatin1Char('\n')), QString::fromLatin1(kApplicationTitle),
                    MessageIcon::Information);
+}
+
+FormNewProject::~FormNewProject() {
+    if (!maker_) return;
+    maker_->wait();
+    delete maker_;
+}
+
+void FormNewProject::done(int result) {
+    if (!maker_) QDialog::done(result);
 }
 
 } // namespace kestrel

@@ -218,6 +218,12 @@ void FromRtlPanel::StartProbe() {
     probe_->Start(request);
 }
 
+void FromRtlPanel::ShowProgress(const QString& line) {
+    found_->setStyleSheet(QString());
+    found_->setText(QStringLiteral("Making the project...") +
+                    (line.isEmpty() ? QString() : QLatin1Char('\n') + line));
+}
+
 void FromRtlPanel::ShowAnswer() {
     ports_->clear();
     ports_->unsetCursor();

@@ -39,6 +39,8 @@ public:
     // Finds the ports again for the fields as they are now (after a short pause, so that
     // typing a prefix does not start a probe per letter).
     void Reprobe();
+    // While a project is made: its latest step; empty: none yet.
+    void ShowProgress(const QString& line);
     // A probe runs or waits to start.
     bool IsProbing() const { return probe_->IsRunning() || timer_.isActive(); }
 

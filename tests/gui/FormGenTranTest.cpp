@@ -461,7 +461,7 @@ private Q_SLOTS:
         QCOMPARE(protocol->currentText(), QStringLiteral("APB"));
         QCOMPARE(Control<QLineEdit>(f.dialog, "TextCheckPrefix")->text(), QStringLiteral("P"));
         QCOMPARE(Control<QLabel>(f.dialog, "LabelProtocol")->text(),
-                 QStringLiteral("kept with the project"));
+                 QStringLiteral("kept with the project (protocol.json)"));
         QVERIFY(f.dialog->ProtocolToCheck() == ProtocolChoice(BusProtocol::Apb, std::string("P")));
         box->click(); // off for this window's runs
         QVERIFY(!f.dialog->ProtocolToCheck() && !protocol->isEnabled());

@@ -162,14 +162,16 @@ private Q_SLOTS:
         // A prefix that matches nothing: refused by the core, the window stays.
         Control<QLineEdit>(w.dialog, "TextPrefix")->setText(QStringLiteral("q_"));
         Click(w.dialog, "CommandOK");
+        QVERIFY(w.dialog->IsMaking() && !w.dialog->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.dialog->IsMaking(), kProbeTimeout);
         QCOMPARE(w.app.ui.Messages().size(), 1);
         QCOMPARE(w.app.ui.calls.last().icon, MessageIcon::Critical);
-        QVERIFY(w.dialog->isVisible());
+        QVERIFY(w.dialog->isVisible() && w.dialog->isEnabled());
         QVERIFY(!QFile::exists(w.dir.filePath("ApbRam/ApbRam.tp")));
 
         Control<QLineEdit>(w.dialog, "TextPrefix")->clear();
         Click(w.dialog, "CommandOK");
-        QTRY_VERIFY(!w.app.main->findChild<FormNewProject*>());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.app.main->findChild<FormNewProject*>(), kProbeTimeout);
         const QString folder = w.dir.filePath(QStringLiteral("ApbRam"));
         QCOMPARE(FromCore(w.app.main->Project().projectFolder), folder);
         QVERIFY(w.app.main->windowTitle().startsWith(QStringLiteral("ApbRam - ")));

@@ -5,6 +5,7 @@
 #include "bus/BusPorts.h"
 #include "platform/Status.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,7 +42,9 @@ inline Status ProbeBusPorts(const std::vector<std::string>& rtlFiles, const std:
     return Status::Ok();
 }
 
-inline FromRtlResult MakeProjectFromRtl(const FromRtlRequest&) {
+using FromRtlProgress = std::function<void(const std::string&)>;
+
+inline FromRtlResult MakeProjectFromRtl(const FromRtlRequest&, const FromRtlProgress&) {
     FromRtlResult result;
     result.problems.push_back("from-rtl is not merged yet");
     return result;
