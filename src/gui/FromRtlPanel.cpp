@@ -5,19 +5,20 @@
 // the core.
 #include "FromRtlPanel.h"
 
+#include "FormGenTran.h"
 #include "GuiText.h"
 #include "GuiWidgets.h"
 #include "UiServices.h"
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSpinBox>
-#include <QTreeWidget>
 
 #include <array>
 
@@ -39,17 +40,13 @@ constexpr std::array<PeriodUnit, 6> kUnits = {{{"fs", "SC_FS"},
                                                {"ms", "SC_MS"},
                                                {"s", "SC_SEC"}}};
 constexpr int kNanoseconds = 2;
+// The code settings hold a period of at most this many units.
+constexpr int kLongestPeriod = 32767;
 
 QLabel* Caption(const char* text, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setBuddy(buddy);
     return label;
-}
-
-QTreeWidgetItem* PortRow(QTreeWidget* tree, const QString& signal, const QString& port, int width,
-                         PortDirection direction) {
-    return new QTreeWidgetItem(
-        tree, {signal, port, QString::number(width), FromCore(DirectionWord(direction))});
 }
 
 } // namespace
@@ -60,26 +57,16 @@ QStringList ProbeSummary(const BusProbeAnswer& answer) {
     if (!answer.status)
         return {QStringLiteral("The Verilog could not be read:"),
                 MultiLineFromCore(answer.status.message())};
-    const BusPortSet& found = answer.found;
-    const QString protocol = FromCore(BusProtocolTitle(asked.protocol));
-    if (!found.problems.empty()) {
-        QStringList lines{QStringLiteral("No %1 slave port to drive:").arg(protocol)};
-        for (const std::string& problem : found.problems)
+    QStringList lines;
+    if (!answer.found.problems.empty()) {
+        lines << QStringLiteral("No %1 slave port to drive:")
+                     .arg(FromCore(BusProtocolTitle(asked.protocol)));
+        for (const std::string& problem : answer.found.problems)
             lines << QStringLiteral("- %1").arg(FromCore(problem));
         return lines;
     }
-    const QString prefix = found.prefix.empty()
-                               ? QStringLiteral("no prefix")
-                               : QStringLiteral("prefix \"%1\"").arg(FromCore(found.prefix));
-    QStringList lines{
-        QStringLiteral("%1 slave port found, %2%3.")
-            .arg(protocol, prefix, asked.prefix ? QString() : QStringLiteral(" (found)"))};
-    QStringList missing;
-    for (const BusSignal& signal : BusSignals(asked.protocol))
-        if (!signal.required && !found.Has(signal.role)) missing << FromCore(signal.name);
-    lines << (missing.isEmpty() ? QStringLiteral("Every optional signal is there.")
-                                : QStringLiteral("Optional signals missing (not driven): %1.")
-                                      .arg(missing.join(QStringLiteral(", "))));
+    // What kestrel-cli from-rtl prints of them.
+    for (const std::string& line : BusPortLines(answer.found)) lines << FromCore(line);
     return lines;
 }
 
@@ -100,21 +87,15 @@ FromRtlPanel::FromRtlPanel(UiServices& ui, QWidget* parent)
     method_ = NamedWidget<QComboBox>("ComboMethod", this);
     method_->addItems({QStringLiteral("State diagrams"), QStringLiteral("AsmL")});
     period_ = NamedWidget<QSpinBox>("TextPeriod", this);
-    period_->setRange(1, 1000000);
+    period_->setRange(1, kLongestPeriod);
     period_->setValue(10);
     unit_ = NamedWidget<QComboBox>("ComboPeriod", this);
     for (const PeriodUnit& unit : kUnits) unit_->addItem(QString::fromLatin1(unit.shown));
     unit_->setCurrentIndex(kNanoseconds);
-    found_ = NamedWidget<QLabel>("LabelFound", this);
-    found_->setWordWrap(true);
-    found_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    ports_ = NamedWidget<QTreeWidget>("TreeBusPorts", this);
-    ports_->setHeaderLabels({QStringLiteral("Signal"), QStringLiteral("Port"),
-                             QStringLiteral("Width"), QStringLiteral("Direction")});
-    ports_->setRootIsDecorated(false);
-    ports_->setSelectionMode(QAbstractItemView::NoSelection);
-    ports_->setMinimumHeight(300);
-    ports_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    found_ = NamedWidget<QPlainTextEdit>("TextFound", this);
+    found_->setReadOnly(true);
+    found_->setFont(StatusFont());
+    found_->setMinimumHeight(24 * QFontMetrics(found_->font()).lineSpacing());
 
     LayOut();
 
@@ -149,8 +130,8 @@ void FromRtlPanel::LayOut() {
     periodRow->addWidget(period_, 1);
     periodRow->addWidget(unit_);
     grid->addLayout(periodRow, 3, 3, 1, 2);
-    grid->addWidget(found_, 4, 0, 1, 5);
-    grid->addWidget(ports_, 5, 0, 1, 5);
+    grid->addWidget(Caption("Found:", found_, this), 4, 0);
+    grid->addWidget(found_, 5, 0, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 }
@@ -213,41 +194,28 @@ void FromRtlPanel::StartProbe() {
         ShowAnswer();
         return;
     }
-    found_->setText(QStringLiteral("Reading the Verilog ports..."));
-    ports_->setCursor(Qt::BusyCursor);
+    found_->setPlainText(QStringLiteral("Reading the Verilog ports..."));
+    found_->setCursor(Qt::BusyCursor);
     probe_->Start(request);
 }
 
 void FromRtlPanel::ShowProgress(const QString& line) {
     found_->setStyleSheet(QString());
-    found_->setText(QStringLiteral("Making the project...") +
-                    (line.isEmpty() ? QString() : QLatin1Char('\n') + line));
+    if (line.isEmpty())
+        found_->setPlainText(QStringLiteral("Making the project..."));
+    else
+        found_->appendPlainText(line);
 }
 
 void FromRtlPanel::ShowAnswer() {
-    ports_->clear();
-    ports_->unsetCursor();
-    // Nothing probed yet, or the files were all taken away: the summary asks for files.
+    found_->unsetCursor();
+    // Nothing probed yet: the summary asks for files.
     const BusProbeAnswer none;
     const bool asked = !files_.isEmpty() && !probe_->Answer().request.rtlFiles.empty();
     const BusProbeAnswer& answer = asked ? probe_->Answer() : none;
-    const QStringList lines = ProbeSummary(answer);
-    found_->setText(lines.join(QLatin1Char('\n')));
-    const bool refused = !answer.status || !answer.found.problems.empty();
-    found_->setStyleSheet(refused && asked ? QStringLiteral("color: #b00020;") : QString());
-    if (!asked || !answer.status) return;
-    const BusPortSet& found = answer.found;
-    if (!found.clock.empty())
-        PortRow(ports_, QStringLiteral("clock"), FromCore(found.clock), 1, PortDirection::In);
-    if (found.reset)
-        PortRow(ports_,
-                found.reset->activeLow ? QStringLiteral("reset (active low)")
-                                       : QStringLiteral("reset (active high)"),
-                FromCore(found.reset->name), 1, PortDirection::In);
-    for (const BusSignal& signal : BusSignals(answer.request.protocol))
-        if (const BusPort* port = found.Port(signal.role))
-            PortRow(ports_, FromCore(signal.name), FromCore(port->name), port->width,
-                    port->direction);
+    found_->setPlainText(ProbeSummary(answer).join(QLatin1Char('\n')));
+    const bool refused = asked && (!answer.status || !answer.found.problems.empty());
+    found_->setStyleSheet(refused ? QStringLiteral("color: #b00020;") : QString());
 }
 
 } // namespace kestrel

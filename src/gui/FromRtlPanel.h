@@ -3,8 +3,8 @@
 // its top module, the bus protocol and the ports' prefix, the behaviour method and the
 // clock period, and what the core finds in the Verilog for them (each of the protocol's
 // signals and its port, the clock, the reset, the optional signals missing, or why the
-// ports are refused), found again whenever the files, the top, the protocol or the prefix
-// change, on a thread of its own.
+// ports are refused, in from-rtl's words), found again whenever the files, the top, the protocol or
+// the prefix change, on a thread of its own.
 #include "BusProbe.h"
 #include "bus/FromRtl.h"
 
@@ -15,9 +15,9 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
-class QTreeWidget;
 
 namespace kestrel {
 
@@ -61,14 +61,14 @@ private:
     QComboBox* method_ = nullptr;
     QSpinBox* period_ = nullptr;
     QComboBox* unit_ = nullptr;
-    QLabel* found_ = nullptr;
-    QTreeWidget* ports_ = nullptr;
+    QPlainTextEdit* found_ = nullptr;
     BusProbe* probe_ = nullptr;
     QTimer timer_;
 };
 
-// The lines of what a probe found, as the panel shows them above the ports: the protocol
-// and prefix, then the optional signals missing; or the refusals, one a line.
+// The lines of what a probe found, as the panel shows them: those kestrel-cli from-rtl prints
+// (the protocol and prefix, each signal's port, the clock, the reset, the optional signals
+// the RTL lacks), or why the Verilog cannot be read, or the refusals, one a line.
 QStringList ProbeSummary(const BusProbeAnswer& answer);
 
 } // namespace kestrel

@@ -50,4 +50,34 @@ inline FromRtlResult MakeProjectFromRtl(const FromRtlRequest&, const FromRtlProg
     return result;
 }
 
+inline std::vector<std::string> BusPortLines(const BusPortSet& ports) {
+    auto padded = [](std::string text) {
+        if (text.size() < 8) text.resize(8, ' ');
+        return text;
+    };
+    std::vector<std::string> lines;
+    lines.push_back(std::string(BusProtocolTitle(ports.protocol)) + " slave ports " +
+                    (ports.prefix.empty() ? std::string("without a prefix")
+                                          : "with the prefix \"" + ports.prefix + "\"") +
+                    ":");
+    std::string absent;
+    for (const BusSignal& signal : BusSignals(ports.protocol)) {
+        if (const BusPort* port = ports.Port(signal.role))
+            lines.push_back("  " + padded(std::string(signal.name)) + " -> " + port->name + " (" +
+                            std::string(DirectionWord(port->direction)) + ", " +
+                            std::to_string(port->width) + (port->width == 1 ? " bit)" : " bits)"));
+        else if (!signal.required)
+            absent += (absent.empty() ? "" : ", ") + std::string(signal.name);
+    }
+    lines.push_back("  " + padded("clock") + " -> " + (ports.clock.empty() ? "none" : ports.clock));
+    if (ports.reset)
+        lines.push_back("  " + padded("reset") + " -> " + ports.reset->name +
+                        (ports.reset->activeLow ? " (active low)" : " (active high)") +
+                        ": held asserted by the testbench, then released");
+    else
+        lines.push_back("  " + padded("reset") + " -> none found");
+    lines.push_back("  optional signals the RTL lacks: " + (absent.empty() ? "none" : absent));
+    return lines;
+}
+
 } // namespace kestrel
