@@ -95,7 +95,10 @@ FromRtlPanel::FromRtlPanel(UiServices& ui, QWidget* parent)
     found_ = NamedWidget<QPlainTextEdit>("TextFound", this);
     found_->setReadOnly(true);
     found_->setFont(StatusFont());
-    found_->setMinimumHeight(24 * QFontMetrics(found_->font()).lineSpacing());
+    // The lines of an AXI4-Lite slave with every optional signal, without wrapping.
+    const QFontMetrics metrics(found_->font());
+    found_->setMinimumSize(92 * metrics.horizontalAdvance(QLatin1Char('M')),
+                           25 * metrics.lineSpacing());
 
     LayOut();
 
@@ -216,6 +219,8 @@ void FromRtlPanel::ShowAnswer() {
     found_->setPlainText(ProbeSummary(answer).join(QLatin1Char('\n')));
     const bool refused = asked && (!answer.status || !answer.found.problems.empty());
     found_->setStyleSheet(refused ? QStringLiteral("color: #b00020;") : QString());
+    // The refusals are sentences; the ports are a table.
+    found_->setLineWrapMode(refused ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
 } // namespace kestrel
