@@ -9,6 +9,7 @@
 #include "CliSupport.h"
 #include "DeclareCommand.h"
 #include "DiagramCommand.h"
+#include "FromRtlCommand.h"
 #include "ShowCommand.h"
 #include "SimCommands.h"
 #include "TemplateCommands.h"
@@ -465,6 +466,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     SimCommands simulation(app);
     BuildCommands build(app);
     Tlm2Command tlm2(app);
+    FromRtlCommand fromRtl(app);
 
     try {
         app.parse(argc, argv);
@@ -491,6 +493,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
             status = build.Run(out, err);
         else if (tlm2.chosen())
             status = tlm2.Run(out, err);
+        else if (fromRtl.chosen())
+            status = fromRtl.Run(out, err);
         else if (parsed.command)
             status = parsed.command(parsed.opt, out, err);
         if (project && warnAfter && status == kExitOk)

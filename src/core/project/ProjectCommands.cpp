@@ -12,10 +12,8 @@ namespace kestrel {
 
 namespace {
 
-CommandOutcome Refused(std::string text, std::string title, RefusedField field) {
-    CommandOutcome outcome;
-    outcome.refusal = InputRefusal{std::move(text), std::move(title), field};
-    return outcome;
+InputRefusal Refused(std::string text, std::string title, RefusedField field) {
+    return InputRefusal{std::move(text), std::move(title), field};
 }
 
 CommandOutcome Failed(Status status) {
@@ -70,7 +68,7 @@ AsfAssignment DefaultAsfAssignment(std::string_view folder) {
     return AsfAssignment{TempPath(folder, "untitled.asf")};
 }
 
-CommandOutcome NewProject(NewProjectDraft& draft, const SystemInfo& system, ProjectRecord& record) {
+std::optional<InputRefusal> CheckNewProject(NewProjectDraft& draft) {
     if (draft.name.empty())
         return Refused("Please Enter Project Name", "Project Name", RefusedField::ProjectName);
     if (draft.location.empty())
@@ -93,7 +91,16 @@ CommandOutcome NewProject(NewProjectDraft& draft, const SystemInfo& system, Proj
     if (!IsUsableProjectName(draft.name))
         return Refused("A project name cannot contain \"/\" or \"\\\"", "Project Name",
                        RefusedField::ProjectName);
+    return std::nullopt;
+}
 
+CommandOutcome NewProject(NewProjectDraft& draft, const SystemInfo& system, ProjectRecord& record) {
+    if (std::optional<InputRefusal> refusal = CheckNewProject(draft)) {
+        CommandOutcome outcome;
+        outcome.refusal = std::move(*refusal);
+        return outcome;
+    }
+    const std::string folder = draft.location + draft.name;
     if (Status s = MakeDirectory(folder); !s) return Failed(s);
 
     ProjectRecord created;

@@ -33,6 +33,11 @@ struct CommandOutcome {
     bool ok() const { return !refusal && status.ok(); }
 };
 
+// New Project's checks of the draft, without making anything: trims both fields and appends
+// the separator to the location (writing them back into the draft), then refuses an empty
+// name or location, a project folder that already exists and a name holding a separator.
+std::optional<InputRefusal> CheckNewProject(NewProjectDraft& draft);
+
 // New Project: checks the draft (trims both fields and appends the separator to the
 // location, writing them back into the draft), then creates the folder, the .tp file,
 // Input with the four default records, Temp and Output. On success `record` is the new

@@ -35,7 +35,7 @@ bool Fits(const Tlm2Parameter& p, Role role, bool write) {
         return p.Integer() && (write ? !p.byReference : p.Output()) && name.ends_with("data");
     case kStrobe:
         return write && !p.byReference && p.bits > 0 &&
-               (OneOf(name, {"be", "byte_enable"}) || name.ends_with("strb"));
+               (OneOf(name, {"be", "byte_enable", "strobe"}) || name.ends_with("strb"));
     case kResponse:
         return p.Output() && p.Integer() &&
                OneOf(name, {"resp", "bresp", "rresp", "err", "error", "response"});

@@ -112,6 +112,18 @@ TEST(Tlm2Choice, ProposesStrobeResponseAndSeparateNames) {
     EXPECT_EQ(choice.mapping->size, 4096u);
 }
 
+// The names a project made from a bus slave's Verilog gives its parameters.
+TEST(Tlm2Choice, ProposesTheBusMastersParameters) {
+    const Tlm2Choice choice = ChooseTlm2Mapping(
+        Functions({"write(unsigned short address, unsigned int data, unsigned char strobe, "
+                   "unsigned char& response)",
+                   "read(unsigned short address, unsigned int& data, unsigned char& response)"}),
+        {});
+    ASSERT_TRUE(choice.mapping) << Lines(choice.problems);
+    EXPECT_EQ(choice.mapping->write, (Tlm2Roles{"address", "data", "strobe", "response"}));
+    EXPECT_EQ(choice.mapping->read, (Tlm2Roles{"address", "data", "", "response"}));
+}
+
 struct RefusalCase {
     std::vector<std::string> declarations;
     std::vector<std::string> flags;
