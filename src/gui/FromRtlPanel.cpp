@@ -9,6 +9,7 @@
 #include "GuiText.h"
 #include "GuiWidgets.h"
 #include "UiServices.h"
+#include "model/ProjectOptions.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -20,7 +21,7 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 
-#include <array>
+#include <string_view>
 
 namespace kestrel {
 
@@ -29,16 +30,7 @@ namespace {
 // Typing pauses shorter than this are one change.
 constexpr int kProbeDelayMs = 300;
 
-struct PeriodUnit {
-    const char* shown;
-    const char* systemc;
-};
-constexpr std::array<PeriodUnit, 6> kUnits = {{{"fs", "SC_FS"},
-                                               {"ps", "SC_PS"},
-                                               {"ns", "SC_NS"},
-                                               {"us", "SC_US"},
-                                               {"ms", "SC_MS"},
-                                               {"s", "SC_SEC"}}};
+// SC_NS in kTimeUnits, as the Code Settings window lists them.
 constexpr int kNanoseconds = 2;
 // The code settings hold a period of at most this many units.
 constexpr int kLongestPeriod = 32767;
@@ -90,7 +82,7 @@ FromRtlPanel::FromRtlPanel(UiServices& ui, QWidget* parent)
     period_->setRange(1, kLongestPeriod);
     period_->setValue(10);
     unit_ = NamedWidget<QComboBox>("ComboPeriod", this);
-    for (const PeriodUnit& unit : kUnits) unit_->addItem(QString::fromLatin1(unit.shown));
+    for (std::string_view unit : kTimeUnits) unit_->addItem(FromCore(unit));
     unit_->setCurrentIndex(kNanoseconds);
     found_ = NamedWidget<QPlainTextEdit>("TextFound", this);
     found_->setReadOnly(true);
@@ -150,7 +142,7 @@ FromRtlRequest FromRtlPanel::Request(const std::string& name, const std::string&
     request.prefix = probe.prefix;
     request.asml = method_->currentIndex() == 1;
     request.period = period_->value();
-    request.unit = kUnits[static_cast<std::size_t>(unit_->currentIndex())].systemc;
+    request.unit = ToCore(unit_->currentText());
     return request;
 }
 

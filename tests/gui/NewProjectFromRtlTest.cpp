@@ -70,7 +70,7 @@ private Q_SLOTS:
         QCOMPARE(dialog->windowTitle(), QStringLiteral("New Transactor Project from Verilog"));
         QCOMPARE(w.Found(), QStringLiteral("Choose the slave's Verilog files."));
         QCOMPARE(Control<QSpinBox>(dialog, "TextPeriod")->value(), 10);
-        QCOMPARE(Control<QComboBox>(dialog, "ComboPeriod")->currentText(), QStringLiteral("ns"));
+        QCOMPARE(Control<QComboBox>(dialog, "ComboPeriod")->currentText(), QStringLiteral("SC_NS"));
 
         // A cancelled file choice keeps none; OK without files says what is missing.
         Click(dialog, "CommandRtlFiles");
