@@ -82,6 +82,8 @@ bench: deps $(BENCH_BUILD)/build.ninja
 	./scripts/bench-sim "$(BENCH_BUILD)/bin" || status=1; \
 	echo "== the TLM-2.0 socket against direct calls of the TLM functions"; \
 	./scripts/bench-tlm2 "$(BENCH_BUILD)/bin" || status=1; \
+	echo "== the protocol monitor against the same co-simulation without it"; \
+	./scripts/bench-monitor "$(BENCH_BUILD)/bin" || status=1; \
 	echo "== callgrind gate on Generate"; \
 	./scripts/callgrind-gate "$(BENCH_BUILD)/bin" "GNU-$$(c++ -dumpfullversion)-Release" || status=1; \
 	exit $$status

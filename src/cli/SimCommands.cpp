@@ -1,12 +1,16 @@
 // kestrel-cli testbench / sim. Refusals (a port the RTL lacks, a width that differs, a
-// project not generated yet) exit 1 before anything is built; file errors exit 2; a
-// simulation that fails, stops at its time limit or does not build exits 1. The project keeps
-// the Verilog given with --rtl and --top (rtl.json) for the runs without them.
+// project not generated yet, a bus the protocol check cannot find) exit 1 before anything is
+// built; file errors exit 2; a simulation that fails, breaks the protocol it checks, stops at
+// its time limit or does not build exits 1. The project keeps the Verilog given with --rtl
+// and --top (rtl.json) for the runs without them, and its protocol.json is checked unless
+// --protocol gives another protocol for the run.
 #include "SimCommands.h"
 
 #include "CheckCommand.h"
 #include "CliApp.h"
 #include "CliSupport.h"
+#include "bus/BusMonitor.h"
+#include "bus/ProtocolChoice.h"
 #include "generate/Generate.h"
 #include "generate/ProjectCheck.h"
 #include "platform/Clock.h"
@@ -48,6 +52,17 @@ void SimCommands::AddCommonOptions(CLI::App* command) {
                       "Through the project's TLM-2.0 socket (its mapping: kestrel-cli tlm2): the "
                       "socket module in the transactor's place, an initiator socket bound to it, "
                       "and transactions_tlm2.cpp (yours: written only when missing)");
+    command->add_option("--protocol", protocol_,
+                        "Check the bus protocol on every clock edge: axi4-lite, apb or wishbone "
+                        "(a monitor between the transactor, the master, and the RTL, the slave; "
+                        "any violation fails the run). A project with protocol.json is checked "
+                        "without it; given, it wins for this run");
+    command->add_option("--prefix", prefix_,
+                        "The prefix of the RTL's bus ports for the protocol check (default: the "
+                        "project's, or the one prefix with a whole set of ports)");
+    command->add_option("--hang-cycles", hangCycles_,
+                        "Clock cycles a bus request may wait for its answer before the check "
+                        "calls it a hang and stops the simulation (default 256)");
 }
 
 TestbenchRequest SimCommands::MakeRequest(const char* writer) const {
@@ -85,6 +100,18 @@ std::optional<int> TestbenchFailure(const TestbenchResult& result, std::ostream&
     return kExitRefused;
 }
 
+// The summary of a simulation that ran.
+void PrintOutcome(const SimulationOutcome& outcome, std::ostream& out) {
+    out << "\nTransactions completed: " << outcome.transactions << "\n"
+        << "Simulated time: " << SimulatedTimeText(outcome) << "\n"
+        << "Waveform: " << Show(outcome.waveform) << "\n";
+    if (outcome.testbench.plan.monitor)
+        out << "Protocol violations: "
+            << (outcome.protocolViolations ? std::to_string(*outcome.protocolViolations)
+                                           : std::string("not reported"))
+            << "\n";
+}
+
 void PrintTestbench(const TestbenchResult& result, std::ostream& out) {
     if (!result.tlm2Module.empty())
         out << (result.tlm2ModuleWritten ? "Wrote " : "Unchanged ") << Show(result.tlm2Module)
@@ -94,6 +121,7 @@ void PrintTestbench(const TestbenchResult& result, std::ostream& out) {
     for (const std::string& name : result.unchanged) out << "  unchanged " << name << "\n";
     for (const std::string& name : result.kept) out << "  kept " << name << " (yours)\n";
     if (std::string resets = ResetsNotice(result); !resets.empty()) out << resets << "\n";
+    if (std::string check = ProtocolCheckNotice(result); !check.empty()) out << check << "\n";
 }
 
 } // namespace
@@ -130,6 +158,30 @@ Status SimCommands::ChooseRtl(TestbenchRequest& request, std::ostream& out) cons
     return {};
 }
 
+Status SimCommands::ChooseProtocol(TestbenchRequest& request, std::ostream& err) const {
+    if (!protocol_.empty() && !ParseBusProtocol(protocol_))
+        throw UsageError("--protocol " + protocol_ + ": give one of " + BusProtocolNames());
+    if (hangCycles_ && *hangCycles_ < 1)
+        throw UsageError("--hang-cycles " + std::to_string(*hangCycles_) +
+                         ": give at least 1 clock cycle");
+    if (!protocol_.empty() || prefix_ || hangCycles_) {
+        ProtocolCheckRequest check;
+        check.protocol = protocol_;
+        if (prefix_) check.prefix = ArgText(*prefix_);
+        if (hangCycles_) check.hangCycles = *hangCycles_;
+        request.protocol = check;
+    }
+    if (noRtl_ && request.protocol)
+        throw UsageError("--no-rtl simulates rtl.h: the protocol check watches the Verilog's bus");
+    if (Status armed = ArmProtocolCheck(request); !armed) return armed;
+    if (noRtl_ && request.protocol) { // the project's own check, which rtl.h cannot take
+        err << "kestrel-cli: warning: the project's protocol check (" << kProtocolChoiceFile
+            << ") watches the Verilog's bus: this run with --no-rtl is not checked\n";
+        request.protocol.reset();
+    }
+    return {};
+}
+
 SimCommands::SimCommands(CLI::App& app) {
     CLI::App* testbench = app.add_subcommand(
         "testbench",
@@ -146,8 +198,9 @@ SimCommands::SimCommands(CLI::App& app) {
         "sim",
         "Generate, write the testbench, build it (compile errors mapped back to the behaviour) "
         "and run the simulation: prints its output, the transactions completed, the simulated "
-        "time and where the waveform is. Exit 1 when it does not build, fails a check or "
-        "reaches its time limit");
+        "time and where the waveform is. Exit 1 when it does not build, fails a check, breaks "
+        "the bus protocol it checks (--protocol, or the project's protocol.json) or reaches its "
+        "time limit");
     AddCommonOptions(sim);
     sim->add_option("--until", until_,
                     "Simulated-time limit, e.g. 50us or \"2 ms\" (default 1 ms)");
@@ -167,6 +220,7 @@ int SimCommands::Run(std::ostream& out, std::ostream& err) const {
 int SimCommands::RunTestbench(std::ostream& out, std::ostream& err) const {
     TestbenchRequest request = MakeRequest(kWriterTestbench);
     if (Status s = ChooseRtl(request, out); !s) return PrintFileError(err, s);
+    if (Status s = ChooseProtocol(request, err); !s) return PrintFileError(err, s);
     TestbenchResult result = WriteTestbench(request);
     if (std::optional<int> failed = TestbenchFailure(result, err)) return *failed;
     PrintTestbench(result, out);
@@ -177,6 +231,7 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
     SimulationRequest request;
     request.testbench = MakeRequest(kWriterSim);
     if (Status s = ChooseRtl(request.testbench, out); !s) return PrintFileError(err, s);
+    if (Status s = ChooseProtocol(request.testbench, err); !s) return PrintFileError(err, s);
     request.until = until_;
     if (!noGenerate_) {
         GenerationSession session;
@@ -219,9 +274,7 @@ int SimCommands::RunSim(std::ostream& out, std::ostream& err) const {
             << "\n";
         return kExitRefused;
     }
-    out << "\nTransactions completed: " << outcome.transactions << "\n"
-        << "Simulated time: " << SimulatedTimeText(outcome) << "\n"
-        << "Waveform: " << Show(outcome.waveform) << "\n";
+    PrintOutcome(outcome, out);
     if (outcome.exitCode != 0) {
         err << "kestrel-cli: " << SimulationEndText(outcome) << "\n";
         return kExitRefused;

@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ private:
     // The RTL of the run: the files given (kept with the project), the project's (said in a
     // line), or rtl.h with --no-rtl.
     Status ChooseRtl(kestrel::TestbenchRequest& request, std::ostream& out) const;
+    // The protocol check of the run: asked for, or the project's (protocol.json).
+    Status ChooseProtocol(kestrel::TestbenchRequest& request, std::ostream& err) const;
     int RunTestbench(std::ostream& out, std::ostream& err) const;
     int RunSim(std::ostream& out, std::ostream& err) const;
 
@@ -44,6 +47,9 @@ private:
     bool noGenerate_ = false;
     bool tlm2_ = false;
     bool noRtl_ = false;
+    std::string protocol_;
+    std::optional<std::string> prefix_;
+    std::optional<int> hangCycles_;
 };
 
 } // namespace kestrel::cli

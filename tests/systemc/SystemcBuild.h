@@ -112,6 +112,24 @@ inline CommandResult BuildAndRun(std::initializer_list<Source> sources,
     return RunCommand("SC_COPYRIGHT_MESSAGE=DISABLE " + Quoted(program.string()), work / "run.log");
 }
 
+// Whether a run's output holds no protocol violation (`first` empty, exit 0), or its first
+// violation line reads `first` from its cycle on ("cycle 8: RULE: RTL ...", exit 1).
+inline ::testing::AssertionResult ProtocolOutcome(const CommandResult& run,
+                                                  std::string_view first) {
+    const std::string& out = run.output;
+    const std::size_t line = out.find("protocol: ");
+    if (first.empty()) {
+        if (run.exitCode == 0 && out.find("protocol check: 0 violation(s)") != std::string::npos)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "expected no violation:\n" << out;
+    }
+    const std::size_t cycle = line == std::string::npos ? line : out.find(" cycle ", line);
+    if (run.exitCode == 1 && cycle != std::string::npos &&
+        out.compare(cycle + 1, first.size(), first) == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected: " << first << "\n" << out;
+}
+
 // The transactions of examples/MemReqAck's transcript (its README), as its testbench and
 // its transactions.cpp print them.
 constexpr const char* kMemReqAckTransactions[] = {

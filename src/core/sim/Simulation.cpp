@@ -18,6 +18,10 @@ void ReadSimulationSummary(std::string_view line, SimulationOutcome& outcome) {
         outcome.transactions = std::stoul(std::string(line.substr(0, at)));
         std::string_view rest = line.substr(at + kCompleted.size());
         outcome.simulatedTime = std::string(rest.substr(0, rest.find(" (")));
+    } else if (constexpr std::string_view kProtocol = "protocol check: ";
+               line.rfind(kProtocol, 0) == 0) {
+        line.remove_prefix(kProtocol.size());
+        outcome.protocolViolations = std::stoul(std::string(line.substr(0, line.find(' '))));
     } else if (line.find("the time limit of") == 0) {
         outcome.timeLimitReached = true;
     } else if (constexpr std::string_view kUnchanged = "inputs of the RTL that never changed: ";
@@ -34,7 +38,9 @@ std::string SimulatedTimeText(const SimulationOutcome& outcome) {
 std::string SimulationEndText(const SimulationOutcome& outcome) {
     if (outcome.exitCode == 0) return {};
     std::string why;
-    if (outcome.timeLimitReached && !outcome.unchangedInputs.empty())
+    if (outcome.protocolViolations && *outcome.protocolViolations > 0)
+        why = " (" + std::to_string(*outcome.protocolViolations) + " protocol violation(s))";
+    else if (outcome.timeLimitReached && !outcome.unchangedInputs.empty())
         why = " (time limit reached; inputs of the RTL that never changed: " +
               outcome.unchangedInputs + ")";
     else if (outcome.timeLimitReached)
@@ -65,6 +71,8 @@ SimulationOutcome RunSimulation(const SimulationRequest& request, const Simulati
                       (outcome.testbench.tlm2ModuleWritten ? " (written)" : " (unchanged)"));
     if (std::string resets = ResetsNotice(outcome.testbench); !resets.empty() && events.notice)
         events.notice(resets);
+    if (std::string check = ProtocolCheckNotice(outcome.testbench); !check.empty() && events.notice)
+        events.notice(check);
     const std::string folder = outcome.testbench.folder;
     const std::string build = JoinPath(folder, {"build"});
 

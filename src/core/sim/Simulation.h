@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kestrel {
@@ -48,6 +49,8 @@ struct SimulationOutcome {
     bool timeLimitReached = false;
     std::string unchangedInputs; // at the time limit: "PRESETn, wdata"
     std::string waveform;        // the VCD file's path
+    // With a protocol check: the violations the monitor counted (none: it did not report).
+    std::optional<unsigned long> protocolViolations;
     bool ok() const { return reached == SimulationStep::Done && exitCode == 0; }
 };
 

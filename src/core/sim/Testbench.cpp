@@ -173,6 +173,15 @@ std::vector<std::string> PlanTestbench(const std::string& projectName, const Pro
     return problems;
 }
 
+std::string ProtocolCheckNotice(const TestbenchResult& result) {
+    if (!result.plan.monitor) return {};
+    const BusMonitorPlan& monitor = *result.plan.monitor;
+    return "protocol check: " + monitor.title + ", prefix " +
+           (monitor.prefix.empty() ? std::string("(none)") : monitor.prefix) +
+           ", a request unanswered after " + std::to_string(monitor.hangCycles) +
+           " clock cycles is a hang";
+}
+
 std::string WrittenByText(std::string_view file, const TestbenchPlan& plan) {
     return std::string(file) + " - written by " + plan.writer + " for project " + plan.projectName +
            ".";
@@ -253,6 +262,23 @@ std::vector<std::string> BuildProblems(const TestbenchRequest& request, const Te
     return problems;
 }
 
+// The bus monitor of a run that checks a protocol, found among the RTL's ports; a run without
+// Verilog has no bus to watch.
+std::vector<std::string> PlanMonitor(const TestbenchRequest& request, const RtlModule* rtl,
+                                     TestbenchPlan& plan) {
+    if (!rtl)
+        return {"the protocol check watches the bus ports of the RTL: give its Verilog (--rtl, or "
+                "the files the project keeps)"};
+    if (!request.findBus) return {"the protocol check is not available to this program"};
+    if (request.protocol->hangCycles < 1)
+        return {"--hang-cycles " + std::to_string(request.protocol->hangCycles) +
+                ": give at least 1 clock cycle"};
+    BusMonitorPlan monitor;
+    std::vector<std::string> problems = request.findBus(*request.protocol, *rtl, monitor);
+    if (problems.empty()) plan.monitor = monitor;
+    return problems;
+}
+
 // The plan of the request's testbench, its problems in result.problems.
 Status PlanRequest(const TestbenchRequest& request, const ProjectRecord& record,
                    const ProjectTables& tables, TestbenchResult& result) {
@@ -267,6 +293,10 @@ Status PlanRequest(const TestbenchRequest& request, const ProjectRecord& record,
     }
     TestbenchPlan& plan = result.plan;
     result.problems = PlanTestbench(Trim(record.projectName), tables, rtl ? &*rtl : nullptr, plan);
+    if (request.protocol) {
+        std::vector<std::string> more = PlanMonitor(request, rtl ? &*rtl : nullptr, plan);
+        result.problems.insert(result.problems.end(), more.begin(), more.end());
+    }
     plan.rtlFiles = rtlFiles;
     plan.projectFolder = record.projectFolder;
     plan.folder = result.folder;
@@ -312,16 +342,22 @@ void WriteSocketModule(const ProjectTables& tables, const std::string& projectFo
 }
 
 // Reads the runtime headers copied into every testbench: kestrel_systemc.h and, beside
-// it, kestrel_pins.h.
-Status ReadRuntimeHeaders(const std::string& compatHeader, std::string& compat, std::string& pins) {
-    const std::string pinsHeader = JoinPath(BeforeLastSeparator(compatHeader), {"kestrel_pins.h"});
-    const std::pair<const char*, std::string> headers[] = {{"kestrel_systemc.h", compatHeader},
-                                                           {"kestrel_pins.h", pinsHeader}};
+// it, kestrel_pins.h, and kestrel_monitor.h when the run checks a protocol.
+Status ReadRuntimeHeaders(const std::string& compatHeader, bool monitored, std::string& compat,
+                          std::string& pins, std::string& monitor) {
+    const std::string folder = BeforeLastSeparator(compatHeader);
+    const std::string pinsHeader = JoinPath(folder, {"kestrel_pins.h"});
+    const std::string monitorHeader = JoinPath(folder, {"kestrel_monitor.h"});
+    std::vector<std::pair<const char*, std::string>> headers = {{"kestrel_systemc.h", compatHeader},
+                                                                {"kestrel_pins.h", pinsHeader}};
+    if (monitored) headers.push_back({"kestrel_monitor.h", monitorHeader});
     for (const auto& [name, path] : headers)
         if (compatHeader.empty() || !FileExists(path))
             return Status::Error(std::string(name) + " is not installed beside the program (" +
                                  RunningProgramFolder() + "/../share/kestrel)");
     if (Status read = ReadFileBytes(compatHeader, compat); !read) return read;
+    if (monitored)
+        if (Status read = ReadFileBytes(monitorHeader, monitor); !read) return read;
     return ReadFileBytes(pinsHeader, pins);
 }
 
@@ -368,8 +404,10 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
                                   " does not exist: run Generate first");
         return result;
     }
-    std::string compat, pins;
-    if (result.status = ReadRuntimeHeaders(request.compatHeader, compat, pins); !result.status)
+    std::string compat, pins, monitor;
+    if (result.status = ReadRuntimeHeaders(request.compatHeader, plan.monitor.has_value(), compat,
+                                           pins, monitor);
+        !result.status)
         return result;
     if (plan.tlm2) {
         WriteSocketModule(*tables, record.projectFolder, plan, result);
@@ -381,6 +419,9 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request) {
         {"kestrel_pins.h", PinAdapterText(pins, plan.writer)},
         {"rtl_pins.h", RtlPinsText(plan)},
         {"sc_main.cpp", SimMainText(plan)}};
+    if (plan.monitor)
+        files.insert(files.begin() + 2,
+                     {"kestrel_monitor.h", MonitorHeaderText(monitor, plan.writer)});
     if (!plan.rtl) files.push_back({"rtl.h", RtlStubText(plan)});
     const std::string transactions = TransactionsFileName(plan);
     files.push_back(

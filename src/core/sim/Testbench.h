@@ -19,6 +19,7 @@
 #include "sim/RtlPorts.h"
 #include "tlm2/Tlm2Module.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,6 +63,42 @@ struct ResetPin {
 // How many active clock edges reset.h holds the resets asserted for.
 constexpr int kResetCycles = 4;
 
+// The protocol check a simulation is asked for: the protocol by its --protocol word
+// ("axi4-lite", "apb", "wishbone"; empty: the project's own, protocol.json), the prefix of
+// the bus ports (none: the project's, or found among the RTL's ports) and how many active
+// clock edges a request may wait for its answer.
+constexpr int kDefaultHangCycles = 256;
+struct ProtocolCheckRequest {
+    std::string protocol;
+    std::optional<std::string> prefix;
+    int hangCycles = kDefaultHangCycles;
+};
+
+// The monitor the testbench puts on the bus (share/kestrel/kestrel_monitor.h): which RTL
+// port plays which role, the slave's reset, and the hang limit.
+struct BusMonitorPin {
+    std::string role; // as the monitor names it: "AWVALID", "PSEL", "DAT_I"
+    std::string port; // the RTL's port
+    int width = 1;
+};
+
+struct BusMonitorPlan {
+    std::string protocol; // "axi4-lite"
+    std::string title;    // "AXI4-Lite"
+    std::string busEnum;  // the monitor's kestrel_tb::Bus: "Axi4Lite", "Apb", "Wishbone"
+    std::string prefix;
+    int hangCycles = kDefaultHangCycles;
+    std::vector<BusMonitorPin> pins;
+    std::string reset; // the RTL's reset port; empty: none
+    bool resetActiveLow = false;
+};
+
+// Finds the bus a protocol check watches among the RTL's ports; the problems (ports missing,
+// ambiguous, too wide) when it cannot. The protocols live in a layer above this one: the
+// faces hand it in through the request (see ArmProtocolCheck in bus/BusMonitor.h).
+using BusMonitorFinder = std::function<std::vector<std::string>(
+    const ProtocolCheckRequest& request, const RtlModule& rtl, BusMonitorPlan& monitor)>;
+
 struct TestbenchPlan {
     std::string projectName;
     std::string transactorClass;
@@ -90,6 +127,8 @@ struct TestbenchPlan {
     std::vector<std::string> userIncludeFolders; // absolute, for every C++ file
     // Through the TLM-2.0 socket: the socket module in the transactor's place.
     std::optional<Tlm2Module> tlm2;
+    // The protocol monitor on the bus, when the run checks a protocol.
+    std::optional<BusMonitorPlan> monitor;
 };
 
 // Builds the plan from the stored tables (declared directions) and, with Verilog, its top
@@ -111,6 +150,8 @@ std::string Tlm2TransactionsText(const TestbenchPlan& plan);
 // The user's file of the transactions: transactions.cpp, or transactions_tlm2.cpp.
 std::string TransactionsFileName(const TestbenchPlan& plan);
 std::string ResetText(const TestbenchPlan& plan);
+// kestrel_monitor.h as the testbench holds it: a line naming `writer`, then `header`.
+std::string MonitorHeaderText(std::string_view header, std::string_view writer);
 
 // The first line of every file's header comment: which file, who wrote it, for which project.
 std::string WrittenByText(std::string_view file, const TestbenchPlan& plan);
@@ -145,6 +186,10 @@ struct TestbenchRequest {
     // Through the project's TLM-2.0 socket (its mapping, tlm2.json): the socket module is
     // written beside the transactor header and takes the transactor's place.
     bool tlm2 = false;
+    // A protocol monitor on the bus (needs the Verilog); `findBus` finds its ports, and is
+    // set with the protocol by ArmProtocolCheck (bus/BusMonitor.h).
+    std::optional<ProtocolCheckRequest> protocol;
+    BusMonitorFinder findBus;
 };
 
 struct TestbenchResult {
@@ -168,6 +213,10 @@ TestbenchResult WriteTestbench(const TestbenchRequest& request);
 // (active low), held for 4 clock cycles by reset.h", or, when reset.h is the user's
 // already, that it drives them; empty without resets.
 std::string ResetsNotice(const TestbenchResult& result);
+
+// The protocol check of the run, for sim and testbench to print: "protocol check: AXI4-Lite,
+// prefix S_AXI_, a request unanswered after 256 clock cycles is a hang"; empty without one.
+std::string ProtocolCheckNotice(const TestbenchResult& result);
 
 // kestrel_systemc.h beside the running program (build tree or installation), where
 // kestrel_pins.h lies too; empty when it is not found.

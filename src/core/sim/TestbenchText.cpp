@@ -145,8 +145,14 @@ void WriteSimMainHead(CodeWriter& w, const TestbenchPlan& plan) {
                  "socket's forward",
                  "// interface."});
     }
+    if (plan.monitor) {
+        w.line({"// The protocol monitor (kestrel_monitor.h) checks the ", plan.monitor->title,
+                " bus on every active clock edge."});
+    }
     w.line({"#include \"", plan.tlm2 ? plan.tlm2->fileName : plan.transactorHeader, "\""});
-    w.lines({"#include \"kestrel_pins.h\"", "#include \"rtl_pins.h\"", "#include \"reset.h\""});
+    w.line("#include \"kestrel_pins.h\"");
+    if (plan.monitor) w.line("#include \"kestrel_monitor.h\"");
+    w.lines({"#include \"rtl_pins.h\"", "#include \"reset.h\""});
     w.line({"#include \"", plan.rtl ? RtlClass(plan) + ".h" : "rtl.h", "\""});
     w.blank();
     if (plan.tlm2)
@@ -240,8 +246,27 @@ void WriteTestbenchMembers(CodeWriter& w, const TestbenchPlan& plan, const Wirin
         if (!port.adapter.empty()) w.line({port.adapter, " ", port.name, "_adapter;"});
     for (const WatchedPin& watched : wiring.watched)
         w.line({"kestrel_tb::ChangeWatch<", watched.type, "> ", watched.name, "_watch;"});
+    if (plan.monitor) w.line("kestrel_tb::BusMonitor monitor;");
     w.line(plan.tlm2 ? "CountingBus bus;" : "CountingTlm tlm;");
     w.lines({"bool finished = false;", "", "KESTREL_TB_PROCESSES(Testbench)"});
+}
+
+// The signal of the Testbench that carries an RTL port: a declared port's own (the
+// transactor's 4-state side), or the RtlPins signal of an undeclared one.
+std::string SignalOfPort(const TestbenchPlan& plan, const std::string& port) {
+    for (const TestbenchPort& declared : plan.ports)
+        if (declared.name == port) return declared.name;
+    return "pins." + port;
+}
+
+void WriteMonitorBinding(CodeWriter& w, const TestbenchPlan& plan) {
+    const BusMonitorPlan& monitor = *plan.monitor;
+    for (const BusMonitorPin& pin : monitor.pins)
+        w.line({"monitor.Watch(\"", pin.role, "\", ", SignalOfPort(plan, pin.port), ", ",
+                std::to_string(pin.width), ");"});
+    if (!monitor.reset.empty())
+        w.line({"monitor.WatchReset(", SignalOfPort(plan, monitor.reset), ", ",
+                monitor.resetActiveLow ? "true" : "false", ");"});
 }
 
 void WriteTestbenchConstructor(CodeWriter& w, const TestbenchPlan& plan, const Wiring& wiring) {
@@ -261,6 +286,9 @@ void WriteTestbenchConstructor(CodeWriter& w, const TestbenchPlan& plan, const W
             w.line({"  ", port.name, "_adapter(", port.adapterArguments, "),"});
     for (const WatchedPin& watched : wiring.watched)
         w.line({"  ", watched.name, "_watch(\"", watched.name, "_watch\"),"});
+    if (plan.monitor)
+        w.line({"  monitor(\"monitor\", kestrel_tb::Bus::", plan.monitor->busEnum, ", ",
+                std::to_string(plan.monitor->hangCycles), ", ", ClockEdgeEvent(plan), "),"});
     w.line(plan.tlm2 ? "  bus(initiator.socket) {" : "  tlm(transactor) {");
     if (plan.tlm2) w.line("initiator.socket.bind(transactor.socket);");
     for (const PortWiring& port : wiring.ports)
@@ -275,6 +303,7 @@ void WriteTestbenchConstructor(CodeWriter& w, const TestbenchPlan& plan, const W
     for (const RtlPort& pin : plan.extraPins) w.line({"rtl.", pin.name, "(pins.", pin.name, ");"});
     for (const WatchedPin& watched : wiring.watched)
         w.line({watched.name, "_watch.in(", watched.signal, ");"});
+    if (plan.monitor) WriteMonitorBinding(w, plan);
     w.line("SC_THREAD(Run);");
 }
 
@@ -339,9 +368,11 @@ void WriteSimMainReport(CodeWriter& w, const TestbenchPlan& plan) {
              "cycles)\\n\","});
     w.line({"            tb.", CountingMember(plan),
             ".completed, sc_core::sc_time_stamp().to_string().c_str(),"});
+    w.lines({"            sc_core::sc_time_stamp() / clock);",
+             "std::printf(\"kestrel-sim: waveform waves.vcd\\n\");"});
+    if (plan.monitor) w.lines({"if (!tb.monitor.Report())", "    return 1;"});
     w.lines(
-        {"            sc_core::sc_time_stamp() / clock);",
-         "std::printf(\"kestrel-sim: waveform waves.vcd\\n\");", "if (!tb.finished) {",
+        {"if (!tb.finished) {",
          "    std::printf(\"kestrel-sim: the time limit of %s was reached before "
          "RunTransactions \"",
          "                \"returned (a transactor waiting for an answer that never comes?); \"",
@@ -361,6 +392,12 @@ void WriteSimMainReport(CodeWriter& w, const TestbenchPlan& plan) {
 std::string PinAdapterText(std::string_view header, std::string_view writer) {
     CodeWriter w;
     w.line({"// kestrel_pins.h - written by ", writer, "; rewritten on every run."});
+    return w.take() + std::string(header);
+}
+
+std::string MonitorHeaderText(std::string_view header, std::string_view writer) {
+    CodeWriter w;
+    w.line({"// kestrel_monitor.h - written by ", writer, "; rewritten on every run."});
     return w.take() + std::string(header);
 }
 
