@@ -19,6 +19,7 @@
 #include "MainWindow.h"
 #include "SimulationRunner.h"
 #include "UiServices.h"
+#include "bus/BusMonitor.h"
 #include "diagram/DiagramEditor.h"
 #include "generate/Generate.h"
 #include "generate/RunTables.h"
@@ -452,13 +453,20 @@ void FormGenTran::Simulate() {
         simulate_->setEnabled(false); // until the run has ended
         return;
     }
-    const SimulationRequest request = RunRequest();
+    SimulationRequest request = RunRequest();
     if (Status s = CheckRtlChoiceFiles(
             RtlChoice{request.testbench.rtlFiles, request.testbench.top},
             "choose the files again with RTL Files..., or Clear to simulate rtl.h");
         !s) {
         ShowFailure(main_.Context().ui, this, FromCore(s.message()));
         return;
+    }
+    // Off, no check: a project's protocol.json is read only when the box asks for it.
+    if (request.testbench.protocol) {
+        if (Status s = ArmProtocolCheck(request.testbench); !s) {
+            ShowFailure(main_.Context().ui, this, FromCore(s.message()));
+            return;
+        }
     }
     status_->clear();
     errorLinks_.clear();
@@ -479,6 +487,12 @@ SimulationRequest FormGenTran::RunRequest() const {
     request.testbench.compatHeader = FindCompatHeader();
     request.testbench.writer = kWriterWindow;
     request.testbench.tlm2 = ThroughSocket();
+    if (const std::optional<ProtocolChoice> check = ProtocolToCheck()) {
+        ProtocolCheckRequest protocol;
+        protocol.protocol = std::string(BusProtocolName(check->protocol));
+        protocol.prefix = check->prefix;
+        request.testbench.protocol = protocol;
+    }
     return request;
 }
 

@@ -450,6 +450,10 @@ private Q_SLOTS:
         prefix->setText(QStringLiteral(" wb_ "));
         QVERIFY(f.dialog->ProtocolToCheck() ==
                 ProtocolChoice(BusProtocol::Wishbone, std::string("wb_")));
+        // Simulate asks for the check by the protocol's word.
+        std::optional<ProtocolCheckRequest> asked = f.dialog->RunRequest().testbench.protocol;
+        QVERIFY(asked && asked->protocol == "wishbone" && asked->prefix == "wb_");
+        QCOMPARE(asked->hangCycles, kDefaultHangCycles);
         prefix->clear();
         QVERIFY(f.dialog->ProtocolToCheck() == ProtocolChoice(BusProtocol::Wishbone, std::nullopt));
 
@@ -463,8 +467,10 @@ private Q_SLOTS:
         QCOMPARE(Control<QLabel>(f.dialog, "LabelProtocol")->text(),
                  QStringLiteral("kept with the project (protocol.json)"));
         QVERIFY(f.dialog->ProtocolToCheck() == ProtocolChoice(BusProtocol::Apb, std::string("P")));
-        box->click(); // off for this window's runs
+        QCOMPARE(f.dialog->RunRequest().testbench.protocol->protocol, std::string("apb"));
+        box->click(); // off for this window's runs: no check, protocol.json or not
         QVERIFY(!f.dialog->ProtocolToCheck() && !protocol->isEnabled());
+        QVERIFY(!f.dialog->RunRequest().testbench.protocol);
 
         WriteTestFile(f.folder + "/protocol.json", "{ damaged");
         f.Open();
@@ -528,8 +534,12 @@ private Q_SLOTS:
         stopped.outcome.stopped = true;
         SimulationReport late = broken;
         late.outcome.timedOut = true;
+        SimulationReport checked = limited; // with the protocol monitor, violations counted
+        checked.outcome.timeLimitReached = false;
+        checked.outcome.testbench.plan.monitor = BusMonitorPlan{};
+        checked.outcome.protocolViolations = 3;
         for (const SimulationReport* report :
-             {&done, &limited, &refused, &broken, &verilator, &stopped, &late})
+             {&done, &limited, &refused, &broken, &verilator, &stopped, &late, &checked})
             dump += "== summary\n" + SimulationSummaryText(*report);
         ExpectGolden(dump, "build-errors-and-summaries.txt");
     }

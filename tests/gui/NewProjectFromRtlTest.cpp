@@ -1,6 +1,7 @@
 // New Project from Verilog: the Verilog start of the New Project window, what it shows of the
 // ports the core finds in the fixture slaves as the files, protocol and prefix change, and OK
-// making the project through the core and opening it.
+// making the project through the core and opening it, its simulations checked.
+#include "FormGenTran.h"
 #include "FormNewProject.h"
 #include "FromRtlPanel.h"
 #include "GuiTestSupport.h"
@@ -8,6 +9,7 @@
 #include "bus/ProtocolChoice.h"
 #include "sim/RtlChoice.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -23,6 +25,8 @@ using C = AppCommand;
 
 // Reading the ports runs Verilator: a second or two, more on a loaded machine.
 constexpr int kProbeTimeout = 60000;
+// A co-simulation is configured, verilated, built and run: a minute or more.
+constexpr int kRunTimeout = 600000;
 
 QString Slave(const char* file) {
     return QStringLiteral(KESTREL_SOURCE_DIR "/tests/fixtures/rtl/") + QString::fromLatin1(file);
@@ -173,6 +177,19 @@ private Q_SLOTS:
         QCOMPARE(kept->protocol, BusProtocol::Apb);
         std::optional<RtlChoice> rtl;
         QVERIFY(LoadRtlChoice(ToCore(folder), rtl).ok() && rtl && rtl->files.size() == 1);
+
+        // Its Generate window checks the protocol by default; Simulate runs the monitor on
+        // the slave's bus and counts no violation.
+        w.app.main->RunCommand(C::Generate);
+        auto* generate = w.app.main->findChild<FormGenTran*>();
+        QVERIFY(generate && Control<QCheckBox>(generate, "CheckProtocol")->isChecked());
+        QCOMPARE(Control<QComboBox>(generate, "ComboCheckProtocol")->currentText(),
+                 QStringLiteral("APB"));
+        Click(generate, "CommandSimulate");
+        QTRY_VERIFY_WITH_TIMEOUT(!generate->IsSimulating(), kRunTimeout);
+        const QString status = Control<QPlainTextEdit>(generate, "TextStatus")->toPlainText();
+        QVERIFY2(status.contains(QStringLiteral("sim: protocol check: APB")), qPrintable(status));
+        QVERIFY2(status.endsWith(QStringLiteral("\nProtocol violations: 0\n")), qPrintable(status));
     }
 };
 
