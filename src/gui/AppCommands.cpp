@@ -11,9 +11,11 @@ namespace {
 
 using C = AppCommand;
 
-constexpr std::array<CommandSpec, 13> kCommands = {{
+constexpr std::array<CommandSpec, 14> kCommands = {{
     {C::NewProject, "MenuNewProject", "New Project", "Create New Project", ":/icons/new.svg", 0,
      false},
+    {C::NewProjectFromRtl, "MenuNewProjectFromRtl", "New Project from Verilog...", nullptr, nullptr,
+     0, false},
     {C::OpenProject, "MenuOpenProject", "Open Project", "Open Existing Project", ":/icons/open.svg",
      0, false},
     {C::CloseProject, "MenuCloseProject", "Close Project", nullptr, nullptr, 1, true},
@@ -37,8 +39,9 @@ constexpr std::array<CommandSpec, 13> kCommands = {{
 
 constexpr std::optional<AppCommand> kSeparator = std::nullopt;
 
-constexpr std::array<std::optional<AppCommand>, 7> kFileItems = {
-    C::NewProject, C::OpenProject, C::CloseProject, kSeparator, C::AddLibrary, kSeparator, C::Exit};
+constexpr std::array<std::optional<AppCommand>, 8> kFileItems = {
+    C::NewProject, C::NewProjectFromRtl, C::OpenProject, C::CloseProject,
+    kSeparator,    C::AddLibrary,        kSeparator,     C::Exit};
 constexpr std::array<std::optional<AppCommand>, 8> kTransactorItems = {
     C::TlmInterface,     C::RtlInterface, kSeparator,      C::AsmlSpecification,
     C::FsmSpecification, kSeparator,      C::CodeSettings, C::Generate};

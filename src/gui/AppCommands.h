@@ -9,6 +9,7 @@ namespace kestrel {
 
 enum class AppCommand {
     NewProject,
+    NewProjectFromRtl,
     OpenProject,
     CloseProject,
     AddLibrary,

@@ -7,6 +7,7 @@
 
 #include "FormGenTran.h"
 #include "FormSplash.h"
+#include "FromRtlPanel.h"
 #include "HelpViewer.h"
 #include "MainWindow.h"
 #include "QtUiServices.h"
@@ -69,6 +70,7 @@ QWidget* ScreenshotTarget(MainWindow& main, const QString& window) {
                    {"asml", AppCommand::AsmlSpecification, "FormAssignAsmL"},
                    {"library", AppCommand::AddLibrary, "FormAddLibrary"},
                    {"newproject", AppCommand::NewProject, "FormNewProject"},
+                   {"newproject-rtl", AppCommand::NewProjectFromRtl, "FormNewProject"},
                    {"about", AppCommand::About, "FormAbout"}};
     if (window == QStringLiteral("main")) return &main;
     for (const auto& d : dialogs)
@@ -171,13 +173,22 @@ int RunScreenshot(QApplication& app, MainWindow& main, const StartOptions& optio
                  qPrintable(options.screenshotWindow));
         return 2;
     }
+    // The Verilog start shows the ports of the files KESTREL_SCREENSHOT_RTL names (separated
+    // by ':') once they have been read.
+    auto* fromRtl = target->findChild<FromRtlPanel*>();
+    const QString rtlFiles = qEnvironmentVariable("KESTREL_SCREENSHOT_RTL");
+    if (fromRtl && !rtlFiles.isEmpty()) fromRtl->SetFiles(rtlFiles.split(QLatin1Char(':')));
     // Give the windows time to lay out and paint before the picture is taken.
-    QTimer::singleShot(800, &app, [&] {
+    auto* shoot = new QTimer(&app);
+    shoot->setInterval(800);
+    QObject::connect(shoot, &QTimer::timeout, &app, [&, fromRtl] {
+        if (fromRtl && fromRtl->isVisible() && fromRtl->IsProbing()) return;
         const bool saved = WithCaption(target).save(options.screenshotFile, "PNG");
         if (!saved) qWarning("kestrel: cannot write \"%s\"", qPrintable(options.screenshotFile));
         main.Help().Close();
         QCoreApplication::exit(saved ? 0 : 1);
     });
+    shoot->start();
     return app.exec();
 }
 

@@ -7,7 +7,8 @@
 // closing it stops the run. A run that wrote them offers its transactions.cpp and its
 // waveform. The socket row reads the project's tlm2.json; Socket... (or checking the box
 // of a project without a mapping) opens FormTlm2, and the row shows what it kept. The RTL
-// row starts from the project's rtl.json and keeps what RTL Files... and Clear choose.
+// row starts from the project's rtl.json and keeps what RTL Files... and Clear choose. The
+// protocol row reads protocol.json once: its choice is shown, not changed, here.
 #include "FormGenTran.h"
 
 #include "DialogPlacement.h"
@@ -18,6 +19,7 @@
 #include "MainWindow.h"
 #include "SimulationRunner.h"
 #include "UiServices.h"
+#include "bus/BusMonitor.h"
 #include "diagram/DiagramEditor.h"
 #include "generate/Generate.h"
 #include "generate/RunTables.h"
@@ -31,6 +33,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -181,6 +184,11 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     tlm2_ = new QCheckBox(QStringLiteral("TLM-2.0 socket"), generateFrame);
     tlm2_->setObjectName(QStringLiteral("CheckTlm2"));
     tlm2_->setToolTip(QStringLiteral("Simulate through the TLM-2.0 target socket module"));
+    checkProtocol_ = new QCheckBox(QStringLiteral("Check protocol"), generateFrame);
+    checkProtocol_->setObjectName(QStringLiteral("CheckProtocol"));
+    checkProtocol_->setToolTip(QStringLiteral(
+        "Watch the bus between the transactor and the RTL on every clock edge and report "
+        "each broken rule of the protocol"));
     QGridLayout* simulateRows = SimulateRows(generateFrame);
     errorsLabel_ =
         new QLabel(QStringLiteral("Build errors (click one to open it):"), generateFrame);
@@ -201,6 +209,7 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
     generateRow->addWidget(generate);
     generateRow->addWidget(simulate_);
     generateRow->addWidget(tlm2_);
+    generateRow->addWidget(checkProtocol_);
     generateRow->addWidget(progress_, 1);
     auto* generateLayout = new QVBoxLayout(generateFrame);
     generateLayout->addLayout(generateRow);
@@ -262,9 +271,11 @@ FormGenTran::FormGenTran(MainWindow& main, const GenerationSettings& settings)
         const int row = errors_->row(item);
         if (row >= 0 && row < errorLinks_.size()) OpenBuildError(errorLinks_[row]);
     });
+    connect(checkProtocol_, &QCheckBox::toggled, this, &FormGenTran::ShowProtocolCheck);
     LoadRtlFiles();
     ShowRtlFiles();
     ShowSocketMapping(true);
+    LoadProtocolCheck();
     UpdateSimulate();
 
     log_.SetObserver(this);
@@ -293,8 +304,29 @@ QGridLayout* FormGenTran::SimulateRows(QWidget* frame) {
     rows->addWidget(socketCaption, 1, 0);
     rows->addWidget(tlm2Label_, 1, 1);
     rows->addWidget(tlm2Button_, 1, 2);
+    rows->addWidget(new QLabel(QStringLiteral("Protocol check:"), frame), 2, 0);
+    rows->addLayout(ProtocolRow(frame), 2, 1, 1, 3);
     rows->setColumnStretch(1, 1);
     return rows;
+}
+
+QHBoxLayout* FormGenTran::ProtocolRow(QWidget* frame) {
+    protocol_ = NamedWidget<QComboBox>("ComboCheckProtocol", frame);
+    for (BusProtocol protocol : {BusProtocol::Axi4Lite, BusProtocol::Apb, BusProtocol::Wishbone})
+        protocol_->addItem(FromCore(BusProtocolTitle(protocol)), static_cast<int>(protocol));
+    auto* prefixCaption = new QLabel(QStringLiteral("Prefix:"), frame);
+    protocolPrefix_ = NamedWidget<QLineEdit>("TextCheckPrefix", frame);
+    protocolPrefix_->setPlaceholderText(QStringLiteral("found from the ports"));
+    protocolPrefix_->setMinimumWidth(180);
+    prefixCaption->setBuddy(protocolPrefix_);
+    protocolLabel_ = NamedWidget<QLabel>("LabelProtocol", frame);
+    protocolLabel_->setWordWrap(true);
+    auto* row = new QHBoxLayout;
+    row->addWidget(protocol_);
+    row->addWidget(prefixCaption);
+    row->addWidget(protocolPrefix_);
+    row->addWidget(protocolLabel_, 1);
+    return row;
 }
 
 FormGenTran::~FormGenTran() {
@@ -399,6 +431,8 @@ void FormGenTran::UpdateSimulate() {
     rtlChoose_->setEnabled(!running);
     tlm2_->setEnabled(!running);
     tlm2Button_->setEnabled(!running);
+    checkProtocol_->setEnabled(!running);
+    ShowProtocolCheck();
     rtlClear_->setEnabled(!running && (!rtlFiles_.isEmpty() || !rtlLoadFailure_.isEmpty()));
     if (running) {
         simulate_->setText(QStringLiteral("Stop"));
@@ -419,10 +453,7 @@ void FormGenTran::Simulate() {
         simulate_->setEnabled(false); // until the run has ended
         return;
     }
-    SimulationRequest request;
-    request.testbench.projectFile = ProjectFilePath(main_.Project());
-    for (const QString& file : rtlFiles_) request.testbench.rtlFiles.push_back(ToCore(file));
-    request.testbench.top = ToCore(rtlTop_);
+    SimulationRequest request = RunRequest();
     if (Status s = CheckRtlChoiceFiles(
             RtlChoice{request.testbench.rtlFiles, request.testbench.top},
             "choose the files again with RTL Files..., or Clear to simulate rtl.h");
@@ -430,9 +461,13 @@ void FormGenTran::Simulate() {
         ShowFailure(main_.Context().ui, this, FromCore(s.message()));
         return;
     }
-    request.testbench.compatHeader = FindCompatHeader();
-    request.testbench.writer = kWriterWindow;
-    request.testbench.tlm2 = ThroughSocket();
+    // Off, no check: a project's protocol.json is read only when the box asks for it.
+    if (request.testbench.protocol) {
+        if (Status s = ArmProtocolCheck(request.testbench); !s) {
+            ShowFailure(main_.Context().ui, this, FromCore(s.message()));
+            return;
+        }
+    }
     status_->clear();
     errorLinks_.clear();
     errors_->clear();
@@ -442,6 +477,23 @@ void FormGenTran::Simulate() {
     progress_->setRange(0, 0); // busy
     runner_->Start(request);
     UpdateSimulate();
+}
+
+SimulationRequest FormGenTran::RunRequest() const {
+    SimulationRequest request;
+    request.testbench.projectFile = ProjectFilePath(main_.Project());
+    for (const QString& file : rtlFiles_) request.testbench.rtlFiles.push_back(ToCore(file));
+    request.testbench.top = ToCore(rtlTop_);
+    request.testbench.compatHeader = FindCompatHeader();
+    request.testbench.writer = kWriterWindow;
+    request.testbench.tlm2 = ThroughSocket();
+    if (const std::optional<ProtocolChoice> check = ProtocolToCheck()) {
+        ProtocolCheckRequest protocol;
+        protocol.protocol = std::string(BusProtocolName(check->protocol));
+        protocol.prefix = check->prefix;
+        request.testbench.protocol = protocol;
+    }
+    return request;
 }
 
 void FormGenTran::OnSimulationFinished(const SimulationReport& report) {
@@ -590,6 +642,40 @@ void FormGenTran::ShowSocketMapping(bool check) {
         const QSignalBlocker quiet(tlm2_);
         tlm2_->setChecked(mapping.has_value());
     }
+}
+
+void FormGenTran::LoadProtocolCheck() {
+    const Status loaded = LoadProtocolChoice(main_.Project().projectFolder, keptProtocol_);
+    protocolLabel_->setText(!loaded ? FromCore(loaded.message())
+                            : keptProtocol_
+                                ? QStringLiteral("kept with the project (protocol.json)")
+                                : QString());
+    protocolLabel_->setToolTip(
+        keptProtocol_ ? FromCore(ProtocolChoicePath(main_.Project().projectFolder)) : QString());
+    if (keptProtocol_) {
+        protocol_->setCurrentIndex(protocol_->findData(static_cast<int>(keptProtocol_->protocol)));
+        protocolPrefix_->setText(FromCore(keptProtocol_->prefix.value_or(std::string())));
+    }
+    const QSignalBlocker quiet(checkProtocol_);
+    checkProtocol_->setChecked(keptProtocol_.has_value());
+    ShowProtocolCheck();
+}
+
+void FormGenTran::ShowProtocolCheck() {
+    // The kept choice is the project's; the others are chosen for the runs of this window.
+    const bool choose = checkProtocol_->isChecked() && !keptProtocol_ && !IsSimulating();
+    protocol_->setEnabled(choose);
+    protocolPrefix_->setEnabled(choose);
+}
+
+std::optional<ProtocolChoice> FormGenTran::ProtocolToCheck() const {
+    if (!checkProtocol_->isChecked()) return std::nullopt;
+    if (keptProtocol_) return keptProtocol_;
+    ProtocolChoice choice;
+    choice.protocol = static_cast<BusProtocol>(protocol_->currentData().toInt());
+    const QString prefix = protocolPrefix_->text().trimmed();
+    if (!prefix.isEmpty()) choice.prefix = ToCore(prefix);
+    return choice;
 }
 
 void FormGenTran::OnSocketToggled(bool on) {

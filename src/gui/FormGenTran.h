@@ -7,10 +7,14 @@
 // fails lists its errors under it, each opening the file it names; a run that wrote them
 // offers its transactions.cpp and its waveform. The TLM-2.0 socket box, on when the project
 // has a socket mapping, makes Simulate go through the socket module; the line beside it shows
-// the mapping, and Socket... opens the window that changes it.
+// the mapping, and Socket... opens the window that changes it. The Check protocol box makes
+// Simulate watch the bus between the transactor and the RTL with the protocol's monitor: the
+// protocol and prefix kept with the project (protocol.json), else those chosen beside it.
 #include "BuildErrorLinks.h"
+#include "bus/ProtocolChoice.h"
 #include "codegen/GenerationLog.h"
 #include "model/ProjectOptions.h"
+#include "sim/Simulation.h"
 #include "tlm2/Tlm2Mapping.h"
 
 #include <QDialog>
@@ -19,7 +23,9 @@
 #include <optional>
 
 class QCheckBox;
+class QComboBox;
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -31,7 +37,6 @@ namespace kestrel {
 
 class MainWindow;
 class SimulationRunner;
-struct SimulationOutcome;
 struct SimulationReport;
 
 class FormGenTran : public QDialog, private LogObserver {
@@ -53,6 +58,8 @@ public:
     // Simulate: a run of the testbench with the stored settings, against the chosen
     // Verilog files or the testbench's SystemC model rtl.h; Stop while one runs.
     void Simulate();
+    // The run Simulate starts: the project, the RTL row, the socket and protocol boxes.
+    SimulationRequest RunRequest() const;
     bool IsSimulating() const;
     // The Verilog files of the RTL for Simulate; none: rtl.h. They start as the project's
     // (rtl.json); a choice and Clear are kept with the project.
@@ -64,6 +71,8 @@ public:
     void OpenSocket();
     // Simulate goes through the socket: the box is on and the project has a mapping.
     bool ThroughSocket() const;
+    // The protocol Simulate checks: none when the Check protocol box is off.
+    std::optional<ProtocolChoice> ProtocolToCheck() const;
     // The file of a build error: a diagram in the diagram editor, any other file by the
     // desktop's program.
     void OpenBuildError(const BuildErrorLink& link);
@@ -92,10 +101,16 @@ private:
     void KeepRtlFiles();
     // The RTL row and the socket row under Generate and Simulate.
     QGridLayout* SimulateRows(QWidget* frame);
+    // The protocol and prefix of the Check protocol box, and where they come from.
+    QHBoxLayout* ProtocolRow(QWidget* frame);
     // Reads the project's socket mapping and shows it; `check` sets the box to whether
     // there is one.
     void ShowSocketMapping(bool check);
     void OnSocketToggled(bool on);
+    // Reads protocol.json: a project that has one is checked by default, with its protocol
+    // and prefix; one without offers the choice.
+    void LoadProtocolCheck();
+    void ShowProtocolCheck();
     void OnSimulationFinished(const SimulationReport& report);
     // Offers the files a run wrote that are there.
     void ShowResultFiles(const SimulationOutcome& outcome);
@@ -124,6 +139,11 @@ private:
     QLabel* tlm2Label_ = nullptr;
     QPushButton* tlm2Button_ = nullptr;
     std::optional<Tlm2Mapping> tlm2Mapping_;
+    QCheckBox* checkProtocol_ = nullptr;
+    QComboBox* protocol_ = nullptr;
+    QLineEdit* protocolPrefix_ = nullptr;
+    QLabel* protocolLabel_ = nullptr;
+    std::optional<ProtocolChoice> keptProtocol_; // protocol.json
     QLabel* errorsLabel_ = nullptr;
     QListWidget* errors_ = nullptr;
     QPushButton* editTransactions_ = nullptr;

@@ -129,6 +129,8 @@ void MainWindow::BuildStatusBar() {
 void MainWindow::InstallDefaultOpeners() {
     SetWindowOpener(AppCommand::NewProject,
                     [](MainWindow& main) -> QDialog* { return new FormNewProject(main); });
+    SetWindowOpener(AppCommand::NewProjectFromRtl,
+                    [](MainWindow& main) -> QDialog* { return new FormNewProject(main, true); });
     SetWindowOpener(AppCommand::About,
                     [](MainWindow& main) -> QDialog* { return new FormAbout(main); });
     SetWindowOpener(AppCommand::CodeSettings,

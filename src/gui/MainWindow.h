@@ -57,6 +57,8 @@ public:
     // window), rewrites its .tp file and shows the new state. False, after a message
     // naming the file, when the file cannot be written.
     bool UpdateProject(const std::function<void(ProjectRecord&)>& change);
+    // Open Project on a .tp file: the project opened, or a message naming the file.
+    void OpenProjectFile(const QString& path);
 
     AppContext& Context() { return context_; }
     QAction* MenuItem(AppCommand command) const;
@@ -80,7 +82,6 @@ private:
     void BuildStatusBar();
     void InstallDefaultOpeners();
     void ShowProject(); // caption and status panel 1
-    void OpenProjectFile(const QString& path);
     void OpenProjectCommand();
     // After opening: when the generated files are set to go outside the project (a copy
     // that names the folder it came from), asks whether to point them at its Output folder.

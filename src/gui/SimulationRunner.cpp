@@ -132,6 +132,10 @@ QString SimulationSummaryText(const SimulationReport& report) {
     text = QStringLiteral("\nTransactions completed: %1\nSimulated time: %2\nWaveform: %3\n")
                .arg(outcome.transactions)
                .arg(FromCore(SimulatedTimeText(outcome)), FromCore(outcome.waveform));
+    if (outcome.testbench.plan.monitor)
+        text += QStringLiteral("Protocol violations: %1\n")
+                    .arg(outcome.protocolViolations ? QString::number(*outcome.protocolViolations)
+                                                    : QStringLiteral("not reported"));
     if (outcome.exitCode != 0) {
         std::string end = SimulationEndText(outcome);
         end[0] = 'T';

@@ -7,6 +7,7 @@
 #include "GuiTestSupport.h"
 #include "GuiText.h"
 #include "SimulationRunner.h"
+#include "bus/ProtocolChoice.h"
 #include "diagram/DiagramEditor.h"
 #include "generate/Generate.h"
 #include "model/ProjectPaths.h"
@@ -433,6 +434,51 @@ private Q_SLOTS:
                  qPrintable(Control<QLabel>(f.dialog, "LabelTlm2")->text()));
     }
 
+    // The Check protocol box: off with the protocol and prefix to choose for a project
+    // without protocol.json; on, with the kept choice shown and not changeable, for one with
+    // it; a damaged file named and the box off.
+    void protocolCheckBox() {
+        GenerateFixture f;
+        auto* box = Control<QCheckBox>(f.dialog, "CheckProtocol");
+        auto* protocol = Control<QComboBox>(f.dialog, "ComboCheckProtocol");
+        auto* prefix = Control<QLineEdit>(f.dialog, "TextCheckPrefix");
+        QVERIFY(!box->isChecked() && !protocol->isEnabled() && !prefix->isEnabled());
+        QVERIFY(!f.dialog->ProtocolToCheck());
+        box->click();
+        QVERIFY(protocol->isEnabled() && prefix->isEnabled());
+        protocol->setCurrentIndex(2);
+        prefix->setText(QStringLiteral(" wb_ "));
+        QVERIFY(f.dialog->ProtocolToCheck() ==
+                ProtocolChoice(BusProtocol::Wishbone, std::string("wb_")));
+        // Simulate asks for the check by the protocol's word.
+        std::optional<ProtocolCheckRequest> asked = f.dialog->RunRequest().testbench.protocol;
+        QVERIFY(asked && asked->protocol == "wishbone" && asked->prefix == "wb_");
+        QCOMPARE(asked->hangCycles, kDefaultHangCycles);
+        prefix->clear();
+        QVERIFY(f.dialog->ProtocolToCheck() == ProtocolChoice(BusProtocol::Wishbone, std::nullopt));
+
+        QVERIFY(SaveProtocolChoice(ToCore(f.folder), {BusProtocol::Apb, std::string("P")}).ok());
+        f.Open();
+        box = Control<QCheckBox>(f.dialog, "CheckProtocol");
+        protocol = Control<QComboBox>(f.dialog, "ComboCheckProtocol");
+        QVERIFY(box->isChecked() && !protocol->isEnabled());
+        QCOMPARE(protocol->currentText(), QStringLiteral("APB"));
+        QCOMPARE(Control<QLineEdit>(f.dialog, "TextCheckPrefix")->text(), QStringLiteral("P"));
+        QCOMPARE(Control<QLabel>(f.dialog, "LabelProtocol")->text(),
+                 QStringLiteral("kept with the project (protocol.json)"));
+        QVERIFY(f.dialog->ProtocolToCheck() == ProtocolChoice(BusProtocol::Apb, std::string("P")));
+        QCOMPARE(f.dialog->RunRequest().testbench.protocol->protocol, std::string("apb"));
+        box->click(); // off for this window's runs: no check, protocol.json or not
+        QVERIFY(!f.dialog->ProtocolToCheck() && !protocol->isEnabled());
+        QVERIFY(!f.dialog->RunRequest().testbench.protocol);
+
+        WriteTestFile(f.folder + "/protocol.json", "{ damaged");
+        f.Open();
+        QVERIFY(!Control<QCheckBox>(f.dialog, "CheckProtocol")->isChecked());
+        QVERIFY2(Control<QLabel>(f.dialog, "LabelProtocol")->text().contains("protocol.json"),
+                 qPrintable(Control<QLabel>(f.dialog, "LabelProtocol")->text()));
+    }
+
     // The error lines of a build that get a link, and where it leads; every other line
     // (warnings, notes, quoted source, places of no file) gets none. Then the summary of a
     // run for each way it ends.
@@ -488,8 +534,12 @@ private Q_SLOTS:
         stopped.outcome.stopped = true;
         SimulationReport late = broken;
         late.outcome.timedOut = true;
+        SimulationReport checked = limited; // with the protocol monitor, violations counted
+        checked.outcome.timeLimitReached = false;
+        checked.outcome.testbench.plan.monitor = BusMonitorPlan{};
+        checked.outcome.protocolViolations = 3;
         for (const SimulationReport* report :
-             {&done, &limited, &refused, &broken, &verilator, &stopped, &late})
+             {&done, &limited, &refused, &broken, &verilator, &stopped, &late, &checked})
             dump += "== summary\n" + SimulationSummaryText(*report);
         ExpectGolden(dump, "build-errors-and-summaries.txt");
     }

@@ -1,5 +1,6 @@
 // The help pages: every link to another page and every picture they show is there, and
-// every page is reached from the contents.
+// every page is reached from the contents; each bus protocol's page shows that protocol's
+// diagrams and waveform.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,19 @@ TEST(HelpPages, LinksAndPicturesResolveAndEveryPageIsReached) {
     for (const std::string& page : pages) {
         if (page == "Main.html") continue;
         EXPECT_TRUE(linked.count(page)) << page << " is reached from no page";
+    }
+}
+
+TEST(HelpPages, EachBusPageShowsItsOwnDiagramsAndWaveform) {
+    for (const auto& [page, word] : {std::pair{"BusAxi4Lite.html", "axi4-lite"},
+                                     {"BusApb.html", "apb"},
+                                     {"BusWishbone.html", "wishbone"}}) {
+        const std::string text = test::ReadBytes(HelpDir() / page);
+        const std::string images = "images/bus-" + std::string(word);
+        for (const char* picture : {"-write.png", "-read.png", "-wave.svg"})
+            EXPECT_NE(text.find("src=\"" + images + picture + "\""), std::string::npos)
+                << page << " does not show " << images << picture;
+        EXPECT_NE(test::ReadBytes(HelpDir() / "FromVerilog.html").find(page), std::string::npos);
     }
 }
 
