@@ -7,18 +7,19 @@
 // clock into the project's template text, which stays as it is around them.
 #include "bus/BusAsml.h"
 
+#include "bus/BusStatements.h"
 #include "codegen/TextWriter.h"
 
-#include <optional>
 #include <string_view>
 
 namespace kestrel {
 
 namespace {
 
+using namespace bus;
+
 constexpr std::string_view kStepIndent = "        ";
 constexpr std::string_view kBodyIndent = "          ";
-constexpr std::string_view kInnerIndent = "            ";
 
 const std::string kAddress = kBusAddressParameter;
 const std::string kData = kBusDataParameter;
@@ -28,16 +29,16 @@ const std::string kResponse = kBusResponseParameter;
 const std::string kAwPending = "aw_pending";
 const std::string kWPending = "w_pending";
 
-// The statements of one machine, written only for the ports the RTL has.
+// The steps of one machine, each statement as the state diagrams write it (BusStatements.h),
+// for the ports the RTL has.
 class MachineWriter {
 public:
-    explicit MachineWriter(const BusPortSet& ports) : ports_(ports) {}
+    explicit MachineWriter(const BusPortSet& ports) : s(ports) {}
 
-    bool Has(BusRole role) const { return ports_.Has(role); }
-    std::string Name(BusRole role) const { return Has(role) ? ports_.Port(role)->name : ""; }
+    bool Has(BusRole role) const { return s.Has(role); }
     // "AWREADY = LOGIC_1"
     std::string Is(BusRole role, bool high) const {
-        return Name(role) + (high ? " = LOGIC_1" : " = LOGIC_0");
+        return s.Name(role) + (high ? " = LOGIC_1" : " = LOGIC_0");
     }
 
     void State(std::string_view comment) { out_.line({kStepIndent, "// ", comment}); }
@@ -45,39 +46,9 @@ public:
     void StepWhile(const std::string& condition) {
         out_.line({kStepIndent, "step while ", condition});
     }
-    void Line(std::string_view statement, std::string_view indent = kBodyIndent) {
-        out_.line({indent, statement});
-    }
-    // A one-bit output high or low.
-    void Bit(BusRole role, bool high, std::string_view indent = kBodyIndent) {
-        if (Has(role)) Line(Name(role) + (high ? " := LOGIC_1" : " := LOGIC_0"), indent);
-    }
-    // A vector output from a parameter of the function.
-    void FromParameter(BusRole role, const std::string& parameter) {
-        if (Has(role)) Line(Name(role) + " := toLv ( " + parameter + " )");
-    }
-    // A vector output of all zeros or all ones.
-    void Constant(BusRole role, char bit) {
-        if (Has(role))
-            Line(Name(role) + " := \"" +
-                 std::string(static_cast<std::size_t>(ports_.Port(role)->width), bit) + "\"");
-    }
-    // A parameter read from a vector input; 0 without the input.
-    void ToParameter(const std::string& parameter, BusRole role) {
-        Line(parameter + " := " + (Has(role) ? "toInt ( " + Name(role) + " )" : std::string("0")));
-    }
-    // The response of a one-bit error input: 2 when it is high, else 0 (and 1 for a retry).
-    void ErrorResponse(BusRole error, std::optional<BusRole> retry = std::nullopt) {
-        const bool hasRetry = retry && Has(*retry);
-        if (!Has(error) && !hasRetry) return Line(kResponse + " := 0");
-        Line("if " + Is(Has(error) ? error : *retry, true) + " then");
-        Line(kResponse + (Has(error) ? " := 2" : " := 1"), kInnerIndent);
-        if (Has(error) && hasRetry) {
-            Line("elseif " + Is(*retry, true) + " then");
-            Line(kResponse + " := 1", kInnerIndent);
-        }
-        Line("else");
-        Line(kResponse + " := 0", kInnerIndent);
+    void Line(std::string_view statement) { out_.line({kBodyIndent, statement}); }
+    void Lines(const Block& block) {
+        for (const std::string& line : block) Line(line);
     }
     // Stays while `input` is low, then its leaving step.
     void WaitFor(BusRole input) {
@@ -88,20 +59,21 @@ public:
 
     std::string take() { return out_.take(); }
 
+    const Statements s;
+
 private:
-    const BusPortSet& ports_;
     TextWriter out_;
 };
 
 void AxiWrite(MachineWriter& m) {
     m.State("ADDRESS: the address and the data offered together on AW and W");
     m.Step();
-    m.FromParameter(BusRole::AwAddr, kAddress);
-    m.Constant(BusRole::AwProt, '0');
-    m.Bit(BusRole::AwValid, true);
-    m.FromParameter(BusRole::WData, kData);
-    m.FromParameter(BusRole::WStrb, kStrobe);
-    m.Bit(BusRole::WValid, true);
+    m.Lines(m.s.Drive(BusRole::AwAddr, kAddress));
+    m.Lines(m.s.Set(BusRole::AwProt, '0'));
+    m.Lines(m.s.Set(BusRole::AwValid, '1'));
+    m.Lines(m.s.Drive(BusRole::WData, kData));
+    m.Lines(m.s.Drive(BusRole::WStrb, kStrobe));
+    m.Lines(m.s.Set(BusRole::WValid, '1'));
     m.Line(kAwPending + " := 1");
     m.Line(kWPending + " := 1");
     // The transactor cannot read back its own VALID outputs: a variable says which of the
@@ -111,60 +83,60 @@ void AxiWrite(MachineWriter& m) {
     const std::string w = kWPending + " = 1 and " + m.Is(BusRole::WReady, true);
     m.StepWhile("( " + kAwPending + " = 1 and " + m.Is(BusRole::AwReady, false) + " ) or ( " +
                 kWPending + " = 1 and " + m.Is(BusRole::WReady, false) + " )");
-    m.Line("if " + aw + " then");
-    m.Bit(BusRole::AwValid, false, kInnerIndent);
-    m.Line(kAwPending + " := 0", kInnerIndent);
-    m.Line("if " + w + " then");
-    m.Bit(BusRole::WValid, false, kInnerIndent);
-    m.Line(kWPending + " := 0", kInnerIndent);
+    Block awTaken = m.s.Set(BusRole::AwValid, '0');
+    awTaken.push_back(Statements::Assign(kAwPending, 0));
+    Block wTaken = m.s.Set(BusRole::WValid, '0');
+    wTaken.push_back(Statements::Assign(kWPending, 0));
+    m.Lines(If(aw, awTaken));
+    m.Lines(If(w, wTaken));
     m.Step();
-    m.Bit(BusRole::AwValid, false);
-    m.Bit(BusRole::WValid, false);
+    m.Lines(m.s.Set(BusRole::AwValid, '0'));
+    m.Lines(m.s.Set(BusRole::WValid, '0'));
     m.State("RESPONSE: BREADY rises on the edge BVALID is seen");
     m.WaitFor(BusRole::BValid);
-    m.Bit(BusRole::BReady, true);
+    m.Lines(m.s.Set(BusRole::BReady, '1'));
     m.State("ACCEPT: the response, taken on the B handshake");
     m.Step();
-    m.Bit(BusRole::BReady, false);
-    m.ToParameter(kResponse, BusRole::BResp);
+    m.Lines(m.s.Set(BusRole::BReady, '0'));
+    m.Lines(m.s.Response(BusRole::BResp));
 }
 
 void AxiRead(MachineWriter& m) {
     m.State("ADDRESS: the address offered on AR");
     m.Step();
-    m.FromParameter(BusRole::ArAddr, kAddress);
-    m.Constant(BusRole::ArProt, '0');
-    m.Bit(BusRole::ArValid, true);
+    m.Lines(m.s.Drive(BusRole::ArAddr, kAddress));
+    m.Lines(m.s.Set(BusRole::ArProt, '0'));
+    m.Lines(m.s.Set(BusRole::ArValid, '1'));
     m.State("HANDSHAKE: ARVALID falls on the edge ARREADY is seen");
     m.WaitFor(BusRole::ArReady);
-    m.Bit(BusRole::ArValid, false);
+    m.Lines(m.s.Set(BusRole::ArValid, '0'));
     m.State("RESPONSE: RREADY rises on the edge RVALID is seen");
     m.WaitFor(BusRole::RValid);
-    m.Bit(BusRole::RReady, true);
+    m.Lines(m.s.Set(BusRole::RReady, '1'));
     m.State("ACCEPT: the data and the response, taken on the R handshake");
     m.Step();
-    m.Bit(BusRole::RReady, false);
-    m.ToParameter(kData, BusRole::RData);
-    m.ToParameter(kResponse, BusRole::RResp);
+    m.Lines(m.s.Set(BusRole::RReady, '0'));
+    m.Lines(m.s.Take(kData, BusRole::RData));
+    m.Lines(m.s.Response(BusRole::RResp));
 }
 
 void Apb(MachineWriter& m, bool write) {
     m.State("SETUP: the select with the address and the payload");
     m.Step();
-    m.FromParameter(BusRole::PAddr, kAddress);
-    m.Bit(BusRole::PWrite, write);
+    m.Lines(m.s.Drive(BusRole::PAddr, kAddress));
+    m.Lines(m.s.Set(BusRole::PWrite, write ? '1' : '0'));
     if (write) {
-        m.FromParameter(BusRole::PWData, kData);
-        m.FromParameter(BusRole::PStrb, kStrobe);
+        m.Lines(m.s.Drive(BusRole::PWData, kData));
+        m.Lines(m.s.Drive(BusRole::PStrb, kStrobe));
     } else {
-        m.Constant(BusRole::PStrb, '0');
+        m.Lines(m.s.Set(BusRole::PStrb, '0'));
     }
-    m.Constant(BusRole::PProt, '0');
-    m.Bit(BusRole::PSel, true);
-    m.Bit(BusRole::PEnable, false);
+    m.Lines(m.s.Set(BusRole::PProt, '0'));
+    m.Lines(m.s.Set(BusRole::PSel, '1'));
+    m.Lines(m.s.Set(BusRole::PEnable, '0'));
     m.State("ACCESS: the enable, one edge after the select");
     m.Step();
-    m.Bit(BusRole::PEnable, true);
+    m.Lines(m.s.Set(BusRole::PEnable, '1'));
     if (m.Has(BusRole::PReady)) {
         m.State("WAIT_READY: the transfer ends on the edge PREADY is seen");
         m.WaitFor(BusRole::PReady);
@@ -172,24 +144,24 @@ void Apb(MachineWriter& m, bool write) {
         m.State("WAIT_READY: without PREADY the transfer ends on the first access edge");
         m.Step();
     }
-    m.Bit(BusRole::PSel, false);
-    m.Bit(BusRole::PEnable, false);
-    if (!write) m.ToParameter(kData, BusRole::PRData);
-    m.ErrorResponse(BusRole::PSlvErr);
+    m.Lines(m.s.Set(BusRole::PSel, '0'));
+    m.Lines(m.s.Set(BusRole::PEnable, '0'));
+    if (!write) m.Lines(m.s.Take(kData, BusRole::PRData));
+    m.Lines(m.s.Response({{BusRole::PSlvErr, 2}}));
 }
 
 void Wishbone(MachineWriter& m, bool write) {
     m.State("REQUEST: the cycle and the strobe with the address and the payload");
     m.Step();
-    m.FromParameter(BusRole::Adr, kAddress);
-    if (write) m.FromParameter(BusRole::DatI, kData);
-    m.Bit(BusRole::We, write);
+    m.Lines(m.s.Drive(BusRole::Adr, kAddress));
+    if (write) m.Lines(m.s.Drive(BusRole::DatI, kData));
+    m.Lines(m.s.Set(BusRole::We, write ? '1' : '0'));
     if (write)
-        m.FromParameter(BusRole::Sel, kStrobe);
+        m.Lines(m.s.Drive(BusRole::Sel, kStrobe));
     else
-        m.Constant(BusRole::Sel, '1');
-    m.Bit(BusRole::Cyc, true);
-    m.Bit(BusRole::Stb, true);
+        m.Lines(m.s.Set(BusRole::Sel, '1'));
+    m.Lines(m.s.Set(BusRole::Cyc, '1'));
+    m.Lines(m.s.Set(BusRole::Stb, '1'));
     std::string waiting = m.Is(BusRole::Ack, false), answers = "ACK";
     const std::pair<BusRole, const char*> others[] = {{BusRole::Err, "ERR"}, {BusRole::Rty, "RTY"}};
     for (const auto& [answer, name] : others) {
@@ -202,11 +174,11 @@ void Wishbone(MachineWriter& m, bool write) {
     m.StepWhile(waiting);
     m.Line("skip");
     m.Step();
-    m.Bit(BusRole::Cyc, false);
-    m.Bit(BusRole::Stb, false);
-    m.Bit(BusRole::We, false);
-    if (!write) m.ToParameter(kData, BusRole::DatO);
-    m.ErrorResponse(BusRole::Err, BusRole::Rty);
+    m.Lines(m.s.Set(BusRole::Cyc, '0'));
+    m.Lines(m.s.Set(BusRole::Stb, '0'));
+    m.Lines(m.s.Set(BusRole::We, '0'));
+    if (!write) m.Lines(m.s.Take(kData, BusRole::DatO));
+    m.Lines(m.s.Response({{BusRole::Err, 2}, {BusRole::Rty, 1}}));
 }
 
 // The line after `from` that holds `marker`, or npos.

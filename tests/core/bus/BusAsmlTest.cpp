@@ -61,7 +61,13 @@ TEST(BusAsml, WishboneAnswersErrThenRty) {
                                                               {BusRole::Err, 1},
                                                               {BusRole::Rty, 1}});
     const std::string write = WithoutCr(BusAsmlBody(wishbone, BusFunction::Write));
-    EXPECT_NE(write.find("          SEL := toLv ( strobe )\n"), std::string::npos) << write;
+    // A 1-bit SEL is an sc_logic: toLv would hand it a pointer, which reads as true.
+    EXPECT_NE(write.find("          if strobe = 0 then\n"
+                         "            SEL := LOGIC_0\n"
+                         "          else\n"
+                         "            SEL := LOGIC_1\n"),
+              std::string::npos)
+        << write;
     EXPECT_NE(write.find("        step while ACK = LOGIC_0 and ERR = LOGIC_0 and RTY = LOGIC_0\n"
                          "          skip\n"
                          "        step\n"),
@@ -76,7 +82,7 @@ TEST(BusAsml, WishboneAnswersErrThenRty) {
               std::string::npos)
         << write;
     const std::string read = WithoutCr(BusAsmlBody(wishbone, BusFunction::Read));
-    EXPECT_NE(read.find("          SEL := \"1\"\n"), std::string::npos) << read;
+    EXPECT_NE(read.find("          SEL := LOGIC_1\n"), std::string::npos) << read;
 }
 
 TEST(BusAsml, RefusesATemplateWithoutTheFunctions) {
